@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs every test with ctest:
+#   1. the whole program (gcc), with the widget tests offscreen;
+#   2. the layers without widgets under AddressSanitizer + UndefinedBehaviorSanitizer (clang),
+#      with a short run of each fuzz target.
+set -euo pipefail
+cd "$(dirname "$0")"
+./scripts/install-deps.sh
+
+export QT_QPA_PLATFORM=offscreen
+
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+ninja -C build -j2
+ctest --test-dir build --output-on-failure -j2 --timeout 300
+
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+  -DCMAKE_CXX_COMPILER=clang++ -DVELLMARK_UI=OFF -DVELLMARK_SANITIZE=ON \
+  -DVELLMARK_FUZZ=ON -DVELLMARK_BENCH=OFF
+ninja -C build-asan -j2
+ctest --test-dir build-asan --output-on-failure -j2 --timeout 300
