@@ -1,0 +1,108 @@
+// A dialog built from a resource template, with the data exchange of the pages: members move
+// to and from the controls through DoDataExchange, and while they do, no control notification
+// reaches the dialog's handlers (the lockout). Control notifications arrive at WindowProc with
+// the control id and the notification code; commands that the dialog does not handle go up the
+// parent chain to the first ICommandTarget.
+//
+// A template marked as a child is created with Create() inside a parent window; the others run
+// modally with DoModal().
+#pragma once
+
+#include "DialogTemplate.h"
+
+#include <QDialog>
+#include <QHash>
+#include <QList>
+
+#include <span>
+#include <string_view>
+
+class QSlider;
+
+namespace vellmark {
+
+class CDataExchange;
+class CDialogLayout;
+class CRadioButton;
+
+class CDialogBase : public QDialog {
+    Q_OBJECT
+public:
+    explicit CDialogBase(int templateId);
+    ~CDialogBase() override;
+
+    int TemplateId() const { return m_nTemplateId; }
+    const res::DialogTemplate& Template() const { return *m_pTemplate; }
+    bool IsCreated() const { return m_bCreated; }
+
+    // Creates the controls inside parent and initialises the dialog (a child template).
+    bool Create(QWidget* parent);
+    // Creates the window over parent (a modal template), initialises it and runs it through
+    // the prompt; returns the code the dialog ended with (IDOK, IDCANCEL).
+    int DoModal(QWidget* parent);
+
+    QWidget* GetDlgItem(int id) const { return m_items.value(id, nullptr); }
+    template <class T> T* DlgItem(int id) const { return qobject_cast<T*>(GetDlgItem(id)); }
+    std::span<const std::string_view> ComboEntries(int id) const;
+    const QList<CRadioButton*>* RadioGroup(int firstId) const;
+
+    // Moves the members into the controls (false) or the controls into the members with the
+    // checks (true); returns false when a check failed.
+    bool UpdateData(bool bSaveAndValidate = true);
+    bool IsExchanging() const { return m_nExchanging > 0; }
+
+    // The number in an edit as Windows reads it: 0 and *translated false when there is none.
+    int GetDlgItemInt(int id, bool* translated = nullptr, bool bSigned = false) const;
+    void SetDlgItemInt(int id, int value);
+    QString GetDlgItemText(int id) const;
+    // Writing an edit always reports a change of its text, even when the text stays the same.
+    void SetDlgItemText(int id, const QString& text);
+
+    // Moves the keyboard focus to a control; an edit gets its whole text selected.
+    void GotoDlgCtrl(QWidget* control);
+
+    // A command with no control: handled by the dialog or passed to the command target.
+    void SendCommand(int id);
+
+    // A notification of control id (WM_COMMAND). The base hands it to the dialog's handlers
+    // unless data is being exchanged.
+    virtual void WindowProc(int id, int code);
+
+protected:
+    // Builds the controls of the template (once).
+    void BuildControls(QWidget* parent, bool child);
+    // Runs after the controls exist; the base shows the members.
+    virtual bool OnInitDialog();
+    virtual void DoDataExchange(CDataExchange& dx);
+    // The message map: true when a handler took the notification.
+    virtual bool OnCommandNotify(int id, int code);
+    // Commands without a control: true when the dialog handles it itself.
+    virtual bool OnCommandId(int id);
+    // A slider moved by the user (drag, keys, clicks on its track).
+    virtual void OnHScroll(QSlider* slider);
+    virtual void OnOK();
+    virtual void OnCancel();
+    void EndDialog(int result);
+
+    // Steps 1 and 2 of a number edit's change handler: the value as GetDlgItemInt reads it, and
+    // a text longer than widthLimit that differs from that value's decimal form is rewritten.
+    int EditChangeRead(int id, int widthLimit);
+    bool HasFocus(int id) const;
+    void SetUpDownRange(int id, int lower, int upper);
+    void SetSliderRange(int id, int lower, int upper);
+
+    void reject() override;
+    void accept() override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    const int m_nTemplateId;
+    const res::DialogTemplate* m_pTemplate;
+    bool m_bCreated = false;
+    bool m_bChild = true;
+    int m_nExchanging = 0;
+    QHash<int, QWidget*> m_items;
+    QHash<int, QList<CRadioButton*>> m_radioGroups;
+};
+
+} // namespace vellmark

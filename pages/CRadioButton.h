@@ -1,0 +1,25 @@
+// An automatic radio button of a group that the dialog defines (the buttons from a group start
+// to the next control that is not a radio button). A click checks it and clears the others of
+// its group, and is reported even when the button was already checked.
+#pragma once
+
+#include <QList>
+#include <QRadioButton>
+
+namespace vellmark {
+
+class CRadioButton : public QRadioButton {
+    Q_OBJECT
+public:
+    explicit CRadioButton(QWidget* parent);
+    void SetGroup(const QList<CRadioButton*>& group) { m_group = group; }
+    const QList<CRadioButton*>& Group() const { return m_group; }
+
+protected:
+    void nextCheckState() override;
+
+private:
+    QList<CRadioButton*> m_group;
+};
+
+} // namespace vellmark

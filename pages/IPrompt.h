@@ -1,0 +1,41 @@
+// The one way the pages reach the user with a message box or a modal dialog. The program uses
+// CMessageBoxPrompt; tests install a prompt of their own that records the messages, answers
+// them and drives modal dialogs without a nested event loop.
+#pragma once
+
+#include <QString>
+
+class QDialog;
+class QWidget;
+
+namespace vellmark {
+
+enum class PromptIcon { Warning, Information, Error, Question };
+enum class PromptButtons { Ok, OkCancel, YesNo, YesNoCancel };
+
+// Results, with the values the dialog ids use.
+inline constexpr int kPromptOk = 1;
+inline constexpr int kPromptCancel = 2;
+inline constexpr int kPromptYes = 6;
+inline constexpr int kPromptNo = 7;
+
+class IPrompt {
+public:
+    virtual ~IPrompt() = default;
+    // Shows a message box owned by owner; returns the button chosen (kPromptOk, ...).
+    virtual int MessageBox(QWidget* owner, const QString& text, const QString& caption,
+                           PromptIcon icon, PromptButtons buttons) = 0;
+    // Runs a dialog modally; returns the code it ended with.
+    virtual int RunModal(QDialog& dialog) = 0;
+};
+
+// The application name, the caption of the validation messages: the name of the program's
+// executable without directory and extension.
+QString ApplicationName();
+
+// The prompt in use; the message-box prompt unless another one is installed.
+IPrompt& Prompt();
+// Installs a prompt (not owned); null restores the message-box prompt.
+void SetPrompt(IPrompt* prompt);
+
+} // namespace vellmark
