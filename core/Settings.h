@@ -103,7 +103,9 @@ int LeadingInteger(std::string_view text);
 using SwitchBits = std::array<int, 8>;
 
 // Offset of switch n's first byte (n = 1..4); the second byte follows it.
-constexpr std::size_t SwitchOffset(int n) { return 4 + 3 * static_cast<std::size_t>(n - 1); }
+constexpr std::size_t SwitchOffset(int n) {
+    return 4 + 3 * static_cast<std::size_t>(n - 1);
+}
 SwitchBits DecodeSwitch(const SettingsBlock& block, int n);
 void EncodeSwitch(SettingsBlock& block, int n, const SwitchBits& bits);
 

@@ -12,8 +12,9 @@ namespace vellmark {
 inline constexpr std::size_t kHeaderSize = 20;
 inline constexpr std::size_t kFileSize = kHeaderSize + kBlockSize;
 // "Dotrix Ledger 9040\n" with its terminating NUL.
-inline constexpr std::array<char, kHeaderSize> kFileHeader = {
-    'D', 'o', 't', 'r', 'i', 'x', ' ', 'L', 'e', 'd', 'g', 'e', 'r', ' ', '9', '0', '4', '0', '\n', '\0'};
+inline constexpr std::array<char, kHeaderSize> kFileHeader = {'D', 'o', 't', 'r', 'i',  'x', ' ',
+                                                              'L', 'e', 'd', 'g', 'e',  'r', ' ',
+                                                              '9', '0', '4', '0', '\n', '\0'};
 
 enum class ReadResult { Loaded, NotSettingsFile };
 enum class WriteResult { Written, AccessDenied, Failed };

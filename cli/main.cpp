@@ -1,0 +1,55 @@
+// vellmark-cli: prepares settings files and sends them without the window.
+#include "SettingsCommands.h"
+
+#ifdef VELLMARK_HAVE_PRINTER
+#include "PrinterCommands.h"
+#endif
+
+#include <iostream>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage:\n"
+    "  vellmark-cli factory OUT.dat                   write the factory settings as a settings "
+    "file\n"
+    "  vellmark-cli show FILE.dat [--json]            every setting of the file, by name\n"
+    "  vellmark-cli set FILE.dat NAME=VALUE...        change settings in the file\n"
+    "  vellmark-cli diff A.dat B.dat                  the settings that differ; exit 0 equal, 1 "
+    "different\n"
+#ifdef VELLMARK_HAVE_PRINTER
+    "  vellmark-cli printers [--json]                 the usable queues of the model\n"
+    "  vellmark-cli send FILE.dat --printer NAME...   send the settings to each named queue (or "
+    "--all)\n"
+#endif
+    ;
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> all(argv + 1, argv + argc);
+    if (all.empty() || all[0] == "--help" || all[0] == "-h") {
+        (all.empty() ? std::cerr : std::cout) << kUsage;
+        return all.empty() ? 2 : 0;
+    }
+    const std::string& command = all[0];
+    const std::vector<std::string> args(all.begin() + 1, all.end());
+    using namespace vellmark::cli;
+    if (command == "factory")
+        return RunFactoryCommand(args);
+    if (command == "show")
+        return RunShowCommand(args);
+    if (command == "set")
+        return RunSetCommand(args);
+    if (command == "diff")
+        return RunDiffCommand(args);
+#ifdef VELLMARK_HAVE_PRINTER
+    if (command == "printers")
+        return RunPrintersCommand(args);
+    if (command == "send")
+        return RunSendCommand(args);
+#endif
+    return Fail("unknown command '" + command + "' (vellmark-cli --help lists them)");
+}

@@ -1,0 +1,250 @@
+#include "SettingValues.h"
+#include "Settings.h"
+#include "TestBlocks.h"
+
+#include <gtest/gtest.h>
+
+using namespace vellmark;
+using vellmark::test::Put;
+
+namespace {
+
+std::string Bytes(const SettingsBlock& b, std::size_t off, std::size_t n) {
+    return std::string(reinterpret_cast<const char*>(b.data() + off), n);
+}
+
+// Decodes and encodes one text setting into a copy of `start`.
+SettingsBlock EncodedText(Setting id, std::string_view text,
+                          const SettingsBlock& start = FactoryDefaults) {
+    SettingsBlock b = start;
+    EncodeText(b, id, text);
+    return b;
+}
+
+} // namespace
+
+TEST(FactoryDefaults, FrameAndTextAreByteForByte) {
+    const SettingsBlock& f = FactoryDefaults;
+    EXPECT_EQ(f[0], 0x1C);
+    EXPECT_EQ(f[1], 0x6F);
+    EXPECT_EQ(f[2], '0');
+    for (std::size_t off : kSeparatorOffsets)
+        EXPECT_EQ(f[off], ',') << "offset " << off;
+    EXPECT_EQ(f[173], '.');
+    for (std::size_t off = 174; off < 180; ++off)
+        EXPECT_EQ(f[off], 0);
+    EXPECT_EQ(f[7], 0x02);
+    EXPECT_EQ(f[13], 0x0C);
+    EXPECT_EQ(Bytes(f, 75, 29), "66,000,136,120,000,046,054,00");
+    EXPECT_EQ(Bytes(f, 165, 9), "00,15,02.");
+}
+
+TEST(Codecs, FactoryDecodesToThePagesFactoryValues) {
+    const SettingsBlock& f = FactoryDefaults;
+    EXPECT_EQ(DecodeText(f, Setting::PaperThickness), "オート");
+    EXPECT_EQ(DecodeText(f, Setting::PrintPressure), "0");
+    EXPECT_EQ(DecodeText(f, Setting::PrintPositionAdjust), "0");
+    EXPECT_EQ(DecodeText(f, Setting::Reduction), "縮小なし");
+    EXPECT_EQ(DecodeText(f, Setting::FormSelect), "選択なし");
+    EXPECT_EQ(DecodeText(f, Setting::Font1), "標準");
+    EXPECT_EQ(DecodeText(f, Setting::KanjiCodeTable), "JIS1978年度版");
+    EXPECT_EQ(DecodeText(f, Setting::AutoReturnTime), "15秒");
+    EXPECT_EQ(DecodeInt(f, Setting::CutSheetCentering), 40);
+    EXPECT_EQ(DecodeInt(f, Setting::ContinuousCentering), 36);
+    EXPECT_EQ(DecodeInt(f, Setting::PageLength), 66);
+    EXPECT_EQ(DecodeInt(f, Setting::ContinuousLoadPosition), 120);
+    EXPECT_EQ(DecodeInt(f, Setting::CutSheetLoadPosition), 46);
+    EXPECT_EQ(DecodeInt(f, Setting::PostcardLoadPosition), 54);
+    EXPECT_EQ(DecodeInt(f, Setting::SheetGuideLoadTime), 2);
+    EXPECT_EQ(DecodeInt(f, Setting::QuietPrint), 0);
+    EXPECT_EQ(DecodeInt(f, Setting::PostcardMode), 0);
+}
+
+TEST(Codecs, SignedHexFields) {
+    EXPECT_EQ(Bytes(EncodedText(Setting::PrintPressure, "-6"), 67, 2), "FA");
+    EXPECT_EQ(Bytes(EncodedText(Setting::PrintPressure, "-1"), 67, 2), "FF");
+    EXPECT_EQ(Bytes(EncodedText(Setting::PrintPressure, "3"), 67, 2), "03");
+    SettingsBlock b = FactoryDefaults;
+    Put(b, 67, "FC");
+    EXPECT_EQ(DecodeText(b, Setting::PrintPressure), "-4");
+    Put(b, 67, "X3");
+    EXPECT_EQ(DecodeText(b, Setting::PrintPressure), std::nullopt);
+
+    EXPECT_EQ(Bytes(EncodedText(Setting::PrintPositionAdjust, "-0.4"), 70, 2), "FF");
+    EXPECT_EQ(Bytes(EncodedText(Setting::PrintPositionAdjust, "1.3"), 70, 2), "03");
+    SettingsBlock start = FactoryDefaults;
+    Put(start, 70, "F0");
+    EXPECT_EQ(DecodeText(start, Setting::PrintPositionAdjust), std::nullopt);
+    // A text in no list leaves both bytes.
+    EXPECT_EQ(Bytes(EncodedText(Setting::PrintPositionAdjust, "2.0", start), 70, 2), "F0");
+}
+
+TEST(Codecs, CodeListsAndTheirNoMatchRules) {
+    EXPECT_EQ(Bytes(EncodedText(Setting::PaperThickness, "オート"), 64, 2), "00");
+    EXPECT_EQ(Bytes(EncodedText(Setting::PaperThickness, "9"), 64, 2), "09");
+    EXPECT_EQ(Bytes(EncodedText(Setting::PaperThickness, "12"), 64, 2), "12");
+    SettingsBlock b = FactoryDefaults;
+    Put(b, 64, "13");
+    EXPECT_EQ(DecodeText(b, Setting::PaperThickness), "13");
+
+    EXPECT_EQ(Bytes(EncodedText(Setting::Reduction, "４／５縮小"), 62, 1), "5");
+    Put(b, 62, "2");
+    EXPECT_EQ(DecodeText(b, Setting::Reduction), std::nullopt);
+    EXPECT_EQ(Bytes(EncodedText(Setting::Reduction, "", b), 62, 1), "2");
+
+    EXPECT_EQ(Bytes(EncodedText(Setting::AutoReturnTime, "自動戻り無し"), 168, 2), "00");
+    EXPECT_EQ(Bytes(EncodedText(Setting::AutoReturnTime, "8秒"), 168, 2), "08");
+    EXPECT_EQ(Bytes(EncodedText(Setting::AutoReturnTime, "whatever"), 168, 2), "00");
+    Put(b, 168, "10");
+    EXPECT_EQ(DecodeText(b, Setting::AutoReturnTime), std::nullopt);
+
+    Put(b, 16, "5");
+    EXPECT_EQ(DecodeText(b, Setting::Font1), std::nullopt);
+    EXPECT_EQ(Bytes(EncodedText(Setting::Font1, "Helvetica", b), 16, 1), "0");
+    EXPECT_EQ(Bytes(EncodedText(Setting::Font2, "OCR-B"), 18, 1), "4");
+    EXPECT_EQ(Bytes(EncodedText(Setting::KanjiCodeTable, "JIS1983年度版"), 20, 1), "1");
+    EXPECT_EQ(Bytes(EncodedText(Setting::FormSelect, "書式２"), 73, 1), "2");
+    EXPECT_EQ(Bytes(EncodedText(Setting::FormSelect, "書式"), 73, 1), "0");
+}
+
+TEST(Codecs, RadioFields) {
+    SettingsBlock b = FactoryDefaults;
+    EncodeInt(b, Setting::QuietPrint, 1);
+    EncodeInt(b, Setting::Typeface, 1);
+    EXPECT_EQ(b[22], '1');
+    EXPECT_EQ(b[60], '1');
+    // A code other than '0'/'1' decodes to an index no button has; with no index to write,
+    // the code stays instead of '0' + (-1).
+    Put(b, 22, "7");
+    EXPECT_EQ(DecodeInt(b, Setting::QuietPrint), 7);
+    EncodeInt(b, Setting::QuietPrint, -1);
+    EncodeInt(b, Setting::Typeface, -1);
+    EXPECT_EQ(b[22], '7');
+    EXPECT_EQ(b[60], '1');
+
+    Put(b, 24, "x");
+    EXPECT_EQ(DecodeInt(b, Setting::PostcardMode), std::nullopt);
+    EncodeInt(b, Setting::PostcardMode, -1);
+    EXPECT_EQ(b[24], '0');
+    EncodeInt(b, Setting::PostcardMode, 1);
+    EXPECT_EQ(b[24], '1');
+}
+
+TEST(Codecs, DecimalFieldsNeverWriteNonDigits) {
+    SettingsBlock b = FactoryDefaults;
+    EncodeInt(b, Setting::PageLength, 100); // three digits do not fit in two
+    EncodeInt(b, Setting::CutSheetCentering, -1);
+    EncodeInt(b, Setting::ContinuousLoadPosition, 1000);
+    EncodeInt(b, Setting::SheetGuideLoadTime, 12);
+    EXPECT_EQ(b, FactoryDefaults);
+
+    EncodeInt(b, Setting::SheetGuideLoadTime, 5);
+    EXPECT_EQ(b[172], '5');
+    EXPECT_EQ(b[171], '0');
+    Put(b, 171, "9");
+    EncodeInt(b, Setting::SheetGuideLoadTime, 3);
+    EXPECT_EQ(Bytes(b, 171, 2), "93");
+
+    EncodeInt(b, Setting::CutSheetLoadPosition, 7);
+    EXPECT_EQ(Bytes(b, 49, 3), "007");
+    // Decoding does arithmetic on whatever stands there.
+    Put(b, 28, "4:");
+    EXPECT_EQ(DecodeInt(b, Setting::CutSheetCentering), 50);
+}
+
+TEST(Codecs, SwitchPairs) {
+    SettingsBlock b = FactoryDefaults;
+    b[4] = 0xF5;
+    SwitchBits bits = DecodeSwitch(b, 1);
+    EXPECT_EQ(bits, (SwitchBits{1, 0, 1, 0, 0, 0, 0, 0}));
+    EncodeSwitch(b, 1, bits);
+    EXPECT_EQ(b[4], 0x05);
+
+    // ドイツ with 高速受信 and every other pair on its first button.
+    SwitchBits m1{};
+    CountryToBits("ドイツ", m1);
+    m1[3] = 1;
+    EncodeSwitch(b, 1, m1);
+    EXPECT_EQ(b[4], 0x0C);
+    EXPECT_EQ(b[5], 0x00);
+
+    // Country code 1, 6 and 7 show 日本 and are written back as 0.
+    for (std::uint8_t code : {0x01, 0x06, 0x07}) {
+        SwitchBits c{code & 1, (code >> 1) & 1, (code >> 2) & 1, 0, 0, 0, 0, 0};
+        EXPECT_EQ(CountryFromBits(c), "日本");
+        CountryToBits(CountryFromBits(c), c);
+        EXPECT_EQ(c[0] + c[1] + c[2], 0);
+    }
+    SwitchBits uk{};
+    CountryToBits("イギリス", uk);
+    EXPECT_EQ(uk, (SwitchBits{1, 1, 0, 0, 0, 0, 0, 0}));
+    CountryToBits("", uk);
+    EXPECT_EQ(uk, (SwitchBits{}));
+
+    // The switch offsets do not overlap the separators.
+    EXPECT_EQ(SwitchOffset(4), 13u);
+}
+
+TEST(Codecs, FormRecordsWriteOnlyTheirDigits) {
+    SettingsBlock b = FactoryDefaults;
+    Put(b, 105, "66#000#136#120#XYZ#046#054#00");
+    FormRecord r = GetFormRecord(b, 2);
+    for (const FormFieldDesc& f : AllFormFields())
+        EncodeFormField(r, f.id, DecodeFormField(r, f.id));
+    EncodeFormField(r, FormField::LeftMargin, 12);
+    EncodeFormField(r, FormField::PageLength, 5);
+    EncodeFormField(r, FormField::RightMargin, 1000); // too wide: kept
+    EncodeFormField(r, FormField::CutSheetPositionCorrection, -3);
+    PutFormRecord(b, 2, r);
+    EXPECT_EQ(Bytes(b, 105, 29), "05#012#136#120#XYZ#046#054#00");
+    EXPECT_EQ(Bytes(b, 75, 29), Bytes(FactoryDefaults, 75, 29));
+    EXPECT_EQ(Bytes(b, 135, 29), Bytes(FactoryDefaults, 135, 29));
+}
+
+TEST(Sliders, NearestStop) {
+    EXPECT_EQ(NearestStop(19, kStandardStops), 2);
+    EXPECT_EQ(NearestStop(90, kStandardStops), 8);
+    EXPECT_EQ(NearestStop(125, kStandardStops), 9);
+    EXPECT_EQ(NearestStop(130, kStandardStops), 9);
+    EXPECT_EQ(NearestStop(50, kStandardStops), 7);
+    EXPECT_EQ(NearestStop(57, kPostcardStops), 7);
+    EXPECT_EQ(NearestStop(46, kStandardStops), 7);
+    EXPECT_EQ(NearestStop(54, kPostcardStops), 7);
+    EXPECT_EQ(NearestStop(-500, kStandardStops), 0);
+    EXPECT_EQ(NearestStop(999999, kPostcardStops), 9);
+}
+
+TEST(ComboRule, FirstEntryThatBeginsWithTheText) {
+    const std::string_view entries[] = {"オート", "1", "10", "11", "12"};
+    EXPECT_EQ(SelectEntry(entries, "1"), 1);
+    EXPECT_EQ(SelectEntry(entries, "11"), 3);
+    EXPECT_EQ(SelectEntry(entries, "13"), -1);
+}
+
+TEST(RoundTrip, EverySettingThroughPageValuesKeepsTheBlock) {
+    for (const SettingsBlock& start : {FactoryDefaults, test::NonFactoryBlock()}) {
+        SettingsBlock b = start;
+        SettingValues::Decode(b).EncodeInto(b);
+        EXPECT_EQ(b, start);
+    }
+}
+
+TEST(RoundTrip, CarriedAndUnassignedBytesSurvive) {
+    SettingsBlock start = test::NonFactoryBlock();
+    start[2] = 'Q';
+    Put(start, 26, "z");
+    Put(start, 34, "abc");
+    Put(start, 45, "def");
+    Put(start, 165, "gh");
+    Put(start, 171, "7");
+    Put(start, 75 + 15, "uvw");
+    start[7] |= 0x08;  // MSW2-4
+    start[10] |= 0x01; // MSW3-1
+    start[11] |= 0x03; // MSW3-5, MSW3-6
+    start[8] |= 0xA0;  // upper bits: dropped
+    SettingsBlock b = start;
+    SettingValues::Decode(b).EncodeInto(b);
+    SettingsBlock expected = start;
+    expected[8] &= 0x0F;
+    EXPECT_EQ(b, expected);
+}

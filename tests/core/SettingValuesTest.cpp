@@ -1,0 +1,91 @@
+#include "SettingValues.h"
+#include "TestBlocks.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+using namespace vellmark;
+
+namespace {
+
+std::size_t Index(std::string_view name) {
+    const int i = FindNamedSetting(name);
+    EXPECT_GE(i, 0) << name;
+    return static_cast<std::size_t>(i);
+}
+
+} // namespace
+
+TEST(SettingValues, NamesAreUniqueAndCoverEveryField) {
+    std::set<std::string> names;
+    for (const NamedSetting& n : NamedSettings())
+        EXPECT_TRUE(names.insert(n.name).second) << n.name;
+    // 20 printable settings, 30 switch entries (26 controlled, 4 carried), 3 x 7 form fields.
+    EXPECT_EQ(names.size(), 20u + 30u + 21u);
+    for (const char* n : {"Font1", "SheetGuideLoadTime", "InternationalCharset", "ReceiveMode",
+                          "SheetGuideLoading", "MSW2-4", "MSW3-1", "MSW3-5", "MSW3-6",
+                          "Form1.PageLength", "Form3.CutSheetPositionCorrection"})
+        EXPECT_TRUE(names.count(n)) << n;
+}
+
+TEST(SettingValues, DecodeShowsWhatThePagesShow) {
+    SettingsBlock b = FactoryDefaults;
+    test::Put(b, 16, "7");  // Font1: code in no list
+    test::Put(b, 22, "9");  // QuietPrint: no button
+    test::Put(b, 64, "13"); // PaperThickness 13: no entry
+    test::Put(b, 67, "01"); // PrintPressure 1
+    b[4] = 0x01;            // country code 1 shows 日本
+    b[7] = 0x0A;            // MSW2-2 and carried MSW2-4
+    const SettingValues v = SettingValues::Decode(b);
+    EXPECT_EQ(v.Get(Index("Font1")), SettingValue(RawCode{"7"}));
+    EXPECT_EQ(v.Get(Index("QuietPrint")), SettingValue(RawCode{"9"}));
+    EXPECT_EQ(v.Get(Index("PaperThickness")), SettingValue(RawCode{"13"}));
+    EXPECT_EQ(v.Get(Index("PrintPressure")), SettingValue(std::string("1")));
+    EXPECT_EQ(v.Get(Index("InternationalCharset")), SettingValue(std::string("日本")));
+    EXPECT_EQ(v.Get(Index("MSW2-4")), SettingValue(1));
+    EXPECT_EQ(v.Get(Index("SheetGuidePaperOutDetect")), SettingValue(1));
+    EXPECT_EQ(v.Get(Index("Form2.RightMargin")), SettingValue(136));
+    EXPECT_EQ(FormatValue(RawCode{"\x01\""}), "code \"\\x01\\x22\"");
+
+    // Raw codes keep their bytes; the country code 1 is written back as 0.
+    SettingsBlock out = b;
+    v.EncodeInto(out);
+    EXPECT_EQ(out[16], '7');
+    EXPECT_EQ(out[22], '9');
+    EXPECT_EQ(out[64], '1');
+    EXPECT_EQ(out[65], '3');
+    EXPECT_EQ(out[4], 0x00);
+    EXPECT_EQ(out[7], 0x0A);
+}
+
+TEST(SettingValues, SetAppliesThePagesRanges) {
+    SettingValues v = SettingValues::Decode(FactoryDefaults);
+    EXPECT_EQ(v.Set(Index("PageLength"), "99"), "");
+    EXPECT_NE(v.Set(Index("PageLength"), "100"), "");
+    EXPECT_NE(v.Set(Index("PageLength"), "0"), "");
+    EXPECT_NE(v.Set(Index("PageLength"), "6x"), "");
+    EXPECT_NE(v.Set(Index("PageLength"), ""), "");
+    EXPECT_NE(v.Set(Index("CutSheetCentering"), "5"), "");
+    EXPECT_NE(v.Set(Index("SheetGuideLoadTime"), "6"), "");
+    EXPECT_EQ(v.Set(Index("Font2"), "クーリエ"), "");
+    EXPECT_NE(v.Set(Index("Font2"), "クーリ"), "") << "values must be whole entries";
+    EXPECT_NE(v.Set(Index("QuietPrint"), "2"), "");
+    EXPECT_EQ(v.Set(Index("MSW3-5"), "1"), "");
+    EXPECT_EQ(v.Set(Index("InternationalCharset"), "ドイツ"), "");
+    EXPECT_EQ(v.Set(Index("Form2.LeftMargin"), "135"), "");
+    EXPECT_EQ(v.Set(Index("Form2.RightMargin"), "100"), "");
+    EXPECT_NE(v.CheckForm(2), "");
+    EXPECT_EQ(v.CheckForm(1), "");
+    EXPECT_EQ(v.Set(Index("Form2.RightMargin"), "136"), "");
+    EXPECT_EQ(v.CheckForm(2), "");
+
+    SettingsBlock b = FactoryDefaults;
+    v.EncodeInto(b);
+    EXPECT_EQ(b[38], '9');
+    EXPECT_EQ(b[18], '2');
+    EXPECT_EQ(b[11], 0x01);
+    EXPECT_EQ(b[4], 0x04);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&b[105]), 29),
+              "66,135,136,120,000,046,054,00");
+}
