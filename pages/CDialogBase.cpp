@@ -27,7 +27,12 @@ CDialogBase::CDialogBase(int templateId)
     setFont(CDialogLayout::DialogFont());
 }
 
-CDialogBase::~CDialogBase() = default;
+CDialogBase::~CDialogBase() {
+    // Hiding the window on destruction takes the focus from its controls; the parts of the
+    // dialog that would handle those notifications are gone by then.
+    for (QObject* child : children())
+        QObject::disconnect(child, nullptr, this, nullptr);
+}
 
 bool CDialogBase::Create(QWidget* parent) {
     if (m_bCreated)
@@ -39,7 +44,7 @@ bool CDialogBase::Create(QWidget* parent) {
 
 int CDialogBase::DoModal(QWidget* parent) {
     if (!m_bCreated)
-        BuildControls(parent ? parent->window() : nullptr, false);
+        BuildControls(parent, false);
     setWindowTitle(ToQString(m_pTemplate->caption));
     OnInitDialog();
     return Prompt().RunModal(*this);

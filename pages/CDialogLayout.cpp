@@ -5,6 +5,7 @@
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QString>
+#include <QStringList>
 
 namespace vellmark {
 namespace {

@@ -1,6 +1,7 @@
 #include "CPropertyPage.h"
 
 #include "ResourceIds.h"
+#include "TextConvert.h"
 
 #include <algorithm>
 
@@ -20,5 +21,20 @@ void CPropertyPage::WindowProc(int id, int code) {
 }
 
 void CPropertyPage::SendDataCheck() { SendCommand(res::ID_DATA_CHECK); }
+
+void CPropertyPage::DecodeMember(const SettingsBlock& block, Setting id, QString& member) {
+    if (const auto text = DecodeText(block, id))
+        member = ToQString(*text);
+}
+
+void CPropertyPage::DecodeMember(const SettingsBlock& block, Setting id, int& member) {
+    if (const auto value = DecodeInt(block, id))
+        member = *value;
+}
+
+void CPropertyPage::EncodeMember(SettingsBlock& block, Setting id, const QString& member) {
+    const QByteArray text = member.toUtf8();
+    EncodeText(block, id, std::string_view(text.constData(), static_cast<std::size_t>(text.size())));
+}
 
 } // namespace vellmark

@@ -6,7 +6,10 @@
 #pragma once
 
 #include "CDialogBase.h"
+#include "Settings.h"
 #include "SettingsDocument.h"
+
+#include <QString>
 
 #include <initializer_list>
 #include <vector>
@@ -23,6 +26,11 @@ public:
 
 protected:
     void SendDataCheck();
+
+    // A setting's decoded value into its member; a code in no list leaves the member.
+    static void DecodeMember(const SettingsBlock& block, Setting id, QString& member);
+    static void DecodeMember(const SettingsBlock& block, Setting id, int& member);
+    static void EncodeMember(SettingsBlock& block, Setting id, const QString& member);
 
 private:
     std::vector<int> m_forwarded;

@@ -1,0 +1,175 @@
+#include "CPage_Form.h"
+
+#include "CDataExchange.h"
+#include "ControlNotify.h"
+#include "ResourceIds.h"
+
+#include <QPushButton>
+#include <QSlider>
+
+namespace vellmark {
+namespace {
+
+struct SliderEdit {
+    int slider;
+    int edit;
+    const StopTable* stops;
+};
+constexpr SliderEdit kSliders[] = {
+    {1094, 1060, &kStandardStops},
+    {1095, 1062, &kStandardStops},
+    {1096, 1064, &kPostcardStops},
+};
+
+constexpr int IDC_PAGE_LENGTH = 1054;
+constexpr int IDC_CORRECTION = 1058;
+
+} // namespace
+
+CPage_Form::CPage_Form() : CPropertyPage(res::IDD_PAGE_FORM, {IDC_FORM_SELECT}) {}
+
+bool CPage_Form::OnInitDialog() {
+    CPropertyPage::OnInitDialog();
+    for (const SliderEdit& s : kSliders)
+        SetSliderRange(s.slider, 0, 9);
+    SetUpDownRange(1099, 0, 130);
+    SetUpDownRange(1098, 0, 130);
+    SetUpDownRange(1065, 0, 130);
+    SetUpDownRange(1097, 1, 99);
+    SetUpDownRange(1059, 0, 68);
+    return true;
+}
+
+void CPage_Form::DoDataExchange(CDataExchange& dx) {
+    dx.DDX_Slider(1094, m_nContinuousStop);
+    dx.DDX_Text(1060, m_nContinuousPosition);
+    dx.DDV_MinMaxInt(m_nContinuousPosition, 0, 130);
+    dx.DDX_Slider(1095, m_nCutSheetStop);
+    dx.DDX_Text(1062, m_nCutSheetPosition);
+    dx.DDV_MinMaxInt(m_nCutSheetPosition, 0, 130);
+    dx.DDX_Slider(1096, m_nPostcardStop);
+    dx.DDX_Text(1064, m_nPostcardPosition);
+    dx.DDV_MinMaxInt(m_nPostcardPosition, 0, 130);
+    dx.DDX_CBString(IDC_FORM_SELECT, m_strFormName);
+    dx.DDV_MaxChars(m_strFormName, 10);
+    dx.DDX_Text(IDC_PAGE_LENGTH, m_nPageLength);
+    dx.DDV_MinMaxInt(m_nPageLength, 1, 99);
+    dx.DDX_Text(IDC_CORRECTION, m_nCorrection);
+    dx.DDV_MinMaxInt(m_nCorrection, 0, 68);
+}
+
+void CPage_Form::ParseBlock(const SettingsBlock& block) {
+    DecodeMember(block, Setting::ContinuousLoadPosition, m_nContinuousPosition);
+    DecodeMember(block, Setting::CutSheetLoadPosition, m_nCutSheetPosition);
+    DecodeMember(block, Setting::PostcardLoadPosition, m_nPostcardPosition);
+    DecodeMember(block, Setting::PageLength, m_nPageLength);
+    DecodeMember(block, Setting::CutSheetPositionCorrection, m_nCorrection);
+    DecodeMember(block, Setting::FormSelect, m_strFormName);
+    m_nContinuousStop = NearestStop(m_nContinuousPosition, kStandardStops);
+    m_nCutSheetStop = NearestStop(m_nCutSheetPosition, kStandardStops);
+    m_nPostcardStop = NearestStop(m_nPostcardPosition, kPostcardStops);
+    m_dlgFormSetup.CopyFormsFromBlock(block);
+    UpdateData(false);
+}
+
+void CPage_Form::BuildBlock(SettingsBlock& block) {
+    UpdateData(true);
+    EncodeInt(block, Setting::ContinuousLoadPosition, m_nContinuousPosition);
+    EncodeInt(block, Setting::CutSheetLoadPosition, m_nCutSheetPosition);
+    EncodeInt(block, Setting::PostcardLoadPosition, m_nPostcardPosition);
+    EncodeMember(block, Setting::FormSelect, m_strFormName);
+    EncodeInt(block, Setting::PageLength, m_nPageLength);
+    EncodeInt(block, Setting::CutSheetPositionCorrection, m_nCorrection);
+    m_dlgFormSetup.CopyFormsToBlock(block);
+}
+
+void CPage_Form::RefreshFormButton() {
+    auto* button = DlgItem<QPushButton>(IDC_FORM_BUTTON);
+    if (!button)
+        return;
+    if (m_strFormName == QStringLiteral("選択なし")) {
+        button->setText(QStringLiteral("書式の設定(&D)"));
+        button->setEnabled(false);
+    } else {
+        button->setText(QStringLiteral("%1の設定(&D)").arg(m_strFormName));
+        button->setEnabled(true);
+    }
+}
+
+bool CPage_Form::OnCommandNotify(int id, int code) {
+    if (id == IDC_FORM_SELECT) {
+        // The data check that went before has read the combo box into the member.
+        RefreshFormButton();
+        return true;
+    }
+    if (id == IDC_FORM_BUTTON && code == BN_CLICKED) {
+        OnFormButton();
+        return true;
+    }
+    if (code != EN_CHANGE)
+        return false;
+    for (const SliderEdit& s : kSliders) {
+        if (s.edit == id) {
+            OnChangePosition(id, s.slider, *s.stops);
+            return true;
+        }
+    }
+    if (id == IDC_PAGE_LENGTH) {
+        OnChangeClamped(id, 3, 1, 99);
+        return true;
+    }
+    if (id == IDC_CORRECTION) {
+        OnChangeClamped(id, 3, 0, 68);
+        return true;
+    }
+    return false;
+}
+
+void CPage_Form::OnChangePosition(int id, int sliderId, const StopTable& stops) {
+    const int value = EditChangeRead(id, 4);
+    if (HasFocus(id)) {
+        if (value < 0)
+            SetDlgItemInt(id, 0);
+        else if (value > 130)
+            SetDlgItemInt(id, 130);
+    }
+    if (auto* slider = DlgItem<QSlider>(sliderId)) {
+        slider->setValue(NearestStop(value, stops));
+        slider->update();
+    }
+    SendDataCheck();
+}
+
+void CPage_Form::OnChangeClamped(int id, int widthLimit, int lower, int upper) {
+    const int value = EditChangeRead(id, widthLimit);
+    if (HasFocus(id)) {
+        if (value < lower)
+            SetDlgItemInt(id, lower);
+        else if (value > upper)
+            SetDlgItemInt(id, upper);
+    }
+    SendDataCheck();
+}
+
+void CPage_Form::OnHScroll(QSlider* slider) {
+    if (!slider->hasFocus())
+        return;
+    for (const SliderEdit& s : kSliders) {
+        if (GetDlgItem(s.slider) == slider) {
+            const int stop = std::clamp(slider->sliderPosition(), 0, 9);
+            SetDlgItemInt(s.edit, (*s.stops)[static_cast<std::size_t>(stop)]);
+            return;
+        }
+    }
+}
+
+void CPage_Form::OnFormButton() {
+    const int form = CFormSetupDlg::FormIndex(m_strFormName);
+    if (form != 0)
+        m_dlgFormSetup.LoadForm(form);
+    m_dlgFormSetup.SetFormName(m_strFormName);
+    if (m_dlgFormSetup.DoModal(this) == res::IDOK)
+        SendDataCheck();
+}
+
+} // namespace vellmark

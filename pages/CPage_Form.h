@@ -1,0 +1,52 @@
+// Form page (tab 書式設定): the block's own loading positions (each with a slider of ten fixed
+// stops that follows its edit), page length and cut-sheet position correction, the choice of
+// stored form, and the button that opens the form setup dialog on the chosen stored form.
+#pragma once
+
+#include "CFormSetupDlg.h"
+#include "CPropertyPage.h"
+
+#include <QString>
+
+namespace vellmark {
+
+class CPage_Form : public CPropertyPage {
+    Q_OBJECT
+public:
+    static constexpr int IDC_FORM_BUTTON = 1002;
+    static constexpr int IDC_FORM_SELECT = 1056;
+
+    CPage_Form();
+
+    void ParseBlock(const SettingsBlock& block) override;
+    void BuildBlock(SettingsBlock& block) override;
+
+    // Label and enabled state of the form button from the selected form name.
+    void RefreshFormButton();
+    CFormSetupDlg& FormSetupDialog() { return m_dlgFormSetup; }
+
+    int m_nContinuousStop = -1;
+    int m_nContinuousPosition = -1;
+    int m_nCutSheetStop = -1;
+    int m_nCutSheetPosition = -1;
+    int m_nPostcardStop = -1;
+    int m_nPostcardPosition = -1;
+    QString m_strFormName;
+    int m_nPageLength = -1;
+    int m_nCorrection = -1;
+
+protected:
+    bool OnInitDialog() override;
+    void DoDataExchange(CDataExchange& dx) override;
+    bool OnCommandNotify(int id, int code) override;
+    void OnHScroll(QSlider* slider) override;
+
+private:
+    void OnChangePosition(int id, int sliderId, const StopTable& stops);
+    void OnChangeClamped(int id, int widthLimit, int lower, int upper);
+    void OnFormButton();
+
+    CFormSetupDlg m_dlgFormSetup;
+};
+
+} // namespace vellmark

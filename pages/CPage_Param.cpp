@@ -1,0 +1,129 @@
+#include "CPage_Param.h"
+
+#include "CDataExchange.h"
+#include "ControlNotify.h"
+#include "IPrompt.h"
+#include "ResourceIds.h"
+
+namespace vellmark {
+
+CPage_Param::CPage_Param()
+    : CPropertyPage(res::IDD_PAGE_PARAM, {1018, 1058, 1059, 1065, 1066, 1067}) {}
+
+bool CPage_Param::OnInitDialog() {
+    CPropertyPage::OnInitDialog();
+    SetUpDownRange(1055, 10, 68);
+    SetUpDownRange(1056, 10, 68);
+    SetUpDownRange(1057, 2, 5);
+    return true;
+}
+
+void CPage_Param::DoDataExchange(CDataExchange& dx) {
+    dx.DDX_CBString(1058, m_strFont1);
+    dx.DDV_MaxChars(m_strFont1, 20);
+    dx.DDX_CBString(1059, m_strFont2);
+    dx.DDV_MaxChars(m_strFont2, 20);
+    dx.DDX_CBString(1066, m_strKanjiTable);
+    dx.DDV_MaxChars(m_strKanjiTable, 20);
+    dx.DDX_Text(IDC_CONT_CENTERING, m_nContinuousCentering);
+    dx.DDX_Text(IDC_CUT_CENTERING, m_nCutSheetCentering);
+    dx.DDX_Text(IDC_LOAD_TIME, m_nLoadTime);
+    dx.DDV_MinMaxInt(m_nLoadTime, 2, 5);
+    dx.DDX_CBString(1067, m_strAutoReturn);
+    dx.DDV_MaxChars(m_strAutoReturn, 20);
+    dx.DDX_Radio(1065, m_nPostcardMode);
+}
+
+void CPage_Param::ParseBlock(const SettingsBlock& block) {
+    DecodeMember(block, Setting::Font1, m_strFont1);
+    DecodeMember(block, Setting::Font2, m_strFont2);
+    DecodeMember(block, Setting::KanjiCodeTable, m_strKanjiTable);
+    DecodeMember(block, Setting::ContinuousCentering, m_nContinuousCentering);
+    DecodeMember(block, Setting::CutSheetCentering, m_nCutSheetCentering);
+    DecodeMember(block, Setting::SheetGuideLoadTime, m_nLoadTime);
+    DecodeMember(block, Setting::AutoReturnTime, m_strAutoReturn);
+    DecodeMember(block, Setting::PostcardMode, m_nPostcardMode);
+    // The edits get the block's values without running their handlers; a mark left from
+    // typing would otherwise put 10 over a loaded value at the next save or send.
+    m_bCutSheetPending = 0;
+    m_bContinuousPending = 0;
+    UpdateData(false);
+}
+
+void CPage_Param::BuildBlock(SettingsBlock& block) {
+    UpdateData(true);
+    EncodeMember(block, Setting::Font1, m_strFont1);
+    EncodeMember(block, Setting::Font2, m_strFont2);
+    EncodeMember(block, Setting::KanjiCodeTable, m_strKanjiTable);
+    EncodeInt(block, Setting::ContinuousCentering, m_nContinuousCentering);
+    EncodeInt(block, Setting::CutSheetCentering, m_nCutSheetCentering);
+    EncodeInt(block, Setting::SheetGuideLoadTime, m_nLoadTime);
+    EncodeMember(block, Setting::AutoReturnTime, m_strAutoReturn);
+    EncodeInt(block, Setting::PostcardMode, m_nPostcardMode);
+}
+
+bool CPage_Param::OnCommandNotify(int id, int code) {
+    if (code != EN_CHANGE)
+        return false;
+    switch (id) {
+    case IDC_CUT_CENTERING:
+        OnChangeCentering(id, m_bCutSheetPending);
+        return true;
+    case IDC_CONT_CENTERING:
+        OnChangeCentering(id, m_bContinuousPending);
+        return true;
+    case IDC_LOAD_TIME:
+        OnChangeLoadTime();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CPage_Param::OnChangeCentering(int id, int& pending) {
+    pending = 0;
+    const int value = EditChangeRead(id, 3);
+    if (HasFocus(id)) {
+        if (value >= 1 && value <= 6)
+            pending = 1; // the first digit of 10 to 68: wait for the next one
+        else if (value == 0 || (value >= 7 && value <= 9))
+            SetDlgItemInt(id, 10);
+        else if (value > 68)
+            SetDlgItemInt(id, 68);
+    }
+    SendDataCheck();
+}
+
+void CPage_Param::OnChangeLoadTime() {
+    const int value = EditChangeRead(IDC_LOAD_TIME, 2);
+    if (HasFocus(IDC_LOAD_TIME)) {
+        if (value < 2)
+            SetDlgItemInt(IDC_LOAD_TIME, 2);
+        else if (value > 5)
+            SetDlgItemInt(IDC_LOAD_TIME, 5);
+    }
+    SendDataCheck();
+}
+
+void CPage_Param::CenteringCheck(int id, const QString& text, const QString& caption) {
+    Prompt().MessageBox(this, text, caption, PromptIcon::Warning, PromptButtons::Ok);
+    SetDlgItemInt(id, 10);
+    if (QWidget* edit = GetDlgItem(id))
+        edit->setFocus(Qt::OtherFocusReason);
+}
+
+void CPage_Param::CheckCutSheetCentering() {
+    CenteringCheck(IDC_CUT_CENTERING,
+                   QStringLiteral("カット紙のセンタリング位置の値が設定範囲を超えています。\n"
+                                  "適正値に変更します。"),
+                   QStringLiteral("パラメータ設定－カット紙のセンタリング位置"));
+}
+
+void CPage_Param::CheckContinuousCentering() {
+    CenteringCheck(IDC_CONT_CENTERING,
+                   QStringLiteral("連続紙のセンタリング位置の値が設定範囲を超えています。\n"
+                                  "適正値に変更します。"),
+                   QStringLiteral("パラメータ設定－連続紙のセンタリング位置"));
+}
+
+} // namespace vellmark

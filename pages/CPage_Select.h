@@ -1,0 +1,30 @@
+// Function select page (tab 機能選択): paper thickness, print pressure, print position,
+// reduction, quiet printing and typeface.
+#pragma once
+
+#include "CPropertyPage.h"
+
+#include <QString>
+
+namespace vellmark {
+
+class CPage_Select : public CPropertyPage {
+    Q_OBJECT
+public:
+    CPage_Select();
+
+    void ParseBlock(const SettingsBlock& block) override;
+    void BuildBlock(SettingsBlock& block) override;
+
+    QString m_strPrintPressure;
+    QString m_strPrintPosition;
+    QString m_strPaperThickness;
+    QString m_strReduction;
+    int m_nQuietPrint = -1;
+    int m_nTypeface = -1;
+
+protected:
+    void DoDataExchange(CDataExchange& dx) override;
+};
+
+} // namespace vellmark

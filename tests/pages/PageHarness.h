@@ -1,0 +1,151 @@
+// Shared by the page tests: a stand-in for the main window that owns the seven pages and a
+// settings document and handles the data check as the main window does, and a prompt that
+// records every message and drives modal dialogs from the test.
+#pragma once
+
+#include "CPage_Form.h"
+#include "CPage_MSW1.h"
+#include "CPage_MSW2.h"
+#include "CPage_MSW3.h"
+#include "CPage_MSW4.h"
+#include "CPage_Param.h"
+#include "CPage_Select.h"
+#include "ICommandTarget.h"
+#include "IPrompt.h"
+#include "ResourceIds.h"
+#include "SettingsDocument.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QLineEdit>
+#include <QTest>
+#include <QWidget>
+
+#include <functional>
+
+namespace vellmark::test {
+
+struct RecordedMessage {
+    QString text;
+    QString caption;
+    PromptIcon icon;
+    QWidget* owner;
+};
+
+class ScriptedPrompt : public IPrompt {
+public:
+    ScriptedPrompt() { SetPrompt(this); }
+    ~ScriptedPrompt() override { SetPrompt(nullptr); }
+
+    int MessageBox(QWidget* owner, const QString& text, const QString& caption, PromptIcon icon,
+                   PromptButtons) override {
+        messages.append({text, caption, icon, owner});
+        return kPromptOk;
+    }
+
+    // The dialog is shown (not run in a loop of its own); the script acts on it and may end
+    // it. A dialog the script leaves open is cancelled.
+    int RunModal(QDialog& dialog) override {
+        ++modalRuns;
+        dialog.setResult(0);
+        dialog.show();
+        dialog.activateWindow();
+        if (!QTest::qWaitForWindowActive(&dialog))
+            qWarning("dialog did not become active");
+        if (modalScript)
+            modalScript(dialog);
+        if (dialog.isVisible())
+            dialog.done(res::IDCANCEL);
+        return dialog.result();
+    }
+
+    QList<RecordedMessage> messages;
+    std::function<void(QDialog&)> modalScript;
+    int modalRuns = 0;
+};
+
+// One data check as the main window received it.
+struct DataCheck {
+    SettingsBlock block;
+    QWidget* focus;
+};
+
+class FakeMainWindow : public QWidget, public ICommandTarget {
+public:
+    FakeMainWindow() {
+        resize(420, 340);
+        const std::array<CPropertyPage*, 7> pages = {&select, &form, &param, &msw1,
+                                                     &msw2,   &msw3, &msw4};
+        std::array<ISettingsPage*, 7> docPages{};
+        for (std::size_t i = 0; i < pages.size(); ++i) {
+            pages[i]->Create(this);
+            pages[i]->setVisible(i == 0);
+            docPages[i] = pages[i];
+        }
+        doc.SetPages(docPages);
+        doc.LoadFactory();
+        doc.ShowInPages();
+        form.RefreshFormButton();
+        startupDone = true;
+    }
+
+    void OnCommand(int id) override {
+        if (id != res::ID_DATA_CHECK)
+            return;
+        if (startupDone)
+            doc.CollectFromPages();
+        checks.append({doc.m_current, QApplication::focusWidget()});
+    }
+
+    // Shows page n (PageOrder) and makes the window active so that controls take the focus.
+    void ShowPage(CPropertyPage& page) {
+        for (CPropertyPage* p : std::array<CPropertyPage*, 7>{&select, &form, &param, &msw1,
+                                                               &msw2, &msw3, &msw4})
+            p->setVisible(p == &page);
+        if (!isVisible()) {
+            show();
+            activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(this));
+        }
+    }
+
+    void Load(const SettingsBlock& block) {
+        doc.m_current = block;
+        doc.ShowInPages();
+        form.RefreshFormButton();
+    }
+
+    CPage_Select select;
+    CPage_Form form;
+    CPage_Param param;
+    CPage_MSW1 msw1;
+    CPage_MSW2 msw2;
+    CPage_MSW3 msw3;
+    CPage_MSW4 msw4;
+    SettingsDocument doc;
+    bool startupDone = false;
+    QList<DataCheck> checks;
+};
+
+inline QLineEdit* Edit(CDialogBase& d, int id) { return d.DlgItem<QLineEdit>(id); }
+inline QComboBox* Combo(CDialogBase& d, int id) { return d.DlgItem<QComboBox>(id); }
+
+// Focus into an edit, select its text and type as a user would (an empty string erases it).
+inline void TypeInto(QLineEdit* edit, const QString& keys) {
+    edit->setFocus(Qt::MouseFocusReason);
+    edit->selectAll();
+    if (keys.isEmpty())
+        QTest::keyClick(edit, Qt::Key_Delete);
+    else
+        QTest::keyClicks(edit, keys);
+}
+
+inline SettingsBlock BlockFromText(std::string_view printable) {
+    SettingsBlock b = FactoryDefaults;
+    for (std::size_t i = 0; i < printable.size(); ++i)
+        b[16 + i] = static_cast<std::uint8_t>(printable[i]);
+    return b;
+}
+
+} // namespace vellmark::test

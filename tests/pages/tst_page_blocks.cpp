@@ -1,0 +1,338 @@
+// ParseBlock and BuildBlock of every page: what the factory settings and another set of valid
+// values show, that building gives the block back byte for byte, and that a page writes its
+// own bytes and nothing else.
+#include "PageHarness.h"
+
+#include <QCheckBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+
+#include <set>
+#include <utility>
+#include <vector>
+
+using namespace vellmark;
+using namespace vellmark::test;
+
+namespace {
+
+using Ranges = std::vector<std::pair<std::size_t, std::size_t>>; // first, last (inclusive)
+
+const Ranges kSelectBytes = {{22, 22}, {60, 60}, {62, 62}, {64, 65}, {67, 68}, {70, 71}};
+const Ranges kFormBytes = {{38, 39}, {41, 43}, {49, 51},   {53, 55},  {57, 58},
+                           {73, 73}, {75, 103}, {105, 133}, {135, 163}};
+const Ranges kParamBytes = {{16, 16}, {18, 18}, {20, 20},   {24, 24},
+                            {28, 29}, {31, 32}, {168, 169}, {172, 172}};
+
+std::set<std::size_t> Offsets(const Ranges& ranges) {
+    std::set<std::size_t> s;
+    for (auto [a, b] : ranges)
+        for (std::size_t i = a; i <= b; ++i)
+            s.insert(i);
+    return s;
+}
+
+void Put(SettingsBlock& b, std::size_t offset, std::string_view text) {
+    for (std::size_t i = 0; i < text.size(); ++i)
+        b[offset + i] = static_cast<std::uint8_t>(text[i]);
+}
+
+// Every field of every page holds a valid value other than the factory one; the unassigned
+// fields, byte 2, byte 171 and the records' unassigned characters hold other characters too.
+SettingsBlock OtherValues() {
+    SettingsBlock b = FactoryDefaults;
+    Put(b, 2, "Z");
+    b[4] = 0x0C; // ドイツ (code 4) and 高速受信
+    b[5] = 0x0F;
+    b[7] = 0x0F; // includes the carried MSW2-4
+    b[8] = 0x0F;
+    b[10] = 0x0F; // includes the carried MSW3-1
+    b[11] = 0x0F; // includes the carried MSW3-5, MSW3-6
+    b[13] = 0x03;
+    b[14] = 0x0F;
+    Put(b, 16, "4");
+    Put(b, 18, "2");
+    Put(b, 20, "2");
+    Put(b, 22, "1");
+    Put(b, 24, "1");
+    Put(b, 26, "X");
+    Put(b, 28, "68");
+    Put(b, 31, "10");
+    Put(b, 34, "ABC");
+    Put(b, 38, "12");
+    Put(b, 41, "015");
+    Put(b, 45, "DEF");
+    Put(b, 49, "019");
+    Put(b, 53, "130");
+    Put(b, 57, "68");
+    Put(b, 60, "1");
+    Put(b, 62, "5");
+    Put(b, 64, "12");
+    Put(b, 67, "FA");
+    Put(b, 70, "FD");
+    Put(b, 73, "3");
+    Put(b, 75, "01,000,001,000,XYZ,130,015,68");
+    Put(b, 105, "99,135,136,060,000,018,054,00");
+    Put(b, 135, "50,010,080,046,0Q0,028,040,33");
+    Put(b, 165, "GH");
+    Put(b, 168, "08");
+    Put(b, 171, "9");
+    Put(b, 172, "5");
+    return b;
+}
+
+bool Checked(CDialogBase& page, int id) { return page.DlgItem<QAbstractButton>(id)->isChecked(); }
+
+} // namespace
+
+class PageBlocksTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void cleanup() {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            w->close();
+    }
+
+    void factorySettingsShow() {
+        FakeMainWindow win;
+        CPage_Select& s = win.select;
+        QCOMPARE(Combo(s, 1045)->currentText(), QStringLiteral("オート"));
+        QCOMPARE(Combo(s, 1046)->currentText(), QStringLiteral("0"));
+        QCOMPARE(Combo(s, 1047)->currentText(), QStringLiteral("0"));
+        QCOMPARE(Combo(s, 1057)->currentText(), QStringLiteral("縮小なし"));
+        QVERIFY(Checked(s, 1043) && !Checked(s, 1012));
+        QVERIFY(Checked(s, 1044) && !Checked(s, 1015));
+
+        CPage_Param& p = win.param;
+        QCOMPARE(Edit(p, 1061)->text(), QStringLiteral("40"));
+        QCOMPARE(Edit(p, 1062)->text(), QStringLiteral("36"));
+        QCOMPARE(Edit(p, 1063)->text(), QStringLiteral("2"));
+        QCOMPARE(Combo(p, 1066)->currentText(), QStringLiteral("JIS1978年度版"));
+        QCOMPARE(Combo(p, 1067)->currentText(), QStringLiteral("15秒"));
+        QCOMPARE(Combo(p, 1058)->currentText(), QStringLiteral("標準"));
+        QCOMPARE(Combo(p, 1059)->currentText(), QStringLiteral("標準"));
+        QVERIFY(Checked(p, 1065) && !Checked(p, 1018));
+
+        CPage_Form& f = win.form;
+        QCOMPARE(Edit(f, 1060)->text(), QStringLiteral("120"));
+        QCOMPARE(Edit(f, 1062)->text(), QStringLiteral("46"));
+        QCOMPARE(Edit(f, 1064)->text(), QStringLiteral("54"));
+        QCOMPARE(Edit(f, 1054)->text(), QStringLiteral("66"));
+        QCOMPARE(Edit(f, 1058)->text(), QStringLiteral("0"));
+        QCOMPARE(f.DlgItem<QSlider>(1094)->value(), 9);
+        QCOMPARE(f.DlgItem<QSlider>(1095)->value(), 7);
+        QCOMPARE(f.DlgItem<QSlider>(1096)->value(), 7);
+        QCOMPARE(Combo(f, 1056)->currentText(), QStringLiteral("選択なし"));
+        auto* button = f.DlgItem<QPushButton>(1002);
+        QCOMPARE(button->text(), QStringLiteral("書式の設定(&D)"));
+        QVERIFY(!button->isEnabled());
+
+        QCOMPARE(Combo(win.msw1, 1010)->currentText(), QStringLiteral("日本"));
+        for (int id : {1016, 1007, 1008, 1011, 1014})
+            QVERIFY(Checked(win.msw1, id));
+        // MSW2: 常時 checked, every other first button, the check box clear.
+        QVERIFY(Checked(win.msw2, 1018) && !Checked(win.msw2, 1017));
+        for (int id : {1019, 1020, 1021, 1022, 1024})
+            QVERIFY(Checked(win.msw2, id));
+        QVERIFY(!Checked(win.msw2, 1016));
+        for (int id : {1027, 1028, 1029, 1030})
+            QVERIFY(Checked(win.msw3, id));
+        QVERIFY(!Checked(win.msw3, 1026));
+        // MSW4: TOF＋固定長 and 両方向 checked, every other first button.
+        QVERIFY(Checked(win.msw4, 1012) && !Checked(win.msw4, 1033));
+        QVERIFY(Checked(win.msw4, 1015) && !Checked(win.msw4, 1034));
+        for (int id : {1031, 1032, 1035, 1036, 1037, 1039})
+            QVERIFY(Checked(win.msw4, id));
+    }
+
+    void otherValuesShow() {
+        FakeMainWindow win;
+        win.Load(OtherValues());
+        CPage_Select& s = win.select;
+        QCOMPARE(Combo(s, 1045)->currentText(), QStringLiteral("12"));
+        QCOMPARE(Combo(s, 1046)->currentText(), QStringLiteral("-6"));
+        QCOMPARE(Combo(s, 1047)->currentText(), QStringLiteral("-1.3"));
+        QCOMPARE(Combo(s, 1057)->currentText(), QStringLiteral("４／５縮小"));
+        QVERIFY(Checked(s, 1012) && !Checked(s, 1043));
+        QVERIFY(Checked(s, 1015) && !Checked(s, 1044));
+
+        CPage_Param& p = win.param;
+        QCOMPARE(Combo(p, 1058)->currentText(), QStringLiteral("OCR-B"));
+        QCOMPARE(Combo(p, 1059)->currentText(), QStringLiteral("クーリエ"));
+        QCOMPARE(Combo(p, 1066)->currentText(), QStringLiteral("JIS1990年度版"));
+        QCOMPARE(Combo(p, 1067)->currentText(), QStringLiteral("8秒"));
+        QCOMPARE(Edit(p, 1061)->text(), QStringLiteral("68"));
+        QCOMPARE(Edit(p, 1062)->text(), QStringLiteral("10"));
+        QCOMPARE(Edit(p, 1063)->text(), QStringLiteral("5"));
+        QVERIFY(Checked(p, 1018));
+
+        CPage_Form& f = win.form;
+        QCOMPARE(Edit(f, 1060)->text(), QStringLiteral("15"));
+        QCOMPARE(f.DlgItem<QSlider>(1094)->value(), 1);
+        QCOMPARE(Edit(f, 1062)->text(), QStringLiteral("19"));
+        QCOMPARE(f.DlgItem<QSlider>(1095)->value(), 2); // 18 and 20 equally near: the lower
+        QCOMPARE(Edit(f, 1064)->text(), QStringLiteral("130"));
+        QCOMPARE(f.DlgItem<QSlider>(1096)->value(), 9);
+        QCOMPARE(Edit(f, 1054)->text(), QStringLiteral("12"));
+        QCOMPARE(Edit(f, 1058)->text(), QStringLiteral("68"));
+        QCOMPARE(Combo(f, 1056)->currentText(), QStringLiteral("書式３"));
+        QCOMPARE(f.DlgItem<QPushButton>(1002)->text(), QStringLiteral("書式３の設定(&D)"));
+        QVERIFY(f.DlgItem<QPushButton>(1002)->isEnabled());
+
+        QCOMPARE(Combo(win.msw1, 1010)->currentText(), QStringLiteral("ドイツ"));
+        for (int id : {1017, 1013, 1009, 1012, 1015})
+            QVERIFY(Checked(win.msw1, id));
+        QVERIFY(Checked(win.msw2, 1016));
+        QVERIFY(Checked(win.msw3, 1026));
+        QVERIFY(Checked(win.msw4, 1018) && Checked(win.msw4, 1009) && Checked(win.msw4, 1040));
+        QVERIFY(Checked(win.msw4, 1033) && Checked(win.msw4, 1034)); // MSW4-3, MSW4-4 clear
+    }
+
+    // Parsing a block and building into a copy of the factory settings gives the block back.
+    void roundTrip_data() {
+        QTest::addColumn<QByteArray>("block");
+        QTest::newRow("factory") << QByteArray(reinterpret_cast<const char*>(FactoryDefaults.data()),
+                                               kBlockSize);
+        const SettingsBlock other = OtherValues();
+        QTest::newRow("other values")
+            << QByteArray(reinterpret_cast<const char*>(other.data()), kBlockSize);
+    }
+    void roundTrip() {
+        QFETCH(QByteArray, block);
+        SettingsBlock source{};
+        std::copy(block.begin(), block.end(), source.begin());
+        ScriptedPrompt prompt;
+        FakeMainWindow win;
+        win.Load(source);
+        win.doc.m_current = FactoryDefaults;
+        win.doc.CollectFromPages();
+        // The unassigned bytes are not written by any page, so only a source that keeps the
+        // factory ones there can come back whole; compare the rest byte by byte.
+        SettingsBlock expected = source;
+        for (std::size_t i : {std::size_t{2}, std::size_t{26}, std::size_t{34}, std::size_t{35},
+                              std::size_t{36}, std::size_t{45}, std::size_t{46}, std::size_t{47},
+                              std::size_t{165}, std::size_t{166}, std::size_t{171}})
+            expected[i] = FactoryDefaults[i];
+        QVERIFY(win.doc.m_current == expected);
+        QVERIFY(prompt.messages.isEmpty());
+
+        // Into the block itself: nothing changes at all.
+        win.doc.m_current = source;
+        win.doc.CollectFromPages();
+        QVERIFY(win.doc.m_current == source);
+    }
+
+    // Each page writes exactly its own bytes: every other byte of the target stays as it was.
+    void buildWritesOwnBytesOnly() {
+        ScriptedPrompt prompt;
+        FakeMainWindow win;
+        const SettingsBlock source = OtherValues();
+        win.Load(source);
+        const std::vector<std::pair<ISettingsPage*, std::set<std::size_t>>> pages = {
+            {&win.select, Offsets(kSelectBytes)}, {&win.form, Offsets(kFormBytes)},
+            {&win.param, Offsets(kParamBytes)},   {&win.msw1, Offsets({{4, 5}})},
+            {&win.msw2, Offsets({{7, 8}})},       {&win.msw3, Offsets({{10, 11}})},
+            {&win.msw4, Offsets({{13, 14}})}};
+        for (const auto& [page, own] : pages) {
+            SettingsBlock target;
+            target.fill(0xA5);
+            page->BuildBlock(target);
+            for (std::size_t i = 0; i < kBlockSize; ++i) {
+                if (own.count(i))
+                    QCOMPARE(target[i], source[i]);
+                else
+                    QCOMPARE(target[i], std::uint8_t{0xA5});
+            }
+        }
+    }
+
+    // Switch bits without a control, and the upper bits of a switch byte.
+    void switchBitsCarriedAndUpperBitsDropped() {
+        ScriptedPrompt prompt;
+        FakeMainWindow win;
+        SettingsBlock b = FactoryDefaults;
+        b[4] = 0xF1; // country code 1 is not offered; the upper bits are ignored
+        b[5] = 0xF5;
+        b[7] = 0x08; // only MSW2-4
+        b[10] = 0x01;
+        b[11] = 0x03; // MSW3-1, MSW3-5, MSW3-6
+        win.Load(b);
+        QCOMPARE(Combo(win.msw1, 1010)->currentText(), QStringLiteral("日本"));
+
+        win.ShowPage(win.msw2);
+        QTest::mouseClick(win.msw2.DlgItem<QCheckBox>(1016), Qt::LeftButton);
+        QCOMPARE(win.doc.m_current[7], std::uint8_t{0x09});
+
+        win.ShowPage(win.msw3);
+        for (int id : {1018, 1009, 1012, 1026, 1015})
+            QTest::mouseClick(win.msw3.DlgItem<QAbstractButton>(id), Qt::LeftButton);
+        QCOMPARE(win.doc.m_current[10], std::uint8_t{0x01 | 0x02 | 0x04 | 0x08});
+        QCOMPARE(win.doc.m_current[11], std::uint8_t{0x03 | 0x04 | 0x08});
+        QCOMPARE(win.doc.m_current[4], std::uint8_t{0x00});
+        QCOMPARE(win.doc.m_current[5], std::uint8_t{0x05});
+
+        // イギリス: bits 0 and 1 of offset 4; bit 3 follows the MSW1-4 pair.
+        win.ShowPage(win.msw1);
+        QTest::mouseClick(win.msw1.DlgItem<QAbstractButton>(1017), Qt::LeftButton);
+        QComboBox* country = Combo(win.msw1, 1010);
+        country->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(country, Qt::Key_Down);
+        QTest::keyClick(country, Qt::Key_Down);
+        QCOMPARE(country->currentText(), QStringLiteral("イギリス"));
+        QCOMPARE(win.doc.m_current[4], std::uint8_t{0x0B});
+    }
+
+    // Codes that no entry or button shows leave the page's value; the next build writes what
+    // the controls then show.
+    void unlistedCodesKeepTheSelection() {
+        ScriptedPrompt prompt;
+        FakeMainWindow win;
+        SettingsBlock b = OtherValues();
+        Put(b, 16, "5");  // Font1: no such font
+        Put(b, 64, "13"); // paper thickness 13: no entry
+        Put(b, 67, "FC"); // print pressure -4
+        Put(b, 70, "F0"); // no position step
+        Put(b, 62, "2");  // no reduction code
+        Put(b, 22, "2");  // quiet printing: no button
+        Put(b, 168, "10");
+        win.Load(b);
+        QCOMPARE(Combo(win.param, 1058)->currentText(), QStringLiteral("標準"));
+        QCOMPARE(Combo(win.select, 1045)->currentText(), QStringLiteral("オート"));
+        QCOMPARE(Combo(win.select, 1046)->currentText(), QStringLiteral("-4"));
+        QCOMPARE(Combo(win.select, 1047)->currentText(), QStringLiteral("0"));
+        QCOMPARE(Combo(win.select, 1057)->currentText(), QStringLiteral("縮小なし"));
+        QCOMPARE(Combo(win.param, 1067)->currentText(), QStringLiteral("15秒"));
+        QVERIFY(!Checked(win.select, 1043) && !Checked(win.select, 1012));
+
+        SettingsBlock out = b;
+        win.doc.m_current = out;
+        win.doc.CollectFromPages();
+        out = win.doc.m_current;
+        QCOMPARE(out[16], std::uint8_t{'0'});
+        QCOMPARE(out[64], std::uint8_t{'0'});
+        QCOMPARE(out[65], std::uint8_t{'0'});
+        QCOMPARE(out[67], std::uint8_t{'F'});
+        QCOMPARE(out[68], std::uint8_t{'C'});
+        QCOMPARE(out[70], std::uint8_t{'0'}); // the shown entry "0" is written
+        QCOMPARE(out[71], std::uint8_t{'0'});
+        QCOMPARE(out[62], std::uint8_t{'0'});
+        QCOMPARE(out[22], std::uint8_t{'2'}); // no button checked: the code is kept
+        QCOMPARE(out[168], std::uint8_t{'1'});
+        QCOMPARE(out[169], std::uint8_t{'5'});
+    }
+
+    // A paper thickness of 1 selects "1", not "10" to "12".
+    void firstEntryThatBeginsWithTheTextWins() {
+        ScriptedPrompt prompt;
+        FakeMainWindow win;
+        SettingsBlock b = FactoryDefaults;
+        Put(b, 64, "01");
+        win.Load(b);
+        QCOMPARE(Combo(win.select, 1045)->currentIndex(), 1);
+    }
+};
+
+QTEST_MAIN(PageBlocksTest)
+#include "tst_page_blocks.moc"
