@@ -13,26 +13,33 @@ CComboBox::CComboBox(QWidget* parent) : QComboBox(parent) {
 
 void CComboBox::showPopup() {
     emit notified(CBN_DROPDOWN);
+    m_bInPopup = true;
     QComboBox::showPopup();
 }
 
 void CComboBox::hidePopup() {
     QComboBox::hidePopup();
+    m_bInPopup = false;
     emit notified(CBN_CLOSEUP);
 }
 
-// The list's own popup takes the focus for a moment; the combo box keeps it as far as the
-// user is concerned, so those changes are not reported.
+// The list's popup takes the keyboard focus while it is open and gives it back when it
+// closes; the combo box keeps the focus as far as the user is concerned, so only real
+// changes are reported, each once.
 void CComboBox::focusInEvent(QFocusEvent* event) {
     QComboBox::focusInEvent(event);
-    if (event->reason() != Qt::PopupFocusReason)
-        emit notified(CBN_SETFOCUS);
+    if (m_bInPopup || event->reason() == Qt::PopupFocusReason || m_bFocused)
+        return;
+    m_bFocused = true;
+    emit notified(CBN_SETFOCUS);
 }
 
 void CComboBox::focusOutEvent(QFocusEvent* event) {
     QComboBox::focusOutEvent(event);
-    if (event->reason() != Qt::PopupFocusReason)
-        emit notified(CBN_KILLFOCUS);
+    if (m_bInPopup || event->reason() == Qt::PopupFocusReason || !m_bFocused)
+        return;
+    m_bFocused = false;
+    emit notified(CBN_KILLFOCUS);
 }
 
 } // namespace vellmark

@@ -20,6 +20,10 @@ signals:
 protected:
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+
+private:
+    bool m_bInPopup = false;
+    bool m_bFocused = false;
 };
 
 } // namespace vellmark
