@@ -47,6 +47,14 @@ int CDialogBase::DoModal(QWidget* parent) {
         BuildControls(parent, false);
     setWindowTitle(ToQString(m_pTemplate->caption));
     OnInitDialog();
+    // Each run starts with the focus on the first control that Tab reaches.
+    for (const res::ControlTemplate& c : m_pTemplate->controls) {
+        QWidget* w = GetDlgItem(c.id);
+        if (w && (c.style & res::kTabStop) && !(c.style & res::kHidden) && w->isEnabled()) {
+            w->setFocus(Qt::OtherFocusReason);
+            break;
+        }
+    }
     return Prompt().RunModal(*this);
 }
 

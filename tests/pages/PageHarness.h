@@ -53,6 +53,8 @@ public:
         dialog.activateWindow();
         if (!QTest::qWaitForWindowActive(&dialog))
             qWarning("dialog did not become active");
+        // The offscreen platform activates the window without telling the application.
+        QApplication::setActiveWindow(&dialog);
         if (modalScript)
             modalScript(dialog);
         if (dialog.isVisible())

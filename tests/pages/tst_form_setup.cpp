@@ -1,0 +1,235 @@
+// The form setup dialog, opened from the form page's button on the selected stored form:
+// what it shows, sliders and edits, the margin rule and the checks on OK, Cancel, and the data
+// check the page raises after OK.
+#include "PageHarness.h"
+
+#include <QPushButton>
+#include <QSlider>
+
+using namespace vellmark;
+using namespace vellmark::test;
+
+namespace {
+
+std::string Record(const SettingsBlock& b, int form) {
+    const FormRecord r = GetFormRecord(b, form);
+    return std::string(r.begin(), r.end());
+}
+
+// Selects stored form n (1..3) in the page's combo box and clicks the form button; the
+// script runs while the dialog is open.
+void OpenForm(FakeMainWindow& win, ScriptedPrompt& prompt, int n,
+              const std::function<void(CFormSetupDlg&)>& script) {
+    win.ShowPage(win.form);
+    QComboBox* forms = Combo(win.form, CPage_Form::IDC_FORM_SELECT);
+    forms->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(forms, Qt::Key_Home);
+    for (int i = 0; i < n; ++i)
+        QTest::keyClick(forms, Qt::Key_Down);
+    prompt.modalScript = [&script](QDialog& d) { script(static_cast<CFormSetupDlg&>(d)); };
+    QTest::mouseClick(win.form.DlgItem<QPushButton>(CPage_Form::IDC_FORM_BUTTON), Qt::LeftButton);
+    prompt.modalScript = nullptr;
+}
+
+void ClickOk(CFormSetupDlg& d) { QTest::mouseClick(d.DlgItem<QPushButton>(res::IDOK), Qt::LeftButton); }
+
+} // namespace
+
+class FormSetupTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void cleanup() {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            w->close();
+    }
+
+    void factoryFormOpensAndCancelChangesNothing() {
+        ScriptedPrompt prompt;
+        FakeMainWindow win;
+        SettingsBlock before{};
+        OpenForm(win, prompt, 1, [&](CFormSetupDlg& d) {
+            before = win.doc.m_current; // 書式１ selected
+            QCOMPARE(d.windowTitle(), QStringLiteral("書式の設定：書式１"));
+            QCOMPARE(Edit(d, 1073)->text(), QStringLiteral("66"));
+            QCOMPARE(Edit(d, 1076)->text(), QStringLiteral("0"));
+            QCOMPARE(Edit(d, 1077)->text(), QStringLiteral("136"));
+            QCOMPARE(Edit(d, 1070)->text(), QStringLiteral("120"));
+            QCOMPARE(Edit(d, 1071)->text(), QStringLiteral("46"));
+            QCOMPARE(Edit(d, 1072)->text(), QStringLiteral("54"));
+            QCOMPARE(Edit(d, 1061)->text(), QStringLiteral("0"));
+            QCOMPARE(d.DlgItem<QSlider>(1100)->value(), 9);
+            QCOMPARE(d.DlgItem<QSlider>(1101)->value(), 7);
+            QCOMPARE(d.DlgItem<QSlider>(1102)->value(), 7);
+            TypeInto(Edit(d, 1073), QStringLiteral("12"));
+            TypeInto(Edit(d, 1070), QStringLiteral("30"));
+            QTest::mouseClick(d.DlgItem<QPushButton>(res::IDCANCEL), Qt::LeftButton);
+            QVERIFY(!d.isVisible());
+        });
+        QCOMPARE(prompt.modalRuns, 1);
+        QVERIFY(win.doc.m_current == before);
+        // Opened again, it shows the stored values, not the cancelled ones.
+        OpenForm(win, prompt, 1, [&](CFormSetupDlg& d) {
+            QCOMPARE(Edit(d, 1073)->text(), QStringLiteral("66"));
+            QCOMPARE(Edit(d, 1070)->text(), QStringLiteral("120"));
+            QCOMPARE(d.DlgItem<QSlider>(1100)->value(), 9);
+        });
+        QVERIFY(win.doc.m_current == before);
+        QVERIFY(prompt.messages.isEmpty());
+    }
+
+    // Left margin not below the right one: the message, right = left + 1 with the focus in it,
+    // the dialog open and the stored form unchanged; the next OK stores.
+    void marginRule_data() {
+        QTest::addColumn<QString>("left");
+        QTest::addColumn<QString>("right");
+        QTest::addColumn<QString>("corrected");
+        QTest::newRow("135/100") << "135" << "100" << "136";
+        QTest::newRow("50/50") << "50" << "50" << "51";
+    }
+    void marginRule() {
+        QFETCH(QString, left);
+        QFETCH(QString, right);
+        QFETCH(QString, corrected);
+        ScriptedPrompt prompt;
+        FakeMainWindow win;
+        const std::string stored = Record(win.doc.m_current, 1);
+        qsizetype checksInDialog = -1;
+        OpenForm(win, prompt, 1, [&](CFormSetupDlg& d) {
+            const qsizetype atOpen = win.checks.size();
+            TypeInto(Edit(d, 1076), left);
+            TypeInto(Edit(d, 1077), right);
+            ClickOk(d);
+            QCOMPARE(prompt.messages.size(), 1);
+            QCOMPARE(prompt.messages[0].text,
+                     QStringLiteral("ライトマージン幅はレフトマージン幅より大きくしてください。適正値に変更します。"));
+            QCOMPARE(prompt.messages[0].caption, QStringLiteral("書式１－レフトマージン幅／ライトマージン幅"));
+            QCOMPARE(prompt.messages[0].owner, &d);
+            QCOMPARE(Edit(d, 1077)->text(), corrected);
+            QCOMPARE(QApplication::focusWidget(), Edit(d, 1077));
+            QVERIFY(d.isVisible());
+            QCOMPARE(Record(win.doc.m_current, 1), stored);
+            QCOMPARE(std::string(d.StoredForm(1).begin(), d.StoredForm(1).end()), stored);
+            ClickOk(d);
+            QVERIFY(!d.isVisible());
+            checksInDialog = win.checks.size() - atOpen;
+        });
+        QCOMPARE(checksInDialog, 0); // the dialog's own edits raise no data check
+        QCOMPARE(prompt.messages.size(), 1);
+        const std::string record = Record(win.doc.m_current, 1);
+        QCOMPARE(record.substr(3, 3), QStringLiteral("%1").arg(left.toInt(), 3, 10, QChar('0')).toStdString());
+        QCOMPARE(record.substr(7, 3), QStringLiteral("%1").arg(corrected.toInt(), 3, 10, QChar('0')).toStdString());
+        QCOMPARE(win.checks.last().block, win.doc.m_current);
+    }
+
+    void slidersWriteTheirStops() {
+        ScriptedPrompt prompt;
+        FakeMainWindow win;
+        OpenForm(win, prompt, 2, [&](CFormSetupDlg& d) {
+            auto* postcard = d.DlgItem<QSlider>(1102);
+            postcard->setFocus(Qt::TabFocusReason);
+            QTest::keyClick(postcard, Qt::Key_End);
+            QCOMPARE(Edit(d, 1072)->text(), QStringLiteral("120"));
+            QTest::keyClick(postcard, Qt::Key_Left);
+            QTest::keyClick(postcard, Qt::Key_Left);
+            QCOMPARE(postcard->value(), 7);
+            QCOMPARE(Edit(d, 1072)->text(), QStringLiteral("54"));
+            auto* continuous = d.DlgItem<QSlider>(1100);
+            continuous->setFocus(Qt::TabFocusReason);
+            QTest::keyClick(continuous, Qt::Key_Left);
+            QTest::keyClick(continuous, Qt::Key_Left);
+            QCOMPARE(continuous->value(), 7);
+            QCOMPARE(Edit(d, 1070)->text(), QStringLiteral("46"));
+            TypeInto(Edit(d, 1071), QStringLiteral("19"));
+            QCOMPARE(d.DlgItem<QSlider>(1101)->value(), 2);
+            TypeInto(Edit(d, 1071), QStringLiteral("1300"));
+            QCOMPARE(Edit(d, 1071)->text(), QStringLiteral("130"));
+            TypeInto(Edit(d, 1076), QStringLiteral("200"));
+            QCOMPARE(Edit(d, 1076)->text(), QStringLiteral("135"));
+            TypeInto(Edit(d, 1077), QString());
+            QCOMPARE(Edit(d, 1077)->text(), QStringLiteral("1"));
+        });
+        QVERIFY(prompt.messages.isEmpty());
+    }
+
+    // A failed check on OK: its message once, the focus in the failing edit, the dialog open
+    // and the stored form unchanged.
+    void checksOnOk() {
+        ScriptedPrompt prompt;
+        FakeMainWindow win;
+        OpenForm(win, prompt, 3, [&](CFormSetupDlg& d) {
+            TypeInto(Edit(d, 1070), QString());
+            QVERIFY(prompt.messages.isEmpty()); // nothing until OK
+            ClickOk(d);
+            QCOMPARE(prompt.messages.size(), 1);
+            QCOMPARE(prompt.messages[0].text, QStringLiteral("整数を入力してください。"));
+            QCOMPARE(prompt.messages[0].caption, ApplicationName());
+            QCOMPARE(QApplication::focusWidget(), Edit(d, 1070));
+            QVERIFY(d.isVisible());
+        });
+        QCOMPARE(Record(win.doc.m_current, 3), Record(FactoryDefaults, 3));
+
+        // A stored page length of 0 is shown as it stands and fails the range check on OK.
+        SettingsBlock b = FactoryDefaults;
+        b[135] = '0';
+        b[136] = '0';
+        win.Load(b);
+        prompt.messages.clear();
+        OpenForm(win, prompt, 3, [&](CFormSetupDlg& d) {
+            QCOMPARE(Edit(d, 1073)->text(), QStringLiteral("0"));
+            ClickOk(d);
+            QCOMPARE(prompt.messages.size(), 1);
+            QCOMPARE(prompt.messages[0].text, QStringLiteral("1 から 99 までの整数を入力してください。"));
+            QCOMPARE(QApplication::focusWidget(), Edit(d, 1073));
+            QCOMPARE(Edit(d, 1073)->selectedText(), QStringLiteral("0"));
+            QVERIFY(d.isVisible());
+        });
+        QCOMPARE(Record(win.doc.m_current, 3), Record(b, 3));
+    }
+
+    // OK on 書式２ writes that record only, keeping its separators and unassigned characters,
+    // and the block holds it as soon as the dialog has closed.
+    void okStoresTheNamedFormOnly() {
+        ScriptedPrompt prompt;
+        FakeMainWindow win;
+        SettingsBlock b = FactoryDefaults;
+        const char* record2 = "10;001;080;015:XYZ;018;020;05";
+        std::copy(record2, record2 + 29, b.begin() + 105);
+        win.Load(b);
+        OpenForm(win, prompt, 2, [&](CFormSetupDlg& d) {
+            QCOMPARE(d.windowTitle(), QStringLiteral("書式の設定：書式２"));
+            QCOMPARE(Edit(d, 1073)->text(), QStringLiteral("10"));
+            TypeInto(Edit(d, 1073), QStringLiteral("72"));
+            TypeInto(Edit(d, 1061), QStringLiteral("68"));
+            TypeInto(Edit(d, 1070), QStringLiteral("28"));
+            ClickOk(d);
+        });
+        QVERIFY(prompt.messages.isEmpty());
+        QCOMPARE(Record(win.doc.m_current, 2), std::string("72;001;080;028:XYZ;018;020;68"));
+        QCOMPARE(Record(win.doc.m_current, 1), Record(b, 1));
+        QCOMPARE(Record(win.doc.m_current, 3), Record(b, 3));
+        QCOMPARE(Record(win.checks.last().block, 2), Record(win.doc.m_current, 2));
+        QCOMPARE(win.doc.m_current[73], std::uint8_t{'2'});
+        for (std::size_t i = 0; i < kBlockSize; ++i)
+            if (i != 73 && (i < 105 || i > 133))
+                QCOMPARE(win.doc.m_current[i], b[i]);
+    }
+
+    // The button is disabled with no form selected; Esc cancels.
+    void escapeCancels() {
+        ScriptedPrompt prompt;
+        FakeMainWindow win;
+        OpenForm(win, prompt, 1, [&](CFormSetupDlg& d) {
+            TypeInto(Edit(d, 1073), QStringLiteral("12"));
+            QTest::keyClick(Edit(d, 1073), Qt::Key_Escape);
+            QVERIFY(!d.isVisible());
+            QCOMPARE(d.result(), res::IDCANCEL);
+        });
+        QCOMPARE(Record(win.doc.m_current, 1), Record(FactoryDefaults, 1));
+        QTest::keyClick(Combo(win.form, CPage_Form::IDC_FORM_SELECT), Qt::Key_Home);
+        QVERIFY(!win.form.DlgItem<QPushButton>(CPage_Form::IDC_FORM_BUTTON)->isEnabled());
+    }
+};
+
+QTEST_MAIN(FormSetupTest)
+#include "tst_form_setup.moc"
