@@ -87,7 +87,7 @@ void CDataExchange::DDX_Check(int id, int& value) {
     if (!box)
         return;
     if (m_bSaveAndValidate) {
-        value = box->checkState() == Qt::Checked         ? 1
+        value = box->checkState() == Qt::Checked            ? 1
                 : box->checkState() == Qt::PartiallyChecked ? 2
                                                             : 0;
         return;
@@ -95,7 +95,9 @@ void CDataExchange::DDX_Check(int id, int& value) {
     const int state = (value < 0 || value > 2) ? 0 : value;
     if (state == 2)
         box->setTristate(true);
-    box->setCheckState(state == 1 ? Qt::Checked : state == 2 ? Qt::PartiallyChecked : Qt::Unchecked);
+    box->setCheckState(state == 1   ? Qt::Checked
+                       : state == 2 ? Qt::PartiallyChecked
+                                    : Qt::Unchecked);
 }
 
 void CDataExchange::DDX_Text(int id, int& value) {

@@ -21,6 +21,8 @@
 
 namespace vellmark {
 
+int CDialogBase::s_nExchanging = 0;
+
 CDialogBase::CDialogBase(int templateId)
     : m_nTemplateId(templateId), m_pTemplate(res::FindDialogTemplate(templateId)) {
     Q_ASSERT(m_pTemplate);
@@ -110,7 +112,8 @@ void CDialogBase::BuildControls(QWidget* parent, bool child) {
             // The template's height includes the dropped list; the closed box is as high as
             // the font needs.
             combo->setGeometry(rect.x(), rect.y(), rect.width(), combo->sizeHint().height());
-            connect(combo, &CComboBox::notified, this, [this, id](int code) { WindowProc(id, code); });
+            connect(combo, &CComboBox::notified, this,
+                    [this, id](int code) { WindowProc(id, code); });
             w = combo;
             break;
         }
@@ -122,14 +125,16 @@ void CDialogBase::BuildControls(QWidget* parent, bool child) {
                 group = &m_radioGroups[id];
             }
             group->append(radio);
-            connect(radio, &QAbstractButton::clicked, this, [this, id] { WindowProc(id, BN_CLICKED); });
+            connect(radio, &QAbstractButton::clicked, this,
+                    [this, id] { WindowProc(id, BN_CLICKED); });
             w = radio;
             break;
         }
         case res::ControlKind::CheckBox: {
             auto* box = new QCheckBox(text, this);
             box->setGeometry(rect);
-            connect(box, &QAbstractButton::clicked, this, [this, id] { WindowProc(id, BN_CLICKED); });
+            connect(box, &QAbstractButton::clicked, this,
+                    [this, id] { WindowProc(id, BN_CLICKED); });
             w = box;
             break;
         }
@@ -167,7 +172,8 @@ void CDialogBase::BuildControls(QWidget* parent, bool child) {
             if (c.style & res::kDefault)
                 button->setDefault(true);
             button->setGeometry(rect);
-            connect(button, &QAbstractButton::clicked, this, [this, id] { WindowProc(id, BN_CLICKED); });
+            connect(button, &QAbstractButton::clicked, this,
+                    [this, id] { WindowProc(id, BN_CLICKED); });
             w = button;
             break;
         }
@@ -209,8 +215,10 @@ bool CDialogBase::UpdateData(bool bSaveAndValidate) {
     if (!m_bCreated)
         return false;
     ++m_nExchanging;
+    ++s_nExchanging;
     CDataExchange dx(*this, bSaveAndValidate);
     DoDataExchange(dx);
+    --s_nExchanging;
     --m_nExchanging;
     return !dx.Failed();
 }
@@ -242,7 +250,9 @@ int CDialogBase::GetDlgItemInt(int id, bool* translated, bool bSigned) const {
     return static_cast<int>(negative ? -v : v);
 }
 
-void CDialogBase::SetDlgItemInt(int id, int value) { SetDlgItemText(id, QString::number(value)); }
+void CDialogBase::SetDlgItemInt(int id, int value) {
+    SetDlgItemText(id, QString::number(value));
+}
 
 QString CDialogBase::GetDlgItemText(int id) const {
     QWidget* w = GetDlgItem(id);
@@ -307,8 +317,12 @@ bool CDialogBase::OnInitDialog() {
 }
 
 void CDialogBase::DoDataExchange(CDataExchange&) {}
-bool CDialogBase::OnCommandNotify(int, int) { return false; }
-bool CDialogBase::OnCommandId(int) { return false; }
+bool CDialogBase::OnCommandNotify(int, int) {
+    return false;
+}
+bool CDialogBase::OnCommandId(int) {
+    return false;
+}
 void CDialogBase::OnHScroll(QSlider*) {}
 
 void CDialogBase::OnOK() {
@@ -316,9 +330,13 @@ void CDialogBase::OnOK() {
         EndDialog(res::IDOK);
 }
 
-void CDialogBase::OnCancel() { EndDialog(res::IDCANCEL); }
+void CDialogBase::OnCancel() {
+    EndDialog(res::IDCANCEL);
+}
 
-void CDialogBase::EndDialog(int result) { QDialog::done(result); }
+void CDialogBase::EndDialog(int result) {
+    QDialog::done(result);
+}
 
 int CDialogBase::EditChangeRead(int id, int widthLimit) {
     const int value = GetDlgItemInt(id);
@@ -345,8 +363,12 @@ void CDialogBase::SetSliderRange(int id, int lower, int upper) {
     }
 }
 
-void CDialogBase::reject() { OnCancel(); }
-void CDialogBase::accept() { OnOK(); }
+void CDialogBase::reject() {
+    OnCancel();
+}
+void CDialogBase::accept() {
+    OnOK();
+}
 
 void CDialogBase::keyPressEvent(QKeyEvent* event) {
     if (m_bChild) {

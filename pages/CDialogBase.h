@@ -50,6 +50,8 @@ public:
     // checks (true); returns false when a check failed.
     bool UpdateData(bool bSaveAndValidate = true);
     bool IsExchanging() const { return m_nExchanging > 0; }
+    // True while any dialog of the program exchanges data with its controls.
+    static bool AnyExchanging() { return s_nExchanging > 0; }
 
     // The number in an edit as Windows reads it: 0 and *translated false when there is none.
     int GetDlgItemInt(int id, bool* translated = nullptr, bool bSigned = false) const;
@@ -101,6 +103,7 @@ private:
     bool m_bCreated = false;
     bool m_bChild = true;
     int m_nExchanging = 0;
+    static int s_nExchanging;
     QHash<int, QWidget*> m_items;
     QHash<int, QList<CRadioButton*>> m_radioGroups;
 };

@@ -24,7 +24,8 @@ QFont CDialogLayout::DialogFont() {
         QFont f;
         f.setStyleHint(QFont::SansSerif);
         for (std::string_view face : res::kDialogFontFaces) {
-            const QString name = QString::fromUtf8(face.data(), static_cast<qsizetype>(face.size()));
+            const QString name =
+                QString::fromUtf8(face.data(), static_cast<qsizetype>(face.size()));
             if (families.contains(name)) {
                 f.setFamily(name);
                 break;
@@ -45,8 +46,12 @@ QSize CDialogLayout::BaseUnits(const QFont& font) {
 
 CDialogLayout::CDialogLayout(const QFont& font) : m_base(BaseUnits(font)) {}
 
-int CDialogLayout::X(int dlu) const { return MulDiv(dlu, m_base.width(), 4); }
-int CDialogLayout::Y(int dlu) const { return MulDiv(dlu, m_base.height(), 8); }
+int CDialogLayout::X(int dlu) const {
+    return MulDiv(dlu, m_base.width(), 4);
+}
+int CDialogLayout::Y(int dlu) const {
+    return MulDiv(dlu, m_base.height(), 8);
+}
 
 QRect CDialogLayout::Rect(int x, int y, int w, int h) const {
     const int left = X(x);
@@ -54,6 +59,8 @@ QRect CDialogLayout::Rect(int x, int y, int w, int h) const {
     return QRect(left, top, X(x + w) - left, Y(y + h) - top);
 }
 
-QSize CDialogLayout::Size(int w, int h) const { return QSize(X(w), Y(h)); }
+QSize CDialogLayout::Size(int w, int h) const {
+    return QSize(X(w), Y(h));
+}
 
 } // namespace vellmark

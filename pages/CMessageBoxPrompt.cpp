@@ -36,7 +36,9 @@ IPrompt& Prompt() {
     return g_prompt ? *g_prompt : standard;
 }
 
-void SetPrompt(IPrompt* prompt) { g_prompt = prompt; }
+void SetPrompt(IPrompt* prompt) {
+    g_prompt = prompt;
+}
 
 int CMessageBoxPrompt::MessageBox(QWidget* owner, const QString& text, const QString& caption,
                                   PromptIcon icon, PromptButtons buttons) {
@@ -80,6 +82,8 @@ int CMessageBoxPrompt::MessageBox(QWidget* owner, const QString& text, const QSt
     return choices[count - 1].result;
 }
 
-int CMessageBoxPrompt::RunModal(QDialog& dialog) { return dialog.exec(); }
+int CMessageBoxPrompt::RunModal(QDialog& dialog) {
+    return dialog.exec();
+}
 
 } // namespace vellmark

@@ -8,7 +8,8 @@
 namespace vellmark {
 
 CNumberEdit::CNumberEdit(QWidget* parent) : QLineEdit(parent) {
-    setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), this));
+    setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), this));
 }
 
 void CNumberEdit::keyPressEvent(QKeyEvent* event) {

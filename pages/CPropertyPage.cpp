@@ -15,12 +15,18 @@ bool CPropertyPage::IsForwarded(int id) const {
 }
 
 void CPropertyPage::WindowProc(int id, int code) {
-    if (IsForwarded(id))
+    // A failed check moves the focus while the controls are being read, and a combo box that
+    // loses it reports that; it is no change of the user's, and the rebuild in progress
+    // already covers it. Raising another data check would read the failing page again and
+    // show its message twice.
+    if (IsForwarded(id) && !AnyExchanging())
         SendDataCheck();
     CDialogBase::WindowProc(id, code);
 }
 
-void CPropertyPage::SendDataCheck() { SendCommand(res::ID_DATA_CHECK); }
+void CPropertyPage::SendDataCheck() {
+    SendCommand(res::ID_DATA_CHECK);
+}
 
 void CPropertyPage::DecodeMember(const SettingsBlock& block, Setting id, QString& member) {
     if (const auto text = DecodeText(block, id))
@@ -34,7 +40,8 @@ void CPropertyPage::DecodeMember(const SettingsBlock& block, Setting id, int& me
 
 void CPropertyPage::EncodeMember(SettingsBlock& block, Setting id, const QString& member) {
     const QByteArray text = member.toUtf8();
-    EncodeText(block, id, std::string_view(text.constData(), static_cast<std::size_t>(text.size())));
+    EncodeText(block, id,
+               std::string_view(text.constData(), static_cast<std::size_t>(text.size())));
 }
 
 } // namespace vellmark

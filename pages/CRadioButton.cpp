@@ -2,7 +2,9 @@
 
 namespace vellmark {
 
-CRadioButton::CRadioButton(QWidget* parent) : QRadioButton(parent) { setAutoExclusive(false); }
+CRadioButton::CRadioButton(QWidget* parent) : QRadioButton(parent) {
+    setAutoExclusive(false);
+}
 
 void CRadioButton::nextCheckState() {
     for (CRadioButton* other : m_group)

@@ -25,8 +25,11 @@ constexpr ControlTemplate Combo(int id, int x, int y, int w, int h,
 // The first button of a pair starts its group; both are tab stops.
 constexpr ControlTemplate Radio(int id, int x, int y, int w, int h, E text, bool first,
                                 unsigned extra = kNone) {
-    return {id, ControlKind::RadioButton, x, y, w, h, text,
-            (first ? kGroup | kTabStop : kTabStop) | extra, {}};
+    return {id,   ControlKind::RadioButton,
+            x,    y,
+            w,    h,
+            text, (first ? kGroup | kTabStop : kTabStop) | extra,
+            {}};
 }
 constexpr ControlTemplate Check(int id, int x, int y, int w, int h, E text) {
     return {id, ControlKind::CheckBox, x, y, w, h, text, kGroup | kTabStop, {}};
@@ -47,7 +50,7 @@ constexpr ControlTemplate Button(int id, int x, int y, int w, int h, E text,
 
 // ---- Combo box entries -----------------------------------------------------------------------
 
-constexpr E kPaperThickness[] = {"オート", "1", "2", "3", "4",  "5",  "6",
+constexpr E kPaperThickness[] = {"オート", "1", "2", "3",  "4",  "5", "6",
                                  "7",      "8", "9", "10", "11", "12"};
 constexpr E kPrintPressure[] = {"-6", "-5", "-4", "-3", "-2", "-1", "0", "1", "2", "3"};
 constexpr E kPrintPosition[] = {"-1.3", "-0.8", "-0.4", "0", "0.4", "0.8", "1.3"};
@@ -65,17 +68,17 @@ constexpr E kCountries[] = {"日本", "アメリカ", "イギリス", "ドイツ
 // up-down control and unit. A row is 40 dialog units high.
 
 #define VLMK_SLIDER_ROW(Y, NAME, SLIDER, EDIT, SPIN, MM7)                                          \
-    Label(10, (Y), 60, 8, NAME), Slider(SLIDER, 10, (Y) + 9, 136, 14),                            \
-        Edit(EDIT, 150, (Y) + 10, 26, 12), Spin(SPIN, 176, (Y) + 10, 9, 12),                      \
-        Label(188, (Y) + 12, 36, 8, "/120インチ"), Label(7, (Y) + 23, 14, 8, "0", kAlignCenter),  \
-        Label(21, (Y) + 23, 14, 8, "1/8", kAlignCenter),                                          \
-        Label(50, (Y) + 23, 14, 8, "1/6", kAlignCenter),                                          \
-        Label(78, (Y) + 23, 14, 8, "1/4", kAlignCenter),                                          \
-        Label(92, (Y) + 23, 14, 8, "1/3", kAlignCenter),                                          \
-        Label(121, (Y) + 23, 14, 8, "1/2", kAlignCenter),                                         \
-        Label(135, (Y) + 23, 14, 8, "1", kAlignCenter), Label(150, (Y) + 23, 24, 8, "インチ"),    \
-        Label(33, (Y) + 31, 20, 8, "3.8", kAlignCenter),                                          \
-        Label(61, (Y) + 31, 20, 8, "6.03", kAlignCenter),                                         \
+    Label(10, (Y), 60, 8, NAME), Slider(SLIDER, 10, (Y) + 9, 136, 14),                             \
+        Edit(EDIT, 150, (Y) + 10, 26, 12), Spin(SPIN, 176, (Y) + 10, 9, 12),                       \
+        Label(188, (Y) + 12, 36, 8, "/120インチ"), Label(7, (Y) + 23, 14, 8, "0", kAlignCenter),   \
+        Label(21, (Y) + 23, 14, 8, "1/8", kAlignCenter),                                           \
+        Label(50, (Y) + 23, 14, 8, "1/6", kAlignCenter),                                           \
+        Label(78, (Y) + 23, 14, 8, "1/4", kAlignCenter),                                           \
+        Label(92, (Y) + 23, 14, 8, "1/3", kAlignCenter),                                           \
+        Label(121, (Y) + 23, 14, 8, "1/2", kAlignCenter),                                          \
+        Label(135, (Y) + 23, 14, 8, "1", kAlignCenter), Label(150, (Y) + 23, 24, 8, "インチ"),     \
+        Label(33, (Y) + 31, 20, 8, "3.8", kAlignCenter),                                           \
+        Label(61, (Y) + 31, 20, 8, "6.03", kAlignCenter),                                          \
         Label(103, (Y) + 31, 20, 8, MM7, kAlignCenter), Label(150, (Y) + 31, 14, 8, "mm")
 
 // ---- 129: CPage_MSW1 -------------------------------------------------------------------------
@@ -244,8 +247,8 @@ constexpr ControlTemplate kSelect[] = {
     Radio(1043, 12, 114, 46, 10, "しない(&N)", true),
     Radio(1012, 62, 114, 46, 10, "する(&Y)", false),
     Frame(118, 96, 108, 40, "書体選択"),
-    Radio(1044, 124, 114, 42, 10, "明朝体(&R)", true),
-    Radio(1015, 168, 114, 56, 10, "ゴシック体(&G)", false),
+    Radio(1044, 122, 114, 46, 10, "明朝体(&R)", true),
+    Radio(1015, 169, 114, 56, 10, "ゴシック体(&G)", false),
 };
 
 // ---- 171: CPage_Form -------------------------------------------------------------------------
@@ -321,7 +324,9 @@ const DialogTemplate* FindDialogTemplate(int id) {
     return nullptr;
 }
 
-std::span<const DialogTemplate* const> AllDialogTemplates() { return kDialogList; }
+std::span<const DialogTemplate* const> AllDialogTemplates() {
+    return kDialogList;
+}
 
 const ControlTemplate* FindControl(const DialogTemplate& dialog, int controlId) {
     if (controlId == kStaticId)

@@ -33,7 +33,15 @@ enum Style : unsigned {
     kAlignCenter = 1u << 6,    // label text centred horizontally
 };
 
-inline constexpr int kStaticId = -1; // labels and frames that nothing refers to
+inline constexpr int kStaticId = -1;
+
+// Where the main window lays every page: its client-area position, in dialog units.
+inline constexpr int kPageX = 7;
+inline constexpr int kPageY = 48;
+
+// The height of a closed drop-down list, in dialog units; a combo box's template height
+// includes its dropped list.
+inline constexpr int kClosedComboHeight = 14; // labels and frames that nothing refers to
 
 struct ControlTemplate {
     int id;

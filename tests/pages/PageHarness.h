@@ -102,8 +102,8 @@ public:
 
     // Shows page n (PageOrder) and makes the window active so that controls take the focus.
     void ShowPage(CPropertyPage& page) {
-        for (CPropertyPage* p : std::array<CPropertyPage*, 7>{&select, &form, &param, &msw1,
-                                                               &msw2, &msw3, &msw4})
+        for (CPropertyPage* p :
+             std::array<CPropertyPage*, 7>{&select, &form, &param, &msw1, &msw2, &msw3, &msw4})
             p->setVisible(p == &page);
         if (!isVisible()) {
             show();
@@ -130,8 +130,12 @@ public:
     QList<DataCheck> checks;
 };
 
-inline QLineEdit* Edit(CDialogBase& d, int id) { return d.DlgItem<QLineEdit>(id); }
-inline QComboBox* Combo(CDialogBase& d, int id) { return d.DlgItem<QComboBox>(id); }
+inline QLineEdit* Edit(CDialogBase& d, int id) {
+    return d.DlgItem<QLineEdit>(id);
+}
+inline QComboBox* Combo(CDialogBase& d, int id) {
+    return d.DlgItem<QComboBox>(id);
+}
 
 // Focus into an edit, select its text and type as a user would (an empty string erases it).
 inline void TypeInto(QLineEdit* edit, const QString& keys) {

@@ -31,7 +31,9 @@ void OpenForm(FakeMainWindow& win, ScriptedPrompt& prompt, int n,
     prompt.modalScript = nullptr;
 }
 
-void ClickOk(CFormSetupDlg& d) { QTest::mouseClick(d.DlgItem<QPushButton>(res::IDOK), Qt::LeftButton); }
+void ClickOk(CFormSetupDlg& d) {
+    QTest::mouseClick(d.DlgItem<QPushButton>(res::IDOK), Qt::LeftButton);
+}
 
 } // namespace
 
@@ -84,8 +86,12 @@ private slots:
         QTest::addColumn<QString>("left");
         QTest::addColumn<QString>("right");
         QTest::addColumn<QString>("corrected");
-        QTest::newRow("135/100") << "135" << "100" << "136";
-        QTest::newRow("50/50") << "50" << "50" << "51";
+        QTest::newRow("135/100") << "135"
+                                 << "100"
+                                 << "136";
+        QTest::newRow("50/50") << "50"
+                               << "50"
+                               << "51";
     }
     void marginRule() {
         QFETCH(QString, left);
@@ -102,8 +108,10 @@ private slots:
             ClickOk(d);
             QCOMPARE(prompt.messages.size(), 1);
             QCOMPARE(prompt.messages[0].text,
-                     QStringLiteral("ライトマージン幅はレフトマージン幅より大きくしてください。適正値に変更します。"));
-            QCOMPARE(prompt.messages[0].caption, QStringLiteral("書式１－レフトマージン幅／ライトマージン幅"));
+                     QStringLiteral("ライトマージン幅はレフトマージン幅より大きくしてください。適正"
+                                    "値に変更します。"));
+            QCOMPARE(prompt.messages[0].caption,
+                     QStringLiteral("書式１－レフトマージン幅／ライトマージン幅"));
             QCOMPARE(prompt.messages[0].owner, &d);
             QCOMPARE(Edit(d, 1077)->text(), corrected);
             QCOMPARE(QApplication::focusWidget(), Edit(d, 1077));
@@ -117,8 +125,10 @@ private slots:
         QCOMPARE(checksInDialog, 0); // the dialog's own edits raise no data check
         QCOMPARE(prompt.messages.size(), 1);
         const std::string record = Record(win.doc.m_current, 1);
-        QCOMPARE(record.substr(3, 3), QStringLiteral("%1").arg(left.toInt(), 3, 10, QChar('0')).toStdString());
-        QCOMPARE(record.substr(7, 3), QStringLiteral("%1").arg(corrected.toInt(), 3, 10, QChar('0')).toStdString());
+        QCOMPARE(record.substr(3, 3),
+                 QStringLiteral("%1").arg(left.toInt(), 3, 10, QChar('0')).toStdString());
+        QCOMPARE(record.substr(7, 3),
+                 QStringLiteral("%1").arg(corrected.toInt(), 3, 10, QChar('0')).toStdString());
         QCOMPARE(win.checks.last().block, win.doc.m_current);
     }
 
@@ -179,7 +189,8 @@ private slots:
             QCOMPARE(Edit(d, 1073)->text(), QStringLiteral("0"));
             ClickOk(d);
             QCOMPARE(prompt.messages.size(), 1);
-            QCOMPARE(prompt.messages[0].text, QStringLiteral("1 から 99 までの整数を入力してください。"));
+            QCOMPARE(prompt.messages[0].text,
+                     QStringLiteral("1 から 99 までの整数を入力してください。"));
             QCOMPARE(QApplication::focusWidget(), Edit(d, 1073));
             QCOMPARE(Edit(d, 1073)->selectedText(), QStringLiteral("0"));
             QVERIFY(d.isVisible());

@@ -4,6 +4,7 @@
 #include "PageHarness.h"
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
@@ -20,7 +21,7 @@ namespace {
 using Ranges = std::vector<std::pair<std::size_t, std::size_t>>; // first, last (inclusive)
 
 const Ranges kSelectBytes = {{22, 22}, {60, 60}, {62, 62}, {64, 65}, {67, 68}, {70, 71}};
-const Ranges kFormBytes = {{38, 39}, {41, 43}, {49, 51},   {53, 55},  {57, 58},
+const Ranges kFormBytes = {{38, 39}, {41, 43},  {49, 51},   {53, 55},  {57, 58},
                            {73, 73}, {75, 103}, {105, 133}, {135, 163}};
 const Ranges kParamBytes = {{16, 16}, {18, 18}, {20, 20},   {24, 24},
                             {28, 29}, {31, 32}, {168, 169}, {172, 172}};
@@ -82,7 +83,38 @@ SettingsBlock OtherValues() {
     return b;
 }
 
-bool Checked(CDialogBase& page, int id) { return page.DlgItem<QAbstractButton>(id)->isChecked(); }
+// Controls of a dialog whose text or entries do not fit in them at the dialog font.
+QStringList Clipped(CDialogBase& dialog) {
+    QStringList clipped;
+    for (QWidget* w : dialog.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (w->isHidden())
+            continue;
+        int needed = 0;
+        QString text;
+        if (auto* label = qobject_cast<QLabel*>(w)) {
+            needed = label->sizeHint().width();
+            text = label->text();
+        } else if (auto* button = qobject_cast<QPushButton*>(w)) {
+            text = button->text();
+            needed = button->fontMetrics().horizontalAdvance(QString(text).remove(u'&')) + 8;
+        } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
+            needed = button->sizeHint().width();
+            text = button->text();
+        } else if (auto* combo = qobject_cast<QComboBox*>(w)) {
+            needed = combo->sizeHint().width();
+            text = combo->itemText(0);
+        } else {
+            continue;
+        }
+        if (needed > w->width())
+            clipped << QStringLiteral("%1 (%2 > %3)").arg(text).arg(needed).arg(w->width());
+    }
+    return clipped;
+}
+
+bool Checked(CDialogBase& page, int id) {
+    return page.DlgItem<QAbstractButton>(id)->isChecked();
+}
 
 } // namespace
 
@@ -193,8 +225,8 @@ private slots:
     // Parsing a block and building into a copy of the factory settings gives the block back.
     void roundTrip_data() {
         QTest::addColumn<QByteArray>("block");
-        QTest::newRow("factory") << QByteArray(reinterpret_cast<const char*>(FactoryDefaults.data()),
-                                               kBlockSize);
+        QTest::newRow("factory") << QByteArray(
+            reinterpret_cast<const char*>(FactoryDefaults.data()), kBlockSize);
         const SettingsBlock other = OtherValues();
         QTest::newRow("other values")
             << QByteArray(reinterpret_cast<const char*>(other.data()), kBlockSize);
@@ -321,6 +353,32 @@ private slots:
         QCOMPARE(out[22], std::uint8_t{'2'}); // no button checked: the code is kept
         QCOMPARE(out[168], std::uint8_t{'1'});
         QCOMPARE(out[169], std::uint8_t{'5'});
+    }
+
+    // The layouts made for this program show every text whole at the dialog font; the memory
+    // switch pages keep the layouts they were given, whatever the font does to them.
+    void designedLayoutsShowWholeTexts() {
+        ScriptedPrompt prompt;
+        FakeMainWindow win;
+        win.ShowPage(win.select);
+        for (CDialogBase* page :
+             std::initializer_list<CDialogBase*>{&win.select, &win.param, &win.form}) {
+            page->setVisible(true);
+            QCOMPARE(Clipped(*page), QStringList());
+        }
+        for (CDialogBase* page :
+             std::initializer_list<CDialogBase*>{&win.msw1, &win.msw2, &win.msw3, &win.msw4}) {
+            const QStringList clipped = Clipped(*page);
+            if (!clipped.isEmpty())
+                qInfo("template %d: %s", page->TemplateId(), qPrintable(clipped.join(u", ")));
+        }
+        QStringList dialogClipped{QStringLiteral("not run")};
+        prompt.modalScript = [&](QDialog& d) {
+            dialogClipped = Clipped(static_cast<CDialogBase&>(d));
+        };
+        win.form.FormSetupDialog().SetFormName(QStringLiteral("書式１"));
+        win.form.FormSetupDialog().DoModal(&win.form);
+        QCOMPARE(dialogClipped, QStringList());
     }
 
     // A paper thickness of 1 selects "1", not "10" to "12".

@@ -106,7 +106,7 @@ private slots:
         QVERIFY(prompt.messages[0].icon == PromptIcon::Warning);
         QCOMPARE(QApplication::focusWidget(), edit);
         QCOMPARE(BlockText(win.doc.m_current, 41, 3), std::string("120"));
-        QCOMPARE(win.form.m_nContinuousStop, 0);      // before: read
+        QCOMPARE(win.form.m_nContinuousStop, 0);       // before: read
         QCOMPARE(win.form.m_nContinuousPosition, 120); // failing, not an integer: kept
         QCOMPARE(win.form.m_nPageLength, 66);          // after: kept
         QCOMPARE(BlockText(win.doc.m_current, 38, 2), std::string("66"));
@@ -133,12 +133,13 @@ private slots:
         QCOMPARE(Edit(win.param, 1063)->text(), QStringLiteral("7"));
         win.ShowPage(win.param);
 
-        Combo(win.param, 1058)->setCurrentIndex(1);   // before 1063: read
-        Combo(win.param, 1067)->setCurrentIndex(0);   // after 1063: kept
+        Combo(win.param, 1058)->setCurrentIndex(1); // before 1063: read
+        Combo(win.param, 1067)->setCurrentIndex(0); // after 1063: kept
         QTest::mouseClick(win.param.DlgItem<QRadioButton>(1018), Qt::LeftButton); // after
 
         QCOMPARE(prompt.messages.size(), 1);
-        QCOMPARE(prompt.messages[0].text, QStringLiteral("2 から 5 までの整数を入力してください。"));
+        QCOMPARE(prompt.messages[0].text,
+                 QStringLiteral("2 から 5 までの整数を入力してください。"));
         QCOMPARE(prompt.messages[0].caption, ApplicationName());
         QLineEdit* edit = Edit(win.param, 1063);
         QCOMPARE(QApplication::focusWidget(), edit);
@@ -150,6 +151,15 @@ private slots:
         QCOMPARE(win.doc.m_current[16], std::uint8_t{'1'});
         QCOMPARE(win.doc.m_current[24], std::uint8_t{'0'});
         QCOMPARE(BlockText(win.doc.m_current, 168, 2), std::string("15"));
+
+        // Focus into a combo box: one data check, one message, although the failed check
+        // takes the focus away from the combo box again.
+        prompt.messages.clear();
+        const qsizetype before = win.checks.size();
+        Combo(win.param, 1059)->setFocus(Qt::MouseFocusReason);
+        QCOMPARE(win.checks.size(), before + 1);
+        QCOMPARE(prompt.messages.size(), 1);
+        QCOMPARE(QApplication::focusWidget(), Edit(win.param, 1063));
     }
 
     // Centering edits: 1 to 6 stand and are marked pending; 0 and 7 to 9 become 10, above 68
@@ -205,9 +215,12 @@ private slots:
         const qsizetype checksBefore = win.checks.size();
         attempt();
         QCOMPARE(prompt.messages.size(), 1);
-        QCOMPARE(prompt.messages[0].text,
-                 QStringLiteral("カット紙のセンタリング位置の値が設定範囲を超えています。\n適正値に変更します。"));
-        QCOMPARE(prompt.messages[0].caption, QStringLiteral("パラメータ設定－カット紙のセンタリング位置"));
+        QCOMPARE(
+            prompt.messages[0].text,
+            QStringLiteral(
+                "カット紙のセンタリング位置の値が設定範囲を超えています。\n適正値に変更します。"));
+        QCOMPARE(prompt.messages[0].caption,
+                 QStringLiteral("パラメータ設定－カット紙のセンタリング位置"));
         QCOMPARE(prompt.messages[0].owner, &win.param);
         QCOMPARE(Edit(win.param, 1061)->text(), QStringLiteral("10"));
         QCOMPARE(QApplication::focusWidget(), Edit(win.param, 1061));
@@ -218,9 +231,12 @@ private slots:
 
         attempt();
         QCOMPARE(prompt.messages.size(), 2);
-        QCOMPARE(prompt.messages[1].text,
-                 QStringLiteral("連続紙のセンタリング位置の値が設定範囲を超えています。\n適正値に変更します。"));
-        QCOMPARE(prompt.messages[1].caption, QStringLiteral("パラメータ設定－連続紙のセンタリング位置"));
+        QCOMPARE(
+            prompt.messages[1].text,
+            QStringLiteral(
+                "連続紙のセンタリング位置の値が設定範囲を超えています。\n適正値に変更します。"));
+        QCOMPARE(prompt.messages[1].caption,
+                 QStringLiteral("パラメータ設定－連続紙のセンタリング位置"));
         QCOMPARE(Edit(win.param, 1062)->text(), QStringLiteral("10"));
         QCOMPARE(QApplication::focusWidget(), Edit(win.param, 1062));
         QCOMPARE(win.param.ContinuousPending(), 0);
@@ -323,7 +339,7 @@ private slots:
         QCOMPARE(win.checks[5].block[62], std::uint8_t{'5'});
         reduction->showPopup();
         reduction->hidePopup();
-        QCOMPARE(win.checks.size(), 8); // drop-down and close-up
+        QCOMPARE(win.checks.size(), 8);                        // drop-down and close-up
         Combo(win.select, 1045)->setFocus(Qt::TabFocusReason); // focus lost, and gained
         QCOMPARE(win.checks.size(), 10);
 
@@ -379,7 +395,8 @@ private slots:
         // The next rebuild reports the range.
         win.doc.CollectFromPages();
         QCOMPARE(prompt.messages.size(), 1);
-        QCOMPARE(prompt.messages[0].text, QStringLiteral("0 から 130 までの整数を入力してください。"));
+        QCOMPARE(prompt.messages[0].text,
+                 QStringLiteral("0 から 130 までの整数を入力してください。"));
         QCOMPARE(BlockText(win.doc.m_current, 41, 3), std::string("200"));
     }
 

@@ -1,0 +1,115 @@
+// The data check with the seven real pages (every page's BuildBlock with data exchange and
+// checks, then the comparison with the last sent block), and the creation of the seven pages
+// as the main window makes them at start-up (create, then show the factory settings).
+// Runs on the offscreen platform unless QT_QPA_PLATFORM says otherwise.
+#include "CPage_Form.h"
+#include "CPage_MSW1.h"
+#include "CPage_MSW2.h"
+#include "CPage_MSW3.h"
+#include "CPage_MSW4.h"
+#include "CPage_Param.h"
+#include "CPage_Select.h"
+#include "SettingsDocument.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QWidget>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <memory>
+
+using namespace vellmark;
+
+namespace {
+
+struct Pages {
+    CPage_Select select;
+    CPage_Form form;
+    CPage_Param param;
+    CPage_MSW1 msw1;
+    CPage_MSW2 msw2;
+    CPage_MSW3 msw3;
+    CPage_MSW4 msw4;
+
+    std::array<CPropertyPage*, 7> All() {
+        return {&select, &form, &param, &msw1, &msw2, &msw3, &msw4};
+    }
+    void CreateIn(QWidget& host, SettingsDocument& doc) {
+        std::array<ISettingsPage*, 7> list{};
+        const auto all = All();
+        for (std::size_t i = 0; i < all.size(); ++i) {
+            all[i]->Create(&host);
+            all[i]->setVisible(i == 0);
+            list[i] = all[i];
+        }
+        doc.SetPages(list);
+        doc.LoadFactory();
+        doc.ShowInPages();
+        form.RefreshFormButton();
+    }
+};
+
+void BM_DataCheck(benchmark::State& state) {
+    QWidget host;
+    SettingsDocument doc;
+    Pages pages;
+    pages.CreateIn(host, doc);
+    host.show();
+    // The pages really read their controls: a changed radio button reaches the block.
+    pages.select.DlgItem<QAbstractButton>(1012)->click();
+    doc.CollectFromPages();
+    if (doc.m_current[22] != '1') {
+        state.SkipWithError("the pages did not read their controls");
+        return;
+    }
+    for (auto _ : state) {
+        doc.CollectFromPages();
+        benchmark::DoNotOptimize(doc.SendAllowed());
+    }
+}
+BENCHMARK(BM_DataCheck)->Unit(benchmark::kMicrosecond)->Repetitions(5)->DisplayAggregatesOnly(true);
+
+void BM_CreateSevenPages(benchmark::State& state) {
+    QWidget host;
+    host.show();
+    for (auto _ : state) {
+        SettingsDocument doc;
+        auto pages = std::make_unique<Pages>();
+        pages->CreateIn(host, doc);
+        benchmark::DoNotOptimize(pages.get());
+        state.PauseTiming();
+        pages.reset();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_CreateSevenPages)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->DisplayAggregatesOnly(true);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    {
+        // The very first creation also loads the fonts and the style; measured once.
+        QElapsedTimer timer;
+        timer.start();
+        QWidget host;
+        SettingsDocument doc;
+        Pages pages;
+        pages.CreateIn(host, doc);
+        std::printf("first creation of the seven pages: %.2f ms\n", timer.nsecsElapsed() / 1e6);
+    }
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

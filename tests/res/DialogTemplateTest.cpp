@@ -1,0 +1,136 @@
+// The dialog templates as data: ids, sizes, buddies and entries, and that the layouts made for
+// this program keep every control inside the dialog and apart from the others.
+#include "DialogTemplate.h"
+#include "ResourceIds.h"
+#include "StringTable.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+using namespace vellmark::res;
+
+namespace {
+
+struct Box {
+    int l, t, r, b;
+};
+
+Box BoxOf(const ControlTemplate& c) {
+    const int h = c.kind == ControlKind::ComboBox ? kClosedComboHeight : c.height;
+    return {c.x, c.y, c.x + c.width, c.y + h};
+}
+
+bool Overlap(const Box& a, const Box& b) {
+    return a.l < b.r && b.l < a.r && a.t < b.b && b.t < a.b;
+}
+
+} // namespace
+
+TEST(DialogTemplates, AllPresentWithTheirSizes) {
+    for (int id : {IDD_PAGE_MSW1, IDD_PAGE_MSW2, IDD_PAGE_MSW3, IDD_PAGE_MSW4, IDD_PAGE_PARAM,
+                   IDD_PAGE_SELECT, IDD_PAGE_FORM}) {
+        const DialogTemplate* d = FindDialogTemplate(id);
+        ASSERT_NE(d, nullptr) << id;
+        EXPECT_TRUE(d->child);
+        EXPECT_EQ(d->width, 230);
+        EXPECT_EQ(d->height, 190);
+        EXPECT_TRUE(d->caption.empty());
+    }
+    const DialogTemplate* setup = FindDialogTemplate(IDD_FORM_SETUP);
+    ASSERT_NE(setup, nullptr);
+    EXPECT_FALSE(setup->child);
+    EXPECT_EQ(setup->caption, "書式の設定： 書式１");
+    EXPECT_EQ(FindDialogTemplate(102), nullptr);
+    EXPECT_EQ(AllDialogTemplates().size(), 8u);
+}
+
+TEST(DialogTemplates, ControlsAreWellFormed) {
+    for (const DialogTemplate* d : AllDialogTemplates()) {
+        std::set<int> ids;
+        const ControlTemplate* previous = nullptr;
+        for (const ControlTemplate& c : d->controls) {
+            SCOPED_TRACE(testing::Message() << "dialog " << d->id << " control " << c.id);
+            if (c.id != kStaticId) {
+                EXPECT_TRUE(ids.insert(c.id).second) << "duplicate id";
+                EXPECT_EQ(FindControl(*d, c.id), &c);
+            }
+            EXPECT_GE(c.x, 0);
+            EXPECT_GE(c.y, 0);
+            // A dropped list may reach beyond the dialog; the closed box may not.
+            EXPECT_LE(BoxOf(c).r, d->width);
+            EXPECT_LE(BoxOf(c).b, d->height);
+            if (c.kind == ControlKind::ComboBox)
+                EXPECT_FALSE(c.entries.empty());
+            else
+                EXPECT_TRUE(c.entries.empty());
+            // An up-down control takes the number edit before it as its buddy.
+            if (c.kind == ControlKind::UpDown) {
+                ASSERT_NE(previous, nullptr);
+                EXPECT_EQ(previous->kind, ControlKind::NumberEdit);
+            }
+            if (c.kind == ControlKind::NumberEdit) {
+                EXPECT_TRUE(c.style & kTabStop);
+            }
+            previous = &c;
+        }
+    }
+}
+
+// Radio buttons come in pairs: a first button that starts the group, then its partner.
+TEST(DialogTemplates, RadioPairs) {
+    for (const DialogTemplate* d : AllDialogTemplates()) {
+        const auto controls = d->controls;
+        for (std::size_t i = 0; i < controls.size(); ++i) {
+            if (controls[i].kind != ControlKind::RadioButton || !(controls[i].style & kGroup))
+                continue;
+            ASSERT_LT(i + 1, controls.size());
+            EXPECT_EQ(controls[i + 1].kind, ControlKind::RadioButton) << controls[i].id;
+            EXPECT_FALSE(controls[i + 1].style & kGroup) << controls[i].id;
+            if (i + 2 < controls.size()) {
+                EXPECT_FALSE(controls[i + 2].kind == ControlKind::RadioButton &&
+                             !(controls[i + 2].style & kGroup))
+                    << controls[i].id;
+            }
+        }
+    }
+}
+
+// The layouts designed here: nothing overlaps but a frame and what it encloses, and every
+// control inside a frame lies wholly inside it.
+TEST(DialogTemplates, DesignedLayoutsDoNotOverlap) {
+    for (int id : {IDD_PAGE_PARAM, IDD_PAGE_SELECT, IDD_PAGE_FORM, IDD_FORM_SETUP}) {
+        const DialogTemplate& d = *FindDialogTemplate(id);
+        const auto controls = d.controls;
+        for (std::size_t i = 0; i < controls.size(); ++i) {
+            for (std::size_t j = i + 1; j < controls.size(); ++j) {
+                const ControlTemplate& a = controls[i];
+                const ControlTemplate& b = controls[j];
+                const Box ba = BoxOf(a);
+                const Box bb = BoxOf(b);
+                if (a.kind == ControlKind::GroupBox || b.kind == ControlKind::GroupBox) {
+                    const Box& frame = a.kind == ControlKind::GroupBox ? ba : bb;
+                    const Box& inner = a.kind == ControlKind::GroupBox ? bb : ba;
+                    if (Overlap(frame, inner)) {
+                        EXPECT_TRUE(inner.l >= frame.l && inner.r <= frame.r &&
+                                    inner.t >= frame.t && inner.b <= frame.b)
+                            << "dialog " << id << ": " << a.text << " / " << b.text;
+                    }
+                    continue;
+                }
+                EXPECT_FALSE(Overlap(ba, bb))
+                    << "dialog " << id << ": controls " << a.id << " '" << a.text << "' and "
+                    << b.id << " '" << b.text << "'";
+            }
+        }
+    }
+}
+
+TEST(StringTable, ValidationMessagesAndDataCheck) {
+    EXPECT_EQ(LoadString(IDP_PARSE_INT), "整数を入力してください。");
+    EXPECT_EQ(LoadString(IDP_PARSE_INT_RANGE), "%1 から %2 までの整数を入力してください。");
+    EXPECT_EQ(LoadString(IDP_PARSE_STRING_SIZE), "%1 文字以内で入力してください。");
+    EXPECT_EQ(LoadString(ID_DATA_CHECK), "データチェック用コマンド");
+    EXPECT_EQ(ID_DATA_CHECK, 32805);
+    EXPECT_TRUE(LoadString(1).empty());
+}
