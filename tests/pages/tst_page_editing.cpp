@@ -356,6 +356,22 @@ private slots:
         QCOMPARE(BlockText(win.checks.last().block, 57, 2), std::string("12"));
     }
 
+    // Arrow keys move through a radio pair as clicks do.
+    void radioArrowKeys() {
+        ScriptedPrompt prompt;
+        FakeMainWindow win;
+        win.ShowPage(win.msw4);
+        auto* first = win.msw4.DlgItem<QRadioButton>(1035);
+        first->setFocus(Qt::TabFocusReason);
+        const qsizetype before = win.checks.size();
+        QTest::keyClick(first, Qt::Key_Right);
+        auto* second = win.msw4.DlgItem<QRadioButton>(1023);
+        QVERIFY(second->isChecked() && !first->isChecked());
+        QCOMPARE(QApplication::focusWidget(), second);
+        QCOMPARE(win.checks.size(), before + 1);
+        QCOMPARE(win.doc.m_current[14], std::uint8_t{0x01});
+    }
+
     // The form button follows the selected form name; choosing a form writes it at once.
     void formButtonFollowsSelection() {
         ScriptedPrompt prompt;
