@@ -1,7 +1,7 @@
 // The selection rules on the in-memory service, on both platform paths.
+#include "SelectionRules.h"
 #include "MemoryPrintService.h"
 #include "PrinterSelectModel.h"
-#include "SelectionRules.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +17,9 @@ PrinterRecord Model(const std::string& name, const std::string& port) {
     return r;
 }
 
-std::vector<PrinterRow> Rows(std::initializer_list<PrinterRow> rows) { return rows; }
+std::vector<PrinterRow> Rows(std::initializer_list<PrinterRow> rows) {
+    return rows;
+}
 
 TEST(SelectionRulesTest, NtPathFiltersByExactDriverAndUseAccessAndShowsServerOfConnections) {
     MemoryPrintService service(PlatformPath::NT);
@@ -44,10 +46,10 @@ TEST(SelectionRulesTest, NtPathFiltersByExactDriverAndUseAccessAndShowsServerOfC
     service.AddQueue(Model("alpha", "file:")); // not "FILE:": an ordinary destination
 
     EXPECT_EQ(DiscoverRows(service), Rows({{"alpha", "file:"},
-                                          {"Busy", "LPT3:"},
-                                          {"mixed", "COM1:"},
-                                          {"Office", "printsrv"},
-                                          {"zeta", "socket://10.0.0.9:9100"}}));
+                                           {"Busy", "LPT3:"},
+                                           {"mixed", "COM1:"},
+                                           {"Office", "printsrv"},
+                                           {"zeta", "socket://10.0.0.9:9100"}}));
     EXPECT_EQ(service.CallCount(), 1);
 }
 
@@ -65,9 +67,9 @@ TEST(SelectionRulesTest, OtherPathFiltersByStatusBitWithoutOpeningAndShowsPorts)
     connection.attributes = kAttributeNetwork;
     service.AddQueue(connection);
 
-    EXPECT_EQ(DiscoverRows(service), Rows({{"Office", "\\\\printsrv\\office"},
-                                          {"paused", "LPT2:"},
-                                          {"unopenable", "LPT3:"}}));
+    EXPECT_EQ(
+        DiscoverRows(service),
+        Rows({{"Office", "\\\\printsrv\\office"}, {"paused", "LPT2:"}, {"unopenable", "LPT3:"}}));
     EXPECT_EQ(service.CallCount(), 1);
 }
 

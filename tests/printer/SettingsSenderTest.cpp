@@ -1,6 +1,6 @@
 // The send procedure on the in-memory service: order of its steps, outcomes and messages.
-#include "MemoryPrintService.h"
 #include "SettingsSender.h"
+#include "MemoryPrintService.h"
 
 #include <gtest/gtest.h>
 
