@@ -1,5 +1,6 @@
 #include "CupsPrintJob.h"
 
+#include <string>
 #include <utility>
 
 namespace vellmark {
@@ -16,9 +17,23 @@ CupsPrintJob::CupsPrintJob(std::unique_ptr<CupsConnection> connection, std::stri
       m_requests(requestCounter) {
     if (!m_connection->IsOpen())
         return;
+    // Create-Job straight away: the library's own helper first looks the queue up, which can
+    // mean extra requests and a wait for network discovery.
+    IppPtr request(ippNewRequest(IPP_OP_CREATE_JOB));
+    char uri[HTTP_MAX_URI];
+    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", 0,
+                     "/printers/%s", m_printer.c_str());
+    ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
+    ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
+                 cupsUser());
+    ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_NAME, "job-name", nullptr,
+                 documentName.c_str());
     ++m_requests;
-    m_jobId =
-        cupsCreateJob(m_connection->Get(), m_printer.c_str(), documentName.c_str(), 0, nullptr);
+    const std::string resource = "/printers/" + m_printer;
+    IppPtr response = m_connection->DoRequest(std::move(request), resource.c_str());
+    ipp_attribute_t* id =
+        response ? ippFindAttribute(response.get(), "job-id", IPP_TAG_INTEGER) : nullptr;
+    m_jobId = id ? ippGetInteger(id, 0) : 0;
     if (m_jobId <= 0 || m_connection->Expired()) {
         if (m_jobId > 0)
             Cancel();

@@ -95,6 +95,9 @@ protected:
                                       spooler->PpdWithNickName(ppd, "KSD DOTRIX LEDGER 9040")));
         ASSERT_TRUE(spooler->AddQueue("BlankVariant", printerC->DeviceUri(),
                                       spooler->PpdWithNickName(ppd, "KSD Dotrix Ledger 9040 ")));
+        // Forwards to another print server: its host is the destination.
+        ASSERT_TRUE(spooler->AddQueue("Dotrix-Remote", "ipp://127.0.0.1:1/printers/office", ppd,
+                                      {"-o", "printer-error-policy=abort-job"}));
         ASSERT_TRUE(spooler->AddQueue("Another-Model", printerC->DeviceUri(),
                                       spooler->PpdWithNickName(ppd, "Generic Text Printer")));
     }
@@ -142,6 +145,7 @@ TEST_F(SpoolerTest, DiscoveryListsUsableQueuesOfTheModelInNameOrderWithOneReques
         {"dotrix-c", printerC->DeviceUri()},
         {"Dotrix-Denied", printerC->DeviceUri()},
         {"Dotrix-File", "FILE:"},
+        {"Dotrix-Remote", "127.0.0.1"},
     };
     EXPECT_EQ(rows, expected);
 
@@ -151,7 +155,7 @@ TEST_F(SpoolerTest, DiscoveryListsUsableQueuesOfTheModelInNameOrderWithOneReques
     model.m_strPrinterName = "Dotrix-B";
     const SelectStep step = model.InitDialog(service);
     EXPECT_EQ(step.action, SelectAction::StayOpen);
-    EXPECT_EQ(model.m_nPrinterCount, 5);
+    EXPECT_EQ(model.m_nPrinterCount, 6);
     EXPECT_EQ(model.SelectedRow(), 1);
     EXPECT_EQ(service.RequestCount(), 2);
 }
@@ -180,6 +184,7 @@ TEST_F(SpoolerTest, SendWritesExactlyTheBlockAsOneNamedRawJob) {
     ASSERT_EQ(jobs.size(), before + 1);
     EXPECT_EQ(jobs.back(), std::vector<std::uint8_t>(doc.m_current.begin(), doc.m_current.end()));
     EXPECT_EQ(spooler->JobNames("Dotrix-A").back(), kJobName);
+    EXPECT_EQ(service.RequestCount(), 3); // the probe, Create-Job, Send-Document
     EXPECT_TRUE(printerB->Jobs().empty());
 }
 
@@ -237,7 +242,8 @@ TEST_F(SpoolerTest, CommandLineListsAndSends) {
     EXPECT_EQ(status, 0);
     EXPECT_EQ(out, "Dotrix-A       " + printerA->DeviceUri() + "\nDotrix-B       " +
                        printerB->DeviceUri() + "\ndotrix-c       " + printerC->DeviceUri() +
-                       "\nDotrix-Denied  " + printerC->DeviceUri() + "\nDotrix-File    FILE:\n");
+                       "\nDotrix-Denied  " + printerC->DeviceUri() + "\nDotrix-File    FILE:\n" +
+                       "Dotrix-Remote  127.0.0.1\n");
     out = RunCli(spooler->SocketPath(), "printers --json", &status);
     EXPECT_EQ(status, 0);
     EXPECT_NE(out.find("{\"name\": \"Dotrix-File\", \"destination\": \"FILE:\"}"),
@@ -261,7 +267,7 @@ TEST_F(SpoolerTest, CommandLineListsAndSends) {
     // --all: every usable queue but the file one; the denied queue fails, so the status is 1.
     out = RunCli(spooler->SocketPath(), "send '" + file + "' --all", &status);
     EXPECT_EQ(status, 1) << out;
-    EXPECT_NE(out.find("[1/4] Dotrix-A\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("[1/5] Dotrix-A\n"), std::string::npos) << out;
     EXPECT_NE(out.find("Dotrix-A: sent (180 bytes)\n"), std::string::npos) << out;
     EXPECT_NE(out.find("dotrix-c: sent (180 bytes)\n"), std::string::npos) << out;
     EXPECT_NE(out.find("Dotrix-Denied: not sent: " + std::string(kMessageS4.text)),

@@ -5,6 +5,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <fstream>
 #include <memory>
@@ -94,6 +95,18 @@ void TestSpooler::WriteConfiguration(const std::string& backendPath) {
         const std::string target = std::string(kSystemServerBin) + "/" + sub;
         if (::access(target.c_str(), F_OK) == 0) [[maybe_unused]]
             int r = ::symlink(target.c_str(), (d + "/bin/" + sub).c_str());
+    }
+    // The system's backends (ipp, http...), so that their device URIs are accepted.
+    if (DIR* backends = ::opendir((std::string(kSystemServerBin) + "/backend").c_str())) {
+        while (const dirent* entry = ::readdir(backends)) {
+            const std::string name = entry->d_name;
+            if (name == "." || name == ".." || name == "socket")
+                continue;
+            const std::string target = std::string(kSystemServerBin) + "/backend/" + name;
+            [[maybe_unused]] int r =
+                ::symlink(target.c_str(), (d + "/bin/backend/" + name).c_str());
+        }
+        ::closedir(backends);
     }
     const std::string socketBackend =
         ::access(kSystemSocketBackend, X_OK) == 0 ? kSystemSocketBackend : backendPath;
