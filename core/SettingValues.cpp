@@ -124,6 +124,7 @@ int FindNamedSetting(std::string_view name) {
 
 SettingValues SettingValues::Decode(const SettingsBlock& block) {
     SettingValues v;
+    v.m_values.reserve(Catalog().size());
     std::array<SwitchBits, 4> switches{};
     for (int n = 1; n <= 4; ++n)
         switches[static_cast<std::size_t>(n - 1)] = DecodeSwitch(block, n);

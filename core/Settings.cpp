@@ -1,7 +1,6 @@
 #include "Settings.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <limits>
 
@@ -199,11 +198,18 @@ int DecodeDecimal(const std::uint8_t* p, std::size_t width) {
 }
 
 bool EncodeDecimal(std::uint8_t* p, std::size_t width, int value) {
-    char buf[16];
-    const int n = std::snprintf(buf, sizeof buf, "%0*d", static_cast<int>(width), value);
-    if (value < 0 || n != static_cast<int>(width))
+    // "%0Nd" when the value has at most N digits; anything else would not be N digits.
+    if (value < 0)
         return false;
-    std::copy(buf, buf + width, p);
+    int rest = value;
+    for (std::size_t i = 0; i < width; ++i)
+        rest /= 10;
+    if (rest != 0)
+        return false;
+    for (std::size_t i = width; i-- > 0;) {
+        p[i] = static_cast<std::uint8_t>('0' + value % 10);
+        value /= 10;
+    }
     return true;
 }
 

@@ -8,6 +8,8 @@
 #include <fstream>
 #include <sched.h>
 #include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace vellmark;
@@ -139,4 +141,41 @@ TEST_F(SettingsFileTest, UnwritablePlacesAreReportedAndNotMarkedSaved) {
     EXPECT_TRUE(doc.ChangedSinceSaved());
     ::umount(ro.c_str());
     ::umount(full.c_str());
+}
+
+// Permissions, as a user the system really checks them for: root ignores them, so the checks
+// run in a child process that drops to an unprivileged user.
+TEST_F(SettingsFileTest, PermissionsAsAnOrdinaryUser) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to switch to an unprivileged user";
+    const SettingsBlock block = test::NonFactoryBlock();
+    ASSERT_EQ(WriteSettingsFile(Path("locked.dat"), block), WriteResult::Written);
+    ASSERT_EQ(::chmod(Path("locked.dat").c_str(), 0000), 0);
+    fs::create_directory(Path("readonly"));
+    ASSERT_EQ(::chmod(Path("readonly").c_str(), 0555), 0);
+    ASSERT_EQ(::chmod(dir.c_str(), 0755), 0);
+
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        int code = 0;
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+            ::_exit(10);
+        SettingsBlock b = FactoryDefaults;
+        if (ReadSettingsFile(Path("locked.dat"), b) != ReadResult::NotSettingsFile)
+            code |= 1;
+        if (b != FactoryDefaults)
+            code |= 2;
+        if (WriteSettingsFile(Path("readonly/new.dat"), b) != WriteResult::AccessDenied)
+            code |= 4;
+        if (WriteSettingsFile(Path("locked.dat"), b) != WriteResult::AccessDenied)
+            code |= 8;
+        ::_exit(code);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "bit 1: unreadable file loaded, 2: block changed, "
+                                         "4: read-only folder not AccessDenied, 8: read-only "
+                                         "file not AccessDenied";
 }
