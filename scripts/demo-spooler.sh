@@ -53,6 +53,13 @@ stop)
     done
     kill -0 "$pid" 2>/dev/null && kill -KILL "$pid"
   fi
+  # The scheduler's folder is removed by the program; after a forced end it is left behind.
+  if [ -f "$dir/env" ]; then
+    folder=$(dirname "$(sed -n 's/^CUPS_SERVER=//p' "$dir/env")")
+    case $folder in
+    */vellmark-spooler.*) rm -rf "$folder" ;;
+    esac
+  fi
   rm -f "$dir/pid" "$dir/ready" "$dir/env"
   ;;
 *) usage ;;

@@ -178,8 +178,9 @@ bool TestSpooler::Start(std::string* error) {
         return false;
     }
     if (pid == 0) {
-        // The scheduler must not outlive whoever started it, even after a crash.
-        ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+        // The scheduler must not outlive whoever started it, even after a crash, and even
+        // while it is frozen (a frozen process would never handle a TERM).
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
         if (::getppid() != parent)
             ::_exit(1);
         ::setpgid(0, 0);
