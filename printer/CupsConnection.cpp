@@ -47,4 +47,15 @@ IppPtr CupsConnection::DoRequest(IppPtr request, const char* resource) {
     return response;
 }
 
+IppPtr NewPrinterRequest(ipp_op_t op, const std::string& printer) {
+    IppPtr request(ippNewRequest(op));
+    char uri[HTTP_MAX_URI];
+    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", 0,
+                     "/printers/%s", printer.c_str());
+    ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
+    ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
+                 cupsUser());
+    return request;
+}
+
 } // namespace vellmark

@@ -39,4 +39,7 @@ private:
     HttpPtr m_http;
 };
 
+// A request addressed to one queue, on behalf of this user.
+IppPtr NewPrinterRequest(ipp_op_t op, const std::string& printer);
+
 } // namespace vellmark

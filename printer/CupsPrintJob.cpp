@@ -19,13 +19,7 @@ CupsPrintJob::CupsPrintJob(std::unique_ptr<CupsConnection> connection, std::stri
         return;
     // Create-Job straight away: the library's own helper first looks the queue up, which can
     // mean extra requests and a wait for network discovery.
-    IppPtr request(ippNewRequest(IPP_OP_CREATE_JOB));
-    char uri[HTTP_MAX_URI];
-    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", 0,
-                     "/printers/%s", m_printer.c_str());
-    ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
-    ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
-                 cupsUser());
+    IppPtr request = NewPrinterRequest(IPP_OP_CREATE_JOB, m_printer);
     ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_NAME, "job-name", nullptr,
                  documentName.c_str());
     ++m_requests;

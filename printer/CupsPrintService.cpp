@@ -119,17 +119,6 @@ PrinterRecord RecordFrom(ipp_t* response, ipp_attribute_t*& attr) {
     return record;
 }
 
-IppPtr PrinterRequest(ipp_op_t op, const std::string& name) {
-    IppPtr request(ippNewRequest(op));
-    char uri[HTTP_MAX_URI];
-    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", 0,
-                     "/printers/%s", name.c_str());
-    ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
-    ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
-                 cupsUser());
-    return request;
-}
-
 } // namespace
 
 CupsPrintService::CupsPrintService(std::string server, std::chrono::milliseconds budget)
@@ -166,7 +155,7 @@ bool CupsPrintService::OpenForUse(const std::string& name) {
     CupsConnection connection(m_server, m_budget);
     if (!connection.IsOpen())
         return false;
-    IppPtr request = PrinterRequest(IPP_OP_GET_PRINTER_ATTRIBUTES, name);
+    IppPtr request = NewPrinterRequest(IPP_OP_GET_PRINTER_ATTRIBUTES, name);
     ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr,
                  "printer-is-accepting-jobs");
     ++m_requests;
@@ -182,7 +171,7 @@ std::optional<std::uint32_t> CupsPrintService::ReadStatus(const std::string& nam
     CupsConnection connection(m_server, m_budget);
     if (!connection.IsOpen())
         return std::nullopt;
-    IppPtr request = PrinterRequest(IPP_OP_GET_PRINTER_ATTRIBUTES, name);
+    IppPtr request = NewPrinterRequest(IPP_OP_GET_PRINTER_ATTRIBUTES, name);
     const char* const attrs[] = {"printer-state", "printer-state-reasons"};
     ippAddStrings(request.get(), IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 2,
                   nullptr, attrs);
