@@ -1,0 +1,174 @@
+#include "PrinterCommands.h"
+
+#include "CupsPrintService.h"
+#include "PrinterMessages.h"
+#include "SelectionRules.h"
+#include "SettingsCommands.h"
+#include "SettingsDocument.h"
+#include "SettingsFile.h"
+#include "SettingsSender.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <iostream>
+#include <string>
+#include <vector>
+
+namespace vellmark::cli {
+namespace {
+
+std::string JsonString(const std::string& text) {
+    std::string out = "\"";
+    for (const char c : text) {
+        const auto u = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (u < 0x20) {
+            char buf[8];
+            std::snprintf(buf, sizeof buf, "\\u%04x", u);
+            out += buf;
+        } else {
+            out += c;
+        }
+    }
+    return out + "\"";
+}
+
+// The window's part in a send, for one printer given on the command line: nothing is pending,
+// the printer is the one named, and there is no printer switch to run.
+class CommandLineHost : public ISendHost {
+public:
+    explicit CommandLineHost(const PrinterRow& row) : m_row(row) {}
+    bool PendingCheckGuard() override { return true; }
+    std::string CurrentPrinter() const override { return m_row.name; }
+    std::string CurrentPort() const override { return m_row.destination; }
+    void ShowMessage(const PrinterMessage& message) override { m_last = &message; }
+    void RunPrinterSwitch() override {}
+    void DisableSendCommand() override {}
+    const PrinterMessage* LastMessage() const { return m_last; }
+
+private:
+    PrinterRow m_row;
+    const PrinterMessage* m_last = nullptr;
+};
+
+int NoPrinter(const PrinterMessage& message) {
+    std::cerr << message.text << '\n';
+    return 1;
+}
+
+} // namespace
+
+int RunPrintersCommand(const std::vector<std::string>& args) {
+    bool json = false;
+    for (const std::string& arg : args) {
+        if (arg == "--json")
+            json = true;
+        else
+            return Fail("usage: vellmark-cli printers [--json]");
+    }
+    CupsPrintService service;
+    const std::vector<PrinterRow> rows = DiscoverRows(service);
+    if (rows.empty())
+        return NoPrinter(kMessageM1);
+
+    if (json) {
+        std::cout << "[";
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            std::cout << (i ? ",\n " : "\n ") << "{\"name\": " << JsonString(rows[i].name)
+                      << ", \"destination\": " << JsonString(rows[i].destination) << "}";
+        }
+        std::cout << "\n]\n";
+        return 0;
+    }
+    std::size_t width = 0;
+    for (const PrinterRow& row : rows)
+        width = std::max(width, row.name.size());
+    for (const PrinterRow& row : rows)
+        std::cout << row.name << std::string(width - row.name.size() + 2, ' ') << row.destination
+                  << '\n';
+    return 0;
+}
+
+int RunSendCommand(const std::vector<std::string>& args) {
+    constexpr const char* kUsage = "usage: vellmark-cli send FILE.dat --printer NAME... | --all";
+    std::string file;
+    std::vector<std::string> names;
+    bool all = false;
+    bool inPrinters = false;
+    for (const std::string& arg : args) {
+        if (arg == "--all") {
+            all = true;
+            inPrinters = false;
+        } else if (arg == "--printer") {
+            inPrinters = true;
+        } else if (arg.starts_with("--")) {
+            return Fail(kUsage);
+        } else if (inPrinters) {
+            names.push_back(arg);
+        } else if (file.empty()) {
+            file = arg;
+        } else {
+            return Fail(kUsage);
+        }
+    }
+    if (file.empty() || all == !names.empty())
+        return Fail(kUsage);
+
+    SettingsDocument doc;
+    if (ReadSettingsFile(file, doc) != ReadResult::Loaded)
+        return Fail(file + ": not a settings file (it must be at least 200 bytes and begin with "
+                           "the model's header)");
+
+    CupsPrintService service;
+    const std::vector<PrinterRow> rows = DiscoverRows(service);
+    std::vector<PrinterRow> targets;
+    std::vector<std::string> unknown;
+    if (all) {
+        if (rows.empty())
+            return NoPrinter(kMessageM1);
+        for (const PrinterRow& row : rows) {
+            if (!IsFileDestination(row.destination))
+                targets.push_back(row);
+        }
+        if (targets.empty())
+            return NoPrinter(kMessageM2);
+    } else {
+        for (const std::string& name : names) {
+            const auto it = std::find_if(rows.begin(), rows.end(),
+                                         [&](const PrinterRow& r) { return r.name == name; });
+            targets.push_back(it != rows.end() ? *it : PrinterRow{name, ""});
+            if (it == rows.end())
+                unknown.push_back(name);
+        }
+    }
+
+    int failed = 0;
+    for (std::size_t i = 0; i < targets.size(); ++i) {
+        const PrinterRow& target = targets[i];
+        if (targets.size() > 1)
+            std::cerr << "[" << (i + 1) << "/" << targets.size() << "] " << target.name << '\n';
+        if (std::find(unknown.begin(), unknown.end(), target.name) != unknown.end()) {
+            ++failed;
+            std::cout << target.name << ": not sent: not a usable queue of the model \""
+                      << kModelDriverName << "\"\n";
+            continue;
+        }
+        CommandLineHost host(target);
+        SettingsSender sender(doc, service, host);
+        if (sender.Run() == SendOutcome::Sent) {
+            std::cout << target.name << ": sent (" << doc.m_current.size() << " bytes)\n";
+        } else {
+            ++failed;
+            const PrinterMessage* message = host.LastMessage();
+            std::cout << target.name
+                      << ": not sent: " << (message ? message->text : kMessageS4.text) << '\n';
+        }
+    }
+    if (targets.size() > 1)
+        std::cerr << (targets.size() - failed) << " of " << targets.size() << " printers sent\n";
+    return failed ? 1 : 0;
+}
+
+} // namespace vellmark::cli

@@ -1,0 +1,37 @@
+// What the selection and the send need of the print spooler.
+#pragma once
+
+#include "PrintJob.h"
+#include "PrinterRecord.h"
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vellmark {
+
+class PrintService {
+public:
+    virtual ~PrintService() = default;
+
+    virtual PlatformPath Platform() const = 0;
+
+    // Every queue the spooler knows, in the spooler's order. Empty when the spooler cannot be
+    // reached: a failed enumeration contributes no entries.
+    virtual std::vector<PrinterRecord> EnumPrinters() = 0;
+
+    // NT family usability: the queue can be opened with use access. Closed again at once.
+    virtual bool OpenForUse(const std::string& name) = 0;
+
+    // Other family usability: the queue's status, read through an open with no access rights.
+    // Empty when the open or the read fails.
+    virtual std::optional<std::uint32_t> ReadStatus(const std::string& name) = 0;
+
+    // Starts one raw document with the given name on the queue; null when it does not start.
+    virtual std::unique_ptr<PrintJob> StartJob(const std::string& name,
+                                               const std::string& documentName) = 0;
+};
+
+} // namespace vellmark

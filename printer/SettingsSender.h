@@ -1,0 +1,37 @@
+// The send command: writes the current settings block as one raw job to the current printer
+// and records it as the last sent copy when the spooler took it.
+#pragma once
+
+#include "ISendHost.h"
+#include "PrintService.h"
+#include "SettingsDocument.h"
+
+namespace vellmark {
+
+enum class SendOutcome {
+    Stopped,         // the pending check stopped the command; nothing was collected
+    FileDestination, // the current printer prints to a file (S2)
+    Failed,          // not usable, not started or not written (S4)
+    Sent,            // the spooler took the job (S3)
+};
+
+class SettingsSender {
+public:
+    SettingsSender(SettingsDocument& doc, PrintService& service, ISendHost& host)
+        : m_doc(doc), m_service(service), m_host(host) {}
+
+    // The whole command, in its fixed order: pending check, printer set, file destination,
+    // collection, usability, job. Every spooler handle is closed before it returns.
+    SendOutcome Run();
+
+private:
+    bool IsUsable(const std::string& printer);
+    bool WriteJob(const std::string& printer);
+    SendOutcome Fail();
+
+    SettingsDocument& m_doc;
+    PrintService& m_service;
+    ISendHost& m_host;
+};
+
+} // namespace vellmark

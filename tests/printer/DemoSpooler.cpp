@@ -1,0 +1,87 @@
+// The demo spooler: a private scheduler with two simulated printers of the model and one
+// queue that prints to a file. Each job a printer receives is kept in DIR/jobs as QUEUE-N.bin
+// with its hex dump beside it (QUEUE-N.hex), and the dump is printed. Runs until it gets
+// SIGTERM or SIGINT, then stops the scheduler and removes its folder.
+//
+//   vellmark-demo-spooler DIR
+//
+// DIR/env then holds CUPS_SERVER=..., and DIR/ready appears once the queues exist.
+#include "SimulatedPrinter.h"
+#include "TestSpooler.h"
+
+#include <csignal>
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <string>
+#include <sys/stat.h>
+
+using vellmark::test::HexDump;
+using vellmark::test::SimulatedPrinter;
+using vellmark::test::TestSpooler;
+
+namespace {
+
+SimulatedPrinter::JobCallback KeepJobs(const std::string& jobs, const std::string& queue) {
+    return [jobs, queue](int number, const SimulatedPrinter::Job& job) {
+        const std::string base = jobs + "/" + queue + "-" + std::to_string(number);
+        const std::string dump = HexDump(job);
+        std::ofstream(base + ".hex") << dump;
+        // The .bin file appears last: who waits for it finds the dump complete.
+        std::ofstream(base + ".tmp", std::ios::binary)
+            .write(reinterpret_cast<const char*>(job.data()),
+                   static_cast<std::streamsize>(job.size()));
+        std::rename((base + ".tmp").c_str(), (base + ".bin").c_str());
+        std::cout << queue << ": job " << number << ", " << job.size() << " bytes\n"
+                  << dump << std::flush;
+    };
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::cerr << "usage: vellmark-demo-spooler DIR\n";
+        return 2;
+    }
+    const std::string dir = argv[1];
+    const std::string jobs = dir + "/jobs";
+    ::mkdir(dir.c_str(), 0755);
+    ::mkdir(jobs.c_str(), 0755);
+
+    // Block the stop signals before any thread starts, then wait for one of them below.
+    sigset_t stop;
+    sigemptyset(&stop);
+    sigaddset(&stop, SIGTERM);
+    sigaddset(&stop, SIGINT);
+    sigaddset(&stop, SIGHUP);
+    pthread_sigmask(SIG_BLOCK, &stop, nullptr);
+
+    TestSpooler spooler(VELLMARK_SOCKET_BACKEND);
+    std::string error;
+    if (!spooler.Start(&error)) {
+        std::cerr << "vellmark-demo-spooler: " << error << '\n';
+        return 1;
+    }
+    const std::string ppd = VELLMARK_PPD_PATH;
+    SimulatedPrinter first(KeepJobs(jobs, "Dotrix-Ledger-1"));
+    SimulatedPrinter second(KeepJobs(jobs, "Dotrix-Ledger-2"));
+    if (!first.Listening() || !second.Listening() ||
+        !spooler.AddQueue("Dotrix-Ledger-1", first.DeviceUri(), ppd) ||
+        !spooler.AddQueue("Dotrix-Ledger-2", second.DeviceUri(), ppd) ||
+        !spooler.AddQueue("Dotrix-Ledger-File", "file:///dev/null", ppd)) {
+        std::cerr << "vellmark-demo-spooler: could not create the queues\n";
+        return 1;
+    }
+    std::ofstream(dir + "/env") << "CUPS_SERVER=" << spooler.SocketPath() << '\n';
+    std::ofstream(dir + "/ready") << "Dotrix-Ledger-1 " << first.DeviceUri() << '\n'
+                                  << "Dotrix-Ledger-2 " << second.DeviceUri() << '\n'
+                                  << "Dotrix-Ledger-File file:///dev/null\n";
+    std::cout << "private spooler at " << spooler.SocketPath() << '\n' << std::flush;
+
+    int signal = 0;
+    sigwait(&stop, &signal);
+    std::cout << "stopping the private spooler\n" << std::flush;
+    return 0;
+}

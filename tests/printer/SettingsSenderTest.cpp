@@ -1,0 +1,197 @@
+// The send procedure on the in-memory service: order of its steps, outcomes and messages.
+#include "SettingsSender.h"
+#include "MemoryPrintService.h"
+
+#include <gtest/gtest.h>
+
+namespace vellmark {
+namespace {
+
+class Host : public ISendHost {
+public:
+    std::string printer = "Dotrix";
+    std::string port = "LPT1:";
+    bool pending = false;
+    std::vector<std::string> log; // messages and calls, in order
+    std::string switchTo;         // printer the switch procedure chooses
+
+    bool PendingCheckGuard() override {
+        log.push_back("guard");
+        return !pending;
+    }
+    std::string CurrentPrinter() const override { return printer; }
+    std::string CurrentPort() const override { return port; }
+    void ShowMessage(const PrinterMessage& m) override { log.emplace_back(m.id); }
+    void RunPrinterSwitch() override {
+        log.push_back("switch");
+        if (!switchTo.empty()) {
+            printer = switchTo;
+            port = "LPT9:";
+        }
+    }
+    void DisableSendCommand() override { log.push_back("disable"); }
+};
+
+class Page : public ISettingsPage {
+public:
+    int builds = 0;
+    void ParseBlock(const SettingsBlock&) override {}
+    void BuildBlock(SettingsBlock& block) override {
+        ++builds;
+        block[60] = '5';
+    }
+};
+
+class SenderTest : public ::testing::Test {
+protected:
+    SenderTest() {
+        doc.SetPages({nullptr, nullptr, &page, nullptr, nullptr, nullptr, nullptr});
+        PrinterRecord r;
+        r.name = "Dotrix";
+        r.port = "LPT1:";
+        r.driverName = std::string(kModelDriverName);
+        queue = &service.AddQueue(r);
+    }
+    SendOutcome Send() { return SettingsSender(doc, service, host).Run(); }
+    void ExpectUnsent() {
+        EXPECT_EQ(doc.m_lastSent, FactoryDefaults);
+        EXPECT_EQ(doc.m_bSendPending, 1);
+    }
+
+    SettingsDocument doc;
+    Page page;
+    MemoryPrintService service;
+    MemoryPrintService::Queue* queue = nullptr;
+    Host host;
+};
+
+using Log = std::vector<std::string>;
+
+TEST_F(SenderTest, CompletedSendWritesTheCollectedBlockOnceAndMarksItSent) {
+    for (PlatformPath path : {PlatformPath::NT, PlatformPath::Other}) {
+        service.SetPlatform(path);
+        doc.Init();
+        host.log.clear();
+        EXPECT_EQ(Send(), SendOutcome::Sent);
+        EXPECT_EQ(host.log, (Log{"guard", "S3", "disable"}));
+        EXPECT_EQ(doc.m_current[60], '5');
+        EXPECT_EQ(doc.m_lastSent, doc.m_current);
+        EXPECT_EQ(doc.m_bSendPending, 0);
+        const auto& job = service.Jobs().back();
+        EXPECT_EQ(job.printer, "Dotrix");
+        EXPECT_EQ(job.documentName, "Vellmark Status Write");
+        EXPECT_EQ(job.writeCalls, 1);
+        EXPECT_TRUE(job.ended);
+        EXPECT_EQ(job.data, std::vector<std::uint8_t>(doc.m_current.begin(), doc.m_current.end()));
+    }
+    EXPECT_EQ(service.Jobs().size(), 2u);
+}
+
+TEST_F(SenderTest, GuardAndFileDestinationStopBeforeCollectingOrCallingTheSpooler) {
+    host.pending = true;
+    EXPECT_EQ(Send(), SendOutcome::Stopped);
+    EXPECT_EQ(host.log, Log{"guard"});
+
+    host.pending = false;
+    host.log.clear();
+    host.port = "FILE:";
+    EXPECT_EQ(Send(), SendOutcome::FileDestination);
+    EXPECT_EQ(host.log, (Log{"guard", "S2"}));
+
+    EXPECT_EQ(page.builds, 0);
+    EXPECT_EQ(service.CallCount(), 0);
+    EXPECT_EQ(doc.m_current, FactoryDefaults);
+    ExpectUnsent();
+}
+
+TEST_F(SenderTest, NoPrinterRunsTheSwitchAndGoesOnWithItsChoice) {
+    PrinterRecord other = queue->record;
+    other.name = "Chosen";
+    service.AddQueue(other);
+    host.printer.clear();
+    host.switchTo = "Chosen";
+    EXPECT_EQ(Send(), SendOutcome::Sent);
+    EXPECT_EQ(host.log, (Log{"guard", "S1", "switch", "S3", "disable"}));
+    EXPECT_EQ(service.Jobs().back().printer, "Chosen");
+
+    // A switch that leaves no printer: refused without a spooler call.
+    doc.Init();
+    host.log.clear();
+    host.port.clear();
+    host.printer.clear();
+    host.switchTo.clear();
+    const int calls = service.CallCount();
+    EXPECT_EQ(Send(), SendOutcome::Failed);
+    EXPECT_EQ(host.log, (Log{"guard", "S1", "switch", "S4", "switch"}));
+    EXPECT_EQ(service.CallCount(), calls);
+}
+
+TEST_F(SenderTest, UnusablePrinterGivesS4ThenTheSwitchWithoutAJob) {
+    // NT path: the open with use access fails.
+    queue->failOpen = true;
+    EXPECT_EQ(Send(), SendOutcome::Failed);
+    EXPECT_EQ(host.log, (Log{"guard", "S4", "switch"}));
+
+    // Other path: the user-intervention bit, then a status that cannot be read.
+    service.SetPlatform(PlatformPath::Other);
+    queue->failOpen = false;
+    queue->record.status = kStatusUserIntervention;
+    host.log.clear();
+    EXPECT_EQ(Send(), SendOutcome::Failed);
+    EXPECT_EQ(host.log, (Log{"guard", "S4", "switch"}));
+    queue->record.status = kStatusPaused; // other bits do not matter
+    queue->failOpen = true;
+    host.log.clear();
+    EXPECT_EQ(Send(), SendOutcome::Failed);
+    EXPECT_EQ(host.log, (Log{"guard", "S4", "switch"}));
+
+    EXPECT_TRUE(service.Jobs().empty());
+    EXPECT_EQ(page.builds, 3); // collected every time, before the spooler was asked
+    ExpectUnsent();
+}
+
+TEST_F(SenderTest, JobThatDoesNotStartOrIsNotWrittenGivesS4Only) {
+    queue->failStart = true;
+    EXPECT_EQ(Send(), SendOutcome::Failed);
+    EXPECT_EQ(host.log, (Log{"guard", "S4", "switch"}));
+    EXPECT_TRUE(service.Jobs().empty());
+
+    queue->failStart = false;
+    queue->failWrite = true;
+    host.log.clear();
+    EXPECT_EQ(Send(), SendOutcome::Failed);
+    EXPECT_EQ(host.log, (Log{"guard", "S4", "switch"}));
+    ASSERT_EQ(service.Jobs().size(), 1u);
+    EXPECT_TRUE(service.Jobs()[0].cancelled);
+    EXPECT_TRUE(service.Jobs()[0].data.empty());
+
+    // Written, but the spooler refuses the document at its end: not sent either.
+    queue->failWrite = false;
+    queue->failEnd = true;
+    host.log.clear();
+    EXPECT_EQ(Send(), SendOutcome::Failed);
+    EXPECT_EQ(host.log, (Log{"guard", "S4", "switch"}));
+    EXPECT_TRUE(service.Jobs()[1].cancelled);
+    ExpectUnsent();
+}
+
+TEST_F(SenderTest, NameLongerThan259BytesIsRefusedBeforeAnySpoolerCall) {
+    PrinterRecord longest = queue->record;
+    longest.name = std::string(259, 'n');
+    service.AddQueue(longest);
+    host.printer = longest.name;
+    EXPECT_EQ(Send(), SendOutcome::Sent);
+
+    const int calls = service.CallCount();
+    PrinterRecord tooLong = queue->record;
+    tooLong.name = std::string(260, 'n');
+    service.AddQueue(tooLong);
+    host.printer = tooLong.name;
+    host.log.clear();
+    EXPECT_EQ(Send(), SendOutcome::Failed);
+    EXPECT_EQ(host.log, (Log{"guard", "S4", "switch"}));
+    EXPECT_EQ(service.CallCount(), calls);
+}
+
+} // namespace
+} // namespace vellmark

@@ -1,0 +1,323 @@
+#include "TestSpooler.h"
+
+#include <cups/cups.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <sys/prctl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace vellmark::test {
+namespace {
+
+constexpr const char* kSystemSocketBackend = "/usr/lib/cups/backend/socket";
+constexpr const char* kSystemServerBin = "/usr/lib/cups";
+
+struct IppFree {
+    void operator()(ipp_t* ipp) const { ippDelete(ipp); }
+};
+struct HttpFree {
+    void operator()(http_t* http) const { httpClose(http); }
+};
+
+void WriteFile(const std::string& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+}
+
+// Runs a program with its output sent to `log`, and waits for it (at most `limit`).
+bool RunProgram(const std::vector<std::string>& argv, const std::string& log,
+                std::chrono::seconds limit = std::chrono::seconds(20)) {
+    const pid_t pid = ::fork();
+    if (pid < 0)
+        return false;
+    if (pid == 0) {
+        const int fd = ::open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+        if (fd >= 0) {
+            ::dup2(fd, 1);
+            ::dup2(fd, 2);
+        }
+        std::vector<char*> args;
+        for (const std::string& a : argv)
+            args.push_back(const_cast<char*>(a.c_str()));
+        args.push_back(nullptr);
+        ::execvp(args[0], args.data());
+        ::_exit(127);
+    }
+    const auto end = std::chrono::steady_clock::now() + limit;
+    int status = 0;
+    while (::waitpid(pid, &status, WNOHANG) == 0) {
+        if (std::chrono::steady_clock::now() > end) {
+            ::kill(pid, SIGKILL);
+            ::waitpid(pid, &status, 0);
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+} // namespace
+
+TestSpooler::TestSpooler(std::string backendPath, std::string tempRoot) {
+    std::string pattern = tempRoot + "/vellmark-spooler.XXXXXX";
+    if (!::mkdtemp(pattern.data()))
+        return;
+    m_folder = pattern;
+    // The scheduler runs its jobs as lp, which must reach the spool below this folder.
+    ::chmod(m_folder.c_str(), 0755);
+    m_socket = m_folder + "/cups.sock";
+    WriteConfiguration(backendPath);
+}
+
+TestSpooler::~TestSpooler() {
+    Stop();
+    if (!m_folder.empty() && m_folder.find("/vellmark-spooler.") != std::string::npos)
+        RunProgram({"rm", "-rf", m_folder}, "/dev/null");
+}
+
+void TestSpooler::WriteConfiguration(const std::string& backendPath) {
+    const std::string& d = m_folder;
+    for (const char* sub : {"/conf", "/conf/ppd", "/spool", "/spool/tmp", "/cache", "/state",
+                            "/log", "/bin", "/bin/backend", "/bin/filter"})
+        ::mkdir((d + sub).c_str(), 0755);
+    // The scheduler's programs: the system's helpers, and the system's socket backend where
+    // there is one, ours otherwise.
+    for (const char* sub : {"daemon", "notifier", "monitor"}) {
+        const std::string target = std::string(kSystemServerBin) + "/" + sub;
+        if (::access(target.c_str(), F_OK) == 0) [[maybe_unused]]
+            int r = ::symlink(target.c_str(), (d + "/bin/" + sub).c_str());
+    }
+    // The system's backends (ipp, http...), so that their device URIs are accepted.
+    if (DIR* backends = ::opendir((std::string(kSystemServerBin) + "/backend").c_str())) {
+        while (const dirent* entry = ::readdir(backends)) {
+            const std::string name = entry->d_name;
+            if (name == "." || name == ".." || name == "socket")
+                continue;
+            const std::string target = std::string(kSystemServerBin) + "/backend/" + name;
+            [[maybe_unused]] int r =
+                ::symlink(target.c_str(), (d + "/bin/backend/" + name).c_str());
+        }
+        ::closedir(backends);
+    }
+    const std::string socketBackend =
+        ::access(kSystemSocketBackend, X_OK) == 0 ? kSystemSocketBackend : backendPath;
+    [[maybe_unused]] int r = ::symlink(socketBackend.c_str(), (d + "/bin/backend/socket").c_str());
+
+    WriteFile(d + "/conf/cupsd.conf", "Listen " + m_socket +
+                                          "\n"
+                                          "LogLevel warn\n"
+                                          "AccessLogLevel all\n"
+                                          "MaxLogSize 0\n"
+                                          "Browsing No\n"
+                                          "WebInterface No\n"
+                                          "DefaultAuthType None\n"
+                                          "PreserveJobHistory Yes\n"
+                                          "<Location />\n  Order allow,deny\n  Allow all\n"
+                                          "</Location>\n"
+                                          "<Policy default>\n  <Limit All>\n"
+                                          "    Order deny,allow\n  </Limit>\n</Policy>\n");
+    WriteFile(d + "/conf/cups-files.conf", "User lp\nGroup lp\nSystemGroup root\n"
+                                           "ServerRoot " +
+                                               d +
+                                               "/conf\n"
+                                               "RequestRoot " +
+                                               d +
+                                               "/spool\n"
+                                               "TempDir " +
+                                               d +
+                                               "/spool/tmp\n"
+                                               "CacheDir " +
+                                               d +
+                                               "/cache\n"
+                                               "StateDir " +
+                                               d +
+                                               "/state\n"
+                                               "ServerBin " +
+                                               d +
+                                               "/bin\n"
+                                               "AccessLog " +
+                                               d +
+                                               "/log/access_log\n"
+                                               "ErrorLog " +
+                                               d +
+                                               "/log/error_log\n"
+                                               "PageLog " +
+                                               d +
+                                               "/log/page_log\n"
+                                               "Printcap " +
+                                               d +
+                                               "/printcap\n"
+                                               "FileDevice Yes\n");
+}
+
+bool TestSpooler::Start(std::string* error) {
+    if (m_folder.empty()) {
+        if (error)
+            *error = "no temporary folder";
+        return false;
+    }
+    if (m_pid > 0)
+        return true;
+    const std::string conf = m_folder + "/conf/cupsd.conf";
+    const std::string files = m_folder + "/conf/cups-files.conf";
+    const std::string log = m_folder + "/log/cupsd.out";
+    const pid_t parent = ::getpid();
+    const pid_t pid = ::fork();
+    if (pid < 0) {
+        if (error)
+            *error = std::strerror(errno);
+        return false;
+    }
+    if (pid == 0) {
+        // The scheduler must not outlive whoever started it, even after a crash, and even
+        // while it is frozen (a frozen process would never handle a TERM).
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (::getppid() != parent)
+            ::_exit(1);
+        ::setpgid(0, 0);
+        const int fd = ::open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+        if (fd >= 0) {
+            ::dup2(fd, 1);
+            ::dup2(fd, 2);
+        }
+        ::execl("/usr/sbin/cupsd", "cupsd", "-f", "-c", conf.c_str(), "-s", files.c_str(),
+                static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    m_pid = pid;
+    if (!WaitUntilAnswering(std::chrono::seconds(15))) {
+        if (error) {
+            std::ifstream in(m_folder + "/log/error_log");
+            std::stringstream text;
+            text << in.rdbuf();
+            *error = "the scheduler did not answer; its log: " + text.str();
+        }
+        Stop();
+        return false;
+    }
+    return true;
+}
+
+bool TestSpooler::WaitUntilAnswering(std::chrono::milliseconds timeout) const {
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    while (std::chrono::steady_clock::now() < end) {
+        int status = 0;
+        if (::waitpid(m_pid, &status, WNOHANG) == m_pid)
+            return false; // it ended
+        std::unique_ptr<http_t, HttpFree> http(httpConnect2(m_socket.c_str(), 0, nullptr, AF_UNSPEC,
+                                                            HTTP_ENCRYPTION_IF_REQUESTED, 1, 500,
+                                                            nullptr));
+        if (http) {
+            std::unique_ptr<ipp_t, IppFree> response(
+                cupsDoRequest(http.get(), ippNewRequest(IPP_OP_CUPS_GET_PRINTERS), "/"));
+            if (response)
+                return true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return false;
+}
+
+void TestSpooler::Stop() {
+    if (m_pid <= 0)
+        return;
+    Resume();
+    ::kill(m_pid, SIGTERM);
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    int status = 0;
+    while (::waitpid(m_pid, &status, WNOHANG) == 0) {
+        if (std::chrono::steady_clock::now() > end) {
+            ::kill(m_pid, SIGKILL);
+            ::waitpid(m_pid, &status, 0);
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    m_pid = -1;
+}
+
+void TestSpooler::Pause() {
+    if (m_pid > 0 && !m_paused) {
+        ::kill(m_pid, SIGSTOP);
+        m_paused = true;
+    }
+}
+
+void TestSpooler::Resume() {
+    if (m_pid > 0 && m_paused) {
+        ::kill(m_pid, SIGCONT);
+        m_paused = false;
+    }
+}
+
+bool TestSpooler::RunTool(const std::string& tool, const std::vector<std::string>& args) {
+    std::vector<std::string> argv = {tool, "-h", m_socket};
+    argv.insert(argv.end(), args.begin(), args.end());
+    return RunProgram(argv, m_folder + "/log/tools.out");
+}
+
+bool TestSpooler::AddQueue(const std::string& name, const std::string& deviceUri,
+                           const std::string& ppd, const std::vector<std::string>& extra) {
+    std::vector<std::string> args = {"-p", name, "-E", "-v", deviceUri, "-P", ppd};
+    args.insert(args.end(), extra.begin(), extra.end());
+    return RunTool("lpadmin", args);
+}
+
+std::string TestSpooler::PpdWithNickName(const std::string& ppd,
+                                         const std::string& nickName) const {
+    std::ifstream in(ppd);
+    std::ostringstream out;
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.rfind("*NickName:", 0) == 0)
+            line = "*NickName: \"" + nickName + "\"";
+        out << line << '\n';
+    }
+    static int counter = 0;
+    const std::string path = m_folder + "/variant-" + std::to_string(++counter) + ".ppd";
+    WriteFile(path, out.str());
+    return path;
+}
+
+std::vector<std::string> TestSpooler::JobNames(const std::string& queue) const {
+    std::vector<std::string> names;
+    std::unique_ptr<http_t, HttpFree> http(httpConnect2(
+        m_socket.c_str(), 0, nullptr, AF_UNSPEC, HTTP_ENCRYPTION_IF_REQUESTED, 1, 2000, nullptr));
+    if (!http)
+        return names;
+    ipp_t* request = ippNewRequest(IPP_OP_GET_JOBS);
+    const std::string uri = "ipp://localhost/printers/" + queue;
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri.c_str());
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "which-jobs", nullptr, "all");
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr,
+                 "job-name");
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
+                 cupsUser());
+    std::unique_ptr<ipp_t, IppFree> response(cupsDoRequest(http.get(), request, "/"));
+    if (!response)
+        return names;
+    for (ipp_attribute_t* a = ippFindAttribute(response.get(), "job-name", IPP_TAG_NAME); a;
+         a = ippFindNextAttribute(response.get(), "job-name", IPP_TAG_NAME))
+        names.push_back(ippGetString(a, 0, nullptr));
+    return names;
+}
+
+std::size_t TestSpooler::LoggedRequests() const {
+    std::ifstream in(m_folder + "/log/access_log");
+    std::size_t lines = 0;
+    std::string line;
+    while (std::getline(in, line))
+        ++lines;
+    return lines;
+}
+
+} // namespace vellmark::test
