@@ -3,6 +3,8 @@
 // own bytes and nothing else.
 #include "PageHarness.h"
 
+#include "PageFactory.h"
+
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
@@ -379,6 +381,20 @@ private slots:
         win.form.FormSetupDialog().SetFormName(QStringLiteral("書式１"));
         win.form.FormSetupDialog().DoModal(&win.form);
         QCOMPARE(dialogClipped, QStringList());
+    }
+
+    void pagesByClassName() {
+        const std::pair<const char*, int> names[] = {
+            {"CPage_Select", res::IDD_PAGE_SELECT}, {"CPage_Form", res::IDD_PAGE_FORM},
+            {"CPage_Param", res::IDD_PAGE_PARAM},   {"CPage_MSW1", res::IDD_PAGE_MSW1},
+            {"CPage_MSW2", res::IDD_PAGE_MSW2},     {"CPage_MSW3", res::IDD_PAGE_MSW3},
+            {"CPage_MSW4", res::IDD_PAGE_MSW4}};
+        for (auto [name, templateId] : names) {
+            const auto page = CreatePageByName(name);
+            QVERIFY(page);
+            QCOMPARE(page->TemplateId(), templateId);
+        }
+        QVERIFY(!CreatePageByName("CPanelDlg"));
     }
 
     // A paper thickness of 1 selects "1", not "10" to "12".

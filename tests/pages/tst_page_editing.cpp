@@ -45,9 +45,15 @@ private slots:
         QCOMPARE(edit->text(), QStringLiteral("0012")); // four characters, within range
         QCOMPARE(BlockText(win.doc.m_current, 49, 3), std::string("012"));
 
+        // Pasted at once: the rewrite to 12 is a change of its own, run inside the first, and
+        // each raises its data check.
+        qsizetype before = win.checks.size();
         edit->selectAll();
-        edit->insert(QStringLiteral("0000012")); // pasted at once
+        edit->insert(QStringLiteral("0000012"));
         QCOMPARE(edit->text(), QStringLiteral("12"));
+        QCOMPARE(win.checks.size(), before + 2);
+        QCOMPARE(BlockText(win.checks[before].block, 49, 3), std::string("012"));
+        QCOMPARE(win.form.DlgItem<QSlider>(1095)->value(), 1); // 15 is the nearest stop
 
         TypeInto(edit, QStringLiteral("130"));
         QCOMPARE(edit->text(), QStringLiteral("130"));
