@@ -24,22 +24,31 @@ void CComboBox::hidePopup() {
 }
 
 // The list's popup takes the keyboard focus while it is open and gives it back when it
-// closes; the combo box keeps the focus as far as the user is concerned, so only real
-// changes are reported, each once.
+// closes, and the whole window gives it up while a message box or another window is active
+// and takes it back afterwards. The combo box keeps the focus as far as the user is concerned:
+// only moves of the focus inside the window are reported, each once. (Reporting the return
+// after a message box would start a new data check, which could show the same message again,
+// without end, when the failing control cannot take the focus.)
+bool CComboBox::Ignored(const QFocusEvent* event) const {
+    return m_bInPopup || event->reason() == Qt::PopupFocusReason;
+}
+
 void CComboBox::focusInEvent(QFocusEvent* event) {
     QComboBox::focusInEvent(event);
-    if (m_bInPopup || event->reason() == Qt::PopupFocusReason || m_bFocused)
+    if (Ignored(event) || m_bFocused)
         return;
     m_bFocused = true;
-    emit notified(CBN_SETFOCUS);
+    if (event->reason() != Qt::ActiveWindowFocusReason)
+        emit notified(CBN_SETFOCUS);
 }
 
 void CComboBox::focusOutEvent(QFocusEvent* event) {
     QComboBox::focusOutEvent(event);
-    if (m_bInPopup || event->reason() == Qt::PopupFocusReason || !m_bFocused)
+    if (Ignored(event) || !m_bFocused)
         return;
     m_bFocused = false;
-    emit notified(CBN_KILLFOCUS);
+    if (event->reason() != Qt::ActiveWindowFocusReason)
+        emit notified(CBN_KILLFOCUS);
 }
 
 } // namespace vellmark

@@ -22,6 +22,8 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
+    bool Ignored(const QFocusEvent* event) const;
+
     bool m_bInPopup = false;
     bool m_bFocused = false;
 };
