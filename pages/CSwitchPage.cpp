@@ -5,32 +5,32 @@
 namespace vellmark {
 
 CSwitchPage::CSwitchPage(int templateId, int switchNumber, std::initializer_list<int> forwardedIds,
-                         std::initializer_list<BitControlSpec> controls)
+                         std::initializer_list<SwitchControl> controls)
     : CPropertyPage(templateId, forwardedIds), m_nSwitch(switchNumber) {
-    for (const BitControlSpec& spec : controls)
-        m_bindings.push_back({spec, spec.check ? 0 : -1});
+    for (const SwitchControl& control : controls)
+        m_bindings.push_back({control, control.check ? 0 : -1});
 }
 
 int CSwitchPage::ControlValue(int bit) const {
     for (const Binding& b : m_bindings)
-        if (b.spec.bit == bit)
+        if (b.control.bit == bit)
             return b.value;
     return -1;
 }
 
 void CSwitchPage::DoDataExchange(CDataExchange& dx) {
     for (Binding& b : m_bindings) {
-        if (b.spec.check)
-            dx.DDX_Check(b.spec.id, b.value);
+        if (b.control.check)
+            dx.DDX_Check(b.control.id, b.value);
         else
-            dx.DDX_Radio(b.spec.id, b.value);
+            dx.DDX_Radio(b.control.id, b.value);
     }
 }
 
 void CSwitchPage::ParseBlock(const SettingsBlock& block) {
     m_SwitchBits = DecodeSwitch(block, m_nSwitch);
     for (Binding& b : m_bindings)
-        b.value = m_SwitchBits[static_cast<std::size_t>(b.spec.bit - 1)];
+        b.value = m_SwitchBits[static_cast<std::size_t>(b.control.bit - 1)];
     DecodeExtra();
     UpdateData(false);
 }
@@ -40,7 +40,7 @@ void CSwitchPage::BuildBlock(SettingsBlock& block) {
     // A pair with no button checked (only before the first ParseBlock) keeps its bit.
     for (const Binding& b : m_bindings)
         if (b.value == 0 || b.value == 1)
-            m_SwitchBits[static_cast<std::size_t>(b.spec.bit - 1)] = b.value;
+            m_SwitchBits[static_cast<std::size_t>(b.control.bit - 1)] = b.value;
     EncodeExtra();
     EncodeSwitch(block, m_nSwitch, m_SwitchBits);
 }

@@ -13,7 +13,7 @@ class CSwitchPage : public CPropertyPage {
     Q_OBJECT
 public:
     // A control of one switch bit, in the page's order of data exchange.
-    struct BitControlSpec {
+    struct SwitchControl {
         int id;     // check box, or the first button of the radio pair
         int bit;    // 1..8
         bool check; // a check box rather than a radio pair
@@ -28,7 +28,7 @@ public:
 
 protected:
     CSwitchPage(int templateId, int switchNumber, std::initializer_list<int> forwardedIds,
-                std::initializer_list<BitControlSpec> controls);
+                std::initializer_list<SwitchControl> controls);
 
     void DoDataExchange(CDataExchange& dx) override;
     // Hooks for the bits a page shows in a control of its own (the country combo).
@@ -39,7 +39,7 @@ protected:
 
 private:
     struct Binding {
-        BitControlSpec spec;
+        SwitchControl control;
         int value;
     };
     const int m_nSwitch;
