@@ -1,0 +1,56 @@
+// The drop-down lists of the templates and the lists the conversions decode to must be the
+// same texts in the same order: a combo can only show what a decoded value names, and the
+// encoder only recognises the texts it lists.
+#include "DialogTemplate.h"
+#include "ResourceIds.h"
+#include "Settings.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+using namespace vellmark;
+
+namespace {
+
+std::vector<std::string_view> Listed(std::span<const std::string_view> entries) {
+    return {entries.begin(), entries.end()};
+}
+
+} // namespace
+
+TEST(ComboEntries, TemplatesListWhatTheConversionsKnow) {
+    struct Combo {
+        int dialog;
+        int control;
+        std::span<const std::string_view> entries;
+    };
+    const Combo combos[] = {
+        {res::IDD_PAGE_SELECT, 1045, Describe(Setting::PaperThickness).entries},
+        {res::IDD_PAGE_SELECT, 1046, Describe(Setting::PrintPressure).entries},
+        {res::IDD_PAGE_SELECT, 1047, Describe(Setting::PrintPositionAdjust).entries},
+        {res::IDD_PAGE_SELECT, 1057, Describe(Setting::Reduction).entries},
+        {res::IDD_PAGE_FORM, 1056, Describe(Setting::FormSelect).entries},
+        {res::IDD_PAGE_PARAM, 1058, Describe(Setting::Font1).entries},
+        {res::IDD_PAGE_PARAM, 1059, Describe(Setting::Font2).entries},
+        {res::IDD_PAGE_PARAM, 1066, Describe(Setting::KanjiCodeTable).entries},
+        {res::IDD_PAGE_PARAM, 1067, Describe(Setting::AutoReturnTime).entries},
+        {res::IDD_PAGE_MSW1, 1010, CountryEntries()},
+    };
+    int seen = 0;
+    for (const Combo& c : combos) {
+        const res::DialogTemplate* dialog = res::FindDialogTemplate(c.dialog);
+        ASSERT_NE(dialog, nullptr) << c.dialog;
+        const res::ControlTemplate* control = res::FindControl(*dialog, c.control);
+        ASSERT_NE(control, nullptr) << c.dialog << "/" << c.control;
+        ASSERT_EQ(control->kind, res::ControlKind::ComboBox);
+        EXPECT_EQ(Listed(control->entries), Listed(c.entries)) << c.dialog << "/" << c.control;
+        ++seen;
+    }
+    // Every combo box of every template is one of the above.
+    int combosInTemplates = 0;
+    for (const res::DialogTemplate* d : res::AllDialogTemplates())
+        for (const res::ControlTemplate& control : d->controls)
+            combosInTemplates += control.kind == res::ControlKind::ComboBox;
+    EXPECT_EQ(combosInTemplates, seen);
+}
