@@ -19,6 +19,8 @@
 #include <QPushButton>
 #include <QSlider>
 
+#include <algorithm>
+
 namespace vellmark {
 
 int CDialogBase::s_nExchanging = 0;
@@ -344,6 +346,37 @@ int CDialogBase::EditChangeRead(int id, int widthLimit) {
     if (text.size() > widthLimit && text != QString::number(value))
         SetDlgItemInt(id, value);
     return value;
+}
+
+int CDialogBase::EditChangeClamp(int id, int widthLimit, int lower, int upper) {
+    const int value = EditChangeRead(id, widthLimit);
+    if (HasFocus(id)) {
+        if (value < lower)
+            SetDlgItemInt(id, lower);
+        else if (value > upper)
+            SetDlgItemInt(id, upper);
+    }
+    return value;
+}
+
+void CDialogBase::EditChangeFollowSlider(const SliderEdit& pair) {
+    const int value = EditChangeClamp(pair.edit, 4, 0, 130);
+    if (auto* slider = DlgItem<QSlider>(pair.slider)) {
+        slider->setValue(NearestStop(value, *pair.stops));
+        slider->update();
+    }
+}
+
+void CDialogBase::SliderToEdit(QSlider* slider, std::span<const SliderEdit> pairs) {
+    if (!slider->hasFocus())
+        return;
+    for (const SliderEdit& s : pairs) {
+        if (GetDlgItem(s.slider) == slider) {
+            const int stop = std::clamp(slider->sliderPosition(), 0, 9);
+            SetDlgItemInt(s.edit, (*s.stops)[static_cast<std::size_t>(stop)]);
+            return;
+        }
+    }
 }
 
 bool CDialogBase::HasFocus(int id) const {

@@ -9,6 +9,7 @@
 #pragma once
 
 #include "DialogTemplate.h"
+#include "Settings.h"
 
 #include <QDialog>
 #include <QHash>
@@ -24,6 +25,13 @@ namespace vellmark {
 class CDataExchange;
 class CDialogLayout;
 class CRadioButton;
+
+// A loading-position edit and the slider whose stops follow it.
+struct SliderEdit {
+    int slider;
+    int edit;
+    const StopTable* stops;
+};
 
 class CDialogBase : public QDialog {
     Q_OBJECT
@@ -89,6 +97,16 @@ protected:
     // Steps 1 and 2 of a number edit's change handler: the value as GetDlgItemInt reads it, and
     // a text longer than widthLimit that differs from that value's decimal form is rewritten.
     int EditChangeRead(int id, int widthLimit);
+    // Steps 1 to 3: as above, then, only while the user types in the edit, a value below lower
+    // or above upper is replaced by that bound. Returns the value read.
+    int EditChangeClamp(int id, int widthLimit, int lower, int upper);
+
+    // The loading-position edit's change steps: width limit 4, clamped to 0..130 while typed
+    // in, then its slider moves to the stop nearest the value.
+    void EditChangeFollowSlider(const SliderEdit& pair);
+    // The slider that has the keyboard focus writes its stop's value into its edit (whose
+    // change handler then follows); a slider without the focus does nothing.
+    void SliderToEdit(QSlider* slider, std::span<const SliderEdit> pairs);
     bool HasFocus(int id) const;
     void SetUpDownRange(int id, int lower, int upper);
     void SetSliderRange(int id, int lower, int upper);

@@ -11,11 +11,6 @@
 namespace vellmark {
 namespace {
 
-struct SliderEdit {
-    int slider;
-    int edit;
-    const StopTable* stops;
-};
 constexpr SliderEdit kSliders[] = {
     {1100, 1070, &kStandardStops},
     {1101, 1071, &kStandardStops},
@@ -90,7 +85,7 @@ const FormRecord& CFormSetupDlg::StoredForm(int form) const {
 bool CFormSetupDlg::OnInitDialog() {
     CDialogBase::OnInitDialog();
     setWindowTitle(QStringLiteral("書式の設定：") + m_strFormName);
-    for (const SliderEdit& s : kSliders)
+    for (const auto& s : kSliders)
         SetSliderRange(s.slider, 0, 9);
     SetUpDownRange(1104, 0, 130);
     SetUpDownRange(1105, 0, 130);
@@ -123,9 +118,9 @@ void CFormSetupDlg::DoDataExchange(CDataExchange& dx) {
 bool CFormSetupDlg::OnCommandNotify(int id, int code) {
     if (code != EN_CHANGE)
         return false;
-    for (const SliderEdit& s : kSliders) {
+    for (const auto& s : kSliders) {
         if (s.edit == id) {
-            OnChangePosition(id, s.slider, *s.stops);
+            OnChangePosition(s);
             return true;
         }
     }
@@ -147,40 +142,16 @@ bool CFormSetupDlg::OnCommandNotify(int id, int code) {
     }
 }
 
-void CFormSetupDlg::OnChangePosition(int id, int sliderId, const StopTable& stops) {
-    const int value = EditChangeRead(id, 4);
-    if (HasFocus(id)) {
-        if (value < 0)
-            SetDlgItemInt(id, 0);
-        else if (value > 130)
-            SetDlgItemInt(id, 130);
-    }
-    if (auto* slider = DlgItem<QSlider>(sliderId)) {
-        slider->setValue(NearestStop(value, stops));
-        slider->update();
-    }
+void CFormSetupDlg::OnChangePosition(const SliderEdit& pair) {
+    EditChangeFollowSlider(pair);
 }
 
 void CFormSetupDlg::OnChangeClamped(int id, int widthLimit, int lower, int upper) {
-    const int value = EditChangeRead(id, widthLimit);
-    if (HasFocus(id)) {
-        if (value < lower)
-            SetDlgItemInt(id, lower);
-        else if (value > upper)
-            SetDlgItemInt(id, upper);
-    }
+    EditChangeClamp(id, widthLimit, lower, upper);
 }
 
 void CFormSetupDlg::OnHScroll(QSlider* slider) {
-    if (!slider->hasFocus())
-        return;
-    for (const SliderEdit& s : kSliders) {
-        if (GetDlgItem(s.slider) == slider) {
-            const int stop = std::clamp(slider->sliderPosition(), 0, 9);
-            SetDlgItemInt(s.edit, (*s.stops)[static_cast<std::size_t>(stop)]);
-            return;
-        }
-    }
+    SliderToEdit(slider, kSliders);
 }
 
 void CFormSetupDlg::OnOK() {

@@ -50,7 +50,7 @@ protected:
     void OnOK() override;
 
 private:
-    void OnChangePosition(int id, int sliderId, const StopTable& stops);
+    void OnChangePosition(const SliderEdit& pair);
     void OnChangeClamped(int id, int widthLimit, int lower, int upper);
 
     QString m_strFormName;

@@ -10,11 +10,6 @@
 namespace vellmark {
 namespace {
 
-struct SliderEdit {
-    int slider;
-    int edit;
-    const StopTable* stops;
-};
 constexpr SliderEdit kSliders[] = {
     {1094, 1060, &kStandardStops},
     {1095, 1062, &kStandardStops},
@@ -30,7 +25,7 @@ CPage_Form::CPage_Form() : CPropertyPage(res::IDD_PAGE_FORM, {IDC_FORM_SELECT}) 
 
 bool CPage_Form::OnInitDialog() {
     CPropertyPage::OnInitDialog();
-    for (const SliderEdit& s : kSliders)
+    for (const auto& s : kSliders)
         SetSliderRange(s.slider, 0, 9);
     SetUpDownRange(1099, 0, 130);
     SetUpDownRange(1098, 0, 130);
@@ -108,9 +103,9 @@ bool CPage_Form::OnCommandNotify(int id, int code) {
     }
     if (code != EN_CHANGE)
         return false;
-    for (const SliderEdit& s : kSliders) {
+    for (const auto& s : kSliders) {
         if (s.edit == id) {
-            OnChangePosition(id, s.slider, *s.stops);
+            OnChangePosition(s);
             return true;
         }
     }
@@ -125,42 +120,18 @@ bool CPage_Form::OnCommandNotify(int id, int code) {
     return false;
 }
 
-void CPage_Form::OnChangePosition(int id, int sliderId, const StopTable& stops) {
-    const int value = EditChangeRead(id, 4);
-    if (HasFocus(id)) {
-        if (value < 0)
-            SetDlgItemInt(id, 0);
-        else if (value > 130)
-            SetDlgItemInt(id, 130);
-    }
-    if (auto* slider = DlgItem<QSlider>(sliderId)) {
-        slider->setValue(NearestStop(value, stops));
-        slider->update();
-    }
+void CPage_Form::OnChangePosition(const SliderEdit& pair) {
+    EditChangeFollowSlider(pair);
     SendDataCheck();
 }
 
 void CPage_Form::OnChangeClamped(int id, int widthLimit, int lower, int upper) {
-    const int value = EditChangeRead(id, widthLimit);
-    if (HasFocus(id)) {
-        if (value < lower)
-            SetDlgItemInt(id, lower);
-        else if (value > upper)
-            SetDlgItemInt(id, upper);
-    }
+    EditChangeClamp(id, widthLimit, lower, upper);
     SendDataCheck();
 }
 
 void CPage_Form::OnHScroll(QSlider* slider) {
-    if (!slider->hasFocus())
-        return;
-    for (const SliderEdit& s : kSliders) {
-        if (GetDlgItem(s.slider) == slider) {
-            const int stop = std::clamp(slider->sliderPosition(), 0, 9);
-            SetDlgItemInt(s.edit, (*s.stops)[static_cast<std::size_t>(stop)]);
-            return;
-        }
-    }
+    SliderToEdit(slider, kSliders);
 }
 
 void CPage_Form::OnFormButton() {

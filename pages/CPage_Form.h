@@ -42,7 +42,7 @@ protected:
     void OnHScroll(QSlider* slider) override;
 
 private:
-    void OnChangePosition(int id, int sliderId, const StopTable& stops);
+    void OnChangePosition(const SliderEdit& pair);
     void OnChangeClamped(int id, int widthLimit, int lower, int upper);
     void OnFormButton();
 

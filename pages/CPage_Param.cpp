@@ -95,13 +95,7 @@ void CPage_Param::OnChangeCentering(int id, int& pending) {
 }
 
 void CPage_Param::OnChangeLoadTime() {
-    const int value = EditChangeRead(IDC_LOAD_TIME, 2);
-    if (HasFocus(IDC_LOAD_TIME)) {
-        if (value < 2)
-            SetDlgItemInt(IDC_LOAD_TIME, 2);
-        else if (value > 5)
-            SetDlgItemInt(IDC_LOAD_TIME, 5);
-    }
+    EditChangeClamp(IDC_LOAD_TIME, 2, 2, 5);
     SendDataCheck();
 }
 
