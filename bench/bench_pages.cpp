@@ -2,14 +2,7 @@
 // checks, then the comparison with the last sent block), and the creation of the seven pages
 // as the main window makes them at start-up (create, then show the factory settings).
 // Runs on the offscreen platform unless QT_QPA_PLATFORM says otherwise.
-#include "CPage_Form.h"
-#include "CPage_MSW1.h"
-#include "CPage_MSW2.h"
-#include "CPage_MSW3.h"
-#include "CPage_MSW4.h"
-#include "CPage_Param.h"
-#include "CPage_Select.h"
-#include "SettingsDocument.h"
+#include "CPageSet.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -25,30 +18,11 @@ using namespace vellmark;
 
 namespace {
 
-struct Pages {
-    CPage_Select select;
-    CPage_Form form;
-    CPage_Param param;
-    CPage_MSW1 msw1;
-    CPage_MSW2 msw2;
-    CPage_MSW3 msw3;
-    CPage_MSW4 msw4;
-
-    std::array<CPropertyPage*, 7> All() {
-        return {&select, &form, &param, &msw1, &msw2, &msw3, &msw4};
-    }
+struct Pages : CPageSet {
     void CreateIn(QWidget& host, SettingsDocument& doc) {
-        std::array<ISettingsPage*, 7> list{};
-        const auto all = All();
-        for (std::size_t i = 0; i < all.size(); ++i) {
-            all[i]->Create(&host);
-            all[i]->setVisible(i == 0);
-            list[i] = all[i];
-        }
-        doc.SetPages(list);
+        Create(&host, doc);
         doc.LoadFactory();
-        doc.ShowInPages();
-        form.RefreshFormButton();
+        ShowDocument(doc);
     }
 };
 

@@ -5,13 +5,7 @@
 //
 // Runs on the offscreen platform unless QT_QPA_PLATFORM says otherwise.
 #include "CDialogLayout.h"
-#include "CPage_Form.h"
-#include "CPage_MSW1.h"
-#include "CPage_MSW2.h"
-#include "CPage_MSW3.h"
-#include "CPage_MSW4.h"
-#include "CPage_Param.h"
-#include "CPage_Select.h"
+#include "CPageSet.h"
 #include "IPrompt.h"
 #include "ResourceIds.h"
 #include "SettingsBlock.h"
@@ -74,42 +68,29 @@ int main(int argc, char** argv) {
 
     QWidget host;
     host.setAutoFillBackground(true);
-    CPage_Select select;
-    CPage_Form form;
-    CPage_Param param;
-    CPage_MSW1 msw1;
-    CPage_MSW2 msw2;
-    CPage_MSW3 msw3;
-    CPage_MSW4 msw4;
-    struct Entry {
-        CPropertyPage* page;
-        const char* name;
-    };
-    const Entry pages[] = {{&select, "page_134_select.png"}, {&form, "page_171_form.png"},
-                           {&param, "page_133_param.png"},   {&msw1, "page_129_msw1.png"},
-                           {&msw2, "page_130_msw2.png"},     {&msw3, "page_131_msw3.png"},
-                           {&msw4, "page_132_msw4.png"}};
-    for (const Entry& e : pages) {
-        e.page->Create(&host);
-        e.page->ParseBlock(FactoryDefaults);
-    }
-    form.RefreshFormButton();
-    host.resize(select.size());
+    CPageSet set;
+    SettingsDocument doc;
+    set.Create(&host, doc);
+    set.ShowDocument(doc); // the factory settings
+    const char* const names[] = {"page_134_select.png", "page_171_form.png", "page_133_param.png",
+                                 "page_129_msw1.png",   "page_130_msw2.png", "page_131_msw3.png",
+                                 "page_132_msw4.png"};
+    host.resize(set.select.size());
     host.show();
     bool ok = true;
-    for (const Entry& e : pages) {
-        for (const Entry& other : pages)
-            other.page->setVisible(other.page == e.page);
+    const auto pages = set.All();
+    for (std::size_t i = 0; i < pages.size(); ++i) {
+        set.ShowOnly(i);
         QApplication::processEvents();
-        ok = Save(*e.page, dir, QString::fromLatin1(e.name)) && ok;
+        ok = Save(*pages[i], dir, QString::fromLatin1(names[i])) && ok;
     }
 
     RenderPrompt prompt(dir);
     SetPrompt(&prompt);
-    CFormSetupDlg& dlg = form.FormSetupDialog();
+    CFormSetupDlg& dlg = set.form.FormSetupDialog();
     dlg.LoadForm(1);
     dlg.SetFormName(QStringLiteral("書式１"));
-    dlg.DoModal(&form);
+    dlg.DoModal(&set.form);
     SetPrompt(nullptr);
     return ok && prompt.m_ok ? 0 : 1;
 }

@@ -3,13 +3,7 @@
 // records every message and drives modal dialogs from the test.
 #pragma once
 
-#include "CPage_Form.h"
-#include "CPage_MSW1.h"
-#include "CPage_MSW2.h"
-#include "CPage_MSW3.h"
-#include "CPage_MSW4.h"
-#include "CPage_Param.h"
-#include "CPage_Select.h"
+#include "CPageSet.h"
 #include "ICommandTarget.h"
 #include "IPrompt.h"
 #include "ResourceIds.h"
@@ -22,6 +16,7 @@
 #include <QTest>
 #include <QWidget>
 
+#include <algorithm>
 #include <functional>
 
 namespace vellmark::test {
@@ -77,18 +72,9 @@ class FakeMainWindow : public QWidget, public ICommandTarget {
 public:
     FakeMainWindow() {
         resize(420, 340);
-        const std::array<CPropertyPage*, 7> pages = {&select, &form, &param, &msw1,
-                                                     &msw2,   &msw3, &msw4};
-        std::array<ISettingsPage*, 7> docPages{};
-        for (std::size_t i = 0; i < pages.size(); ++i) {
-            pages[i]->Create(this);
-            pages[i]->setVisible(i == 0);
-            docPages[i] = pages[i];
-        }
-        doc.SetPages(docPages);
+        pages.Create(this, doc);
         doc.LoadFactory();
-        doc.ShowInPages();
-        form.RefreshFormButton();
+        pages.ShowDocument(doc);
         startupDone = true;
     }
 
@@ -102,9 +88,9 @@ public:
 
     // Shows page n (PageOrder) and makes the window active so that controls take the focus.
     void ShowPage(CPropertyPage& page) {
-        for (CPropertyPage* p :
-             std::array<CPropertyPage*, 7>{&select, &form, &param, &msw1, &msw2, &msw3, &msw4})
-            p->setVisible(p == &page);
+        const auto all = pages.All();
+        pages.ShowOnly(
+            static_cast<std::size_t>(std::find(all.begin(), all.end(), &page) - all.begin()));
         if (!isVisible()) {
             show();
             activateWindow();
@@ -114,17 +100,17 @@ public:
 
     void Load(const SettingsBlock& block) {
         doc.m_current = block;
-        doc.ShowInPages();
-        form.RefreshFormButton();
+        pages.ShowDocument(doc);
     }
 
-    CPage_Select select;
-    CPage_Form form;
-    CPage_Param param;
-    CPage_MSW1 msw1;
-    CPage_MSW2 msw2;
-    CPage_MSW3 msw3;
-    CPage_MSW4 msw4;
+    CPageSet pages;
+    CPage_Select& select = pages.select;
+    CPage_Form& form = pages.form;
+    CPage_Param& param = pages.param;
+    CPage_MSW1& msw1 = pages.msw1;
+    CPage_MSW2& msw2 = pages.msw2;
+    CPage_MSW3& msw3 = pages.msw3;
+    CPage_MSW4& msw4 = pages.msw4;
     SettingsDocument doc;
     bool startupDone = false;
     QList<DataCheck> checks;
