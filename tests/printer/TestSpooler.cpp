@@ -7,6 +7,7 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -108,9 +109,16 @@ void TestSpooler::WriteConfiguration(const std::string& backendPath) {
         }
         ::closedir(backends);
     }
-    const std::string socketBackend =
-        ::access(kSystemSocketBackend, X_OK) == 0 ? kSystemSocketBackend : backendPath;
-    [[maybe_unused]] int r = ::symlink(socketBackend.c_str(), (d + "/bin/backend/socket").c_str());
+    // Our backend is copied, not linked: the scheduler runs it as lp, which may not be allowed
+    // into the build folder (a checkout under /root, for one).
+    const std::string socketTarget = d + "/bin/backend/socket";
+    if (::access(kSystemSocketBackend, X_OK) == 0) {
+        [[maybe_unused]] int r = ::symlink(kSystemSocketBackend, socketTarget.c_str());
+    } else {
+        std::error_code ec;
+        std::filesystem::copy_file(backendPath, socketTarget, ec);
+        ::chmod(socketTarget.c_str(), 0755);
+    }
 
     WriteFile(d + "/conf/cupsd.conf", "Listen " + m_socket +
                                           "\n"
