@@ -169,6 +169,16 @@ void IconMenuTest::loadsTemplateWithPlainMenuBar() {
     }
     QVERIFY(!CIconMenu::IsOwnerDrawPopup(bar));
 
+    // Every command of the window's image table is an item of a popup, and its picture exists.
+    for (const res::MenuImage& image : res::PanelMenuImages()) {
+        QVERIFY(menu.SetItemImage(image.commandId, image.bitmapId));
+        const CIconMenu::CommandOwner owner = menu.FindCommandOwner(image.commandId);
+        QVERIFY(owner.menu && owner.menu != &menu);
+        const IconMenuItem* item = owner.menu->Record(owner.position);
+        QCOMPARE(item->bitmapId, image.bitmapId);
+        QCOMPARE(item->imageList.size(), QSize(kIw, kIh));
+    }
+
     // Commands reach the owner of the whole menu, whichever popup holds them.
     QSignalSpy spy(&menu, &CIconMenu::commandTriggered);
     menu.FindCommandAction(res::ID_PAGE_MSW3)->trigger();
