@@ -54,6 +54,8 @@ CIconPopup::CIconPopup(CIconMenu* owner) : m_owner(owner) {
     auto* style = new CIconMenuStyle;
     style->setParent(this);
     setStyle(style);
+    // Every separator of the menu is drawn, however the items around it are arranged.
+    setSeparatorsCollapsible(false);
 }
 
 void CIconPopup::initStyleOption(QStyleOptionMenuItem* option, const QAction* action) const {
