@@ -99,7 +99,7 @@ void CIconPopup::paintEvent(QPaintEvent* event) {
             // The arrow of a popup item is the platform's part of the item.
             QStyleOption arrow;
             arrow.initFrom(this);
-            arrow.rect = QRect(r.right() - 12, r.top(), 8, r.height());
+            arrow.rect = QRect(r.right() - CIconMenuStyle::kArrowWidth, r.top(), 8, r.height());
             arrow.palette.setColor(QPalette::ButtonText,
                                    pal.color(QPalette::Active, action == active
                                                                    ? QPalette::HighlightedText
