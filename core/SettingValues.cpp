@@ -1,6 +1,7 @@
 #include "SettingValues.h"
 
-#include <charconv>
+#include <algorithm>
+#include <optional>
 
 namespace vellmark {
 namespace {
@@ -88,14 +89,22 @@ SettingValue DecodeSetting(const SettingsBlock& block, const SettingDesc& d) {
     return RawOf(block, d);
 }
 
-bool ParseInt(std::string_view text, int& out) {
-    if (text.empty())
-        return false;
-    const char* first = text.data();
-    if (*first == '+')
-        ++first;
-    const auto [ptr, ec] = std::from_chars(first, text.data() + text.size(), out);
-    return ec == std::errc() && ptr == text.data() + text.size();
+// An optional sign and ASCII digits, nothing else. Numbers too long for any field are kept as
+// a value far outside every range, so they are reported as out of range.
+std::optional<long long> ParseInt(std::string_view text) {
+    std::size_t i = 0;
+    const bool negative = !text.empty() && text[0] == '-';
+    if (!text.empty() && (text[0] == '-' || text[0] == '+'))
+        ++i;
+    if (i == text.size())
+        return std::nullopt;
+    long long v = 0;
+    for (; i < text.size(); ++i) {
+        if (text[i] < '0' || text[i] > '9')
+            return std::nullopt;
+        v = std::min(10 * v + (text[i] - '0'), 1'000'000'000'000LL);
+    }
+    return negative ? -v : v;
 }
 
 std::string Join(const std::vector<std::string_view>& items) {
@@ -183,7 +192,7 @@ void SettingValues::EncodeInto(SettingsBlock& block) const {
 
 std::string SettingValues::Set(std::size_t index, std::string_view text) {
     const NamedSetting& n = Catalog()[index];
-    const std::string prefix = n.name + "=" + std::string(text) + ": ";
+    const std::string prefix = n.name + "=" + Quoted(text) + ": ";
     switch (n.kind) {
     case EntryKind::Text:
         for (const auto& entry : n.choices) {
@@ -201,13 +210,13 @@ std::string SettingValues::Set(std::size_t index, std::string_view text) {
         }
         return prefix + "the value must be 0 or 1";
     case EntryKind::Integer: {
-        int v = 0;
-        if (!ParseInt(text, v))
+        const auto v = ParseInt(text);
+        if (!v)
             return prefix + "not an integer";
-        if (v < n.min || v > n.max)
+        if (*v < n.min || *v > n.max)
             return prefix + "out of range " + std::to_string(n.min) + " to " +
                    std::to_string(n.max);
-        m_values[index] = v;
+        m_values[index] = static_cast<int>(*v);
         return {};
     }
     }
@@ -224,6 +233,58 @@ std::string SettingValues::CheckForm(int form) const {
         return base + "LeftMargin (" + std::to_string(left) + ") must be below " + base +
                "RightMargin (" + std::to_string(right) + ")";
     return {};
+}
+
+std::string Quoted(std::string_view text) {
+    static const char hex[] = "0123456789ABCDEF";
+    std::string out = "\"";
+    const auto escapeByte = [&](unsigned char ch) {
+        out += "\\x";
+        out += hex[ch >> 4];
+        out += hex[ch & 15];
+    };
+    for (std::size_t i = 0; i < text.size();) {
+        const auto ch = static_cast<unsigned char>(text[i]);
+        if (ch == '"' || ch == '\\') {
+            out += '\\';
+            out += static_cast<char>(ch);
+            ++i;
+        } else if (ch == '\n') {
+            out += "\\n";
+            ++i;
+        } else if (ch == '\t') {
+            out += "\\t";
+            ++i;
+        } else if (ch < 0x20 || ch == 0x7F) {
+            escapeByte(ch);
+            ++i;
+        } else if (ch < 0x80) {
+            out += static_cast<char>(ch);
+            ++i;
+        } else {
+            // A well-formed UTF-8 sequence passes unless it is a C1 control character;
+            // anything else is shown byte by byte.
+            const std::size_t len = ch >= 0xF0 ? 4 : ch >= 0xE0 ? 3 : ch >= 0xC0 ? 2 : 0;
+            std::uint32_t cp = len == 4 ? ch & 0x07u : len == 3 ? ch & 0x0Fu : ch & 0x1Fu;
+            bool ok = len != 0 && ch <= 0xF4 && i + len <= text.size();
+            for (std::size_t k = 1; ok && k < len; ++k) {
+                const auto c = static_cast<unsigned char>(text[i + k]);
+                ok = (c & 0xC0) == 0x80;
+                cp = (cp << 6) | (c & 0x3Fu);
+            }
+            const std::uint32_t least = len == 4 ? 0x10000 : len == 3 ? 0x800 : 0x80;
+            ok = ok && cp >= least && cp <= 0x10FFFF && (cp < 0xD800 || cp > 0xDFFF) &&
+                 (cp < 0x80 || cp > 0x9F);
+            if (ok) {
+                out.append(text.substr(i, len));
+                i += len;
+            } else {
+                escapeByte(ch);
+                ++i;
+            }
+        }
+    }
+    return out + "\"";
 }
 
 std::string FormatValue(const SettingValue& value) {

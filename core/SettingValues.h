@@ -69,6 +69,11 @@ private:
     std::vector<SettingValue> m_values;
 };
 
+// User text for a one-line message: in double quotes, with quotes, backslashes, control
+// characters and bytes that are not UTF-8 escaped ("\n", "\x1B"), so it can neither break the
+// line nor reach the terminal as a control sequence.
+std::string Quoted(std::string_view text);
+
 // The value as text, as the page shows it ("オート", "1", ...); raw codes as `code "..."`.
 std::string FormatValue(const SettingValue& value);
 
