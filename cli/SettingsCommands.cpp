@@ -66,12 +66,13 @@ std::string JsonValue(const SettingValue& value) {
 // The meaning of a radio or bit value, shown beside it.
 std::string Meaning(const NamedSetting& n, const SettingValue& value) {
     const auto* number = std::get_if<int>(&value);
-    if (!number || (n.kind != EntryKind::Index && n.kind != EntryKind::Bit) ||
-        n.choices.size() != 2)
+    const EntryKind kind = KindOf(n);
+    const auto choices = ChoicesOf(n);
+    if (!number || (kind != EntryKind::Index && kind != EntryKind::Bit) || choices.size() != 2)
         return {};
     if (*number != 0 && *number != 1)
         return {};
-    return "  (" + std::string(n.choices[static_cast<std::size_t>(*number)]) + ")";
+    return "  (" + std::string(choices[static_cast<std::size_t>(*number)]) + ")";
 }
 
 // The system's reason in the tool's own words.
@@ -234,12 +235,12 @@ int RunShowCommand(const std::vector<std::string>& args) {
     if (json) {
         out = "{\n";
         for (std::size_t i = 0; i < names.size(); ++i)
-            out += "  " + JsonString(names[i].name) + ": " + JsonValue(values.Get(i)) +
+            out += "  " + JsonString(NameOf(names[i])) + ": " + JsonValue(values.Get(i)) +
                    (i + 1 < names.size() ? ",\n" : "\n");
         out += "}\n";
     } else {
         for (std::size_t i = 0; i < names.size(); ++i) {
-            std::string line = names[i].name;
+            std::string line(NameOf(names[i]));
             line.resize(std::max<std::size_t>(line.size(), 34), ' ');
             out += line + FormatValue(values.Get(i)) + Meaning(names[i], values.Get(i)) + "\n";
         }
@@ -273,7 +274,8 @@ int RunSetCommand(const std::vector<std::string>& args) {
             error = values.Set(static_cast<std::size_t>(index), arg.substr(eq + 1));
             if (!error.empty())
                 return false;
-            if (const int form = NamedSettings()[static_cast<std::size_t>(index)].form; form != 0)
+            if (const int form = FormOf(NamedSettings()[static_cast<std::size_t>(index)]);
+                form != 0)
                 formsEdited.insert(form);
         }
         for (int form : formsEdited) {
@@ -306,8 +308,8 @@ int RunDiffCommand(const std::vector<std::string>& args) {
     std::string out;
     for (std::size_t i = 0; i < names.size(); ++i)
         if (va.Get(i) != vb.Get(i))
-            out += names[i].name + ": " + FormatValue(va.Get(i)) + " -> " + FormatValue(vb.Get(i)) +
-                   "\n";
+            out += std::string(NameOf(names[i])) + ": " + FormatValue(va.Get(i)) + " -> " +
+                   FormatValue(vb.Get(i)) + "\n";
     // Bytes that no setting shows (the frame, unassigned fields, upper switch bits) still
     // reach the printer, so their differences are listed too: a byte in which the blocks
     // differ although taking the other file's settings over one file does not produce it,

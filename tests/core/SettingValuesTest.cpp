@@ -20,7 +20,7 @@ std::size_t Index(std::string_view name) {
 TEST(SettingValues, NamesAreUniqueAndCoverEveryField) {
     std::set<std::string> names;
     for (const NamedSetting& n : NamedSettings())
-        EXPECT_TRUE(names.insert(n.name).second) << n.name;
+        EXPECT_TRUE(names.insert(std::string(NameOf(n))).second) << NameOf(n);
     // 20 printable settings, 30 switch entries (26 controlled, 4 carried), 3 x 7 form fields.
     EXPECT_EQ(names.size(), 20u + 30u + 21u);
     for (const char* n : {"Font1", "SheetGuideLoadTime", "InternationalCharset", "ReceiveMode",
