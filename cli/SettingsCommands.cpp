@@ -105,13 +105,6 @@ std::string Reason(int error) {
     }
 }
 
-std::string NotReadable(const std::string& path, int error) {
-    if (error == 0)
-        return Quoted(path) + ": not a settings file (it must be at least 200 bytes and begin "
-                              "with the \"Dotrix Ledger 9040\" header)";
-    return Quoted(path) + ": cannot read the settings file: " + Reason(error);
-}
-
 std::string NotWritable(const std::string& path, int error) {
     return Quoted(path) + ": cannot write the settings file: " +
            (error == 0 ? std::string("not a regular file") : Reason(error));
@@ -120,7 +113,7 @@ std::string NotWritable(const std::string& path, int error) {
 bool LoadBlock(const std::string& path, SettingsBlock& block) {
     FileError why;
     if (ReadSettingsFile(path, block, &why) != ReadResult::Loaded) {
-        Fail(NotReadable(path, why.error));
+        Fail(ReadFailure(path, why.error));
         return false;
     }
     return true;
@@ -134,7 +127,7 @@ int UpdateFailed(const std::string& path, UpdateResult result, const FileError& 
     case UpdateResult::Refused:
         return 2;
     case UpdateResult::NotSettingsFile:
-        return Fail(NotReadable(path, why.error));
+        return Fail(ReadFailure(path, why.error));
     case UpdateResult::AccessDenied:
     case UpdateResult::Failed:
         break;
@@ -143,6 +136,13 @@ int UpdateFailed(const std::string& path, UpdateResult result, const FileError& 
 }
 
 } // namespace
+
+std::string ReadFailure(const std::string& path, int error) {
+    if (error == 0)
+        return Quoted(path) + ": not a settings file (it must be at least 200 bytes and begin "
+                              "with the \"Dotrix Ledger 9040\" header)";
+    return Quoted(path) + ": cannot read the settings file: " + Reason(error);
+}
 
 int Fail(const std::string& message) {
     std::cerr << "vellmark-cli: " << message << '\n';

@@ -22,6 +22,10 @@ void GuardStandardStreams();
 // closed stream), says so in one line on standard error and returns 2 instead of `status`.
 int FinishOutput(int status);
 
+// The message for a settings file that could not be read (ReadSettingsFile's FileError): the
+// system's reason, or that the file is not a settings file.
+std::string ReadFailure(const std::string& path, int error);
+
 // One line on standard error, prefixed with the tool's name; returns 2.
 int Fail(const std::string& message);
 

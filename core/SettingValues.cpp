@@ -162,22 +162,24 @@ SettingValues SettingValues::Decode(const SettingsBlock& block) {
     for (int f = 1; f <= 3; ++f)
         forms[static_cast<std::size_t>(f - 1)] = GetFormRecord(block, f);
 
+    auto& values = v.m_values;
     for (const NamedSetting& n : Catalog()) {
-        v.m_values.push_back(std::visit(
+        std::visit(
             Overloaded{
-                [&](const FieldSetting& s) { return DecodeSetting(block, *s.desc); },
-                [&](const SwitchSetting& s) -> SettingValue {
+                [&](const FieldSetting& s) { values.push_back(DecodeSetting(block, *s.desc)); },
+                [&](const SwitchSetting& s) {
                     const SwitchBits& bits = switches[static_cast<std::size_t>(s.bit->n - 1)];
                     if (s.bit->control == BitControl::Country)
-                        return std::string(CountryFromBits(bits));
-                    return bits[static_cast<std::size_t>(s.bit->k - 1)];
+                        values.emplace_back(std::string(CountryFromBits(bits)));
+                    else
+                        values.emplace_back(bits[static_cast<std::size_t>(s.bit->k - 1)]);
                 },
-                [&](const FormSetting& s) -> SettingValue {
-                    return DecodeFormField(forms[static_cast<std::size_t>(s.form - 1)],
-                                           s.field->id);
+                [&](const FormSetting& s) {
+                    values.emplace_back(
+                        DecodeFormField(forms[static_cast<std::size_t>(s.form - 1)], s.field->id));
                 },
             },
-            n));
+            n);
     }
     return v;
 }

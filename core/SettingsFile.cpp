@@ -199,6 +199,7 @@ ReadResult ReadSettingsFile(const std::string& path, SettingsBlock& block, FileE
         return ReadResult::NotSettingsFile;
     }
     std::copy(image.begin() + kHeaderSize, image.end(), block.begin());
+    Tell(why, 0);
     return ReadResult::Loaded;
 }
 
