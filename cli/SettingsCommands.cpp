@@ -119,7 +119,8 @@ bool LoadBlock(const std::string& path, SettingsBlock& block) {
     return true;
 }
 
-// The message of an UpdateSettingsFile that did not write, or an empty one for Refused.
+// The exit status of an UpdateSettingsFile, with the message of one that failed (a refused
+// change has been reported by the caller).
 int UpdateFailed(const std::string& path, UpdateResult result, const FileError& why) {
     switch (result) {
     case UpdateResult::Written:
