@@ -24,7 +24,7 @@ constexpr const char* kUsage =
     "  vellmark-cli send FILE.dat --printer NAME...   send the settings to each named queue (or "
     "--all)\n"
 #endif
-    ;
+    "  vellmark-cli --version                         the tool's version\n";
 
 } // namespace
 
@@ -33,6 +33,10 @@ int main(int argc, char** argv) {
     if (all.empty() || all[0] == "--help" || all[0] == "-h") {
         (all.empty() ? std::cerr : std::cout) << kUsage;
         return all.empty() ? 2 : 0;
+    }
+    if (all[0] == "--version") {
+        std::cout << "vellmark-cli " VELLMARK_VERSION "\n";
+        return 0;
     }
     const std::string& command = all[0];
     const std::vector<std::string> args(all.begin() + 1, all.end());
