@@ -250,6 +250,8 @@ expect_completion() { # expected words (space-separated) -- command line
   got=$(complete_line "$@" | sort | tr '\n' ' ')
   [ "$got" = "$want " ] || fail "completing '$*' gave '$got', expected '$want'"
 }
+bash -c 'source "$1" && complete -p vellmark-cli' _ "$usr/share/bash-completion/completions/vellmark-cli" \
+  >/dev/null 2>&1 || fail "the completion file does not register vellmark-cli"
 expect_completion "send set show" -- "$cli" s
 expect_completion "--version" -- "$cli" --v
 expect_completion "--json" -- "$cli" show "$tmp/factory.dat" --
