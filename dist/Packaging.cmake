@@ -16,8 +16,8 @@ files, and sends them to the printer through CUPS as one raw 180-byte job.
 The command-line tool vellmark-cli writes, shows, changes and compares settings files and
 sends them to one or many printers without the window.
 
-The package installs the model's PPD, so that lpinfo -m and printer tools offer
-\"KSD Dotrix Ledger 9040\" for new print queues. The window's texts are Japanese.")
+The package installs the model's PPD, so that lpinfo -m and printer tools offer the
+KSD Dotrix Ledger 9040 for new print queues. The window's texts are Japanese.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES TRUE)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

@@ -90,6 +90,8 @@ if [ "$has_window" = 1 ] && [ -f "$src/res/help/vlmk90.html" ]; then
   done
 fi
 
+note "installed $(find "$stage" -type f | wc -l) files; checked ${#expected[@]} of them by name and mode"
+
 # ---- The installed vellmark-cli runs from there.
 out=$("$cli" --version 2>&1)
 [ "$out" = "vellmark-cli $version" ] || fail "--version printed '$out', expected 'vellmark-cli $version'"
@@ -233,6 +235,7 @@ EOF
   grep -Eq '^Ledger +socket://127\.0\.0\.1:9100$' "$tmp/printers.txt" ||
     fail "vellmark-cli printers does not list the queue made with lpadmin -m: $(cat "$tmp/printers.txt")"
   grep -Eq '^Ledger-File +FILE:$' "$tmp/printers.txt" || fail "the file queue is not listed as FILE:"
+  note "private scheduler: $(grep -i dotrix "$tmp/models.txt"); queues: $(tr -s ' \n' ' ' <"$tmp/printers.txt")"
 fi
 
 # ---- Shell completion, as bash calls it.
@@ -302,8 +305,11 @@ if [ "$has_window" = 1 ] && [ -f "$src/res/help/vlmk90.html" ] && [ -n "$spool" 
         [ -s "$tmp/opened.txt" ] && break
         sleep 0.1
       done
-      grep -q "/usr/share/vellmark/vlmk90.html" "$tmp/opened.txt" 2>/dev/null ||
+      if grep -q "/usr/share/vellmark/vlmk90.html" "$tmp/opened.txt" 2>/dev/null; then
+        note "F1 in the installed window opened $(cat "$tmp/opened.txt")"
+      else
         fail "F1 in the installed window did not open the installed help: $(cat "$tmp/opened.txt" 2>/dev/null)"
+      fi
     fi
   fi
 fi
@@ -330,6 +336,7 @@ if command -v dpkg-deb >/dev/null && command -v dpkg-shlibdeps >/dev/null; then
       description=$(dpkg-deb -f "$deb" Description)
       [ "$(printf '%s\n' "$description" | wc -l)" -gt 3 ] ||
         fail "the package has no long description: $description"
+      note "package $(basename "$deb"): $(grep -c . "$tmp/contents.txt") entries; Depends: $depends"
       dpkg-deb -x "$deb" "$tmp/unpacked"
       "$tmp/unpacked/usr/bin/vellmark-cli" --version >/dev/null ||
         fail "the packaged vellmark-cli does not run"
