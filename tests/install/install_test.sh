@@ -305,7 +305,7 @@ if [ "$has_window" = 1 ] && [ -f "$src/res/help/vlmk90.html" ] && [ -n "$spool" 
         [ -s "$tmp/opened.txt" ] && break
         sleep 0.1
       done
-      if grep -q "/usr/share/vellmark/vlmk90.html" "$tmp/opened.txt" 2>/dev/null; then
+      if grep -Eq "$usr/(bin/\.\./)?share/vellmark/vlmk90\.html" "$tmp/opened.txt" 2>/dev/null; then
         note "F1 in the installed window opened $(cat "$tmp/opened.txt")"
       else
         fail "F1 in the installed window did not open the installed help: $(cat "$tmp/opened.txt" 2>/dev/null)"
