@@ -92,6 +92,15 @@ fi
 
 note "installed $(find "$stage" -type f | wc -l) files; checked ${#expected[@]} of them by name and mode"
 
+# Every file the installed help refers to (its pictures) is installed beside it.
+if [ -f "$usr/share/vellmark/vlmk90.html" ]; then
+  refs=$(grep -oE '(src|href)="[^"#:]+"' "$usr/share/vellmark/vlmk90.html" | sed -E 's/^[a-z]+="(.*)"$/\1/' | sort -u)
+  for ref in $refs; do
+    [ -f "$usr/share/vellmark/$ref" ] || fail "the installed help refers to $ref, which is not installed"
+  done
+  note "the installed help refers to $(printf '%s\n' $refs | grep -c .) files, all installed"
+fi
+
 # ---- The installed vellmark-cli runs from there.
 out=$("$cli" --version 2>&1)
 [ "$out" = "vellmark-cli $version" ] || fail "--version printed '$out', expected 'vellmark-cli $version'"
