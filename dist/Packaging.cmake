@@ -28,5 +28,7 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # window's Japanese texts need a Japanese font, and Qt's own button texts its translations.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
     "cups, fonts-ipafont-gothic | fonts-japanese-gothic, qt6-translations-l10n")
+# The completion file is loaded by bash-completion's loader.
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "bash-completion")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION TRUE)
 include(CPack)
