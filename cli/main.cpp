@@ -25,13 +25,17 @@ constexpr const char* kUsage =
     "  vellmark-cli send FILE.dat --printer NAME...   send the settings to each named queue (or "
     "--all)\n"
 #endif
-    ;
+    "  vellmark-cli --version                         the tool's version\n";
 
 int Run(int argc, char** argv) {
     const std::vector<std::string> all(argv + 1, argv + argc);
     if (all.empty() || all[0] == "--help" || all[0] == "-h") {
         (all.empty() ? std::cerr : std::cout) << kUsage;
         return all.empty() ? 2 : 0;
+    }
+    if (all[0] == "--version") {
+        std::cout << "vellmark-cli " VELLMARK_VERSION "\n";
+        return 0;
     }
     const std::string& command = all[0];
     const std::vector<std::string> args(all.begin() + 1, all.end());

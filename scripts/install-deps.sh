@@ -8,6 +8,9 @@ packages=(
   libcups2-dev cups-daemon cups-client
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth fonts-ipafont-gothic
+  # installing and packaging: the scheduler's driver listing (lpinfo -m), the checks of the
+  # desktop entry, AppStream data and manual pages, the package tools, and driving the window
+  cups desktop-file-utils appstream man-db groff-base dpkg-dev xdotool
 )
 
 missing=()

@@ -1,0 +1,144 @@
+// Builds the vellmark-cli manual page from its template: the line `.\" @SETTINGS@` becomes the
+// list of every setting name with the values it takes, read from the same table that the tool
+// reads, so the page names exactly what `set` accepts; `@VERSION@` becomes the version.
+//
+//   vellmark-man-page TEMPLATE OUT VERSION
+#include "SettingValues.h"
+
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <string_view>
+
+namespace {
+
+using vellmark::EntryKind;
+using vellmark::NamedSetting;
+using vellmark::Page;
+
+// Text as roff shows it: backslashes and minus signs escaped (a plain '-' may be typeset as a
+// hyphen, which a reader could not paste back), and no control character at a line's start.
+std::string Roff(std::string_view text) {
+    std::string out;
+    for (const char c : text) {
+        if (c == '\\')
+            out += "\\e";
+        else if (c == '-')
+            out += "\\-";
+        else
+            out += c;
+    }
+    if (!out.empty() && (out[0] == '.' || out[0] == '\''))
+        out.insert(0, "\\&");
+    return out;
+}
+
+const char* PageHeading(Page page) {
+    switch (page) {
+    case Page::Select:
+        return "Function select";
+    case Page::Form:
+        return "Form";
+    case Page::Param:
+        return "Parameters";
+    case Page::MSW1:
+        return "Memory switch 1";
+    case Page::MSW2:
+        return "Memory switch 2";
+    case Page::MSW3:
+        return "Memory switch 3";
+    case Page::MSW4:
+        return "Memory switch 4";
+    }
+    return "";
+}
+
+std::string ValueForm(const NamedSetting& n) {
+    switch (n.kind) {
+    case EntryKind::Text: {
+        std::string out = "One of the entries ";
+        for (std::size_t i = 0; i < n.choices.size(); ++i)
+            out += (i ? ", " : "") + std::string("\\(lq") + Roff(n.choices[i]) + "\\(rq";
+        return out + ".";
+    }
+    case EntryKind::Index:
+    case EntryKind::Bit:
+        if (n.choices.size() == 2)
+            return "0 (" + Roff(n.choices[0]) + ") or 1 (" + Roff(n.choices[1]) + ").";
+        return "0 or 1: a switch bit that the window shows no control for; it is sent as it "
+               "stands.";
+    case EntryKind::Integer:
+        return "An integer from " + std::to_string(n.min) + " to " + std::to_string(n.max) + ".";
+    }
+    return {};
+}
+
+std::string SettingsSection() {
+    std::ostringstream out;
+    Page heading = Page::MSW4;
+    bool first = true;
+    bool formsStarted = false;
+    for (const NamedSetting& n : vellmark::NamedSettings()) {
+        if (n.form > 1)
+            continue; // listed together with the first form's field
+        if (n.form == 1) {
+            if (!formsStarted)
+                out << ".SS \"Stored forms\"\n"
+                       "The three stored forms (1 to 3) have the same fields. "
+                       "A form's left margin must lie below its right margin.\n";
+            formsStarted = true;
+            const std::string field = n.name.substr(n.name.find('.'));
+            out << ".TP\n.BR " << Roff("Form1" + field) << " \", \" " << Roff("Form2" + field)
+                << " \", \" " << Roff("Form3" + field) << "\n"
+                << ValueForm(n) << "\n";
+            continue;
+        }
+        if (first || n.owner != heading) {
+            out << ".SS \"" << PageHeading(n.owner) << "\"\n";
+            heading = n.owner;
+            first = false;
+        }
+        out << ".TP\n.B " << Roff(n.name) << "\n" << ValueForm(n) << "\n";
+    }
+    return out.str();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 4) {
+        std::cerr << "usage: vellmark-man-page TEMPLATE OUT VERSION\n";
+        return 2;
+    }
+    std::ifstream in(argv[1]);
+    if (!in) {
+        std::cerr << "vellmark-man-page: cannot read " << argv[1] << "\n";
+        return 1;
+    }
+    std::string page;
+    bool placed = false;
+    for (std::string line; std::getline(in, line);) {
+        if (line == ".\\\" @SETTINGS@") {
+            page += SettingsSection();
+            placed = true;
+            continue;
+        }
+        for (std::size_t at; (at = line.find("@VERSION@")) != std::string::npos;)
+            line.replace(at, 9, argv[3]);
+        page += line + "\n";
+    }
+    if (!placed) {
+        std::cerr << "vellmark-man-page: " << argv[1] << " has no settings line\n";
+        return 1;
+    }
+    std::ofstream out(argv[2], std::ios::binary | std::ios::trunc);
+    out << page;
+    out.close();
+    if (!out) {
+        std::cerr << "vellmark-man-page: cannot write " << argv[2] << "\n";
+        return 1;
+    }
+    return 0;
+}
