@@ -3,8 +3,10 @@
 #include "CComboBox.h"
 #include "CDataExchange.h"
 #include "CDialogLayout.h"
+#include "CGroupBox.h"
 #include "CNumberEdit.h"
 #include "CRadioButton.h"
+#include "CSlider.h"
 #include "CUpDown.h"
 #include "ControlNotify.h"
 #include "ICommandTarget.h"
@@ -24,6 +26,7 @@
 namespace vellmark {
 
 int CDialogBase::s_nExchanging = 0;
+int CDialogBase::s_nShowing = 0;
 
 CDialogBase::CDialogBase(int templateId)
     : m_nTemplateId(templateId), m_pTemplate(res::FindDialogTemplate(templateId)) {
@@ -101,7 +104,7 @@ void CDialogBase::BuildControls(QWidget* parent, bool child) {
             break;
         }
         case res::ControlKind::GroupBox: {
-            auto* box = new QGroupBox(text, this);
+            auto* box = new CGroupBox(text, this);
             box->setGeometry(rect);
             w = box;
             break;
@@ -156,12 +159,8 @@ void CDialogBase::BuildControls(QWidget* parent, bool child) {
             break;
         }
         case res::ControlKind::Slider: {
-            auto* slider = new QSlider(Qt::Horizontal, this);
+            auto* slider = new CSlider(this);
             slider->setRange(0, 100);
-            slider->setSingleStep(1);
-            slider->setPageStep(2);
-            slider->setTickPosition(QSlider::TicksBelow);
-            slider->setTickInterval(1);
             slider->setGeometry(rect);
             connect(slider, &QAbstractSlider::actionTriggered, this,
                     [this, slider](int) { OnHScroll(slider); });
@@ -170,7 +169,9 @@ void CDialogBase::BuildControls(QWidget* parent, bool child) {
         }
         case res::ControlKind::PushButton: {
             auto* button = new QPushButton(text, this);
-            button->setAutoDefault(false);
+            // Enter presses the button that has the focus; elsewhere it presses the default
+            // button.
+            button->setAutoDefault(true);
             if (c.style & res::kDefault)
                 button->setDefault(true);
             button->setGeometry(rect);
@@ -303,7 +304,7 @@ void CDialogBase::SendCommand(int id) {
 }
 
 void CDialogBase::WindowProc(int id, int code) {
-    if (m_nExchanging > 0)
+    if (m_nExchanging > 0 || s_nShowing > 0)
         return;
     if (OnCommandNotify(id, code))
         return;
@@ -342,9 +343,13 @@ void CDialogBase::EndDialog(int result) {
 
 int CDialogBase::EditChangeRead(int id, int widthLimit) {
     const int value = GetDlgItemInt(id);
-    const QString text = GetDlgItemText(id).left(9);
-    if (text.size() > widthLimit && text != QString::number(value))
-        SetDlgItemInt(id, value);
+    const QString text = GetDlgItemText(id);
+    const QString number = QString::number(value);
+    // Only a rewrite that shortens the text: the nested change it raises then ends. A run of ten
+    // or more digits reads as a number of the same length or as the largest int, so writing it
+    // back would raise the same change again without end.
+    if (text.size() > widthLimit && number.size() < text.size())
+        SetDlgItemText(id, number);
     return value;
 }
 
@@ -394,6 +399,14 @@ void CDialogBase::SetSliderRange(int id, int lower, int upper) {
         slider->setRange(lower, upper);
         slider->update();
     }
+}
+
+void CDialogBase::setVisible(bool visible) {
+    // Showing or hiding a dialog moves the keyboard focus on Qt's initiative (away from a
+    // hidden control, back to the window's focus widget); that is no action of the user's.
+    ++s_nShowing;
+    QDialog::setVisible(visible);
+    --s_nShowing;
 }
 
 void CDialogBase::reject() {

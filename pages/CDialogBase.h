@@ -60,6 +60,9 @@ public:
     bool IsExchanging() const { return m_nExchanging > 0; }
     // True while any dialog of the program exchanges data with its controls.
     static bool AnyExchanging() { return s_nExchanging > 0; }
+    // True while control notifications reach no handler: data is being exchanged, or a
+    // dialog is being shown or hidden.
+    static bool NotificationsHeld() { return s_nExchanging > 0 || s_nShowing > 0; }
 
     // The number in an edit as Windows reads it: 0 and *translated false when there is none.
     int GetDlgItemInt(int id, bool* translated = nullptr, bool bSigned = false) const;
@@ -77,6 +80,9 @@ public:
     // A notification of control id (WM_COMMAND). The base hands it to the dialog's handlers
     // unless data is being exchanged.
     virtual void WindowProc(int id, int code);
+
+    // Shows or hides the dialog; the focus moves this makes notify no handler.
+    void setVisible(bool visible) override;
 
 protected:
     // Builds the controls of the template (once).
@@ -122,6 +128,7 @@ private:
     bool m_bChild = true;
     int m_nExchanging = 0;
     static int s_nExchanging;
+    static int s_nShowing;
     QHash<int, QWidget*> m_items;
     QHash<int, QList<CRadioButton*>> m_radioGroups;
 };
