@@ -1,12 +1,8 @@
 #include "CDialogBase.h"
 
-#include "CComboBox.h"
 #include "CDataExchange.h"
 #include "CDialogLayout.h"
-#include "CGroupBox.h"
-#include "CNumberEdit.h"
 #include "CRadioButton.h"
-#include "CSlider.h"
 #include "CUpDown.h"
 #include "ControlNotify.h"
 #include "ICommandTarget.h"
@@ -14,11 +10,11 @@
 #include "ResourceIds.h"
 #include "TextConvert.h"
 
-#include <QCheckBox>
-#include <QGroupBox>
+#include <QAbstractButton>
+#include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QPushButton>
+#include <QLineEdit>
 #include <QSlider>
 
 #include <algorithm>
@@ -77,130 +73,11 @@ void CDialogBase::BuildControls(QWidget* parent, bool child) {
     const CDialogLayout layout(font());
     setFixedSize(layout.Size(m_pTemplate->width, m_pTemplate->height));
 
-    const auto controls = m_pTemplate->controls;
-    QList<CRadioButton*>* group = nullptr;
-    QWidget* previous = nullptr;
-    QList<QLabel*> pendingBuddies;
-    for (const res::ControlTemplate& c : controls) {
-        const QString text = ToQString(c.text);
-        const QRect rect = layout.Rect(c.x, c.y, c.width, c.height);
-        QWidget* w = nullptr;
-        const int id = c.id;
-        if (c.kind != res::ControlKind::RadioButton)
-            group = nullptr;
-        switch (c.kind) {
-        case res::ControlKind::Label: {
-            auto* label = new QLabel(text, this);
-            Qt::Alignment align = Qt::AlignLeft | Qt::AlignTop;
-            if (c.style & res::kAlignCenter)
-                align = Qt::AlignHCenter | Qt::AlignTop;
-            if (c.style & res::kCenterVertical)
-                align = (align & Qt::AlignHorizontal_Mask) | Qt::AlignVCenter;
-            label->setAlignment(align);
-            label->setGeometry(rect);
-            if (text.contains(u'&'))
-                pendingBuddies.append(label);
-            w = label;
-            break;
-        }
-        case res::ControlKind::GroupBox: {
-            auto* box = new CGroupBox(text, this);
-            box->setGeometry(rect);
-            w = box;
-            break;
-        }
-        case res::ControlKind::ComboBox: {
-            auto* combo = new CComboBox(this);
-            for (std::string_view e : c.entries)
-                combo->addItem(ToQString(e));
-            combo->setCurrentIndex(-1);
-            // The template's height includes the dropped list; the closed box is as high as
-            // the font needs.
-            combo->setGeometry(rect.x(), rect.y(), rect.width(), combo->sizeHint().height());
-            connect(combo, &CComboBox::notified, this,
-                    [this, id](int code) { WindowProc(id, code); });
-            w = combo;
-            break;
-        }
-        case res::ControlKind::RadioButton: {
-            auto* radio = new CRadioButton(this);
-            radio->setText(text);
-            radio->setGeometry(rect);
-            if ((c.style & res::kGroup) || !group) {
-                group = &m_radioGroups[id];
-            }
-            group->append(radio);
-            connect(radio, &QAbstractButton::clicked, this,
-                    [this, id] { WindowProc(id, BN_CLICKED); });
-            w = radio;
-            break;
-        }
-        case res::ControlKind::CheckBox: {
-            auto* box = new QCheckBox(text, this);
-            box->setGeometry(rect);
-            connect(box, &QAbstractButton::clicked, this,
-                    [this, id] { WindowProc(id, BN_CLICKED); });
-            w = box;
-            break;
-        }
-        case res::ControlKind::NumberEdit: {
-            auto* edit = new CNumberEdit(this);
-            edit->setGeometry(rect);
-            connect(edit, &QLineEdit::textChanged, this, [this, id] { WindowProc(id, EN_CHANGE); });
-            w = edit;
-            break;
-        }
-        case res::ControlKind::UpDown: {
-            auto* upDown = new CUpDown(this);
-            upDown->setGeometry(rect);
-            // The up-down control takes the control before it as its buddy.
-            upDown->SetBuddy(qobject_cast<CNumberEdit*>(previous));
-            w = upDown;
-            break;
-        }
-        case res::ControlKind::Slider: {
-            auto* slider = new CSlider(this);
-            slider->setRange(0, 100);
-            slider->setGeometry(rect);
-            connect(slider, &QAbstractSlider::actionTriggered, this,
-                    [this, slider](int) { OnHScroll(slider); });
-            w = slider;
-            break;
-        }
-        case res::ControlKind::PushButton: {
-            auto* button = new QPushButton(text, this);
-            // Enter presses the button that has the focus; elsewhere it presses the default
-            // button.
-            button->setAutoDefault(true);
-            if (c.style & res::kDefault)
-                button->setDefault(true);
-            button->setGeometry(rect);
-            connect(button, &QAbstractButton::clicked, this,
-                    [this, id] { WindowProc(id, BN_CLICKED); });
-            w = button;
-            break;
-        }
-        }
-        if (c.style & res::kHidden)
-            w->setHidden(true);
-        if (!(c.style & res::kTabStop) && c.kind != res::ControlKind::Label &&
-            c.kind != res::ControlKind::GroupBox && c.kind != res::ControlKind::UpDown) {
-            w->setFocusPolicy(Qt::ClickFocus);
-        }
-        if (id != res::kStaticId)
-            m_items.insert(id, w);
-        // A label's mnemonic moves the focus to the next control that can take it.
-        if (c.kind != res::ControlKind::Label && c.kind != res::ControlKind::GroupBox &&
-            c.kind != res::ControlKind::UpDown) {
-            for (QLabel* label : pendingBuddies)
-                label->setBuddy(w);
-            pendingBuddies.clear();
-        }
-        previous = w;
-    }
-    for (auto it = m_radioGroups.begin(); it != m_radioGroups.end(); ++it)
-        for (CRadioButton* radio : *it)
-            radio->SetGroup(*it);
+    DialogControls built = layout.Build(
+        *this, *m_pTemplate, [this](int id, int code) { WindowProc(id, code); },
+        [this](QSlider* slider) { OnHScroll(slider); });
+    m_items = std::move(built.items);
+    m_radioGroups = std::move(built.radioGroups);
     m_bCreated = true;
 }
 
@@ -362,26 +239,6 @@ int CDialogBase::EditChangeClamp(int id, int widthLimit, int lower, int upper) {
             SetDlgItemInt(id, upper);
     }
     return value;
-}
-
-void CDialogBase::EditChangeFollowSlider(const SliderEdit& pair) {
-    const int value = EditChangeClamp(pair.edit, 4, 0, 130);
-    if (auto* slider = DlgItem<QSlider>(pair.slider)) {
-        slider->setValue(NearestStop(value, *pair.stops));
-        slider->update();
-    }
-}
-
-void CDialogBase::SliderToEdit(QSlider* slider, std::span<const SliderEdit> pairs) {
-    if (!slider->hasFocus())
-        return;
-    for (const SliderEdit& s : pairs) {
-        if (GetDlgItem(s.slider) == slider) {
-            const int stop = std::clamp(slider->sliderPosition(), 0, 9);
-            SetDlgItemInt(s.edit, (*s.stops)[static_cast<std::size_t>(stop)]);
-            return;
-        }
-    }
 }
 
 bool CDialogBase::HasFocus(int id) const {
