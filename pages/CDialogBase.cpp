@@ -20,7 +20,6 @@
 #include <algorithm>
 
 namespace vellmark {
-
 int CDialogBase::s_nExchanging = 0;
 int CDialogBase::s_nShowing = 0;
 
@@ -49,7 +48,11 @@ int CDialogBase::DoModal(QWidget* parent) {
     if (!m_bCreated)
         BuildControls(parent, false);
     setWindowTitle(ToQString(m_pTemplate->caption));
+    m_bEnded = false;
     OnInitDialog();
+    // A dialog that ended while it initialised is never shown.
+    if (m_bEnded)
+        return result();
     // Each run starts with the focus on the first control that Tab reaches.
     for (const res::ControlTemplate& c : m_pTemplate->controls) {
         QWidget* w = GetDlgItem(c.id);
@@ -215,6 +218,7 @@ void CDialogBase::OnCancel() {
 }
 
 void CDialogBase::EndDialog(int result) {
+    m_bEnded = true;
     QDialog::done(result);
 }
 

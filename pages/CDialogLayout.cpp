@@ -13,13 +13,40 @@
 #include <QCheckBox>
 #include <QFontDatabase>
 #include <QFontMetrics>
+#include <QHeaderView>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QString>
 #include <QStringList>
+#include <QTreeWidget>
 
 namespace vellmark {
 namespace {
+
+// Gives a list the clicks of a report list: a press on its empty part clears the selection,
+// and every double-click, on a row or not, is the list's double-click notification (the dialog
+// then looks at the selection).
+class ListClickFilter : public QObject {
+public:
+    ListClickFilter(QTreeWidget* list, const std::function<void(int, int)>& notify, int id)
+        : QObject(list), m_list(list), m_notify(notify), m_id(id) {}
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::MouseButtonPress) {
+            const auto* mouse = static_cast<QMouseEvent*>(event);
+            if (!m_list->indexAt(mouse->position().toPoint()).isValid())
+                m_list->clearSelection();
+        } else if (event->type() == QEvent::MouseButtonDblClick) {
+            m_notify(m_id, NM_DBLCLK);
+        }
+        return false;
+    }
+
+private:
+    QTreeWidget* m_list;
+    std::function<void(int, int)> m_notify;
+    int m_id;
+};
 
 // MulDiv: a * b / c rounded to the nearest integer.
 int MulDiv(int a, int b, int c) {
@@ -166,6 +193,26 @@ DialogControls CDialogLayout::Build(QWidget& dialog, const res::DialogTemplate& 
             QObject::connect(slider, &QAbstractSlider::actionTriggered, &dialog,
                              [scrolled, slider](int) { scrolled(slider); });
             w = slider;
+            break;
+        }
+        case res::ControlKind::ListView: {
+            // A report-style list: rows in the order they are inserted (the heading does not
+            // re-sort them), whole rows selected, one at a time.
+            auto* list = new QTreeWidget(&dialog);
+            list->setRootIsDecorated(false);
+            list->setItemsExpandable(false);
+            list->setUniformRowHeights(true);
+            list->setSelectionMode(QAbstractItemView::SingleSelection);
+            list->setSelectionBehavior(QAbstractItemView::SelectRows);
+            list->setAllColumnsShowFocus(true);
+            list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+            list->setSortingEnabled(false);
+            list->header()->setSectionsClickable(false);
+            list->header()->setSectionsMovable(false);
+            list->header()->setStretchLastSection(false);
+            list->setGeometry(rect);
+            list->viewport()->installEventFilter(new ListClickFilter(list, notify, id));
+            w = list;
             break;
         }
         case res::ControlKind::PushButton: {

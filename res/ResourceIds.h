@@ -1,4 +1,4 @@
-// Numeric ids of the program's resources that the pages use.
+// Numeric ids of the program's resources.
 #pragma once
 
 namespace vellmark::res {
@@ -143,9 +143,51 @@ inline constexpr int ID_DATA_CHECK = 32805;
 inline constexpr int IDOK = 1;
 inline constexpr int IDCANCEL = 2;
 
+// The printer selection dialog and its list of printers.
+inline constexpr int IDD_PRINTER_SELECT = 152;
+inline constexpr int IDC_PRINTER_LIST = 1069;
+
+// Artwork: the program icon, the toolbar strip (five 16 x 16 images) and the tab strip (four).
+inline constexpr int IDI_PROGRAM = 128;
+inline constexpr int IDB_TOOLBAR = 150;
+inline constexpr int IDB_TAB_IMAGES = 168;
+
 // String table entries of the validation messages.
 inline constexpr int IDP_PARSE_INT = 0xF110;
 inline constexpr int IDP_PARSE_INT_RANGE = 0xF112;
 inline constexpr int IDP_PARSE_STRING_SIZE = 0xF114;
+
+// ---- The main window's menu, its commands and the menu images -------------------------------
+
+// Menu 142 (the accelerator table has the same id).
+inline constexpr int IDR_PANEL_MENU = 142;
+
+// Commands of the menu and the accelerator table.
+inline constexpr int ID_ABOUT = 16;
+inline constexpr int ID_PAGE_SELECT = 32771;
+inline constexpr int ID_PAGE_MSW1 = 32773;
+inline constexpr int ID_PAGE_MSW2 = 32778;
+inline constexpr int ID_PAGE_MSW3 = 32779;
+inline constexpr int ID_PAGE_MSW4 = 32780;
+inline constexpr int ID_LOAD_SETTINGS = 32781;
+inline constexpr int ID_SAVE_SETTINGS = 32782;
+inline constexpr int ID_EXIT = 32783;
+inline constexpr int ID_SEND_SETTINGS = 32784;
+inline constexpr int ID_FACTORY_SETTINGS = 32785;
+inline constexpr int ID_SELECT_PRINTER = 32798;
+inline constexpr int ID_PAGE_PARAM = 32801;
+inline constexpr int ID_PAGE_FORM = 32804;
+inline constexpr int ID_HELP_CONTENTS = 32807;
+
+// Menu images: one 16 x 16 picture each, drawn beside the menu items.
+inline constexpr int IDB_MENU_LOAD = 160;
+inline constexpr int IDB_MENU_SAVE = 161;
+inline constexpr int IDB_MENU_SEND = 162;
+inline constexpr int IDB_MENU_FACTORY = 163;
+inline constexpr int IDB_MENU_PRINTER = 164;
+inline constexpr int IDB_MENU_PARAM = 165;
+inline constexpr int IDB_MENU_MSW = 166;
+inline constexpr int IDB_MENU_SELECT = 167;
+inline constexpr int IDB_MENU_FORM = 174;
 
 } // namespace vellmark::res
