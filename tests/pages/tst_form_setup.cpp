@@ -31,6 +31,12 @@ void OpenForm(FakeMainWindow& win, ScriptedPrompt& prompt, int n,
     prompt.modalScript = nullptr;
 }
 
+SettingsBlock BlockWithFormSelected(int n) {
+    SettingsBlock b = FactoryDefaults;
+    b[73] = static_cast<std::uint8_t>('0' + n);
+    return b;
+}
+
 void ClickOk(CFormSetupDlg& d) {
     QTest::mouseClick(d.DlgItem<QPushButton>(res::IDOK), Qt::LeftButton);
 }
@@ -224,6 +230,86 @@ private slots:
         for (std::size_t i = 0; i < kBlockSize; ++i)
             if (i != 73 && (i < 105 || i > 133))
                 QCOMPARE(win.doc.m_current[i], b[i]);
+    }
+
+    // Enter presses the push button that has the focus, and OK (the default button) when the
+    // focus is on any other control; Space presses the focused button.
+    void enterPressesTheFocusedButton_data() {
+        QTest::addColumn<int>("focus");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("result");
+        QTest::newRow("Enter on Cancel")
+            << int(res::IDCANCEL) << int(Qt::Key_Return) << int(res::IDCANCEL);
+        QTest::newRow("keypad Enter on Cancel")
+            << int(res::IDCANCEL) << int(Qt::Key_Enter) << int(res::IDCANCEL);
+        QTest::newRow("Space on Cancel")
+            << int(res::IDCANCEL) << int(Qt::Key_Space) << int(res::IDCANCEL);
+        QTest::newRow("Enter on OK") << int(res::IDOK) << int(Qt::Key_Return) << int(res::IDOK);
+        QTest::newRow("Enter in an edit") << 1061 << int(Qt::Key_Return) << int(res::IDOK);
+        QTest::newRow("Enter on a slider") << 1101 << int(Qt::Key_Return) << int(res::IDOK);
+        QTest::newRow("Enter after Cancel had the focus")
+            << -1 << int(Qt::Key_Return) << int(res::IDOK);
+    }
+    void enterPressesTheFocusedButton() {
+        QFETCH(int, focus);
+        QFETCH(int, key);
+        QFETCH(int, result);
+        ScriptedPrompt prompt;
+        FakeMainWindow win;
+        int ended = 0;
+        OpenForm(win, prompt, 1, [&](CFormSetupDlg& d) {
+            TypeInto(Edit(d, 1073), QStringLiteral("12"));
+            QWidget* target = nullptr;
+            if (focus == -1) {
+                d.DlgItem<QPushButton>(res::IDCANCEL)->setFocus(Qt::TabFocusReason);
+                target = Edit(d, 1076);
+            } else {
+                target = d.GetDlgItem(focus);
+            }
+            target->setFocus(Qt::TabFocusReason);
+            QTest::keyClick(target, Qt::Key(key));
+            QVERIFY(!d.isVisible());
+            ended = d.result();
+        });
+        QCOMPARE(ended, result);
+        QCOMPARE(Record(win.doc.m_current, 1).substr(0, 2),
+                 std::string(result == res::IDOK ? "12" : "66"));
+        QVERIFY(prompt.messages.isEmpty());
+
+        // On a page, Enter on the focused form button opens the dialog.
+        prompt.modalRuns = 0;
+        auto* button = win.form.DlgItem<QPushButton>(CPage_Form::IDC_FORM_BUTTON);
+        button->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(button, Qt::Key_Return);
+        QCOMPARE(prompt.modalRuns, 1);
+    }
+
+    // A page's button is no default button of the window around the page, even when that
+    // window is a dialog: Enter in an edit presses nothing after the button had the focus or
+    // the window was shown.
+    void enterOnAPageOnlyPressesAFocusedButton() {
+        ScriptedPrompt prompt;
+        QDialog window;
+        CPage_Form page;
+        page.Create(&window);
+        page.ParseBlock(BlockWithFormSelected(1));
+        page.RefreshFormButton();
+        window.resize(page.size());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        auto* button = page.DlgItem<QPushButton>(CPage_Form::IDC_FORM_BUTTON);
+        QVERIFY(button->isEnabled());
+        QLineEdit* edit = Edit(page, 1054);
+        edit->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(edit, Qt::Key_Return);
+        button->setFocus(Qt::TabFocusReason);
+        edit->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(edit, Qt::Key_Return);
+        QCOMPARE(prompt.modalRuns, 0);
+        QVERIFY(window.isVisible());
+        button->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(button, Qt::Key_Enter);
+        QCOMPARE(prompt.modalRuns, 1);
     }
 
     // The button is disabled with no form selected; Esc cancels.
