@@ -56,8 +56,11 @@ public:
         if (m_groupsRead)
             return m_groups;
         m_groupsRead = true;
-        const passwd* pw = ::getpwnam(m_name.c_str());
-        if (!pw)
+        // The reentrant look-ups: lists may be read on several threads at once.
+        std::vector<char> buffer(16384);
+        passwd pwd{};
+        passwd* pw = nullptr;
+        if (::getpwnam_r(m_name.c_str(), &pwd, buffer.data(), buffer.size(), &pw) != 0 || !pw)
             return m_groups;
         int count = 64;
         std::vector<gid_t> ids(static_cast<std::size_t>(count));
@@ -67,7 +70,11 @@ public:
                 count = 0;
         }
         for (int i = 0; i < count; ++i) {
-            if (const group* g = ::getgrgid(ids[static_cast<std::size_t>(i)]))
+            group grp{};
+            group* g = nullptr;
+            if (::getgrgid_r(ids[static_cast<std::size_t>(i)], &grp, buffer.data(), buffer.size(),
+                             &g) == 0 &&
+                g)
                 m_groups.emplace_back(g->gr_name);
         }
         return m_groups;

@@ -18,7 +18,9 @@
 #include <functional>
 #include <grp.h>
 #include <memory>
+#include <sstream>
 #include <string>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -59,11 +61,12 @@ public:
     }
 };
 
-// Runs the command-line tool against `server`, with `env` (NAME=VALUE ...) before it.
+// Runs the command-line tool against `server`, with `env` (NAME=VALUE ...) before it; standard
+// error joins the output, or goes to `errorFile` when one is given.
 std::string RunCli(const std::string& server, const std::string& args, int* status,
-                   const std::string& env = {}) {
-    const std::string command =
-        env + " CUPS_SERVER='" + server + "' '" VELLMARK_CLI "' " + args + " 2>&1";
+                   const std::string& env = {}, const std::string& errorFile = {}) {
+    const std::string command = env + " CUPS_SERVER='" + server + "' '" VELLMARK_CLI "' " + args +
+                                (errorFile.empty() ? " 2>&1" : " 2>'" + errorFile + "'");
     std::string out;
     FILE* pipe = ::popen(command.c_str(), "r");
     if (!pipe) {
@@ -75,6 +78,33 @@ std::string RunCli(const std::string& server, const std::string& args, int* stat
         out += buf;
     const int raw = ::pclose(pipe);
     *status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    return out;
+}
+
+std::string ReadText(const std::string& path) {
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// The JSON in `path` parsed by Python's own reader, each object as its values for `keys`
+// joined by '|' (null as "null"), one line each; "invalid" when it does not parse.
+std::string JsonLines(const std::string& path, const std::string& keys) {
+    const std::string command =
+        "python3 -c 'import json,sys\n"
+        "try:\n  rows=json.load(open(sys.argv[1]))\nexcept ValueError:\n  print(\"invalid\");"
+        " sys.exit()\n"
+        "for r in rows: print(\"|\".join(\"null\" if r.get(k) is None else str(r.get(k)) "
+        "for k in sys.argv[2].split(\",\")))' '" +
+        path + "' '" + keys + "'";
+    std::string out;
+    if (FILE* pipe = ::popen(command.c_str(), "r")) {
+        char buf[512];
+        while (std::fgets(buf, sizeof buf, pipe))
+            out += buf;
+        ::pclose(pipe);
+    }
     return out;
 }
 
@@ -320,8 +350,10 @@ TEST_F(SpoolerTest, CommandLineListsAndSends) {
                        "プリンタ           " + c + "\n");
     out = RunCli(spooler->SocketPath(), "printers --json", &status);
     EXPECT_EQ(status, 0);
-    EXPECT_NE(out.find("{\"name\": \"Dotrix-File\", \"destination\": \"FILE:\"}"),
-              std::string::npos);
+    EXPECT_NE(out.find("{\"server\": \"" + spooler->SocketPath() +
+                       "\", \"name\": \"Dotrix-File\", \"destination\": \"FILE:\"}"),
+              std::string::npos)
+        << out;
 
     const std::string file = WriteFactorySettings(spooler->Folder() + "/settings.dat");
     const std::vector<std::uint8_t> factory(FactoryDefaults.begin(), FactoryDefaults.end());
@@ -344,8 +376,8 @@ TEST_F(SpoolerTest, CommandLineListsAndSends) {
     // --all: every usable queue but the file one, each with its progress line.
     out = RunCli(spooler->SocketPath(), "send '" + file + "' --all", &status);
     EXPECT_EQ(status, 0) << out;
-    EXPECT_NE(out.find("[1/8] Dotrix-A\n"), std::string::npos) << out;
-    EXPECT_NE(out.find("[8/8] プリンタ\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("1/8 sent: Dotrix-A\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("8/8 sent: プリンタ\n"), std::string::npos) << out;
     for (const char* name : {"Dotrix-A", "Dotrix-AllowMe", "Dotrix-MyGroup", "プリンタ"})
         EXPECT_NE(out.find(std::string(name) + ": sent (180 bytes)\n"), std::string::npos)
             << name << '\n'
@@ -598,6 +630,151 @@ TEST(SchedulerSilenceTest, AFrozenSchedulerCostsTheBoundOnceWhateverTheNumberOfP
     host.port = rows[0].destination;
     EXPECT_EQ(SettingsSender(doc, service, host).Run(), SendOutcome::Sent);
     EXPECT_TRUE(printer.WaitForJobs(1, kJobWait));
+}
+
+// Three print servers at once, with two, one and no queues of the model, and a queue of
+// another model on each.
+class FleetTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        for (auto& server : servers) {
+            server = std::make_unique<TestSpooler>(VELLMARK_SOCKET_BACKEND);
+            std::string error;
+            ASSERT_TRUE(server->Start(&error)) << error;
+        }
+        for (auto& printer : printers) {
+            printer = std::make_unique<SimulatedPrinter>();
+            ASSERT_TRUE(printer->Listening());
+        }
+        other = std::make_unique<SimulatedPrinter>();
+        const std::string ppd = VELLMARK_PPD_PATH;
+        ASSERT_TRUE(servers[0]->AddQueue("Floor1-B", printers[1]->DeviceUri(), ppd));
+        ASSERT_TRUE(servers[0]->AddQueue("Floor1-A", printers[0]->DeviceUri(), ppd));
+        ASSERT_TRUE(servers[1]->AddQueue("Floor2", printers[2]->DeviceUri(), ppd));
+        for (auto& server : servers)
+            ASSERT_TRUE(server->AddQueue("Laser", other->DeviceUri(),
+                                         server->PpdWithNickName(ppd, "Generic Laser")));
+        file = WriteFactorySettings(servers[0]->Folder() + "/office.dat");
+    }
+    static void TearDownTestSuite() {
+        for (auto& server : servers)
+            server.reset();
+        for (auto& printer : printers)
+            printer.reset();
+        other.reset();
+    }
+    void SetUp() override {
+        for (auto& server : servers)
+            if (!server || !server->Running())
+                GTEST_SKIP() << "a private scheduler did not start";
+    }
+    static std::string S(int i) { return servers[static_cast<std::size_t>(i)]->SocketPath(); }
+    static std::string AllServers() {
+        return " --server '" + S(0) + "' --server '" + S(1) + "' --server '" + S(2) + "'";
+    }
+    static std::size_t JobCount() {
+        std::size_t count = 0;
+        for (auto& printer : printers)
+            count += printer->Jobs().size();
+        return count;
+    }
+
+    static inline std::array<std::unique_ptr<TestSpooler>, 3> servers;
+    static inline std::array<std::unique_ptr<SimulatedPrinter>, 3> printers;
+    static inline std::unique_ptr<SimulatedPrinter> other;
+    static inline std::string file;
+};
+
+TEST_F(FleetTest, PrintersListsTheUsableQueuesOfEveryServerWithTheirServer) {
+    int status = -1;
+    std::string out = RunCli("/nowhere", "printers" + AllServers(), &status);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(out, S(0) + "  Floor1-A  " + printers[0]->DeviceUri() + "\n" + S(0) + "  Floor1-B  " +
+                       printers[1]->DeviceUri() + "\n" + S(1) + "  Floor2    " +
+                       printers[2]->DeviceUri() + "\n");
+
+    const std::string json = servers[0]->Folder() + "/printers.json";
+    RunCli("/nowhere", "printers --json" + AllServers() + " > '" + json + "'", &status);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(JsonLines(json, "server,name"),
+              S(0) + "|Floor1-A\n" + S(0) + "|Floor1-B\n" + S(1) + "|Floor2\n");
+
+    // A server given twice is asked once.
+    const std::size_t logged = servers[0]->LoggedRequests();
+    out = RunCli("/nowhere", "printers --server '" + S(0) + "' --server '" + S(0) + "'", &status);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(out, "Floor1-A  " + printers[0]->DeviceUri() + "\nFloor1-B  " +
+                       printers[1]->DeviceUri() + "\n");
+    EXPECT_EQ(servers[0]->LoggedRequests(), logged + 1);
+}
+
+TEST_F(FleetTest, SendAllDeliversTheBlockToEveryPrinterOfTheModelOnEveryServer) {
+    const std::size_t before = JobCount();
+    const std::string json = servers[0]->Folder() + "/report.json";
+    const std::string progress = servers[0]->Folder() + "/progress.txt";
+    int status = -1;
+    RunCli("/nowhere", "send '" + file + "' --all --json" + AllServers() + " > '" + json + "'",
+           &status, "", progress);
+    EXPECT_EQ(status, 0) << ReadText(progress);
+    EXPECT_EQ(JsonLines(json, "server,queue,outcome"),
+              S(0) + "|Floor1-A|sent\n" + S(0) + "|Floor1-B|sent\n" + S(1) + "|Floor2|sent\n");
+    const std::string text = ReadText(progress);
+    for (const std::string& line :
+         {"/3 sent: " + S(0) + "/Floor1-A\n", "/3 sent: " + S(1) + "/Floor2\n",
+          std::string("3 of 3 printers sent\n")})
+        EXPECT_NE(text.find(line), std::string::npos) << line << text;
+
+    const std::vector<std::uint8_t> factory(FactoryDefaults.begin(), FactoryDefaults.end());
+    for (auto& printer : printers) {
+        ASSERT_TRUE(printer->WaitForJobs(1, kJobWait));
+        EXPECT_EQ(printer->Jobs().back(), factory);
+    }
+    EXPECT_EQ(JobCount(), before + 3);
+    EXPECT_TRUE(other->Jobs().empty());
+
+    // One queue on one server: only that printer.
+    std::string out = RunCli(
+        "/nowhere", "send '" + file + "' --printer '" + S(1) + "/Floor2' --server '" + S(0) + "'",
+        &status);
+    EXPECT_EQ(status, 0) << out;
+    EXPECT_EQ(out, S(1) + "/Floor2: sent (180 bytes)\n");
+    ASSERT_TRUE(printers[2]->WaitForJobs(2, kJobWait));
+    // Plain names are for one server only.
+    out = RunCli("/nowhere", "send '" + file + "' --printer Floor2" + AllServers(), &status);
+    EXPECT_EQ(status, 2) << out;
+    EXPECT_EQ(JobCount(), before + 4);
+    EXPECT_TRUE(other->Jobs().empty());
+}
+
+TEST_F(FleetTest, AFrozenServerIsReportedAndDoesNotHideTheOthers) {
+    const std::size_t before = JobCount();
+    const std::string reason = S(1) + ": not sent: the print scheduler at " + S(1) +
+                               " does not answer: no answer within 2 s\n";
+    servers[1]->Pause();
+    int status = -1;
+    auto start = Clock::now();
+    std::string out = RunCli("/nowhere", "send '" + file + "' --all" + AllServers(), &status);
+    EXPECT_LT(SecondsSince(start), 5.0);
+    EXPECT_EQ(status, 1);
+    EXPECT_NE(out.find(S(0) + "/Floor1-A: sent (180 bytes)\n"), std::string::npos) << out;
+    EXPECT_NE(out.find(S(0) + "/Floor1-B: sent (180 bytes)\n"), std::string::npos) << out;
+    EXPECT_NE(out.find(reason), std::string::npos) << out;
+    EXPECT_NE(out.find("2 of 3 printers sent\n"), std::string::npos) << out;
+
+    start = Clock::now();
+    out = RunCli("/nowhere", "printers" + AllServers(), &status);
+    EXPECT_LT(SecondsSince(start), 5.0);
+    EXPECT_EQ(status, 1);
+    EXPECT_NE(out.find("vellmark-cli: the print scheduler at " + S(1) + " does not answer"),
+              std::string::npos)
+        << out;
+    EXPECT_NE(out.find(S(0) + "  Floor1-B  "), std::string::npos) << out;
+    servers[1]->Resume();
+
+    const auto deadline = Clock::now() + kJobWait;
+    while (JobCount() < before + 2 && Clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_EQ(JobCount(), before + 2);
 }
 
 // The demo spooler's folder, given relative, lies in the caller's directory.
