@@ -400,19 +400,25 @@ TEST_F(SpoolerTest, CommandLineListsAndSends) {
     EXPECT_EQ(status, 2) << out;
 }
 
-// A job kept after its service is gone still reports to what it shares with the service.
-TEST_F(SpoolerTest, JobOutlivesItsService) {
-    const std::size_t before = printerB->Jobs().size();
+// Jobs kept after their service is gone still count their requests in what they share with
+// the service: one ended, one dropped (and so cancelled) without its data.
+TEST_F(SpoolerTest, JobsOutliveTheirService) {
+    const std::size_t beforeA = printerA->Jobs().size();
+    const std::size_t beforeB = printerB->Jobs().size();
     auto service = std::make_unique<CupsPrintService>(spooler->SocketPath());
-    std::unique_ptr<PrintJob> job = service->StartJob("Dotrix-B", std::string(kJobName));
-    ASSERT_NE(job, nullptr);
+    std::unique_ptr<PrintJob> ended = service->StartJob("Dotrix-B", std::string(kJobName));
+    std::unique_ptr<PrintJob> dropped = service->StartJob("Dotrix-A", std::string(kJobName));
+    ASSERT_NE(ended, nullptr);
+    ASSERT_NE(dropped, nullptr);
     service.reset();
-    EXPECT_TRUE(job->Write(FactoryDefaults.data(), FactoryDefaults.size()));
-    EXPECT_EQ(job->End(), JobEnd::Taken);
-    job.reset();
-    ASSERT_TRUE(printerB->WaitForJobs(before + 1, kJobWait));
+    EXPECT_TRUE(ended->Write(FactoryDefaults.data(), FactoryDefaults.size()));
+    EXPECT_EQ(ended->End(), JobEnd::Taken);
+    ended.reset();
+    dropped.reset();
+    ASSERT_TRUE(printerB->WaitForJobs(beforeB + 1, kJobWait));
     EXPECT_EQ(printerB->Jobs().back(),
               std::vector<std::uint8_t>(FactoryDefaults.begin(), FactoryDefaults.end()));
+    EXPECT_EQ(printerA->Jobs().size(), beforeA);
 }
 
 // The scheduler reached at a bracketed IPv6 address with a port.
