@@ -137,8 +137,8 @@ CupsConnection::CupsConnection(const std::string& server, Clock::time_point dead
         return;
     }
     const http_encryption_t encryption = cupsEncryption();
-    const bool tls = address->host.front() != '/' && (encryption == HTTP_ENCRYPTION_ALWAYS ||
-                                                      encryption == HTTP_ENCRYPTION_REQUIRED);
+    // libcups encrypts local sockets too when told to.
+    const bool tls = encryption == HTTP_ENCRYPTION_ALWAYS || encryption == HTTP_ENCRYPTION_REQUIRED;
     HttpPtr http;
     int error = 0;
     if (tls) {
@@ -172,6 +172,8 @@ CupsConnection::CupsConnection(const std::string& server, Clock::time_point dead
             Silence("no answer within " + Seconds(m_deadline - m_start));
         else if (error == EHOSTDOWN) // what libcups reports for every refused connection
             Silence("cannot connect");
+        else if (tls && error == EIO) // the TLS handshake or upgrade was refused
+            Silence("the encrypted connection failed");
         else
             Silence(std::strerror(error));
         return;
