@@ -503,19 +503,18 @@ TEST(JobFateTest, AJobCutOffByTheDeadlineIsReportedByWhatBecameOfIt) {
         SendOutcome outcome;
         std::vector<std::string> messages;
     } cases[] = {
-        // The scheduler printed the job but its answer to the document never came. The
-        // budget leaves the scheduler time to print it (a job takes it a few seconds here).
+        // The scheduler printed the job but its answer to the document never came.
         {"completed",
          "Dotrix",
          [&] { proxy.HoldAnswers(); },
-         std::chrono::seconds(10),
+         std::chrono::seconds(4),
          SendOutcome::Sent,
          {"S3"}},
         // The same, on a queue that holds its jobs: the job waits, so it is cancelled.
         {"held",
          "Dotrix-Held",
          [&] { proxy.HoldAnswers(); },
-         std::chrono::seconds(2),
+         std::chrono::seconds(4),
          SendOutcome::Failed,
          {"S4"}},
         // The scheduler froze: nobody can tell whether the printer will get the job.
