@@ -6,7 +6,7 @@ packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev
   qt6-base-dev
   libcups2-dev cups-daemon cups-client
-  googletest libgtest-dev libgmock-dev libbenchmark-dev
+  googletest libgtest-dev libgmock-dev libbenchmark-dev python3
   xvfb xauth fonts-ipafont-gothic
   # installing and packaging: the scheduler's driver listing (lpinfo -m), the checks of the
   # desktop entry, AppStream data and manual pages, the package tools, and driving the window
