@@ -349,9 +349,9 @@ int RunSendCommand(const std::vector<std::string>& args) {
         return Fail("with several servers, name each printer as SERVER/QUEUE");
 
     SettingsDocument loaded;
-    if (ReadSettingsFile(file, loaded) != ReadResult::Loaded)
-        return Fail(file + ": not a settings file (it must be at least 200 bytes and begin with "
-                           "the model's header)");
+    FileError why;
+    if (ReadSettingsFile(file, loaded, &why) != ReadResult::Loaded)
+        return Fail(ReadFailure(file, why.error));
 
     std::vector<Server>& servers = list.All();
     for (const auto& [server, queue] : named)

@@ -11,6 +11,8 @@
 #include <sstream>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <variant>
 
 namespace {
 
@@ -55,22 +57,33 @@ const char* PageHeading(Page page) {
     return "";
 }
 
+// The range `set` applies to a number setting.
+std::pair<int, int> RangeOf(const NamedSetting& n) {
+    if (const auto* f = std::get_if<vellmark::FieldSetting>(&n))
+        return {f->desc->min, f->desc->max};
+    if (const auto* f = std::get_if<vellmark::FormSetting>(&n))
+        return {f->field->min, f->field->max};
+    return {0, 1};
+}
+
 std::string ValueForm(const NamedSetting& n) {
-    switch (n.kind) {
+    const auto choices = vellmark::ChoicesOf(n);
+    switch (vellmark::KindOf(n)) {
     case EntryKind::Text: {
         std::string out = "One of the entries ";
-        for (std::size_t i = 0; i < n.choices.size(); ++i)
-            out += (i ? ", " : "") + std::string("\\(lq") + Roff(n.choices[i]) + "\\(rq";
+        for (std::size_t i = 0; i < choices.size(); ++i)
+            out += (i ? ", " : "") + std::string("\\(lq") + Roff(choices[i]) + "\\(rq";
         return out + ".";
     }
     case EntryKind::Index:
     case EntryKind::Bit:
-        if (n.choices.size() == 2)
-            return "0 (" + Roff(n.choices[0]) + ") or 1 (" + Roff(n.choices[1]) + ").";
+        if (choices.size() == 2)
+            return "0 (" + Roff(choices[0]) + ") or 1 (" + Roff(choices[1]) + ").";
         return "0 or 1: a switch bit that the window shows no control for; it is sent as it "
                "stands.";
     case EntryKind::Integer:
-        return "An integer from " + std::to_string(n.min) + " to " + std::to_string(n.max) + ".";
+        return "An integer from " + std::to_string(RangeOf(n).first) + " to " +
+               std::to_string(RangeOf(n).second) + ".";
     }
     return {};
 }
@@ -81,26 +94,27 @@ std::string SettingsSection() {
     bool first = true;
     bool formsStarted = false;
     for (const NamedSetting& n : vellmark::NamedSettings()) {
-        if (n.form > 1)
+        if (vellmark::FormOf(n) > 1)
             continue; // listed together with the first form's field
-        if (n.form == 1) {
+        if (vellmark::FormOf(n) == 1) {
             if (!formsStarted)
                 out << ".SS \"Stored forms\"\n"
                        "The three stored forms (1 to 3) have the same fields. "
                        "A form's left margin must lie below its right margin.\n";
             formsStarted = true;
-            const std::string field = n.name.substr(n.name.find('.'));
+            const std::string_view name = vellmark::NameOf(n);
+            const std::string field(name.substr(name.find('.')));
             out << ".TP\n.BR " << Roff("Form1" + field) << " \", \" " << Roff("Form2" + field)
                 << " \", \" " << Roff("Form3" + field) << "\n"
                 << ValueForm(n) << "\n";
             continue;
         }
-        if (first || n.owner != heading) {
-            out << ".SS \"" << PageHeading(n.owner) << "\"\n";
-            heading = n.owner;
+        if (first || vellmark::OwnerOf(n) != heading) {
+            out << ".SS \"" << PageHeading(vellmark::OwnerOf(n)) << "\"\n";
+            heading = vellmark::OwnerOf(n);
             first = false;
         }
-        out << ".TP\n.B " << Roff(n.name) << "\n" << ValueForm(n) << "\n";
+        out << ".TP\n.B " << Roff(vellmark::NameOf(n)) << "\n" << ValueForm(n) << "\n";
     }
     return out.str();
 }
