@@ -42,7 +42,7 @@ TEST(DialogTemplates, AllPresentWithTheirSizes) {
     EXPECT_FALSE(setup->child);
     EXPECT_EQ(setup->caption, "書式の設定： 書式１");
     EXPECT_EQ(FindDialogTemplate(102), nullptr);
-    EXPECT_EQ(AllDialogTemplates().size(), 8u);
+    EXPECT_EQ(AllDialogTemplates().size(), 9u);
 }
 
 TEST(DialogTemplates, ControlsAreWellFormed) {
