@@ -1,4 +1,4 @@
-// Numeric ids of the program's resources that the pages use.
+// Numeric ids of the program's resources.
 #pragma once
 
 namespace vellmark::res {
@@ -34,8 +34,6 @@ inline constexpr int IDD_PANEL_DIALOG = 102;
 inline constexpr int IDR_MAINFRAME = 128;
 inline constexpr int IDB_TOOLBAR = 150;
 inline constexpr int IDB_TABS = 168;
-// Menu 142 and the accelerator table of the same id.
-inline constexpr int IDR_PANEL_MENU = 142;
 
 // Controls of the main window and the version dialog.
 inline constexpr int IDC_TAB = 1000;
@@ -49,6 +47,11 @@ inline constexpr int ID_TB_SAVE = 2001;
 inline constexpr int ID_TB_SEND = 2002;
 inline constexpr int ID_TB_FACTORY = 2003;
 inline constexpr int ID_TB_PRINTER = 2004;
+
+// ---- The main window's menu, its commands and the menu images -------------------------------
+
+// Menu 142 (the accelerator table has the same id).
+inline constexpr int IDR_PANEL_MENU = 142;
 
 // Commands of the menu and the accelerator table.
 inline constexpr int ID_ABOUT = 16;
@@ -83,5 +86,15 @@ inline constexpr int IDS_FILE_FILTER = 311;
 inline constexpr int IDS_STATUS_PRINTER = 312;
 inline constexpr int IDS_STATUS_DESTINATION = 313;
 inline constexpr int IDS_MESSAGE_CAPTION = 314;
+// Menu images: one 16 x 16 picture each, drawn beside the menu items.
+inline constexpr int IDB_MENU_LOAD = 160;
+inline constexpr int IDB_MENU_SAVE = 161;
+inline constexpr int IDB_MENU_SEND = 162;
+inline constexpr int IDB_MENU_FACTORY = 163;
+inline constexpr int IDB_MENU_PRINTER = 164;
+inline constexpr int IDB_MENU_PARAM = 165;
+inline constexpr int IDB_MENU_MSW = 166;
+inline constexpr int IDB_MENU_SELECT = 167;
+inline constexpr int IDB_MENU_FORM = 174;
 
 } // namespace vellmark::res
