@@ -14,14 +14,44 @@
 
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QSlider>
+#include <QTreeWidget>
 
 #include <algorithm>
 
 namespace vellmark {
+namespace {
+
+// Gives a list the clicks of a report list: a press on its empty part clears the selection,
+// and every double-click, on a row or not, is the list's double-click notification (the dialog
+// then looks at the selection).
+class ListClickFilter : public QObject {
+public:
+    ListClickFilter(QTreeWidget* list, CDialogBase& dialog, int id)
+        : QObject(list), m_list(list), m_dialog(dialog), m_id(id) {}
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::MouseButtonPress) {
+            const auto* mouse = static_cast<QMouseEvent*>(event);
+            if (!m_list->indexAt(mouse->position().toPoint()).isValid())
+                m_list->clearSelection();
+        } else if (event->type() == QEvent::MouseButtonDblClick) {
+            m_dialog.WindowProc(m_id, NM_DBLCLK);
+        }
+        return false;
+    }
+
+private:
+    QTreeWidget* m_list;
+    CDialogBase& m_dialog;
+    int m_id;
+};
+
+} // namespace
 
 int CDialogBase::s_nExchanging = 0;
 
@@ -50,7 +80,11 @@ int CDialogBase::DoModal(QWidget* parent) {
     if (!m_bCreated)
         BuildControls(parent, false);
     setWindowTitle(ToQString(m_pTemplate->caption));
+    m_bEnded = false;
     OnInitDialog();
+    // A dialog that ended while it initialised is never shown.
+    if (m_bEnded)
+        return result();
     // Each run starts with the focus on the first control that Tab reaches.
     for (const res::ControlTemplate& c : m_pTemplate->controls) {
         QWidget* w = GetDlgItem(c.id);
@@ -166,6 +200,26 @@ void CDialogBase::BuildControls(QWidget* parent, bool child) {
             connect(slider, &QAbstractSlider::actionTriggered, this,
                     [this, slider](int) { OnHScroll(slider); });
             w = slider;
+            break;
+        }
+        case res::ControlKind::ListView: {
+            // A report-style list: rows in the order they are inserted (the heading does not
+            // re-sort them), whole rows selected, one at a time.
+            auto* list = new QTreeWidget(this);
+            list->setRootIsDecorated(false);
+            list->setItemsExpandable(false);
+            list->setUniformRowHeights(true);
+            list->setSelectionMode(QAbstractItemView::SingleSelection);
+            list->setSelectionBehavior(QAbstractItemView::SelectRows);
+            list->setAllColumnsShowFocus(true);
+            list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+            list->setSortingEnabled(false);
+            list->header()->setSectionsClickable(false);
+            list->header()->setSectionsMovable(false);
+            list->header()->setStretchLastSection(false);
+            list->setGeometry(rect);
+            list->viewport()->installEventFilter(new ListClickFilter(list, *this, id));
+            w = list;
             break;
         }
         case res::ControlKind::PushButton: {
@@ -337,6 +391,7 @@ void CDialogBase::OnCancel() {
 }
 
 void CDialogBase::EndDialog(int result) {
+    m_bEnded = true;
     QDialog::done(result);
 }
 

@@ -46,7 +46,8 @@ public:
     // Creates the controls inside parent and initialises the dialog (a child template).
     bool Create(QWidget* parent);
     // Creates the window over parent (a modal template), initialises it and runs it through
-    // the prompt; returns the code the dialog ended with (IDOK, IDCANCEL).
+    // the prompt; returns the code the dialog ended with (IDOK, IDCANCEL). A dialog that ends
+    // itself in OnInitDialog returns that code without ever being shown.
     int DoModal(QWidget* parent);
 
     QWidget* GetDlgItem(int id) const { return m_items.value(id, nullptr); }
@@ -120,6 +121,7 @@ private:
     const res::DialogTemplate* m_pTemplate;
     bool m_bCreated = false;
     bool m_bChild = true;
+    bool m_bEnded = false; // EndDialog ran during the current modal run
     int m_nExchanging = 0;
     static int s_nExchanging;
     QHash<int, QWidget*> m_items;

@@ -11,6 +11,7 @@ enum ControlNotify : int {
     CBN_DROPDOWN = 7,
     CBN_CLOSEUP = 8,
     EN_CHANGE = 0x300,
+    NM_DBLCLK = -3, // a double-click in a list
 };
 
 } // namespace vellmark

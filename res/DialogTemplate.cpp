@@ -48,6 +48,10 @@ constexpr ControlTemplate Button(int id, int x, int y, int w, int h, E text,
     return {id, ControlKind::PushButton, x, y, w, h, text, kGroup | kTabStop | extra, {}};
 }
 
+constexpr ControlTemplate List(int id, int x, int y, int w, int h) {
+    return {id, ControlKind::ListView, x, y, w, h, {}, kGroup | kTabStop, {}};
+}
+
 // ---- Combo box entries -----------------------------------------------------------------------
 
 constexpr E kPaperThickness[] = {"オート", "1", "2", "3",  "4",  "5", "6",
@@ -312,6 +316,15 @@ constexpr ControlTemplate kAbout[] = {
     Button(IDOK, 75, 78, 50, 14, "OK", kDefault),
 };
 
+// ---- Printer selection (152) -----------------------------------------------------------------
+
+constexpr ControlTemplate kPrinterSelect[] = {
+    Label(5, 5, 87, 8, "プリンタを選択してください。"),
+    List(IDC_PRINTER_LIST, 7, 19, 173, 81),
+    Button(IDOK, 30, 106, 50, 14, "OK", kDefault),
+    Button(IDCANCEL, 110, 106, 50, 14, "キャンセル"),
+};
+
 constexpr DialogTemplate kDialogs[] = {
     {IDD_PAGE_MSW1, 230, 190, {}, true, kMsw1},
     {IDD_PAGE_MSW2, 230, 190, {}, true, kMsw2},
@@ -322,11 +335,12 @@ constexpr DialogTemplate kDialogs[] = {
     {IDD_PAGE_FORM, 230, 190, {}, true, kForm},
     {IDD_FORM_SETUP, 230, 210, "書式の設定： 書式１", false, kFormSetup},
     {IDD_ABOUTBOX, 200, 98, "バージョン情報", false, kAbout},
+    {IDD_PRINTER_SELECT, 187, 127, "プリンタの選択", false, kPrinterSelect},
 };
 
-constexpr const DialogTemplate* kDialogList[] = {&kDialogs[0], &kDialogs[1], &kDialogs[2],
-                                                 &kDialogs[3], &kDialogs[4], &kDialogs[5],
-                                                 &kDialogs[6], &kDialogs[7], &kDialogs[8]};
+constexpr const DialogTemplate* kDialogList[] = {
+    &kDialogs[0], &kDialogs[1], &kDialogs[2], &kDialogs[3], &kDialogs[4],
+    &kDialogs[5], &kDialogs[6], &kDialogs[7], &kDialogs[8], &kDialogs[9]};
 
 } // namespace
 

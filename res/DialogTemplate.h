@@ -19,6 +19,7 @@ enum class ControlKind {
     UpDown,      // arrow pair that takes the control before it as its buddy
     Slider,      // horizontal track bar
     PushButton,
+    ListView, // report-style list: full-row single selection, column headings
 };
 
 // Style bits of a control.

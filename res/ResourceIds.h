@@ -20,6 +20,15 @@ inline constexpr int ID_DATA_CHECK = 32805;
 inline constexpr int IDOK = 1;
 inline constexpr int IDCANCEL = 2;
 
+// The printer selection dialog and its list of printers.
+inline constexpr int IDD_PRINTER_SELECT = 152;
+inline constexpr int IDC_PRINTER_LIST = 1069;
+
+// Artwork: the program icon, the toolbar strip (five 16 x 16 images) and the tab strip (four).
+inline constexpr int IDI_PROGRAM = 128;
+inline constexpr int IDB_TOOLBAR = 150;
+inline constexpr int IDB_TAB_IMAGES = 168;
+
 // String table entries of the validation messages.
 inline constexpr int IDP_PARSE_INT = 0xF110;
 inline constexpr int IDP_PARSE_INT_RANGE = 0xF112;

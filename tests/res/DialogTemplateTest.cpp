@@ -41,8 +41,18 @@ TEST(DialogTemplates, AllPresentWithTheirSizes) {
     ASSERT_NE(setup, nullptr);
     EXPECT_FALSE(setup->child);
     EXPECT_EQ(setup->caption, "書式の設定： 書式１");
+    const DialogTemplate* select = FindDialogTemplate(IDD_PRINTER_SELECT);
+    ASSERT_NE(select, nullptr);
+    EXPECT_FALSE(select->child);
+    EXPECT_EQ(select->caption, "プリンタの選択");
+    EXPECT_EQ(select->width, 187);
+    EXPECT_EQ(select->height, 127);
+    const ControlTemplate* list = FindControl(*select, IDC_PRINTER_LIST);
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->kind, ControlKind::ListView);
+    EXPECT_TRUE(FindControl(*select, IDOK)->style & kDefault);
     EXPECT_EQ(FindDialogTemplate(102), nullptr);
-    EXPECT_EQ(AllDialogTemplates().size(), 9u);
+    EXPECT_EQ(AllDialogTemplates().size(), 10u);
 }
 
 TEST(DialogTemplates, ControlsAreWellFormed) {

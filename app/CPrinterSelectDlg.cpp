@@ -1,0 +1,126 @@
+#include "CPrinterSelectDlg.h"
+
+#include "ControlNotify.h"
+#include "IProcessExit.h"
+#include "IPrompt.h"
+#include "ResourceIds.h"
+#include "TextConvert.h"
+
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QTreeWidget>
+
+namespace vellmark {
+
+static_assert(res::IDD_PRINTER_SELECT == kPrinterSelectTemplateId);
+static_assert(res::IDC_PRINTER_LIST == kPrinterListControlId);
+
+namespace {
+
+// The wait cursor while the spooler is asked for its queues.
+class WaitCursor {
+public:
+    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+PromptIcon IconOf(const PrinterMessage& message) {
+    return message.icon == MessageIcon::Information ? PromptIcon::Information : PromptIcon::Warning;
+}
+
+} // namespace
+
+CPrinterSelectDlg::CPrinterSelectDlg(PrintService& service)
+    : CDialogBase(res::IDD_PRINTER_SELECT), m_bStartupDone(m_select.m_bStartupDone),
+      m_nPrinterCount(m_select.m_nPrinterCount), m_strPrinterName(m_select.m_strPrinterName),
+      m_strPort(m_select.m_strPort), m_pService(&service) {}
+
+QTreeWidget* CPrinterSelectDlg::PrinterList() const {
+    return DlgItem<QTreeWidget>(res::IDC_PRINTER_LIST);
+}
+
+bool CPrinterSelectDlg::OnInitDialog() {
+    CDialogBase::OnInitDialog();
+    SelectStep step;
+    {
+        const WaitCursor wait;
+        step = m_select.InitDialog(*m_pService);
+    }
+    FillList();
+    Carry(step);
+    return true;
+}
+
+void CPrinterSelectDlg::FillList() {
+    QTreeWidget* list = PrinterList();
+    list->clear();
+    list->setColumnCount(2);
+    list->setHeaderLabels({ToQString(kColumnNameHeading), ToQString(kColumnDestinationHeading)});
+    list->header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    list->header()->resizeSection(0, kColumnNameWidth);
+    list->header()->resizeSection(1, kColumnDestinationWidth);
+    // The rows come in list order (ascending by name) from the selection.
+    for (const PrinterRow& row : m_select.Rows())
+        new QTreeWidgetItem(list, {ToQString(row.name), ToQString(row.destination)});
+    // The pre-selected row is selected and focused; the list is not scrolled to it.
+    const int row = m_select.SelectedRow();
+    if (row != PrinterSelectModel::kNoRow) {
+        QTreeWidgetItem* item = list->topLevelItem(row);
+        list->setCurrentItem(item);
+        item->setSelected(true);
+    }
+}
+
+void CPrinterSelectDlg::ReadSelection() {
+    QTreeWidget* list = PrinterList();
+    int selected = PrinterSelectModel::kNoRow;
+    // With single selection at most one row is selected; the last one wins as a scan from the
+    // bottom would find it first.
+    for (int i = list->topLevelItemCount() - 1; i >= 0; --i) {
+        if (list->topLevelItem(i)->isSelected()) {
+            selected = i;
+            break;
+        }
+    }
+    m_select.SelectRow(selected);
+}
+
+bool CPrinterSelectDlg::OnCommandNotify(int id, int code) {
+    if (id == res::IDC_PRINTER_LIST && code == NM_DBLCLK) {
+        ReadSelection();
+        Carry(m_select.OnDoubleClick());
+        return true;
+    }
+    return false;
+}
+
+void CPrinterSelectDlg::OnOK() {
+    ReadSelection();
+    Carry(m_select.OnOK());
+}
+
+void CPrinterSelectDlg::Carry(const SelectStep& step) {
+    if (step.message) {
+        Prompt().MessageBox(this, ToQString(step.message->text), ToQString(kMessageTitle),
+                            IconOf(*step.message), PromptButtons::Ok);
+    }
+    switch (step.action) {
+    case SelectAction::StayOpen:
+        return;
+    case SelectAction::CloseOk:
+        CDialogBase::OnOK();
+        return;
+    case SelectAction::CloseCancel:
+        EndDialog(res::IDCANCEL);
+        return;
+    case SelectAction::EndProgram:
+        ProcessExit().Exit(1);
+        // Reached only when the exit was replaced: leave as a cancelled choice.
+        EndDialog(res::IDCANCEL);
+        return;
+    }
+}
+
+} // namespace vellmark
