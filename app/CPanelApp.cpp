@@ -1,0 +1,35 @@
+#include "CPanelApp.h"
+
+#include "CPanelDlg.h"
+#include "CupsPrintService.h"
+
+#include <QLibraryInfo>
+
+namespace vellmark {
+
+CPanelApp::CPanelApp(int& argc, char** argv) : m_app(argc, argv) {
+    // Every message box of the program carries the product's name, the pages' validation
+    // messages included; the single-instance key is the executable's own name.
+    QCoreApplication::setApplicationName(QStringLiteral("Vellmark"));
+    LoadQtTranslation(m_app, m_qtTranslator);
+}
+
+bool CPanelApp::LoadQtTranslation(QCoreApplication& app, QTranslator& translator) {
+    if (!translator.load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"),
+                         QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        return false;
+    return app.installTranslator(&translator);
+}
+
+int CPanelApp::InitInstance() {
+    CupsPrintService cups;
+    return InitInstance(cups);
+}
+
+int CPanelApp::InitInstance(PrintService& service) {
+    CPanelDlg dlg(service);
+    dlg.DoModal();
+    return 0;
+}
+
+} // namespace vellmark
