@@ -76,7 +76,7 @@ void TestSendSpooler::sendAndStoppedQueue() {
     // The queue stops taking jobs: S4, then the selection dialog (without the stopped queue);
     // the sent copy and the Send state do not change.
     QVERIFY(spooler->RunTool("cupsreject", {"Dotrix-A"}));
-    ChangeAValue(dlg);
+    ChangeAValue(dlg, 1);
     QVERIFY(dlg.MenuAction(res::ID_SEND_SETTINGS)->isEnabled());
     QStringList rows;
     QString preselected;
