@@ -34,8 +34,7 @@ template std::array<QPixmap, 5> SplitStrip<5>(const QImage&);
 
 QIcon ProgramIcon() {
     QIcon icon;
-    const QImage image = res::LoadBitmap(res::IDI_PROGRAM);
-    if (!image.isNull())
+    for (const QImage& image : res::LoadIconImages(res::IDI_PROGRAM))
         icon.addPixmap(QPixmap::fromImage(image));
     return icon;
 }

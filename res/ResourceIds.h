@@ -39,10 +39,6 @@ inline constexpr int IDP_PARSE_STRING_SIZE = 0xF114;
 // Dialog templates of the main window and the version information.
 inline constexpr int IDD_ABOUTBOX = 100;
 inline constexpr int IDD_PANEL_DIALOG = 102;
-// Program icon, toolbar strip (five images), tab strip (four images).
-inline constexpr int IDR_MAINFRAME = 128;
-inline constexpr int IDB_TOOLBAR = 150;
-inline constexpr int IDB_TABS = 168;
 
 // Controls of the main window and the version dialog.
 inline constexpr int IDC_TAB = 1000;

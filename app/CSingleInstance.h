@@ -1,0 +1,70 @@
+// One running copy per user and executable name. The first start becomes the primary copy: it
+// holds a lock file and listens on a local socket, both named after the executable's base name in
+// the user's private runtime folder. A later start finds the lock held, asks the primary copy
+// through the socket to bring its window to the front, and then ends. Two starts at the same
+// moment cannot both win: the lock file is created exclusively. A copy that crashed leaves a lock
+// whose owner is gone, which the next start takes over, and a socket file that it replaces.
+//
+// How the application uses it, before it creates any window:
+//   CSingleInstance single;                      // key: the executable's base name
+//   if (!single.TryBecomePrimary())
+//       return 0;                                // the running copy was asked to come forward
+//   QObject::connect(&single, &CSingleInstance::activationRequested, &window,
+//                    [&window] { CSingleInstance::BringToFront(&window); });
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <chrono>
+#include <memory>
+
+class QLocalServer;
+class QLocalSocket;
+class QLockFile;
+class QWidget;
+
+namespace vellmark {
+
+class CSingleInstance : public QObject {
+    Q_OBJECT
+public:
+    // How long a later start tries to reach the primary copy (which may still be starting).
+    static constexpr std::chrono::milliseconds kAskBudget{1200};
+    // The longest request line the primary copy reads.
+    static constexpr int kMaxRequestBytes = 64;
+
+    // `key` names the lock and the socket; empty: the executable's base name.
+    explicit CSingleInstance(const QString& key = {}, QObject* parent = nullptr);
+    ~CSingleInstance() override;
+
+    // True when this copy is the primary one (it now answers later starts). False when another
+    // copy runs: it has been asked to come to the front (when it answered within kAskBudget).
+    // A lock that cannot be created at all (no runtime folder) lets the copy run unprotected.
+    bool TryBecomePrimary();
+    bool IsPrimary() const { return m_bPrimary; }
+
+    const QString& Key() const { return m_strKey; }
+    QString LockPath() const;
+    QString SocketPath() const;
+
+    // Restores a minimised window, raises it and makes it the active window.
+    static void BringToFront(QWidget* window);
+
+signals:
+    // A later start asked this copy to bring its window to the front.
+    void activationRequested();
+
+private:
+    void OnNewConnection();
+    void OnRequest(QLocalSocket* socket);
+    bool AskPrimary() const;
+
+    QString m_strKey;
+    QString m_strFolder;
+    std::unique_ptr<QLockFile> m_lock;
+    QLocalServer* m_server = nullptr;
+    bool m_bPrimary = false;
+};
+
+} // namespace vellmark

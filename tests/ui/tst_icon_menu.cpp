@@ -1,0 +1,611 @@
+// The icon menu: loading, measuring, drawing (read back pixel by pixel with a fixed palette and
+// font), images, record upkeep, mnemonic keys and the popup registry.
+#include "Bitmaps.h"
+#include "CIconMenu.h"
+#include "CIconMenuStyle.h"
+#include "CIconPopup.h"
+#include "MenuTemplate.h"
+#include "ResourceIds.h"
+
+#include <QApplication>
+#include <QFontMetrics>
+#include <QPainter>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <functional>
+
+using namespace vellmark;
+using namespace vellmark::ui;
+
+namespace {
+
+// Every colour role the menu uses has a colour of its own, so a pixel tells who painted it.
+const QColor kMenu(240, 240, 240);
+const QColor kMenuText(0, 0, 0);
+const QColor kHighlight(0, 0, 128);
+const QColor kHighlightText(255, 255, 255);
+const QColor kGrayText(109, 109, 109);
+const QColor kFace(212, 208, 200);
+const QColor kShadow(128, 128, 128);
+const QColor kLight(254, 254, 254);
+const QColor kMidlight(227, 227, 227);
+const QColor kSentinel(255, 0, 255); // what no drawing step paints
+
+constexpr int kL = 5; // where the items are drawn in the test images
+constexpr int kT = 3;
+constexpr int kIw = CIconMenu::kImageWidth;
+constexpr int kIh = CIconMenu::kImageHeight;
+
+QPalette FixedPalette() {
+    QPalette pal;
+    pal.setColor(QPalette::Window, kMenu);
+    pal.setColor(QPalette::WindowText, kMenuText);
+    pal.setColor(QPalette::Highlight, kHighlight);
+    pal.setColor(QPalette::HighlightedText, kHighlightText);
+    pal.setColor(QPalette::Disabled, QPalette::Text, kGrayText);
+    pal.setColor(QPalette::Button, kFace);
+    pal.setColor(QPalette::ButtonText, kMenuText);
+    pal.setColor(QPalette::Dark, kShadow);
+    pal.setColor(QPalette::Light, kLight);
+    pal.setColor(QPalette::Midlight, kMidlight);
+    return pal;
+}
+
+QString Label(const QString& text) {
+    const qsizetype tab = text.indexOf(u'\t');
+    return tab < 0 ? text : text.left(tab);
+}
+
+int Advance(const QString& text) {
+    return QFontMetrics(CIconMenu::MenuFont()).horizontalAdvance(text);
+}
+
+// One item drawn at (kL, kT) into an image that starts out in the sentinel colour.
+QImage Render(const CIconMenu& menu, const IconMenuItem* item, unsigned state, QSize size,
+              bool radio = false) {
+    QImage image(size.width() + 2 * kL, size.height() + 2 * kT, QImage::Format_RGB32);
+    image.fill(kSentinel);
+    QPainter p(&image);
+    DrawItemStruct dis;
+    dis.painter = &p;
+    dis.rcItem = QRect(QPoint(kL, kT), size);
+    dis.itemState = state;
+    dis.radioCheck = radio;
+    dis.itemData = item;
+    menu.DrawItem(dis);
+    return image;
+}
+
+bool Is(const QImage& image, int x, int y, const QColor& c) {
+    return image.pixel(x, y) == c.rgb();
+}
+
+// The pixels of a rectangle of the image that have the colour.
+int Count(const QImage& image, const QRect& r, const QColor& c) {
+    int n = 0;
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x)
+            n += Is(image, x, y, c);
+    return n;
+}
+
+// An ink pixel of an item's picture: neither transparent nor face or highlight coloured.
+bool IsInk(const IconMenuItem& item, int x, int y) {
+    if (x < 0 || y < 0 || x >= kIw || y >= kIh)
+        return false;
+    const QRgb c = item.imageList.pixel(x, y);
+    return qAlpha(c) != 0 && c != kFace.rgb() && c != kLight.rgb();
+}
+
+// A popup of the items given as (text, command id); id 0 is a separator.
+std::unique_ptr<CIconMenu> MakePopup(std::initializer_list<std::pair<const char*, unsigned>> items) {
+    auto popup = CIconMenu::CreatePopupMenu();
+    for (const auto& [text, id] : items)
+        popup->AppendItem(QString::fromUtf8(text), 0, id);
+    return popup;
+}
+
+} // namespace
+
+class IconMenuTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanup();
+    void loadsTemplateWithPlainMenuBar();
+    void measuresItemsAndAlignsAccelerators();
+    void drawsImageFramesAndHighlight();
+    void drawsCheckMarkAndRadioBullet();
+    void drawsGrayedItems();
+    void drawsAcceleratorsAndSeparator();
+    void setsItemImages();
+    void syncsItemsChangedBehindItsBack();
+    void answersMnemonics();
+    void destroyEmptiesRegistry();
+};
+
+void IconMenuTest::initTestCase() {
+    QApplication::setPalette(FixedPalette());
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(12);
+    font.setStyleStrategy(QFont::NoAntialias);
+    QApplication::setFont(font, "QMenu");
+}
+
+void IconMenuTest::cleanup() {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        w->close();
+}
+
+void IconMenuTest::loadsTemplateWithPlainMenuBar() {
+    CIconMenu missing;
+    QVERIFY(!missing.LoadOwnerDrawMenu(9999));
+    QVERIFY(!missing.MenuWidget());
+    QCOMPARE(missing.RecordCount(), 0);
+
+    CIconMenu menu;
+    QVERIFY(menu.LoadOwnerDrawMenu(res::IDR_PANEL_MENU));
+    QMenuBar* bar = menu.MenuBar();
+    QVERIFY(bar);
+    // The bar's titles are plain items drawn by the platform; only popup items are ours.
+    QVERIFY(!qobject_cast<CIconMenuStyle*>(bar->style()));
+    const QStringList titles = {"ファイル(&F)", "メニュー(&M)", "ヘルプ(&H)"};
+    const int itemCounts[] = {9, 7, 3};
+    QCOMPARE(menu.RecordCount(), 3);
+    QCOMPARE(menu.SubmenuCount(), 3);
+    for (int i = 0; i < 3; ++i) {
+        QCOMPARE(menu.Record(i)->flags, unsigned{res::kMfByPosition | res::kMfPopup});
+        QCOMPARE(bar->actions().at(i)->text(), titles.at(i));
+        CIconMenu* sub = menu.Submenu(i);
+        QVERIFY(CIconMenu::IsOwnerDrawPopup(sub->Popup()));
+        QVERIFY(qobject_cast<CIconMenuStyle*>(sub->Popup()->style()));
+        QCOMPARE(sub->RecordCount(), itemCounts[i]);
+        QCOMPARE(sub->Popup()->actions().size(), itemCounts[i]);
+        for (int pos = 0; pos < itemCounts[i]; ++pos)
+            QVERIFY(sub->Record(pos)->flags & res::kMfOwnerDraw);
+    }
+    QVERIFY(!CIconMenu::IsOwnerDrawPopup(bar));
+
+    // Commands reach the owner of the whole menu, whichever popup holds them.
+    QSignalSpy spy(&menu, &CIconMenu::commandTriggered);
+    menu.FindCommandAction(res::ID_PAGE_MSW3)->trigger();
+    QCOMPARE(spy.count(), 1);
+    QCOMPARE(spy.at(0).at(0).toUInt(), unsigned(res::ID_PAGE_MSW3));
+}
+
+void IconMenuTest::measuresItemsAndAlignsAccelerators() {
+    CIconMenu menu;
+    QVERIFY(menu.LoadOwnerDrawMenu(res::IDR_PANEL_MENU));
+    const res::MenuTemplate* tmpl = res::FindMenuTemplate(res::IDR_PANEL_MENU);
+    const int line = CIconMenu::MenuLineHeight();
+    int templateRow = 0;
+    for (int i = 0; i < menu.SubmenuCount(); ++i) {
+        CIconMenu* sub = menu.Submenu(i);
+        QMenu* popup = sub->Popup();
+        popup->popup(QPoint(0, 0));
+        ++templateRow; // the popup's own row
+        auto original = [&](int pos) {
+            const std::string_view t = tmpl->items[templateRow + pos].text;
+            return QString::fromUtf8(t.data(), static_cast<qsizetype>(t.size()));
+        };
+        int widestLabel = 0;
+        for (int pos = 0; pos < sub->RecordCount(); ++pos)
+            widestLabel = std::max(widestLabel, Advance(Label(original(pos)) + ' '));
+
+        int widestItem = 0;
+        for (int pos = 0; pos < sub->RecordCount(); ++pos) {
+            const IconMenuItem* item = sub->Record(pos);
+            const QString text = original(pos);
+            const QString row = QStringLiteral("popup %1 item %2").arg(i).arg(pos);
+            MeasureItemStruct mis;
+            mis.itemData = item;
+            sub->MeasureItem(mis);
+            const QRect geometry = popup->actionGeometry(popup->actions().at(pos));
+            if (item->flags & res::kMfSeparator) {
+                QVERIFY2(mis.itemHeight == line / 2, qPrintable(row));
+                QVERIFY2(geometry.height() == line / 2, qPrintable(row));
+                continue;
+            }
+            QString measured = item->text;
+            measured.replace(u'\t', u' ');
+            QVERIFY2(mis.itemWidth == Advance(measured) + 33, qPrintable(row));
+            QVERIFY2(mis.itemHeight == std::max(line, 19), qPrintable(row));
+            QVERIFY2(geometry.height() == mis.itemHeight, qPrintable(row));
+            widestItem = std::max(widestItem, mis.itemWidth);
+
+            // Padded with the fewest spaces that reach the widest label plus one space; the
+            // accelerator and the label itself unchanged.
+            const qsizetype tab = item->text.indexOf(u'\t');
+            if (tab < 0) {
+                QVERIFY2(item->text == text, qPrintable(row));
+                continue;
+            }
+            const QString label = item->text.left(tab);
+            QVERIFY2(label.trimmed() == Label(text).trimmed(), qPrintable(row));
+            QVERIFY2(item->text.mid(tab) == text.mid(text.indexOf(u'\t')),
+                     qPrintable(row));
+            QVERIFY2(Advance(label) >= widestLabel, qPrintable(row));
+            QVERIFY2(!label.endsWith(' ') || Advance(label.chopped(1)) < widestLabel,
+                     qPrintable(row));
+        }
+        // The popup is as wide as its widest item and its frame: no room added for the
+        // accelerators beyond what the items measured.
+        QCOMPARE(popup->sizeHint().width(), widestItem + 2 * CIconMenuStyle::kFrameWidth);
+        popup->hide();
+        templateRow += sub->RecordCount();
+    }
+}
+
+void IconMenuTest::drawsImageFramesAndHighlight() {
+    auto popup = MakePopup({{"&Open\tCtrl+O", 10}, {"&Plain", 11}});
+    QVERIFY(popup->SetItemImage(10, res::IDB_MENU_LOAD));
+    const IconMenuItem* withImage = popup->Record(0);
+    const IconMenuItem* plain = popup->Record(1);
+    QVERIFY(!withImage->imageList.isNull());
+
+    struct Case {
+        int height;
+        unsigned state;
+    } cases[] = {{19, 0}, {25, 0}, {19, kOdsSelected}, {26, kOdsSelected}, {19, kOdsChecked}};
+    for (const Case& c : cases) {
+        const QString row = QStringLiteral("height %1 state %2").arg(c.height).arg(c.state);
+        const int w = 200;
+        const int dy = (c.height - kIh - 4) / 2;
+        const QImage image = Render(*popup, withImage, c.state, QSize(w, c.height));
+        // The picture at (L + 2, T + dy + 2), its transparent parts showing the inner frame's
+        // fill.
+        const QColor fill = (c.state & kOdsChecked) ? kMidlight : kMenu;
+        for (int y = 0; y < kIh; ++y)
+            for (int x = 0; x < kIw; ++x) {
+                const QRgb px = withImage->imageList.pixel(x, y);
+                const QRgb want = qAlpha(px) ? px : fill.rgb();
+                QVERIFY2(image.pixel(kL + 2 + x, kT + dy + 2 + y) == want, qPrintable(row));
+            }
+        // The outer frame: raised when selected, sunken when checked, menu colour otherwise.
+        const int ox = kL, oy = kT + dy, ox2 = kL + kIw + 3, oy2 = kT + dy + kIh + 3;
+        const QColor topLeft = (c.state & kOdsChecked)    ? kShadow
+                               : (c.state & kOdsSelected) ? kLight
+                                                          : kMenu;
+        const QColor bottomRight = (c.state & kOdsChecked)    ? kLight
+                                   : (c.state & kOdsSelected) ? kShadow
+                                                              : kMenu;
+        QVERIFY2(Is(image, ox, oy + 5, topLeft) && Is(image, ox + 5, oy, topLeft), qPrintable(row));
+        QVERIFY2(Is(image, ox2, oy + 5, bottomRight) && Is(image, ox + 5, oy2, bottomRight),
+                 qPrintable(row));
+        // The highlight starts beside the image and runs to the item's right edge.
+        if (c.state & kOdsSelected) {
+            QVERIFY2(Is(image, kL + kIw + 5, kT, kHighlight), qPrintable(row));
+            QVERIFY2(Is(image, kL + w - 1, kT + c.height - 1, kHighlight), qPrintable(row));
+            QVERIFY2(!Is(image, kL + kIw + 4, kT + c.height / 2, kHighlight), qPrintable(row));
+        } else {
+            QCOMPARE(Count(image, QRect(kL, kT, w, c.height), kHighlight), 0);
+        }
+        QVERIFY2(Is(image, kL - 1, kT, kSentinel) && Is(image, kL + w, kT, kSentinel),
+                 qPrintable(row));
+    }
+
+    // An item without an image and not checked: no frame; selected, the highlight covers it
+    // all; its label still starts at L + 25.
+    const QImage selected = Render(*popup, plain, kOdsSelected, QSize(120, 19));
+    QCOMPARE(Count(selected, QRect(kL, kT, 120, 19), kHighlight) +
+                 Count(selected, QRect(kL, kT, 120, 19), kHighlightText),
+             120 * 19);
+    const QImage normal = Render(*popup, plain, 0, QSize(120, 19));
+    QCOMPARE(Count(normal, QRect(kL, kT, 25, 19), kMenu), 25 * 19);
+    int firstInk = -1;
+    for (int x = kL; x < kL + 120 && firstInk < 0; ++x)
+        if (Count(normal, QRect(x, kT, 1, 19), kMenuText) > 0)
+            firstInk = x - kL;
+    QVERIFY(firstInk >= 25 && firstInk <= 27);
+}
+
+void IconMenuTest::drawsCheckMarkAndRadioBullet() {
+    auto popup = MakePopup({{"&Check", 20}});
+    const IconMenuItem* item = popup->Record(0);
+    for (const int height : {19, 23}) {
+        const int dy = (height - kIh - 4) / 2;
+        const int bx = kL + 1, by = kT + dy + 2; // the check box's top-left corner
+        for (const bool selected : {false, true}) {
+            const QString row = QStringLiteral("height %1 selected %2").arg(height).arg(selected);
+            const unsigned state = kOdsChecked | (selected ? kOdsSelected : 0u);
+            const QImage check = Render(*popup, item, state, QSize(150, height));
+            const int bottoms[] = {4, 5, 6, 5, 4, 3, 2};
+            for (int c = 0; c < 7; ++c) {
+                const int x = bx + 4 + c, low = by + 4 + bottoms[c];
+                for (int y = low - 2; y <= low; ++y)
+                    QVERIFY2(Is(check, x, y, kMenuText), qPrintable(row));
+                QVERIFY2(!Is(check, x, low + 1, kMenuText), qPrintable(row));
+                QVERIFY2(!Is(check, x, low - 3, kMenuText), qPrintable(row));
+            }
+            QCOMPARE(Count(check, QRect(bx, by, 16, 15), kMenuText), 21);
+            // The box: menu colour when selected, otherwise the light 3D colour, sunken.
+            QVERIFY2(Is(check, bx + 2, by + 2, selected ? kMenu : kMidlight), qPrintable(row));
+            QVERIFY2(Is(check, bx, by + 3, kShadow) && Is(check, bx + 15, by + 3, kLight),
+                     qPrintable(row));
+            QVERIFY2(Is(check, kL + kIw + 5, kT, selected ? kHighlight : kMenu), qPrintable(row));
+
+            const QImage radio = Render(*popup, item, state, QSize(150, height), true);
+            const QRect square(bx + 5, by + 4, 6, 6);
+            QVERIFY2(Count(radio, square.adjusted(1, 1, -1, -1), kMenuText) == 16,
+                     qPrintable(row));
+            QVERIFY2(Count(radio, QRect(bx, by, 16, 15), kMenuText) ==
+                         Count(radio, square, kMenuText),
+                     qPrintable(row));
+        }
+    }
+}
+
+void IconMenuTest::drawsGrayedItems() {
+    auto popup = MakePopup({{"&Send\tCtrl+W", 30}});
+    QVERIFY(popup->SetItemImage(30, res::IDB_MENU_SEND));
+    const IconMenuItem* item = popup->Record(0);
+    const int w = 220, h = 19;
+    for (const bool selected : {false, true}) {
+        const QString row = QStringLiteral("selected %1").arg(selected);
+        const unsigned state = kOdsGrayed | (selected ? kOdsSelected : 0u);
+        const QImage image = Render(*popup, item, state, QSize(w, h));
+        const int x0 = kL + 2, y0 = kT + 2;
+        // Embossed: ink in the shadow colour, its highlight one pixel down and right, the
+        // rest the face colour, whether selected or not.
+        int ink = 0;
+        for (int y = 0; y < kIh; ++y)
+            for (int x = 0; x < kIw; ++x) {
+                QColor want = kFace;
+                if (IsInk(*item, x, y))
+                    want = kShadow, ++ink;
+                else if (IsInk(*item, x - 1, y - 1))
+                    want = kLight;
+                QVERIFY2(Is(image, x0 + x, y0 + y, want),
+                         qPrintable(row + QStringLiteral(" pixel %1,%2").arg(x).arg(y)));
+            }
+        QVERIFY(ink > 20);
+        QVERIFY2(Is(image, kL, kT + 5, kMenu), qPrintable(row)); // outer frame, menu colour
+
+        const QRect text(kL + 25, kT, w - 25, h);
+        QCOMPARE(Count(image, text, kMenuText), 0);
+        QCOMPARE(Count(image, text, kHighlightText), 0);
+        if (selected) {
+            // On the highlight, in the menu colour.
+            QVERIFY2(Count(image, text, kMenu) > 30, qPrintable(row));
+            QCOMPARE(Count(image, text, kHighlight) + Count(image, text, kMenu),
+                     text.width() * text.height());
+        } else {
+            // Twice: the highlight colour one pixel down and right, then the gray text.
+            int gray = 0;
+            for (int y = text.top(); y < text.bottom(); ++y)
+                for (int x = text.left(); x < text.right(); ++x)
+                    if (Is(image, x, y, kGrayText)) {
+                        ++gray;
+                        QVERIFY2(Is(image, x + 1, y + 1, kGrayText) ||
+                                     Is(image, x + 1, y + 1, kLight),
+                                 qPrintable(row));
+                    }
+            QVERIFY2(gray > 30, qPrintable(row));
+            QVERIFY2(Count(image, text, kLight) > 0, qPrintable(row));
+        }
+    }
+}
+
+void IconMenuTest::drawsAcceleratorsAndSeparator() {
+    auto popup = MakePopup({{"&A\tCtrl+X", 40}, {"", 0}, {"A much longer &label\tShift+X", 41},
+                            {"&C\tAlt+X", 42}});
+    popup->AlignAccelerators();
+    const int w = 300, h = 19;
+    std::vector<int> rightEdges;
+    for (const int pos : {0, 2, 3}) {
+        for (const unsigned state : {0u, unsigned{kOdsSelected}}) {
+            const QImage image = Render(*popup, popup->Record(pos), state, QSize(w, h));
+            const QColor ink = state ? kHighlightText : kMenuText;
+            int right = -1;
+            for (int x = kL + w - 1; x >= kL && right < 0; --x)
+                if (Count(image, QRect(x, kT, 1, h), ink) > 0)
+                    right = x;
+            rightEdges.push_back(kL + w - right);
+        }
+    }
+    // Every accelerator ends at the same distance from the right edge, the image width in.
+    for (const int d : rightEdges)
+        QCOMPARE(d, rightEdges.front());
+    QVERIFY(rightEdges.front() > kIw && rightEdges.front() <= kIw + 3);
+
+    // A separator is an etched line across the middle and nothing else.
+    const QImage sep = Render(*popup, popup->Record(1), 0, QSize(w, 9));
+    const int y = kT + 9 / 2;
+    QCOMPARE(Count(sep, QRect(kL, y, w, 1), kShadow), w);
+    QCOMPARE(Count(sep, QRect(kL, y + 1, w, 1), kLight), w);
+    QCOMPARE(Count(sep, sep.rect(), kSentinel), sep.width() * sep.height() - 2 * w);
+}
+
+void IconMenuTest::setsItemImages() {
+    auto root = MakePopup({{"&Top", 50}});
+    auto nested = MakePopup({{"&Inner", 51}, {"", 0}, {"&Other", 52}});
+    auto deepest = MakePopup({{"&Deep", 53}});
+    CIconMenu* nestedRaw = nested.get();
+    CIconMenu* deepestRaw = deepest.get();
+    nested->AppendItem(QStringLiteral("&More"), res::kMfPopup, std::move(deepest));
+    root->AppendItem(QStringLiteral("&Nested"), res::kMfPopup, std::move(nested));
+
+    auto snapshot = [&] {
+        QStringList s;
+        for (CIconMenu* m : {root.get(), nestedRaw, deepestRaw})
+            for (int i = 0; i < m->RecordCount(); ++i)
+                s << QStringLiteral("%1|%2|%3|%4")
+                         .arg(m->Record(i)->text)
+                         .arg(m->Record(i)->bitmapId)
+                         .arg(m->Record(i)->imageIndex)
+                         .arg(m->Record(i)->imageList.isNull());
+        return s;
+    };
+
+    // Found through the nested popups, depth first.
+    QVERIFY(root->SetItemImage(53, res::IDB_MENU_MSW));
+    QCOMPARE(root->FindCommandOwner(53).menu, deepestRaw);
+    QCOMPARE(root->FindCommandOwner(52).position, 2);
+    QCOMPARE(deepestRaw->Record(0)->bitmapId, res::IDB_MENU_MSW);
+    QCOMPARE(deepestRaw->Record(0)->imageIndex, 0);
+    QCOMPARE(deepestRaw->Record(0)->imageList.size(), QSize(kIw, kIh));
+
+    // A new text comes with the image when given.
+    QVERIFY(root->SetItemImage(52, res::IDB_MENU_SAVE, "別の名前(&O)"));
+    std::string text;
+    QVERIFY(root->GetItemText(52, text, 0));
+    QCOMPARE(QString::fromStdString(text), QStringLiteral("別の名前(&O)"));
+    QVERIFY(nestedRaw->GetItemText(2, text, res::kMfByPosition));
+    QCOMPARE(QString::fromStdString(text), QStringLiteral("別の名前(&O)"));
+
+    // An unknown command changes nothing.
+    const QStringList before = snapshot();
+    QVERIFY(!root->SetItemImage(999, res::IDB_MENU_LOAD));
+    QVERIFY(!root->GetItemText(999, text, 0));
+    QCOMPARE(root->FindCommandOwner(999).position, -1);
+    QCOMPARE(snapshot(), before);
+
+    // A bitmap that does not exist leaves the item without an image, even one it had.
+    QVERIFY(res::LoadBitmap(12345).isNull());
+    QVERIFY(root->SetItemImage(53, 12345));
+    QCOMPARE(deepestRaw->Record(0)->bitmapId, -1);
+    QCOMPARE(deepestRaw->Record(0)->imageIndex, -1);
+    QVERIFY(deepestRaw->Record(0)->imageList.isNull());
+    const QImage drawn = Render(*deepestRaw, deepestRaw->Record(0), kOdsSelected, QSize(100, 19));
+    QVERIFY(Is(drawn, kL, kT, kHighlight)); // drawn as an item without an image
+}
+
+void IconMenuTest::syncsItemsChangedBehindItsBack() {
+    auto popup = MakePopup({{"&First", 60}, {"", 0}, {"&Second", 61}, {"&Third", 62}});
+    QVERIFY(popup->SetItemImage(60, res::IDB_MENU_FORM));
+    const IconMenuItem* first = popup->Record(0);
+    QMenu* menu = popup->Popup();
+
+    menu->removeAction(menu->actions().at(2));
+    auto* inserted = new QAction(QStringLiteral("&Inserted\tCtrl+N"), menu);
+    inserted->setData(63u);
+    inserted->setEnabled(false);
+    menu->insertAction(menu->actions().at(2), inserted);
+    menu->actions().at(0)->setText(QStringLiteral("&Renamed"));
+
+    popup->SyncItems();
+    const struct {
+        unsigned id;
+        const char* text;
+        bool separator;
+    } expected[] = {{60, "&Renamed", false},
+                    {0, "", true},
+                    {63, "&Inserted\tCtrl+N", false},
+                    {62, "&Third", false}};
+    QCOMPARE(popup->RecordCount(), 4);
+    for (int i = 0; i < 4; ++i) {
+        const IconMenuItem* item = popup->Record(i);
+        QCOMPARE(item->commandId, expected[i].id);
+        QCOMPARE(item->text, QString::fromUtf8(expected[i].text));
+        QCOMPARE(bool(item->flags & res::kMfSeparator), expected[i].separator);
+        QVERIFY(item->flags & res::kMfOwnerDraw);
+        QCOMPARE(item->action.data(), menu->actions().at(i));
+    }
+    QVERIFY(popup->Record(2)->flags & res::kMfGrayed);
+    // The record that stayed keeps its image; the removed item's record is gone.
+    QCOMPARE(popup->Record(0), first);
+    QCOMPARE(first->bitmapId, res::IDB_MENU_FORM);
+    QVERIFY(!popup->FindCommandAction(61));
+    QCOMPARE(popup->FindCommandOwner(63).position, 2);
+}
+
+void IconMenuTest::answersMnemonics() {
+    auto popup = MakePopup({{"&Open\tCtrl+O", 70}, {"", 0}, {"&Save", 71}, {"&Send", 72},
+                            {"パラメータ設定（&P）\tCtrl+P", 73}, {"E&xit", 74}});
+    QMenu* menu = popup->Popup();
+    const struct {
+        QChar typed;
+        unsigned flags;
+        int position; // -1: ignored
+    } cases[] = {
+        {'o', res::kMfPopup, 0}, {'O', res::kMfPopup, 0}, {'s', res::kMfPopup, 2},
+        {'S', res::kMfPopup, 2}, {'p', res::kMfPopup, 4}, {'X', res::kMfPopup, 5},
+        {'z', res::kMfPopup, -1}, {'&', res::kMfPopup, -1}, {'o', 0, -1},
+    };
+    for (const auto& c : cases) {
+        const unsigned want = c.position < 0 ? kMncIgnore : (kMncExecute << 16) | c.position;
+        QCOMPARE(CIconMenu::FindMnemonic(c.typed, c.flags, menu), want);
+    }
+    QCOMPARE(CIconMenu::FindMnemonic('o', res::kMfPopup, nullptr), kMncIgnore);
+    QMenu foreign;
+    foreign.addAction(QStringLiteral("&Open"));
+    QCOMPARE(CIconMenu::FindMnemonic('o', res::kMfPopup, &foreign), kMncIgnore);
+
+    // An item inserted behind the menu's back answers once the records are brought in line.
+    auto* late = new QAction(QStringLiteral("&Late"), menu);
+    late->setData(75u);
+    menu->addAction(late);
+    QCOMPARE(CIconMenu::FindMnemonic('l', res::kMfPopup, menu), (kMncExecute << 16) | 6u);
+    QCOMPARE(popup->RecordCount(), 7);
+
+    // Typed into the open popup: the first item with the letter runs, in either case; a
+    // letter no item has does nothing and leaves the popup open.
+    QSignalSpy spy(popup.get(), &CIconMenu::commandTriggered);
+    const struct {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        int command; // -1: nothing runs
+    } keys[] = {{Qt::Key_S, Qt::NoModifier, 71},
+                {Qt::Key_S, Qt::ShiftModifier, 71},
+                {Qt::Key_Q, Qt::NoModifier, -1},
+                {Qt::Key_P, Qt::NoModifier, 73}};
+    for (const auto& k : keys) {
+        spy.clear();
+        menu->popup(QPoint(0, 0));
+        QVERIFY(QTest::qWaitForWindowExposed(menu));
+        QTest::keyClick(menu, k.key, k.modifiers);
+        if (k.command < 0) {
+            QCOMPARE(spy.count(), 0);
+            QVERIFY(menu->isVisible());
+        } else {
+            QCOMPARE(spy.count(), 1);
+            QCOMPARE(spy.at(0).at(0).toUInt(), unsigned(k.command));
+            QVERIFY(!menu->isVisible());
+        }
+        menu->hide();
+    }
+}
+
+void IconMenuTest::destroyEmptiesRegistry() {
+    auto menu = std::make_unique<CIconMenu>();
+    QVERIFY(menu->LoadOwnerDrawMenu(res::IDR_PANEL_MENU));
+    auto nested = MakePopup({{"&Deep", 80}});
+    const QWidget* nestedPopup = nested->Popup();
+    menu->Submenu(1)->AppendItem(QStringLiteral("&More"), res::kMfPopup, std::move(nested));
+    std::vector<const QWidget*> popups{nestedPopup};
+    for (int i = 0; i < menu->SubmenuCount(); ++i)
+        popups.push_back(menu->Submenu(i)->Popup());
+    for (const QWidget* p : popups)
+        QVERIFY(CIconMenu::IsOwnerDrawPopup(p));
+
+    // The window takes the menu bar; the popups stay registered and drawable without it.
+    std::unique_ptr<QMenuBar> bar = menu->DetachMenuBar();
+    QVERIFY(bar && !menu->MenuBar());
+    bar.reset();
+    QMenu* file = menu->Submenu(0)->Popup();
+    file->popup(QPoint(0, 0));
+    QVERIFY(!file->grab().isNull());
+    QVERIFY(CIconMenu::IsOwnerDrawPopup(file));
+    QCOMPARE(menu->Submenu(0)->RecordCount(), 9);
+    file->hide();
+
+    menu->DestroyOwnerDrawMenu();
+    for (const QWidget* p : popups)
+        QVERIFY(!CIconMenu::IsOwnerDrawPopup(p)); // compared by address only
+    QCOMPARE(menu->RecordCount(), 0);
+    QCOMPARE(menu->SubmenuCount(), 0);
+    QVERIFY(!menu->MenuWidget());
+
+    // The destructor does the same.
+    auto other = std::make_unique<CIconMenu>();
+    QVERIFY(other->LoadOwnerDrawMenu(res::IDR_PANEL_MENU));
+    const QWidget* help = other->Submenu(2)->Popup();
+    QVERIFY(CIconMenu::IsOwnerDrawPopup(help));
+    other.reset();
+    QVERIFY(!CIconMenu::IsOwnerDrawPopup(help));
+}
+
+QTEST_MAIN(IconMenuTest)
+#include "tst_icon_menu.moc"
