@@ -1,6 +1,7 @@
 #include "CPanelApp.h"
 
 #include "CPanelDlg.h"
+#include "CSingleInstance.h"
 #include "CupsPrintService.h"
 
 #include <QLibraryInfo>
@@ -27,7 +28,17 @@ int CPanelApp::InitInstance() {
 }
 
 int CPanelApp::InitInstance(PrintService& service) {
+    // One copy per user and executable name: a later start brings the running copy's window
+    // to the front and ends without a window of its own.
+    CSingleInstance single;
+    if (!single.TryBecomePrimary())
+        return 0;
+
     CPanelDlg dlg(service);
+    QObject::connect(&single, &CSingleInstance::activationRequested, &dlg, [&dlg] {
+        if (dlg.isVisible())
+            CSingleInstance::BringToFront(&dlg);
+    });
     dlg.DoModal();
     return 0;
 }

@@ -5,6 +5,7 @@
 #include "CIconMenu.h"
 #include "CRadioButton.h"
 #include "CStatusLine.h"
+#include "CTabControl.h"
 #include "CVersionDlg.h"
 #include "IFileChooser.h"
 #include "IHelpViewer.h"
@@ -27,8 +28,6 @@
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QStandardPaths>
-#include <QTabBar>
-#include <QTabWidget>
 #include <QTimer>
 #include <QToolBar>
 
@@ -204,32 +203,22 @@ void CPanelDlg::BuildToolBar() {
 
 void CPanelDlg::BuildTabs() {
     const CDialogLayout layout(font());
-    m_tab = new QTabWidget(m_client);
+    m_tab = new CTabControl(m_client);
     m_tab->setObjectName(QStringLiteral("tabControl"));
     m_tab->setGeometry(layout.Rect(res::kPanelTabRect.x, res::kPanelTabRect.y,
                                    res::kPanelTabRect.width, res::kPanelTabRect.height));
-    m_tab->setFocusPolicy(Qt::StrongFocus);
-    m_tab->tabBar()->setFocusPolicy(Qt::StrongFocus);
-    m_tab->tabBar()->setExpanding(false);
-    m_tab->setUsesScrollButtons(true);
-    m_tab->setIconSize(QSize(16, 16));
     const std::array<QPixmap, 4> images = TabImages();
-    for (const TabItem& item : kTabs) {
-        // Each tab carries an empty, transparent page: the settings pages lie above the tab
-        // control at their own positions.
-        auto* empty = new QWidget;
-        empty->setFocusPolicy(Qt::NoFocus);
-        m_tab->addTab(empty, QIcon(images[static_cast<std::size_t>(item.image)]),
+    for (const TabItem& item : kTabs)
+        m_tab->AddTab(QIcon(images[static_cast<std::size_t>(item.image)]),
                       QString::fromUtf8(item.text));
-    }
+    // The pages lie over the tab control, at their own positions.
     m_pages.Create(m_client, m_doc);
-    const auto pages = m_pages.All();
-    for (CPropertyPage* page : pages) {
+    for (CPropertyPage* page : m_pages.All()) {
         page->move(layout.X(res::kPageX), layout.Y(res::kPageY));
         page->raise();
     }
     m_tab->setCurrentIndex(0);
-    connect(m_tab, &QTabWidget::currentChanged, this, &CPanelDlg::OnTabChanged);
+    connect(m_tab, &CTabControl::currentChanged, this, &CPanelDlg::OnTabChanged);
 }
 
 void CPanelDlg::HelpProbe() {
@@ -374,13 +363,13 @@ void CPanelDlg::OnTabChanged(int index) {
 
 bool CPanelDlg::TabsHaveFocus() const {
     QWidget* focus = QApplication::focusWidget();
-    return focus && (focus == m_tab || focus == m_tab->tabBar());
+    return focus && focus == m_tab;
 }
 
 void CPanelDlg::ShowPageOnly(int n, bool tabsFocused) {
     m_pages.ShowOnly(static_cast<std::size_t>(n));
     if (tabsFocused) {
-        m_tab->tabBar()->setFocus(Qt::OtherFocusReason);
+        m_tab->setFocus(Qt::OtherFocusReason);
         return;
     }
     // The page passes the focus on to its first control that Tab reaches; in a radio group,

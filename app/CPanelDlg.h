@@ -24,12 +24,12 @@
 class QAction;
 class QKeyEvent;
 class QMenuBar;
-class QTabWidget;
 class QToolBar;
 
 namespace vellmark {
 
 class CStatusLine;
+class CTabControl;
 namespace ui {
 class CIconMenu;
 }
@@ -79,7 +79,7 @@ public:
     QMenuBar* MenuBar() const { return m_menuBar; }
     QToolBar* ToolBar() const { return m_toolBar; }
     CStatusLine* StatusLine() const { return m_statusBar; }
-    QTabWidget* TabControl() const { return m_tab; }
+    CTabControl* TabControl() const { return m_tab; }
     QAction* MenuAction(int id) const { return m_menuActions.value(id, nullptr); }
     QAction* ToolAction(int id) const { return m_toolActions.value(id, nullptr); }
     const QString& HelpPath() const { return m_strHelpPath; }
@@ -138,7 +138,7 @@ private:
     QWidget* m_client = nullptr;
     QToolBar* m_toolBar = nullptr;
     CStatusLine* m_statusBar = nullptr;
-    QTabWidget* m_tab = nullptr;
+    CTabControl* m_tab = nullptr;
     QHash<int, QAction*> m_menuActions;
     QHash<int, QAction*> m_toolActions;
 

@@ -3,9 +3,12 @@
 // mounts in a mount namespace of this test's own (root only; skipped otherwise).
 #include "AppHarness.h"
 
+#include "CIconMenu.h"
+#include "CIconPopup.h"
 #include "CPageSet.h"
 #include "CRadioButton.h"
 #include "CStatusLine.h"
+#include "CTabControl.h"
 #include "Settings.h"
 #include "SettingsFile.h"
 
@@ -14,8 +17,8 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QRegularExpression>
 #include <QTabBar>
-#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QToolBar>
 #include <QToolButton>
@@ -231,15 +234,23 @@ void TestPanel::statusLineTabsMenuAndToolbar() {
     const QRect tabRect = dlg.TabControl()->geometry();
     for (CPropertyPage* page : dlg.Pages().All()) {
         QVERIFY(tabRect.contains(page->geometry()));
-        QVERIFY(page->geometry().top() > tabRect.top() + dlg.TabControl()->tabBar()->height());
+        QVERIFY(page->geometry().top() >= tabRect.top() + dlg.TabControl()->TabAreaHeight());
     }
 
     // The menu: popups, item texts (separators as "-") and which items carry an image.
     QStringList items;
     for (QAction* top : dlg.MenuBar()->actions()) {
         items.append(top->text());
-        for (QAction* a : top->menu()->actions())
-            items.append(a->isSeparator() ? QStringLiteral("-") : "  " + a->text());
+        auto* popup = qobject_cast<ui::CIconPopup*>(top->menu());
+        QVERIFY(popup && popup->Owner());
+        for (QAction* a : popup->actions()) {
+            // The text as drawn, without the padding that lines up the accelerators.
+            const ui::IconMenuItem* item = popup->Owner()->RecordOf(a);
+            QVERIFY(item);
+            QString text = item->text;
+            text.replace(QRegularExpression(" +\t"), "\t");
+            items.append(a->isSeparator() ? QStringLiteral("-") : "  " + text);
+        }
     }
     const QStringList expected = {
         "ファイル(&F)",
@@ -691,8 +702,7 @@ void TestPanel::keys() {
     // Enter and Esc never close the window, wherever the focus is.
     dlg.ShowPage(2);
     QLineEdit* edit = CentringEdit(dlg);
-    for (QWidget* target :
-         {static_cast<QWidget*>(edit), static_cast<QWidget*>(dlg.TabControl()->tabBar())}) {
+    for (QWidget* target : {static_cast<QWidget*>(edit), static_cast<QWidget*>(dlg.TabControl())}) {
         target->setFocus();
         for (int key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
             QTest::keyClick(target, static_cast<Qt::Key>(key));
@@ -766,7 +776,7 @@ void TestPanel::keys() {
                                        now->parentWidget()->metaObject()->className()
                                  : QStringLiteral("none"))));
     }
-    QTabBar* bar = dlg.TabControl()->tabBar();
+    CTabControl* bar = dlg.TabControl();
     QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(4).center());
     QCOMPARE(dlg.TabControl()->currentIndex(), 4);
     QVERIFY(dlg.Pages().msw2.isVisible());
@@ -801,7 +811,7 @@ void TestPanel::helpAndVersion() {
         Window w(service);
         QVERIFY(w.Start());
         QVERIFY(!w.dlg->MenuAction(res::ID_HELP_CONTENTS)->isEnabled());
-        QTest::keyClick(w.dlg->TabControl()->tabBar(), Qt::Key_F1);
+        QTest::keyClick(w.dlg->TabControl(), Qt::Key_F1);
         QVERIFY(help.opened.isEmpty());
     }
     WriteBytes(beside, "<html></html>");
@@ -809,7 +819,7 @@ void TestPanel::helpAndVersion() {
         Window w(service);
         QVERIFY(w.Start());
         QVERIFY(w.dlg->MenuAction(res::ID_HELP_CONTENTS)->isEnabled());
-        QTest::keyClick(w.dlg->TabControl()->tabBar(), Qt::Key_F1);
+        QTest::keyClick(w.dlg->TabControl(), Qt::Key_F1);
         QCOMPARE(help.opened, QStringList{QFileInfo(beside).absoluteFilePath()});
         QVERIFY(prompt.shown.isEmpty());
         help.succeed = false;
