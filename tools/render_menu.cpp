@@ -1,6 +1,10 @@
 // Renders the main window's menu as the icon menu draws it: the menu bar and each popup opened,
-// one item selected, the Send item grayed, into PNG files of the folder given (offscreen is
-// enough: QT_QPA_PLATFORM=offscreen).
+// one item selected, the Send item grayed, into PNG files of the folder given.
+//
+//   vellmark-render-menu FOLDER [POSITION]           each popup by itself (offscreen is enough)
+//   vellmark-render-menu FOLDER [POSITION] --screen  on a display (an X server such as Xvfb): a
+//                                                    window with the menu bar, each popup opened
+//                                                    under its title, the screen grabbed
 #include "CIconMenu.h"
 #include "DialogTemplate.h"
 #include "MenuTemplate.h"
@@ -8,9 +12,13 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QFontDatabase>
 #include <QMenuBar>
+#include <QScreen>
 #include <QTextStream>
+#include <QTimer>
+#include <QVBoxLayout>
 
 #include <cstdio>
 
@@ -47,23 +55,45 @@ int main(int argc, char** argv) {
         menu.SetItemImage(image.commandId, image.bitmapId);
     menu.FindCommandAction(res::ID_SEND_SETTINGS)->setEnabled(false);
 
-    QMenuBar* bar = menu.MenuBar();
-    bar->adjustSize();
-    bar->show();
-    bool ok = bar->grab().save(folder + "/menu-bar.png");
-
     // The item selected in each popup: the first item, or the one given as the second argument
     // (a position), so that grayed and image items can be looked at selected too.
-    const int selected = argc > 2 ? QString::fromLocal8Bit(argv[2]).toInt() : 0;
+    const QStringList args = QApplication::arguments();
+    const bool screen = args.contains(QStringLiteral("--screen"));
+    const int selected = args.size() > 2 && !args.at(2).startsWith(u'-') ? args.at(2).toInt() : 0;
+
+    // A window that owns the menu bar, as the main window does.
+    QWidget window;
+    auto* layout = new QVBoxLayout(&window);
+    layout->setMenuBar(menu.DetachMenuBar().release());
+    layout->addSpacing(120);
+    window.resize(640, 160);
+    window.move(0, 0);
+    window.show();
+    auto* bar = qobject_cast<QMenuBar*>(layout->menuBar());
+
+    auto settle = [] {
+        QEventLoop loop;
+        QTimer::singleShot(300, &loop, &QEventLoop::quit);
+        loop.exec();
+    };
+    settle();
+    bool ok = bar->grab().save(folder + "/menu-bar.png");
     for (int i = 0; i < menu.SubmenuCount(); ++i) {
         QMenu* popup = menu.Submenu(i)->Popup();
-        popup->popup(QPoint(10 + 200 * i, 30));
+        const QRect title = bar->actionGeometry(bar->actions().at(i));
+        popup->popup(bar->mapToGlobal(title.bottomLeft()));
         const QList<QAction*> items = popup->actions();
         if (selected < items.size())
             popup->setActiveAction(items.at(selected));
-        const QString file =
-            QStringLiteral("%1/menu-popup-%2-item%3.png").arg(folder).arg(i).arg(selected);
-        ok = popup->grab().save(file) && ok;
+        settle();
+        const QString file = QStringLiteral("%1/menu-%2-popup-%3-item%4.png")
+                                 .arg(folder, screen ? "screen" : "alone")
+                                 .arg(i)
+                                 .arg(selected);
+        const QPixmap shot = screen
+                                 ? QGuiApplication::primaryScreen()->grabWindow(0, 0, 0, 640, 300)
+                                 : popup->grab();
+        ok = shot.save(file) && ok;
         QTextStream(stdout) << file << " " << popup->width() << "x" << popup->height() << "\n";
         popup->hide();
     }

@@ -16,8 +16,9 @@
 // action: FindCommandAction(ID_SEND_SETTINGS)->setEnabled(false); the next paint shows it.
 //
 // Mnemonic keys: every popup answers a typed letter itself through FindMnemonic (the first item
-// whose text holds "&" and that letter, in either case, runs; other letters are ignored), so the
-// window forwards nothing. The menu bar's titles open with Alt+letter as the platform does.
+// whose text holds "&" and that letter, in either case, runs, unless it is grayed; other letters
+// are ignored), so the window forwards nothing. The menu bar's titles open with Alt+letter as
+// the platform does.
 //
 // An item's command id is also kept as its QAction's data() (an unsigned int), so items that
 // other code inserts into a popup are recognised by SyncItems.

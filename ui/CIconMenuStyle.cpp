@@ -3,6 +3,8 @@
 #include "CIconMenu.h"
 #include "CIconPopup.h"
 
+#include <QStyleOptionMenuItem>
+
 #include <algorithm>
 
 namespace vellmark::ui {
@@ -43,6 +45,10 @@ QSize CIconMenuStyle::sizeFromContents(ContentsType type, const QStyleOption* op
     MeasureItemStruct mis;
     mis.itemData = item;
     owner->MeasureItem(mis);
+    // Room for the arrow of a popup item, which the menu draws beside our item.
+    const auto* menuItem = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
+    if (menuItem && menuItem->menuItemType == QStyleOptionMenuItem::SubMenu)
+        mis.itemWidth += kArrowWidth;
     // Qt's menu leaves out items of zero width; the column width applies to every item anyway.
     return {std::max(mis.itemWidth, 1), mis.itemHeight};
 }

@@ -14,6 +14,7 @@ public:
     CIconMenuStyle();
 
     static constexpr int kFrameWidth = 3;
+    static constexpr int kArrowWidth = 12; // beside a popup item: where its arrow goes
 
     int pixelMetric(PixelMetric metric, const QStyleOption* option = nullptr,
                     const QWidget* widget = nullptr) const override;

@@ -54,6 +54,8 @@ CIconPopup::CIconPopup(CIconMenu* owner) : m_owner(owner) {
     auto* style = new CIconMenuStyle;
     style->setParent(this);
     setStyle(style);
+    // Every separator of the menu is drawn, however the items around it are arranged.
+    setSeparatorsCollapsible(false);
 }
 
 void CIconPopup::initStyleOption(QStyleOptionMenuItem* option, const QAction* action) const {
@@ -97,7 +99,7 @@ void CIconPopup::paintEvent(QPaintEvent* event) {
             // The arrow of a popup item is the platform's part of the item.
             QStyleOption arrow;
             arrow.initFrom(this);
-            arrow.rect = QRect(r.right() - 12, r.top(), 8, r.height());
+            arrow.rect = QRect(r.right() - CIconMenuStyle::kArrowWidth, r.top(), 8, r.height());
             arrow.palette.setColor(QPalette::ButtonText,
                                    pal.color(QPalette::Active, action == active
                                                                    ? QPalette::HighlightedText

@@ -99,7 +99,8 @@ bool IsInk(const IconMenuItem& item, int x, int y) {
 }
 
 // A popup of the items given as (text, command id); id 0 is a separator.
-std::unique_ptr<CIconMenu> MakePopup(std::initializer_list<std::pair<const char*, unsigned>> items) {
+std::unique_ptr<CIconMenu>
+MakePopup(std::initializer_list<std::pair<const char*, unsigned>> items) {
     auto popup = CIconMenu::CreatePopupMenu();
     for (const auto& [text, id] : items)
         popup->AppendItem(QString::fromUtf8(text), 0, id);
@@ -168,6 +169,16 @@ void IconMenuTest::loadsTemplateWithPlainMenuBar() {
     }
     QVERIFY(!CIconMenu::IsOwnerDrawPopup(bar));
 
+    // Every command of the window's image table is an item of a popup, and its picture exists.
+    for (const res::MenuImage& image : res::PanelMenuImages()) {
+        QVERIFY(menu.SetItemImage(image.commandId, image.bitmapId));
+        const CIconMenu::CommandOwner owner = menu.FindCommandOwner(image.commandId);
+        QVERIFY(owner.menu && owner.menu != &menu);
+        const IconMenuItem* item = owner.menu->Record(owner.position);
+        QCOMPARE(item->bitmapId, image.bitmapId);
+        QCOMPARE(item->imageList.size(), QSize(kIw, kIh));
+    }
+
     // Commands reach the owner of the whole menu, whichever popup holds them.
     QSignalSpy spy(&menu, &CIconMenu::commandTriggered);
     menu.FindCommandAction(res::ID_PAGE_MSW3)->trigger();
@@ -224,8 +235,7 @@ void IconMenuTest::measuresItemsAndAlignsAccelerators() {
             }
             const QString label = item->text.left(tab);
             QVERIFY2(label.trimmed() == Label(text).trimmed(), qPrintable(row));
-            QVERIFY2(item->text.mid(tab) == text.mid(text.indexOf(u'\t')),
-                     qPrintable(row));
+            QVERIFY2(item->text.mid(tab) == text.mid(text.indexOf(u'\t')), qPrintable(row));
             QVERIFY2(Advance(label) >= widestLabel, qPrintable(row));
             QVERIFY2(!label.endsWith(' ') || Advance(label.chopped(1)) < widestLabel,
                      qPrintable(row));
@@ -248,7 +258,12 @@ void IconMenuTest::drawsImageFramesAndHighlight() {
     struct Case {
         int height;
         unsigned state;
-    } cases[] = {{19, 0}, {25, 0}, {19, kOdsSelected}, {26, kOdsSelected}, {19, kOdsChecked}};
+    } cases[] = {{19, 0},
+                 {25, 0},
+                 {19, kOdsSelected},
+                 {26, kOdsSelected},
+                 {19, kOdsChecked},
+                 {21, kOdsChecked | kOdsSelected}};
     for (const Case& c : cases) {
         const QString row = QStringLiteral("height %1 state %2").arg(c.height).arg(c.state);
         const int w = 200;
@@ -256,7 +271,7 @@ void IconMenuTest::drawsImageFramesAndHighlight() {
         const QImage image = Render(*popup, withImage, c.state, QSize(w, c.height));
         // The picture at (L + 2, T + dy + 2), its transparent parts showing the inner frame's
         // fill.
-        const QColor fill = (c.state & kOdsChecked) ? kMidlight : kMenu;
+        const QColor fill = c.state == kOdsChecked ? kMidlight : kMenu;
         for (int y = 0; y < kIh; ++y)
             for (int x = 0; x < kIw; ++x) {
                 const QRgb px = withImage->imageList.pixel(x, y);
@@ -328,8 +343,7 @@ void IconMenuTest::drawsCheckMarkAndRadioBullet() {
 
             const QImage radio = Render(*popup, item, state, QSize(150, height), true);
             const QRect square(bx + 5, by + 4, 6, 6);
-            QVERIFY2(Count(radio, square.adjusted(1, 1, -1, -1), kMenuText) == 16,
-                     qPrintable(row));
+            QVERIFY2(Count(radio, square.adjusted(1, 1, -1, -1), kMenuText) == 16, qPrintable(row));
             QVERIFY2(Count(radio, QRect(bx, by, 16, 15), kMenuText) ==
                          Count(radio, square, kMenuText),
                      qPrintable(row));
@@ -389,8 +403,8 @@ void IconMenuTest::drawsGrayedItems() {
 }
 
 void IconMenuTest::drawsAcceleratorsAndSeparator() {
-    auto popup = MakePopup({{"&A\tCtrl+X", 40}, {"", 0}, {"A much longer &label\tShift+X", 41},
-                            {"&C\tAlt+X", 42}});
+    auto popup = MakePopup(
+        {{"&A\tCtrl+X", 40}, {"", 0}, {"A much longer &label\tShift+X", 41}, {"&C\tAlt+X", 42}});
     popup->AlignAccelerators();
     const int w = 300, h = 19;
     std::vector<int> rightEdges;
@@ -405,10 +419,21 @@ void IconMenuTest::drawsAcceleratorsAndSeparator() {
             rightEdges.push_back(kL + w - right);
         }
     }
-    // Every accelerator ends at the same distance from the right edge, the image width in.
+    // Every accelerator ends the image width in from the right edge: its last pixel is the
+    // one before that, less the blank the glyph itself keeps at its right.
+    QImage probe(60, 30, QImage::Format_RGB32);
+    probe.fill(kMenu);
+    {
+        QPainter p(&probe);
+        p.setFont(CIconMenu::MenuFont());
+        p.setPen(kMenuText);
+        p.drawText(QRect(0, 0, 40, 30), Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("X"));
+    }
+    int blank = 0;
+    while (blank < 40 && Count(probe, QRect(39 - blank, 0, 1, 30), kMenuText) == 0)
+        ++blank;
     for (const int d : rightEdges)
-        QCOMPARE(d, rightEdges.front());
-    QVERIFY(rightEdges.front() > kIw && rightEdges.front() <= kIw + 3);
+        QCOMPARE(d, kIw + 1 + blank);
 
     // A separator is an etched line across the middle and nothing else.
     const QImage sep = Render(*popup, popup->Record(1), 0, QSize(w, 9));
@@ -512,16 +537,20 @@ void IconMenuTest::syncsItemsChangedBehindItsBack() {
 }
 
 void IconMenuTest::answersMnemonics() {
-    auto popup = MakePopup({{"&Open\tCtrl+O", 70}, {"", 0}, {"&Save", 71}, {"&Send", 72},
-                            {"パラメータ設定（&P）\tCtrl+P", 73}, {"E&xit", 74}});
+    auto popup = MakePopup({{"&Open\tCtrl+O", 70},
+                            {"", 0},
+                            {"&Save", 71},
+                            {"&Send", 72},
+                            {"パラメータ設定（&P）\tCtrl+P", 73},
+                            {"E&xit", 74}});
     QMenu* menu = popup->Popup();
     const struct {
         QChar typed;
         unsigned flags;
         int position; // -1: ignored
     } cases[] = {
-        {'o', res::kMfPopup, 0}, {'O', res::kMfPopup, 0}, {'s', res::kMfPopup, 2},
-        {'S', res::kMfPopup, 2}, {'p', res::kMfPopup, 4}, {'X', res::kMfPopup, 5},
+        {'o', res::kMfPopup, 0},  {'O', res::kMfPopup, 0},  {'s', res::kMfPopup, 2},
+        {'S', res::kMfPopup, 2},  {'p', res::kMfPopup, 4},  {'X', res::kMfPopup, 5},
         {'z', res::kMfPopup, -1}, {'&', res::kMfPopup, -1}, {'o', 0, -1},
     };
     for (const auto& c : cases) {
@@ -550,7 +579,9 @@ void IconMenuTest::answersMnemonics() {
     } keys[] = {{Qt::Key_S, Qt::NoModifier, 71},
                 {Qt::Key_S, Qt::ShiftModifier, 71},
                 {Qt::Key_Q, Qt::NoModifier, -1},
-                {Qt::Key_P, Qt::NoModifier, 73}};
+                {Qt::Key_P, Qt::NoModifier, 73},
+                {Qt::Key_X, Qt::NoModifier, -1}}; // its item is grayed
+    popup->FindCommandAction(74)->setEnabled(false);
     for (const auto& k : keys) {
         spy.clear();
         menu->popup(QPoint(0, 0));
