@@ -17,10 +17,14 @@ void CComboBox::showPopup() {
     QComboBox::showPopup();
 }
 
+// Qt also calls this for every combo box that is hidden, with no list open; only a list that
+// was open closes up.
 void CComboBox::hidePopup() {
+    const bool wasOpen = m_bInPopup;
     QComboBox::hidePopup();
     m_bInPopup = false;
-    emit notified(CBN_CLOSEUP);
+    if (wasOpen)
+        emit notified(CBN_CLOSEUP);
 }
 
 // The list's popup takes the keyboard focus while it is open and gives it back when it
@@ -47,7 +51,8 @@ void CComboBox::focusOutEvent(QFocusEvent* event) {
     if (Ignored(event) || !m_bFocused)
         return;
     m_bFocused = false;
-    if (event->reason() != Qt::ActiveWindowFocusReason)
+    // A hidden combo box loses the focus because it went out of sight, not by the user.
+    if (event->reason() != Qt::ActiveWindowFocusReason && isVisible())
         emit notified(CBN_KILLFOCUS);
 }
 

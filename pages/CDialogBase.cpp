@@ -1,9 +1,7 @@
 #include "CDialogBase.h"
 
-#include "CComboBox.h"
 #include "CDataExchange.h"
 #include "CDialogLayout.h"
-#include "CNumberEdit.h"
 #include "CRadioButton.h"
 #include "CUpDown.h"
 #include "ControlNotify.h"
@@ -12,48 +10,19 @@
 #include "ResourceIds.h"
 #include "TextConvert.h"
 
-#include <QCheckBox>
-#include <QGroupBox>
-#include <QHeaderView>
+#include <QAbstractButton>
+#include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QMouseEvent>
-#include <QPushButton>
+#include <QLineEdit>
 #include <QSlider>
-#include <QTreeWidget>
 
 #include <algorithm>
 
 namespace vellmark {
-namespace {
-
-// Gives a list the clicks of a report list: a press on its empty part clears the selection,
-// and every double-click, on a row or not, is the list's double-click notification (the dialog
-// then looks at the selection).
-class ListClickFilter : public QObject {
-public:
-    ListClickFilter(QTreeWidget* list, CDialogBase& dialog, int id)
-        : QObject(list), m_list(list), m_dialog(dialog), m_id(id) {}
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::MouseButtonPress) {
-            const auto* mouse = static_cast<QMouseEvent*>(event);
-            if (!m_list->indexAt(mouse->position().toPoint()).isValid())
-                m_list->clearSelection();
-        } else if (event->type() == QEvent::MouseButtonDblClick) {
-            m_dialog.WindowProc(m_id, NM_DBLCLK);
-        }
-        return false;
-    }
-
-private:
-    QTreeWidget* m_list;
-    CDialogBase& m_dialog;
-    int m_id;
-};
-
-} // namespace
 
 int CDialogBase::s_nExchanging = 0;
+int CDialogBase::s_nShowing = 0;
 
 CDialogBase::CDialogBase(int templateId)
     : m_nTemplateId(templateId), m_pTemplate(res::FindDialogTemplate(templateId)) {
@@ -108,152 +77,11 @@ void CDialogBase::BuildControls(QWidget* parent, bool child) {
     const CDialogLayout layout(font());
     setFixedSize(layout.Size(m_pTemplate->width, m_pTemplate->height));
 
-    const auto controls = m_pTemplate->controls;
-    QList<CRadioButton*>* group = nullptr;
-    QWidget* previous = nullptr;
-    QList<QLabel*> pendingBuddies;
-    for (const res::ControlTemplate& c : controls) {
-        const QString text = ToQString(c.text);
-        const QRect rect = layout.Rect(c.x, c.y, c.width, c.height);
-        QWidget* w = nullptr;
-        const int id = c.id;
-        if (c.kind != res::ControlKind::RadioButton)
-            group = nullptr;
-        switch (c.kind) {
-        case res::ControlKind::Label: {
-            auto* label = new QLabel(text, this);
-            Qt::Alignment align = Qt::AlignLeft | Qt::AlignTop;
-            if (c.style & res::kAlignCenter)
-                align = Qt::AlignHCenter | Qt::AlignTop;
-            if (c.style & res::kCenterVertical)
-                align = (align & Qt::AlignHorizontal_Mask) | Qt::AlignVCenter;
-            label->setAlignment(align);
-            label->setGeometry(rect);
-            if (text.contains(u'&'))
-                pendingBuddies.append(label);
-            w = label;
-            break;
-        }
-        case res::ControlKind::GroupBox: {
-            auto* box = new QGroupBox(text, this);
-            box->setGeometry(rect);
-            w = box;
-            break;
-        }
-        case res::ControlKind::ComboBox: {
-            auto* combo = new CComboBox(this);
-            for (std::string_view e : c.entries)
-                combo->addItem(ToQString(e));
-            combo->setCurrentIndex(-1);
-            // The template's height includes the dropped list; the closed box is as high as
-            // the font needs.
-            combo->setGeometry(rect.x(), rect.y(), rect.width(), combo->sizeHint().height());
-            connect(combo, &CComboBox::notified, this,
-                    [this, id](int code) { WindowProc(id, code); });
-            w = combo;
-            break;
-        }
-        case res::ControlKind::RadioButton: {
-            auto* radio = new CRadioButton(this);
-            radio->setText(text);
-            radio->setGeometry(rect);
-            if ((c.style & res::kGroup) || !group) {
-                group = &m_radioGroups[id];
-            }
-            group->append(radio);
-            connect(radio, &QAbstractButton::clicked, this,
-                    [this, id] { WindowProc(id, BN_CLICKED); });
-            w = radio;
-            break;
-        }
-        case res::ControlKind::CheckBox: {
-            auto* box = new QCheckBox(text, this);
-            box->setGeometry(rect);
-            connect(box, &QAbstractButton::clicked, this,
-                    [this, id] { WindowProc(id, BN_CLICKED); });
-            w = box;
-            break;
-        }
-        case res::ControlKind::NumberEdit: {
-            auto* edit = new CNumberEdit(this);
-            edit->setGeometry(rect);
-            connect(edit, &QLineEdit::textChanged, this, [this, id] { WindowProc(id, EN_CHANGE); });
-            w = edit;
-            break;
-        }
-        case res::ControlKind::UpDown: {
-            auto* upDown = new CUpDown(this);
-            upDown->setGeometry(rect);
-            // The up-down control takes the control before it as its buddy.
-            upDown->SetBuddy(qobject_cast<CNumberEdit*>(previous));
-            w = upDown;
-            break;
-        }
-        case res::ControlKind::Slider: {
-            auto* slider = new QSlider(Qt::Horizontal, this);
-            slider->setRange(0, 100);
-            slider->setSingleStep(1);
-            slider->setPageStep(2);
-            slider->setTickPosition(QSlider::TicksBelow);
-            slider->setTickInterval(1);
-            slider->setGeometry(rect);
-            connect(slider, &QAbstractSlider::actionTriggered, this,
-                    [this, slider](int) { OnHScroll(slider); });
-            w = slider;
-            break;
-        }
-        case res::ControlKind::ListView: {
-            // A report-style list: rows in the order they are inserted (the heading does not
-            // re-sort them), whole rows selected, one at a time.
-            auto* list = new QTreeWidget(this);
-            list->setRootIsDecorated(false);
-            list->setItemsExpandable(false);
-            list->setUniformRowHeights(true);
-            list->setSelectionMode(QAbstractItemView::SingleSelection);
-            list->setSelectionBehavior(QAbstractItemView::SelectRows);
-            list->setAllColumnsShowFocus(true);
-            list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-            list->setSortingEnabled(false);
-            list->header()->setSectionsClickable(false);
-            list->header()->setSectionsMovable(false);
-            list->header()->setStretchLastSection(false);
-            list->setGeometry(rect);
-            list->viewport()->installEventFilter(new ListClickFilter(list, *this, id));
-            w = list;
-            break;
-        }
-        case res::ControlKind::PushButton: {
-            auto* button = new QPushButton(text, this);
-            button->setAutoDefault(false);
-            if (c.style & res::kDefault)
-                button->setDefault(true);
-            button->setGeometry(rect);
-            connect(button, &QAbstractButton::clicked, this,
-                    [this, id] { WindowProc(id, BN_CLICKED); });
-            w = button;
-            break;
-        }
-        }
-        if (c.style & res::kHidden)
-            w->setHidden(true);
-        if (!(c.style & res::kTabStop) && c.kind != res::ControlKind::Label &&
-            c.kind != res::ControlKind::GroupBox && c.kind != res::ControlKind::UpDown) {
-            w->setFocusPolicy(Qt::ClickFocus);
-        }
-        if (id != res::kStaticId)
-            m_items.insert(id, w);
-        // A label's mnemonic moves the focus to the next control that can take it.
-        if (c.kind != res::ControlKind::Label && c.kind != res::ControlKind::GroupBox &&
-            c.kind != res::ControlKind::UpDown) {
-            for (QLabel* label : pendingBuddies)
-                label->setBuddy(w);
-            pendingBuddies.clear();
-        }
-        previous = w;
-    }
-    for (auto it = m_radioGroups.begin(); it != m_radioGroups.end(); ++it)
-        for (CRadioButton* radio : *it)
-            radio->SetGroup(*it);
+    DialogControls built = layout.Build(
+        *this, *m_pTemplate, [this](int id, int code) { WindowProc(id, code); },
+        [this](QSlider* slider) { OnHScroll(slider); });
+    m_items = std::move(built.items);
+    m_radioGroups = std::move(built.radioGroups);
     m_bCreated = true;
 }
 
@@ -357,7 +185,7 @@ void CDialogBase::SendCommand(int id) {
 }
 
 void CDialogBase::WindowProc(int id, int code) {
-    if (m_nExchanging > 0)
+    if (m_nExchanging > 0 || s_nShowing > 0)
         return;
     if (OnCommandNotify(id, code))
         return;
@@ -397,9 +225,13 @@ void CDialogBase::EndDialog(int result) {
 
 int CDialogBase::EditChangeRead(int id, int widthLimit) {
     const int value = GetDlgItemInt(id);
-    const QString text = GetDlgItemText(id).left(9);
-    if (text.size() > widthLimit && text != QString::number(value))
-        SetDlgItemInt(id, value);
+    const QString text = GetDlgItemText(id);
+    const QString number = QString::number(value);
+    // Only a rewrite that shortens the text: the nested change it raises then ends. A run of ten
+    // or more digits reads as a number of the same length or as the largest int, so writing it
+    // back would raise the same change again without end.
+    if (text.size() > widthLimit && number.size() < text.size())
+        SetDlgItemText(id, number);
     return value;
 }
 
@@ -412,26 +244,6 @@ int CDialogBase::EditChangeClamp(int id, int widthLimit, int lower, int upper) {
             SetDlgItemInt(id, upper);
     }
     return value;
-}
-
-void CDialogBase::EditChangeFollowSlider(const SliderEdit& pair) {
-    const int value = EditChangeClamp(pair.edit, 4, 0, 130);
-    if (auto* slider = DlgItem<QSlider>(pair.slider)) {
-        slider->setValue(NearestStop(value, *pair.stops));
-        slider->update();
-    }
-}
-
-void CDialogBase::SliderToEdit(QSlider* slider, std::span<const SliderEdit> pairs) {
-    if (!slider->hasFocus())
-        return;
-    for (const SliderEdit& s : pairs) {
-        if (GetDlgItem(s.slider) == slider) {
-            const int stop = std::clamp(slider->sliderPosition(), 0, 9);
-            SetDlgItemInt(s.edit, (*s.stops)[static_cast<std::size_t>(stop)]);
-            return;
-        }
-    }
 }
 
 bool CDialogBase::HasFocus(int id) const {
@@ -449,6 +261,14 @@ void CDialogBase::SetSliderRange(int id, int lower, int upper) {
         slider->setRange(lower, upper);
         slider->update();
     }
+}
+
+void CDialogBase::setVisible(bool visible) {
+    // Showing or hiding a dialog moves the keyboard focus on Qt's initiative (away from a
+    // hidden control, back to the window's focus widget); that is no action of the user's.
+    ++s_nShowing;
+    QDialog::setVisible(visible);
+    --s_nShowing;
 }
 
 void CDialogBase::reject() {

@@ -1,15 +1,15 @@
-// A dialog built from a resource template, with the data exchange of the pages: members move
-// to and from the controls through DoDataExchange, and while they do, no control notification
-// reaches the dialog's handlers (the lockout). Control notifications arrive at WindowProc with
-// the control id and the notification code; commands that the dialog does not handle go up the
-// parent chain to the first ICommandTarget.
+// A dialog built from a resource template (CDialogLayout makes the controls), with the dialog
+// functions the pages use and their data exchange: members move to and from the controls
+// through DoDataExchange, and while they do, no control notification reaches the dialog's
+// handlers (the lockout); nor while the dialog is shown or hidden. Control notifications
+// arrive at WindowProc with the control id and the notification code; commands that the
+// dialog does not handle go up the parent chain to the first ICommandTarget.
 //
 // A template marked as a child is created with Create() inside a parent window; the others run
 // modally with DoModal().
 #pragma once
 
 #include "DialogTemplate.h"
-#include "Settings.h"
 
 #include <QDialog>
 #include <QHash>
@@ -23,15 +23,7 @@ class QSlider;
 namespace vellmark {
 
 class CDataExchange;
-class CDialogLayout;
 class CRadioButton;
-
-// A loading-position edit and the slider whose stops follow it.
-struct SliderEdit {
-    int slider;
-    int edit;
-    const StopTable* stops;
-};
 
 class CDialogBase : public QDialog {
     Q_OBJECT
@@ -61,6 +53,9 @@ public:
     bool IsExchanging() const { return m_nExchanging > 0; }
     // True while any dialog of the program exchanges data with its controls.
     static bool AnyExchanging() { return s_nExchanging > 0; }
+    // True while control notifications reach no handler: data is being exchanged, or a
+    // dialog is being shown or hidden.
+    static bool NotificationsHeld() { return s_nExchanging > 0 || s_nShowing > 0; }
 
     // The number in an edit as Windows reads it: 0 and *translated false when there is none.
     int GetDlgItemInt(int id, bool* translated = nullptr, bool bSigned = false) const;
@@ -71,16 +66,30 @@ public:
 
     // Moves the keyboard focus to a control; an edit gets its whole text selected.
     void GotoDlgCtrl(QWidget* control);
+    bool HasFocus(int id) const;
+    void SetUpDownRange(int id, int lower, int upper);
+    void SetSliderRange(int id, int lower, int upper);
+
+    // The change steps of a number edit, run by its change handler. Steps 1 and 2: the value
+    // as GetDlgItemInt reads it; a text longer than widthLimit is rewritten as that value's
+    // decimal form when that makes it shorter (leading zeros dropped).
+    int EditChangeRead(int id, int widthLimit);
+    // Steps 1 to 3: as above, then, only while the user types in the edit, a value below lower
+    // or above upper is replaced by that bound. Returns the value read.
+    int EditChangeClamp(int id, int widthLimit, int lower, int upper);
 
     // A command with no control: handled by the dialog or passed to the command target.
     void SendCommand(int id);
 
     // A notification of control id (WM_COMMAND). The base hands it to the dialog's handlers
-    // unless data is being exchanged.
+    // unless the dialog exchanges data or is being shown or hidden.
     virtual void WindowProc(int id, int code);
 
+    // Shows or hides the dialog; the focus moves this makes notify no handler.
+    void setVisible(bool visible) override;
+
 protected:
-    // Builds the controls of the template (once).
+    // Builds the controls of the template (once), with CDialogLayout.
     void BuildControls(QWidget* parent, bool child);
     // Runs after the controls exist; the base shows the members.
     virtual bool OnInitDialog();
@@ -95,23 +104,6 @@ protected:
     virtual void OnCancel();
     void EndDialog(int result);
 
-    // Steps 1 and 2 of a number edit's change handler: the value as GetDlgItemInt reads it, and
-    // a text longer than widthLimit that differs from that value's decimal form is rewritten.
-    int EditChangeRead(int id, int widthLimit);
-    // Steps 1 to 3: as above, then, only while the user types in the edit, a value below lower
-    // or above upper is replaced by that bound. Returns the value read.
-    int EditChangeClamp(int id, int widthLimit, int lower, int upper);
-
-    // The loading-position edit's change steps: width limit 4, clamped to 0..130 while typed
-    // in, then its slider moves to the stop nearest the value.
-    void EditChangeFollowSlider(const SliderEdit& pair);
-    // The slider that has the keyboard focus writes its stop's value into its edit (whose
-    // change handler then follows); a slider without the focus does nothing.
-    void SliderToEdit(QSlider* slider, std::span<const SliderEdit> pairs);
-    bool HasFocus(int id) const;
-    void SetUpDownRange(int id, int lower, int upper);
-    void SetSliderRange(int id, int lower, int upper);
-
     void reject() override;
     void accept() override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -124,6 +116,7 @@ private:
     bool m_bEnded = false; // EndDialog ran during the current modal run
     int m_nExchanging = 0;
     static int s_nExchanging;
+    static int s_nShowing;
     QHash<int, QWidget*> m_items;
     QHash<int, QList<CRadioButton*>> m_radioGroups;
 };

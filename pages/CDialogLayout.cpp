@@ -1,14 +1,52 @@
 #include "CDialogLayout.h"
 
+#include "CComboBox.h"
+#include "CGroupBox.h"
+#include "CNumberEdit.h"
+#include "CRadioButton.h"
+#include "CSlider.h"
+#include "CUpDown.h"
+#include "ControlNotify.h"
 #include "DialogTemplate.h"
+#include "TextConvert.h"
 
+#include <QCheckBox>
 #include <QFontDatabase>
 #include <QFontMetrics>
+#include <QHeaderView>
+#include <QMouseEvent>
+#include <QTreeWidget>
+#include <QLabel>
+#include <QPushButton>
 #include <QString>
 #include <QStringList>
 
 namespace vellmark {
 namespace {
+
+// Gives a list the clicks of a report list: a press on its empty part clears the selection,
+// and every double-click, on a row or not, is the list's double-click notification (the dialog
+// then looks at the selection).
+class ListClickFilter : public QObject {
+public:
+    ListClickFilter(QTreeWidget* list, std::function<void(int, int)> notify, int id)
+        : QObject(list), m_list(list), m_notify(std::move(notify)), m_id(id) {}
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::MouseButtonPress) {
+            const auto* mouse = static_cast<QMouseEvent*>(event);
+            if (!m_list->indexAt(mouse->position().toPoint()).isValid())
+                m_list->clearSelection();
+        } else if (event->type() == QEvent::MouseButtonDblClick) {
+            m_notify(m_id, NM_DBLCLK);
+        }
+        return false;
+    }
+
+private:
+    QTreeWidget* m_list;
+    std::function<void(int, int)> m_notify;
+    int m_id;
+};
 
 // MulDiv: a * b / c rounded to the nearest integer.
 int MulDiv(int a, int b, int c) {
@@ -61,6 +99,157 @@ QRect CDialogLayout::Rect(int x, int y, int w, int h) const {
 
 QSize CDialogLayout::Size(int w, int h) const {
     return QSize(X(w), Y(h));
+}
+
+DialogControls CDialogLayout::Build(QWidget& dialog, const res::DialogTemplate& dialogTemplate,
+                                    const std::function<void(int, int)>& notify,
+                                    const std::function<void(QSlider*)>& scrolled) const {
+    DialogControls built;
+    QList<CRadioButton*>* group = nullptr;
+    QWidget* previous = nullptr;
+    QList<QLabel*> pendingBuddies;
+    for (const res::ControlTemplate& c : dialogTemplate.controls) {
+        const QString text = ToQString(c.text);
+        const QRect rect = Rect(c.x, c.y, c.width, c.height);
+        QWidget* w = nullptr;
+        const int id = c.id;
+        if (c.kind != res::ControlKind::RadioButton)
+            group = nullptr;
+        switch (c.kind) {
+        case res::ControlKind::Label: {
+            auto* label = new QLabel(text, &dialog);
+            Qt::Alignment align = Qt::AlignLeft | Qt::AlignTop;
+            if (c.style & res::kAlignCenter)
+                align = Qt::AlignHCenter | Qt::AlignTop;
+            if (c.style & res::kCenterVertical)
+                align = (align & Qt::AlignHorizontal_Mask) | Qt::AlignVCenter;
+            label->setAlignment(align);
+            label->setGeometry(rect);
+            if (text.contains(u'&'))
+                pendingBuddies.append(label);
+            w = label;
+            break;
+        }
+        case res::ControlKind::GroupBox: {
+            auto* box = new CGroupBox(text, &dialog);
+            box->setGeometry(rect);
+            w = box;
+            break;
+        }
+        case res::ControlKind::ComboBox: {
+            auto* combo = new CComboBox(&dialog);
+            for (std::string_view e : c.entries)
+                combo->addItem(ToQString(e));
+            combo->setCurrentIndex(-1);
+            // The template's height includes the dropped list; the closed box is as high as
+            // the font needs.
+            combo->setGeometry(rect.x(), rect.y(), rect.width(), combo->sizeHint().height());
+            QObject::connect(combo, &CComboBox::notified, &dialog,
+                             [notify, id](int code) { notify(id, code); });
+            w = combo;
+            break;
+        }
+        case res::ControlKind::RadioButton: {
+            auto* radio = new CRadioButton(&dialog);
+            radio->setText(text);
+            radio->setGeometry(rect);
+            if ((c.style & res::kGroup) || !group) {
+                group = &built.radioGroups[id];
+            }
+            group->append(radio);
+            QObject::connect(radio, &QAbstractButton::clicked, &dialog,
+                             [notify, id] { notify(id, BN_CLICKED); });
+            w = radio;
+            break;
+        }
+        case res::ControlKind::CheckBox: {
+            auto* box = new QCheckBox(text, &dialog);
+            box->setGeometry(rect);
+            QObject::connect(box, &QAbstractButton::clicked, &dialog,
+                             [notify, id] { notify(id, BN_CLICKED); });
+            w = box;
+            break;
+        }
+        case res::ControlKind::NumberEdit: {
+            auto* edit = new CNumberEdit(&dialog);
+            edit->setGeometry(rect);
+            QObject::connect(edit, &QLineEdit::textChanged, &dialog,
+                             [notify, id] { notify(id, EN_CHANGE); });
+            w = edit;
+            break;
+        }
+        case res::ControlKind::UpDown: {
+            auto* upDown = new CUpDown(&dialog);
+            upDown->setGeometry(rect);
+            // The up-down control takes the control before it as its buddy.
+            upDown->SetBuddy(qobject_cast<CNumberEdit*>(previous));
+            w = upDown;
+            break;
+        }
+        case res::ControlKind::Slider: {
+            auto* slider = new CSlider(&dialog);
+            slider->setRange(0, 100);
+            slider->setGeometry(rect);
+            QObject::connect(slider, &QAbstractSlider::actionTriggered, &dialog,
+                             [scrolled, slider](int) { scrolled(slider); });
+            w = slider;
+            break;
+        }
+        case res::ControlKind::ListView: {
+            // A report-style list: rows in the order they are inserted (the heading does not
+            // re-sort them), whole rows selected, one at a time.
+            auto* list = new QTreeWidget(&dialog);
+            list->setRootIsDecorated(false);
+            list->setItemsExpandable(false);
+            list->setUniformRowHeights(true);
+            list->setSelectionMode(QAbstractItemView::SingleSelection);
+            list->setSelectionBehavior(QAbstractItemView::SelectRows);
+            list->setAllColumnsShowFocus(true);
+            list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+            list->setSortingEnabled(false);
+            list->header()->setSectionsClickable(false);
+            list->header()->setSectionsMovable(false);
+            list->header()->setStretchLastSection(false);
+            list->setGeometry(rect);
+            list->viewport()->installEventFilter(new ListClickFilter(list, notify, id));
+            w = list;
+            break;
+        }
+        case res::ControlKind::PushButton: {
+            auto* button = new QPushButton(text, &dialog);
+            // Enter presses the button that has the focus; elsewhere it presses the default
+            // button.
+            button->setAutoDefault(true);
+            if (c.style & res::kDefault)
+                button->setDefault(true);
+            button->setGeometry(rect);
+            QObject::connect(button, &QAbstractButton::clicked, &dialog,
+                             [notify, id] { notify(id, BN_CLICKED); });
+            w = button;
+            break;
+        }
+        }
+        if (c.style & res::kHidden)
+            w->setHidden(true);
+        if (!(c.style & res::kTabStop) && c.kind != res::ControlKind::Label &&
+            c.kind != res::ControlKind::GroupBox && c.kind != res::ControlKind::UpDown) {
+            w->setFocusPolicy(Qt::ClickFocus);
+        }
+        if (id != res::kStaticId)
+            built.items.insert(id, w);
+        // A label's mnemonic moves the focus to the next control that can take it.
+        if (c.kind != res::ControlKind::Label && c.kind != res::ControlKind::GroupBox &&
+            c.kind != res::ControlKind::UpDown) {
+            for (QLabel* label : pendingBuddies)
+                label->setBuddy(w);
+            pendingBuddies.clear();
+        }
+        previous = w;
+    }
+    for (auto it = built.radioGroups.begin(); it != built.radioGroups.end(); ++it)
+        for (CRadioButton* radio : *it)
+            radio->SetGroup(*it);
+    return built;
 }
 
 } // namespace vellmark

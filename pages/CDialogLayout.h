@@ -1,12 +1,31 @@
-// Dialog units to pixels, as Windows converts them: from the base units of the dialog font
-// (x: average width of the Latin letters, y: the font's height).
+// Dialog templates made into widgets. Positions are dialog units, converted to pixels as
+// Windows converts them: from the base units of the dialog font (x: average width of the Latin
+// letters, y: the font's height). Build() creates a template's controls in template order,
+// which is also their tab order.
 #pragma once
 
+#include "DialogTemplate.h"
+
 #include <QFont>
+#include <QHash>
+#include <QList>
 #include <QRect>
 #include <QSize>
 
+#include <functional>
+
+class QSlider;
+class QWidget;
+
 namespace vellmark {
+
+class CRadioButton;
+
+// The controls of one template, as Build() made them.
+struct DialogControls {
+    QHash<int, QWidget*> items;                   // by control id; labels without one left out
+    QHash<int, QList<CRadioButton*>> radioGroups; // by the id of the group's first button
+};
 
 class CDialogLayout {
 public:
@@ -22,6 +41,15 @@ public:
     QRect Rect(int x, int y, int w, int h) const;
     QSize Size(int w, int h) const;
     QSize Base() const { return m_base; }
+
+    // Creates the controls of the template as children of dialog, at their positions. Every
+    // notification of a control with an id (click, selection, focus, edit change) goes to
+    // notify(id, code), every move of a slider by the user to scrolled(slider). A label's
+    // mnemonic moves the focus to the next control that can take it; an up-down control takes
+    // the edit before it as its buddy.
+    DialogControls Build(QWidget& dialog, const res::DialogTemplate& dialogTemplate,
+                         const std::function<void(int id, int code)>& notify,
+                         const std::function<void(QSlider*)>& scrolled) const;
 
 private:
     QSize m_base;

@@ -9,22 +9,35 @@
 #include <QSlider>
 
 namespace vellmark {
+using namespace res;
+
 namespace {
 
-constexpr SliderEdit kSliders[] = {
-    {1100, 1070, &kStandardStops},
-    {1101, 1071, &kStandardStops},
-    {1102, 1072, &kPostcardStops},
+// The number edits besides the loading positions: width limit and the bounds of the clamp
+// while the user types in them.
+struct ClampedEdit {
+    int id;
+    int widthLimit;
+    int lower;
+    int upper;
 };
-
-constexpr int IDC_PAGE_LENGTH = 1073;
-constexpr int IDC_LEFT_MARGIN = 1076;
-constexpr int IDC_RIGHT_MARGIN = 1077;
-constexpr int IDC_CORRECTION = 1061;
+constexpr ClampedEdit kClamped[] = {
+    {IDC_SETUP_PAGE_LENGTH, 3, 1, 99},
+    {IDC_SETUP_LEFT_MARGIN, 4, 0, 135},
+    {IDC_SETUP_RIGHT_MARGIN, 4, 1, 136},
+    {IDC_SETUP_CORRECTION, 3, 0, 68},
+};
 
 } // namespace
 
-CFormSetupDlg::CFormSetupDlg() : CDialogBase(res::IDD_FORM_SETUP) {
+CFormSetupDlg::CFormSetupDlg()
+    : CDialogBase(IDD_FORM_SETUP),
+      m_positions(
+          *this,
+          {{{IDC_SETUP_CONT_SLIDER, IDC_SETUP_CONT_POSITION, IDC_SETUP_CONT_SPIN, &kStandardStops},
+            {IDC_SETUP_CUT_SLIDER, IDC_SETUP_CUT_POSITION, IDC_SETUP_CUT_SPIN, &kStandardStops},
+            {IDC_SETUP_POSTCARD_SLIDER, IDC_SETUP_POSTCARD_POSITION, IDC_SETUP_POSTCARD_SPIN,
+             &kPostcardStops}}}) {
     for (FormRecord& r : m_forms)
         r.fill('\0');
 }
@@ -85,93 +98,70 @@ const FormRecord& CFormSetupDlg::StoredForm(int form) const {
 bool CFormSetupDlg::OnInitDialog() {
     CDialogBase::OnInitDialog();
     setWindowTitle(QStringLiteral("書式の設定：") + m_strFormName);
-    for (const auto& s : kSliders)
-        SetSliderRange(s.slider, 0, 9);
-    SetUpDownRange(1104, 0, 130);
-    SetUpDownRange(1105, 0, 130);
-    SetUpDownRange(1075, 0, 130);
-    SetUpDownRange(1087, 1, 99);
-    SetUpDownRange(1088, 0, 135);
-    SetUpDownRange(1078, 1, 136);
-    SetUpDownRange(1067, 0, 68);
+    m_positions.InitControls();
+    SetUpDownRange(IDC_SETUP_PAGE_LENGTH_SPIN, 1, 99);
+    SetUpDownRange(IDC_SETUP_LEFT_MARGIN_SPIN, 0, 135);
+    SetUpDownRange(IDC_SETUP_RIGHT_MARGIN_SPIN, 1, 136);
+    SetUpDownRange(IDC_SETUP_CORRECTION_SPIN, 0, 68);
     return true;
 }
 
 void CFormSetupDlg::DoDataExchange(CDataExchange& dx) {
-    dx.DDX_Slider(1100, m_nContinuousStop);
-    dx.DDX_Text(1070, m_nContinuousPosition);
-    dx.DDV_MinMaxInt(m_nContinuousPosition, 0, 130);
-    dx.DDX_Slider(1101, m_nCutSheetStop);
-    dx.DDX_Text(1071, m_nCutSheetPosition);
-    dx.DDV_MinMaxInt(m_nCutSheetPosition, 0, 130);
-    dx.DDX_Slider(1102, m_nPostcardStop);
-    dx.DDX_Text(1072, m_nPostcardPosition);
-    dx.DDV_MinMaxInt(m_nPostcardPosition, 0, 130);
-    dx.DDX_Text(IDC_PAGE_LENGTH, m_nPageLength);
+    constexpr int lo = CLoadingPositions::kMinimum;
+    constexpr int hi = CLoadingPositions::kMaximum;
+    dx.DDX_Slider(IDC_SETUP_CONT_SLIDER, m_nContinuousStop);
+    dx.DDX_Text(IDC_SETUP_CONT_POSITION, m_nContinuousPosition);
+    dx.DDV_MinMaxInt(m_nContinuousPosition, lo, hi);
+    dx.DDX_Slider(IDC_SETUP_CUT_SLIDER, m_nCutSheetStop);
+    dx.DDX_Text(IDC_SETUP_CUT_POSITION, m_nCutSheetPosition);
+    dx.DDV_MinMaxInt(m_nCutSheetPosition, lo, hi);
+    dx.DDX_Slider(IDC_SETUP_POSTCARD_SLIDER, m_nPostcardStop);
+    dx.DDX_Text(IDC_SETUP_POSTCARD_POSITION, m_nPostcardPosition);
+    dx.DDV_MinMaxInt(m_nPostcardPosition, lo, hi);
+    dx.DDX_Text(IDC_SETUP_PAGE_LENGTH, m_nPageLength);
     dx.DDV_MinMaxInt(m_nPageLength, 1, 99);
-    dx.DDX_Text(IDC_LEFT_MARGIN, m_nLeftMargin);
-    dx.DDX_Text(IDC_RIGHT_MARGIN, m_nRightMargin);
-    dx.DDX_Text(IDC_CORRECTION, m_nCorrection);
+    dx.DDX_Text(IDC_SETUP_LEFT_MARGIN, m_nLeftMargin);
+    dx.DDX_Text(IDC_SETUP_RIGHT_MARGIN, m_nRightMargin);
+    dx.DDX_Text(IDC_SETUP_CORRECTION, m_nCorrection);
     dx.DDV_MinMaxInt(m_nCorrection, 0, 68);
 }
 
 bool CFormSetupDlg::OnCommandNotify(int id, int code) {
     if (code != EN_CHANGE)
         return false;
-    for (const auto& s : kSliders) {
-        if (s.edit == id) {
-            OnChangePosition(s);
+    if (m_positions.OnEditChange(id))
+        return true;
+    for (const ClampedEdit& e : kClamped) {
+        if (e.id == id) {
+            EditChangeClamp(id, e.widthLimit, e.lower, e.upper);
             return true;
         }
     }
-    switch (id) {
-    case IDC_PAGE_LENGTH:
-        OnChangeClamped(id, 3, 1, 99);
-        return true;
-    case IDC_LEFT_MARGIN:
-        OnChangeClamped(id, 4, 0, 135);
-        return true;
-    case IDC_RIGHT_MARGIN:
-        OnChangeClamped(id, 4, 1, 136);
-        return true;
-    case IDC_CORRECTION:
-        OnChangeClamped(id, 3, 0, 68);
-        return true;
-    default:
-        return false;
-    }
-}
-
-void CFormSetupDlg::OnChangePosition(const SliderEdit& pair) {
-    EditChangeFollowSlider(pair);
-}
-
-void CFormSetupDlg::OnChangeClamped(int id, int widthLimit, int lower, int upper) {
-    EditChangeClamp(id, widthLimit, lower, upper);
+    return false;
 }
 
 void CFormSetupDlg::OnHScroll(QSlider* slider) {
-    SliderToEdit(slider, kSliders);
+    m_positions.OnSliderMoved(slider);
 }
 
 void CFormSetupDlg::OnOK() {
-    const int left = GetDlgItemInt(IDC_LEFT_MARGIN, nullptr, true);
-    const int right = GetDlgItemInt(IDC_RIGHT_MARGIN, nullptr, true);
+    const int left = GetDlgItemInt(IDC_SETUP_LEFT_MARGIN, nullptr, true);
+    const int right = GetDlgItemInt(IDC_SETUP_RIGHT_MARGIN, nullptr, true);
     if (left >= right) {
         Prompt().MessageBox(this,
                             QStringLiteral("ライトマージン幅はレフトマージン幅より大きくしてくださ"
                                            "い。適正値に変更します。"),
                             m_strFormName + QStringLiteral("－レフトマージン幅／ライトマージン幅"),
                             PromptIcon::Warning, PromptButtons::Ok);
-        SetDlgItemInt(IDC_RIGHT_MARGIN, left + 1);
-        if (QWidget* edit = GetDlgItem(IDC_RIGHT_MARGIN))
+        SetDlgItemInt(IDC_SETUP_RIGHT_MARGIN, left + 1);
+        if (QWidget* edit = GetDlgItem(IDC_SETUP_RIGHT_MARGIN))
             edit->setFocus(Qt::OtherFocusReason);
         return;
     }
     if (!UpdateData(true))
         return;
     StoreForm(FormIndex(m_strFormName));
-    EndDialog(res::IDOK);
+    EndDialog(IDOK);
 }
 
 } // namespace vellmark

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "CDialogBase.h"
+#include "CLoadingPositions.h"
 #include "Settings.h"
 
 #include <QString>
@@ -50,11 +51,9 @@ protected:
     void OnOK() override;
 
 private:
-    void OnChangePosition(const SliderEdit& pair);
-    void OnChangeClamped(int id, int widthLimit, int lower, int upper);
-
     QString m_strFormName;
     std::array<FormRecord, 3> m_forms{};
+    CLoadingPositions m_positions;
 };
 
 } // namespace vellmark

@@ -8,48 +8,42 @@
 #include <QSlider>
 
 namespace vellmark {
-namespace {
+using namespace res;
 
-constexpr SliderEdit kSliders[] = {
-    {1094, 1060, &kStandardStops},
-    {1095, 1062, &kStandardStops},
-    {1096, 1064, &kPostcardStops},
-};
-
-constexpr int IDC_PAGE_LENGTH = 1054;
-constexpr int IDC_CORRECTION = 1058;
-
-} // namespace
-
-CPage_Form::CPage_Form() : CPropertyPage(res::IDD_PAGE_FORM, {IDC_FORM_SELECT}) {}
+CPage_Form::CPage_Form()
+    : CPropertyPage(IDD_PAGE_FORM, {IDC_FORM_SELECT}),
+      m_positions(
+          *this,
+          {{{IDC_FORM_CONT_SLIDER, IDC_FORM_CONT_POSITION, IDC_FORM_CONT_SPIN, &kStandardStops},
+            {IDC_FORM_CUT_SLIDER, IDC_FORM_CUT_POSITION, IDC_FORM_CUT_SPIN, &kStandardStops},
+            {IDC_FORM_POSTCARD_SLIDER, IDC_FORM_POSTCARD_POSITION, IDC_FORM_POSTCARD_SPIN,
+             &kPostcardStops}}}) {}
 
 bool CPage_Form::OnInitDialog() {
     CPropertyPage::OnInitDialog();
-    for (const auto& s : kSliders)
-        SetSliderRange(s.slider, 0, 9);
-    SetUpDownRange(1099, 0, 130);
-    SetUpDownRange(1098, 0, 130);
-    SetUpDownRange(1065, 0, 130);
-    SetUpDownRange(1097, 1, 99);
-    SetUpDownRange(1059, 0, 68);
+    m_positions.InitControls();
+    SetUpDownRange(IDC_FORM_PAGE_LENGTH_SPIN, 1, 99);
+    SetUpDownRange(IDC_FORM_CORRECTION_SPIN, 0, 68);
     return true;
 }
 
 void CPage_Form::DoDataExchange(CDataExchange& dx) {
-    dx.DDX_Slider(1094, m_nContinuousStop);
-    dx.DDX_Text(1060, m_nContinuousPosition);
-    dx.DDV_MinMaxInt(m_nContinuousPosition, 0, 130);
-    dx.DDX_Slider(1095, m_nCutSheetStop);
-    dx.DDX_Text(1062, m_nCutSheetPosition);
-    dx.DDV_MinMaxInt(m_nCutSheetPosition, 0, 130);
-    dx.DDX_Slider(1096, m_nPostcardStop);
-    dx.DDX_Text(1064, m_nPostcardPosition);
-    dx.DDV_MinMaxInt(m_nPostcardPosition, 0, 130);
+    constexpr int lo = CLoadingPositions::kMinimum;
+    constexpr int hi = CLoadingPositions::kMaximum;
+    dx.DDX_Slider(IDC_FORM_CONT_SLIDER, m_nContinuousStop);
+    dx.DDX_Text(IDC_FORM_CONT_POSITION, m_nContinuousPosition);
+    dx.DDV_MinMaxInt(m_nContinuousPosition, lo, hi);
+    dx.DDX_Slider(IDC_FORM_CUT_SLIDER, m_nCutSheetStop);
+    dx.DDX_Text(IDC_FORM_CUT_POSITION, m_nCutSheetPosition);
+    dx.DDV_MinMaxInt(m_nCutSheetPosition, lo, hi);
+    dx.DDX_Slider(IDC_FORM_POSTCARD_SLIDER, m_nPostcardStop);
+    dx.DDX_Text(IDC_FORM_POSTCARD_POSITION, m_nPostcardPosition);
+    dx.DDV_MinMaxInt(m_nPostcardPosition, lo, hi);
     dx.DDX_CBString(IDC_FORM_SELECT, m_strFormName);
     dx.DDV_MaxChars(m_strFormName, 10);
-    dx.DDX_Text(IDC_PAGE_LENGTH, m_nPageLength);
+    dx.DDX_Text(IDC_FORM_PAGE_LENGTH, m_nPageLength);
     dx.DDV_MinMaxInt(m_nPageLength, 1, 99);
-    dx.DDX_Text(IDC_CORRECTION, m_nCorrection);
+    dx.DDX_Text(IDC_FORM_CORRECTION, m_nCorrection);
     dx.DDV_MinMaxInt(m_nCorrection, 0, 68);
 }
 
@@ -103,26 +97,19 @@ bool CPage_Form::OnCommandNotify(int id, int code) {
     }
     if (code != EN_CHANGE)
         return false;
-    for (const auto& s : kSliders) {
-        if (s.edit == id) {
-            OnChangePosition(s);
-            return true;
-        }
+    if (m_positions.OnEditChange(id)) {
+        SendDataCheck();
+        return true;
     }
-    if (id == IDC_PAGE_LENGTH) {
+    if (id == IDC_FORM_PAGE_LENGTH) {
         OnChangeClamped(id, 3, 1, 99);
         return true;
     }
-    if (id == IDC_CORRECTION) {
+    if (id == IDC_FORM_CORRECTION) {
         OnChangeClamped(id, 3, 0, 68);
         return true;
     }
     return false;
-}
-
-void CPage_Form::OnChangePosition(const SliderEdit& pair) {
-    EditChangeFollowSlider(pair);
-    SendDataCheck();
 }
 
 void CPage_Form::OnChangeClamped(int id, int widthLimit, int lower, int upper) {
@@ -131,7 +118,7 @@ void CPage_Form::OnChangeClamped(int id, int widthLimit, int lower, int upper) {
 }
 
 void CPage_Form::OnHScroll(QSlider* slider) {
-    SliderToEdit(slider, kSliders);
+    m_positions.OnSliderMoved(slider);
 }
 
 void CPage_Form::OnFormButton() {
@@ -139,7 +126,7 @@ void CPage_Form::OnFormButton() {
     if (form != 0)
         m_dlgFormSetup.LoadForm(form);
     m_dlgFormSetup.SetFormName(m_strFormName);
-    if (m_dlgFormSetup.DoModal(this) == res::IDOK)
+    if (m_dlgFormSetup.DoModal(this) == IDOK)
         SendDataCheck();
 }
 

@@ -4,7 +4,9 @@
 #pragma once
 
 #include "CFormSetupDlg.h"
+#include "CLoadingPositions.h"
 #include "CPropertyPage.h"
+#include "ResourceIds.h"
 
 #include <QString>
 
@@ -13,8 +15,8 @@ namespace vellmark {
 class CPage_Form : public CPropertyPage {
     Q_OBJECT
 public:
-    static constexpr int IDC_FORM_BUTTON = 1002;
-    static constexpr int IDC_FORM_SELECT = 1056;
+    static constexpr int IDC_FORM_BUTTON = res::IDC_FORM_BUTTON;
+    static constexpr int IDC_FORM_SELECT = res::IDC_FORM_SELECT;
 
     CPage_Form();
 
@@ -42,11 +44,11 @@ protected:
     void OnHScroll(QSlider* slider) override;
 
 private:
-    void OnChangePosition(const SliderEdit& pair);
     void OnChangeClamped(int id, int widthLimit, int lower, int upper);
     void OnFormButton();
 
     CFormSetupDlg m_dlgFormSetup;
+    CLoadingPositions m_positions;
 };
 
 } // namespace vellmark

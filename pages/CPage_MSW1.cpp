@@ -6,17 +6,21 @@
 
 namespace vellmark {
 
+using namespace res;
+
 CPage_MSW1::CPage_MSW1()
-    : CSwitchPage(res::IDD_PAGE_MSW1, 1,
-                  {1007, 1008, 1009, 1010, 1011, 1012, 1013, 1014, 1015, 1016, 1017},
-                  {{1014, 8, false},
-                   {1008, 6, false},
-                   {1007, 5, false},
-                   {1011, 7, false},
-                   {1016, 4, false}}) {}
+    : CSwitchPage(IDD_PAGE_MSW1, 1,
+                  {IDC_MSW1_COUNTRY, IDC_MSW1_4_FIRST, IDC_MSW1_4_SECOND, IDC_MSW1_5_FIRST,
+                   IDC_MSW1_5_SECOND, IDC_MSW1_6_FIRST, IDC_MSW1_6_SECOND, IDC_MSW1_7_FIRST,
+                   IDC_MSW1_7_SECOND, IDC_MSW1_8_FIRST, IDC_MSW1_8_SECOND},
+                  {{IDC_MSW1_8_FIRST, 8, false},
+                   {IDC_MSW1_6_FIRST, 6, false},
+                   {IDC_MSW1_5_FIRST, 5, false},
+                   {IDC_MSW1_7_FIRST, 7, false},
+                   {IDC_MSW1_4_FIRST, 4, false}}) {}
 
 void CPage_MSW1::DoDataExchange(CDataExchange& dx) {
-    dx.DDX_CBString(1010, m_strCountry);
+    dx.DDX_CBString(IDC_MSW1_COUNTRY, m_strCountry);
     dx.DDV_MaxChars(m_strCountry, 20);
     CSwitchPage::DoDataExchange(dx);
 }

@@ -4,15 +4,20 @@
 
 namespace vellmark {
 
+using namespace res;
+
 CPage_MSW2::CPage_MSW2()
-    : CSwitchPage(res::IDD_PAGE_MSW2, 2,
-                  {1009, 1012, 1015, 1016, 1017, 1018, 1019, 1020, 1021, 1022, 1023, 1024, 1025},
-                  {{1016, 1, true},
-                   {1021, 6, false},
-                   {1017, 2, false},
-                   {1019, 3, false},
-                   {1020, 5, false},
-                   {1022, 7, false},
-                   {1024, 8, false}}) {}
+    : CSwitchPage(IDD_PAGE_MSW2, 2,
+                  {IDC_MSW2_1_CHECK, IDC_MSW2_2_FIRST, IDC_MSW2_2_SECOND, IDC_MSW2_3_FIRST,
+                   IDC_MSW2_3_SECOND, IDC_MSW2_5_FIRST, IDC_MSW2_5_SECOND, IDC_MSW2_6_FIRST,
+                   IDC_MSW2_6_SECOND, IDC_MSW2_7_FIRST, IDC_MSW2_7_SECOND, IDC_MSW2_8_FIRST,
+                   IDC_MSW2_8_SECOND},
+                  {{IDC_MSW2_1_CHECK, 1, true},
+                   {IDC_MSW2_6_FIRST, 6, false},
+                   {IDC_MSW2_2_FIRST, 2, false},
+                   {IDC_MSW2_3_FIRST, 3, false},
+                   {IDC_MSW2_5_FIRST, 5, false},
+                   {IDC_MSW2_7_FIRST, 7, false},
+                   {IDC_MSW2_8_FIRST, 8, false}}) {}
 
 } // namespace vellmark

@@ -4,12 +4,17 @@
 
 namespace vellmark {
 
+using namespace res;
+
 CPage_MSW3::CPage_MSW3()
-    : CSwitchPage(res::IDD_PAGE_MSW3, 3, {1009, 1012, 1015, 1018, 1026, 1027, 1028, 1029, 1030},
-                  {{1028, 3, false},
-                   {1029, 4, false},
-                   {1026, 7, true},
-                   {1030, 8, false},
-                   {1027, 2, false}}) {}
+    : CSwitchPage(IDD_PAGE_MSW3, 3,
+                  {IDC_MSW3_2_FIRST, IDC_MSW3_2_SECOND, IDC_MSW3_3_FIRST, IDC_MSW3_3_SECOND,
+                   IDC_MSW3_4_FIRST, IDC_MSW3_4_SECOND, IDC_MSW3_7_CHECK, IDC_MSW3_8_FIRST,
+                   IDC_MSW3_8_SECOND},
+                  {{IDC_MSW3_3_FIRST, 3, false},
+                   {IDC_MSW3_4_FIRST, 4, false},
+                   {IDC_MSW3_7_CHECK, 7, true},
+                   {IDC_MSW3_8_FIRST, 8, false},
+                   {IDC_MSW3_2_FIRST, 2, false}}) {}
 
 } // namespace vellmark

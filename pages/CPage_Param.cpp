@@ -7,31 +7,35 @@
 
 namespace vellmark {
 
+using namespace res;
+
 CPage_Param::CPage_Param()
-    : CPropertyPage(res::IDD_PAGE_PARAM, {1018, 1058, 1059, 1065, 1066, 1067}) {}
+    : CPropertyPage(IDD_PAGE_PARAM,
+                    {IDC_PARAM_POSTCARD_SECOND, IDC_PARAM_FONT1, IDC_PARAM_FONT2,
+                     IDC_PARAM_POSTCARD_FIRST, IDC_PARAM_KANJI_TABLE, IDC_PARAM_AUTO_RETURN}) {}
 
 bool CPage_Param::OnInitDialog() {
     CPropertyPage::OnInitDialog();
-    SetUpDownRange(1055, 10, 68);
-    SetUpDownRange(1056, 10, 68);
-    SetUpDownRange(1057, 2, 5);
+    SetUpDownRange(IDC_PARAM_CUT_CENTERING_SPIN, 10, 68);
+    SetUpDownRange(IDC_PARAM_CONT_CENTERING_SPIN, 10, 68);
+    SetUpDownRange(IDC_PARAM_LOAD_TIME_SPIN, 2, 5);
     return true;
 }
 
 void CPage_Param::DoDataExchange(CDataExchange& dx) {
-    dx.DDX_CBString(1058, m_strFont1);
+    dx.DDX_CBString(IDC_PARAM_FONT1, m_strFont1);
     dx.DDV_MaxChars(m_strFont1, 20);
-    dx.DDX_CBString(1059, m_strFont2);
+    dx.DDX_CBString(IDC_PARAM_FONT2, m_strFont2);
     dx.DDV_MaxChars(m_strFont2, 20);
-    dx.DDX_CBString(1066, m_strKanjiTable);
+    dx.DDX_CBString(IDC_PARAM_KANJI_TABLE, m_strKanjiTable);
     dx.DDV_MaxChars(m_strKanjiTable, 20);
     dx.DDX_Text(IDC_CONT_CENTERING, m_nContinuousCentering);
     dx.DDX_Text(IDC_CUT_CENTERING, m_nCutSheetCentering);
     dx.DDX_Text(IDC_LOAD_TIME, m_nLoadTime);
     dx.DDV_MinMaxInt(m_nLoadTime, 2, 5);
-    dx.DDX_CBString(1067, m_strAutoReturn);
+    dx.DDX_CBString(IDC_PARAM_AUTO_RETURN, m_strAutoReturn);
     dx.DDV_MaxChars(m_strAutoReturn, 20);
-    dx.DDX_Radio(1065, m_nPostcardMode);
+    dx.DDX_Radio(IDC_PARAM_POSTCARD_FIRST, m_nPostcardMode);
 }
 
 void CPage_Param::ParseBlock(const SettingsBlock& block) {

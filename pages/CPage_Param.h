@@ -7,6 +7,7 @@
 #pragma once
 
 #include "CPropertyPage.h"
+#include "ResourceIds.h"
 
 #include <QString>
 
@@ -15,9 +16,9 @@ namespace vellmark {
 class CPage_Param : public CPropertyPage {
     Q_OBJECT
 public:
-    static constexpr int IDC_CUT_CENTERING = 1061;
-    static constexpr int IDC_CONT_CENTERING = 1062;
-    static constexpr int IDC_LOAD_TIME = 1063;
+    static constexpr int IDC_CUT_CENTERING = res::IDC_PARAM_CUT_CENTERING;
+    static constexpr int IDC_CONT_CENTERING = res::IDC_PARAM_CONT_CENTERING;
+    static constexpr int IDC_LOAD_TIME = res::IDC_PARAM_LOAD_TIME;
 
     CPage_Param();
 

@@ -5,20 +5,26 @@
 #include "Settings.h"
 
 namespace vellmark {
+
+using namespace res;
+
 CPage_Select::CPage_Select()
-    : CPropertyPage(res::IDD_PAGE_SELECT, {1012, 1015, 1043, 1044, 1045, 1046, 1047, 1057}) {}
+    : CPropertyPage(IDD_PAGE_SELECT,
+                    {IDC_SELECT_QUIET_SECOND, IDC_SELECT_TYPEFACE_SECOND, IDC_SELECT_QUIET_FIRST,
+                     IDC_SELECT_TYPEFACE_FIRST, IDC_SELECT_PAPER_THICKNESS,
+                     IDC_SELECT_PRINT_PRESSURE, IDC_SELECT_PRINT_POSITION, IDC_SELECT_REDUCTION}) {}
 
 void CPage_Select::DoDataExchange(CDataExchange& dx) {
-    dx.DDX_CBString(1046, m_strPrintPressure);
+    dx.DDX_CBString(IDC_SELECT_PRINT_PRESSURE, m_strPrintPressure);
     dx.DDV_MaxChars(m_strPrintPressure, 20);
-    dx.DDX_CBString(1047, m_strPrintPosition);
+    dx.DDX_CBString(IDC_SELECT_PRINT_POSITION, m_strPrintPosition);
     dx.DDV_MaxChars(m_strPrintPosition, 10);
-    dx.DDX_CBString(1045, m_strPaperThickness);
+    dx.DDX_CBString(IDC_SELECT_PAPER_THICKNESS, m_strPaperThickness);
     dx.DDV_MaxChars(m_strPaperThickness, 10);
-    dx.DDX_CBString(1057, m_strReduction);
+    dx.DDX_CBString(IDC_SELECT_REDUCTION, m_strReduction);
     dx.DDV_MaxChars(m_strReduction, 20);
-    dx.DDX_Radio(1043, m_nQuietPrint);
-    dx.DDX_Radio(1044, m_nTypeface);
+    dx.DDX_Radio(IDC_SELECT_QUIET_FIRST, m_nQuietPrint);
+    dx.DDX_Radio(IDC_SELECT_TYPEFACE_FIRST, m_nTypeface);
 }
 
 void CPage_Select::ParseBlock(const SettingsBlock& block) {

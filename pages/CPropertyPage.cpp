@@ -18,8 +18,8 @@ void CPropertyPage::WindowProc(int id, int code) {
     // A failed check moves the focus while the controls are being read, and a combo box that
     // loses it reports that; it is no change of the user's, and the rebuild in progress
     // already covers it. Raising another data check would read the failing page again and
-    // show its message twice.
-    if (IsForwarded(id) && !AnyExchanging())
+    // show its message twice. Nor is a focus move that showing or hiding a page makes.
+    if (IsForwarded(id) && !NotificationsHeld())
         SendDataCheck();
     CDialogBase::WindowProc(id, code);
 }

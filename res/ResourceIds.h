@@ -13,6 +13,129 @@ inline constexpr int IDD_PAGE_SELECT = 134;
 inline constexpr int IDD_PAGE_FORM = 171;
 inline constexpr int IDD_FORM_SETUP = 175;
 
+// ---- Controls of the settings pages and the form setup dialog --------------------------------
+//
+// Each template numbers its own controls, so one number may name different controls in
+// different templates (1058 is a font on the parameter page and the position correction on the
+// form page). A radio pair is named by its bit or setting, FIRST for button 0, SECOND for 1.
+
+// 134: function select page.
+inline constexpr int IDC_SELECT_PAPER_THICKNESS = 1045;
+inline constexpr int IDC_SELECT_PRINT_PRESSURE = 1046;
+inline constexpr int IDC_SELECT_PRINT_POSITION = 1047;
+inline constexpr int IDC_SELECT_REDUCTION = 1057;
+inline constexpr int IDC_SELECT_QUIET_FIRST = 1043;
+inline constexpr int IDC_SELECT_QUIET_SECOND = 1012;
+inline constexpr int IDC_SELECT_TYPEFACE_FIRST = 1044;
+inline constexpr int IDC_SELECT_TYPEFACE_SECOND = 1015;
+
+// 133: parameter page.
+inline constexpr int IDC_PARAM_CUT_CENTERING = 1061;
+inline constexpr int IDC_PARAM_CUT_CENTERING_SPIN = 1055;
+inline constexpr int IDC_PARAM_CONT_CENTERING = 1062;
+inline constexpr int IDC_PARAM_CONT_CENTERING_SPIN = 1056;
+inline constexpr int IDC_PARAM_KANJI_TABLE = 1066;
+inline constexpr int IDC_PARAM_LOAD_TIME = 1063;
+inline constexpr int IDC_PARAM_LOAD_TIME_SPIN = 1057;
+inline constexpr int IDC_PARAM_AUTO_RETURN = 1067;
+inline constexpr int IDC_PARAM_FONT1 = 1058;
+inline constexpr int IDC_PARAM_FONT2 = 1059;
+inline constexpr int IDC_PARAM_POSTCARD_FIRST = 1065;
+inline constexpr int IDC_PARAM_POSTCARD_SECOND = 1018;
+
+// 171: form page.
+inline constexpr int IDC_FORM_CONT_SLIDER = 1094;
+inline constexpr int IDC_FORM_CONT_POSITION = 1060;
+inline constexpr int IDC_FORM_CONT_SPIN = 1099;
+inline constexpr int IDC_FORM_CUT_SLIDER = 1095;
+inline constexpr int IDC_FORM_CUT_POSITION = 1062;
+inline constexpr int IDC_FORM_CUT_SPIN = 1098;
+inline constexpr int IDC_FORM_POSTCARD_SLIDER = 1096;
+inline constexpr int IDC_FORM_POSTCARD_POSITION = 1064;
+inline constexpr int IDC_FORM_POSTCARD_SPIN = 1065;
+inline constexpr int IDC_FORM_PAGE_LENGTH = 1054;
+inline constexpr int IDC_FORM_PAGE_LENGTH_SPIN = 1097;
+inline constexpr int IDC_FORM_CORRECTION = 1058;
+inline constexpr int IDC_FORM_CORRECTION_SPIN = 1059;
+inline constexpr int IDC_FORM_SELECT = 1056;
+inline constexpr int IDC_FORM_BUTTON = 1002;
+
+// 175: form setup dialog.
+inline constexpr int IDC_SETUP_CONT_SLIDER = 1100;
+inline constexpr int IDC_SETUP_CONT_POSITION = 1070;
+inline constexpr int IDC_SETUP_CONT_SPIN = 1104;
+inline constexpr int IDC_SETUP_CUT_SLIDER = 1101;
+inline constexpr int IDC_SETUP_CUT_POSITION = 1071;
+inline constexpr int IDC_SETUP_CUT_SPIN = 1105;
+inline constexpr int IDC_SETUP_POSTCARD_SLIDER = 1102;
+inline constexpr int IDC_SETUP_POSTCARD_POSITION = 1072;
+inline constexpr int IDC_SETUP_POSTCARD_SPIN = 1075;
+inline constexpr int IDC_SETUP_PAGE_LENGTH = 1073;
+inline constexpr int IDC_SETUP_PAGE_LENGTH_SPIN = 1087;
+inline constexpr int IDC_SETUP_LEFT_MARGIN = 1076;
+inline constexpr int IDC_SETUP_LEFT_MARGIN_SPIN = 1088;
+inline constexpr int IDC_SETUP_RIGHT_MARGIN = 1077;
+inline constexpr int IDC_SETUP_RIGHT_MARGIN_SPIN = 1078;
+inline constexpr int IDC_SETUP_CORRECTION = 1061;
+inline constexpr int IDC_SETUP_CORRECTION_SPIN = 1067;
+
+// 129: memory switch 1.
+inline constexpr int IDC_MSW1_COUNTRY = 1010;
+inline constexpr int IDC_MSW1_4_FIRST = 1016;
+inline constexpr int IDC_MSW1_4_SECOND = 1017;
+inline constexpr int IDC_MSW1_5_FIRST = 1007;
+inline constexpr int IDC_MSW1_5_SECOND = 1013;
+inline constexpr int IDC_MSW1_6_FIRST = 1008;
+inline constexpr int IDC_MSW1_6_SECOND = 1009;
+inline constexpr int IDC_MSW1_7_FIRST = 1011;
+inline constexpr int IDC_MSW1_7_SECOND = 1012;
+inline constexpr int IDC_MSW1_8_FIRST = 1014;
+inline constexpr int IDC_MSW1_8_SECOND = 1015;
+
+// 130: memory switch 2 (MSW2-4 has no control).
+inline constexpr int IDC_MSW2_1_CHECK = 1016;
+inline constexpr int IDC_MSW2_2_FIRST = 1017;
+inline constexpr int IDC_MSW2_2_SECOND = 1018;
+inline constexpr int IDC_MSW2_3_FIRST = 1019;
+inline constexpr int IDC_MSW2_3_SECOND = 1009;
+inline constexpr int IDC_MSW2_5_FIRST = 1020;
+inline constexpr int IDC_MSW2_5_SECOND = 1012;
+inline constexpr int IDC_MSW2_6_FIRST = 1021;
+inline constexpr int IDC_MSW2_6_SECOND = 1015;
+inline constexpr int IDC_MSW2_7_FIRST = 1022;
+inline constexpr int IDC_MSW2_7_SECOND = 1023;
+inline constexpr int IDC_MSW2_8_FIRST = 1024;
+inline constexpr int IDC_MSW2_8_SECOND = 1025;
+
+// 131: memory switch 3 (MSW3-1, MSW3-5 and MSW3-6 have no control).
+inline constexpr int IDC_MSW3_2_FIRST = 1027;
+inline constexpr int IDC_MSW3_2_SECOND = 1018;
+inline constexpr int IDC_MSW3_3_FIRST = 1028;
+inline constexpr int IDC_MSW3_3_SECOND = 1009;
+inline constexpr int IDC_MSW3_4_FIRST = 1029;
+inline constexpr int IDC_MSW3_4_SECOND = 1012;
+inline constexpr int IDC_MSW3_7_CHECK = 1026;
+inline constexpr int IDC_MSW3_8_FIRST = 1030;
+inline constexpr int IDC_MSW3_8_SECOND = 1015;
+
+// 132: memory switch 4.
+inline constexpr int IDC_MSW4_1_FIRST = 1031;
+inline constexpr int IDC_MSW4_1_SECOND = 1018;
+inline constexpr int IDC_MSW4_2_FIRST = 1032;
+inline constexpr int IDC_MSW4_2_SECOND = 1009;
+inline constexpr int IDC_MSW4_3_FIRST = 1033;
+inline constexpr int IDC_MSW4_3_SECOND = 1012;
+inline constexpr int IDC_MSW4_4_FIRST = 1034;
+inline constexpr int IDC_MSW4_4_SECOND = 1015;
+inline constexpr int IDC_MSW4_5_FIRST = 1035;
+inline constexpr int IDC_MSW4_5_SECOND = 1023;
+inline constexpr int IDC_MSW4_6_FIRST = 1036;
+inline constexpr int IDC_MSW4_6_SECOND = 1025;
+inline constexpr int IDC_MSW4_7_FIRST = 1037;
+inline constexpr int IDC_MSW4_7_SECOND = 1038;
+inline constexpr int IDC_MSW4_8_FIRST = 1039;
+inline constexpr int IDC_MSW4_8_SECOND = 1040;
+
 // The data-check command every page raises on a user change.
 inline constexpr int ID_DATA_CHECK = 32805;
 

@@ -226,6 +226,58 @@ private slots:
                 QCOMPARE(win.doc.m_current[i], b[i]);
     }
 
+    // Enter presses the push button that has the focus, and OK (the default button) when the
+    // focus is on any other control; Space presses the focused button.
+    void enterPressesTheFocusedButton_data() {
+        QTest::addColumn<int>("focus");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("result");
+        QTest::newRow("Enter on Cancel")
+            << int(res::IDCANCEL) << int(Qt::Key_Return) << int(res::IDCANCEL);
+        QTest::newRow("keypad Enter on Cancel")
+            << int(res::IDCANCEL) << int(Qt::Key_Enter) << int(res::IDCANCEL);
+        QTest::newRow("Space on Cancel")
+            << int(res::IDCANCEL) << int(Qt::Key_Space) << int(res::IDCANCEL);
+        QTest::newRow("Enter on OK") << int(res::IDOK) << int(Qt::Key_Return) << int(res::IDOK);
+        QTest::newRow("Enter in an edit") << 1061 << int(Qt::Key_Return) << int(res::IDOK);
+        QTest::newRow("Enter on a slider") << 1101 << int(Qt::Key_Return) << int(res::IDOK);
+        QTest::newRow("Enter after Cancel had the focus")
+            << -1 << int(Qt::Key_Return) << int(res::IDOK);
+    }
+    void enterPressesTheFocusedButton() {
+        QFETCH(int, focus);
+        QFETCH(int, key);
+        QFETCH(int, result);
+        ScriptedPrompt prompt;
+        FakeMainWindow win;
+        int ended = 0;
+        OpenForm(win, prompt, 1, [&](CFormSetupDlg& d) {
+            TypeInto(Edit(d, 1073), QStringLiteral("12"));
+            QWidget* target = nullptr;
+            if (focus == -1) {
+                d.DlgItem<QPushButton>(res::IDCANCEL)->setFocus(Qt::TabFocusReason);
+                target = Edit(d, 1076);
+            } else {
+                target = d.GetDlgItem(focus);
+            }
+            target->setFocus(Qt::TabFocusReason);
+            QTest::keyClick(target, Qt::Key(key));
+            QVERIFY(!d.isVisible());
+            ended = d.result();
+        });
+        QCOMPARE(ended, result);
+        QCOMPARE(Record(win.doc.m_current, 1).substr(0, 2),
+                 std::string(result == res::IDOK ? "12" : "66"));
+        QVERIFY(prompt.messages.isEmpty());
+
+        // On a page, Enter on the focused form button opens the dialog.
+        prompt.modalRuns = 0;
+        auto* button = win.form.DlgItem<QPushButton>(CPage_Form::IDC_FORM_BUTTON);
+        button->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(button, Qt::Key_Return);
+        QCOMPARE(prompt.modalRuns, 1);
+    }
+
     // The button is disabled with no form selected; Esc cancels.
     void escapeCancels() {
         ScriptedPrompt prompt;

@@ -6,6 +6,8 @@
 #include "PageFactory.h"
 
 #include <QCheckBox>
+#include <QGroupBox>
+#include <QImage>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -381,6 +383,54 @@ private slots:
         win.form.FormSetupDialog().SetFormName(QStringLiteral("書式１"));
         win.form.FormSetupDialog().DoModal(&win.form);
         QCOMPARE(dialogClipped, QStringList());
+    }
+
+    // A group frame's top line runs through no label placed inside the frame: on every page
+    // and in the form setup dialog, as drawn.
+    void groupFramesCrossNoLabel() {
+        ScriptedPrompt prompt;
+        FakeMainWindow win;
+        QStringList crossed;
+        int frames = 0;
+        auto check = [&](CDialogBase& dialog) {
+            const QImage image = dialog.grab().toImage();
+            const QRgb background = image.pixel(0, 0);
+            for (QGroupBox* box : dialog.findChildren<QGroupBox*>()) {
+                ++frames;
+                const QRect r = box->geometry();
+                // The frame's top line, found at its right end, clear of the title.
+                int line = r.bottom();
+                for (int x = r.right() - 3; x <= r.right(); ++x)
+                    for (int y = r.top(); y < line; ++y)
+                        if (image.pixel(x, y) != background) {
+                            line = y;
+                            break;
+                        }
+                for (QLabel* label : dialog.findChildren<QLabel*>()) {
+                    const QRect l = label->geometry();
+                    if (label->isHidden() || !r.contains(l.center()))
+                        continue;
+                    if (l.top() <= line + 1 && l.bottom() >= line)
+                        crossed << QStringLiteral("%1: %2 (line %3, label %4..%5)")
+                                       .arg(dialog.TemplateId())
+                                       .arg(label->text())
+                                       .arg(line)
+                                       .arg(l.top())
+                                       .arg(l.bottom());
+                }
+            }
+        };
+        for (CPropertyPage* page : win.pages.All()) {
+            win.ShowPage(*page);
+            check(*page);
+        }
+        prompt.modalScript = [&](QDialog& d) { check(static_cast<CDialogBase&>(d)); };
+        win.form.FormSetupDialog().SetFormName(QStringLiteral("書式１"));
+        win.form.FormSetupDialog().DoModal(&win.form);
+        QCOMPARE(frames, 29);
+        if (!crossed.isEmpty())
+            qInfo("%s", qPrintable(crossed.join(u"\n")));
+        QCOMPARE(crossed, QStringList());
     }
 
     void pagesByClassName() {

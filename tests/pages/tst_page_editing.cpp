@@ -7,9 +7,15 @@
 #include "CNumberEdit.h"
 #include "CUpDown.h"
 
+#include <QClipboard>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
+#include <QStyle>
+#include <QStyleOptionSlider>
+#include <QWheelEvent>
+
+#include <cstdlib>
 
 using namespace vellmark;
 using namespace vellmark::test;
@@ -429,6 +435,137 @@ private slots:
         QCOMPARE(prompt.messages[0].text,
                  QStringLiteral("0 から 130 までの整数を入力してください。"));
         QCOMPARE(BlockText(win.doc.m_current, 41, 3), std::string("200"));
+    }
+
+    // A long paste into any number edit ends: the width rewrite stops once it can shorten the
+    // text no more, and the clamp leaves the edit's maximum (the value saturates at the largest
+    // integer). Every number edit of every page and of the form setup dialog.
+    void longPastesEndInRange() {
+        ScriptedPrompt prompt;
+        FakeMainWindow win;
+        const QString pastes[] = {QStringLiteral("1234567890"), QStringLiteral("99999999999"),
+                                  QString(30, u'7')};
+        QStringList wrong;
+        int edits = 0;
+        auto pasteInto = [&](CDialogBase& dialog) {
+            for (CNumberEdit* edit : dialog.findChildren<CNumberEdit*>()) {
+                QVERIFY(edit->UpDown());
+                ++edits;
+                const QString upper = QString::number(edit->UpDown()->Upper());
+                for (const QString& digits : pastes) {
+                    QGuiApplication::clipboard()->setText(digits);
+                    edit->setFocus(Qt::MouseFocusReason);
+                    edit->selectAll();
+                    QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+                    if (edit->text() != upper)
+                        wrong << QStringLiteral("template %1: %2 digits gave %3, not %4")
+                                     .arg(dialog.TemplateId())
+                                     .arg(digits.size())
+                                     .arg(edit->text(), upper);
+                }
+            }
+        };
+        for (CPropertyPage* page : win.pages.All()) {
+            win.ShowPage(*page);
+            pasteInto(*page);
+        }
+        QCOMPARE(edits, 8);
+        QCOMPARE(BlockText(win.doc.m_current, 41, 3), std::string("130"));
+        QCOMPARE(BlockText(win.doc.m_current, 28, 2), std::string("68"));
+        win.ShowPage(win.form);
+        Combo(win.form, CPage_Form::IDC_FORM_SELECT)->setCurrentIndex(1);
+        win.form.FormSetupDialog().SetFormName(QStringLiteral("書式１"));
+        prompt.modalScript = [&](QDialog& d) { pasteInto(static_cast<CDialogBase&>(d)); };
+        win.form.FormSetupDialog().DoModal(&win.form);
+        QCOMPARE(edits, 8 + 7);
+        QCOMPARE(wrong, QStringList());
+        QVERIFY(prompt.messages.isEmpty());
+    }
+
+    // Hiding a page or the window is no change of the user's: no data check, no message, even
+    // with a page that cannot be read (a loaded load time of 7) and the focus in a combo box.
+    void hidingRaisesNoDataCheck() {
+        ScriptedPrompt prompt;
+        FakeMainWindow win;
+        win.ShowPage(win.select);
+        QCOMPARE(QApplication::focusWidget(), Combo(win.select, 1045));
+        SettingsBlock b = FactoryDefaults;
+        b[172] = '7';
+        win.Load(b);
+        for (std::size_t n : {1, 2, 3, 4, 5, 6, 0, 3, 0})
+            win.pages.ShowOnly(n);
+        win.hide();
+        win.show();
+        win.showMinimized();
+        win.showNormal();
+        win.activateWindow();
+        QApplication::processEvents();
+        QCOMPARE(win.checks.size(), 0);
+        QCOMPARE(prompt.messages.size(), 0);
+        // A list that was open reports its close-up.
+        QComboBox* combo = Combo(win.select, 1046);
+        combo->showPopup();
+        combo->hidePopup();
+        QCOMPARE(win.checks.size(), 2);
+    }
+
+    // The wheel over a slider gives it the focus first, so its edit follows; clicks on the
+    // track or on the tick marks under it move it one stop towards the click.
+    void sliderWheelAndClicks() {
+        ScriptedPrompt prompt;
+        FakeMainWindow win;
+        win.ShowPage(win.form);
+        auto* slider = win.form.DlgItem<QSlider>(1095);
+        QLineEdit* edit = Edit(win.form, 1062);
+        QCOMPARE(slider->value(), 7);
+
+        Edit(win.form, 1054)->setFocus(Qt::MouseFocusReason);
+        const QPointF centre = QRectF(slider->rect()).center();
+        QWheelEvent down(centre, slider->mapToGlobal(centre), QPoint(), QPoint(0, -120),
+                         Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(slider, &down);
+        QCOMPARE(QApplication::focusWidget(), slider);
+        QCOMPARE(edit->text(),
+                 QString::number(kStandardStops[static_cast<std::size_t>(slider->value())]));
+        QCOMPARE(std::abs(slider->value() - 7), 1);
+
+        QStyleOptionSlider opt;
+        opt.initFrom(slider);
+        opt.orientation = Qt::Horizontal;
+        opt.minimum = slider->minimum();
+        opt.maximum = slider->maximum();
+        opt.tickPosition = slider->tickPosition();
+        opt.tickInterval = slider->tickInterval();
+        opt.subControls = QStyle::SC_All;
+        struct Click {
+            const char* where;
+            bool ticks;
+            int direction;
+        };
+        const Click clicks[] = {{"track, right", false, 1},
+                                {"track, left", false, -1},
+                                {"ticks, right", true, 1},
+                                {"ticks, left", true, -1}};
+        for (const Click& c : clicks) {
+            Edit(win.form, 1054)->setFocus(Qt::MouseFocusReason);
+            TypeInto(edit, QStringLiteral("46"));
+            QCOMPARE(slider->value(), 7);
+            opt.sliderPosition = opt.sliderValue = slider->value();
+            const QRect handle = slider->style()->subControlRect(QStyle::CC_Slider, &opt,
+                                                                 QStyle::SC_SliderHandle, slider);
+            const QRect groove = slider->style()->subControlRect(QStyle::CC_Slider, &opt,
+                                                                 QStyle::SC_SliderGroove, slider);
+            const int x = c.direction > 0 ? handle.right() + 6 : handle.left() - 6;
+            const int y =
+                c.ticks ? std::max(handle.bottom(), groove.bottom()) + 2 : groove.center().y();
+            QVERIFY2(y < slider->height(), c.where);
+            QTest::mouseClick(slider, Qt::LeftButton, Qt::NoModifier, QPoint(x, y));
+            QVERIFY2(slider->value() == 7 + c.direction,
+                     qPrintable(QStringLiteral("%1: stop %2").arg(c.where).arg(slider->value())));
+            QCOMPARE(edit->text(),
+                     QString::number(kStandardStops[static_cast<std::size_t>(slider->value())]));
+        }
+        QVERIFY(prompt.messages.isEmpty());
     }
 
     void multiByteLength() {
