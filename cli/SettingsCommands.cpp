@@ -3,10 +3,15 @@
 #include "SettingValues.h"
 #include "SettingsFile.h"
 
+#include <cctype>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <fcntl.h>
 #include <iostream>
 #include <set>
 #include <string_view>
+#include <unistd.h>
 
 namespace vellmark::cli {
 namespace {
@@ -61,46 +66,152 @@ std::string JsonValue(const SettingValue& value) {
 // The meaning of a radio or bit value, shown beside it.
 std::string Meaning(const NamedSetting& n, const SettingValue& value) {
     const auto* number = std::get_if<int>(&value);
-    if (!number || (n.kind != EntryKind::Index && n.kind != EntryKind::Bit) ||
-        n.choices.size() != 2)
+    const EntryKind kind = KindOf(n);
+    const auto choices = ChoicesOf(n);
+    if (!number || (kind != EntryKind::Index && kind != EntryKind::Bit) || choices.size() != 2)
         return {};
     if (*number != 0 && *number != 1)
         return {};
-    return "  (" + std::string(n.choices[static_cast<std::size_t>(*number)]) + ")";
+    return "  (" + std::string(choices[static_cast<std::size_t>(*number)]) + ")";
+}
+
+// The system's reason in the tool's own words.
+std::string Reason(int error) {
+    switch (error) {
+    case ENOENT:
+        return "no such file";
+    case EACCES:
+    case EPERM:
+        return "permission denied";
+    case EROFS:
+        return "read-only file system";
+    case EISDIR:
+        return "is a directory";
+    case ENOSPC:
+    case EDQUOT:
+        return "no space left on the device";
+    case ELOOP:
+        return "too many levels of symbolic links";
+    case ENOTDIR:
+        return "a part of the path is not a directory";
+    case EWOULDBLOCK:
+        return "the file is locked by another program";
+    default: {
+        std::string text = std::strerror(error);
+        if (!text.empty())
+            text[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(text[0])));
+        return text;
+    }
+    }
+}
+
+std::string NotWritable(const std::string& path, int error) {
+    return Quoted(path) + ": cannot write the settings file: " +
+           (error == 0 ? std::string("not a regular file") : Reason(error));
 }
 
 bool LoadBlock(const std::string& path, SettingsBlock& block) {
-    if (ReadSettingsFile(path, block) != ReadResult::Loaded) {
-        Fail(path + ": not a settings file (it must be at least 200 bytes and begin with the "
-                    "\"Dotrix Ledger 9040\" header)");
+    FileError why;
+    if (ReadSettingsFile(path, block, &why) != ReadResult::Loaded) {
+        Fail(ReadFailure(path, why.error));
         return false;
     }
     return true;
 }
 
-int Write(const std::string& path, const SettingsBlock& block) {
-    switch (WriteSettingsFile(path, block)) {
-    case WriteResult::Written:
+// The exit status of an UpdateSettingsFile, with the message of one that failed (a refused
+// change has been reported by the caller).
+int UpdateFailed(const std::string& path, UpdateResult result, const FileError& why) {
+    switch (result) {
+    case UpdateResult::Written:
         return 0;
-    case WriteResult::AccessDenied:
-        return Fail(path + ": cannot write the settings file: permission denied");
-    case WriteResult::Failed:
+    case UpdateResult::Refused:
+        return 2;
+    case UpdateResult::NotSettingsFile:
+        return Fail(ReadFailure(path, why.error));
+    case UpdateResult::AccessDenied:
+    case UpdateResult::Failed:
         break;
     }
-    return Fail(path + ": cannot write the settings file");
+    return Fail(NotWritable(path, why.error));
 }
 
 } // namespace
+
+std::string ReadFailure(const std::string& path, int error) {
+    if (error == 0)
+        return Quoted(path) + ": not a settings file (it must be at least 200 bytes and begin "
+                              "with the \"Dotrix Ledger 9040\" header)";
+    return Quoted(path) + ": cannot read the settings file: " + Reason(error);
+}
 
 int Fail(const std::string& message) {
     std::cerr << "vellmark-cli: " << message << '\n';
     return 2;
 }
 
+void GuardStandardStreams() {
+    for (int fd = 0; fd <= 2; ++fd) {
+        if (::fcntl(fd, F_GETFD) >= 0 || errno != EBADF)
+            continue;
+        // Read-only: every write to the stream still fails, as on the closed one.
+        const int spare = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+        if (spare >= 0 && spare != fd) {
+            ::dup2(spare, fd);
+            ::close(spare);
+        }
+    }
+}
+
+int FinishOutput(int status) {
+    errno = 0;
+    std::cout.flush();
+    const bool flushed = std::fflush(stdout) == 0;
+    const int error = errno;
+    if (flushed && !std::ferror(stdout) && std::cout.good())
+        return status;
+    // dup2 of the spare descriptor makes a closed stdout fail with EBADF as it would have.
+    const std::string reason = error == EBADF ? "standard output is closed"
+                               : error != 0   ? Reason(error)
+                                              : "write error";
+    std::cerr << "vellmark-cli: cannot write the output: " << reason << '\n';
+    return 2;
+}
+
 int RunFactoryCommand(const std::vector<std::string>& args) {
-    if (args.size() != 1)
-        return Fail("usage: vellmark-cli factory OUT.dat");
-    return Write(args[0], FactoryDefaults);
+    bool force = false;
+    std::string path;
+    for (const auto& a : args) {
+        if (a == "--force" && !force)
+            force = true;
+        else if (path.empty() && !a.starts_with("--"))
+            path = a;
+        else
+            return Fail("usage: vellmark-cli factory OUT.dat [--force]");
+    }
+    if (path.empty())
+        return Fail("usage: vellmark-cli factory OUT.dat [--force]");
+    FileError why;
+    if (force) {
+        // Over any file, as the window's Save writes.
+        if (WriteSettingsFile(path, FactoryDefaults, &why) != WriteResult::Written)
+            return Fail(NotWritable(path, why.error));
+        return 0;
+    }
+    // A new file, or one that already holds settings; anything else is kept.
+    const UpdateResult result = UpdateSettingsFile(
+        path, IfMissing::Create,
+        [](SettingsBlock& block) {
+            block = FactoryDefaults;
+            return true;
+        },
+        &why);
+    if (result == UpdateResult::Written)
+        return 0;
+    if (result == UpdateResult::NotSettingsFile && why.error == 0)
+        return Fail(Quoted(path) + ": exists and is not a settings file; it is left as it is "
+                                   "(--force overwrites it)");
+    return Fail(NotWritable(path, why.error));
 }
 
 int RunShowCommand(const std::vector<std::string>& args) {
@@ -125,12 +236,12 @@ int RunShowCommand(const std::vector<std::string>& args) {
     if (json) {
         out = "{\n";
         for (std::size_t i = 0; i < names.size(); ++i)
-            out += "  " + JsonString(names[i].name) + ": " + JsonValue(values.Get(i)) +
+            out += "  " + JsonString(NameOf(names[i])) + ": " + JsonValue(values.Get(i)) +
                    (i + 1 < names.size() ? ",\n" : "\n");
         out += "}\n";
     } else {
         for (std::size_t i = 0; i < names.size(); ++i) {
-            std::string line = names[i].name;
+            std::string line(NameOf(names[i]));
             line.resize(std::max<std::size_t>(line.size(), 34), ' ');
             out += line + FormatValue(values.Get(i)) + Meaning(names[i], values.Get(i)) + "\n";
         }
@@ -143,31 +254,44 @@ int RunSetCommand(const std::vector<std::string>& args) {
     if (args.size() < 2)
         return Fail("usage: vellmark-cli set FILE.dat NAME=VALUE...");
     const std::string& path = args[0];
-    SettingsBlock block{};
-    if (!LoadBlock(path, block))
-        return 2;
-    SettingValues values = SettingValues::Decode(block);
-    std::set<int> formsEdited;
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        const auto eq = arg.find('=');
-        if (eq == std::string::npos || eq == 0)
-            return Fail(arg + ": expected NAME=VALUE");
-        const std::string name = arg.substr(0, eq);
-        const int index = FindNamedSetting(name);
-        if (index < 0)
-            return Fail(name + ": unknown setting (vellmark-cli show lists the names)");
-        const std::string error = values.Set(static_cast<std::size_t>(index), arg.substr(eq + 1));
-        if (!error.empty())
-            return Fail(error);
-        if (const int form = NamedSettings()[static_cast<std::size_t>(index)].form; form != 0)
-            formsEdited.insert(form);
-    }
-    for (int form : formsEdited)
-        if (const std::string error = values.CheckForm(form); !error.empty())
-            return Fail(error);
-    values.EncodeInto(block);
-    return Write(path, block);
+    // Read, change and write under one lock, so that edits made at the same time all survive.
+    std::string error;
+    const auto change = [&](SettingsBlock& block) {
+        SettingValues values = SettingValues::Decode(block);
+        std::set<int> formsEdited;
+        for (std::size_t i = 1; i < args.size(); ++i) {
+            const std::string& arg = args[i];
+            const auto eq = arg.find('=');
+            if (eq == std::string::npos || eq == 0) {
+                error = Quoted(arg) + ": expected NAME=VALUE";
+                return false;
+            }
+            const std::string name = arg.substr(0, eq);
+            const int index = FindNamedSetting(name);
+            if (index < 0) {
+                error = Quoted(name) + ": unknown setting (vellmark-cli show lists the names)";
+                return false;
+            }
+            error = values.Set(static_cast<std::size_t>(index), arg.substr(eq + 1));
+            if (!error.empty())
+                return false;
+            if (const int form = FormOf(NamedSettings()[static_cast<std::size_t>(index)]);
+                form != 0)
+                formsEdited.insert(form);
+        }
+        for (int form : formsEdited) {
+            error = values.CheckForm(form);
+            if (!error.empty())
+                return false;
+        }
+        values.EncodeInto(block);
+        return true;
+    };
+    FileError why;
+    const UpdateResult result = UpdateSettingsFile(path, IfMissing::Fail, change, &why);
+    if (result == UpdateResult::Refused)
+        return Fail(error);
+    return UpdateFailed(path, result, why);
 }
 
 int RunDiffCommand(const std::vector<std::string>& args) {
@@ -185,19 +309,29 @@ int RunDiffCommand(const std::vector<std::string>& args) {
     std::string out;
     for (std::size_t i = 0; i < names.size(); ++i)
         if (va.Get(i) != vb.Get(i))
-            out += names[i].name + ": " + FormatValue(va.Get(i)) + " -> " + FormatValue(vb.Get(i)) +
-                   "\n";
+            out += std::string(NameOf(names[i])) + ": " + FormatValue(va.Get(i)) + " -> " +
+                   FormatValue(vb.Get(i)) + "\n";
     // Bytes that no setting shows (the frame, unassigned fields, upper switch bits) still
-    // reach the printer, so their differences are listed too.
-    SettingsBlock rebuilt = a;
-    vb.EncodeInto(rebuilt);
+    // reach the printer, so their differences are listed too: a byte in which the blocks
+    // differ although taking the other file's settings over one file does not produce it,
+    // seen from either side so that the order of the files only swaps the directions.
+    SettingsBlock aWithB = a;
+    vb.EncodeInto(aWithB);
+    SettingsBlock bWithA = b;
+    va.EncodeInto(bWithA);
+    std::string bytes;
+    std::string allBytes;
     for (std::size_t off = 0; off < kBlockSize; ++off) {
-        if (rebuilt[off] != b[off]) {
-            char line[64];
-            std::snprintf(line, sizeof line, "byte %zu: 0x%02X -> 0x%02X\n", off, a[off], b[off]);
-            out += line;
-        }
+        if (a[off] == b[off])
+            continue;
+        char line[64];
+        std::snprintf(line, sizeof line, "byte %zu: 0x%02X -> 0x%02X\n", off, a[off], b[off]);
+        allBytes += line;
+        if (aWithB[off] != b[off] || bWithA[off] != a[off])
+            bytes += line;
     }
+    // Should no difference be accounted for, every differing byte is listed.
+    out += out.empty() && bytes.empty() ? allBytes : bytes;
     std::cout << out;
     return 1;
 }

@@ -1,4 +1,5 @@
 // vellmark-cli: prepares settings files and sends them without the window.
+#include "SettingValues.h"
 #include "SettingsCommands.h"
 
 #ifdef VELLMARK_HAVE_PRINTER
@@ -13,7 +14,7 @@ namespace {
 
 constexpr const char* kUsage =
     "usage:\n"
-    "  vellmark-cli factory OUT.dat                   write the factory settings as a settings "
+    "  vellmark-cli factory OUT.dat [--force]         write the factory settings as a settings "
     "file\n"
     "  vellmark-cli show FILE.dat [--json]            every setting of the file, by name\n"
     "  vellmark-cli set FILE.dat NAME=VALUE...        change settings in the file\n"
@@ -26,9 +27,7 @@ constexpr const char* kUsage =
 #endif
     ;
 
-} // namespace
-
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
     const std::vector<std::string> all(argv + 1, argv + argc);
     if (all.empty() || all[0] == "--help" || all[0] == "-h") {
         (all.empty() ? std::cerr : std::cout) << kUsage;
@@ -51,5 +50,13 @@ int main(int argc, char** argv) {
     if (command == "send")
         return RunSendCommand(args);
 #endif
-    return Fail("unknown command '" + command + "' (vellmark-cli --help lists them)");
+    return Fail("unknown command " + vellmark::Quoted(command) +
+                " (vellmark-cli --help lists them)");
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    vellmark::cli::GuardStandardStreams();
+    return vellmark::cli::FinishOutput(Run(argc, argv));
 }

@@ -1,59 +1,30 @@
 #include "SettingValues.h"
 
-#include <charconv>
+#include <algorithm>
+#include <optional>
 
 namespace vellmark {
 namespace {
 
+template <class... Ts> struct Overloaded : Ts... { using Ts::operator()...; };
+template <class... Ts> Overloaded(Ts...) -> Overloaded<Ts...>;
+
 std::vector<NamedSetting> BuildCatalog() {
     std::vector<NamedSetting> out;
-    const auto addSetting = [&](Page page) {
-        for (const SettingDesc& d : AllSettings()) {
-            if (d.owner != page)
-                continue;
-            NamedSetting n{std::string(d.name), d.owner, EntryKind::Integer, {}, d.min, d.max};
-            n.setting = &d;
-            n.choices.assign(d.entries.begin(), d.entries.end());
-            if (d.kind == ValueKind::Text)
-                n.kind = EntryKind::Text;
-            else if (d.kind == ValueKind::Index)
-                n.kind = EntryKind::Index;
-            out.push_back(std::move(n));
-        }
-    };
-    addSetting(Page::Select);
-    addSetting(Page::Form);
-    addSetting(Page::Param);
+    for (Page page : {Page::Select, Page::Form, Page::Param})
+        for (const SettingDesc& d : AllSettings())
+            if (d.owner == page)
+                out.emplace_back(FieldSetting{&d});
     for (const SwitchBitDesc& b : AllSwitchBits()) {
-        NamedSetting n{std::string(b.name),
-                       static_cast<Page>(static_cast<int>(Page::MSW1) + b.n - 1),
-                       EntryKind::Bit,
-                       {},
-                       0,
-                       1};
-        n.bit = &b;
-        if (b.control == BitControl::Country) {
-            n.kind = EntryKind::Text;
-            n.choices.assign(CountryEntries().begin(), CountryEntries().end());
-            n.max = 0;
-        } else if (b.control != BitControl::Carried) {
-            n.choices = {b.off, b.on};
-        }
-        out.push_back(std::move(n));
+        SwitchSetting n{&b, {}};
+        if (b.control == BitControl::RadioPair || b.control == BitControl::CheckBox)
+            n.meanings = {b.off, b.on};
+        out.emplace_back(n);
     }
-    for (int form = 1; form <= 3; ++form) {
-        for (const FormFieldDesc& f : AllFormFields()) {
-            NamedSetting n{"Form" + std::to_string(form) + "." + std::string(f.name),
-                           Page::Form,
-                           EntryKind::Integer,
-                           {},
-                           f.min,
-                           f.max};
-            n.formField = &f;
-            n.form = form;
-            out.push_back(std::move(n));
-        }
-    }
+    for (int form = 1; form <= 3; ++form)
+        for (const FormFieldDesc& f : AllFormFields())
+            out.emplace_back(
+                FormSetting{&f, form, "Form" + std::to_string(form) + "." + std::string(f.name)});
     return out;
 }
 
@@ -67,8 +38,7 @@ RawCode RawOf(const SettingsBlock& block, const SettingDesc& d) {
 }
 
 SettingValue DecodeSetting(const SettingsBlock& block, const SettingDesc& d) {
-    switch (d.kind) {
-    case ValueKind::Text: {
+    if (d.kind == ValueKind::Text) {
         // The combo shows the first entry that begins with the decoded text.
         const auto text = DecodeText(block, d.id);
         const int i = text ? SelectEntry(d.entries, *text) : -1;
@@ -76,29 +46,33 @@ SettingValue DecodeSetting(const SettingsBlock& block, const SettingDesc& d) {
             return RawOf(block, d);
         return std::string(d.entries[static_cast<std::size_t>(i)]);
     }
-    case ValueKind::Index: {
-        const auto v = DecodeInt(block, d.id);
-        if (!v || (*v != 0 && *v != 1))
-            return RawOf(block, d);
-        return *v;
-    }
-    case ValueKind::Integer:
-        return DecodeInt(block, d.id).value_or(0);
-    }
-    return RawOf(block, d);
+    const auto v = DecodeInt(block, d.id);
+    if (d.kind == ValueKind::Integer)
+        return v.value_or(0);
+    if (!v || (*v != 0 && *v != 1))
+        return RawOf(block, d);
+    return *v;
 }
 
-bool ParseInt(std::string_view text, int& out) {
-    if (text.empty())
-        return false;
-    const char* first = text.data();
-    if (*first == '+')
-        ++first;
-    const auto [ptr, ec] = std::from_chars(first, text.data() + text.size(), out);
-    return ec == std::errc() && ptr == text.data() + text.size();
+// An optional sign and ASCII digits, nothing else. Numbers too long for any field are kept as
+// a value far outside every range, so they are reported as out of range.
+std::optional<long long> ParseInt(std::string_view text) {
+    std::size_t i = 0;
+    const bool negative = !text.empty() && text[0] == '-';
+    if (!text.empty() && (text[0] == '-' || text[0] == '+'))
+        ++i;
+    if (i == text.size())
+        return std::nullopt;
+    long long v = 0;
+    for (; i < text.size(); ++i) {
+        if (text[i] < '0' || text[i] > '9')
+            return std::nullopt;
+        v = std::min(10 * v + (text[i] - '0'), 1'000'000'000'000LL);
+    }
+    return negative ? -v : v;
 }
 
-std::string Join(const std::vector<std::string_view>& items) {
+std::string Join(std::span<const std::string_view> items) {
     std::string s;
     for (const auto& i : items) {
         if (!s.empty())
@@ -114,10 +88,66 @@ std::span<const NamedSetting> NamedSettings() {
     return Catalog();
 }
 
+std::string_view NameOf(const NamedSetting& n) {
+    return std::visit(Overloaded{
+                          [](const FieldSetting& s) { return s.desc->name; },
+                          [](const SwitchSetting& s) { return s.bit->name; },
+                          [](const FormSetting& s) { return std::string_view(s.name); },
+                      },
+                      n);
+}
+
+Page OwnerOf(const NamedSetting& n) {
+    return std::visit(Overloaded{
+                          [](const FieldSetting& s) { return s.desc->owner; },
+                          [](const SwitchSetting& s) {
+                              return static_cast<Page>(static_cast<int>(Page::MSW1) + s.bit->n - 1);
+                          },
+                          [](const FormSetting&) { return Page::Form; },
+                      },
+                      n);
+}
+
+EntryKind KindOf(const NamedSetting& n) {
+    return std::visit(Overloaded{
+                          [](const FieldSetting& s) {
+                              return s.desc->kind == ValueKind::Text    ? EntryKind::Text
+                                     : s.desc->kind == ValueKind::Index ? EntryKind::Index
+                                                                        : EntryKind::Integer;
+                          },
+                          [](const SwitchSetting& s) {
+                              return s.bit->control == BitControl::Country ? EntryKind::Text
+                                                                           : EntryKind::Bit;
+                          },
+                          [](const FormSetting&) { return EntryKind::Integer; },
+                      },
+                      n);
+}
+
+std::span<const std::string_view> ChoicesOf(const NamedSetting& n) {
+    return std::visit(Overloaded{
+                          [](const FieldSetting& s) { return s.desc->entries; },
+                          [](const SwitchSetting& s) {
+                              if (s.bit->control == BitControl::Country)
+                                  return CountryEntries();
+                              if (s.meanings[0].empty())
+                                  return std::span<const std::string_view>();
+                              return std::span<const std::string_view>(s.meanings);
+                          },
+                          [](const FormSetting&) { return std::span<const std::string_view>(); },
+                      },
+                      n);
+}
+
+int FormOf(const NamedSetting& n) {
+    const auto* f = std::get_if<FormSetting>(&n);
+    return f ? f->form : 0;
+}
+
 int FindNamedSetting(std::string_view name) {
     const auto& c = Catalog();
     for (std::size_t i = 0; i < c.size(); ++i)
-        if (c[i].name == name)
+        if (NameOf(c[i]) == name)
             return static_cast<int>(i);
     return -1;
 }
@@ -132,19 +162,24 @@ SettingValues SettingValues::Decode(const SettingsBlock& block) {
     for (int f = 1; f <= 3; ++f)
         forms[static_cast<std::size_t>(f - 1)] = GetFormRecord(block, f);
 
+    auto& values = v.m_values;
     for (const NamedSetting& n : Catalog()) {
-        if (n.setting) {
-            v.m_values.push_back(DecodeSetting(block, *n.setting));
-        } else if (n.bit) {
-            const SwitchBits& bits = switches[static_cast<std::size_t>(n.bit->n - 1)];
-            if (n.bit->control == BitControl::Country)
-                v.m_values.emplace_back(std::string(CountryFromBits(bits)));
-            else
-                v.m_values.emplace_back(bits[static_cast<std::size_t>(n.bit->k - 1)]);
-        } else {
-            v.m_values.emplace_back(
-                DecodeFormField(forms[static_cast<std::size_t>(n.form - 1)], n.formField->id));
-        }
+        std::visit(
+            Overloaded{
+                [&](const FieldSetting& s) { values.push_back(DecodeSetting(block, *s.desc)); },
+                [&](const SwitchSetting& s) {
+                    const SwitchBits& bits = switches[static_cast<std::size_t>(s.bit->n - 1)];
+                    if (s.bit->control == BitControl::Country)
+                        values.emplace_back(std::string(CountryFromBits(bits)));
+                    else
+                        values.emplace_back(bits[static_cast<std::size_t>(s.bit->k - 1)]);
+                },
+                [&](const FormSetting& s) {
+                    values.emplace_back(
+                        DecodeFormField(forms[static_cast<std::size_t>(s.form - 1)], s.field->id));
+                },
+            },
+            n);
     }
     return v;
 }
@@ -157,23 +192,28 @@ void SettingValues::EncodeInto(SettingsBlock& block) const {
         forms[static_cast<std::size_t>(f - 1)] = GetFormRecord(block, f);
 
     for (std::size_t i = 0; i < c.size(); ++i) {
-        const NamedSetting& n = c[i];
         const SettingValue& value = m_values[i];
-        if (n.setting) {
-            if (const auto* text = std::get_if<std::string>(&value))
-                EncodeText(block, n.setting->id, *text);
-            else if (const auto* number = std::get_if<int>(&value))
-                EncodeInt(block, n.setting->id, *number);
-        } else if (n.bit) {
-            SwitchBits& bits = switches[static_cast<std::size_t>(n.bit->n - 1)];
-            if (n.bit->control == BitControl::Country)
-                CountryToBits(std::get<std::string>(value), bits);
-            else
-                bits[static_cast<std::size_t>(n.bit->k - 1)] = std::get<int>(value) & 1;
-        } else {
-            EncodeFormField(forms[static_cast<std::size_t>(n.form - 1)], n.formField->id,
-                            std::get<int>(value));
-        }
+        std::visit(Overloaded{
+                       [&](const FieldSetting& s) {
+                           if (const auto* text = std::get_if<std::string>(&value))
+                               EncodeText(block, s.desc->id, *text);
+                           else if (const auto* number = std::get_if<int>(&value))
+                               EncodeInt(block, s.desc->id, *number);
+                       },
+                       [&](const SwitchSetting& s) {
+                           SwitchBits& bits = switches[static_cast<std::size_t>(s.bit->n - 1)];
+                           if (s.bit->control == BitControl::Country)
+                               CountryToBits(std::get<std::string>(value), bits);
+                           else
+                               bits[static_cast<std::size_t>(s.bit->k - 1)] =
+                                   std::get<int>(value) & 1;
+                       },
+                       [&](const FormSetting& s) {
+                           EncodeFormField(forms[static_cast<std::size_t>(s.form - 1)], s.field->id,
+                                           std::get<int>(value));
+                       },
+                   },
+                   c[i]);
     }
     for (int n = 1; n <= 4; ++n)
         EncodeSwitch(block, n, switches[static_cast<std::size_t>(n - 1)]);
@@ -183,16 +223,17 @@ void SettingValues::EncodeInto(SettingsBlock& block) const {
 
 std::string SettingValues::Set(std::size_t index, std::string_view text) {
     const NamedSetting& n = Catalog()[index];
-    const std::string prefix = n.name + "=" + std::string(text) + ": ";
-    switch (n.kind) {
+    const std::string prefix = std::string(NameOf(n)) + "=" + Quoted(text) + ": ";
+    const auto choices = ChoicesOf(n);
+    switch (KindOf(n)) {
     case EntryKind::Text:
-        for (const auto& entry : n.choices) {
+        for (const auto& entry : choices) {
             if (entry == text) {
                 m_values[index] = std::string(entry);
                 return {};
             }
         }
-        return prefix + "not one of the entries: " + Join(n.choices);
+        return prefix + "not one of the entries: " + Join(choices);
     case EntryKind::Index:
     case EntryKind::Bit:
         if (text == "0" || text == "1") {
@@ -201,13 +242,15 @@ std::string SettingValues::Set(std::size_t index, std::string_view text) {
         }
         return prefix + "the value must be 0 or 1";
     case EntryKind::Integer: {
-        int v = 0;
-        if (!ParseInt(text, v))
+        const auto* field = std::get_if<FieldSetting>(&n);
+        const int min = field ? field->desc->min : std::get<FormSetting>(n).field->min;
+        const int max = field ? field->desc->max : std::get<FormSetting>(n).field->max;
+        const auto v = ParseInt(text);
+        if (!v)
             return prefix + "not an integer";
-        if (v < n.min || v > n.max)
-            return prefix + "out of range " + std::to_string(n.min) + " to " +
-                   std::to_string(n.max);
-        m_values[index] = v;
+        if (*v < min || *v > max)
+            return prefix + "out of range " + std::to_string(min) + " to " + std::to_string(max);
+        m_values[index] = static_cast<int>(*v);
         return {};
     }
     }
@@ -224,6 +267,58 @@ std::string SettingValues::CheckForm(int form) const {
         return base + "LeftMargin (" + std::to_string(left) + ") must be below " + base +
                "RightMargin (" + std::to_string(right) + ")";
     return {};
+}
+
+std::string Quoted(std::string_view text) {
+    static const char hex[] = "0123456789ABCDEF";
+    std::string out = "\"";
+    const auto escapeByte = [&](unsigned char ch) {
+        out += "\\x";
+        out += hex[ch >> 4];
+        out += hex[ch & 15];
+    };
+    for (std::size_t i = 0; i < text.size();) {
+        const auto ch = static_cast<unsigned char>(text[i]);
+        if (ch == '"' || ch == '\\') {
+            out += '\\';
+            out += static_cast<char>(ch);
+            ++i;
+        } else if (ch == '\n') {
+            out += "\\n";
+            ++i;
+        } else if (ch == '\t') {
+            out += "\\t";
+            ++i;
+        } else if (ch < 0x20 || ch == 0x7F) {
+            escapeByte(ch);
+            ++i;
+        } else if (ch < 0x80) {
+            out += static_cast<char>(ch);
+            ++i;
+        } else {
+            // A well-formed UTF-8 sequence passes unless it is a C1 control character;
+            // anything else is shown byte by byte.
+            const std::size_t len = ch >= 0xF0 ? 4 : ch >= 0xE0 ? 3 : ch >= 0xC0 ? 2 : 0;
+            std::uint32_t cp = len == 4 ? ch & 0x07u : len == 3 ? ch & 0x0Fu : ch & 0x1Fu;
+            bool ok = len != 0 && ch <= 0xF4 && i + len <= text.size();
+            for (std::size_t k = 1; ok && k < len; ++k) {
+                const auto c = static_cast<unsigned char>(text[i + k]);
+                ok = (c & 0xC0) == 0x80;
+                cp = (cp << 6) | (c & 0x3Fu);
+            }
+            const std::uint32_t least = len == 4 ? 0x10000 : len == 3 ? 0x800 : 0x80;
+            ok = ok && cp >= least && cp <= 0x10FFFF && (cp < 0xD800 || cp > 0xDFFF) &&
+                 (cp < 0x80 || cp > 0x9F);
+            if (ok) {
+                out.append(text.substr(i, len));
+                i += len;
+            } else {
+                escapeByte(ch);
+                ++i;
+            }
+        }
+    }
+    return out + "\"";
 }
 
 std::string FormatValue(const SettingValue& value) {

@@ -6,6 +6,7 @@
 
 #include "Settings.h"
 
+#include <array>
 #include <span>
 #include <string>
 #include <string_view>
@@ -28,20 +29,32 @@ enum class EntryKind {
     Bit,     // a memory-switch bit: 0 or 1
 };
 
-struct NamedSetting {
-    std::string name;
-    Page owner;
-    EntryKind kind;
-    // Text: the entries; Index and Bit: the meanings of 0 and 1 (empty for a carried bit).
-    std::vector<std::string_view> choices;
-    int min = 0;
-    int max = 0;
-    // Where the value lives: exactly one of these is set.
-    const SettingDesc* setting = nullptr;
-    const SwitchBitDesc* bit = nullptr;
-    const FormFieldDesc* formField = nullptr;
-    int form = 0; // 1..3 with formField
+// A printable field of the block, shown by a combo box, a radio pair or a number edit.
+struct FieldSetting {
+    const SettingDesc* desc;
 };
+// A memory-switch bit (with a radio pair, a check box or no control at all), or the country
+// combo over MSW1-1..3.
+struct SwitchSetting {
+    const SwitchBitDesc* bit;
+    std::array<std::string_view, 2> meanings; // of 0 and 1; empty for a carried bit
+};
+// One number of a stored form.
+struct FormSetting {
+    const FormFieldDesc* field;
+    int form; // 1..3
+    std::string name;
+};
+// A setting by name: exactly one of its kinds.
+using NamedSetting = std::variant<FieldSetting, SwitchSetting, FormSetting>;
+
+std::string_view NameOf(const NamedSetting& n);
+Page OwnerOf(const NamedSetting& n);
+EntryKind KindOf(const NamedSetting& n);
+// Text: the entries; Index and Bit: the meanings of 0 and 1 (none for a carried bit).
+std::span<const std::string_view> ChoicesOf(const NamedSetting& n);
+// The stored form (1..3) a setting belongs to, 0 for all others.
+int FormOf(const NamedSetting& n);
 
 // All settings in page order: the printable fields, the switch bits, then the stored forms.
 std::span<const NamedSetting> NamedSettings();
@@ -68,6 +81,11 @@ public:
 private:
     std::vector<SettingValue> m_values;
 };
+
+// User text for a one-line message: in double quotes, with quotes, backslashes, control
+// characters and bytes that are not UTF-8 escaped ("\n", "\x1B"), so it can neither break the
+// line nor reach the terminal as a control sequence.
+std::string Quoted(std::string_view text);
 
 // The value as text, as the page shows it ("オート", "1", ...); raw codes as `code "..."`.
 std::string FormatValue(const SettingValue& value);

@@ -7,8 +7,6 @@
 namespace vellmark {
 namespace {
 
-using namespace std::string_view_literals;
-
 // Combo entries in list order, and the code each entry is written as.
 constexpr std::string_view kPaperThicknessEntries[] = {"オート", "1", "2", "3",  "4",  "5", "6",
                                                        "7",      "8", "9", "10", "11", "12"};
@@ -31,93 +29,39 @@ constexpr std::string_view kAutoReturnEntries[] = {"8秒", "15秒", "自動戻�
 constexpr std::string_view kAutoReturnCodes[] = {"08", "15", "00"};
 constexpr std::string_view kPostcardButtons[] = {"OFF", "ON"};
 
+constexpr SettingDesc Row(std::string_view name, Setting id, Page owner, std::size_t offset,
+                          std::size_t width, std::span<const std::string_view> entries, int min,
+                          int max, Codec codec) {
+    return {name, id, owner, KindOf(codec), offset, width, entries, min, max, codec};
+}
+
+// Every printable setting: one row each, in page order. The byte 171 before SheetGuideLoadTime
+// is carried and never written, so the field is its one digit at 172.
+// clang-format off
 constexpr SettingDesc kSettings[] = {
-    {"PaperThickness", Setting::PaperThickness, Page::Select, ValueKind::Text, 64, 2,
-     kPaperThicknessEntries, 0, 0},
-    {"PrintPressure", Setting::PrintPressure, Page::Select, ValueKind::Text, 67, 2,
-     kPrintPressureEntries, 0, 0},
-    {"PrintPositionAdjust", Setting::PrintPositionAdjust, Page::Select, ValueKind::Text, 70, 2,
-     kPrintPositionEntries, 0, 0},
-    {"Reduction", Setting::Reduction, Page::Select, ValueKind::Text, 62, 1, kReductionEntries, 0,
-     0},
-    {"QuietPrint", Setting::QuietPrint, Page::Select, ValueKind::Index, 22, 1, kQuietPrintButtons,
-     0, 1},
-    {"Typeface", Setting::Typeface, Page::Select, ValueKind::Index, 60, 1, kTypefaceButtons, 0, 1},
-    {"ContinuousLoadPosition",
-     Setting::ContinuousLoadPosition,
-     Page::Form,
-     ValueKind::Integer,
-     41,
-     3,
-     {},
-     0,
-     130},
-    {"CutSheetLoadPosition",
-     Setting::CutSheetLoadPosition,
-     Page::Form,
-     ValueKind::Integer,
-     49,
-     3,
-     {},
-     0,
-     130},
-    {"PostcardLoadPosition",
-     Setting::PostcardLoadPosition,
-     Page::Form,
-     ValueKind::Integer,
-     53,
-     3,
-     {},
-     0,
-     130},
-    {"PageLength", Setting::PageLength, Page::Form, ValueKind::Integer, 38, 2, {}, 1, 99},
-    {"CutSheetPositionCorrection",
-     Setting::CutSheetPositionCorrection,
-     Page::Form,
-     ValueKind::Integer,
-     57,
-     2,
-     {},
-     0,
-     68},
-    {"FormSelect", Setting::FormSelect, Page::Form, ValueKind::Text, 73, 1, kFormSelectEntries, 0,
-     0},
-    {"Font1", Setting::Font1, Page::Param, ValueKind::Text, 16, 1, kFontEntries, 0, 0},
-    {"Font2", Setting::Font2, Page::Param, ValueKind::Text, 18, 1, kFontEntries, 0, 0},
-    {"KanjiCodeTable", Setting::KanjiCodeTable, Page::Param, ValueKind::Text, 20, 1, kKanjiEntries,
-     0, 0},
-    {"ContinuousCentering",
-     Setting::ContinuousCentering,
-     Page::Param,
-     ValueKind::Integer,
-     31,
-     2,
-     {},
-     10,
-     68},
-    {"CutSheetCentering",
-     Setting::CutSheetCentering,
-     Page::Param,
-     ValueKind::Integer,
-     28,
-     2,
-     {},
-     10,
-     68},
-    {"SheetGuideLoadTime",
-     Setting::SheetGuideLoadTime,
-     Page::Param,
-     ValueKind::Integer,
-     172,
-     1,
-     {},
-     2,
-     5},
-    {"AutoReturnTime", Setting::AutoReturnTime, Page::Param, ValueKind::Text, 168, 2,
-     kAutoReturnEntries, 0, 0},
-    {"PostcardMode", Setting::PostcardMode, Page::Param, ValueKind::Index, 24, 1, kPostcardButtons,
-     0, 1},
+//      name                          id                                   page          offset width entries              min max codec
+    Row("PaperThickness",             Setting::PaperThickness,             Page::Select, 64,  2, kPaperThicknessEntries, 0,  0,   NumberEntry{0, 19}),
+    Row("PrintPressure",              Setting::PrintPressure,              Page::Select, 67,  2, kPrintPressureEntries,  0,  0,   SignedHex{-6, 9}),
+    Row("PrintPositionAdjust",        Setting::PrintPositionAdjust,        Page::Select, 70,  2, kPrintPositionEntries,  0,  0,   CodeList{kPrintPositionCodes, {}}),
+    Row("Reduction",                  Setting::Reduction,                  Page::Select, 62,  1, kReductionEntries,      0,  0,   CodeList{kReductionCodes, {}}),
+    Row("QuietPrint",                 Setting::QuietPrint,                 Page::Select, 22,  1, kQuietPrintButtons,     0,  1,   RadioDigit{}),
+    Row("Typeface",                   Setting::Typeface,                   Page::Select, 60,  1, kTypefaceButtons,       0,  1,   RadioDigit{}),
+    Row("ContinuousLoadPosition",     Setting::ContinuousLoadPosition,     Page::Form,   41,  3, {},                     0,  130, DecimalDigits{}),
+    Row("CutSheetLoadPosition",       Setting::CutSheetLoadPosition,       Page::Form,   49,  3, {},                     0,  130, DecimalDigits{}),
+    Row("PostcardLoadPosition",       Setting::PostcardLoadPosition,       Page::Form,   53,  3, {},                     0,  130, DecimalDigits{}),
+    Row("PageLength",                 Setting::PageLength,                 Page::Form,   38,  2, {},                     1,  99,  DecimalDigits{}),
+    Row("CutSheetPositionCorrection", Setting::CutSheetPositionCorrection, Page::Form,   57,  2, {},                     0,  68,  DecimalDigits{}),
+    Row("FormSelect",                 Setting::FormSelect,                 Page::Form,   73,  1, kFormSelectEntries,     0,  0,   CodeList{kFormSelectCodes, "0"}),
+    Row("Font1",                      Setting::Font1,                      Page::Param,  16,  1, kFontEntries,           0,  0,   CodeList{kFontCodes, "0"}),
+    Row("Font2",                      Setting::Font2,                      Page::Param,  18,  1, kFontEntries,           0,  0,   CodeList{kFontCodes, "0"}),
+    Row("KanjiCodeTable",             Setting::KanjiCodeTable,             Page::Param,  20,  1, kKanjiEntries,          0,  0,   CodeList{kKanjiCodes, "0"}),
+    Row("ContinuousCentering",        Setting::ContinuousCentering,        Page::Param,  31,  2, {},                     10, 68,  DecimalDigits{}),
+    Row("CutSheetCentering",          Setting::CutSheetCentering,          Page::Param,  28,  2, {},                     10, 68,  DecimalDigits{}),
+    Row("SheetGuideLoadTime",         Setting::SheetGuideLoadTime,         Page::Param,  172, 1, {},                     2,  5,   DecimalDigits{}),
+    Row("AutoReturnTime",             Setting::AutoReturnTime,             Page::Param,  168, 2, kAutoReturnEntries,     0,  0,   CodeList{kAutoReturnCodes, "00"}),
+    Row("PostcardMode",               Setting::PostcardMode,               Page::Param,  24,  1, kPostcardButtons,       0,  1,   RadioOnOff{}),
 };
+// clang-format on
 static_assert(std::size(kSettings) == kSettingCount);
 
 constexpr bool SettingsInEnumOrder() {
@@ -128,35 +72,27 @@ constexpr bool SettingsInEnumOrder() {
 }
 static_assert(SettingsInEnumOrder(), "Describe() indexes the table by the enum");
 
-// What an encoder does with a text that matches no entry of a code list.
-enum class NoMatch { WriteFirstCode, KeepBytes };
-
-struct CodeList {
-    std::span<const std::string_view> entries;
-    std::span<const std::string_view> codes;
-    NoMatch noMatch;
-};
-
-std::optional<CodeList> CodeListOf(Setting id) {
-    switch (id) {
-    case Setting::PrintPositionAdjust:
-        return CodeList{kPrintPositionEntries, kPrintPositionCodes, NoMatch::KeepBytes};
-    case Setting::Reduction:
-        return CodeList{kReductionEntries, kReductionCodes, NoMatch::KeepBytes};
-    case Setting::FormSelect:
-        return CodeList{kFormSelectEntries, kFormSelectCodes, NoMatch::WriteFirstCode};
-    case Setting::Font1:
-    case Setting::Font2:
-        return CodeList{kFontEntries, kFontCodes, NoMatch::WriteFirstCode};
-    case Setting::KanjiCodeTable:
-        return CodeList{kKanjiEntries, kKanjiCodes, NoMatch::WriteFirstCode};
-    case Setting::AutoReturnTime:
-        // Any text but "8秒" and "15秒" is written as "00", the last entry's code.
-        return CodeList{kAutoReturnEntries, kAutoReturnCodes, NoMatch::WriteFirstCode};
-    default:
-        return std::nullopt;
+// Every code of a list is as wide as its field, every list has a code per entry, and a
+// written no-match code fits too: an encoder can never write past its field.
+constexpr bool CodesFitTheirFields() {
+    for (const SettingDesc& d : kSettings) {
+        const auto* list = std::get_if<CodeList>(&d.codec);
+        if (!list)
+            continue;
+        if (list->codes.size() != d.entries.size())
+            return false;
+        for (std::string_view code : list->codes)
+            if (code.size() != d.width)
+                return false;
+        if (list->noMatch && list->noMatch->size() != d.width)
+            return false;
     }
+    return true;
 }
+static_assert(CodesFitTheirFields());
+
+template <class... Ts> struct Overloaded : Ts... { using Ts::operator()...; };
+template <class... Ts> Overloaded(Ts...) -> Overloaded<Ts...>;
 
 std::string_view BytesAt(const SettingsBlock& block, const SettingDesc& d) {
     return {reinterpret_cast<const char*>(block.data() + d.offset), d.width};
@@ -229,115 +165,97 @@ int LeadingInteger(std::string_view text) {
 std::optional<std::string> DecodeText(const SettingsBlock& block, Setting id) {
     const SettingDesc& d = Describe(id);
     const std::uint8_t* p = block.data() + d.offset;
-    switch (id) {
-    case Setting::PaperThickness: {
-        const int n = DecodeDecimal(p, 2);
-        if (n == 0)
-            return std::string(kPaperThicknessEntries[0]);
-        return std::to_string(n);
-    }
-    case Setting::PrintPressure:
-        if (p[0] == '0')
-            return std::to_string(static_cast<int>(p[1]) - '0');
-        if (p[0] == 'F')
-            return std::to_string(static_cast<int>(p[1]) - 0x47);
-        return std::nullopt;
-    default:
-        break;
-    }
-    const auto list = CodeListOf(id);
-    if (!list)
-        return std::nullopt;
-    const std::string_view bytes = BytesAt(block, d);
-    for (std::size_t i = 0; i < list->codes.size(); ++i)
-        if (list->codes[i] == bytes)
-            return std::string(list->entries[i]);
-    return std::nullopt;
+    return std::visit(Overloaded{
+                          [&](const CodeList& list) -> std::optional<std::string> {
+                              const std::string_view bytes = BytesAt(block, d);
+                              for (std::size_t i = 0; i < list.codes.size(); ++i)
+                                  if (list.codes[i] == bytes)
+                                      return std::string(d.entries[i]);
+                              return std::nullopt;
+                          },
+                          [&](const NumberEntry&) -> std::optional<std::string> {
+                              const int n = DecodeDecimal(p, d.width);
+                              if (n == 0)
+                                  return std::string(d.entries[0]);
+                              return std::to_string(n);
+                          },
+                          [&](const SignedHex&) -> std::optional<std::string> {
+                              if (p[0] == '0')
+                                  return std::to_string(static_cast<int>(p[1]) - '0');
+                              if (p[0] == 'F')
+                                  return std::to_string(static_cast<int>(p[1]) - 0x47);
+                              return std::nullopt;
+                          },
+                          [](const auto&) -> std::optional<std::string> { return std::nullopt; },
+                      },
+                      d.codec);
 }
 
 void EncodeText(SettingsBlock& block, Setting id, std::string_view text) {
     const SettingDesc& d = Describe(id);
     std::uint8_t* p = block.data() + d.offset;
-    switch (id) {
-    case Setting::PaperThickness: {
-        // "オート" has no leading number and counts as 0; 1..19 become '0'/'1' and a digit.
-        const int n = LeadingInteger(text);
-        if (n >= 0 && n < 20) {
-            p[0] = n < 10 ? '0' : '1';
-            p[1] = static_cast<std::uint8_t>('0' + n % 10);
-        }
-        return;
-    }
-    case Setting::PrintPressure: {
-        // Two's complement in hexadecimal: 0..9 as "0n", -1..-6 as "FF".."FA".
-        const int n = LeadingInteger(text);
-        if (n >= 0 && n <= 9) {
-            p[0] = '0';
-            p[1] = static_cast<std::uint8_t>('0' + n);
-        } else if (n < 0 && n >= -6) {
-            p[0] = 'F';
-            p[1] = static_cast<std::uint8_t>(0x47 + n);
-        }
-        return;
-    }
-    default:
-        break;
-    }
-    const auto list = CodeListOf(id);
-    if (!list)
-        return;
-    for (std::size_t i = 0; i < list->entries.size(); ++i) {
-        if (list->entries[i] == text) {
-            WriteCode(block, d, list->codes[i]);
-            return;
-        }
-    }
-    if (list->noMatch == NoMatch::WriteFirstCode)
-        WriteCode(block, d, id == Setting::AutoReturnTime ? "00"sv : list->codes[0]);
+    std::visit(Overloaded{
+                   [&](const CodeList& list) {
+                       for (std::size_t i = 0; i < d.entries.size(); ++i) {
+                           if (d.entries[i] == text) {
+                               WriteCode(block, d, list.codes[i]);
+                               return;
+                           }
+                       }
+                       if (list.noMatch)
+                           WriteCode(block, d, *list.noMatch);
+                   },
+                   [&](const NumberEntry& range) {
+                       const int n = LeadingInteger(text);
+                       if (n >= range.lowest && n <= range.highest)
+                           EncodeDecimal(p, d.width, n);
+                   },
+                   [&](const SignedHex& range) {
+                       // Two's complement of the 8-bit value, in upper-case hexadecimal.
+                       const int n = LeadingInteger(text);
+                       if (n < range.lowest || n > range.highest)
+                           return;
+                       static const char hex[] = "0123456789ABCDEF";
+                       const unsigned byte = static_cast<unsigned>(n) & 0xFFu;
+                       p[0] = static_cast<std::uint8_t>(hex[byte >> 4]);
+                       p[1] = static_cast<std::uint8_t>(hex[byte & 15]);
+                   },
+                   [](const auto&) {},
+               },
+               d.codec);
 }
 
 std::optional<int> DecodeInt(const SettingsBlock& block, Setting id) {
     const SettingDesc& d = Describe(id);
     const std::uint8_t* p = block.data() + d.offset;
-    switch (id) {
-    case Setting::QuietPrint:
-    case Setting::Typeface:
-    case Setting::SheetGuideLoadTime:
-        return static_cast<int>(p[0]) - '0';
-    case Setting::PostcardMode:
-        if (p[0] == '0' || p[0] == '1')
-            return p[0] - '0';
-        return std::nullopt;
-    default:
-        if (d.kind == ValueKind::Integer)
-            return DecodeDecimal(p, d.width);
-        return std::nullopt;
-    }
+    return std::visit(
+        Overloaded{
+            [&](const DecimalDigits&) -> std::optional<int> { return DecodeDecimal(p, d.width); },
+            [&](const RadioDigit&) -> std::optional<int> { return static_cast<int>(p[0]) - '0'; },
+            [&](const RadioOnOff&) -> std::optional<int> {
+                if (p[0] == '0' || p[0] == '1')
+                    return p[0] - '0';
+                return std::nullopt;
+            },
+            [](const auto&) -> std::optional<int> { return std::nullopt; },
+        },
+        d.codec);
 }
 
 void EncodeInt(SettingsBlock& block, Setting id, int value) {
     const SettingDesc& d = Describe(id);
     std::uint8_t* p = block.data() + d.offset;
-    switch (id) {
-    case Setting::QuietPrint:
-    case Setting::Typeface:
-        // With no button checked there is no index to write: the code stays.
-        if (value == 0 || value == 1)
-            p[0] = static_cast<std::uint8_t>('0' + value);
-        return;
-    case Setting::PostcardMode:
-        p[0] = value == 1 ? '1' : '0';
-        return;
-    case Setting::SheetGuideLoadTime:
-        // Only offset 172 is written; the digit before it is carried.
-        if (value >= 0 && value <= 9)
-            p[0] = static_cast<std::uint8_t>('0' + value);
-        return;
-    default:
-        if (d.kind == ValueKind::Integer)
-            EncodeDecimal(p, d.width, value);
-        return;
-    }
+    std::visit(Overloaded{
+                   [&](const DecimalDigits&) { EncodeDecimal(p, d.width, value); },
+                   [&](const RadioDigit&) {
+                       // With no button checked there is no index to write: the code stays.
+                       if (value == 0 || value == 1)
+                           p[0] = static_cast<std::uint8_t>('0' + value);
+                   },
+                   [&](const RadioOnOff&) { p[0] = value == 1 ? '1' : '0'; },
+                   [](const auto&) {},
+               },
+               d.codec);
 }
 
 // ---- Memory switches -------------------------------------------------------------------------

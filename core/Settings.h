@@ -14,6 +14,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <variant>
 
 namespace vellmark {
 
@@ -56,11 +57,57 @@ enum class ValueKind {
     Integer, // number edit
 };
 
+// ---- Codecs: how a setting's bytes become the page's value and back ---------------------------
+// Each row of the settings table names one of these with its parameters; nothing else in the
+// core knows how a particular setting is coded.
+
+// A combo box whose entry i is written as codes[i] (each code as wide as the field). A code in
+// no list decodes to nothing; a text in no list writes `noMatch`, or leaves the bytes when
+// there is none.
+struct CodeList {
+    std::span<const std::string_view> codes;
+    std::optional<std::string_view> noMatch;
+};
+// A combo box of numbers: the leading decimal number of the entry's text ("オート", with none,
+// counts as 0) in Decimal(width), written when it lies within [lowest, highest]; 0 decodes to
+// the first entry, any other number to its "%d" text.
+struct NumberEntry {
+    int lowest;
+    int highest;
+};
+// A combo box of small signed numbers in two's-complement hexadecimal: "00".."09" for 0..9,
+// "FF".."FA" for -1..-6; written when the entry's leading number lies within [lowest, highest].
+// A first character other than '0' and 'F' decodes to nothing.
+struct SignedHex {
+    int lowest;
+    int highest;
+};
+// A number edit: Decimal(width), decoded by arithmetic whatever the characters; a value that
+// does not fit in the digits leaves them as they were.
+struct DecimalDigits {};
+// A radio pair read as the character's distance from '0' with no check (a code other than '0'
+// and '1' gives an index that no button has); only the indexes 0 and 1 are written.
+struct RadioDigit {};
+// A radio pair read from '0' and '1' only (another code decodes to nothing); index 1 writes '1',
+// any other index '0'.
+struct RadioOnOff {};
+
+using Codec = std::variant<CodeList, NumberEntry, SignedHex, DecimalDigits, RadioDigit, RadioOnOff>;
+
+// The kind of value a codec gives the page.
+constexpr ValueKind KindOf(const Codec& codec) {
+    if (std::holds_alternative<DecimalDigits>(codec))
+        return ValueKind::Integer;
+    if (std::holds_alternative<RadioDigit>(codec) || std::holds_alternative<RadioOnOff>(codec))
+        return ValueKind::Index;
+    return ValueKind::Text;
+}
+
 struct SettingDesc {
     std::string_view name;
     Setting id;
     Page owner;
-    ValueKind kind;
+    ValueKind kind; // KindOf(codec)
     std::size_t offset;
     std::size_t width;
     // Combo: the entries in list order. Radio: the two buttons' meanings.
@@ -68,6 +115,7 @@ struct SettingDesc {
     // Integer: the range the page keeps the value in.
     int min;
     int max;
+    Codec codec;
 };
 
 // Every printable setting, in page order and, within a page, in the order of the table above.

@@ -1,10 +1,15 @@
 // The 200-byte settings file: a 20-byte header naming the model, then the 180-byte block.
+//
+// Every read takes a shared lock (flock) on the file and every write an exclusive one, so a
+// reader never sees a half-written file and two writers never interleave. A lock that another
+// program keeps is waited for a few seconds at most; then the call fails with EWOULDBLOCK.
 #pragma once
 
 #include "SettingsBlock.h"
 #include "SettingsDocument.h"
 
 #include <array>
+#include <functional>
 #include <string>
 
 namespace vellmark {
@@ -19,16 +24,48 @@ inline constexpr std::array<char, kHeaderSize> kFileHeader = {'D', 'o', 't', 'r'
 enum class ReadResult { Loaded, NotSettingsFile };
 enum class WriteResult { Written, AccessDenied, Failed };
 
+// Why a read or write failed, for callers that tell the user more than the window does: the
+// system's error number (ENOENT, EACCES, EROFS, EISDIR, ENOSPC, ELOOP, EWOULDBLOCK for a lock
+// held too long, ...), or 0 when the file could be read but is not a settings file.
+struct FileError {
+    int error = 0;
+};
+
 // Reads a file of at least 200 bytes whose first 20 bytes are the header; the block is
 // replaced only then. Anything else leaves it exactly as it was.
-ReadResult ReadSettingsFile(const std::string& path, SettingsBlock& block);
-ReadResult ReadSettingsFile(const std::string& path, SettingsDocument& doc);
+ReadResult ReadSettingsFile(const std::string& path, SettingsBlock& block,
+                            FileError* why = nullptr);
+ReadResult ReadSettingsFile(const std::string& path, SettingsDocument& doc,
+                            FileError* why = nullptr);
 
 // Writes the header and the block from the start of the file without truncating it (a longer
-// file keeps its tail). Every write and the close are checked. AccessDenied when the system
-// says the place may not be written (EACCES, EPERM, EROFS), Failed for every other failure.
-WriteResult WriteSettingsFile(const std::string& path, const SettingsBlock& block);
+// file keeps its tail). Every write, the sync and the close are checked. AccessDenied when the
+// system says the place may not be written (EACCES, EPERM, EROFS), Failed for every other
+// failure. A file that this call created is removed again when the write fails; an existing
+// file keeps its old bytes where the write did not reach.
+WriteResult WriteSettingsFile(const std::string& path, const SettingsBlock& block,
+                              FileError* why = nullptr);
 // As above; on Written the document's MarkSaved has run.
-WriteResult WriteSettingsFile(const std::string& path, SettingsDocument& doc);
+WriteResult WriteSettingsFile(const std::string& path, SettingsDocument& doc,
+                              FileError* why = nullptr);
+
+// One read-change-write of a settings file under one exclusive lock, so that edits made at
+// the same time by several programs all survive.
+enum class UpdateResult {
+    Written,         // the changed block is in the file
+    Refused,         // `change` returned false: nothing was written
+    NotSettingsFile, // the file is missing, unreadable or not a settings file: nothing written
+    AccessDenied,    // as for WriteSettingsFile
+    Failed,
+};
+enum class IfMissing { Fail, Create };
+
+// Reads the block of the file at `path` and hands it to `change`; when that returns true, the
+// block it leaves is written back. With IfMissing::Create a file that does not exist, or an
+// empty one, is made, and `change` starts from FactoryDefaults; any other file must be a
+// settings file. A file created here is removed again when the write fails.
+UpdateResult UpdateSettingsFile(const std::string& path, IfMissing ifMissing,
+                                const std::function<bool(SettingsBlock&)>& change,
+                                FileError* why = nullptr);
 
 } // namespace vellmark

@@ -221,11 +221,29 @@ TEST(ComboRule, FirstEntryThatBeginsWithTheText) {
     EXPECT_EQ(SelectEntry(entries, "13"), -1);
 }
 
-TEST(RoundTrip, EverySettingThroughPageValuesKeepsTheBlock) {
-    for (const SettingsBlock& start : {FactoryDefaults, test::NonFactoryBlock()}) {
-        SettingsBlock b = start;
-        SettingValues::Decode(b).EncodeInto(b);
-        EXPECT_EQ(b, start);
+// Values decoded from one block and encoded into another that holds other valid values in
+// every field: each setting writes exactly its own bytes, every one of them.
+TEST(RoundTrip, EachSettingWritesExactlyItsOwnBytes) {
+    const SettingsBlock other = test::NonFactoryBlock();
+    for (const auto& [from, into] : {std::pair{other, FactoryDefaults}, {FactoryDefaults, other}}) {
+        SettingsBlock b = into;
+        SettingValues::Decode(from).EncodeInto(b);
+        for (std::size_t off = 0; off < kBlockSize; ++off)
+            EXPECT_EQ(b[off], from[off]) << "whole block, offset " << off;
+    }
+    for (const SettingDesc& d : AllSettings()) {
+        ASSERT_NE(Bytes(other, d.offset, d.width), Bytes(FactoryDefaults, d.offset, d.width))
+            << d.name << ": the test block must hold another value here";
+        SettingsBlock b = FactoryDefaults;
+        if (d.kind == ValueKind::Text)
+            EncodeText(b, d.id, DecodeText(other, d.id).value_or("?"));
+        else
+            EncodeInt(b, d.id, DecodeInt(other, d.id).value_or(-1));
+        for (std::size_t off = 0; off < kBlockSize; ++off) {
+            const bool own = off >= d.offset && off < d.offset + d.width;
+            EXPECT_EQ(b[off], own ? other[off] : FactoryDefaults[off])
+                << d.name << ", offset " << off;
+        }
     }
 }
 

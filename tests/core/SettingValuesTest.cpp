@@ -20,7 +20,7 @@ std::size_t Index(std::string_view name) {
 TEST(SettingValues, NamesAreUniqueAndCoverEveryField) {
     std::set<std::string> names;
     for (const NamedSetting& n : NamedSettings())
-        EXPECT_TRUE(names.insert(n.name).second) << n.name;
+        EXPECT_TRUE(names.insert(std::string(NameOf(n))).second) << NameOf(n);
     // 20 printable settings, 30 switch entries (26 controlled, 4 carried), 3 x 7 form fields.
     EXPECT_EQ(names.size(), 20u + 30u + 21u);
     for (const char* n : {"Font1", "SheetGuideLoadTime", "InternationalCharset", "ReceiveMode",
@@ -61,18 +61,47 @@ TEST(SettingValues, DecodeShowsWhatThePagesShow) {
 
 TEST(SettingValues, SetAppliesThePagesRanges) {
     SettingValues v = SettingValues::Decode(FactoryDefaults);
-    EXPECT_EQ(v.Set(Index("PageLength"), "99"), "");
-    EXPECT_NE(v.Set(Index("PageLength"), "100"), "");
-    EXPECT_NE(v.Set(Index("PageLength"), "0"), "");
-    EXPECT_NE(v.Set(Index("PageLength"), "6x"), "");
-    EXPECT_NE(v.Set(Index("PageLength"), ""), "");
-    EXPECT_NE(v.Set(Index("CutSheetCentering"), "5"), "");
-    EXPECT_NE(v.Set(Index("SheetGuideLoadTime"), "6"), "");
-    EXPECT_EQ(v.Set(Index("Font2"), "クーリエ"), "");
-    EXPECT_NE(v.Set(Index("Font2"), "クーリ"), "") << "values must be whole entries";
-    EXPECT_NE(v.Set(Index("QuietPrint"), "2"), "");
-    EXPECT_EQ(v.Set(Index("MSW3-5"), "1"), "");
-    EXPECT_EQ(v.Set(Index("InternationalCharset"), "ドイツ"), "");
+    // A value is an optional sign and ASCII digits, within the page's range.
+    const struct {
+        const char* name;
+        const char* text;
+        bool taken;
+    } rows[] = {
+        {"PageLength", "+7", true},
+        {"PageLength", "1", true},
+        {"PageLength", "99", true},
+        {"PageLength", "100", false},
+        {"PageLength", "0", false},
+        {"PageLength", "6x", false},
+        {"PageLength", "", false},
+        {"PageLength", "+", false},
+        {"PageLength", " 5", false},
+        {"PageLength", "5 ", false},
+        {"PageLength", "0x10", false},
+        {"PageLength", "99999999999999999999", false},
+        {"CutSheetPositionCorrection", "-0", true},
+        {"CutSheetPositionCorrection", "+-0", false},
+        {"CutSheetPositionCorrection", "--1", false},
+        {"CutSheetCentering", "5", false},
+        {"CutSheetCentering", "10", true},
+        {"SheetGuideLoadTime", "6", false},
+        {"SheetGuideLoadTime", "2", true},
+        {"Font2", "クーリ", false}, // values must be whole entries
+        {"Font2", "クーリエ", true},
+        {"QuietPrint", "2", false},
+        {"MSW3-5", "1", true},
+        {"InternationalCharset", "ドイツ", true},
+    };
+    for (const auto& r : rows) {
+        const std::string error = v.Set(Index(r.name), r.text);
+        EXPECT_EQ(error.empty(), r.taken) << r.name << "=" << r.text << ": " << error;
+    }
+    // The user's text is quoted with control characters escaped: one line, nothing for the
+    // terminal to act on.
+    EXPECT_EQ(v.Set(Index("PageLength"), "1\n2"), "PageLength=\"1\\n2\": not an integer");
+    EXPECT_EQ(Quoted("\x1B[31mゴシック\"\\\xC2\x9B\xFF\x7F\t"),
+              "\"\\x1B[31mゴシック\\\"\\\\\\xC2\\x9B\\xFF\\x7F\\t\"");
+
     EXPECT_EQ(v.Set(Index("Form2.LeftMargin"), "135"), "");
     EXPECT_EQ(v.Set(Index("Form2.RightMargin"), "100"), "");
     EXPECT_NE(v.CheckForm(2), "");

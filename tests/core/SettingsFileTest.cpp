@@ -3,13 +3,19 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cerrno>
+#include <chrono>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <sched.h>
+#include <sys/file.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 using namespace vellmark;
@@ -93,13 +99,129 @@ TEST_F(SettingsFileTest, ShortMissingAndOddPathsLeaveTheBlockAlone) {
     WriteRaw(Path("just-header.dat"), Header());
     fs::create_directory(Path("dir.dat"));
     ASSERT_EQ(::mkfifo(Path("fifo.dat").c_str(), 0600), 0);
-    for (const char* name : {"short.dat", "tiny.dat", "empty.dat", "just-header.dat", "dir.dat",
-                             "missing.dat", "fifo.dat"}) {
+    fs::create_symlink("loop.dat", Path("loop.dat"));
+    // The reason each is refused for: the system's error, or 0 for "not a settings file".
+    const std::pair<const char*, int> rows[] = {
+        {"short.dat", 0}, {"tiny.dat", 0},     {"empty.dat", 0},        {"just-header.dat", 0},
+        {"fifo.dat", 0},  {"dir.dat", EISDIR}, {"missing.dat", ENOENT}, {"loop.dat", ELOOP}};
+    for (const auto& [name, error] : rows) {
         SettingsDocument doc;
         doc.m_current[50] = 'x';
         const SettingsBlock before = doc.m_current;
-        EXPECT_EQ(ReadSettingsFile(Path(name), doc), ReadResult::NotSettingsFile) << name;
+        FileError why{-1};
+        EXPECT_EQ(ReadSettingsFile(Path(name), doc, &why), ReadResult::NotSettingsFile) << name;
+        EXPECT_EQ(why.error, error) << name;
         EXPECT_EQ(doc.m_current, before) << name;
+        // An edit refuses them alike and writes nothing.
+        bool changed = false;
+        EXPECT_EQ(UpdateSettingsFile(Path(name), IfMissing::Fail,
+                                     [&](SettingsBlock&) { return changed = true; }),
+                  UpdateResult::NotSettingsFile)
+            << name;
+        EXPECT_FALSE(changed) << name;
+    }
+    EXPECT_FALSE(fs::exists(Path("missing.dat")));
+    EXPECT_EQ(ReadRaw(Path("short.dat")), good.substr(0, 120));
+}
+
+// One edit: read, change and write back; a refused change and a refused file write nothing.
+TEST_F(SettingsFileTest, UpdateChangesTheBlockInPlace) {
+    const SettingsBlock start = test::NonFactoryBlock();
+    const std::string tail = "tail";
+    WriteRaw(Path("a.dat"), Header() + BlockText(start) + tail);
+    SettingsBlock seen{};
+    EXPECT_EQ(UpdateSettingsFile(Path("a.dat"), IfMissing::Fail,
+                                 [&](SettingsBlock& b) {
+                                     seen = b;
+                                     b[16] = '1';
+                                     return true;
+                                 }),
+              UpdateResult::Written);
+    EXPECT_EQ(seen, start);
+    SettingsBlock expected = start;
+    expected[16] = '1';
+    EXPECT_EQ(ReadRaw(Path("a.dat")), Header() + BlockText(expected) + tail);
+
+    const auto refuse = [](SettingsBlock& b) {
+        b[16] = '4';
+        return false;
+    };
+    EXPECT_EQ(UpdateSettingsFile(Path("a.dat"), IfMissing::Fail, refuse), UpdateResult::Refused);
+    EXPECT_EQ(ReadRaw(Path("a.dat")), Header() + BlockText(expected) + tail);
+    EXPECT_EQ(UpdateSettingsFile(Path("new.dat"), IfMissing::Create, refuse),
+              UpdateResult::Refused);
+    EXPECT_FALSE(fs::exists(Path("new.dat")));
+
+    // Create: a new or empty file starts from the factory settings; other files must hold
+    // settings.
+    WriteRaw(Path("empty.dat"), "");
+    WriteRaw(Path("notes.txt"), std::string(300, 'n'));
+    for (const char* name : {"new.dat", "empty.dat", "notes.txt"}) {
+        seen = {};
+        const UpdateResult result =
+            UpdateSettingsFile(Path(name), IfMissing::Create, [&](SettingsBlock& b) {
+                seen = b;
+                b[16] = '2';
+                return true;
+            });
+        if (std::string(name) == "notes.txt") {
+            EXPECT_EQ(result, UpdateResult::NotSettingsFile);
+            EXPECT_EQ(ReadRaw(Path(name)), std::string(300, 'n'));
+            continue;
+        }
+        EXPECT_EQ(result, UpdateResult::Written) << name;
+        EXPECT_EQ(seen, FactoryDefaults) << name;
+        expected = FactoryDefaults;
+        expected[16] = '2';
+        EXPECT_EQ(ReadRaw(Path(name)), Header() + BlockText(expected)) << name;
+    }
+}
+
+// A lock held elsewhere: writers and edits wait for any lock, readers only for an exclusive
+// one, and each goes on as soon as it is released.
+TEST_F(SettingsFileTest, ReadsAndWritesWaitForEachOthersLocks) {
+    ASSERT_EQ(WriteSettingsFile(Path("a.dat"), test::NonFactoryBlock()), WriteResult::Written);
+    enum class Op { Read, Write, Update };
+    const struct {
+        int held;
+        Op op;
+        bool waits;
+        const char* what;
+    } rows[] = {
+        {LOCK_EX, Op::Read, true, "read under an exclusive lock"},
+        {LOCK_EX, Op::Write, true, "write under an exclusive lock"},
+        {LOCK_EX, Op::Update, true, "edit under an exclusive lock"},
+        {LOCK_SH, Op::Read, false, "read under a shared lock"},
+        {LOCK_SH, Op::Write, true, "write under a shared lock"},
+        {LOCK_SH, Op::Update, true, "edit under a shared lock"},
+    };
+    for (const auto& r : rows) {
+        const int holder = ::open(Path("a.dat").c_str(), O_RDONLY | O_CLOEXEC);
+        ASSERT_GE(holder, 0);
+        ASSERT_EQ(::flock(holder, r.held), 0);
+        std::atomic<bool> done{false};
+        bool ok = false;
+        std::thread worker([&] {
+            SettingsBlock b = FactoryDefaults;
+            if (r.op == Op::Read)
+                ok = ReadSettingsFile(Path("a.dat"), b) == ReadResult::Loaded;
+            else if (r.op == Op::Write)
+                ok = WriteSettingsFile(Path("a.dat"), test::NonFactoryBlock()) ==
+                     WriteResult::Written;
+            else
+                ok = UpdateSettingsFile(Path("a.dat"), IfMissing::Fail, [](SettingsBlock&) {
+                         return true;
+                     }) == UpdateResult::Written;
+            done = true;
+        });
+        // A waiting call is still waiting after 200 ms; one that need not wait ends within 2 s.
+        for (int i = 0; i < (r.waits ? 20 : 200) && !done; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        const bool finishedWhileHeld = done;
+        ::close(holder);
+        worker.join();
+        EXPECT_EQ(finishedWhileHeld, !r.waits) << r.what;
+        EXPECT_TRUE(ok) << r.what;
     }
 }
 
@@ -122,8 +244,11 @@ TEST_F(SettingsFileTest, UnwritablePlacesAreReportedAndNotMarkedSaved) {
     SettingsDocument doc;
     doc.m_current[16] = '3';
 
-    EXPECT_EQ(WriteSettingsFile(Path("no/such/dir.dat"), doc), WriteResult::Failed);
-    EXPECT_EQ(WriteSettingsFile(dir.string(), doc), WriteResult::Failed); // a directory
+    FileError why;
+    EXPECT_EQ(WriteSettingsFile(Path("no/such/dir.dat"), doc, &why), WriteResult::Failed);
+    EXPECT_EQ(why.error, ENOENT);
+    EXPECT_EQ(WriteSettingsFile(dir.string(), doc, &why), WriteResult::Failed);
+    EXPECT_EQ(why.error, EISDIR);
     EXPECT_EQ(WriteSettingsFile("/dev/full", doc), WriteResult::Failed);
     EXPECT_TRUE(doc.ChangedSinceSaved());
 
@@ -134,11 +259,19 @@ TEST_F(SettingsFileTest, UnwritablePlacesAreReportedAndNotMarkedSaved) {
     if (!MountTmpfs(ro, "ro,size=64k") || !MountTmpfs(full, "size=4k"))
         GTEST_SKIP() << "cannot mount a tmpfs here (needs root)";
 
-    EXPECT_EQ(WriteSettingsFile(ro + "/a.dat", doc), WriteResult::AccessDenied);
-    // Fill the small disk, then try to save: the write fails and nothing counts as saved.
+    EXPECT_EQ(WriteSettingsFile(ro + "/a.dat", doc, &why), WriteResult::AccessDenied);
+    EXPECT_EQ(why.error, EROFS);
+    // Fill the small disk, then try to save: the write fails, nothing counts as saved and
+    // the new file does not stay behind empty.
     WriteRaw(full + "/filler", std::string(64 * 1024, 'f'));
-    EXPECT_EQ(WriteSettingsFile(full + "/a.dat", doc), WriteResult::Failed);
+    EXPECT_EQ(WriteSettingsFile(full + "/a.dat", doc, &why), WriteResult::Failed);
+    EXPECT_EQ(why.error, ENOSPC);
     EXPECT_TRUE(doc.ChangedSinceSaved());
+    EXPECT_EQ(
+        UpdateSettingsFile(full + "/b.dat", IfMissing::Create, [](SettingsBlock&) { return true; }),
+        UpdateResult::Failed);
+    EXPECT_FALSE(fs::exists(full + "/a.dat"));
+    EXPECT_FALSE(fs::exists(full + "/b.dat"));
     ::umount(ro.c_str());
     ::umount(full.c_str());
 }
@@ -162,7 +295,9 @@ TEST_F(SettingsFileTest, PermissionsAsAnOrdinaryUser) {
         if (::setgid(65534) != 0 || ::setuid(65534) != 0)
             ::_exit(10);
         SettingsBlock b = FactoryDefaults;
-        if (ReadSettingsFile(Path("locked.dat"), b) != ReadResult::NotSettingsFile)
+        FileError why;
+        if (ReadSettingsFile(Path("locked.dat"), b, &why) != ReadResult::NotSettingsFile ||
+            why.error != EACCES)
             code |= 1;
         if (b != FactoryDefaults)
             code |= 2;
@@ -175,7 +310,8 @@ TEST_F(SettingsFileTest, PermissionsAsAnOrdinaryUser) {
     int status = 0;
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0) << "bit 1: unreadable file loaded, 2: block changed, "
-                                         "4: read-only folder not AccessDenied, 8: read-only "
-                                         "file not AccessDenied";
+    EXPECT_EQ(WEXITSTATUS(status), 0)
+        << "bit 1: unreadable file loaded or not EACCES, 2: block changed, "
+           "4: read-only folder not AccessDenied, 8: read-only "
+           "file not AccessDenied";
 }

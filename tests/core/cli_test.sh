@@ -53,5 +53,84 @@ check "non-settings file unchanged" cmp -s "$tmp/text.dat" "$tmp/text-before.dat
 check "show on a missing file" test "$(status "$cli" show "$tmp/none.dat")" = 2
 check "unknown command" test "$(status "$cli" frobnicate)" = 2
 
+# diff is symmetric: a byte that only one file holds dirty is listed whichever comes first.
+cp "$tmp/f.dat" "$tmp/dirty.dat"
+printf '\xf0' | dd of="$tmp/dirty.dat" bs=1 seek=24 conv=notrunc status=none
+for order in "dirty.dat f.dat" "f.dat dirty.dat"; do
+  set -- $order
+  out=$("$cli" diff "$tmp/$1" "$tmp/$2"); rc=$?
+  check "diff $order exits 1" test "$rc" = 1
+  check "diff $order lists byte 4" grep -qx "byte 4: 0x$(od -An -tx1 -j24 -N1 "$tmp/$1" | tr -d ' ' | tr a-f A-F) -> 0x$(od -An -tx1 -j24 -N1 "$tmp/$2" | tr -d ' ' | tr a-f A-F)" <<<"$out"
+done
+check "diff lists the same lines both ways" test "$("$cli" diff "$tmp/f.dat" "$tmp/g.dat" | sed -E 's/^(.*: )(.*) -> (.*)$/\1\3 -> \2/' | sort)" = "$("$cli" diff "$tmp/g.dat" "$tmp/f.dat" | sort)"
+
+# Output that cannot be written is a failure with a one-line message.
+for run in "show $tmp/f.dat" "show $tmp/f.dat --json" "diff $tmp/f.dat $tmp/g.dat" "--help"; do
+  for sink in full closed; do
+    if [ $sink = full ]; then err=$("$cli" $run 2>&1 >/dev/full); rc=$?
+    else err=$("$cli" $run 2>&1 >&-); rc=$?; fi
+    check "$run to a $sink stdout fails" test "$rc" = 2 -a "$(wc -l <<<"$err")" = 1 -a -n "$err"
+  done
+done
+
+# Messages: one line, the user's text quoted with control characters escaped, the reason named.
+cp "$tmp/f.dat" "$tmp/before.dat"
+for bad in $'PageLength=1\n2' $'Font1=\e[31mred' "CutSheetPositionCorrection=+-0" "PageLength= 5" "PageLength=0x10" $'Nope\r=1'; do
+  err=$("$cli" set "$tmp/f.dat" "$bad" 2>&1); rc=$?
+  check "set ${bad@Q}: one clean line" test "$rc" = 2 -a "$(wc -l <<<"$err")" = 1 -a -z "$(tr -d '\n -~' <<<"$err" | tr -d '\200-\377')"
+  check "set ${bad@Q} leaves the file" cmp -s "$tmp/f.dat" "$tmp/before.dat"
+done
+check "a minus zero is an integer" test "$(status "$cli" set "$tmp/g.dat" CutSheetPositionCorrection=-0 PageLength=+7)" = 0
+ln -s loop.dat "$tmp/loop.dat"
+mkdir "$tmp/dir.dat"
+for case in "none.dat:no such file" "loop.dat:too many levels of symbolic links" \
+            "dir.dat:is a directory" "text.dat:not a settings file"; do
+  err=$("$cli" show "$tmp/${case%%:*}" 2>&1)
+  check "show ${case%%:*} says ${case#*:}" grep -q "${case#*:}" <<<"$err"
+done
+
+# factory keeps a file that is not a settings file unless --force is given.
+check "factory refuses a text file" test "$(status "$cli" factory "$tmp/text.dat")" = 2
+check "the text file is unchanged" cmp -s "$tmp/text.dat" "$tmp/text-before.dat"
+check "factory overwrites a settings file" test "$(status "$cli" factory "$tmp/g.dat")" = 0
+check "... with the factory settings" cmp -s "$tmp/g.dat" "$tmp/f.dat"
+check "factory --force overwrites the text file" test "$(status "$cli" factory --force "$tmp/text.dat")" = 0
+check "... keeping its tail" cmp -s <(head -c 200 "$tmp/text.dat"; tail -c +201 "$tmp/text-before.dat") "$tmp/text.dat"
+check "factory --force --force is a usage error" test "$(status "$cli" factory --force --force "$tmp/x.dat")" = 2
+
+# 50 sets at the same time, each of another setting: every edit survives.
+"$cli" factory "$tmp/c.dat"
+edits=$("$cli" show --json "$tmp/c.dat" | sed -nE 's/^  "(.*)": ([0-9]+),?$/\1 \2/p' |
+  awk '$1 != "SheetGuideLoadTime" { print $1 "=" ($2 <= 1 ? 1 - $2 : $2 - 1) }' | head -50)
+check "50 settings to change" test "$(wc -l <<<"$edits")" = 50
+pids=()
+while read -r e; do
+  { while [ ! -e "$tmp/go" ]; do sleep 0.01; done; exec "$cli" set "$tmp/c.dat" "$e"; } & pids+=($!)
+done <<<"$edits"
+sleep 0.3; : >"$tmp/go" # all start at once
+ok=0; for p in "${pids[@]}"; do wait "$p" && ok=$((ok + 1)); done
+check "every concurrent set succeeded" test "$ok" = 50
+shown=$("$cli" show "$tmp/c.dat" | awk '{ print $1 "=" $2 }')
+check "every concurrent edit is in the file" test -z "$(comm -23 <(sort <<<"$edits") <(sort <<<"$shown"))"
+
+# Places that cannot be written, as a user the system checks (root ignores permissions).
+if [ "$(id -u)" = 0 ] && unshare -m true 2>/dev/null; then
+  mkdir "$tmp/ro" "$tmp/full"
+  chmod 755 "$tmp"; chmod 600 "$tmp/before.dat"
+  out=$(unshare -m bash -c '
+    mount -t tmpfs -o ro,size=64k none "$2/ro" && mount -t tmpfs -o size=4k none "$2/full" || exit 9
+    head -c 65536 /dev/zero >"$2/full/filler" 2>/dev/null
+    "$1" factory "$2/ro/a.dat" 2>&1; echo "rc=$?"
+    "$1" factory "$2/full/a.dat" 2>&1; echo "rc=$?"; ls "$2/full"
+    setpriv --reuid=65534 --regid=65534 --clear-groups "$1" show "$2/before.dat" 2>&1' _ "$cli" "$tmp")
+  check "read-only file system named" grep -q 'a.dat": cannot write the settings file: read-only file system$' <<<"$out"
+  check "full disk named" grep -q 'a.dat": cannot write the settings file: no space left on the device$' <<<"$out"
+  check "both exit 2" test "$(grep -c '^rc=2$' <<<"$out")" = 2
+  check "no empty file left on the full disk" test "$(grep -cx 'a.dat' <<<"$out")" = 0
+  check "unreadable file named" grep -q 'before.dat": cannot read the settings file: permission denied$' <<<"$out"
+else
+  echo "skipped: the checks of unwritable places need root"
+fi
+
 echo "cli checks: $passes ok, $failures failed"
 test "$failures" = 0
