@@ -3,3 +3,12 @@
 add_executable(bench_printer ${CMAKE_CURRENT_LIST_DIR}/bench_printer.cpp)
 target_link_libraries(bench_printer PRIVATE vellmark_printer vellmark_test_spooler
                       benchmark::benchmark)
+
+# One settings file to 8 private schedulers with 4 simulated printers each: the command-line
+# tool's parallel send --all over every server, beside one single-server send --all per server
+# in turn. Built, not run by ctest: run it by hand as root.
+add_executable(bench_fleet ${CMAKE_CURRENT_LIST_DIR}/bench_fleet.cpp)
+target_link_libraries(bench_fleet PRIVATE vellmark_printer vellmark_test_spooler
+                      benchmark::benchmark)
+target_compile_definitions(bench_fleet PRIVATE VELLMARK_CLI="$<TARGET_FILE:vellmark-cli>")
+add_dependencies(bench_fleet vellmark-cli)

@@ -6,7 +6,7 @@ packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev
   qt6-base-dev
   libcups2-dev cups-daemon cups-client
-  googletest libgtest-dev libgmock-dev libbenchmark-dev
+  googletest libgtest-dev libgmock-dev libbenchmark-dev python3
   xvfb xauth fonts-ipafont-gothic
   qt6-translations-l10n
 )
