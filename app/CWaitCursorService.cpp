@@ -26,7 +26,7 @@ public:
         WaitCursor wait;
         return m_inner->Write(data, size);
     }
-    bool End() override {
+    JobEnd End() override {
         WaitCursor wait;
         return m_inner->End();
     }
