@@ -215,6 +215,8 @@ void CPanelDlg::BuildTabs() {
     m_pages.Create(m_client, m_doc);
     for (CPropertyPage* page : m_pages.All()) {
         page->move(layout.X(res::kPageX), layout.Y(res::kPageY));
+        // A page paints its own background over the tab control's display area.
+        page->setAutoFillBackground(true);
         page->raise();
     }
     m_tab->setCurrentIndex(0);
