@@ -1,9 +1,8 @@
 #include "CVersionDlg.h"
 
+#include "ProgramArt.h"
 #include "ResourceIds.h"
 
-#include <QApplication>
-#include <QIcon>
 #include <QLabel>
 
 namespace vellmark {
@@ -14,7 +13,7 @@ bool CVersionDlg::OnInitDialog() {
     CDialogBase::OnInitDialog();
     // The program icon at the standard icon size, in the place the template keeps for it.
     if (auto* icon = DlgItem<QLabel>(res::IDC_ABOUT_ICON))
-        icon->setPixmap(QApplication::windowIcon().pixmap(32, 32));
+        icon->setPixmap(ProgramIcon().pixmap(32, 32));
     return true;
 }
 

@@ -833,6 +833,9 @@ void TestPanel::helpAndVersion() {
             QCOMPARE(d.windowTitle(), QStringLiteral("バージョン情報"));
             for (QLabel* l : d.findChildren<QLabel*>())
                 labels.append(l->text());
+            // The program icon beside the texts.
+            auto* icon = static_cast<CDialogBase&>(d).DlgItem<QLabel>(res::IDC_ABOUT_ICON);
+            QVERIFY(icon && !icon->pixmap().isNull());
             static_cast<CDialogBase&>(d).DlgItem<QAbstractButton>(res::IDOK)->click();
         }};
         w.dlg->OnCommand(res::ID_ABOUT);
