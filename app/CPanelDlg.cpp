@@ -442,23 +442,23 @@ void CPanelDlg::OnLoad() {
     m_pages.form.RefreshFormButton();
 }
 
-void CPanelDlg::OnSave() {
+CPanelDlg::SaveOutcome CPanelDlg::OnSave() {
     if (!PendingCheckGuard())
-        return;
+        return SaveOutcome::Stopped;
     m_doc.CollectFromPages();
     for (;;) {
         const QString path = FileChooser().SaveFileName(this, SettingsDirectory(ExecutableDir()));
         if (path.isEmpty())
-            return;
+            return SaveOutcome::Cancelled;
         switch (WriteSettingsFile(QFile::encodeName(path).toStdString(), m_doc)) {
         case WriteResult::Written:
-            return;
+            return SaveOutcome::Saved;
         case WriteResult::AccessDenied:
             Ask(res::IDS_WRITE_DENIED, PromptButtons::Ok, PromptIcon::Warning);
             continue;
         case WriteResult::Failed:
             Ask(res::IDS_WRITE_FAILED, PromptButtons::Ok, PromptIcon::Error);
-            return;
+            return SaveOutcome::Failed;
         }
     }
 }
@@ -507,8 +507,9 @@ void CPanelDlg::PrinterSwitch() {
                 return;
             if (answer == kPromptYes) {
                 const bool pending = AnyPending();
-                OnSave();
-                if (pending)
+                // A save that could not be written keeps the edits on screen: the switch
+                // would replace them with the factory settings.
+                if (OnSave() == SaveOutcome::Failed || pending)
                     return;
             }
         }
@@ -558,8 +559,9 @@ void CPanelDlg::OnExit() {
             return;
         if (answer == kPromptYes) {
             const bool pending = AnyPending();
-            OnSave();
-            if (pending)
+            // A save that could not be written keeps the window open, so the edits are not
+            // lost; a cancelled save dialog ends the program as the user chose.
+            if (OnSave() == SaveOutcome::Failed || pending)
                 return;
         }
     }

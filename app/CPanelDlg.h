@@ -110,7 +110,8 @@ private:
 
     // Commands.
     void OnLoad();
-    void OnSave();
+    enum class SaveOutcome { Saved, Cancelled, Failed, Stopped };
+    SaveOutcome OnSave();
     void OnSend();
     void OnFactorySettings();
     void FactoryReset();

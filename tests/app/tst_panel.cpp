@@ -485,6 +485,24 @@ void TestPanel::save() {
     QCOMPARE(prompt.shown[0].icon, PromptIcon::Error);
     QVERIFY(doc.m_lastSaved == saved);
     QVERIFY(doc.ChangedSinceSaved());
+
+    // Yes in the exit's save prompt and the same write error: the window stays open with the
+    // edits; the printer switch likewise stops before its list.
+    files.answers = {full + "/d.dat"};
+    prompt.Clear();
+    prompt.answers = {kPromptNo, kPromptYes};
+    dlg.OnCommand(res::ID_EXIT);
+    QCOMPARE(prompt.Texts(),
+             QStringList({M(res::IDS_EXIT_SEND), M(res::IDS_EXIT_SAVE), M(res::IDS_WRITE_FAILED)}));
+    QVERIFY(!dlg.IsEnded());
+    files.answers = {full + "/e.dat"};
+    prompt.Clear();
+    prompt.answers = {kPromptNo, kPromptYes};
+    dlg.OnCommand(res::ID_SELECT_PRINTER);
+    QCOMPARE(prompt.Texts(), QStringList({M(res::IDS_SWITCH_SEND), M(res::IDS_SWITCH_SAVE),
+                                          M(res::IDS_WRITE_FAILED)}));
+    QCOMPARE(prompt.modalRuns, 0);
+    QVERIFY(doc.ChangedSinceSaved());
     ::umount(QFile::encodeName(ro).constData());
     ::umount(QFile::encodeName(full).constData());
 }
