@@ -97,7 +97,7 @@ CPanelDlg::CPanelDlg(PrintService& service)
     setWindowTitle(QString::fromUtf8(res::kPanelCaption.data(),
                                      static_cast<qsizetype>(res::kPanelCaption.size())));
     setFont(CDialogLayout::DialogFont());
-    setWindowIcon(ProgramIcon());
+    m_hIcon = ProgramIcon();
     m_bExitAfterPaint = qEnvironmentVariable("VELLMARK_EXIT_AFTER_PAINT") == QLatin1String("1");
     // Table 142 is offered every key of this window before any control sees it.
     qApp->installEventFilter(this);
@@ -130,7 +130,7 @@ bool CPanelDlg::OnInitDialog() {
     // Menu 142 with its images; the menu bar above the client area.
     BuildMenu();
     HelpProbe();
-    setWindowIcon(ProgramIcon());
+    setWindowIcon(m_hIcon);
 
     m_client = new QWidget(this);
     const int menuHeight = m_menuBar->sizeHint().height();

@@ -17,6 +17,7 @@
 
 #include <QDialog>
 #include <QHash>
+#include <QIcon>
 #include <QString>
 
 #include <memory>
@@ -134,6 +135,7 @@ private:
     std::string m_strCurrentPort;
     std::string m_strCurrentPrinter;
     QString m_strHelpPath;
+    QIcon m_hIcon;
 
     QMenuBar* m_menuBar = nullptr;
     QWidget* m_client = nullptr;
