@@ -20,7 +20,6 @@
 #include <algorithm>
 
 namespace vellmark {
-
 int CDialogBase::s_nExchanging = 0;
 int CDialogBase::s_nShowing = 0;
 

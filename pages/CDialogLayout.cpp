@@ -14,12 +14,13 @@
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QHeaderView>
-#include <QMouseEvent>
-#include <QTreeWidget>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QString>
 #include <QStringList>
+#include <QTreeWidget>
 
 namespace vellmark {
 namespace {
@@ -29,8 +30,8 @@ namespace {
 // then looks at the selection).
 class ListClickFilter : public QObject {
 public:
-    ListClickFilter(QTreeWidget* list, std::function<void(int, int)> notify, int id)
-        : QObject(list), m_list(list), m_notify(std::move(notify)), m_id(id) {}
+    ListClickFilter(QTreeWidget* list, const std::function<void(int, int)>& notify, int id)
+        : QObject(list), m_list(list), m_notify(notify), m_id(id) {}
     bool eventFilter(QObject*, QEvent* event) override {
         if (event->type() == QEvent::MouseButtonPress) {
             const auto* mouse = static_cast<QMouseEvent*>(event);
@@ -53,6 +54,23 @@ int MulDiv(int a, int b, int c) {
     const long long p = static_cast<long long>(a) * b;
     return static_cast<int>(p >= 0 ? (p + c / 2) / c : (p - c / 2) / c);
 }
+
+// A push button of a page: Enter presses it while it has the focus (Space does anyway).
+class PageButton : public QPushButton {
+public:
+    using QPushButton::QPushButton;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+        if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+            click();
+            event->accept();
+            return;
+        }
+        QPushButton::keyPressEvent(event);
+    }
+};
 
 } // namespace
 
@@ -216,10 +234,18 @@ DialogControls CDialogLayout::Build(QWidget& dialog, const res::DialogTemplate& 
             break;
         }
         case res::ControlKind::PushButton: {
-            auto* button = new QPushButton(text, &dialog);
-            // Enter presses the button that has the focus; elsewhere it presses the default
-            // button.
-            button->setAutoDefault(true);
+            // Enter presses the button that has the focus; elsewhere it presses the dialog's
+            // default button. A page has none: its buttons take no part in the default-button
+            // handling of the window around it, which would keep the last one focused (or the
+            // first one when it is shown) as the default for every edit of the window.
+            QPushButton* button = nullptr;
+            if (dialogTemplate.child) {
+                button = new PageButton(text, &dialog);
+                button->setAutoDefault(false);
+            } else {
+                button = new QPushButton(text, &dialog);
+                button->setAutoDefault(true);
+            }
             if (c.style & res::kDefault)
                 button->setDefault(true);
             button->setGeometry(rect);

@@ -31,6 +31,12 @@ void OpenForm(FakeMainWindow& win, ScriptedPrompt& prompt, int n,
     prompt.modalScript = nullptr;
 }
 
+SettingsBlock BlockWithFormSelected(int n) {
+    SettingsBlock b = FactoryDefaults;
+    b[73] = static_cast<std::uint8_t>('0' + n);
+    return b;
+}
+
 void ClickOk(CFormSetupDlg& d) {
     QTest::mouseClick(d.DlgItem<QPushButton>(res::IDOK), Qt::LeftButton);
 }
@@ -275,6 +281,34 @@ private slots:
         auto* button = win.form.DlgItem<QPushButton>(CPage_Form::IDC_FORM_BUTTON);
         button->setFocus(Qt::TabFocusReason);
         QTest::keyClick(button, Qt::Key_Return);
+        QCOMPARE(prompt.modalRuns, 1);
+    }
+
+    // A page's button is no default button of the window around the page, even when that
+    // window is a dialog: Enter in an edit presses nothing after the button had the focus or
+    // the window was shown.
+    void enterOnAPageOnlyPressesAFocusedButton() {
+        ScriptedPrompt prompt;
+        QDialog window;
+        CPage_Form page;
+        page.Create(&window);
+        page.ParseBlock(BlockWithFormSelected(1));
+        page.RefreshFormButton();
+        window.resize(page.size());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        auto* button = page.DlgItem<QPushButton>(CPage_Form::IDC_FORM_BUTTON);
+        QVERIFY(button->isEnabled());
+        QLineEdit* edit = Edit(page, 1054);
+        edit->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(edit, Qt::Key_Return);
+        button->setFocus(Qt::TabFocusReason);
+        edit->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(edit, Qt::Key_Return);
+        QCOMPARE(prompt.modalRuns, 0);
+        QVERIFY(window.isVisible());
+        button->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(button, Qt::Key_Enter);
         QCOMPARE(prompt.modalRuns, 1);
     }
 
