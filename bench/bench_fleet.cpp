@@ -3,6 +3,11 @@
 // beside the same 32 sends made one server after the other with the single-server
 // `send --all`, in the same run. Reports both times and their ratio, then checks that every
 // simulated printer received exactly the settings, once for every send made to it.
+//
+// The queues are paused (cupsdisable: they accept jobs but do not print them) while the sends
+// are timed, and resumed afterwards: the time is the tool's, until every scheduler holds its
+// jobs, not that of the schedulers' own printing processes, which run after the command has
+// ended and on these two cores would otherwise run inside whichever measurement comes next.
 #include "SettingsBlock.h"
 #include "SimulatedPrinter.h"
 #include "TestSpooler.h"
@@ -121,6 +126,18 @@ int main(int argc, char** argv) {
                   vellmark::FactoryDefaults.size());
     }
 
+    auto forEveryQueue = [&](const char* tool) {
+        for (auto& server : g_servers)
+            for (int q = 0; q < kQueuesPerServer; ++q)
+                if (!server->RunTool(tool, {"Dotrix-" + std::to_string(q)}))
+                    return false;
+        return true;
+    };
+    if (!forEveryQueue("cupsdisable")) {
+        std::fprintf(stderr, "bench_fleet: cupsdisable failed\n");
+        return 1;
+    }
+
     RatioReporter reporter;
     // A few rounds each: every round leaves 32 jobs that the schedulers print one by one.
     benchmark::RegisterBenchmark("FleetParallel/servers:8/queues:32", BM_FleetParallel)
@@ -140,6 +157,10 @@ int main(int argc, char** argv) {
                     parallel, sequential, parallel / sequential);
 
     // Every printer got the settings once per send, byte for byte.
+    if (!forEveryQueue("cupsenable")) {
+        std::fprintf(stderr, "bench_fleet: cupsenable failed\n");
+        return 1;
+    }
     const SimulatedPrinter::Job expected(vellmark::FactoryDefaults.begin(),
                                          vellmark::FactoryDefaults.end());
     int exact = 0;

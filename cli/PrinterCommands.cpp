@@ -393,16 +393,13 @@ int RunSendCommand(const std::vector<std::string>& args) {
             reports.push_back(report);
         }
     }
-    if (all && !several && !servers.front().listFailure.empty()) {
+    // One server that gave no list: one line naming it and the reason, as for printers.
+    if (!several && !servers.front().listFailure.empty()) {
         std::cerr << "vellmark-cli: " << servers.front().listFailure << '\n';
         return 1;
     }
     if (all && reports.empty())
         return NoPrinter(usable == 0 ? kMessageM1 : kMessageM2);
-    if (!several && !all && !servers.front().listFailure.empty()) {
-        std::cerr << "vellmark-cli: " << servers.front().listFailure << '\n';
-        return 1;
-    }
 
     auto label = [&](const Report& r) {
         if (!several)

@@ -14,6 +14,8 @@ namespace {
 
 // How long one wait for the scheduler lasts before the deadline is looked at again.
 constexpr double kPollSeconds = 0.25;
+// The IPP port of a server named without one.
+constexpr int kIppPort = 631;
 
 std::optional<int> ParsePort(const std::string& text) {
     if (text.empty() || text.size() > 5 ||
@@ -77,7 +79,8 @@ void RunAside(const std::shared_ptr<ConnectAside>& aside, const ServerAddress& a
     if (http) {
         httpSetTimeout(http.get(), kPollSeconds, &ConnectAside::KeepWaiting, aside.get());
         error = httpReconnect2(http.get(), msec, nullptr) == 0 ? 0 : httpError(http.get());
-        if (error == 0 && http) // the caller may not know it failed otherwise
+        // The callback points at this attempt, which the connection outlives.
+        if (error == 0)
             httpSetTimeout(http.get(), kPollSeconds, nullptr, nullptr);
     }
     std::lock_guard lock(aside->mutex);
@@ -99,7 +102,7 @@ std::optional<ServerAddress> ParseServerAddress(const std::string& server) {
         const auto close = server.find(']');
         if (close == std::string::npos || close == 1)
             return std::nullopt;
-        ServerAddress address{server.substr(1, close - 1), ippPort()};
+        ServerAddress address{server.substr(1, close - 1), kIppPort};
         const std::string rest = server.substr(close + 1);
         if (rest.empty())
             return address;
@@ -113,7 +116,7 @@ std::optional<ServerAddress> ParseServerAddress(const std::string& server) {
     }
     const auto colon = server.find(':');
     if (colon == std::string::npos || server.find(':', colon + 1) != std::string::npos)
-        return ServerAddress{server, ippPort()}; // a name, or a bare IPv6 address
+        return ServerAddress{server, kIppPort}; // a name, or a bare IPv6 address
     const auto port = ParsePort(server.substr(colon + 1));
     if (colon == 0 || !port)
         return std::nullopt;
@@ -134,8 +137,8 @@ CupsConnection::CupsConnection(const std::string& server, Clock::time_point dead
         return;
     }
     const http_encryption_t encryption = cupsEncryption();
-    const bool tls = address->host.front() != '/' && (encryption == HTTP_ENCRYPTION_ALWAYS ||
-                                                      encryption == HTTP_ENCRYPTION_REQUIRED);
+    // libcups encrypts local sockets too when told to.
+    const bool tls = encryption == HTTP_ENCRYPTION_ALWAYS || encryption == HTTP_ENCRYPTION_REQUIRED;
     HttpPtr http;
     int error = 0;
     if (tls) {
@@ -169,6 +172,8 @@ CupsConnection::CupsConnection(const std::string& server, Clock::time_point dead
             Silence("no answer within " + Seconds(m_deadline - m_start));
         else if (error == EHOSTDOWN) // what libcups reports for every refused connection
             Silence("cannot connect");
+        else if (tls && error == EIO) // the TLS handshake or upgrade was refused
+            Silence("the encrypted connection failed");
         else
             Silence(std::strerror(error));
         return;

@@ -20,7 +20,7 @@ struct ServerAddress {
 };
 
 // "host", "host:port", "[IPv6]", "[IPv6]:port", a bare IPv6 address, or "/path/to/socket";
-// nothing for an empty text or a port that is not 1 to 65535.
+// without a port, the IPP port 631. Nothing for an empty text or a port that is not 1 to 65535.
 std::optional<ServerAddress> ParseServerAddress(const std::string& server);
 
 class CupsConnection {

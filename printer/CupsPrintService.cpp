@@ -184,6 +184,22 @@ std::string DefaultServer() {
 
 } // namespace
 
+std::vector<PrinterRecord> ReadPrinterRecords(ipp_t* response) {
+    std::vector<PrinterRecord> records;
+    RequestingUser user;
+    ipp_attribute_t* attr = response ? ippFirstAttribute(response) : nullptr;
+    while (attr) {
+        while (attr && ippGetGroupTag(attr) != IPP_TAG_PRINTER)
+            attr = ippNextAttribute(response);
+        if (!attr)
+            break;
+        PrinterRecord record = RecordFrom(response, attr, user);
+        if (!record.name.empty())
+            records.push_back(std::move(record));
+    }
+    return records;
+}
+
 CupsPrintService::CupsPrintService(std::string server, std::chrono::milliseconds budget)
     : m_contact(std::make_shared<SchedulerContact>()) {
     m_contact->server = server.empty() ? DefaultServer() : std::move(server);
@@ -214,18 +230,7 @@ std::vector<PrinterRecord> CupsPrintService::EnumPrinters() {
                                   " refused the queue list: " + connection.LastError();
         return records;
     }
-    RequestingUser user;
-    ipp_attribute_t* attr = ippFirstAttribute(response.get());
-    while (attr) {
-        while (attr && ippGetGroupTag(attr) != IPP_TAG_PRINTER)
-            attr = ippNextAttribute(response.get());
-        if (!attr)
-            break;
-        PrinterRecord record = RecordFrom(response.get(), attr, user);
-        if (!record.name.empty())
-            records.push_back(std::move(record));
-    }
-    return records;
+    return ReadPrinterRecords(response.get());
 }
 
 bool CupsPrintService::OpenForUse(const std::string& name) {

@@ -9,6 +9,7 @@
 // printer selection takes before the next send.
 #pragma once
 
+#include "CupsHandles.h"
 #include "PrintService.h"
 #include "SchedulerContact.h"
 
@@ -52,5 +53,9 @@ private:
     std::shared_ptr<SchedulerContact> m_contact;
     std::string m_listFailure;
 };
+
+// The queue records of a CUPS-Get-Printers response, one for each printer group with a name,
+// use access judged for this user: the scheduler's answer read without trusting it.
+std::vector<PrinterRecord> ReadPrinterRecords(ipp_t* response);
 
 } // namespace vellmark

@@ -120,6 +120,9 @@ void TestSpooler::WriteConfiguration(const std::string& backendPath) {
         ::chmod(socketTarget.c_str(), 0755);
     }
 
+    // No SNMP community: the socket backend would otherwise ask each simulated printer for its
+    // supplies first and wait seconds for an answer that never comes.
+    WriteFile(d + "/conf/snmp.conf", "Community\n");
     WriteFile(d + "/conf/cupsd.conf", "Listen " + m_socket +
                                           "\n"
                                           "LogLevel warn\n"
