@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and shows the program's printer side at work:
-#   ./run.sh            a private spooler (never the machine's own) with two simulated
-#                       KSD Dotrix Ledger 9040 printers and one queue that prints to a file;
-#                       lists the printers, sends the factory settings to the first one and
-#                       shows the bytes the printer received as a hex dump.
-#   ./run.sh --system   the machine's own spooler: lists its printers of the model.
+# Installs what is missing, builds everything, and opens the program:
+#   ./run.sh            the window on a private spooler (never the machine's own) with two
+#                       simulated KSD Dotrix Ledger 9040 printers and one queue that prints to a
+#                       file; when the window closes, shows what each simulated printer received
+#                       (hex dump) and stops the spooler.
+#   ./run.sh --system   the window on the machine's own spooler.
+# Without a display (no DISPLAY or WAYLAND_DISPLAY) it says so and runs the command-line demo
+# instead: the same private spooler, the printers listed, the factory settings sent to the first
+# one and the bytes it received shown (--system: the machine's printers of the model listed).
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -19,6 +22,17 @@ esac
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 ninja -C build -j2
 cli=./build/cli/vellmark-cli
+program=./build/app/vellmark
+
+window=yes
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+  echo "No display (DISPLAY and WAYLAND_DISPLAY are unset): running the command-line demo instead of the window."
+  window=no
+fi
+
+if [ "$window" = yes ] && [ "$mode" = system ]; then
+  exec "$program"
+fi
 
 tmp=$(mktemp -d)
 cleanup() {
@@ -26,6 +40,35 @@ cleanup() {
   rm -rf "$tmp"
 }
 trap cleanup EXIT
+
+if [ "$window" = yes ]; then
+  echo "== Starting the private spooler with simulated printers"
+  ./scripts/demo-spooler.sh start "$tmp/spooler"
+  eval "$(./scripts/demo-spooler.sh env "$tmp/spooler")"
+  echo "== The window is open; choose a printer, edit, send (Ctrl+W), then close it"
+  status=0
+  "$program" || status=$?
+  # Jobs still on their way to a simulated printer arrive within moments.
+  for _ in $(seq 100); do
+    [ -z "$(lpstat -o 2>/dev/null)" ] && break
+    sleep 0.1
+  done
+  for queue in $("$cli" printers | awk '$NF != "FILE:" { print $1 }'); do
+    shopt -s nullglob
+    dumps=("$tmp/spooler/jobs/$queue"-*.hex)
+    shopt -u nullglob
+    if [ ${#dumps[@]} -eq 0 ]; then
+      echo "== $queue received nothing"
+      continue
+    fi
+    for dump in "${dumps[@]}"; do
+      job=${dump%.hex}
+      echo "== What $queue received, job ${job##*-} ($(stat -c %s "$job.bin") bytes)"
+      cat "$dump"
+    done
+  done
+  exit "$status"
+fi
 
 "$cli" factory "$tmp/factory.dat"
 echo "== Factory settings"

@@ -312,6 +312,18 @@ constexpr ControlTemplate kFormSetup[] = {
 
 #undef VLMK_SLIDER_ROW
 
+// Version information (template 100): the program icon, the product, the model and the
+// version inside a frame, one line about the program below it, and OK.
+constexpr ControlTemplate kAbout[] = {
+    Frame(7, 5, 186, 52, ""),
+    {IDC_ABOUT_ICON, ControlKind::Label, 16, 17, 21, 20, {}, kNone, {}},
+    Label(46, 15, 140, 8, "ヴェルマーク"),
+    Label(46, 27, 140, 8, "Dotrix Ledger 9040"),
+    Label(46, 39, 140, 8, "Version 2.000"),
+    Label(7, 63, 186, 8, "プリンタの設定を編集し、プリンタへ送信します。"),
+    Button(IDOK, 75, 78, 50, 14, "OK", kDefault),
+};
+
 // ---- Printer selection (152) -----------------------------------------------------------------
 
 constexpr ControlTemplate kPrinterSelect[] = {
@@ -330,12 +342,13 @@ constexpr DialogTemplate kDialogs[] = {
     {IDD_PAGE_SELECT, 230, 190, {}, true, kSelect},
     {IDD_PAGE_FORM, 230, 190, {}, true, kForm},
     {IDD_FORM_SETUP, 230, 210, "書式の設定： 書式１", false, kFormSetup},
+    {IDD_ABOUTBOX, 200, 98, "バージョン情報", false, kAbout},
     {IDD_PRINTER_SELECT, 187, 127, "プリンタの選択", false, kPrinterSelect},
 };
 
-constexpr const DialogTemplate* kDialogList[] = {&kDialogs[0], &kDialogs[1], &kDialogs[2],
-                                                 &kDialogs[3], &kDialogs[4], &kDialogs[5],
-                                                 &kDialogs[6], &kDialogs[7], &kDialogs[8]};
+constexpr const DialogTemplate* kDialogList[] = {
+    &kDialogs[0], &kDialogs[1], &kDialogs[2], &kDialogs[3], &kDialogs[4],
+    &kDialogs[5], &kDialogs[6], &kDialogs[7], &kDialogs[8], &kDialogs[9]};
 
 } // namespace
 

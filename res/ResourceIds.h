@@ -157,6 +157,25 @@ inline constexpr int IDP_PARSE_INT = 0xF110;
 inline constexpr int IDP_PARSE_INT_RANGE = 0xF112;
 inline constexpr int IDP_PARSE_STRING_SIZE = 0xF114;
 
+// ---- The main window, its commands and its dialogs ------------------------------------------
+
+// Dialog templates of the main window and the version information.
+inline constexpr int IDD_ABOUTBOX = 100;
+inline constexpr int IDD_PANEL_DIALOG = 102;
+
+// Controls of the main window and the version dialog.
+inline constexpr int IDC_TAB = 1000;
+inline constexpr int IDC_TOOLBAR = 2016;
+inline constexpr int IDC_STATUSBAR = 2016;
+inline constexpr int IDC_ABOUT_ICON = 1101;
+
+// Toolbar buttons; their string-table entries are the tooltips.
+inline constexpr int ID_TB_LOAD = 2000;
+inline constexpr int ID_TB_SAVE = 2001;
+inline constexpr int ID_TB_SEND = 2002;
+inline constexpr int ID_TB_FACTORY = 2003;
+inline constexpr int ID_TB_PRINTER = 2004;
+
 // ---- The main window's menu, its commands and the menu images -------------------------------
 
 // Menu 142 (the accelerator table has the same id).
@@ -179,6 +198,22 @@ inline constexpr int ID_PAGE_PARAM = 32801;
 inline constexpr int ID_PAGE_FORM = 32804;
 inline constexpr int ID_HELP_CONTENTS = 32807;
 
+// String-table entries of the window's messages and texts.
+inline constexpr int IDS_LOAD_DISCARD = 300;    // L1
+inline constexpr int IDS_FACTORY_CONFIRM = 301; // F1
+inline constexpr int IDS_FACTORY_SHOWN = 302;   // F2
+inline constexpr int IDS_SWITCH_SEND = 303;     // P1
+inline constexpr int IDS_SWITCH_SAVE = 304;     // P2
+inline constexpr int IDS_EXIT_SEND = 305;       // E1
+inline constexpr int IDS_EXIT_SAVE = 306;       // E2
+inline constexpr int IDS_HELP_MISSING = 307;    // H1
+inline constexpr int IDS_NOT_SETTINGS_FILE = 308;
+inline constexpr int IDS_WRITE_DENIED = 309;
+inline constexpr int IDS_WRITE_FAILED = 310;
+inline constexpr int IDS_FILE_FILTER = 311;
+inline constexpr int IDS_STATUS_PRINTER = 312;
+inline constexpr int IDS_STATUS_DESTINATION = 313;
+inline constexpr int IDS_MESSAGE_CAPTION = 314;
 // Menu images: one 16 x 16 picture each, drawn beside the menu items.
 inline constexpr int IDB_MENU_LOAD = 160;
 inline constexpr int IDB_MENU_SAVE = 161;

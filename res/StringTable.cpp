@@ -15,6 +15,32 @@ constexpr StringEntry kStrings[] = {
     {IDP_PARSE_INT, "整数を入力してください。"},
     {IDP_PARSE_INT_RANGE, "%1 から %2 までの整数を入力してください。"},
     {IDP_PARSE_STRING_SIZE, "%1 文字以内で入力してください。"},
+    // Toolbar tooltips, under the ids of their buttons.
+    {ID_TB_LOAD, "設定ファイルの読み込み"},
+    {ID_TB_SAVE, "設定ファイルへの書き込み"},
+    {ID_TB_SEND, "設定値をプリンタへ送信"},
+    {ID_TB_FACTORY, "工場出荷設定を表示"},
+    {ID_TB_PRINTER, "プリンタの選択"},
+    // The main window's messages.
+    {IDS_LOAD_DISCARD, "設定が変更されています。\nコマンドを続行すると設定の変更は破棄されます。"},
+    {IDS_FACTORY_CONFIRM, "現在の設定値は破棄されます、\n工場出荷設定値に変更しますか？"},
+    {IDS_FACTORY_SHOWN, "工場出荷設定値を表示しました。"},
+    {IDS_SWITCH_SEND,
+     "設定値が変更されています。\nプリンタを切り替える前に、設定値をプリンタへ送信しますか？"},
+    {IDS_SWITCH_SAVE,
+     "設定値が変更されています。\nプリンタを切り替える前に、設定ファイルへ保存しますか？"},
+    {IDS_EXIT_SEND, "Vellmark を終了する前に、設定値をプリンタへ送信しますか？"},
+    {IDS_EXIT_SAVE, "Vellmark を終了する前に、設定ファイルへ保存しますか？"},
+    {IDS_HELP_MISSING, "ヘルプファイルが見つかりません。"},
+    {IDS_NOT_SETTINGS_FILE, "このファイルは設定ファイルではありません。"},
+    {IDS_WRITE_DENIED, "設定ファイルの書き込みに失敗しました。\nこのディレクトリに保存するアクセス"
+                       "許可がない可能性があり"
+                       "ます。\n設定ファイルの保存先を変更してやり直してください。"},
+    {IDS_WRITE_FAILED, "設定ファイルの書き込みに失敗しました。"},
+    {IDS_FILE_FILTER, "VM設定ファイル (*.dat)"},
+    {IDS_STATUS_PRINTER, "プリンタ名： %s"},
+    {IDS_STATUS_DESTINATION, "接続先： %s"},
+    {IDS_MESSAGE_CAPTION, "Vellmark"},
 };
 
 } // namespace

@@ -52,7 +52,7 @@ TEST(DialogTemplates, AllPresentWithTheirSizes) {
     EXPECT_EQ(list->kind, ControlKind::ListView);
     EXPECT_TRUE(FindControl(*select, IDOK)->style & kDefault);
     EXPECT_EQ(FindDialogTemplate(102), nullptr);
-    EXPECT_EQ(AllDialogTemplates().size(), 9u);
+    EXPECT_EQ(AllDialogTemplates().size(), 10u);
 }
 
 TEST(DialogTemplates, ControlsAreWellFormed) {

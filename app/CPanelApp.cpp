@@ -1,0 +1,46 @@
+#include "CPanelApp.h"
+
+#include "CPanelDlg.h"
+#include "CSingleInstance.h"
+#include "CupsPrintService.h"
+
+#include <QLibraryInfo>
+
+namespace vellmark {
+
+CPanelApp::CPanelApp(int& argc, char** argv) : m_app(argc, argv) {
+    // Every message box of the program carries the product's name, the pages' validation
+    // messages included; the single-instance key is the executable's own name.
+    QCoreApplication::setApplicationName(QStringLiteral("Vellmark"));
+    LoadQtTranslation(m_app, m_qtTranslator);
+}
+
+bool CPanelApp::LoadQtTranslation(QCoreApplication& app, QTranslator& translator) {
+    if (!translator.load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"),
+                         QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        return false;
+    return app.installTranslator(&translator);
+}
+
+int CPanelApp::InitInstance() {
+    CupsPrintService cups;
+    return InitInstance(cups);
+}
+
+int CPanelApp::InitInstance(PrintService& service) {
+    // One copy per user and executable name: a later start brings the running copy's window
+    // to the front and ends without a window of its own.
+    CSingleInstance single;
+    if (!single.TryBecomePrimary())
+        return 0;
+
+    CPanelDlg dlg(service);
+    QObject::connect(&single, &CSingleInstance::activationRequested, &dlg, [&dlg] {
+        if (dlg.isVisible())
+            CSingleInstance::BringToFront(&dlg);
+    });
+    dlg.DoModal();
+    return 0;
+}
+
+} // namespace vellmark

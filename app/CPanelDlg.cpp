@@ -1,0 +1,652 @@
+#include "CPanelDlg.h"
+
+#include "AcceleratorTable.h"
+#include "CDialogLayout.h"
+#include "CIconMenu.h"
+#include "CRadioButton.h"
+#include "CStatusLine.h"
+#include "CTabControl.h"
+#include "CVersionDlg.h"
+#include "IFileChooser.h"
+#include "IHelpViewer.h"
+#include "IPrompt.h"
+#include "MenuTemplate.h"
+#include "PanelTemplate.h"
+#include "PrinterRecord.h"
+#include "ProgramArt.h"
+#include "ResourceIds.h"
+#include "SettingsFile.h"
+#include "SettingsSender.h"
+#include "StringTable.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QStandardPaths>
+#include <QTimer>
+#include <QToolBar>
+
+#include <array>
+#include <unistd.h>
+
+namespace vellmark {
+namespace {
+
+QString Text(int id) {
+    const std::string_view s = res::LoadString(id);
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+QString ToQ(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+// The help file's name, beside the executable or in the installed data folder.
+constexpr char kHelpFileName[] = "vlmk90.html";
+
+// Toolbar: 0 for a separator, else the button's command; image i of strip 150 for the i-th
+// button.
+constexpr int kToolbarEntries[] = {
+    0, res::ID_TB_LOAD,   res::ID_TB_SAVE, 0, res::ID_TB_SEND, 0, res::ID_TB_FACTORY,
+    0, res::ID_TB_PRINTER};
+
+// A toolbar button beside the menu command it stands for.
+struct CommandPair {
+    int tool;
+    int menu;
+};
+constexpr CommandPair kToolMenuPairs[] = {
+    {res::ID_TB_LOAD, res::ID_LOAD_SETTINGS},     {res::ID_TB_SAVE, res::ID_SAVE_SETTINGS},
+    {res::ID_TB_SEND, res::ID_SEND_SETTINGS},     {res::ID_TB_FACTORY, res::ID_FACTORY_SETTINGS},
+    {res::ID_TB_PRINTER, res::ID_SELECT_PRINTER},
+};
+
+// Every command of menu 142.
+constexpr int kMenuCommands[] = {
+    res::ID_LOAD_SETTINGS,  res::ID_SAVE_SETTINGS, res::ID_SEND_SETTINGS, res::ID_FACTORY_SETTINGS,
+    res::ID_SELECT_PRINTER, res::ID_EXIT,          res::ID_PAGE_SELECT,   res::ID_PAGE_FORM,
+    res::ID_PAGE_PARAM,     res::ID_PAGE_MSW1,     res::ID_PAGE_MSW2,     res::ID_PAGE_MSW3,
+    res::ID_PAGE_MSW4,      res::ID_HELP_CONTENTS, res::ID_ABOUT,
+};
+
+// Tabs: text and image of strip 168, in PageOrder.
+struct TabItem {
+    const char* text;
+    int image;
+};
+constexpr TabItem kTabs[] = {
+    {"機能選択", 0}, {"書式設定", 3}, {"パラメータ設定", 2}, {"ＭＳＷ１", 1},
+    {"ＭＳＷ２", 1}, {"ＭＳＷ３", 1}, {"ＭＳＷ４", 1},
+};
+
+PromptIcon ToPromptIcon(MessageIcon icon) {
+    return icon == MessageIcon::Information ? PromptIcon::Information : PromptIcon::Warning;
+}
+
+} // namespace
+
+CPanelDlg::CPanelDlg(PrintService& service)
+    : QDialog(nullptr, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+      m_service(service), m_printerDlg(m_service) {
+    setWindowTitle(QString::fromUtf8(res::kPanelCaption.data(),
+                                     static_cast<qsizetype>(res::kPanelCaption.size())));
+    setFont(CDialogLayout::DialogFont());
+    m_hIcon = ProgramIcon();
+    m_bExitAfterPaint = qEnvironmentVariable("VELLMARK_EXIT_AFTER_PAINT") == QLatin1String("1");
+    // Table 142 is offered every key of this window before any control sees it.
+    qApp->installEventFilter(this);
+}
+
+CPanelDlg::~CPanelDlg() {
+    qApp->removeEventFilter(this);
+}
+
+bool CPanelDlg::Create() {
+    if (!m_bCreated) {
+        m_bCreated = true;
+        OnInitDialog();
+    }
+    return !m_bEnded;
+}
+
+int CPanelDlg::DoModal() {
+    if (!Create())
+        return result();
+    return exec();
+}
+
+// ---- Start-up ---------------------------------------------------------------------------------
+
+bool CPanelDlg::OnInitDialog() {
+    const CDialogLayout layout(font());
+    const QSize client = layout.Size(res::kPanelWidth, res::kPanelHeight);
+
+    // Menu 142 with its images; the menu bar above the client area.
+    BuildMenu();
+    HelpProbe();
+    setWindowIcon(m_hIcon);
+
+    m_client = new QWidget(this);
+    const int menuHeight = m_menuBar->sizeHint().height();
+    m_menuBar->setGeometry(0, 0, client.width(), menuHeight);
+    m_client->setGeometry(0, menuHeight, client.width(), client.height());
+    setFixedSize(client.width(), menuHeight + client.height());
+
+    BuildToolBar();
+
+    m_statusBar = new CStatusLine(m_client);
+    m_statusBar->setObjectName(QStringLiteral("statusLine"));
+    m_statusBar->setGeometry(0, client.height() - m_statusBar->height(), client.width(),
+                             m_statusBar->height());
+
+    m_printerDlg.m_bStartupDone = 0;
+
+    m_doc.Init();
+    EnableCommand(res::ID_SEND_SETTINGS, true);
+
+    BuildTabs();
+
+    m_doc.ShowInPages();
+
+    PrinterSwitch();
+    if (m_bEnded)
+        return true;
+
+    m_pages.form.RefreshFormButton();
+    m_printerDlg.m_bStartupDone = 1;
+    return true;
+}
+
+void CPanelDlg::BuildMenu() {
+    m_menu = std::make_unique<ui::CIconMenu>();
+    m_menu->LoadOwnerDrawMenu(res::IDR_PANEL_MENU);
+    for (const res::MenuImage& image : res::PanelMenuImages())
+        m_menu->SetItemImage(image.commandId, image.bitmapId);
+    for (int id : kMenuCommands)
+        if (QAction* action = m_menu->FindCommandAction(static_cast<unsigned>(id)))
+            m_menuActions.insert(id, action);
+    // The window owns the menu bar from here on; the popups stay with m_menu.
+    m_menuBar = m_menu->DetachMenuBar().release();
+    m_menuBar->setParent(this);
+    connect(m_menu.get(), &ui::CIconMenu::commandTriggered, this,
+            [this](unsigned id) { OnCommand(static_cast<int>(id)); });
+}
+
+void CPanelDlg::BuildToolBar() {
+    m_toolBar = new QToolBar(m_client);
+    m_toolBar->setObjectName(QStringLiteral("toolBar"));
+    m_toolBar->setIconSize(QSize(16, 16));
+    m_toolBar->setMovable(false);
+    m_toolBar->setFloatable(false);
+    m_toolBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    const std::array<QPixmap, 5> images = ToolbarImages();
+    std::size_t image = 0;
+    for (int id : kToolbarEntries) {
+        if (id == 0) {
+            m_toolBar->addSeparator();
+            continue;
+        }
+        QAction* action = m_toolBar->addAction(QIcon(images[image++]), QString());
+        action->setToolTip(Text(id));
+        connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });
+        m_toolActions.insert(id, action);
+    }
+    m_toolBar->adjustSize();
+    m_toolBar->setGeometry(0, 0, m_client->width(), m_toolBar->sizeHint().height());
+}
+
+void CPanelDlg::BuildTabs() {
+    const CDialogLayout layout(font());
+    m_tab = new CTabControl(m_client);
+    m_tab->setObjectName(QStringLiteral("tabControl"));
+    m_tab->setGeometry(layout.Rect(res::kPanelTabRect.x, res::kPanelTabRect.y,
+                                   res::kPanelTabRect.width, res::kPanelTabRect.height));
+    const std::array<QPixmap, 4> images = TabImages();
+    for (const TabItem& item : kTabs)
+        m_tab->AddTab(QIcon(images[static_cast<std::size_t>(item.image)]),
+                      QString::fromUtf8(item.text));
+    // The pages lie over the tab control, at their own positions.
+    m_pages.Create(m_client, m_doc);
+    for (CPropertyPage* page : m_pages.All()) {
+        page->move(layout.X(res::kPageX), layout.Y(res::kPageY));
+        // A page paints its own background over the tab control's display area.
+        page->setAutoFillBackground(true);
+        page->raise();
+    }
+    m_tab->setCurrentIndex(0);
+    connect(m_tab, &CTabControl::currentChanged, this, &CPanelDlg::OnTabChanged);
+}
+
+void CPanelDlg::HelpProbe() {
+    m_strHelpPath = FindHelpFile(ExecutableDir());
+    EnableCommand(res::ID_HELP_CONTENTS, !m_strHelpPath.isEmpty());
+}
+
+QString CPanelDlg::ExecutableDir() const {
+    return QCoreApplication::applicationDirPath();
+}
+
+QString CPanelDlg::FindHelpFile(const QString& executableDir) {
+    const QDir dir(executableDir);
+    for (const QString& candidate :
+         {dir.filePath(QLatin1String(kHelpFileName)),
+          dir.filePath(QStringLiteral("../share/vellmark/") + QLatin1String(kHelpFileName))}) {
+        const QFileInfo info(candidate);
+        if (info.isFile())
+            return info.absoluteFilePath();
+    }
+    return {};
+}
+
+QString CPanelDlg::SettingsDirectory(const QString& executableDir) {
+    if (!executableDir.isEmpty() &&
+        ::access(QFile::encodeName(executableDir).constData(), W_OK) == 0)
+        return executableDir;
+    QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (documents.isEmpty() || !QFileInfo(documents).isDir())
+        documents = QDir::homePath();
+    return documents;
+}
+
+// ---- Commands ---------------------------------------------------------------------------------
+
+void CPanelDlg::OnCommand(int id) {
+    switch (id) {
+    case res::ID_DATA_CHECK:
+        OnDataCheck();
+        break;
+    case res::ID_PAGE_SELECT:
+        ShowPage(0);
+        break;
+    case res::ID_PAGE_FORM:
+        ShowPage(1);
+        break;
+    case res::ID_PAGE_PARAM:
+        ShowPage(2);
+        break;
+    case res::ID_PAGE_MSW1:
+        ShowPage(3);
+        break;
+    case res::ID_PAGE_MSW2:
+        ShowPage(4);
+        break;
+    case res::ID_PAGE_MSW3:
+        ShowPage(5);
+        break;
+    case res::ID_PAGE_MSW4:
+        ShowPage(6);
+        break;
+    case res::ID_TB_LOAD:
+    case res::ID_LOAD_SETTINGS:
+        OnLoad();
+        break;
+    case res::ID_TB_SAVE:
+    case res::ID_SAVE_SETTINGS:
+        OnSave();
+        break;
+    case res::ID_TB_SEND:
+    case res::ID_SEND_SETTINGS:
+        OnSend();
+        break;
+    case res::ID_TB_FACTORY:
+    case res::ID_FACTORY_SETTINGS:
+        OnFactorySettings();
+        break;
+    case res::ID_TB_PRINTER:
+    case res::ID_SELECT_PRINTER:
+        PrinterSwitch();
+        break;
+    case res::ID_EXIT:
+        OnExit();
+        break;
+    case res::ID_HELP_CONTENTS:
+        OnHelp();
+        break;
+    case res::ID_ABOUT:
+        OnAbout();
+        break;
+    default:
+        break;
+    }
+}
+
+bool CPanelDlg::IsCommandEnabled(int id) const {
+    if (QAction* action = m_menuActions.value(id, nullptr))
+        return action->isEnabled();
+    if (QAction* action = m_toolActions.value(id, nullptr))
+        return action->isEnabled();
+    return true;
+}
+
+void CPanelDlg::EnableCommand(int menuId, bool enable) {
+    if (QAction* action = m_menuActions.value(menuId, nullptr))
+        action->setEnabled(enable);
+    for (const CommandPair& pair : kToolMenuPairs)
+        if (pair.menu == menuId)
+            if (QAction* action = m_toolActions.value(pair.tool, nullptr))
+                action->setEnabled(enable);
+}
+
+void CPanelDlg::OnDataCheck() {
+    if (m_printerDlg.m_bStartupDone)
+        m_doc.CollectFromPages();
+    UpdateSendCommand(m_doc.SendAllowed());
+}
+
+void CPanelDlg::UpdateSendCommand(bool enable) {
+    EnableCommand(res::ID_SEND_SETTINGS, enable);
+}
+
+void CPanelDlg::DisableSendCommand() {
+    UpdateSendCommand(false);
+}
+
+void CPanelDlg::ShowPage(int n) {
+    // Whether the tabs have the focus is decided before the old page hides: hiding the page
+    // that holds the focus would move it on.
+    const bool tabsFocused = TabsHaveFocus();
+    {
+        const QSignalBlocker quiet(m_tab);
+        m_tab->setCurrentIndex(n);
+    }
+    ShowPageOnly(n, tabsFocused);
+}
+
+void CPanelDlg::OnTabChanged(int index) {
+    if (index >= 0)
+        ShowPageOnly(index, TabsHaveFocus());
+}
+
+bool CPanelDlg::TabsHaveFocus() const {
+    QWidget* focus = QApplication::focusWidget();
+    return focus && focus == m_tab;
+}
+
+void CPanelDlg::ShowPageOnly(int n, bool tabsFocused) {
+    m_pages.ShowOnly(static_cast<std::size_t>(n));
+    if (tabsFocused) {
+        m_tab->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    // The page passes the focus on to its first control that Tab reaches; in a radio group,
+    // the checked button.
+    CPropertyPage* page = m_pages.All()[static_cast<std::size_t>(n)];
+    QWidget* first = nullptr;
+    for (const res::ControlTemplate& c : page->Template().controls) {
+        QWidget* w = page->GetDlgItem(c.id);
+        if (!w || !(c.style & res::kTabStop) || !w->isEnabled() || w->isHidden())
+            continue;
+        first = w;
+        if (const QList<CRadioButton*>* group = page->RadioGroup(c.id)) {
+            for (CRadioButton* radio : *group)
+                if (radio->isChecked())
+                    first = radio;
+        }
+        break;
+    }
+    if (first)
+        page->GotoDlgCtrl(first);
+}
+
+bool CPanelDlg::PendingCheckGuard() {
+    CPage_Param& param = m_pages.param;
+    if (!param.CutSheetPending() && !param.ContinuousPending())
+        return true;
+    if (m_tab->currentIndex() != 2)
+        ShowPage(2);
+    if (param.CutSheetPending())
+        param.CheckCutSheetCentering();
+    else
+        param.CheckContinuousCentering();
+    return false;
+}
+
+bool CPanelDlg::AnyPending() const {
+    return m_pages.param.CutSheetPending() || m_pages.param.ContinuousPending();
+}
+
+void CPanelDlg::ShowMessage(const PrinterMessage& message) {
+    Prompt().MessageBox(
+        this, QString::fromUtf8(message.text.data(), static_cast<qsizetype>(message.text.size())),
+        Text(res::IDS_MESSAGE_CAPTION), ToPromptIcon(message.icon), PromptButtons::Ok);
+}
+
+int CPanelDlg::Ask(int stringId, PromptButtons buttons, PromptIcon icon) {
+    return Prompt().MessageBox(this, Text(stringId), Text(res::IDS_MESSAGE_CAPTION), icon, buttons);
+}
+
+void CPanelDlg::OnLoad() {
+    if (m_printerDlg.m_bStartupDone) {
+        m_doc.CollectFromPages();
+        if (m_doc.ChangedSinceSent() &&
+            Ask(res::IDS_LOAD_DISCARD, PromptButtons::YesNo, PromptIcon::Warning) == kPromptNo)
+            return;
+    }
+    const QString path = FileChooser().OpenFileName(this, SettingsDirectory(ExecutableDir()));
+    if (path.isEmpty())
+        return;
+    if (ReadSettingsFile(QFile::encodeName(path).toStdString(), m_doc) ==
+        ReadResult::NotSettingsFile) {
+        Ask(res::IDS_NOT_SETTINGS_FILE, PromptButtons::Ok, PromptIcon::Warning);
+        return;
+    }
+    m_doc.ShowInPages();
+    m_doc.MarkSaved();
+    OnDataCheck();
+    m_pages.form.RefreshFormButton();
+}
+
+CPanelDlg::SaveOutcome CPanelDlg::OnSave() {
+    if (!PendingCheckGuard())
+        return SaveOutcome::Stopped;
+    m_doc.CollectFromPages();
+    for (;;) {
+        const QString path = FileChooser().SaveFileName(this, SettingsDirectory(ExecutableDir()));
+        if (path.isEmpty())
+            return SaveOutcome::Cancelled;
+        switch (WriteSettingsFile(QFile::encodeName(path).toStdString(), m_doc)) {
+        case WriteResult::Written:
+            return SaveOutcome::Saved;
+        case WriteResult::AccessDenied:
+            Ask(res::IDS_WRITE_DENIED, PromptButtons::Ok, PromptIcon::Warning);
+            continue;
+        case WriteResult::Failed:
+            Ask(res::IDS_WRITE_FAILED, PromptButtons::Ok, PromptIcon::Error);
+            return SaveOutcome::Failed;
+        }
+    }
+}
+
+void CPanelDlg::OnSend() {
+    SettingsSender sender(m_doc, m_service, *this);
+    sender.Run();
+}
+
+void CPanelDlg::OnFactorySettings() {
+    if (Ask(res::IDS_FACTORY_CONFIRM, PromptButtons::OkCancel, PromptIcon::Warning) != kPromptOk)
+        return;
+    FactoryReset();
+}
+
+void CPanelDlg::FactoryReset() {
+    m_doc.LoadFactory();
+    m_doc.ShowInPages();
+    ShowPage(0);
+    Ask(res::IDS_FACTORY_SHOWN, PromptButtons::Ok, PromptIcon::Information);
+    OnDataCheck();
+    m_pages.form.RefreshFormButton();
+}
+
+void CPanelDlg::PrinterSwitch() {
+    if (m_printerDlg.m_bStartupDone) {
+        m_doc.CollectFromPages();
+        const bool unsent = m_doc.ChangedSinceSent();
+        const bool unsaved = m_doc.ChangedSinceSaved();
+        if (unsent) {
+            const int answer =
+                Ask(res::IDS_SWITCH_SEND, PromptButtons::YesNoCancel, PromptIcon::Warning);
+            if (answer == kPromptCancel)
+                return;
+            if (answer == kPromptYes) {
+                const bool pending = AnyPending();
+                OnSend();
+                if (pending)
+                    return;
+            }
+        }
+        if (unsaved) {
+            const int answer =
+                Ask(res::IDS_SWITCH_SAVE, PromptButtons::YesNoCancel, PromptIcon::Warning);
+            if (answer == kPromptCancel)
+                return;
+            if (answer == kPromptYes) {
+                const bool pending = AnyPending();
+                // A save that could not be written keeps the edits on screen: the switch
+                // would replace them with the factory settings.
+                if (OnSave() == SaveOutcome::Failed || pending)
+                    return;
+            }
+        }
+    }
+
+    m_printerDlg.m_strPrinterName = m_strCurrentPrinter;
+    m_printerDlg.m_strPort = m_strCurrentPort;
+    if (m_printerDlg.DoModal(this) == res::IDOK) {
+        EnableCommand(res::ID_SELECT_PRINTER, m_printerDlg.m_nPrinterCount >= 2);
+        m_statusBar->SetText(0,
+                             Text(res::IDS_STATUS_PRINTER)
+                                 .replace(QLatin1String("%s"), ToQ(m_printerDlg.m_strPrinterName)));
+        m_statusBar->SetText(1, Text(res::IDS_STATUS_DESTINATION)
+                                    .replace(QLatin1String("%s"), ToQ(m_printerDlg.m_strPort)));
+        m_strCurrentPrinter = m_printerDlg.m_strPrinterName;
+        m_strCurrentPort = m_printerDlg.m_strPort;
+        if (m_printerDlg.m_bStartupDone)
+            FactoryReset();
+        return;
+    }
+    if (m_printerDlg.m_strPrinterName.empty() && m_printerDlg.m_strPort.empty()) {
+        EndMainWindow();
+        return;
+    }
+    if (m_printerDlg.m_strPort == kFileDestination && !m_printerDlg.m_bStartupDone)
+        EndMainWindow();
+}
+
+void CPanelDlg::OnExit() {
+    m_doc.CollectFromPages();
+    const bool unsent = m_doc.ChangedSinceSent();
+    const bool unsaved = m_doc.ChangedSinceSaved();
+    if (unsent) {
+        const int answer = Ask(res::IDS_EXIT_SEND, PromptButtons::YesNoCancel, PromptIcon::Warning);
+        if (answer == kPromptCancel)
+            return;
+        if (answer == kPromptYes) {
+            const bool pending = AnyPending();
+            OnSend();
+            if (pending)
+                return;
+        }
+    }
+    if (unsaved) {
+        const int answer = Ask(res::IDS_EXIT_SAVE, PromptButtons::YesNoCancel, PromptIcon::Warning);
+        if (answer == kPromptCancel)
+            return;
+        if (answer == kPromptYes) {
+            const bool pending = AnyPending();
+            // A save that could not be written keeps the window open, so the edits are not
+            // lost; a cancelled save dialog ends the program as the user chose.
+            if (OnSave() == SaveOutcome::Failed || pending)
+                return;
+        }
+    }
+    EndMainWindow();
+}
+
+void CPanelDlg::EndMainWindow() {
+    m_bEnded = true;
+    QDialog::done(res::IDOK);
+}
+
+void CPanelDlg::OnHelp() {
+    if (!HelpViewer().Open(m_strHelpPath))
+        Ask(res::IDS_HELP_MISSING, PromptButtons::Ok, PromptIcon::Warning);
+}
+
+void CPanelDlg::OnAbout() {
+    CVersionDlg about;
+    about.DoModal(this);
+}
+
+// ---- Keys and window events -------------------------------------------------------------------
+
+int CPanelDlg::AcceleratorCommand(const QKeyEvent& key) {
+    const Qt::KeyboardModifiers mods =
+        key.modifiers() & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier);
+    unsigned wanted = res::kAccelNone;
+    if (mods & Qt::ControlModifier)
+        wanted |= res::kAccelControl;
+    if (mods & Qt::ShiftModifier)
+        wanted |= res::kAccelShift;
+    if (mods & Qt::AltModifier)
+        wanted |= res::kAccelAlt;
+    int vk = 0;
+    const int k = key.key();
+    if ((k >= Qt::Key_0 && k <= Qt::Key_9) || (k >= Qt::Key_A && k <= Qt::Key_Z))
+        vk = k;
+    else if (k >= Qt::Key_F1 && k <= Qt::Key_F24)
+        vk = res::VK_F1 + (k - Qt::Key_F1);
+    if (vk == 0)
+        return 0;
+    for (const res::Accelerator& a : res::LoadAccelerators(res::IDR_PANEL_MENU))
+        if (a.key == vk && a.modifiers == wanted)
+            return a.command;
+    return 0;
+}
+
+bool CPanelDlg::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if (type != QEvent::ShortcutOverride && type != QEvent::KeyPress)
+        return false;
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (!widget || widget->window() != this || !m_bCreated || m_bEnded)
+        return false;
+    const int command = AcceleratorCommand(*static_cast<QKeyEvent*>(event));
+    if (command == 0)
+        return false;
+    if (type == QEvent::ShortcutOverride) {
+        // Taken from the control (a focused edit would claim Ctrl+C as copy); the key then
+        // arrives as a key press, below.
+        event->accept();
+        return true;
+    }
+    // A grayed command is not issued, and its key does nothing else either.
+    if (IsCommandEnabled(command))
+        OnCommand(command);
+    return true;
+}
+
+bool CPanelDlg::event(QEvent* event) {
+    const bool handled = QDialog::event(event);
+    if (event->type() == QEvent::Paint && m_bExitAfterPaint) {
+        m_bExitAfterPaint = false;
+        // Once this paint has reached the screen, the window ends (start-up measurements).
+        QTimer::singleShot(0, this, [this] { EndMainWindow(); });
+    }
+    return handled;
+}
+
+void CPanelDlg::closeEvent(QCloseEvent* event) {
+    // The close box, the system menu's Close and Alt+F4 run the exit procedure; the window
+    // closes only when that procedure ends it.
+    event->ignore();
+    if (!m_bEnded)
+        OnExit();
+}
+
+} // namespace vellmark

@@ -1,0 +1,153 @@
+// The program's only top-level window: the menu with its command images, the toolbar, the
+// printer line and the seven settings pages behind their tabs. It owns the pages, the settings
+// document, the printer selection dialog and the current printer, runs every command of the
+// menu, the toolbar and the accelerator table, and keeps the Send command's state.
+//
+// The window ends only through the exit procedure (menu, close box, Alt+F4) or a start-up
+// without a chosen printer; Enter and Esc do nothing.
+#pragma once
+
+#include "CPageSet.h"
+#include "CPrinterSelectDlg.h"
+#include "CWaitCursorService.h"
+#include "ICommandTarget.h"
+#include "IPrompt.h"
+#include "ISendHost.h"
+#include "SettingsDocument.h"
+
+#include <QDialog>
+#include <QHash>
+#include <QIcon>
+#include <QString>
+
+#include <memory>
+
+class QAction;
+class QKeyEvent;
+class QMenuBar;
+class QToolBar;
+
+namespace vellmark {
+
+class CStatusLine;
+class CTabControl;
+namespace ui {
+class CIconMenu;
+}
+
+class CPanelDlg : public QDialog, public ICommandTarget, public ISendHost {
+    Q_OBJECT
+public:
+    explicit CPanelDlg(PrintService& service);
+    ~CPanelDlg() override;
+
+    // Builds the window and runs its start-up (OnInitDialog) without showing it. False when the
+    // start-up ended the window (no printer chosen).
+    bool Create();
+    // Create, then the modal loop until the window ends. Returns the code it ended with.
+    int DoModal();
+    // True once the window has ended (exit procedure or start-up without a printer).
+    bool IsEnded() const { return m_bEnded; }
+
+    // Every command of the menu, the toolbar, the accelerators and the pages' data check.
+    void OnCommand(int id) override;
+    // Selects tab n, shows page n and, unless the tab control has the focus, moves the focus
+    // into the page.
+    void ShowPage(int n);
+    // Whether the command's menu item (or, for a toolbar id, its button) is enabled.
+    bool IsCommandEnabled(int id) const;
+
+    // ISendHost
+    bool PendingCheckGuard() override;
+    std::string CurrentPrinter() const override { return m_strCurrentPrinter; }
+    std::string CurrentPort() const override { return m_strCurrentPort; }
+    void ShowMessage(const PrinterMessage& message) override;
+    void RunPrinterSwitch() override { PrinterSwitch(); }
+    void DisableSendCommand() override;
+
+    // Where the help file is looked for: beside the executable (a build tree or a copy run from
+    // its own folder), else in ../share/vellmark/ of an installed program. Empty when neither
+    // exists.
+    static QString FindHelpFile(const QString& executableDir);
+    // The folder the file dialogs start in: the executable's folder when it may be written,
+    // else the user's documents folder (the home folder when there is none).
+    static QString SettingsDirectory(const QString& executableDir);
+
+    // Parts, for the tests and the screenshots.
+    SettingsDocument& Document() { return m_doc; }
+    CPageSet& Pages() { return m_pages; }
+    CPrinterSelectDlg& PrinterDialog() { return m_printerDlg; }
+    QMenuBar* MenuBar() const { return m_menuBar; }
+    QToolBar* ToolBar() const { return m_toolBar; }
+    CStatusLine* StatusLine() const { return m_statusBar; }
+    CTabControl* TabControl() const { return m_tab; }
+    QAction* MenuAction(int id) const { return m_menuActions.value(id, nullptr); }
+    QAction* ToolAction(int id) const { return m_toolActions.value(id, nullptr); }
+    const QString& HelpPath() const { return m_strHelpPath; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    // Enter and Esc: nothing.
+    void accept() override {}
+    void reject() override {}
+
+private:
+    bool OnInitDialog();
+    void BuildMenu();
+    void BuildToolBar();
+    void BuildTabs();
+    void HelpProbe();
+
+    void OnDataCheck();
+    void UpdateSendCommand(bool enable);
+    void EnableCommand(int menuId, bool enable);
+    void OnTabChanged(int index);
+    void ShowPageOnly(int n, bool tabsFocused);
+    bool TabsHaveFocus() const;
+    // The command of an accelerator key of table 142; 0 for any other key.
+    static int AcceleratorCommand(const QKeyEvent& key);
+
+    // Commands.
+    void OnLoad();
+    enum class SaveOutcome { Saved, Cancelled, Failed, Stopped };
+    SaveOutcome OnSave();
+    void OnSend();
+    void OnFactorySettings();
+    void FactoryReset();
+    void PrinterSwitch();
+    void OnExit();
+    void OnHelp();
+    void OnAbout();
+    // Ends the window (the program ends with it).
+    void EndMainWindow();
+
+    bool AnyPending() const;
+    int Ask(int stringId, PromptButtons buttons, PromptIcon icon);
+    QString ExecutableDir() const;
+
+    CWaitCursorService m_service;
+    std::unique_ptr<ui::CIconMenu> m_menu;
+    CPrinterSelectDlg m_printerDlg;
+    CPageSet m_pages;
+    SettingsDocument m_doc;
+    std::string m_strCurrentPort;
+    std::string m_strCurrentPrinter;
+    QString m_strHelpPath;
+    QIcon m_hIcon;
+
+    QMenuBar* m_menuBar = nullptr;
+    QWidget* m_client = nullptr;
+    QToolBar* m_toolBar = nullptr;
+    CStatusLine* m_statusBar = nullptr;
+    CTabControl* m_tab = nullptr;
+    QHash<int, QAction*> m_menuActions;
+    QHash<int, QAction*> m_toolActions;
+
+    bool m_bCreated = false;
+    bool m_bEnded = false;
+    bool m_bExitAfterPaint = false;
+};
+
+} // namespace vellmark

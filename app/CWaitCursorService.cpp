@@ -1,0 +1,64 @@
+#include "CWaitCursorService.h"
+
+#include <QApplication>
+#include <QCursor>
+
+namespace vellmark {
+namespace {
+
+// The wait cursor for one spooler call.
+class WaitCursor {
+public:
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+class WaitCursorJob : public PrintJob {
+public:
+    explicit WaitCursorJob(std::unique_ptr<PrintJob> inner) : m_inner(std::move(inner)) {}
+    ~WaitCursorJob() override {
+        WaitCursor wait;
+        m_inner.reset();
+    }
+    bool Write(const std::uint8_t* data, std::size_t size) override {
+        WaitCursor wait;
+        return m_inner->Write(data, size);
+    }
+    JobEnd End() override {
+        WaitCursor wait;
+        return m_inner->End();
+    }
+
+private:
+    std::unique_ptr<PrintJob> m_inner;
+};
+
+} // namespace
+
+std::vector<PrinterRecord> CWaitCursorService::EnumPrinters() {
+    WaitCursor wait;
+    return m_inner.EnumPrinters();
+}
+
+bool CWaitCursorService::OpenForUse(const std::string& name) {
+    WaitCursor wait;
+    return m_inner.OpenForUse(name);
+}
+
+std::optional<std::uint32_t> CWaitCursorService::ReadStatus(const std::string& name) {
+    WaitCursor wait;
+    return m_inner.ReadStatus(name);
+}
+
+std::unique_ptr<PrintJob> CWaitCursorService::StartJob(const std::string& name,
+                                                       const std::string& documentName) {
+    WaitCursor wait;
+    std::unique_ptr<PrintJob> job = m_inner.StartJob(name, documentName);
+    if (!job)
+        return nullptr;
+    return std::make_unique<WaitCursorJob>(std::move(job));
+}
+
+} // namespace vellmark

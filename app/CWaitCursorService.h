@@ -1,0 +1,27 @@
+// A print service that shows the wait cursor while the spooler is asked: every call of the
+// service it wraps, the writes and the end of a job included. Message boxes shown between
+// the calls keep the normal cursor.
+#pragma once
+
+#include "PrintService.h"
+
+namespace vellmark {
+
+class CWaitCursorService : public PrintService {
+public:
+    explicit CWaitCursorService(PrintService& inner) : m_inner(inner) {}
+
+    PrintService& Inner() { return m_inner; }
+
+    PlatformPath Platform() const override { return m_inner.Platform(); }
+    std::vector<PrinterRecord> EnumPrinters() override;
+    bool OpenForUse(const std::string& name) override;
+    std::optional<std::uint32_t> ReadStatus(const std::string& name) override;
+    std::unique_ptr<PrintJob> StartJob(const std::string& name,
+                                       const std::string& documentName) override;
+
+private:
+    PrintService& m_inner;
+};
+
+} // namespace vellmark

@@ -1,0 +1,235 @@
+// Shared by the window tests: scripted message boxes and modal dialogs, file choosers, help
+// viewer and process exit, and the main window on a print service of the test's choosing.
+#pragma once
+
+#include "CDialogBase.h"
+#include "CPanelDlg.h"
+#include "CRadioButton.h"
+#include "IFileChooser.h"
+#include "IHelpViewer.h"
+#include "IProcessExit.h"
+#include "IPrompt.h"
+#include "MemoryPrintService.h"
+#include "ResourceIds.h"
+#include "StringTable.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QLineEdit>
+#include <QTest>
+#include <QTreeWidget>
+
+#include <functional>
+#include <memory>
+
+namespace vellmark::test {
+
+inline QString ResText(int id) {
+    const std::string_view s = res::LoadString(id);
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+inline QString MessageText(const PrinterMessage& m) {
+    return QString::fromUtf8(m.text.data(), static_cast<qsizetype>(m.text.size()));
+}
+
+struct Shown {
+    QString text;
+    QString caption;
+    PromptIcon icon;
+    PromptButtons buttons;
+    QWidget* owner;
+};
+
+// Answers message boxes from a queue (the first button when the queue is empty) and runs each
+// modal dialog shown, with the next script acting on it; a dialog left open is cancelled.
+class AppPrompt : public IPrompt {
+public:
+    using Script = std::function<void(QDialog&)>;
+
+    AppPrompt() { SetPrompt(this); }
+    ~AppPrompt() override { SetPrompt(nullptr); }
+
+    int MessageBox(QWidget* owner, const QString& text, const QString& caption, PromptIcon icon,
+                   PromptButtons buttons) override {
+        shown.append({text, caption, icon, buttons, owner});
+        if (!answers.isEmpty())
+            return answers.takeFirst();
+        switch (buttons) {
+        case PromptButtons::Ok:
+        case PromptButtons::OkCancel:
+            return kPromptOk;
+        case PromptButtons::YesNo:
+        case PromptButtons::YesNoCancel:
+            return kPromptYes;
+        }
+        return kPromptOk;
+    }
+
+    int RunModal(QDialog& dialog) override {
+        ++modalRuns;
+        QWidget* before = QApplication::activeWindow();
+        dialog.setResult(0);
+        dialog.show();
+        dialog.activateWindow();
+        QApplication::setActiveWindow(&dialog);
+        if (!scripts.isEmpty())
+            scripts.takeFirst()(dialog);
+        if (dialog.isVisible())
+            dialog.done(res::IDCANCEL);
+        // The window under the dialog becomes active again, as after a modal run.
+        if (before && before->isVisible())
+            QApplication::setActiveWindow(before);
+        return dialog.result();
+    }
+
+    QStringList Texts() const {
+        QStringList texts;
+        for (const Shown& s : shown)
+            texts.append(s.text);
+        return texts;
+    }
+    void Clear() {
+        shown.clear();
+        modalRuns = 0;
+    }
+
+    QList<Shown> shown;
+    QList<int> answers;
+    QList<Script> scripts;
+    int modalRuns = 0;
+};
+
+// Answers the file dialogs from a queue of paths (an empty path cancels; an empty queue
+// cancels) and records the kind and starting folder of each.
+class ScriptedFiles : public IFileChooser {
+public:
+    ScriptedFiles() { SetFileChooser(this); }
+    ~ScriptedFiles() override { SetFileChooser(nullptr); }
+
+    QString OpenFileName(QWidget*, const QString& directory) override {
+        requests.append(QStringLiteral("open"));
+        directories.append(directory);
+        return answers.isEmpty() ? QString() : answers.takeFirst();
+    }
+    QString SaveFileName(QWidget*, const QString& directory) override {
+        requests.append(QStringLiteral("save"));
+        directories.append(directory);
+        return answers.isEmpty() ? QString() : answers.takeFirst();
+    }
+
+    QStringList answers;
+    QStringList requests;
+    QStringList directories;
+};
+
+class RecordingHelp : public IHelpViewer {
+public:
+    RecordingHelp() { SetHelpViewer(this); }
+    ~RecordingHelp() override { SetHelpViewer(nullptr); }
+    bool Open(const QString& path) override {
+        opened.append(path);
+        return succeed;
+    }
+    QStringList opened;
+    bool succeed = true;
+};
+
+class RecordingExit : public IProcessExit {
+public:
+    RecordingExit() { SetProcessExit(this); }
+    ~RecordingExit() override { SetProcessExit(nullptr); }
+    void Exit(int status) override { statuses.append(status); }
+    QList<int> statuses;
+};
+
+inline PrinterRecord ModelQueue(const std::string& name, const std::string& port) {
+    PrinterRecord r;
+    r.name = name;
+    r.port = port;
+    r.driverName = std::string(kModelDriverName);
+    return r;
+}
+
+// In the printer selection dialog: the rows' names in list order.
+inline QStringList RowNames(QDialog& dialog) {
+    QStringList names;
+    if (auto* list = dialog.findChild<QTreeWidget*>())
+        for (int i = 0; i < list->topLevelItemCount(); ++i)
+            names.append(list->topLevelItem(i)->text(0));
+    return names;
+}
+
+inline QString SelectedRow(QDialog& dialog) {
+    auto* list = dialog.findChild<QTreeWidget*>();
+    if (!list || list->selectedItems().isEmpty())
+        return {};
+    return list->selectedItems().first()->text(0);
+}
+
+// Selects the named row and presses OK.
+inline AppPrompt::Script ChoosePrinter(const QString& name) {
+    return [name](QDialog& dialog) {
+        auto* list = dialog.findChild<QTreeWidget*>();
+        QVERIFY(list);
+        const auto found = list->findItems(name, Qt::MatchExactly, 0);
+        QVERIFY2(!found.isEmpty(), qPrintable(name));
+        list->setCurrentItem(found.first());
+        auto* ok = static_cast<CDialogBase&>(dialog).DlgItem<QAbstractButton>(res::IDOK);
+        QVERIFY(ok);
+        ok->click();
+    };
+}
+
+// Keeps the dialog's rows and pre-selection for the test, then cancels.
+inline AppPrompt::Script LookAndCancel(QStringList* rows, QString* selected) {
+    return [rows, selected](QDialog& dialog) {
+        *rows = RowNames(dialog);
+        *selected = SelectedRow(dialog);
+    };
+}
+
+// The main window over a print service, started (OnInitDialog) and shown when it survived
+// its start-up.
+struct Window {
+    explicit Window(PrintService& service) : dlg(std::make_unique<CPanelDlg>(service)) {}
+
+    bool Start() {
+        if (!dlg->Create())
+            return false;
+        dlg->show();
+        dlg->activateWindow();
+        QApplication::setActiveWindow(dlg.get());
+        return QTest::qWaitForWindowExposed(dlg.get());
+    }
+
+    std::unique_ptr<CPanelDlg> dlg;
+};
+
+// Clicks the unchecked button of a radio pair of memory switch 1 (the first pair unless told):
+// a change the user makes, reported through the data check. Each call flips the pair.
+inline void ChangeAValue(CPanelDlg& dlg, int pair = 0) {
+    CPage_MSW1& page = dlg.Pages().msw1;
+    for (const res::ControlTemplate& c : page.Template().controls) {
+        if (c.kind != res::ControlKind::RadioButton || !(c.style & res::kGroup))
+            continue;
+        if (pair-- > 0)
+            continue;
+        for (CRadioButton* radio : *page.RadioGroup(c.id)) {
+            if (!radio->isChecked()) {
+                radio->click();
+                return;
+            }
+        }
+    }
+    QFAIL("no radio pair on the memory switch page");
+}
+
+// Types into an edit as a user would, replacing its text.
+inline void TypeInto(QLineEdit* edit, const QString& keys) {
+    edit->setFocus(Qt::MouseFocusReason);
+    edit->selectAll();
+    QTest::keyClicks(edit, keys);
+}
+
+} // namespace vellmark::test

@@ -1,0 +1,98 @@
+// The Send command of the window through a real private scheduler: the simulated printer
+// receives exactly the block the pages show; a queue that stopped taking jobs gives S4 and the
+// printer selection, and the sent copy stays as it was.
+#include "AppHarness.h"
+
+#include "CRadioButton.h"
+#include "CupsPrintService.h"
+#include "SimulatedPrinter.h"
+#include "TestSpooler.h"
+
+#include <chrono>
+
+using namespace vellmark;
+using namespace vellmark::test;
+
+class TestSendSpooler : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() {
+        spooler = std::make_unique<TestSpooler>(VELLMARK_SOCKET_BACKEND);
+        std::string error;
+        if (!spooler->Start(&error))
+            QSKIP(qPrintable("the private scheduler did not start: " +
+                             QString::fromStdString(error)));
+        QVERIFY(printerA.Listening() && printerB.Listening());
+        QVERIFY(spooler->AddQueue("Dotrix-A", printerA.DeviceUri(), VELLMARK_PPD_PATH));
+        QVERIFY(spooler->AddQueue("Dotrix-B", printerB.DeviceUri(), VELLMARK_PPD_PATH));
+    }
+    void cleanupTestCase() {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            w->close();
+        if (spooler)
+            spooler->Stop();
+    }
+
+    void sendAndStoppedQueue();
+
+private:
+    std::unique_ptr<TestSpooler> spooler;
+    SimulatedPrinter printerA;
+    SimulatedPrinter printerB;
+};
+
+void TestSendSpooler::sendAndStoppedQueue() {
+    CupsPrintService service(spooler->SocketPath());
+    AppPrompt prompt;
+    prompt.scripts = {ChoosePrinter("Dotrix-A")};
+    Window w(service);
+    QVERIFY(w.Start());
+    CPanelDlg& dlg = *w.dlg;
+    QCOMPARE(QString::fromStdString(dlg.CurrentPort()),
+             QString::fromStdString(printerA.DeviceUri()));
+
+    // An edit on a page, then Send: S3, and the printer holds exactly the 180 bytes the pages
+    // show; Send grayed.
+    dlg.ShowPage(3);
+    ChangeAValue(dlg);
+    SettingsBlock shown = FactoryDefaults;
+    for (CPropertyPage* p : dlg.Pages().All())
+        p->BuildBlock(shown);
+    QVERIFY(shown != FactoryDefaults);
+
+    prompt.Clear();
+    dlg.OnCommand(res::ID_SEND_SETTINGS);
+    QCOMPARE(prompt.Texts(), QStringList{MessageText(kMessageS3)});
+    QVERIFY(printerA.WaitForJobs(1, std::chrono::seconds(20)));
+    const auto jobs = printerA.Jobs();
+    QCOMPARE(jobs.size(), std::size_t(1));
+    QCOMPARE(jobs[0].size(), kBlockSize);
+    QVERIFY(std::equal(jobs[0].begin(), jobs[0].end(), shown.begin()));
+    QVERIFY(dlg.Document().m_lastSent == shown);
+    QVERIFY(!dlg.MenuAction(res::ID_SEND_SETTINGS)->isEnabled());
+    QVERIFY(!dlg.ToolAction(res::ID_TB_SEND)->isEnabled());
+
+    // The queue stops taking jobs: S4, then the selection dialog (without the stopped queue);
+    // the sent copy and the Send state do not change.
+    QVERIFY(spooler->RunTool("cupsreject", {"Dotrix-A"}));
+    ChangeAValue(dlg, 1);
+    QVERIFY(dlg.MenuAction(res::ID_SEND_SETTINGS)->isEnabled());
+    QStringList rows;
+    QString preselected;
+    prompt.Clear();
+    prompt.answers = {kPromptOk, kPromptNo, kPromptNo};
+    prompt.scripts = {LookAndCancel(&rows, &preselected)};
+    dlg.OnCommand(res::ID_SEND_SETTINGS);
+    QCOMPARE(prompt.Texts(), QStringList({MessageText(kMessageS4), ResText(res::IDS_SWITCH_SEND),
+                                          ResText(res::IDS_SWITCH_SAVE)}));
+    QCOMPARE(prompt.modalRuns, 1);
+    QCOMPARE(rows, QStringList{"Dotrix-B"});
+    QVERIFY(dlg.Document().m_lastSent == shown);
+    QVERIFY(dlg.MenuAction(res::ID_SEND_SETTINGS)->isEnabled());
+    QCOMPARE(printerA.Jobs().size(), std::size_t(1));
+    QVERIFY(spooler->RunTool("cupsaccept", {"Dotrix-A"}));
+}
+
+QTEST_MAIN(TestSendSpooler)
+#include "tst_send_spooler.moc"
