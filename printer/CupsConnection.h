@@ -1,42 +1,69 @@
-// One connection to a CUPS scheduler with a deadline: connecting and every wait for the
-// scheduler end when the deadline has passed, so a dead or stuck scheduler gives a failure
-// instead of a hang.
+// One connection to a CUPS scheduler with a deadline: connecting (the encryption upgrade
+// included) and every wait for the scheduler end when the deadline has passed, so a dead or
+// stuck scheduler gives a failure instead of a hang.
 #pragma once
 
 #include "CupsHandles.h"
 
 #include <chrono>
+#include <optional>
 #include <string>
 
 namespace vellmark {
+
+// Where a scheduler listens: a host name or address literal (IPv6 without its brackets) with a
+// port, or the path of its local socket (port 0).
+struct ServerAddress {
+    std::string host;
+    int port = 0;
+    bool operator==(const ServerAddress&) const = default;
+};
+
+// "host", "host:port", "[IPv6]", "[IPv6]:port", a bare IPv6 address, or "/path/to/socket";
+// nothing for an empty text or a port that is not 1 to 65535.
+std::optional<ServerAddress> ParseServerAddress(const std::string& server);
 
 class CupsConnection {
 public:
     using Clock = std::chrono::steady_clock;
 
-    // `server` is a host name, "host:port", or the path of the scheduler's local socket.
-    CupsConnection(const std::string& server, std::chrono::milliseconds budget);
+    // How the last step went: answered, refused by the scheduler, or met with silence
+    // (no connection, or no answer before the deadline).
+    enum class Result { Answered, Refused, NoAnswer };
+
+    CupsConnection(const std::string& server, Clock::time_point deadline);
     CupsConnection(const CupsConnection&) = delete;
     CupsConnection& operator=(const CupsConnection&) = delete;
 
-    const std::string& Server() const { return m_server; }
     bool IsOpen() const { return m_http != nullptr; }
     http_t* Get() const { return m_http.get(); }
-
-    // Moves the deadline to at least `grace` from now, for the clean-up of a failed step.
-    void ExtendDeadline(std::chrono::milliseconds grace);
     bool Expired() const { return Clock::now() >= m_deadline; }
 
     // Sends the request to `resource` and returns the response; null on any failure,
     // including an IPP status that is not a success.
     IppPtr DoRequest(IppPtr request, const char* resource);
 
+    // Records the end of a step that libcups ran on this connection itself: `ok` when the
+    // scheduler accepted it.
+    void NoteStep(bool ok);
+
+    Result LastResult() const { return m_result; }
+    // The reason of a failure, in a few words ("Connection refused", "no answer within 2 s",
+    // "Forbidden"); empty after an answer.
+    const std::string& LastError() const { return m_error; }
+    // The IPP status of the last answer (IPP_STATUS_OK when there was none).
+    ipp_status_t LastStatus() const { return m_status; }
+
 private:
     static int KeepWaiting(http_t* http, void* self);
+    void Silence(const std::string& why);
 
-    std::string m_server;
+    Clock::time_point m_start;
     Clock::time_point m_deadline;
     HttpPtr m_http;
+    Result m_result = Result::Answered;
+    std::string m_error;
+    ipp_status_t m_status = IPP_STATUS_OK;
 };
 
 // A request addressed to one queue, on behalf of this user.

@@ -1,43 +1,78 @@
 #include "CupsPrintJob.h"
 
 #include <string>
+#include <thread>
 #include <utility>
 
 namespace vellmark {
 namespace {
 
-// Time left to cancel a job after its deadline passed while it was being written.
-constexpr std::chrono::milliseconds kCancelGrace{500};
+// The share of the budget kept for learning a job's fate after a failed step.
+constexpr int kSettleShareDivisor = 4;
+// Pause between two looks at a job that is still being printed.
+constexpr std::chrono::milliseconds kSettlePoll{50};
+
+std::optional<ipp_jstate_t> JobState(CupsConnection& connection, SchedulerContact& contact,
+                                     int jobId) {
+    IppPtr request(ippNewRequest(IPP_OP_GET_JOB_ATTRIBUTES));
+    char uri[HTTP_MAX_URI];
+    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", 0,
+                     "/jobs/%d", jobId);
+    ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_URI, "job-uri", nullptr, uri);
+    ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
+                 cupsUser());
+    ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr,
+                 "job-state");
+    ++contact.requests;
+    IppPtr response = connection.DoRequest(std::move(request), "/");
+    ipp_attribute_t* state =
+        response ? ippFindAttribute(response.get(), "job-state", IPP_TAG_ENUM) : nullptr;
+    if (!state)
+        return std::nullopt;
+    return static_cast<ipp_jstate_t>(ippGetInteger(state, 0));
+}
+
+bool Final(ipp_jstate_t state) {
+    return state == IPP_JSTATE_COMPLETED || state == IPP_JSTATE_CANCELED ||
+           state == IPP_JSTATE_ABORTED;
+}
 
 } // namespace
 
-CupsPrintJob::CupsPrintJob(std::unique_ptr<CupsConnection> connection, std::string printer,
-                           const std::string& documentName, int& requestCounter)
-    : m_connection(std::move(connection)), m_printer(std::move(printer)),
-      m_requests(requestCounter) {
-    if (!m_connection->IsOpen())
+CupsPrintJob::CupsPrintJob(std::shared_ptr<SchedulerContact> contact, std::string printer,
+                           const std::string& documentName)
+    : m_contact(std::move(contact)), m_printer(std::move(printer)),
+      m_deadline(CupsConnection::Clock::now() + m_contact->budget) {
+    // The steps of the job end early enough to leave time for learning its fate.
+    const auto stepsDeadline = m_deadline - m_contact->budget / kSettleShareDivisor;
+    m_connection = std::make_unique<CupsConnection>(m_contact->server, stepsDeadline);
+    if (!m_connection->IsOpen()) {
+        m_contact->Note(*m_connection);
         return;
+    }
     // Create-Job straight away: the library's own helper first looks the queue up, which can
     // mean extra requests and a wait for network discovery.
     IppPtr request = NewPrinterRequest(IPP_OP_CREATE_JOB, m_printer);
     ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_NAME, "job-name", nullptr,
                  documentName.c_str());
-    ++m_requests;
+    ++m_contact->requests;
     const std::string resource = "/printers/" + m_printer;
     IppPtr response = m_connection->DoRequest(std::move(request), resource.c_str());
+    m_contact->Note(*m_connection);
     ipp_attribute_t* id =
         response ? ippFindAttribute(response.get(), "job-id", IPP_TAG_INTEGER) : nullptr;
     m_jobId = id ? ippGetInteger(id, 0) : 0;
-    if (m_jobId <= 0 || m_connection->Expired()) {
-        if (m_jobId > 0)
-            Cancel();
+    if (m_jobId <= 0)
+        return;
+    if (m_connection->Expired()) {
+        Settle();
         return;
     }
-    ++m_requests;
+    ++m_contact->requests;
     const http_status_t status = cupsStartDocument(m_connection->Get(), m_printer.c_str(), m_jobId,
                                                    documentName.c_str(), CUPS_FORMAT_RAW, 1);
     if (status != HTTP_STATUS_CONTINUE) {
-        Cancel();
+        Settle();
         return;
     }
     m_state = State::Writing;
@@ -45,7 +80,7 @@ CupsPrintJob::CupsPrintJob(std::unique_ptr<CupsConnection> connection, std::stri
 
 CupsPrintJob::~CupsPrintJob() {
     if (m_state == State::Writing || m_state == State::WriteFailed)
-        Cancel();
+        Settle();
 }
 
 bool CupsPrintJob::Write(const std::uint8_t* data, std::size_t size) {
@@ -60,32 +95,60 @@ bool CupsPrintJob::Write(const std::uint8_t* data, std::size_t size) {
     return true;
 }
 
-bool CupsPrintJob::End() {
-    if (m_state != State::Writing) {
-        if (m_state == State::WriteFailed)
-            Cancel();
-        return false;
-    }
+JobEnd CupsPrintJob::End() {
+    if (m_state == State::NotStarted || m_state == State::Done)
+        return JobEnd::NotTaken;
+    if (m_state == State::WriteFailed)
+        return Settle();
     const ipp_status_t status = cupsFinishDocument(m_connection->Get(), m_printer.c_str());
-    if (status > IPP_STATUS_OK_EVENTS_COMPLETE || m_connection->Expired()) {
-        Cancel();
-        return false;
-    }
+    const bool ok = status <= IPP_STATUS_OK_EVENTS_COMPLETE && !m_connection->Expired();
+    m_connection->NoteStep(ok);
+    if (!ok)
+        return Settle();
+    m_contact->Note(*m_connection);
     m_state = State::Done;
-    return true;
+    return JobEnd::Taken;
 }
 
-void CupsPrintJob::Cancel() {
+JobEnd CupsPrintJob::Settle() {
     m_state = State::Done;
-    if (m_jobId <= 0)
-        return;
-    // The job's own connection may be in the middle of a request: cancel on a fresh one.
-    CupsConnection cancel(m_connection->Server(), kCancelGrace);
+    // The job's own connection may be in the middle of a request: ask on a fresh one.
     m_connection.reset();
-    if (!cancel.IsOpen())
-        return;
-    ++m_requests;
-    cupsCancelJob2(cancel.Get(), m_printer.c_str(), m_jobId, 0);
+    CupsConnection ask(m_contact->server, m_deadline);
+    std::optional<ipp_jstate_t> state;
+    bool cancelled = false;
+    while (ask.IsOpen()) {
+        state = JobState(ask, *m_contact, m_jobId);
+        if (!state || Final(*state))
+            break;
+        if (*state == IPP_JSTATE_PROCESSING &&
+            CupsConnection::Clock::now() + 2 * kSettlePoll < m_deadline) {
+            // Being printed: its end is near, look again.
+            std::this_thread::sleep_for(kSettlePoll);
+            continue;
+        }
+        if (cancelled)
+            break;
+        // Still waiting (or out of time while printing): cancel it, so that it cannot reach
+        // the printer later unnoticed. A job that completed meanwhile refuses the cancel and
+        // is asked for again.
+        ++m_contact->requests;
+        cancelled = true;
+        IppPtr request = NewPrinterRequest(IPP_OP_CANCEL_JOB, m_printer);
+        ippAddInteger(request.get(), IPP_TAG_OPERATION, IPP_TAG_INTEGER, "job-id", m_jobId);
+        if (ask.DoRequest(std::move(request), "/jobs/")) {
+            m_contact->Note(ask);
+            return JobEnd::NotTaken;
+        }
+        if (ask.LastResult() == CupsConnection::Result::NoAnswer)
+            break;
+    }
+    m_contact->Note(ask);
+    if (state && (*state == IPP_JSTATE_CANCELED || *state == IPP_JSTATE_ABORTED))
+        return JobEnd::NotTaken;
+    if (state && *state == IPP_JSTATE_COMPLETED)
+        return JobEnd::Taken;
+    return JobEnd::Unknown;
 }
 
 } // namespace vellmark

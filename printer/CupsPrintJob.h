@@ -1,12 +1,14 @@
 // A raw job on a CUPS queue: Create-Job, then one Send-Document whose data are written in
-// steps. A job that fails after it was created, or that is dropped before its end, is
-// cancelled.
+// steps. The whole job, from Create-Job to its outcome, stays inside the service's time budget.
+// When a step fails after the job exists, the job's own state on the scheduler decides how it
+// ended (a completed job was printed; a cancelled or aborted one was not; any other is
+// cancelled), asked on a fresh connection in the last part of the budget.
 #pragma once
 
 #include "CupsConnection.h"
 #include "PrintJob.h"
+#include "SchedulerContact.h"
 
-#include <chrono>
 #include <memory>
 #include <string>
 
@@ -15,9 +17,9 @@ namespace vellmark {
 class CupsPrintJob : public PrintJob {
 public:
     // Creates the job and starts its only document; Started() tells whether both succeeded
-    // (when they did not, the created job has been cancelled already).
-    CupsPrintJob(std::unique_ptr<CupsConnection> connection, std::string printer,
-                 const std::string& documentName, int& requestCounter);
+    // (when they did not, the created job has been settled already).
+    CupsPrintJob(std::shared_ptr<SchedulerContact> contact, std::string printer,
+                 const std::string& documentName);
     ~CupsPrintJob() override;
     CupsPrintJob(const CupsPrintJob&) = delete;
     CupsPrintJob& operator=(const CupsPrintJob&) = delete;
@@ -26,15 +28,17 @@ public:
     int JobId() const { return m_jobId; }
 
     bool Write(const std::uint8_t* data, std::size_t size) override;
-    bool End() override;
+    JobEnd End() override;
 
 private:
     enum class State { NotStarted, Writing, WriteFailed, Done };
-    void Cancel();
+    // The job's fate after a failed step, from its state on the scheduler.
+    JobEnd Settle();
 
-    std::unique_ptr<CupsConnection> m_connection;
+    std::shared_ptr<SchedulerContact> m_contact;
     std::string m_printer;
-    int& m_requests;
+    CupsConnection::Clock::time_point m_deadline;
+    std::unique_ptr<CupsConnection> m_connection;
     int m_jobId = 0;
     State m_state = State::NotStarted;
 };

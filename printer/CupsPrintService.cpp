@@ -2,34 +2,96 @@
 
 #include "CupsConnection.h"
 #include "CupsPrintJob.h"
+#include "SelectionRules.h"
 
 #include <cstring>
+#include <grp.h>
+#include <pwd.h>
 #include <strings.h>
 #include <utility>
 
 namespace vellmark {
 namespace {
 
-// libcups must never ask for a password on the terminal: a request that needs one fails.
-const char* NoPassword(const char*, http_t*, const char*, const char*, void*) {
-    return nullptr;
-}
-
 const char* const kListAttributes[] = {
     "printer-name",
     "printer-make-and-model",
     "device-uri",
     "printer-type",
-    "printer-state",
-    "printer-state-reasons",
     "printer-is-accepting-jobs",
     "printer-uri-supported",
+    "requesting-user-name-allowed",
+    "requesting-user-name-denied",
+};
+
+const char* const kProbeAttributes[] = {
+    "printer-is-accepting-jobs",
+    "requesting-user-name-allowed",
+    "requesting-user-name-denied",
 };
 
 std::string StringAttr(ipp_attribute_t* attr) {
     const char* text = attr ? ippGetString(attr, 0, nullptr) : nullptr;
     return text ? text : "";
 }
+
+std::vector<std::string> StringsAttr(ipp_attribute_t* attr) {
+    std::vector<std::string> values;
+    const int count = attr ? ippGetCount(attr) : 0;
+    for (int i = 0; i < count; ++i) {
+        if (const char* text = ippGetString(attr, i, nullptr))
+            values.emplace_back(text);
+    }
+    return values;
+}
+
+// The user the requests are made for, with the names of the user's groups, read from the
+// system only when a queue's list names a group.
+class RequestingUser {
+public:
+    RequestingUser() : m_name(cupsUser()) {}
+    const std::string& Name() const { return m_name; }
+
+    const std::vector<std::string>& Groups() {
+        if (m_groupsRead)
+            return m_groups;
+        m_groupsRead = true;
+        const passwd* pw = ::getpwnam(m_name.c_str());
+        if (!pw)
+            return m_groups;
+        int count = 64;
+        std::vector<gid_t> ids(static_cast<std::size_t>(count));
+        if (::getgrouplist(m_name.c_str(), pw->pw_gid, ids.data(), &count) < 0) {
+            ids.resize(static_cast<std::size_t>(count));
+            if (::getgrouplist(m_name.c_str(), pw->pw_gid, ids.data(), &count) < 0)
+                count = 0;
+        }
+        for (int i = 0; i < count; ++i) {
+            if (const group* g = ::getgrgid(ids[static_cast<std::size_t>(i)]))
+                m_groups.emplace_back(g->gr_name);
+        }
+        return m_groups;
+    }
+
+    bool MayPrint(const std::vector<std::string>& allowed, const std::vector<std::string>& denied) {
+        if (allowed.empty() && denied.empty())
+            return true;
+        const bool namesGroup = [&] {
+            for (const auto* list : {&allowed, &denied})
+                for (const std::string& entry : *list)
+                    if (!entry.empty() && entry.front() == '@')
+                        return true;
+            return false;
+        }();
+        static const std::vector<std::string> kNone;
+        return UserListsAllow(m_name, namesGroup ? Groups() : kNone, allowed, denied);
+    }
+
+private:
+    std::string m_name;
+    bool m_groupsRead = false;
+    std::vector<std::string> m_groups;
+};
 
 struct UriParts {
     std::string scheme;
@@ -53,31 +115,13 @@ bool StartsWith(const std::string& text, const char* prefix) {
     return text.compare(0, std::strlen(prefix), prefix) == 0;
 }
 
-// Status bits from the queue's state and reasons, for the non-NT usability rule.
-std::uint32_t StateBits(ipp_attribute_t* state) {
-    return (state && ippGetInteger(state, 0) == IPP_PSTATE_STOPPED) ? kStatusPaused : 0;
-}
-
-std::uint32_t ReasonBits(ipp_attribute_t* reasons) {
-    std::uint32_t status = 0;
-    const int count = reasons ? ippGetCount(reasons) : 0;
-    for (int i = 0; i < count; ++i) {
-        const char* text = ippGetString(reasons, i, nullptr);
-        const std::string reason = text ? text : "";
-        if (StartsWith(reason, "offline"))
-            status |= kStatusOffline;
-        else if (reason.size() > 6 && reason.compare(reason.size() - 6, 6, "-error") == 0)
-            status |= kStatusError;
-    }
-    return status;
-}
-
-PrinterRecord RecordFrom(ipp_t* response, ipp_attribute_t*& attr) {
+PrinterRecord RecordFrom(ipp_t* response, ipp_attribute_t*& attr, RequestingUser& user) {
     PrinterRecord record;
     record.attributes = kAttributeLocal;
     int type = 0;
     std::string deviceUri, printerUri;
-    bool sawAccepting = false;
+    bool accepting = false;
+    std::vector<std::string> allowed, denied;
     for (; attr && ippGetGroupTag(attr) == IPP_TAG_PRINTER; attr = ippNextAttribute(response)) {
         const char* name = ippGetName(attr);
         if (!name)
@@ -92,17 +136,15 @@ PrinterRecord RecordFrom(ipp_t* response, ipp_attribute_t*& attr) {
             printerUri = StringAttr(attr);
         else if (!std::strcmp(name, "printer-type"))
             type = ippGetInteger(attr, 0);
-        else if (!std::strcmp(name, "printer-state"))
-            record.status |= StateBits(attr);
-        else if (!std::strcmp(name, "printer-state-reasons"))
-            record.status |= ReasonBits(attr);
-        else if (!std::strcmp(name, "printer-is-accepting-jobs")) {
-            sawAccepting = true;
-            record.openForUse = ippGetBoolean(attr, 0) != 0;
-        }
+        else if (!std::strcmp(name, "printer-is-accepting-jobs"))
+            accepting = ippGetBoolean(attr, 0) != 0;
+        else if (!std::strcmp(name, "requesting-user-name-allowed"))
+            allowed = StringsAttr(attr);
+        else if (!std::strcmp(name, "requesting-user-name-denied"))
+            denied = StringsAttr(attr);
     }
-    if (!sawAccepting)
-        record.openForUse = false;
+    // Use access: the queue takes jobs, and from this user.
+    record.openForUse = accepting && user.MayPrint(allowed, denied);
 
     const UriParts device = SplitUri(deviceUri);
     const bool forwards =
@@ -119,32 +161,60 @@ PrinterRecord RecordFrom(ipp_t* response, ipp_attribute_t*& attr) {
     return record;
 }
 
+// The scheduler libcups would use, with its port: libcups keeps a port given in CUPS_SERVER
+// or client.conf apart from the host name.
+std::string DefaultServer() {
+    const std::string host = cupsServer();
+    if (host.empty() || host.front() == '/')
+        return host;
+    const bool ipv6 = host.find(':') != std::string::npos && host.front() != '[';
+    const bool hasPort = !ipv6 && (host.front() == '[' ? host.find("]:") != std::string::npos
+                                                       : host.find(':') != std::string::npos);
+    if (hasPort)
+        return host;
+    return (ipv6 ? "[" + host + "]" : host) + ":" + std::to_string(ippPort());
+}
+
 } // namespace
 
 CupsPrintService::CupsPrintService(std::string server, std::chrono::milliseconds budget)
-    : m_server(server.empty() ? std::string(cupsServer()) : std::move(server)), m_budget(budget) {
-    cupsSetPasswordCB2(&NoPassword, nullptr);
+    : m_contact(std::make_shared<SchedulerContact>()) {
+    m_contact->server = server.empty() ? DefaultServer() : std::move(server);
+    m_contact->budget = budget;
 }
 
 std::vector<PrinterRecord> CupsPrintService::EnumPrinters() {
     std::vector<PrinterRecord> records;
-    CupsConnection connection(m_server, m_budget);
-    if (!connection.IsOpen())
+    m_listFailure.clear();
+    CupsConnection connection(m_contact->server, CupsConnection::Clock::now() + m_contact->budget);
+    IppPtr response;
+    if (connection.IsOpen()) {
+        IppPtr request(ippNewRequest(IPP_OP_CUPS_GET_PRINTERS));
+        ippAddStrings(request.get(), IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
+                      static_cast<int>(std::size(kListAttributes)), nullptr, kListAttributes);
+        ++m_contact->requests;
+        response = connection.DoRequest(std::move(request), "/");
+    }
+    m_contact->Note(connection);
+    if (!response) {
+        // An empty answer is an empty list, not a failure: CUPS answers "not found" then.
+        if (connection.LastResult() == CupsConnection::Result::Refused &&
+            connection.LastStatus() == IPP_STATUS_ERROR_NOT_FOUND)
+            return records;
+        m_listFailure = !m_contact->noAnswer.empty()
+                            ? m_contact->noAnswer
+                            : "the print scheduler at " + m_contact->server +
+                                  " refused the queue list: " + connection.LastError();
         return records;
-    IppPtr request(ippNewRequest(IPP_OP_CUPS_GET_PRINTERS));
-    ippAddStrings(request.get(), IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
-                  static_cast<int>(std::size(kListAttributes)), nullptr, kListAttributes);
-    ++m_requests;
-    IppPtr response = connection.DoRequest(std::move(request), "/");
-    if (!response)
-        return records;
+    }
+    RequestingUser user;
     ipp_attribute_t* attr = ippFirstAttribute(response.get());
     while (attr) {
         while (attr && ippGetGroupTag(attr) != IPP_TAG_PRINTER)
             attr = ippNextAttribute(response.get());
         if (!attr)
             break;
-        PrinterRecord record = RecordFrom(response.get(), attr);
+        PrinterRecord record = RecordFrom(response.get(), attr, user);
         if (!record.name.empty())
             records.push_back(std::move(record));
     }
@@ -152,45 +222,39 @@ std::vector<PrinterRecord> CupsPrintService::EnumPrinters() {
 }
 
 bool CupsPrintService::OpenForUse(const std::string& name) {
-    CupsConnection connection(m_server, m_budget);
-    if (!connection.IsOpen())
+    if (!m_contact->noAnswer.empty())
         return false;
-    IppPtr request = NewPrinterRequest(IPP_OP_GET_PRINTER_ATTRIBUTES, name);
-    ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr,
-                 "printer-is-accepting-jobs");
-    ++m_requests;
-    IppPtr response = connection.DoRequest(std::move(request), "/");
+    CupsConnection connection(m_contact->server, CupsConnection::Clock::now() + m_contact->budget);
+    IppPtr response;
+    if (connection.IsOpen()) {
+        IppPtr request = NewPrinterRequest(IPP_OP_GET_PRINTER_ATTRIBUTES, name);
+        ippAddStrings(request.get(), IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
+                      static_cast<int>(std::size(kProbeAttributes)), nullptr, kProbeAttributes);
+        ++m_contact->requests;
+        response = connection.DoRequest(std::move(request), "/");
+    }
+    m_contact->Note(connection);
     if (!response)
         return false;
     ipp_attribute_t* accepting =
         ippFindAttribute(response.get(), "printer-is-accepting-jobs", IPP_TAG_BOOLEAN);
-    return accepting && ippGetBoolean(accepting, 0);
+    RequestingUser user;
+    return accepting && ippGetBoolean(accepting, 0) &&
+           user.MayPrint(StringsAttr(ippFindAttribute(
+                             response.get(), "requesting-user-name-allowed", IPP_TAG_ZERO)),
+                         StringsAttr(ippFindAttribute(response.get(), "requesting-user-name-denied",
+                                                      IPP_TAG_ZERO)));
 }
 
-std::optional<std::uint32_t> CupsPrintService::ReadStatus(const std::string& name) {
-    CupsConnection connection(m_server, m_budget);
-    if (!connection.IsOpen())
-        return std::nullopt;
-    IppPtr request = NewPrinterRequest(IPP_OP_GET_PRINTER_ATTRIBUTES, name);
-    const char* const attrs[] = {"printer-state", "printer-state-reasons"};
-    ippAddStrings(request.get(), IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 2,
-                  nullptr, attrs);
-    ++m_requests;
-    IppPtr response = connection.DoRequest(std::move(request), "/");
-    if (!response)
-        return std::nullopt;
-    std::uint32_t status = 0;
-    if (ipp_attribute_t* state = ippFindAttribute(response.get(), "printer-state", IPP_TAG_ENUM))
-        status |= StateBits(state);
-    status |=
-        ReasonBits(ippFindAttribute(response.get(), "printer-state-reasons", IPP_TAG_KEYWORD));
-    return status;
+std::optional<std::uint32_t> CupsPrintService::ReadStatus(const std::string& /*name*/) {
+    return std::nullopt;
 }
 
 std::unique_ptr<PrintJob> CupsPrintService::StartJob(const std::string& name,
                                                      const std::string& documentName) {
-    auto job = std::make_unique<CupsPrintJob>(std::make_unique<CupsConnection>(m_server, m_budget),
-                                              name, documentName, m_requests);
+    if (!m_contact->noAnswer.empty())
+        return nullptr;
+    auto job = std::make_unique<CupsPrintJob>(m_contact, name, documentName);
     if (!job->Started())
         return nullptr;
     return job;

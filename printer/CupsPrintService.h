@@ -2,11 +2,18 @@
 // CUPS-Get-Printers request, whatever the number of queues; each other operation opens its own
 // connection with a time budget, so that a dead or stuck scheduler gives a failure within that
 // budget instead of a hang.
+//
+// Once the scheduler has not answered, the operations for a queue (the probe and the job) fail
+// at once with the same reason instead of waiting again, so that a command for many queues
+// costs the budget once. The queue list always asks the scheduler afresh: a new look, as the
+// printer selection takes before the next send.
 #pragma once
 
 #include "PrintService.h"
+#include "SchedulerContact.h"
 
 #include <chrono>
+#include <memory>
 #include <string>
 
 namespace vellmark {
@@ -15,28 +22,35 @@ class CupsPrintService : public PrintService {
 public:
     static constexpr std::chrono::milliseconds kDefaultBudget{2000};
 
-    // `server`: a host, "host:port" or the scheduler's local socket path; empty for the
-    // scheduler libcups would use (CUPS_SERVER, client.conf, the local default). `budget`:
-    // the longest one operation (the list, a probe, a whole job) waits for the scheduler.
+    // `server`: a host, "host:port", "[IPv6]:port" or the scheduler's local socket path; empty
+    // for the scheduler libcups would use (CUPS_SERVER, client.conf, the local default).
+    // `budget`: the longest one operation (the list, a probe, a whole job with its outcome)
+    // waits for the scheduler.
     explicit CupsPrintService(std::string server = {},
                               std::chrono::milliseconds budget = kDefaultBudget);
 
-    const std::string& Server() const { return m_server; }
+    const std::string& Server() const { return m_contact->server; }
     // IPP requests sent so far.
-    int RequestCount() const { return m_requests; }
+    int RequestCount() const { return m_contact->requests; }
+    // Why the scheduler is taken for silent, in one line naming it; empty while it answers.
+    const std::string& NoAnswer() const { return m_contact->noAnswer; }
+    // Why the last queue list could not be read, in one line naming the scheduler; empty when
+    // it was read (an empty list included).
+    const std::string& ListFailure() const { return m_listFailure; }
 
-    // CUPS reports the NT family behaviour: a queue is usable when it accepts jobs.
+    // CUPS reports the NT family behaviour: a queue is usable when it accepts jobs from this
+    // user.
     PlatformPath Platform() const override { return PlatformPath::NT; }
     std::vector<PrinterRecord> EnumPrinters() override;
     bool OpenForUse(const std::string& name) override;
+    // Never asked: the other family's status test has no counterpart on this service.
     std::optional<std::uint32_t> ReadStatus(const std::string& name) override;
     std::unique_ptr<PrintJob> StartJob(const std::string& name,
                                        const std::string& documentName) override;
 
 private:
-    std::string m_server;
-    std::chrono::milliseconds m_budget;
-    int m_requests = 0;
+    std::shared_ptr<SchedulerContact> m_contact;
+    std::string m_listFailure;
 };
 
 } // namespace vellmark

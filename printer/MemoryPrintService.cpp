@@ -8,7 +8,7 @@ class MemoryPrintService::MemoryJob : public PrintJob {
 public:
     MemoryJob(MemoryPrintService& service, std::size_t index, const Queue& queue)
         : m_service(service), m_index(index), m_failWrite(queue.failWrite),
-          m_failEnd(queue.failEnd) {}
+          m_failEnd(queue.failEnd), m_endUnknown(queue.endUnknown) {}
     ~MemoryJob() override {
         if (!m_done)
             m_service.m_jobs[m_index].cancelled = true;
@@ -25,15 +25,19 @@ public:
         return true;
     }
 
-    bool End() override {
+    JobEnd End() override {
         Job& job = m_service.m_jobs[m_index];
         m_done = true;
+        if (m_endUnknown) {
+            job.unknown = true;
+            return JobEnd::Unknown;
+        }
         if (m_writeFailed || m_failEnd) {
             job.cancelled = true;
-            return false;
+            return JobEnd::NotTaken;
         }
         job.ended = true;
-        return true;
+        return JobEnd::Taken;
     }
 
 private:
@@ -41,6 +45,7 @@ private:
     std::size_t m_index;
     bool m_failWrite;
     bool m_failEnd;
+    bool m_endUnknown;
     bool m_writeFailed = false;
     bool m_done = false;
 };
@@ -95,7 +100,7 @@ std::unique_ptr<PrintJob> MemoryPrintService::StartJob(const std::string& name,
     const Queue* q = FindQueue(name);
     if (!q || q->failOpen || q->failStart)
         return nullptr;
-    m_jobs.push_back(Job{name, documentName, {}, 0, false, false});
+    m_jobs.push_back(Job{name, documentName, {}, 0, false, false, false});
     return std::make_unique<MemoryJob>(*this, m_jobs.size() - 1, *q);
 }
 

@@ -16,10 +16,11 @@ class MemoryPrintService : public PrintService {
 public:
     struct Queue {
         PrinterRecord record;
-        bool failOpen = false;  // opens (with or without use access) fail
-        bool failStart = false; // documents do not start
-        bool failWrite = false; // writes fail
-        bool failEnd = false;   // the document is not accepted at its end
+        bool failOpen = false;   // opens (with or without use access) fail
+        bool failStart = false;  // documents do not start
+        bool failWrite = false;  // writes fail
+        bool failEnd = false;    // the document is not accepted at its end
+        bool endUnknown = false; // the spooler goes silent at the document's end
     };
 
     struct Job {
@@ -29,6 +30,7 @@ public:
         int writeCalls = 0;
         bool ended = false;
         bool cancelled = false;
+        bool unknown = false;
     };
 
     explicit MemoryPrintService(PlatformPath path = PlatformPath::NT) : m_path(path) {}

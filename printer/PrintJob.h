@@ -6,13 +6,21 @@
 
 namespace vellmark {
 
+// How a job ended.
+enum class JobEnd {
+    Taken,    // the spooler accepted the whole job (or it was seen completed)
+    NotTaken, // the spooler refused it, or it was cancelled or aborted: nothing was printed
+    Unknown,  // the spooler went silent and the job's fate could not be learned in time: the
+              // printer may have received it
+};
+
 class PrintJob {
 public:
     virtual ~PrintJob() = default;
     // Hands the bytes to the spooler; false when they could not be written.
     virtual bool Write(const std::uint8_t* data, std::size_t size) = 0;
-    // Closes the document. False when the spooler did not accept it; the job is then cancelled.
-    virtual bool End() = 0;
+    // Closes the document and tells how the job ended. A job that is not taken is cancelled.
+    virtual JobEnd End() = 0;
 };
 
 } // namespace vellmark

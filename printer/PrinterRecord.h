@@ -19,9 +19,8 @@ inline constexpr std::size_t kMaxPrinterNameBytes = 259;
 
 // Status bit that makes a queue unusable on the non-NT path.
 inline constexpr std::uint32_t kStatusUserIntervention = 0x00100000;
+// Another status bit (paused), which does not make a queue unusable.
 inline constexpr std::uint32_t kStatusPaused = 0x00000001;
-inline constexpr std::uint32_t kStatusError = 0x00000002;
-inline constexpr std::uint32_t kStatusOffline = 0x00000080;
 // Attributes value of a connection to another print server: its server name is the destination.
 inline constexpr std::uint32_t kAttributeNetwork = 0x00000010;
 inline constexpr std::uint32_t kAttributeLocal = 0x00000040;
@@ -37,8 +36,9 @@ struct PrinterRecord {
     std::string driverName; // compared with kModelDriverName
     std::uint32_t status = 0;
     std::uint32_t attributes = 0;
-    // Whether an open with use access succeeds (the queue takes jobs), as seen when the list
-    // was read, so that the list needs no further spooler request per queue.
+    // Whether an open with use access succeeds (the queue takes jobs, and from this user), as
+    // seen when the list was read, so that the list needs no further spooler request per
+    // queue.
     bool openForUse = true;
 };
 

@@ -5,8 +5,24 @@
 namespace vellmark {
 namespace {
 
-char FoldAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+unsigned char FoldAscii(char c) {
+    const auto u = static_cast<unsigned char>(c);
+    return (u >= 'A' && u <= 'Z') ? static_cast<unsigned char>(u - 'A' + 'a') : u;
+}
+
+bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return FoldAscii(x) == FoldAscii(y);
+           });
+}
+
+bool OnList(std::string_view user, const std::vector<std::string>& groups,
+            const std::vector<std::string>& list) {
+    return std::any_of(list.begin(), list.end(), [&](const std::string& entry) {
+        if (!entry.empty() && entry.front() == '@')
+            return std::find(groups.begin(), groups.end(), entry.substr(1)) != groups.end();
+        return EqualIgnoringAsciiCase(user, entry);
+    });
 }
 
 } // namespace
@@ -33,16 +49,24 @@ std::string DestinationOf(const PrinterRecord& record, PlatformPath path) {
     return record.port;
 }
 
+bool UserListsAllow(std::string_view user, const std::vector<std::string>& groups,
+                    const std::vector<std::string>& allowed,
+                    const std::vector<std::string>& denied) {
+    if (!allowed.empty() && !OnList(user, groups, allowed))
+        return false;
+    return !OnList(user, groups, denied);
+}
+
 bool RowNameLess(const std::string& a, const std::string& b) {
-    const bool folded =
-        std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
-                                     [](char x, char y) { return FoldAscii(x) < FoldAscii(y); });
-    if (folded)
+    const auto foldedLess = [](char x, char y) { return FoldAscii(x) < FoldAscii(y); };
+    if (std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), foldedLess))
         return true;
-    const bool foldedReverse =
-        std::lexicographical_compare(b.begin(), b.end(), a.begin(), a.end(),
-                                     [](char x, char y) { return FoldAscii(x) < FoldAscii(y); });
-    return !foldedReverse && a < b;
+    if (std::lexicographical_compare(b.begin(), b.end(), a.begin(), a.end(), foldedLess))
+        return false;
+    // Equal but for letter case: byte order, as unsigned bytes.
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return static_cast<unsigned char>(x) < static_cast<unsigned char>(y);
+    });
 }
 
 std::vector<PrinterRow> BuildRows(const std::vector<PrinterRecord>& records, PlatformPath path) {

@@ -33,7 +33,15 @@ bool IsListedOnPath(const PrinterRecord& record, PlatformPath path);
 // network attribute (NT family path only), otherwise the port.
 std::string DestinationOf(const PrinterRecord& record, PlatformPath path);
 
-// Row order of the list: ascending by name, ignoring ASCII letter case, then byte order.
+// Whether a queue's user lists let `user` (a member of `groups`) print: with an allow list the
+// user must be on it, with a deny list the user must not be. An entry is a user name (letter
+// case ignored) or "@group".
+bool UserListsAllow(std::string_view user, const std::vector<std::string>& groups,
+                    const std::vector<std::string>& allowed,
+                    const std::vector<std::string>& denied);
+
+// Row order of the list: ascending by name as unsigned bytes, ignoring ASCII letter case, then
+// byte order; so names in UTF-8 come after ASCII names.
 bool RowNameLess(const std::string& a, const std::string& b);
 
 // The rows of the selection, filtered and in list order.

@@ -28,8 +28,15 @@ SendOutcome SettingsSender::Run() {
         return Fail();
     if (!IsUsable(printer))
         return Fail();
-    if (!WriteJob(printer))
+    switch (WriteJob(printer)) {
+    case JobEnd::Taken:
+        break;
+    case JobEnd::NotTaken:
         return Fail();
+    case JobEnd::Unknown:
+        // Not known to be sent: the last sent copy stays as it was.
+        return Fail(SendOutcome::Unknown);
+    }
 
     m_host.ShowMessage(kMessageS3);
     m_doc.MarkSent();
@@ -44,21 +51,25 @@ bool SettingsSender::IsUsable(const std::string& printer) {
     return status && (*status & kStatusUserIntervention) == 0;
 }
 
-bool SettingsSender::WriteJob(const std::string& printer) {
+JobEnd SettingsSender::WriteJob(const std::string& printer) {
     std::unique_ptr<PrintJob> job = m_service.StartJob(printer, std::string(kJobName));
     if (!job)
-        return false;
+        return JobEnd::NotTaken;
     const bool written = job->Write(m_doc.m_current.data(), m_doc.m_current.size());
     // A document the spooler did not accept at its end was not written either.
-    const bool ended = job->End();
-    return written && ended;
+    const JobEnd end = job->End();
+    // A job that was printed although its bytes could not all be handed over printed
+    // something else than the block.
+    if (!written && end == JobEnd::Taken)
+        return JobEnd::Unknown;
+    return end;
     // The job (and with it the spooler connection) is released here, before any message.
 }
 
-SendOutcome SettingsSender::Fail() {
+SendOutcome SettingsSender::Fail(SendOutcome outcome) {
     m_host.ShowMessage(kMessageS4);
     m_host.RunPrinterSwitch();
-    return SendOutcome::Failed;
+    return outcome;
 }
 
 } // namespace vellmark

@@ -13,6 +13,8 @@ enum class SendOutcome {
     FileDestination, // the current printer prints to a file (S2)
     Failed,          // not usable, not started or not written (S4)
     Sent,            // the spooler took the job (S3)
+    Unknown,         // the spooler went silent and the job's fate could not be learned: the
+                     // printer may have received the settings (S4, as a failure)
 };
 
 class SettingsSender {
@@ -26,8 +28,8 @@ public:
 
 private:
     bool IsUsable(const std::string& printer);
-    bool WriteJob(const std::string& printer);
-    SendOutcome Fail();
+    JobEnd WriteJob(const std::string& printer);
+    SendOutcome Fail(SendOutcome outcome = SendOutcome::Failed);
 
     SettingsDocument& m_doc;
     PrintService& m_service;

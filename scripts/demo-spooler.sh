@@ -6,16 +6,19 @@
 #   scripts/demo-spooler.sh env DIR     print "export CUPS_SERVER=..." for a shell to eval
 #   scripts/demo-spooler.sh stop DIR    stop it and wait until nothing of it is left running
 #
-# The program comes from the build folder (VELLMARK_BUILD, default ./build). Starting cupsd
+# DIR and VELLMARK_BUILD are taken from the caller's directory when relative. The program
+# comes from the build folder (VELLMARK_BUILD, default the checkout's build). Starting cupsd
 # needs root.
 set -euo pipefail
-cd "$(dirname "$0")/.."
 
 usage() { echo "usage: scripts/demo-spooler.sh start|stop|env DIR" >&2; exit 2; }
 [ $# -eq 2 ] || usage
 cmd=$1
-dir=$2
-bin=${VELLMARK_BUILD:-build}/tests/printer/vellmark-demo-spooler
+# Made absolute before the script moves into the checkout.
+dir=$(realpath -m -- "$2")
+build=${VELLMARK_BUILD:+$(realpath -m -- "$VELLMARK_BUILD")}
+cd "$(dirname "$0")/.."
+bin=${build:-build}/tests/printer/vellmark-demo-spooler
 
 case $cmd in
 start)

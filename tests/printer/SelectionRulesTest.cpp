@@ -1,5 +1,6 @@
 // The selection rules on the in-memory service, on both platform paths.
 #include "SelectionRules.h"
+#include "CupsConnection.h"
 #include "MemoryPrintService.h"
 #include "PrinterSelectModel.h"
 
@@ -164,14 +165,75 @@ TEST(SelectionRulesTest, OkDoubleClickAndCancel) {
     EXPECT_EQ(model.SelectedRow(), PrinterSelectModel::kNoRow);
 }
 
-TEST(SelectionRulesTest, RowOrderIgnoresLetterCase) {
+TEST(SelectionRulesTest, RowOrderIgnoresLetterCaseAndPutsUtf8NamesAfterAscii) {
     MemoryPrintService service;
-    for (const char* name : {"b", "C", "a", "B"})
+    for (const char* name :
+         {"プリンタ", "b", "élan", "C", "Ärger", "a", "0-First", "B", "~tilde", "zeta", "Élan"})
         service.AddQueue(Model(name, "LPT1:"));
     std::vector<std::string> names;
     for (const PrinterRow& row : DiscoverRows(service))
         names.push_back(row.name);
-    EXPECT_EQ(names, (std::vector<std::string>{"a", "B", "b", "C"}));
+    // UTF-8 names in byte order: Ä (C3 84) < É (C3 89) < é (C3 A9) < プ (E3 83 97).
+    EXPECT_EQ(names, (std::vector<std::string>{"0-First", "a", "B", "b", "C", "zeta", "~tilde",
+                                               "Ärger", "Élan", "élan", "プリンタ"}));
+}
+
+TEST(SelectionRulesTest, UserListsDecideWhoMayPrint) {
+    using List = std::vector<std::string>;
+    const List groups = {"staff", "lpadmin"};
+    struct Case {
+        const char* what;
+        List allowed;
+        List denied;
+        bool may;
+    } cases[] = {
+        {"no lists", {}, {}, true},
+        {"allowed by name", {"mori", "ana"}, {}, true},
+        {"allowed by name in another case", {"ANA"}, {}, true},
+        {"not on the allow list", {"mori"}, {}, false},
+        {"allowed by group", {"@staff"}, {}, true},
+        {"group names keep their case", {"@STAFF"}, {}, false},
+        {"not in the allowed group", {"@wheel"}, {}, false},
+        {"a name that merely looks like a group", {"staff"}, {}, false},
+        {"denied by name", {}, {"Ana"}, false},
+        {"denied by group", {}, {"@lpadmin"}, false},
+        {"others denied", {}, {"mori", "@wheel"}, true},
+        {"a longer name is another user", {"anna"}, {}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(UserListsAllow("ana", groups, c.allowed, c.denied), c.may);
+    }
+}
+
+TEST(SelectionRulesTest, ServerAddressesParseIntoHostAndPort) {
+    const int ipp = ippPort();
+    struct Case {
+        const char* text;
+        std::optional<ServerAddress> address;
+    } cases[] = {
+        {"printsrv", ServerAddress{"printsrv", ipp}},
+        {"printsrv:8631", ServerAddress{"printsrv", 8631}},
+        {"127.0.0.1:18631", ServerAddress{"127.0.0.1", 18631}},
+        {"[::1]:18631", ServerAddress{"::1", 18631}},
+        {"[fe80::1]", ServerAddress{"fe80::1", ipp}},
+        {"::1", ServerAddress{"::1", ipp}},
+        {"/run/cups/cups.sock", ServerAddress{"/run/cups/cups.sock", 0}},
+        {"", std::nullopt},
+        {"printsrv:", std::nullopt},
+        {"printsrv:0", std::nullopt},
+        {"printsrv:65536", std::nullopt},
+        {"printsrv:http", std::nullopt},
+        {":631", std::nullopt},
+        {"[::1", std::nullopt},
+        {"[]:631", std::nullopt},
+        {"[::1]631", std::nullopt},
+        {"[::1]:", std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(ParseServerAddress(c.text), c.address);
+    }
 }
 
 } // namespace

@@ -175,6 +175,15 @@ TEST_F(SenderTest, JobThatDoesNotStartOrIsNotWrittenGivesS4Only) {
     ExpectUnsent();
 }
 
+TEST_F(SenderTest, JobWhoseEndIsUnknownGivesS4AndIsNotCountedAsSent) {
+    queue->endUnknown = true;
+    EXPECT_EQ(Send(), SendOutcome::Unknown);
+    EXPECT_EQ(host.log, (Log{"guard", "S4", "switch"}));
+    ASSERT_EQ(service.Jobs().size(), 1u);
+    EXPECT_TRUE(service.Jobs()[0].unknown);
+    ExpectUnsent();
+}
+
 TEST_F(SenderTest, NameLongerThan259BytesIsRefusedBeforeAnySpoolerCall) {
     PrinterRecord longest = queue->record;
     longest.name = std::string(259, 'n');

@@ -4,6 +4,7 @@
 #include "SelectionRules.h"
 #include "SettingsSender.h"
 #include "SimulatedPrinter.h"
+#include "SpoolerProxy.h"
 #include "TestSpooler.h"
 
 #include <cups/cups.h>
@@ -12,9 +13,13 @@
 #include <array>
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
+#include <functional>
+#include <grp.h>
 #include <memory>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace vellmark {
@@ -54,8 +59,11 @@ public:
     }
 };
 
-std::string RunCli(const std::string& server, const std::string& args, int* status) {
-    const std::string command = "CUPS_SERVER='" + server + "' '" VELLMARK_CLI "' " + args + " 2>&1";
+// Runs the command-line tool against `server`, with `env` (NAME=VALUE ...) before it.
+std::string RunCli(const std::string& server, const std::string& args, int* status,
+                   const std::string& env = {}) {
+    const std::string command =
+        env + " CUPS_SERVER='" + server + "' '" VELLMARK_CLI "' " + args + " 2>&1";
     std::string out;
     FILE* pipe = ::popen(command.c_str(), "r");
     if (!pipe) {
@@ -69,6 +77,48 @@ std::string RunCli(const std::string& server, const std::string& args, int* stat
     *status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
     return out;
 }
+
+std::string WriteFactorySettings(const std::string& path) {
+    std::ofstream out(path, std::ios::binary);
+    out.write("Dotrix Ledger 9040\n", 20);
+    out.write(reinterpret_cast<const char*>(FactoryDefaults.data()), FactoryDefaults.size());
+    return path;
+}
+
+std::string UpperCase(std::string text) {
+    for (char& c : text)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return text;
+}
+
+double SecondsSince(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// The CUPS service, with a hook run right after a job has started: the moment to make the
+// scheduler go silent on that job.
+class HookedService : public PrintService {
+public:
+    HookedService(CupsPrintService& inner, std::function<void()> afterStart)
+        : m_inner(inner), m_afterStart(std::move(afterStart)) {}
+    PlatformPath Platform() const override { return m_inner.Platform(); }
+    std::vector<PrinterRecord> EnumPrinters() override { return m_inner.EnumPrinters(); }
+    bool OpenForUse(const std::string& name) override { return m_inner.OpenForUse(name); }
+    std::optional<std::uint32_t> ReadStatus(const std::string& name) override {
+        return m_inner.ReadStatus(name);
+    }
+    std::unique_ptr<PrintJob> StartJob(const std::string& name,
+                                       const std::string& documentName) override {
+        auto job = m_inner.StartJob(name, documentName);
+        if (job)
+            m_afterStart();
+        return job;
+    }
+
+private:
+    CupsPrintService& m_inner;
+    std::function<void()> m_afterStart;
+};
 
 class SpoolerTest : public ::testing::Test {
 protected:
@@ -88,7 +138,7 @@ protected:
         ASSERT_TRUE(spooler->AddQueue("dotrix-c", printerC->DeviceUri(), ppd));
         ASSERT_TRUE(spooler->AddQueue("Dotrix-Rejecting", printerC->DeviceUri(), ppd));
         ASSERT_TRUE(spooler->RunTool("cupsreject", {"Dotrix-Rejecting"}));
-        // Accepts jobs, but not from this user: the probe passes, the job cannot start.
+        // Accepts jobs, but not from this user.
         ASSERT_TRUE(spooler->AddQueue("Dotrix-Denied", printerC->DeviceUri(), ppd,
                                       {"-u", "deny:" + std::string(cupsUser())}));
         ASSERT_TRUE(spooler->AddQueue("CaseVariant", printerC->DeviceUri(),
@@ -100,6 +150,20 @@ protected:
                                       {"-o", "printer-error-policy=abort-job"}));
         ASSERT_TRUE(spooler->AddQueue("Another-Model", printerC->DeviceUri(),
                                       spooler->PpdWithNickName(ppd, "Generic Text Printer")));
+        // User lists: this user named in another case, this user's group, others only.
+        const std::string user = cupsUser();
+        const group* primary = ::getgrgid(::getgid());
+        ASSERT_NE(primary, nullptr);
+        ASSERT_TRUE(spooler->AddQueue("Dotrix-AllowMe", printerC->DeviceUri(), ppd,
+                                      {"-u", "allow:" + UpperCase(user)}));
+        ASSERT_TRUE(spooler->AddQueue("Dotrix-MyGroup", printerC->DeviceUri(), ppd,
+                                      {"-u", "allow:@" + std::string(primary->gr_name)}));
+        ASSERT_TRUE(spooler->AddQueue("Dotrix-AllowOthers", printerC->DeviceUri(), ppd,
+                                      {"-u", "allow:nobody"}));
+        ASSERT_TRUE(spooler->AddQueue("Dotrix-DenyOthers", printerC->DeviceUri(), ppd,
+                                      {"-u", "deny:nobody"}));
+        // A name in Japanese: listed after every ASCII name.
+        ASSERT_TRUE(spooler->AddQueue("プリンタ", printerC->DeviceUri(), ppd));
     }
     static void TearDownTestSuite() {
         if (spooler)
@@ -138,14 +202,18 @@ TEST_F(SpoolerTest, DiscoveryListsUsableQueuesOfTheModelInNameOrderWithOneReques
     EXPECT_FALSE(find("Dotrix-Rejecting")->openForUse);
     EXPECT_EQ(find("Dotrix-Rejecting")->driverName, kModelDriverName);
 
+    ASSERT_NE(find("Dotrix-Denied"), nullptr);
+    EXPECT_FALSE(find("Dotrix-Denied")->openForUse);
+    ASSERT_NE(find("Dotrix-AllowOthers"), nullptr);
+    EXPECT_FALSE(find("Dotrix-AllowOthers")->openForUse);
+
     const std::vector<PrinterRow> rows = BuildRows(records, service.Platform());
     const std::vector<PrinterRow> expected = {
-        {"Dotrix-A", printerA->DeviceUri()},
-        {"Dotrix-B", printerB->DeviceUri()},
-        {"dotrix-c", printerC->DeviceUri()},
-        {"Dotrix-Denied", printerC->DeviceUri()},
-        {"Dotrix-File", "FILE:"},
-        {"Dotrix-Remote", "127.0.0.1"},
+        {"Dotrix-A", printerA->DeviceUri()},          {"Dotrix-AllowMe", printerC->DeviceUri()},
+        {"Dotrix-B", printerB->DeviceUri()},          {"dotrix-c", printerC->DeviceUri()},
+        {"Dotrix-DenyOthers", printerC->DeviceUri()}, {"Dotrix-File", "FILE:"},
+        {"Dotrix-MyGroup", printerC->DeviceUri()},    {"Dotrix-Remote", "127.0.0.1"},
+        {"プリンタ", printerC->DeviceUri()},
     };
     EXPECT_EQ(rows, expected);
 
@@ -155,8 +223,8 @@ TEST_F(SpoolerTest, DiscoveryListsUsableQueuesOfTheModelInNameOrderWithOneReques
     model.m_strPrinterName = "Dotrix-B";
     const SelectStep step = model.InitDialog(service);
     EXPECT_EQ(step.action, SelectAction::StayOpen);
-    EXPECT_EQ(model.m_nPrinterCount, 6);
-    EXPECT_EQ(model.SelectedRow(), 1);
+    EXPECT_EQ(model.m_nPrinterCount, 9);
+    EXPECT_EQ(model.SelectedRow(), 2);
     EXPECT_EQ(service.RequestCount(), 2);
 }
 
@@ -190,7 +258,8 @@ TEST_F(SpoolerTest, SendWritesExactlyTheBlockAsOneNamedRawJob) {
 
 TEST_F(SpoolerTest, QueuesThatCannotTakeTheJobGiveS4AndKeepTheLastSentCopy) {
     CupsPrintService service(spooler->SocketPath());
-    for (const std::string name : {"Dotrix-Rejecting", "Dotrix-Denied", "No-Such-Queue"}) {
+    for (const std::string name :
+         {"Dotrix-Rejecting", "Dotrix-Denied", "Dotrix-AllowOthers", "No-Such-Queue"}) {
         SCOPED_TRACE(name);
         SettingsDocument doc;
         doc.m_current[60] = '9';
@@ -206,8 +275,9 @@ TEST_F(SpoolerTest, QueuesThatCannotTakeTheJobGiveS4AndKeepTheLastSentCopy) {
         EXPECT_EQ(doc.m_lastSent, FactoryDefaults);
         EXPECT_EQ(doc.m_bSendPending, 1);
     }
-    // The denied queue got no job, and nothing reached its printer.
+    // The denied queues got no job, and nothing reached their printer.
     EXPECT_TRUE(spooler->JobNames("Dotrix-Denied").empty());
+    EXPECT_TRUE(spooler->JobNames("Dotrix-AllowOthers").empty());
     EXPECT_TRUE(spooler->JobNames("Dotrix-Rejecting").empty());
     EXPECT_TRUE(printerC->Jobs().empty());
 }
@@ -240,48 +310,87 @@ TEST_F(SpoolerTest, CommandLineListsAndSends) {
     int status = -1;
     std::string out = RunCli(spooler->SocketPath(), "printers", &status);
     EXPECT_EQ(status, 0);
-    EXPECT_EQ(out, "Dotrix-A       " + printerA->DeviceUri() + "\nDotrix-B       " +
-                       printerB->DeviceUri() + "\ndotrix-c       " + printerC->DeviceUri() +
-                       "\nDotrix-Denied  " + printerC->DeviceUri() + "\nDotrix-File    FILE:\n" +
-                       "Dotrix-Remote  127.0.0.1\n");
+    // Columns padded by display width: the Japanese name takes two columns a character.
+    const std::string a = printerA->DeviceUri(), b = printerB->DeviceUri(),
+                      c = printerC->DeviceUri();
+    EXPECT_EQ(out, "Dotrix-A           " + a + "\nDotrix-AllowMe     " + c +
+                       "\nDotrix-B           " + b + "\ndotrix-c           " + c +
+                       "\nDotrix-DenyOthers  " + c + "\nDotrix-File        FILE:\n" +
+                       "Dotrix-MyGroup     " + c + "\nDotrix-Remote      127.0.0.1\n" +
+                       "プリンタ           " + c + "\n");
     out = RunCli(spooler->SocketPath(), "printers --json", &status);
     EXPECT_EQ(status, 0);
     EXPECT_NE(out.find("{\"name\": \"Dotrix-File\", \"destination\": \"FILE:\"}"),
               std::string::npos);
 
-    const std::string file = spooler->Folder() + "/settings.dat";
-    {
-        std::ofstream out(file, std::ios::binary);
-        out.write("Dotrix Ledger 9040\n", 20);
-        out.write(reinterpret_cast<const char*>(FactoryDefaults.data()), FactoryDefaults.size());
-    }
+    const std::string file = WriteFactorySettings(spooler->Folder() + "/settings.dat");
+    const std::vector<std::uint8_t> factory(FactoryDefaults.begin(), FactoryDefaults.end());
     const std::size_t beforeA = printerA->Jobs().size();
     const std::size_t beforeB = printerB->Jobs().size();
+    const std::size_t beforeC = printerC->Jobs().size();
     out = RunCli(spooler->SocketPath(), "send '" + file + "' --printer Dotrix-B", &status);
     EXPECT_EQ(status, 0) << out;
     EXPECT_EQ(out, "Dotrix-B: sent (180 bytes)\n");
     ASSERT_TRUE(printerB->WaitForJobs(beforeB + 1, kJobWait));
-    EXPECT_EQ(printerB->Jobs().back(),
-              std::vector<std::uint8_t>(FactoryDefaults.begin(), FactoryDefaults.end()));
+    EXPECT_EQ(printerB->Jobs().back(), factory);
 
-    // --all: every usable queue but the file one; the denied queue fails, so the status is 1.
+    // A queue named in Japanese takes the job too.
+    out = RunCli(spooler->SocketPath(), "send '" + file + "' --printer 'プリンタ'", &status);
+    EXPECT_EQ(status, 0) << out;
+    EXPECT_EQ(out, "プリンタ: sent (180 bytes)\n");
+    ASSERT_TRUE(printerC->WaitForJobs(beforeC + 1, kJobWait));
+    EXPECT_EQ(printerC->Jobs().back(), factory);
+
+    // --all: every usable queue but the file one, each with its progress line.
     out = RunCli(spooler->SocketPath(), "send '" + file + "' --all", &status);
-    EXPECT_EQ(status, 1) << out;
-    EXPECT_NE(out.find("[1/5] Dotrix-A\n"), std::string::npos) << out;
-    EXPECT_NE(out.find("Dotrix-A: sent (180 bytes)\n"), std::string::npos) << out;
-    EXPECT_NE(out.find("dotrix-c: sent (180 bytes)\n"), std::string::npos) << out;
-    EXPECT_NE(out.find("Dotrix-Denied: not sent: " + std::string(kMessageS4.text)),
-              std::string::npos)
-        << out;
+    EXPECT_EQ(status, 0) << out;
+    EXPECT_NE(out.find("[1/8] Dotrix-A\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("[8/8] プリンタ\n"), std::string::npos) << out;
+    for (const char* name : {"Dotrix-A", "Dotrix-AllowMe", "Dotrix-MyGroup", "プリンタ"})
+        EXPECT_NE(out.find(std::string(name) + ": sent (180 bytes)\n"), std::string::npos)
+            << name << '\n'
+            << out;
     EXPECT_EQ(out.find("Dotrix-File"), std::string::npos) << out;
+    EXPECT_EQ(out.find("Dotrix-Denied"), std::string::npos) << out;
+    EXPECT_NE(out.find("8 of 8 printers sent\n"), std::string::npos) << out;
     EXPECT_TRUE(printerA->WaitForJobs(beforeA + 1, kJobWait));
     EXPECT_TRUE(printerB->WaitForJobs(beforeB + 2, kJobWait));
-    EXPECT_TRUE(printerC->WaitForJobs(1, kJobWait));
+    // dotrix-c, AllowMe, DenyOthers, MyGroup and the Japanese queue print to C.
+    EXPECT_TRUE(printerC->WaitForJobs(beforeC + 6, kJobWait));
 
+    out = RunCli(spooler->SocketPath(), "send '" + file + "' --printer Dotrix-Denied", &status);
+    EXPECT_EQ(status, 1) << out;
+    EXPECT_EQ(out, "Dotrix-Denied: not sent: not a usable queue of the model \"" +
+                       std::string(kModelDriverName) + "\"\n");
     out = RunCli(spooler->SocketPath(), "send '" + file + "' --printer CaseVariant", &status);
     EXPECT_EQ(status, 1) << out;
     out = RunCli(spooler->SocketPath(), "send '" + file + "'", &status);
     EXPECT_EQ(status, 2) << out;
+}
+
+// A job kept after its service is gone still reports to what it shares with the service.
+TEST_F(SpoolerTest, JobOutlivesItsService) {
+    const std::size_t before = printerB->Jobs().size();
+    auto service = std::make_unique<CupsPrintService>(spooler->SocketPath());
+    std::unique_ptr<PrintJob> job = service->StartJob("Dotrix-B", std::string(kJobName));
+    ASSERT_NE(job, nullptr);
+    service.reset();
+    EXPECT_TRUE(job->Write(FactoryDefaults.data(), FactoryDefaults.size()));
+    EXPECT_EQ(job->End(), JobEnd::Taken);
+    job.reset();
+    ASSERT_TRUE(printerB->WaitForJobs(before + 1, kJobWait));
+    EXPECT_EQ(printerB->Jobs().back(),
+              std::vector<std::uint8_t>(FactoryDefaults.begin(), FactoryDefaults.end()));
+}
+
+// The scheduler reached at a bracketed IPv6 address with a port.
+TEST_F(SpoolerTest, BracketedIpv6AddressReachesTheScheduler) {
+    test::SpoolerProxy proxy(spooler->SocketPath(), /*ipv6=*/true);
+    if (!proxy.Listening())
+        GTEST_SKIP() << "no IPv6 loopback here";
+    CupsPrintService service(proxy.Address());
+    EXPECT_EQ(DiscoverRows(service).size(), 9u) << service.ListFailure();
+    EXPECT_EQ(service.ListFailure(), "");
 }
 
 // A scheduler of its own, stopped on purpose.
@@ -332,6 +441,184 @@ TEST(SpoolerLifecycleTest, NoModelQueueGivesM1AndAStoppedSchedulerGivesS4WithinT
     EXPECT_TRUE(DiscoverRows(service).empty());
     EXPECT_LT(Clock::now() - start, kBound);
     EXPECT_TRUE(printer.Jobs().empty());
+}
+
+// A job whose scheduler went silent before it could say whether it took the document: the
+// job's own state, asked afresh, tells what happened.
+TEST(JobFateTest, AJobCutOffByTheDeadlineIsReportedByWhatBecameOfIt) {
+    TestSpooler spooler(VELLMARK_SOCKET_BACKEND);
+    std::string error;
+    ASSERT_TRUE(spooler.Start(&error)) << error;
+    SimulatedPrinter printer, heldPrinter;
+    ASSERT_TRUE(spooler.AddQueue("Dotrix", printer.DeviceUri(), VELLMARK_PPD_PATH));
+    ASSERT_TRUE(spooler.AddQueue("Dotrix-Held", heldPrinter.DeviceUri(), VELLMARK_PPD_PATH,
+                                 {"-o", "job-hold-until-default=indefinite"}));
+    test::SpoolerProxy proxy(spooler.SocketPath());
+    ASSERT_TRUE(proxy.Listening());
+    const std::vector<std::uint8_t> factory(FactoryDefaults.begin(), FactoryDefaults.end());
+
+    struct Case {
+        const char* what;
+        const char* queue;
+        std::function<void()> silence; // run once the job has started
+        std::chrono::milliseconds budget;
+        SendOutcome outcome;
+        std::vector<std::string> messages;
+    } cases[] = {
+        // The scheduler printed the job but its answer to the document never came. The
+        // budget leaves the scheduler time to print it (a job takes it a few seconds here).
+        {"completed",
+         "Dotrix",
+         [&] { proxy.HoldAnswers(); },
+         std::chrono::seconds(10),
+         SendOutcome::Sent,
+         {"S3"}},
+        // The same, on a queue that holds its jobs: the job waits, so it is cancelled.
+        {"held",
+         "Dotrix-Held",
+         [&] { proxy.HoldAnswers(); },
+         std::chrono::seconds(2),
+         SendOutcome::Failed,
+         {"S4"}},
+        // The scheduler froze: nobody can tell whether the printer will get the job.
+        {"frozen",
+         "Dotrix",
+         [&] { spooler.Pause(); },
+         std::chrono::seconds(2),
+         SendOutcome::Unknown,
+         {"S4"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        CupsPrintService inner(proxy.Address(), c.budget);
+        HookedService service(inner, c.silence);
+        SettingsDocument doc;
+        RecordingHost host;
+        host.printer = c.queue;
+        host.port = "socket://";
+        const auto start = Clock::now();
+        EXPECT_EQ(SettingsSender(doc, service, host).Run(), c.outcome);
+        EXPECT_LT(Clock::now() - start, c.budget + std::chrono::seconds(1)) << "the whole send";
+        EXPECT_EQ(host.messages, c.messages);
+        EXPECT_EQ(doc.m_bSendPending, c.outcome == SendOutcome::Sent ? 0 : 1);
+        spooler.Resume();
+    }
+    // The completed job and the one of the frozen scheduler (once it went on) reached the
+    // printer; the cancelled one never did.
+    ASSERT_TRUE(printer.WaitForJobs(2, kJobWait));
+    EXPECT_EQ(printer.Jobs(), (std::vector<SimulatedPrinter::Job>{factory, factory}));
+    EXPECT_TRUE(heldPrinter.Jobs().empty());
+}
+
+// A scheduler that accepts connections and never answers, with and without encryption: the
+// tool names it and the reason in one line, within the bound.
+TEST(SchedulerSilenceTest, ASilentSchedulerIsNamedWithItsReasonWithinTheBound) {
+    SimulatedPrinter silent; // it listens, reads and never writes a byte
+    ASSERT_TRUE(silent.Listening());
+    const std::string server = "127.0.0.1:" + std::to_string(silent.Port());
+    const std::string expected = "vellmark-cli: the print scheduler at " + server +
+                                 " does not answer: no answer within 2 s\n";
+    const std::string file =
+        WriteFactorySettings(std::filesystem::temp_directory_path() /
+                             ("vellmark-silent-" + std::to_string(::getpid()) + ".dat"));
+    struct Case {
+        const char* encryption;
+        std::string args;
+    } cases[] = {
+        {"Never", "printers"},
+        {"IfRequested", "printers --json"},
+        {"Required", "printers"},
+        {"Always", "printers"},
+        {"Always", "send '" + file + "' --all"},
+        {"Required", "send '" + file + "' --printer Dotrix"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.encryption) + " " + c.args);
+        int status = -1;
+        const auto start = Clock::now();
+        const std::string out =
+            RunCli(server, c.args, &status, "CUPS_ENCRYPTION=" + std::string(c.encryption));
+        EXPECT_LT(SecondsSince(start), 4.0);
+        EXPECT_EQ(status, 1);
+        EXPECT_EQ(out, expected);
+    }
+    std::filesystem::remove(file);
+}
+
+// A scheduler that froze after the queue list: the first printer waits out the bound, every
+// other one fails at once with the same reason; a new list looks at the scheduler afresh.
+TEST(SchedulerSilenceTest, AFrozenSchedulerCostsTheBoundOnceWhateverTheNumberOfPrinters) {
+    TestSpooler spooler(VELLMARK_SOCKET_BACKEND);
+    std::string error;
+    ASSERT_TRUE(spooler.Start(&error)) << error;
+    SimulatedPrinter printer;
+    std::string printers;
+    for (int i = 1; i <= 11; ++i) {
+        const std::string name = "Dotrix-" + std::to_string(i);
+        ASSERT_TRUE(spooler.AddQueue(name, printer.DeviceUri(), VELLMARK_PPD_PATH));
+        printers += " --printer " + name;
+    }
+    CupsPrintService service(spooler.SocketPath());
+    const std::vector<PrinterRow> rows = DiscoverRows(service);
+    ASSERT_EQ(rows.size(), 11u);
+    const std::string reason =
+        "the print scheduler at " + spooler.SocketPath() + " does not answer: no answer within 2 s";
+
+    spooler.Pause();
+    auto start = Clock::now();
+    for (const PrinterRow& row : rows) {
+        SettingsDocument doc;
+        RecordingHost host;
+        host.printer = row.name;
+        host.port = row.destination;
+        EXPECT_EQ(SettingsSender(doc, service, host).Run(), SendOutcome::Failed) << row.name;
+        EXPECT_EQ(host.messages, std::vector<std::string>{"S4"}) << row.name;
+    }
+    EXPECT_LT(SecondsSince(start), 5.0) << "eleven sends";
+    EXPECT_EQ(service.NoAnswer(), reason);
+
+    // The command-line tool, for named printers and for all of them.
+    const std::string file = WriteFactorySettings(spooler.Folder() + "/settings.dat");
+    for (const std::string& args :
+         {"send '" + file + "'" + printers, "send '" + file + "' --all"}) {
+        int status = -1;
+        start = Clock::now();
+        const std::string out = RunCli(spooler.SocketPath(), args, &status);
+        EXPECT_LT(SecondsSince(start), 5.0) << args;
+        EXPECT_EQ(status, 1);
+        EXPECT_EQ(out, "vellmark-cli: " + reason + "\n");
+    }
+
+    spooler.Resume();
+    EXPECT_EQ(DiscoverRows(service).size(), 11u);
+    EXPECT_EQ(service.NoAnswer(), "");
+    SettingsDocument doc;
+    RecordingHost host;
+    host.printer = rows[0].name;
+    host.port = rows[0].destination;
+    EXPECT_EQ(SettingsSender(doc, service, host).Run(), SendOutcome::Sent);
+    EXPECT_TRUE(printer.WaitForJobs(1, kJobWait));
+}
+
+// The demo spooler's folder, given relative, lies in the caller's directory.
+TEST(DemoSpoolerScriptTest, ARelativeFolderIsTakenFromTheCallersDirectory) {
+    char pattern[] = "/tmp/vellmark-caller.XXXXXX";
+    ASSERT_NE(::mkdtemp(pattern), nullptr);
+    const std::string caller = pattern;
+    const std::string script = VELLMARK_DEMO_SCRIPT;
+    const std::string checkoutCopy =
+        std::filesystem::path(script).parent_path().parent_path() / "demo-rel";
+    ASSERT_FALSE(std::filesystem::exists(checkoutCopy)) << "left over from an earlier run";
+    const std::string command = "cd '" + caller + "' && VELLMARK_BUILD='" VELLMARK_BUILD_DIR "' '" +
+                                script +
+                                "' start demo-rel 2>&1 && test -f demo-rel/ready"
+                                " && '" +
+                                script + "' stop demo-rel 2>&1";
+    EXPECT_EQ(std::system(command.c_str()), 0);
+    EXPECT_TRUE(std::filesystem::exists(caller + "/demo-rel/spooler.log"));
+    EXPECT_FALSE(std::filesystem::exists(checkoutCopy));
+    std::filesystem::remove_all(checkoutCopy);
+    std::filesystem::remove_all(caller);
 }
 
 } // namespace

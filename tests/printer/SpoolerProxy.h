@@ -1,0 +1,46 @@
+// A TCP front for a private scheduler's local socket, on a free port of 127.0.0.1 or ::1, that
+// can be told to stop passing the scheduler's answers on the connections open at that moment:
+// a scheduler that took a request and went silent on it, while it still answers new
+// connections.
+#pragma once
+
+#include <atomic>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace vellmark::test {
+
+class SpoolerProxy {
+public:
+    SpoolerProxy(std::string socketPath, bool ipv6 = false);
+    ~SpoolerProxy();
+    SpoolerProxy(const SpoolerProxy&) = delete;
+    SpoolerProxy& operator=(const SpoolerProxy&) = delete;
+
+    bool Listening() const { return m_listenFd >= 0; }
+    // "127.0.0.1:PORT" or "[::1]:PORT".
+    std::string Address() const;
+    // From now on, the connections open now get nothing more from the scheduler.
+    void HoldAnswers();
+
+private:
+    struct Link {
+        int client;
+        int server;
+        bool held;
+    };
+    void Run();
+
+    std::string m_socketPath;
+    bool m_ipv6;
+    int m_listenFd = -1;
+    int m_wakeFd = -1;
+    int m_port = 0;
+    std::mutex m_mutex;
+    std::vector<Link> m_links;
+    std::thread m_thread;
+};
+
+} // namespace vellmark::test
