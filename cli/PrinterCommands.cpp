@@ -109,7 +109,7 @@ std::size_t DisplayWidth(const std::string& text) {
 int RunPrintersCommand(const std::vector<std::string>& args) {
     bool json = false;
     for (const std::string& arg : args) {
-        if (arg == "--json")
+        if (arg == "--json" && !json)
             json = true;
         else
             return Fail("usage: vellmark-cli printers [--json]");
@@ -146,7 +146,7 @@ int RunSendCommand(const std::vector<std::string>& args) {
     bool all = false;
     bool inPrinters = false;
     for (const std::string& arg : args) {
-        if (arg == "--all") {
+        if (arg == "--all" && !all) {
             all = true;
             inPrinters = false;
         } else if (arg == "--printer") {

@@ -218,7 +218,7 @@ int RunShowCommand(const std::vector<std::string>& args) {
     bool json = false;
     std::string path;
     for (const auto& a : args) {
-        if (a == "--json")
+        if (a == "--json" && !json)
             json = true;
         else if (path.empty() && !a.starts_with("--"))
             path = a;

@@ -13,14 +13,6 @@ std::string Bytes(const SettingsBlock& b, std::size_t off, std::size_t n) {
     return std::string(reinterpret_cast<const char*>(b.data() + off), n);
 }
 
-// Decodes and encodes one text setting into a copy of `start`.
-SettingsBlock EncodedText(Setting id, std::string_view text,
-                          const SettingsBlock& start = FactoryDefaults) {
-    SettingsBlock b = start;
-    EncodeText(b, id, text);
-    return b;
-}
-
 } // namespace
 
 TEST(FactoryDefaults, FrameAndTextAreByteForByte) {
@@ -39,95 +31,52 @@ TEST(FactoryDefaults, FrameAndTextAreByteForByte) {
     EXPECT_EQ(Bytes(f, 165, 9), "00,15,02.");
 }
 
-TEST(Codecs, FactoryDecodesToThePagesFactoryValues) {
-    const SettingsBlock& f = FactoryDefaults;
-    EXPECT_EQ(DecodeText(f, Setting::PaperThickness), "オート");
-    EXPECT_EQ(DecodeText(f, Setting::PrintPressure), "0");
-    EXPECT_EQ(DecodeText(f, Setting::PrintPositionAdjust), "0");
-    EXPECT_EQ(DecodeText(f, Setting::Reduction), "縮小なし");
-    EXPECT_EQ(DecodeText(f, Setting::FormSelect), "選択なし");
-    EXPECT_EQ(DecodeText(f, Setting::Font1), "標準");
-    EXPECT_EQ(DecodeText(f, Setting::KanjiCodeTable), "JIS1978年度版");
-    EXPECT_EQ(DecodeText(f, Setting::AutoReturnTime), "15秒");
-    EXPECT_EQ(DecodeInt(f, Setting::CutSheetCentering), 40);
-    EXPECT_EQ(DecodeInt(f, Setting::ContinuousCentering), 36);
-    EXPECT_EQ(DecodeInt(f, Setting::PageLength), 66);
-    EXPECT_EQ(DecodeInt(f, Setting::ContinuousLoadPosition), 120);
-    EXPECT_EQ(DecodeInt(f, Setting::CutSheetLoadPosition), 46);
-    EXPECT_EQ(DecodeInt(f, Setting::PostcardLoadPosition), 54);
-    EXPECT_EQ(DecodeInt(f, Setting::SheetGuideLoadTime), 2);
-    EXPECT_EQ(DecodeInt(f, Setting::QuietPrint), 0);
-    EXPECT_EQ(DecodeInt(f, Setting::PostcardMode), 0);
-}
-
-TEST(Codecs, SignedHexFields) {
-    EXPECT_EQ(Bytes(EncodedText(Setting::PrintPressure, "-6"), 67, 2), "FA");
-    EXPECT_EQ(Bytes(EncodedText(Setting::PrintPressure, "-1"), 67, 2), "FF");
-    EXPECT_EQ(Bytes(EncodedText(Setting::PrintPressure, "3"), 67, 2), "03");
+// What a code in no list decodes to, and what a text in no list (or an index no button has)
+// writes: the no-match code, or nothing at all.
+TEST(Codecs, CodesAndTextsInNoList) {
+    const struct {
+        Setting id;
+        std::size_t offset;
+        const char* code;    // in the block
+        const char* decoded; // nullptr: decodes to nothing
+        const char* text;    // then encoded
+        const char* written;
+    } rows[] = {
+        {Setting::PaperThickness, 64, "13", "13", "20", "13"},
+        {Setting::PaperThickness, 64, "07", "7", "19", "19"},
+        {Setting::PrintPressure, 67, "FC", "-4", "-7", "FC"},
+        {Setting::PrintPressure, 67, "09", "9", "10", "09"},
+        {Setting::PrintPressure, 67, "X3", nullptr, "-1", "FF"},
+        {Setting::PrintPositionAdjust, 70, "F0", nullptr, "2.0", "F0"},
+        {Setting::Reduction, 62, "2", nullptr, "", "2"},
+        {Setting::AutoReturnTime, 168, "10", nullptr, "whatever", "00"},
+        {Setting::Font1, 16, "5", nullptr, "Helvetica", "0"},
+        {Setting::FormSelect, 73, "9", nullptr, "書式", "0"},
+        {Setting::KanjiCodeTable, 20, "3", nullptr, "JIS", "0"},
+    };
+    for (const auto& r : rows) {
+        SettingsBlock b = test::NonFactoryBlock();
+        Put(b, r.offset, r.code);
+        const auto decoded = DecodeText(b, r.id);
+        EXPECT_EQ(decoded.value_or("(nothing)"), r.decoded ? r.decoded : "(nothing)") << r.code;
+        SettingsBlock expected = b;
+        EncodeText(b, r.id, r.text);
+        Put(expected, r.offset, r.written);
+        EXPECT_EQ(b, expected) << Describe(r.id).name << " " << r.code << " then " << r.text;
+    }
+    // A radio code other than '0' and '1' shows no button; with no button checked the code
+    // stays (QuietPrint, Typeface), or '0' is written (PostcardMode).
     SettingsBlock b = FactoryDefaults;
-    Put(b, 67, "FC");
-    EXPECT_EQ(DecodeText(b, Setting::PrintPressure), "-4");
-    Put(b, 67, "X3");
-    EXPECT_EQ(DecodeText(b, Setting::PrintPressure), std::nullopt);
-
-    EXPECT_EQ(Bytes(EncodedText(Setting::PrintPositionAdjust, "-0.4"), 70, 2), "FF");
-    EXPECT_EQ(Bytes(EncodedText(Setting::PrintPositionAdjust, "1.3"), 70, 2), "03");
-    SettingsBlock start = FactoryDefaults;
-    Put(start, 70, "F0");
-    EXPECT_EQ(DecodeText(start, Setting::PrintPositionAdjust), std::nullopt);
-    // A text in no list leaves both bytes.
-    EXPECT_EQ(Bytes(EncodedText(Setting::PrintPositionAdjust, "2.0", start), 70, 2), "F0");
-}
-
-TEST(Codecs, CodeListsAndTheirNoMatchRules) {
-    EXPECT_EQ(Bytes(EncodedText(Setting::PaperThickness, "オート"), 64, 2), "00");
-    EXPECT_EQ(Bytes(EncodedText(Setting::PaperThickness, "9"), 64, 2), "09");
-    EXPECT_EQ(Bytes(EncodedText(Setting::PaperThickness, "12"), 64, 2), "12");
-    SettingsBlock b = FactoryDefaults;
-    Put(b, 64, "13");
-    EXPECT_EQ(DecodeText(b, Setting::PaperThickness), "13");
-
-    EXPECT_EQ(Bytes(EncodedText(Setting::Reduction, "４／５縮小"), 62, 1), "5");
-    Put(b, 62, "2");
-    EXPECT_EQ(DecodeText(b, Setting::Reduction), std::nullopt);
-    EXPECT_EQ(Bytes(EncodedText(Setting::Reduction, "", b), 62, 1), "2");
-
-    EXPECT_EQ(Bytes(EncodedText(Setting::AutoReturnTime, "自動戻り無し"), 168, 2), "00");
-    EXPECT_EQ(Bytes(EncodedText(Setting::AutoReturnTime, "8秒"), 168, 2), "08");
-    EXPECT_EQ(Bytes(EncodedText(Setting::AutoReturnTime, "whatever"), 168, 2), "00");
-    Put(b, 168, "10");
-    EXPECT_EQ(DecodeText(b, Setting::AutoReturnTime), std::nullopt);
-
-    Put(b, 16, "5");
-    EXPECT_EQ(DecodeText(b, Setting::Font1), std::nullopt);
-    EXPECT_EQ(Bytes(EncodedText(Setting::Font1, "Helvetica", b), 16, 1), "0");
-    EXPECT_EQ(Bytes(EncodedText(Setting::Font2, "OCR-B"), 18, 1), "4");
-    EXPECT_EQ(Bytes(EncodedText(Setting::KanjiCodeTable, "JIS1983年度版"), 20, 1), "1");
-    EXPECT_EQ(Bytes(EncodedText(Setting::FormSelect, "書式２"), 73, 1), "2");
-    EXPECT_EQ(Bytes(EncodedText(Setting::FormSelect, "書式"), 73, 1), "0");
-}
-
-TEST(Codecs, RadioFields) {
-    SettingsBlock b = FactoryDefaults;
-    EncodeInt(b, Setting::QuietPrint, 1);
-    EncodeInt(b, Setting::Typeface, 1);
-    EXPECT_EQ(b[22], '1');
-    EXPECT_EQ(b[60], '1');
-    // A code other than '0'/'1' decodes to an index no button has; with no index to write,
-    // the code stays instead of '0' + (-1).
     Put(b, 22, "7");
-    EXPECT_EQ(DecodeInt(b, Setting::QuietPrint), 7);
-    EncodeInt(b, Setting::QuietPrint, -1);
-    EncodeInt(b, Setting::Typeface, -1);
-    EXPECT_EQ(b[22], '7');
-    EXPECT_EQ(b[60], '1');
-
     Put(b, 24, "x");
+    EXPECT_EQ(DecodeInt(b, Setting::QuietPrint), 7);
     EXPECT_EQ(DecodeInt(b, Setting::PostcardMode), std::nullopt);
+    SettingsBlock expected = b;
+    EncodeInt(b, Setting::QuietPrint, -1);
+    EncodeInt(b, Setting::Typeface, 2);
     EncodeInt(b, Setting::PostcardMode, -1);
-    EXPECT_EQ(b[24], '0');
-    EncodeInt(b, Setting::PostcardMode, 1);
-    EXPECT_EQ(b[24], '1');
+    Put(expected, 24, "0");
+    EXPECT_EQ(b, expected);
 }
 
 TEST(Codecs, DecimalFieldsNeverWriteNonDigits) {
