@@ -8,6 +8,7 @@ packages=(
   libcups2-dev cups-daemon cups-client
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth fonts-ipafont-gothic
+  python3
 )
 
 missing=()

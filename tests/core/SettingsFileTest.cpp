@@ -315,3 +315,43 @@ TEST_F(SettingsFileTest, PermissionsAsAnOrdinaryUser) {
            "4: read-only folder not AccessDenied, 8: read-only "
            "file not AccessDenied";
 }
+
+// A disk that fails at the sync or at the close: the save is reported with the system's
+// reason, does not count as saved, and a file that it created does not stay behind.
+TEST_F(SettingsFileTest, FailuresAtSyncAndCloseAreReported) {
+    const struct {
+        const char* what;
+        DiskFinish steps;
+        int error;
+    } rows[] = {
+        {"sync EIO", {[](int) { return errno = EIO, -1; }, ::close}, EIO},
+        {"sync ENOSPC", {[](int) { return errno = ENOSPC, -1; }, ::close}, ENOSPC},
+        {"close EIO", {::fsync, [](int fd) { return ::close(fd), errno = EIO, -1; }}, EIO},
+        {"close EDQUOT", {::fsync, [](int fd) { return ::close(fd), errno = EDQUOT, -1; }}, EDQUOT},
+    };
+    WriteRaw(Path("old.dat"), Header() + BlockText(FactoryDefaults));
+    for (const auto& r : rows) {
+        SettingsDocument doc;
+        doc.m_current = test::NonFactoryBlock();
+        const DiskFinish real = SetDiskFinish(r.steps);
+        FileError why;
+        const WriteResult created = WriteSettingsFile(Path("new.dat"), doc, &why);
+        const int createdError = why.error;
+        const WriteResult existing = WriteSettingsFile(Path("old.dat"), doc, &why);
+        const int existingError = why.error;
+        const UpdateResult update = UpdateSettingsFile(
+            Path("edit.dat"), IfMissing::Create, [](SettingsBlock&) { return true; }, &why);
+        SetDiskFinish(real);
+        EXPECT_EQ(created, WriteResult::Failed) << r.what;
+        EXPECT_EQ(existing, WriteResult::Failed) << r.what;
+        EXPECT_EQ(update, UpdateResult::Failed) << r.what;
+        EXPECT_EQ(createdError, r.error) << r.what;
+        EXPECT_EQ(existingError, r.error) << r.what;
+        EXPECT_EQ(why.error, r.error) << r.what;
+        EXPECT_TRUE(doc.ChangedSinceSaved()) << r.what;
+        EXPECT_FALSE(fs::exists(Path("new.dat"))) << r.what;
+        EXPECT_FALSE(fs::exists(Path("edit.dat"))) << r.what;
+    }
+    // With the real steps back, the same saves succeed.
+    EXPECT_EQ(WriteSettingsFile(Path("new.dat"), FactoryDefaults), WriteResult::Written);
+}
