@@ -45,7 +45,7 @@ def labels_for(path: str) -> list[str]:
     if path.startswith("core/"):
         return ["core", "cli"]
     if path == "cli/PrinterCommands.cpp":
-        return ["spooler"]
+        return ["cli", "spooler"]
     if path.startswith("cli/"):
         return ["cli"]
     if path in ("printer/SelectionRules.cpp", "printer/SettingsSender.cpp",
@@ -253,7 +253,8 @@ MUTANTS = [
       equivalent="strerror(ELOOP) lower-cased is the same text"),
     M("FinishOutput-ignores-failure", "cli/SettingsCommands.cpp",
       "if (flushed && !std::ferror(stdout) && std::cout.good())",
-      "if (!std::ferror(stdout) && std::cout.good())"),
+      "if (!std::ferror(stdout) && std::cout.good())",
+      equivalent="a failed fflush sets the stream's error flag, which ferror reports"),
     # ---- cli: printer commands -----------------------------------------------------------
     M("send-neither-printer-nor-all", "cli/PrinterCommands.cpp",
       "if (file.empty() || all == !names.empty())", "if (file.empty())"),

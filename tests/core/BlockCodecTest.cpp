@@ -52,7 +52,7 @@ TEST(Codecs, CodesAndTextsInNoList) {
     // stays (QuietPrint, Typeface), or '0' is written (PostcardMode).
     SettingsBlock b = FactoryDefaults;
     Put(b, 22, "7");
-    Put(b, 24, "x");
+    Put(b, 24, "2");
     EXPECT_EQ(DecodeInt(b, Setting::QuietPrint), 7);
     EXPECT_EQ(DecodeInt(b, Setting::PostcardMode), std::nullopt);
     SettingsBlock expected = b;
