@@ -319,6 +319,8 @@ MUTANTS = [
     M("Job-not-cancelled-after-failed-start", "printer/CupsPrintJob.cpp",
       "    if (status != HTTP_STATUS_CONTINUE) {\n        Settle();",
       "    if (status != HTTP_STATUS_CONTINUE) {\n        m_state = State::Done;"),
+    M("Job-end-not-cancelled", "printer/CupsPrintJob.cpp",
+      "    if (!ok)\n        return Settle();", "    if (!ok)\n        return JobEnd::NotTaken;"),
     M("Job-cancel-wrong-id", "printer/CupsPrintJob.cpp",
       "\"job-id\", m_jobId);", "\"job-id\", m_jobId + 1);"),
     M("Job-completed-after-timeout-not-sent", "printer/CupsPrintJob.cpp",
