@@ -340,8 +340,8 @@ MUTANTS = [
       "return accepting && ippGetBoolean(accepting, 0) &&", "return accepting &&"),
     M("Address-ipv6-port-dropped", "printer/CupsConnection.cpp",
       "        address.port = *port;\n", "        (void)port;\n"),
-    M("Connection-required-encryption-unbounded", "printer/CupsConnection.cpp",
-      "encryption == HTTP_ENCRYPTION_REQUIRED);", "false);"),
+    M("Connection-always-encryption-unbounded", "printer/CupsConnection.cpp",
+      "(encryption == HTTP_ENCRYPTION_ALWAYS ||", "(false ||"),
 ]
 
 

@@ -320,8 +320,19 @@ TEST_F(SpoolerTest, CommandLineListsAndSends) {
                        "プリンタ           " + c + "\n");
     out = RunCli(spooler->SocketPath(), "printers --json", &status);
     EXPECT_EQ(status, 0);
-    EXPECT_NE(out.find("{\"name\": \"Dotrix-File\", \"destination\": \"FILE:\"}"),
-              std::string::npos);
+    std::string json = "[";
+    for (const auto& [name, destination] : {std::pair<std::string, std::string>{"Dotrix-A", a},
+                                            {"Dotrix-AllowMe", c},
+                                            {"Dotrix-B", b},
+                                            {"dotrix-c", c},
+                                            {"Dotrix-DenyOthers", c},
+                                            {"Dotrix-File", "FILE:"},
+                                            {"Dotrix-MyGroup", c},
+                                            {"Dotrix-Remote", "127.0.0.1"},
+                                            {"プリンタ", c}})
+        json += std::string(json.size() > 1 ? ",\n" : "\n") + " {\"name\": \"" + name +
+                "\", \"destination\": \"" + destination + "\"}";
+    EXPECT_EQ(out, json + "\n]\n");
 
     const std::string file = WriteFactorySettings(spooler->Folder() + "/settings.dat");
     const std::vector<std::uint8_t> factory(FactoryDefaults.begin(), FactoryDefaults.end());
