@@ -3,6 +3,7 @@
 #include "CupsPrintService.h"
 #include "PrinterMessages.h"
 #include "SelectionRules.h"
+#include "SettingValues.h"
 #include "SettingsCommands.h"
 #include "SettingsDocument.h"
 #include "SettingsFile.h"
@@ -16,24 +17,6 @@
 
 namespace vellmark::cli {
 namespace {
-
-std::string JsonString(const std::string& text) {
-    std::string out = "\"";
-    for (const char c : text) {
-        const auto u = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (u < 0x20) {
-            char buf[8];
-            std::snprintf(buf, sizeof buf, "\\u%04x", u);
-            out += buf;
-        } else {
-            out += c;
-        }
-    }
-    return out + "\"";
-}
 
 // The window's part in a send, for one printer given on the command line: nothing is pending,
 // the printer is the one named, and there is no printer switch to run.
@@ -124,8 +107,8 @@ int RunPrintersCommand(const std::vector<std::string>& args) {
     if (json) {
         std::cout << "[";
         for (std::size_t i = 0; i < rows.size(); ++i) {
-            std::cout << (i ? ",\n " : "\n ") << "{\"name\": " << JsonString(rows[i].name)
-                      << ", \"destination\": " << JsonString(rows[i].destination) << "}";
+            std::cout << (i ? ",\n " : "\n ") << "{\"name\": " << JsonQuoted(rows[i].name)
+                      << ", \"destination\": " << JsonQuoted(rows[i].destination) << "}";
         }
         std::cout << "\n]\n";
         return 0;

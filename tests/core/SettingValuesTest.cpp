@@ -249,6 +249,16 @@ TEST(SettingValues, SetRefusesTextThatIsNotAValue) {
     EXPECT_EQ(Quoted("\x1B[31mゴシック\"\\\xC2\x9B\xFF\x7F\t\x1F"),
               "\"\\x1B[31mゴシック\\\"\\\\\\xC2\\x9B\\xFF\\x7F\\t\\x1F\"");
     EXPECT_EQ(Quoted("\xE3\xC2\xB4|\xC2"), "\"\\xE3´|\\xC2\"");
+    // JSON: valid whatever the bytes; a byte outside well-formed UTF-8 becomes its own code point.
+    const std::pair<std::string, std::string> json[] = {
+        {"a\"b\\c/", "\"a\\\"b\\\\c/\""},
+        {std::string("\x01\n\x1F\x7F\0", 5), "\"\\u0001\\u000a\\u001f\\u007f\\u0000\""},
+        {"プリンタ é \xC2\x85", "\"プリンタ é \xC2\x85\""},
+        {"\xC3(\xFF\xE3\x83", "\"\\u00c3(\\u00ff\\u00e3\\u0083\""},
+        {"\xED\xA0\x80\xF4\x90\x80\x80", "\"\\u00ed\\u00a0\\u0080\\u00f4\\u0090\\u0080\\u0080\""},
+    };
+    for (const auto& [text, quoted] : json)
+        EXPECT_EQ(JsonQuoted(text), quoted) << Quoted(text);
     EXPECT_EQ(FormatValue(RawCode{std::string("\x01\"\x7F\\ ~", 6)}),
               "code \"\\x01\\x22\\x7F\\x5C ~\"");
 }
