@@ -86,26 +86,6 @@ TEST(Codecs, DecimalFieldsNeverWriteNonDigits) {
     EXPECT_EQ(DecodeInt(b, Setting::CutSheetCentering), 50);
 }
 
-TEST(Codecs, SwitchPairs) {
-    SettingsBlock b = FactoryDefaults;
-    b[4] = 0xF5;
-    SwitchBits bits = DecodeSwitch(b, 1);
-    EXPECT_EQ(bits, (SwitchBits{1, 0, 1, 0, 0, 0, 0, 0}));
-    EncodeSwitch(b, 1, bits);
-    EXPECT_EQ(b[4], 0x05);
-
-    // Country code 1, 6 and 7 show 日本 and are written back as 0.
-    for (std::uint8_t code : {0x01, 0x06, 0x07}) {
-        SwitchBits c{code & 1, (code >> 1) & 1, (code >> 2) & 1, 0, 0, 0, 0, 0};
-        EXPECT_EQ(CountryFromBits(c), "日本");
-        CountryToBits(CountryFromBits(c), c);
-        EXPECT_EQ(c[0] + c[1] + c[2], 0);
-    }
-    SwitchBits none{1, 1, 1, 1, 1, 1, 1, 1};
-    CountryToBits("", none);
-    EXPECT_EQ(none, (SwitchBits{0, 0, 0, 1, 1, 1, 1, 1}));
-}
-
 TEST(Sliders, NearestStop) {
     EXPECT_EQ(NearestStop(19, kStandardStops), 2);
     EXPECT_EQ(NearestStop(90, kStandardStops), 8);

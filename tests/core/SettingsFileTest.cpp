@@ -64,18 +64,24 @@ bool MountTmpfs(const std::string& where, const char* options) {
 
 } // namespace
 
+// A save writes the header and the block from the start of the file, keeps a longer file's
+// tail, and counts as saved; the file reads back as the block.
 TEST_F(SettingsFileTest, WrittenFileIsHeaderAndBlockAndReadsBack) {
-    const SettingsBlock block = test::NonFactoryBlock();
-    ASSERT_EQ(WriteSettingsFile(Path("a.dat"), block), WriteResult::Written);
-    const std::string bytes = ReadRaw(Path("a.dat"));
-    ASSERT_EQ(bytes.size(), 200u);
-    EXPECT_EQ(bytes.substr(0, 20), Header());
-    EXPECT_EQ(bytes[19], '\0');
-    EXPECT_EQ(bytes.substr(20), BlockText(block));
-
+    const std::string tail(100, 'T');
+    WriteRaw(Path("long.dat"), std::string(200, 'x') + tail);
     SettingsDocument doc;
-    EXPECT_EQ(ReadSettingsFile(Path("a.dat"), doc), ReadResult::Loaded);
-    EXPECT_EQ(doc.m_current, block);
+    doc.m_current = test::NonFactoryBlock();
+    for (const char* name : {"a.dat", "long.dat"}) {
+        ASSERT_EQ(WriteSettingsFile(Path(name), doc), WriteResult::Written);
+        EXPECT_FALSE(doc.ChangedSinceSaved());
+        const std::string bytes = ReadRaw(Path(name));
+        EXPECT_EQ(bytes.substr(0, 200), Header() + BlockText(doc.m_current)) << name;
+        EXPECT_EQ(bytes.substr(200), name == std::string("a.dat") ? "" : tail) << name;
+        SettingsBlock back = FactoryDefaults;
+        EXPECT_EQ(ReadSettingsFile(Path(name), back), ReadResult::Loaded);
+        EXPECT_EQ(back, doc.m_current);
+        doc.m_current[16] = '2';
+    }
 }
 
 TEST_F(SettingsFileTest, EveryWrongHeaderByteIsRefused) {
@@ -223,21 +229,6 @@ TEST_F(SettingsFileTest, ReadsAndWritesWaitForEachOthersLocks) {
         EXPECT_EQ(finishedWhileHeld, !r.waits) << r.what;
         EXPECT_TRUE(ok) << r.what;
     }
-}
-
-TEST_F(SettingsFileTest, LongerFileKeepsItsTailAndReadsTheNewBlock) {
-    const std::string tail(100, 'T');
-    WriteRaw(Path("long.dat"), std::string(200, 'x') + tail);
-    SettingsDocument doc;
-    doc.m_current = test::NonFactoryBlock();
-    ASSERT_EQ(WriteSettingsFile(Path("long.dat"), doc), WriteResult::Written);
-    EXPECT_FALSE(doc.ChangedSinceSaved());
-    const std::string bytes = ReadRaw(Path("long.dat"));
-    ASSERT_EQ(bytes.size(), 300u);
-    EXPECT_EQ(bytes.substr(200), tail);
-    SettingsBlock back = FactoryDefaults;
-    EXPECT_EQ(ReadSettingsFile(Path("long.dat"), back), ReadResult::Loaded);
-    EXPECT_EQ(back, test::NonFactoryBlock());
 }
 
 TEST_F(SettingsFileTest, UnwritablePlacesAreReportedAndNotMarkedSaved) {
