@@ -116,13 +116,16 @@ check "non-settings file unchanged" cmp -s "$tmp/text.dat" "$tmp/text-before.dat
 check "show on a missing file" test "$(status "$cli" show "$tmp/none.dat")" = 2
 check "unknown command" test "$(status "$cli" frobnicate)" = 2
 
-# diff is symmetric: a byte that only one file holds dirty is listed whichever comes first.
+# diff is symmetric: a byte that only one file holds dirty is listed whichever comes first,
+# beside the settings that differ.
 cp "$tmp/f.dat" "$tmp/dirty.dat"
 printf '\xf0' | dd of="$tmp/dirty.dat" bs=1 seek=24 conv=notrunc status=none
+printf '72' | dd of="$tmp/dirty.dat" bs=1 seek=58 conv=notrunc status=none
 for order in "dirty.dat f.dat" "f.dat dirty.dat"; do
   set -- $order
   out=$("$cli" diff "$tmp/$1" "$tmp/$2"); rc=$?
   check "diff $order exits 1" test "$rc" = 1
+  check "diff $order lists PageLength" grep -q '^PageLength: ' <<<"$out"
   check "diff $order lists byte 4" grep -qx "byte 4: 0x$(od -An -tx1 -j24 -N1 "$tmp/$1" | tr -d ' ' | tr a-f A-F) -> 0x$(od -An -tx1 -j24 -N1 "$tmp/$2" | tr -d ' ' | tr a-f A-F)" <<<"$out"
 done
 check "diff lists the same lines both ways" test "$("$cli" diff "$tmp/f.dat" "$tmp/g.dat" | sed -E 's/^(.*: )(.*) -> (.*)$/\1\3 -> \2/' | sort)" = "$("$cli" diff "$tmp/g.dat" "$tmp/f.dat" | sort)"
