@@ -160,9 +160,11 @@ TEST(SelectionRulesTest, OkDoubleClickAndCancel) {
     EXPECT_EQ(model.m_strPrinterName, "Real");
     EXPECT_EQ(model.m_strPort, "LPT1:");
 
-    // Out-of-range selections count as none.
-    model.SelectRow(7);
-    EXPECT_EQ(model.SelectedRow(), PrinterSelectModel::kNoRow);
+    // Out-of-range selections count as none: one past the last row, or below the first.
+    for (const int row : {2, -2, 7}) {
+        model.SelectRow(row);
+        EXPECT_EQ(model.SelectedRow(), PrinterSelectModel::kNoRow) << row;
+    }
 }
 
 TEST(SelectionRulesTest, RowOrderIgnoresLetterCaseAndPutsUtf8NamesAfterAscii) {
