@@ -169,15 +169,15 @@ TEST(SelectionRulesTest, OkDoubleClickAndCancel) {
 
 TEST(SelectionRulesTest, RowOrderIgnoresLetterCaseAndPutsUtf8NamesAfterAscii) {
     MemoryPrintService service;
-    for (const char* name :
-         {"プリンタ", "b", "élan", "C", "Ärger", "a", "0-First", "B", "~tilde", "zeta", "Élan"})
+    for (const char* name : {"プリンタ", "b", "élan", "C", "Zulu", "Ärger", "a", "0-First", "B",
+                             "~tilde", "zeta", "Élan"})
         service.AddQueue(Model(name, "LPT1:"));
     std::vector<std::string> names;
     for (const PrinterRow& row : DiscoverRows(service))
         names.push_back(row.name);
     // UTF-8 names in byte order: Ä (C3 84) < É (C3 89) < é (C3 A9) < プ (E3 83 97).
-    EXPECT_EQ(names, (std::vector<std::string>{"0-First", "a", "B", "b", "C", "zeta", "~tilde",
-                                               "Ärger", "Élan", "élan", "プリンタ"}));
+    EXPECT_EQ(names, (std::vector<std::string>{"0-First", "a", "B", "b", "C", "zeta", "Zulu",
+                                               "~tilde", "Ärger", "Élan", "élan", "プリンタ"}));
 }
 
 TEST(SelectionRulesTest, UserListsDecideWhoMayPrint) {
