@@ -427,7 +427,8 @@ def test(build_dir: Path, labels, timeout: int):
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     parser.add_argument("--only", choices=["core", "cli", "printer"], help="one layer")
-    parser.add_argument("--match", help="only mutants whose id contains this text")
+    parser.add_argument("--match", action="append",
+                        help="only mutants whose id contains this text (may be repeated)")
     parser.add_argument("--list", action="store_true", help="check the list and print it")
     parser.add_argument("--workdir", default="/tmp/vellmark-mutation")
     parser.add_argument("--launcher", default="", help="compiler launcher, e.g. ccache")
@@ -437,7 +438,7 @@ def main():
 
     check_list(MUTANTS, ROOT)
     chosen = [m for m in MUTANTS if (not args.only or m.layer == args.only)
-              and (not args.match or args.match in m.id)]
+              and (not args.match or any(text in m.id for text in args.match))]
     if args.list:
         for m in chosen:
             mark = f"  [equivalent: {m.equivalent}]" if m.equivalent else ""
