@@ -79,7 +79,8 @@ TEST(SelectionRulesTest, PreselectionAndInitialisationOutcomes) {
     EXPECT_EQ(PreselectRow(two, "B"), 1u);
     EXPECT_EQ(PreselectRow(two, "gone"), 0u);
     EXPECT_EQ(PreselectRow(two, ""), 0u);
-    EXPECT_EQ(PreselectRow(two, "b"), 0u); // byte for byte
+    EXPECT_EQ(PreselectRow(two, "b"), 0u);                                    // byte for byte
+    EXPECT_EQ(PreselectRow(Rows({{"A", "LPT1:"}, {"A", "LPT2:"}}), "A"), 0u); // the first
 
     PrinterSelectModel model;
     model.m_strPrinterName = "B";
