@@ -337,7 +337,9 @@ MUTANTS = [
       "record.openForUse = accepting && user.MayPrint(allowed, denied);",
       "record.openForUse = accepting && user.MayPrint(denied, allowed);"),
     M("Service-file-scheme-case", "printer/CupsPrintService.cpp",
-      "if (!strcasecmp(device.scheme.c_str(), \"file\")", "if (device.scheme == \"file\""),
+      "if (!strcasecmp(device.scheme.c_str(), \"file\")", "if (device.scheme == \"file\"",
+      equivalent="the scheduler refuses a device URI scheme in other letter case (Bad device-uri "
+                 "scheme \"FILE\"), so a file queue's scheme is always \"file\""),
     M("Service-ipps-not-forwarding", "printer/CupsPrintService.cpp",
       "(device.scheme == \"ipp\" || device.scheme == \"ipps\") &&", "(device.scheme == \"ipp\") &&"),
     M("Service-probe-ignores-accepting", "printer/CupsPrintService.cpp",
