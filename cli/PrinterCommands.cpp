@@ -3,6 +3,7 @@
 #include "CupsPrintService.h"
 #include "PrinterMessages.h"
 #include "SelectionRules.h"
+#include "SettingValues.h"
 #include "SettingsCommands.h"
 #include "SettingsDocument.h"
 #include "SettingsFile.h"
@@ -22,24 +23,6 @@
 
 namespace vellmark::cli {
 namespace {
-
-std::string JsonString(const std::string& text) {
-    std::string out = "\"";
-    for (const char c : text) {
-        const auto u = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (u < 0x20) {
-            char buf[8];
-            std::snprintf(buf, sizeof buf, "\\u%04x", u);
-            out += buf;
-        } else {
-            out += c;
-        }
-    }
-    return out + "\"";
-}
 
 // The window's part in a send, for one printer given on the command line: nothing is pending,
 // the printer is the one named, and there is no printer switch to run.
@@ -231,7 +214,7 @@ int RunPrintersCommand(const std::vector<std::string>& args) {
     bool json = false;
     ServerList list;
     for (std::size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--json") {
+        if (args[i] == "--json" && !json) {
             json = true;
         } else if (args[i] == "--server" && i + 1 < args.size()) {
             if (!list.Add(args[++i]))
@@ -261,17 +244,17 @@ int RunPrintersCommand(const std::vector<std::string>& args) {
         bool first = true;
         for (const Server& server : servers) {
             auto open = [&] {
-                std::cout << (first ? "\n " : ",\n ") << "{\"server\": " << JsonString(server.name);
+                std::cout << (first ? "\n " : ",\n ") << "{\"server\": " << JsonQuoted(server.name);
                 first = false;
             };
             if (!server.listFailure.empty()) {
                 open();
-                std::cout << ", \"error\": " << JsonString(server.listFailure) << "}";
+                std::cout << ", \"error\": " << JsonQuoted(server.listFailure) << "}";
             }
             for (const PrinterRow& row : server.rows) {
                 open();
-                std::cout << ", \"name\": " << JsonString(row.name)
-                          << ", \"destination\": " << JsonString(row.destination) << "}";
+                std::cout << ", \"name\": " << JsonQuoted(row.name)
+                          << ", \"destination\": " << JsonQuoted(row.destination) << "}";
             }
         }
         std::cout << "\n]\n";
@@ -300,10 +283,10 @@ int RunSendCommand(const std::vector<std::string>& args) {
     bool all = false, json = false, inPrinters = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if (arg == "--all") {
+        if (arg == "--all" && !all) {
             all = true;
             inPrinters = false;
-        } else if (arg == "--json") {
+        } else if (arg == "--json" && !json) {
             json = true;
             inPrinters = false;
         } else if (arg == "--printer") {
@@ -454,11 +437,11 @@ int RunSendCommand(const std::vector<std::string>& args) {
         for (std::size_t i = 0; i < reports.size(); ++i) {
             const Report& r = reports[i];
             std::cout << (i ? ",\n " : "\n ")
-                      << "{\"server\": " << JsonString(servers[r.server].name)
-                      << ", \"queue\": " << (r.queue.empty() ? "null" : JsonString(r.queue))
-                      << ", \"outcome\": " << JsonString(OutcomeWord(r.outcome));
+                      << "{\"server\": " << JsonQuoted(servers[r.server].name)
+                      << ", \"queue\": " << (r.queue.empty() ? "null" : JsonQuoted(r.queue))
+                      << ", \"outcome\": " << JsonQuoted(OutcomeWord(r.outcome));
             if (r.outcome != Outcome::Sent)
-                std::cout << ", \"reason\": " << JsonString(r.reason);
+                std::cout << ", \"reason\": " << JsonQuoted(r.reason);
             std::cout << "}";
         }
         std::cout << "\n]\n";

@@ -16,29 +16,6 @@
 namespace vellmark::cli {
 namespace {
 
-std::string JsonString(std::string_view s) {
-    std::string out = "\"";
-    for (unsigned char ch : s) {
-        switch (ch) {
-        case '"':
-            out += "\\\"";
-            break;
-        case '\\':
-            out += "\\\\";
-            break;
-        default:
-            if (ch < 0x20 || ch == 0x7F) {
-                char buf[8];
-                std::snprintf(buf, sizeof buf, "\\u%04x", ch);
-                out += buf;
-            } else {
-                out += static_cast<char>(ch);
-            }
-        }
-    }
-    return out + "\"";
-}
-
 // A raw code's bytes are not text: each byte becomes its own code point, so the JSON stays
 // valid UTF-8 whatever the file holds.
 std::string JsonRaw(std::string_view bytes) {
@@ -57,7 +34,7 @@ std::string JsonRaw(std::string_view bytes) {
 
 std::string JsonValue(const SettingValue& value) {
     if (const auto* text = std::get_if<std::string>(&value))
-        return JsonString(*text);
+        return JsonQuoted(*text);
     if (const auto* number = std::get_if<int>(&value))
         return std::to_string(*number);
     return "{\"code\": " + JsonRaw(std::get<RawCode>(value).bytes) + "}";
@@ -218,7 +195,7 @@ int RunShowCommand(const std::vector<std::string>& args) {
     bool json = false;
     std::string path;
     for (const auto& a : args) {
-        if (a == "--json")
+        if (a == "--json" && !json)
             json = true;
         else if (path.empty() && !a.starts_with("--"))
             path = a;
@@ -236,7 +213,7 @@ int RunShowCommand(const std::vector<std::string>& args) {
     if (json) {
         out = "{\n";
         for (std::size_t i = 0; i < names.size(); ++i)
-            out += "  " + JsonString(NameOf(names[i])) + ": " + JsonValue(values.Get(i)) +
+            out += "  " + JsonQuoted(NameOf(names[i])) + ": " + JsonValue(values.Get(i)) +
                    (i + 1 < names.size() ? ",\n" : "\n");
         out += "}\n";
     } else {

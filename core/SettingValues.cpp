@@ -72,6 +72,23 @@ std::optional<long long> ParseInt(std::string_view text) {
     return negative ? -v : v;
 }
 
+// The length of the well-formed UTF-8 sequence of at least two bytes at text[i], or 0; `cp`
+// receives its code point.
+std::size_t Utf8SequenceAt(std::string_view text, std::size_t i, std::uint32_t& cp) {
+    const auto ch = static_cast<unsigned char>(text[i]);
+    const std::size_t len = ch >= 0xF0 ? 4 : ch >= 0xE0 ? 3 : ch >= 0xC0 ? 2 : 0;
+    cp = len == 4 ? ch & 0x07u : len == 3 ? ch & 0x0Fu : ch & 0x1Fu;
+    bool ok = len != 0 && ch <= 0xF4 && i + len <= text.size();
+    for (std::size_t k = 1; ok && k < len; ++k) {
+        const auto c = static_cast<unsigned char>(text[i + k]);
+        ok = (c & 0xC0) == 0x80;
+        cp = (cp << 6) | (c & 0x3Fu);
+    }
+    const std::uint32_t least = len == 4 ? 0x10000 : len == 3 ? 0x800 : 0x80;
+    ok = ok && cp >= least && cp <= 0x10FFFF && (cp < 0xD800 || cp > 0xDFFF);
+    return ok ? len : 0;
+}
+
 std::string Join(std::span<const std::string_view> items) {
     std::string s;
     for (const auto& i : items) {
@@ -298,18 +315,9 @@ std::string Quoted(std::string_view text) {
         } else {
             // A well-formed UTF-8 sequence passes unless it is a C1 control character;
             // anything else is shown byte by byte.
-            const std::size_t len = ch >= 0xF0 ? 4 : ch >= 0xE0 ? 3 : ch >= 0xC0 ? 2 : 0;
-            std::uint32_t cp = len == 4 ? ch & 0x07u : len == 3 ? ch & 0x0Fu : ch & 0x1Fu;
-            bool ok = len != 0 && ch <= 0xF4 && i + len <= text.size();
-            for (std::size_t k = 1; ok && k < len; ++k) {
-                const auto c = static_cast<unsigned char>(text[i + k]);
-                ok = (c & 0xC0) == 0x80;
-                cp = (cp << 6) | (c & 0x3Fu);
-            }
-            const std::uint32_t least = len == 4 ? 0x10000 : len == 3 ? 0x800 : 0x80;
-            ok = ok && cp >= least && cp <= 0x10FFFF && (cp < 0xD800 || cp > 0xDFFF) &&
-                 (cp < 0x80 || cp > 0x9F);
-            if (ok) {
+            std::uint32_t cp = 0;
+            const std::size_t len = Utf8SequenceAt(text, i, cp);
+            if (len != 0 && (cp < 0x80 || cp > 0x9F)) {
                 out.append(text.substr(i, len));
                 i += len;
             } else {
@@ -317,6 +325,31 @@ std::string Quoted(std::string_view text) {
                 ++i;
             }
         }
+    }
+    return out + "\"";
+}
+
+std::string JsonQuoted(std::string_view text) {
+    std::string out = "\"";
+    const auto escapeCode = [&](unsigned code) {
+        static const char hex[] = "0123456789abcdef";
+        out += "\\u00";
+        out += hex[code >> 4];
+        out += hex[code & 15];
+    };
+    for (std::size_t i = 0; i < text.size();) {
+        const auto ch = static_cast<unsigned char>(text[i]);
+        std::uint32_t cp = 0;
+        const std::size_t len = ch < 0x80 ? 1 : Utf8SequenceAt(text, i, cp);
+        if (ch == '"' || ch == '\\') {
+            out += '\\';
+            out += static_cast<char>(ch);
+        } else if (ch < 0x20 || ch == 0x7F || len == 0) {
+            escapeCode(ch);
+        } else {
+            out.append(text.substr(i, len));
+        }
+        i += len == 0 ? 1 : len;
     }
     return out + "\"";
 }

@@ -87,6 +87,11 @@ private:
 // line nor reach the terminal as a control sequence.
 std::string Quoted(std::string_view text);
 
+// Text as a JSON string: quotes, backslashes and control characters escaped, and each byte
+// that is not part of well-formed UTF-8 written as the code point of the same number, so the
+// result is valid JSON whatever the text holds.
+std::string JsonQuoted(std::string_view text);
+
 // The value as text, as the page shows it ("オート", "1", ...); raw codes as `code "..."`.
 std::string FormatValue(const SettingValue& value);
 

@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
+#include <utility>
 
 namespace vellmark {
 namespace {
@@ -18,6 +19,8 @@ namespace {
 constexpr auto kLockWait = std::chrono::seconds(10);
 
 using FileImage = std::array<std::uint8_t, kFileSize>;
+
+DiskFinish g_diskFinish{::fsync, ::close};
 
 // Reads up to `size` bytes from the start of the file; returns the count read, or -1.
 ssize_t ReadFully(int fd, std::uint8_t* buf, std::size_t size) {
@@ -162,11 +165,11 @@ int WriteImage(const std::string& path, LockedFile& f, const SettingsBlock& bloc
     std::copy(block.begin(), block.end(), image.begin() + kHeaderSize);
     // No truncation: a longer file keeps its bytes after the 200th.
     int error = 0;
-    if (!WriteFully(f.fd.Get(), image.data(), image.size()) || ::fsync(f.fd.Get()) != 0)
+    if (!WriteFully(f.fd.Get(), image.data(), image.size()) || g_diskFinish.sync(f.fd.Get()) != 0)
         error = errno;
     if (error != 0 && f.created)
         ::unlink(path.c_str()); // still under the lock: nobody else has used the new file
-    if (!f.fd.Close() && error == 0) {
+    if (g_diskFinish.close(f.fd.Release()) != 0 && error == 0) {
         error = errno;
         if (f.created)
             ::unlink(path.c_str());
@@ -180,6 +183,10 @@ void Tell(FileError* why, int error) {
 }
 
 } // namespace
+
+DiskFinish SetDiskFinish(DiskFinish steps) {
+    return std::exchange(g_diskFinish, steps);
+}
 
 ReadResult ReadSettingsFile(const std::string& path, SettingsBlock& block, FileError* why) {
     LockedFile f = OpenLocked(path, O_RDONLY, false, LOCK_SH);

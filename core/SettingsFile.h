@@ -49,6 +49,15 @@ WriteResult WriteSettingsFile(const std::string& path, const SettingsBlock& bloc
 WriteResult WriteSettingsFile(const std::string& path, SettingsDocument& doc,
                               FileError* why = nullptr);
 
+// The two steps that hand a written file to the disk, as the system's fsync and close: each
+// returns 0, or -1 with errno set. A test puts in steps that fail as a failing disk or a
+// network file system would; SetDiskFinish returns the steps it replaces.
+struct DiskFinish {
+    int (*sync)(int fd);
+    int (*close)(int fd);
+};
+DiskFinish SetDiskFinish(DiskFinish steps);
+
 // One read-change-write of a settings file under one exclusive lock, so that edits made at
 // the same time by several programs all survive.
 enum class UpdateResult {

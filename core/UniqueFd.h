@@ -33,6 +33,9 @@ public:
         return rc == 0;
     }
 
+    // Gives the descriptor up without closing it.
+    int Release() { return std::exchange(m_fd, -1); }
+
 private:
     void Reset() {
         if (m_fd >= 0)

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <set>
 
 using namespace vellmark;
@@ -15,106 +16,265 @@ std::size_t Index(std::string_view name) {
     return static_cast<std::size_t>(i);
 }
 
+// Takes `text` for setting `name` in the values of NonFactoryBlock() and encodes them into a
+// copy of that block whose bytes [offset, offset + width) hold '#', so that an encoder that
+// writes nothing, or writes elsewhere, shows. Returns the error, or the block in `out`.
+std::string SetAndEncode(const std::string& name, const std::string& text, std::size_t offset,
+                         std::size_t width, SettingsBlock& out) {
+    SettingValues v = SettingValues::Decode(test::NonFactoryBlock());
+    const std::string error = v.Set(Index(name), text);
+    out = test::NonFactoryBlock();
+    for (std::size_t i = 0; i < width; ++i)
+        out[offset + i] = '#';
+    v.EncodeInto(out);
+    return error;
+}
+
+// Every byte of `got` is `expected`'s, or names the first that is not.
+std::string FirstDifference(const SettingsBlock& got, const SettingsBlock& expected) {
+    for (std::size_t off = 0; off < kBlockSize; ++off)
+        if (got[off] != expected[off]) {
+            char text[64];
+            std::snprintf(text, sizeof text, "byte %zu is 0x%02X, expected 0x%02X", off, got[off],
+                          expected[off]);
+            return text;
+        }
+    return {};
+}
+
 } // namespace
 
-TEST(SettingValues, NamesAreUniqueAndCoverEveryField) {
+TEST(SettingValues, NamesAreUniqueAndFound) {
     std::set<std::string> names;
-    for (const NamedSetting& n : NamedSettings())
+    for (const NamedSetting& n : NamedSettings()) {
         EXPECT_TRUE(names.insert(std::string(NameOf(n))).second) << NameOf(n);
-    // 20 printable settings, 30 switch entries (26 controlled, 4 carried), 3 x 7 form fields.
-    EXPECT_EQ(names.size(), 20u + 30u + 21u);
-    for (const char* n : {"Font1", "SheetGuideLoadTime", "InternationalCharset", "ReceiveMode",
-                          "SheetGuideLoading", "MSW2-4", "MSW3-1", "MSW3-5", "MSW3-6",
-                          "Form1.PageLength", "Form3.CutSheetPositionCorrection"})
-        EXPECT_TRUE(names.count(n)) << n;
+        EXPECT_EQ(NameOf(NamedSettings()[Index(NameOf(n))]), NameOf(n));
+    }
+    EXPECT_EQ(FindNamedSetting("Form4.PageLength"), -1);
+    EXPECT_EQ(FindNamedSetting("font1"), -1);
 }
 
-TEST(SettingValues, DecodeShowsWhatThePagesShow) {
-    SettingsBlock b = FactoryDefaults;
-    test::Put(b, 16, "7");  // Font1: code in no list
-    test::Put(b, 22, "9");  // QuietPrint: no button
-    test::Put(b, 64, "13"); // PaperThickness 13: no entry
-    test::Put(b, 67, "01"); // PrintPressure 1
-    b[4] = 0x01;            // country code 1 shows 日本
-    b[7] = 0x0A;            // MSW2-2 and carried MSW2-4
-    const SettingValues v = SettingValues::Decode(b);
-    EXPECT_EQ(v.Get(Index("Font1")), SettingValue(RawCode{"7"}));
-    EXPECT_EQ(v.Get(Index("QuietPrint")), SettingValue(RawCode{"9"}));
-    EXPECT_EQ(v.Get(Index("PaperThickness")), SettingValue(RawCode{"13"}));
-    EXPECT_EQ(v.Get(Index("PrintPressure")), SettingValue(std::string("1")));
-    EXPECT_EQ(v.Get(Index("InternationalCharset")), SettingValue(std::string("日本")));
-    EXPECT_EQ(v.Get(Index("MSW2-4")), SettingValue(1));
-    EXPECT_EQ(v.Get(Index("SheetGuidePaperOutDetect")), SettingValue(1));
-    EXPECT_EQ(v.Get(Index("Form2.RightMargin")), SettingValue(136));
-    EXPECT_EQ(FormatValue(RawCode{"\x01\""}), "code \"\\x01\\x22\"");
-
-    // Raw codes keep their bytes; the country code 1 is written back as 0.
-    SettingsBlock out = b;
-    v.EncodeInto(out);
-    EXPECT_EQ(out[16], '7');
-    EXPECT_EQ(out[22], '9');
-    EXPECT_EQ(out[64], '1');
-    EXPECT_EQ(out[65], '3');
-    EXPECT_EQ(out[4], 0x00);
-    EXPECT_EQ(out[7], 0x0A);
+// Every number at its minimum and its maximum is taken and written as its digits, every other
+// byte of the block staying as it was; one past either end is refused and keeps the value.
+TEST(SettingValues, NumbersAtTheirBoundsLandInTheirDigits) {
+    struct Row {
+        std::string name;
+        int min, max;
+        std::size_t offset, width;
+    };
+    std::vector<Row> rows = {
+        {"PageLength", 1, 99, 38, 2},
+        {"ContinuousLoadPosition", 0, 130, 41, 3},
+        {"CutSheetLoadPosition", 0, 130, 49, 3},
+        {"PostcardLoadPosition", 0, 130, 53, 3},
+        {"CutSheetPositionCorrection", 0, 68, 57, 2},
+        {"CutSheetCentering", 10, 68, 28, 2},
+        {"ContinuousCentering", 10, 68, 31, 2},
+        {"SheetGuideLoadTime", 2, 5, 172, 1},
+    };
+    for (int form = 1; form <= 3; ++form) {
+        const std::string f = "Form" + std::to_string(form) + ".";
+        const std::size_t base = 75 + 30 * static_cast<std::size_t>(form - 1);
+        for (const Row& r : std::vector<Row>{{"PageLength", 1, 99, 0, 2},
+                                             {"LeftMargin", 0, 135, 3, 3},
+                                             {"RightMargin", 1, 136, 7, 3},
+                                             {"ContinuousLoadPosition", 0, 130, 11, 3},
+                                             {"CutSheetLoadPosition", 0, 130, 19, 3},
+                                             {"PostcardLoadPosition", 0, 130, 23, 3},
+                                             {"CutSheetPositionCorrection", 0, 68, 27, 2}})
+            rows.push_back({f + r.name, r.min, r.max, base + r.offset, r.width});
+    }
+    for (const Row& r : rows) {
+        for (const int value : {r.min, r.max}) {
+            const std::string what = r.name + "=" + std::to_string(value);
+            SettingsBlock got{};
+            EXPECT_EQ(SetAndEncode(r.name, std::to_string(value), r.offset, r.width, got), "")
+                << what;
+            SettingsBlock expected = test::NonFactoryBlock();
+            char digits[8];
+            std::snprintf(digits, sizeof digits, "%0*d", static_cast<int>(r.width), value);
+            test::Put(expected, r.offset, digits);
+            EXPECT_EQ(FirstDifference(got, expected), "") << what;
+            EXPECT_EQ(SettingValues::Decode(got).Get(Index(r.name)), SettingValue(value)) << what;
+        }
+        SettingValues v = SettingValues::Decode(test::NonFactoryBlock());
+        const SettingValue before = v.Get(Index(r.name));
+        for (const int value : {r.min - 1, r.max + 1}) {
+            const std::string error = v.Set(Index(r.name), std::to_string(value));
+            EXPECT_EQ(error, r.name + "=\"" + std::to_string(value) + "\": out of range " +
+                                 std::to_string(r.min) + " to " + std::to_string(r.max));
+            EXPECT_EQ(v.Get(Index(r.name)), before) << r.name << "=" << value;
+        }
+    }
 }
 
-TEST(SettingValues, SetAppliesThePagesRanges) {
+// Every list at its first and its last entry writes that entry's code; a code in no list is
+// shown as such and keeps its bytes.
+TEST(SettingValues, ListsAtTheirEndsWriteTheirCodes) {
+    const struct {
+        const char* name;
+        std::size_t offset;
+        const char* first;
+        const char* firstCode;
+        const char* last;
+        const char* lastCode;
+        const char* unknownCode;
+    } rows[] = {
+        {"PaperThickness", 64, "オート", "00", "12", "12", "13"},
+        {"PrintPressure", 67, "-6", "FA", "3", "03", "X3"},
+        {"PrintPositionAdjust", 70, "-1.3", "FD", "1.3", "03", "F0"},
+        {"Reduction", 62, "縮小なし", "0", "４／５縮小", "5", "2"},
+        {"FormSelect", 73, "選択なし", "0", "書式３", "3", "4"},
+        {"Font1", 16, "標準", "0", "OCR-B", "4", "\""},
+        {"Font2", 18, "標準", "0", "OCR-B", "4", "\x7F"},
+        {"KanjiCodeTable", 20, "JIS1978年度版", "0", "JIS1990年度版", "2", "3"},
+        {"AutoReturnTime", 168, "8秒", "08", "自動戻り無し", "00", "10"},
+        {"QuietPrint", 22, "0", "0", "1", "1", "9"},
+        {"Typeface", 60, "0", "0", "1", "1", "/"},
+        {"PostcardMode", 24, "0", "0", "1", "1", "2"},
+    };
+    for (const auto& r : rows) {
+        const std::size_t width = std::string_view(r.firstCode).size();
+        for (const auto& [text, code] : {std::pair{r.first, r.firstCode}, {r.last, r.lastCode}}) {
+            SettingsBlock got{};
+            EXPECT_EQ(SetAndEncode(r.name, text, r.offset, width, got), "")
+                << r.name << "=" << text;
+            SettingsBlock expected = test::NonFactoryBlock();
+            test::Put(expected, r.offset, code);
+            EXPECT_EQ(FirstDifference(got, expected), "") << r.name << "=" << text;
+            const SettingValue shown = SettingValues::Decode(got).Get(Index(r.name));
+            EXPECT_EQ(FormatValue(shown), text) << r.name;
+        }
+        SettingsBlock odd = test::NonFactoryBlock();
+        test::Put(odd, r.offset, r.unknownCode);
+        const SettingValues v = SettingValues::Decode(odd);
+        EXPECT_EQ(v.Get(Index(r.name)), SettingValue(RawCode{r.unknownCode})) << r.name;
+        SettingsBlock back = odd;
+        v.EncodeInto(back);
+        EXPECT_EQ(FirstDifference(back, odd), "") << r.name << " with code " << r.unknownCode;
+    }
+}
+
+// Each switch bit set to 0 and to 1 among neighbours that all hold the other value: exactly
+// its own bit of its own byte changes. The country takes the three lowest bits of MSW1.
+TEST(SettingValues, EverySwitchBitIsItsOwnBit) {
+    for (const SwitchBitDesc& bit : AllSwitchBits()) {
+        if (bit.control == BitControl::Country)
+            continue;
+        for (const int value : {0, 1}) {
+            SettingsBlock start = test::NonFactoryBlock();
+            for (std::size_t off : {4, 5, 7, 8, 10, 11, 13, 14})
+                start[off] = value ? 0x00 : 0x0F;
+            start[4] = (start[4] & 0x08) | 0x05; // スウェーデン: a country that is kept
+            SettingValues v = SettingValues::Decode(start);
+            EXPECT_EQ(v.Set(Index(bit.name), std::to_string(value)), "") << bit.name;
+            SettingsBlock got = start;
+            v.EncodeInto(got);
+            const std::size_t k = static_cast<std::size_t>(bit.k - 1);
+            SettingsBlock expected = start;
+            expected[4 + 3 * static_cast<std::size_t>(bit.n - 1) + k / 4] ^= 1u << (k % 4);
+            EXPECT_EQ(FirstDifference(got, expected), "") << bit.name << "=" << value;
+            EXPECT_EQ(SettingValues::Decode(got).Get(Index(bit.name)), SettingValue(value))
+                << bit.name << "=" << value;
+        }
+    }
+    // The country: each entry writes its code into the three lowest bits of MSW1, beside
+    // ReceiveMode; the codes 1, 6 and 7 are offered by no entry, show 日本 and are written as 0.
+    const std::pair<const char*, int> countries[] = {
+        {"日本", 0}, {"アメリカ", 2}, {"イギリス", 3}, {"ドイツ", 4}, {"スウェーデン", 5}};
+    for (const auto& [country, code] : countries) {
+        for (const int start : {1, 6, 7 + 8}) {
+            SettingsBlock b = test::NonFactoryBlock();
+            b[4] = static_cast<std::uint8_t>(start);
+            SettingValues v = SettingValues::Decode(b);
+            EXPECT_EQ(v.Get(Index("InternationalCharset")), SettingValue(std::string("日本")));
+            EXPECT_EQ(v.Set(Index("InternationalCharset"), country), "");
+            SettingsBlock expected = b;
+            expected[4] = static_cast<std::uint8_t>((start & 8) | code);
+            v.EncodeInto(b);
+            EXPECT_EQ(FirstDifference(b, expected), "") << country << " over code " << start;
+            EXPECT_EQ(SettingValues::Decode(b).Get(Index("InternationalCharset")),
+                      SettingValue(std::string(country)));
+        }
+    }
+}
+
+TEST(SettingValues, SetRefusesTextThatIsNotAValue) {
     SettingValues v = SettingValues::Decode(FactoryDefaults);
-    // A value is an optional sign and ASCII digits, within the page's range.
+    // A number is an optional sign and ASCII digits; an entry is a whole entry; a radio or a
+    // bit is 0 or 1.
     const struct {
         const char* name;
         const char* text;
         bool taken;
     } rows[] = {
         {"PageLength", "+7", true},
-        {"PageLength", "1", true},
-        {"PageLength", "99", true},
-        {"PageLength", "100", false},
-        {"PageLength", "0", false},
         {"PageLength", "6x", false},
         {"PageLength", "", false},
         {"PageLength", "+", false},
+        {"PageLength", "-", false},
         {"PageLength", " 5", false},
         {"PageLength", "5 ", false},
         {"PageLength", "0x10", false},
+        {"PageLength", "5:", false},
+        {"PageLength", "/5", false},
         {"PageLength", "99999999999999999999", false},
+        {"CutSheetPositionCorrection", "", false},
         {"CutSheetPositionCorrection", "-0", true},
+        {"CutSheetPositionCorrection", "+0", true},
         {"CutSheetPositionCorrection", "+-0", false},
         {"CutSheetPositionCorrection", "--1", false},
-        {"CutSheetCentering", "5", false},
-        {"CutSheetCentering", "10", true},
-        {"SheetGuideLoadTime", "6", false},
-        {"SheetGuideLoadTime", "2", true},
-        {"Font2", "クーリ", false}, // values must be whole entries
+        {"Font2", "クーリ", false},
         {"Font2", "クーリエ", true},
+        {"Font2", "クーリエ ", false},
         {"QuietPrint", "2", false},
+        {"QuietPrint", "01", false},
         {"MSW3-5", "1", true},
+        {"MSW3-5", "-1", false},
         {"InternationalCharset", "ドイツ", true},
+        {"InternationalCharset", "", false},
     };
     for (const auto& r : rows) {
         const std::string error = v.Set(Index(r.name), r.text);
         EXPECT_EQ(error.empty(), r.taken) << r.name << "=" << r.text << ": " << error;
     }
-    // The user's text is quoted with control characters escaped: one line, nothing for the
-    // terminal to act on.
+    // A sign is the number's own: +7 is 7, and 1 and 0 pick the second and the first button.
+    EXPECT_EQ(v.Get(Index("PageLength")), SettingValue(7));
+    EXPECT_EQ(v.Set(Index("QuietPrint"), "1"), "");
+    EXPECT_EQ(v.Get(Index("QuietPrint")), SettingValue(1));
+    EXPECT_EQ(v.Set(Index("QuietPrint"), "0"), "");
+    EXPECT_EQ(v.Get(Index("QuietPrint")), SettingValue(0));
+
+    // The user's text is quoted with control characters and broken UTF-8 escaped: one line,
+    // nothing for the terminal to act on.
     EXPECT_EQ(v.Set(Index("PageLength"), "1\n2"), "PageLength=\"1\\n2\": not an integer");
-    EXPECT_EQ(Quoted("\x1B[31mゴシック\"\\\xC2\x9B\xFF\x7F\t"),
-              "\"\\x1B[31mゴシック\\\"\\\\\\xC2\\x9B\\xFF\\x7F\\t\"");
+    EXPECT_EQ(Quoted("\x1B[31mゴシック\"\\\xC2\x9B\xFF\x7F\t\x1F"),
+              "\"\\x1B[31mゴシック\\\"\\\\\\xC2\\x9B\\xFF\\x7F\\t\\x1F\"");
+    EXPECT_EQ(Quoted("\xE3\xC2\xB4|\xC2"), "\"\\xE3´|\\xC2\"");
+    // JSON: valid whatever the bytes; a byte outside well-formed UTF-8 becomes its own code point.
+    const std::pair<std::string, std::string> json[] = {
+        {"a\"b\\c/", "\"a\\\"b\\\\c/\""},
+        {std::string("\x01\n\x1F\x7F\0", 5), "\"\\u0001\\u000a\\u001f\\u007f\\u0000\""},
+        {"プリンタ é \xC2\x85", "\"プリンタ é \xC2\x85\""},
+        {"\xC3(\xFF\xE3\x83", "\"\\u00c3(\\u00ff\\u00e3\\u0083\""},
+        {"\xED\xA0\x80\xF4\x90\x80\x80", "\"\\u00ed\\u00a0\\u0080\\u00f4\\u0090\\u0080\\u0080\""},
+    };
+    for (const auto& [text, quoted] : json)
+        EXPECT_EQ(JsonQuoted(text), quoted) << Quoted(text);
+    EXPECT_EQ(FormatValue(RawCode{std::string("\x01\"\x7F\\ ~", 6)}),
+              "code \"\\x01\\x22\\x7F\\x5C ~\"");
+}
 
-    EXPECT_EQ(v.Set(Index("Form2.LeftMargin"), "135"), "");
-    EXPECT_EQ(v.Set(Index("Form2.RightMargin"), "100"), "");
-    EXPECT_NE(v.CheckForm(2), "");
-    EXPECT_EQ(v.CheckForm(1), "");
-    EXPECT_EQ(v.Set(Index("Form2.RightMargin"), "136"), "");
-    EXPECT_EQ(v.CheckForm(2), "");
-
-    SettingsBlock b = FactoryDefaults;
-    v.EncodeInto(b);
-    EXPECT_EQ(b[38], '9');
-    EXPECT_EQ(b[18], '2');
-    EXPECT_EQ(b[11], 0x01);
-    EXPECT_EQ(b[4], 0x04);
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&b[105]), 29),
-              "66,135,136,120,000,046,054,00");
+// The margin rule of a stored form: left below right, each form on its own.
+TEST(SettingValues, LeftMarginMustLieBelowTheRight) {
+    for (const auto& [left, right, kept] : {std::tuple{"0", "1", true},
+                                            {"135", "136", true},
+                                            {"100", "100", false},
+                                            {"101", "100", false}}) {
+        SettingValues v = SettingValues::Decode(FactoryDefaults);
+        ASSERT_EQ(v.Set(Index("Form2.LeftMargin"), left) + v.Set(Index("Form2.RightMargin"), right),
+                  "");
+        EXPECT_EQ(v.CheckForm(2).empty(), kept) << left << "/" << right;
+        EXPECT_EQ(v.CheckForm(1) + v.CheckForm(3), "");
+    }
 }

@@ -35,14 +35,12 @@ struct Fixture {
     std::vector<FakePage> pages;
     SettingsDocument doc;
     Fixture() {
-        const std::size_t offsets[] = {22, 38, 16, 4, 7, 10, 13};
-        const char* names[] = {"Select", "Form", "Param", "MSW1", "MSW2", "MSW3", "MSW4"};
-        for (int i = 0; i < 7; ++i)
-            pages.emplace_back(offsets[i], &log, names[i]);
-        std::array<ISettingsPage*, 7> p{};
-        for (int i = 0; i < 7; ++i)
-            p[static_cast<std::size_t>(i)] = &pages[static_cast<std::size_t>(i)];
-        doc.SetPages(p);
+        const std::pair<std::size_t, const char*> owned[] = {
+            {22, "Select"}, {38, "Form"}, {16, "Param"}, {4, "MSW1"},
+            {7, "MSW2"},    {10, "MSW3"}, {13, "MSW4"}};
+        for (const auto& [offset, name] : owned)
+            pages.emplace_back(offset, &log, name);
+        doc.SetPages({&pages[0], &pages[1], &pages[2], &pages[3], &pages[4], &pages[5], &pages[6]});
         doc.ShowInPages();
         log.clear();
     }

@@ -64,18 +64,24 @@ bool MountTmpfs(const std::string& where, const char* options) {
 
 } // namespace
 
+// A save writes the header and the block from the start of the file, keeps a longer file's
+// tail, and counts as saved; the file reads back as the block.
 TEST_F(SettingsFileTest, WrittenFileIsHeaderAndBlockAndReadsBack) {
-    const SettingsBlock block = test::NonFactoryBlock();
-    ASSERT_EQ(WriteSettingsFile(Path("a.dat"), block), WriteResult::Written);
-    const std::string bytes = ReadRaw(Path("a.dat"));
-    ASSERT_EQ(bytes.size(), 200u);
-    EXPECT_EQ(bytes.substr(0, 20), Header());
-    EXPECT_EQ(bytes[19], '\0');
-    EXPECT_EQ(bytes.substr(20), BlockText(block));
-
+    const std::string tail(100, 'T');
+    WriteRaw(Path("long.dat"), std::string(200, 'x') + tail);
     SettingsDocument doc;
-    EXPECT_EQ(ReadSettingsFile(Path("a.dat"), doc), ReadResult::Loaded);
-    EXPECT_EQ(doc.m_current, block);
+    doc.m_current = test::NonFactoryBlock();
+    for (const char* name : {"a.dat", "long.dat"}) {
+        ASSERT_EQ(WriteSettingsFile(Path(name), doc), WriteResult::Written);
+        EXPECT_FALSE(doc.ChangedSinceSaved());
+        const std::string bytes = ReadRaw(Path(name));
+        EXPECT_EQ(bytes.substr(0, 200), Header() + BlockText(doc.m_current)) << name;
+        EXPECT_EQ(bytes.substr(200), name == std::string("a.dat") ? "" : tail) << name;
+        SettingsBlock back = FactoryDefaults;
+        EXPECT_EQ(ReadSettingsFile(Path(name), back), ReadResult::Loaded);
+        EXPECT_EQ(back, doc.m_current);
+        doc.m_current[16] = '2';
+    }
 }
 
 TEST_F(SettingsFileTest, EveryWrongHeaderByteIsRefused) {
@@ -225,21 +231,6 @@ TEST_F(SettingsFileTest, ReadsAndWritesWaitForEachOthersLocks) {
     }
 }
 
-TEST_F(SettingsFileTest, LongerFileKeepsItsTailAndReadsTheNewBlock) {
-    const std::string tail(100, 'T');
-    WriteRaw(Path("long.dat"), std::string(200, 'x') + tail);
-    SettingsDocument doc;
-    doc.m_current = test::NonFactoryBlock();
-    ASSERT_EQ(WriteSettingsFile(Path("long.dat"), doc), WriteResult::Written);
-    EXPECT_FALSE(doc.ChangedSinceSaved());
-    const std::string bytes = ReadRaw(Path("long.dat"));
-    ASSERT_EQ(bytes.size(), 300u);
-    EXPECT_EQ(bytes.substr(200), tail);
-    SettingsBlock back = FactoryDefaults;
-    EXPECT_EQ(ReadSettingsFile(Path("long.dat"), back), ReadResult::Loaded);
-    EXPECT_EQ(back, test::NonFactoryBlock());
-}
-
 TEST_F(SettingsFileTest, UnwritablePlacesAreReportedAndNotMarkedSaved) {
     SettingsDocument doc;
     doc.m_current[16] = '3';
@@ -314,4 +305,44 @@ TEST_F(SettingsFileTest, PermissionsAsAnOrdinaryUser) {
         << "bit 1: unreadable file loaded or not EACCES, 2: block changed, "
            "4: read-only folder not AccessDenied, 8: read-only "
            "file not AccessDenied";
+}
+
+// A disk that fails at the sync or at the close: the save is reported with the system's
+// reason, does not count as saved, and a file that it created does not stay behind.
+TEST_F(SettingsFileTest, FailuresAtSyncAndCloseAreReported) {
+    const struct {
+        const char* what;
+        DiskFinish steps;
+        int error;
+    } rows[] = {
+        {"sync EIO", {[](int) { return errno = EIO, -1; }, ::close}, EIO},
+        {"sync ENOSPC", {[](int) { return errno = ENOSPC, -1; }, ::close}, ENOSPC},
+        {"close EIO", {::fsync, [](int fd) { return ::close(fd), errno = EIO, -1; }}, EIO},
+        {"close EDQUOT", {::fsync, [](int fd) { return ::close(fd), errno = EDQUOT, -1; }}, EDQUOT},
+    };
+    WriteRaw(Path("old.dat"), Header() + BlockText(FactoryDefaults));
+    for (const auto& r : rows) {
+        SettingsDocument doc;
+        doc.m_current = test::NonFactoryBlock();
+        const DiskFinish real = SetDiskFinish(r.steps);
+        FileError why;
+        const WriteResult created = WriteSettingsFile(Path("new.dat"), doc, &why);
+        const int createdError = why.error;
+        const WriteResult existing = WriteSettingsFile(Path("old.dat"), doc, &why);
+        const int existingError = why.error;
+        const UpdateResult update = UpdateSettingsFile(
+            Path("edit.dat"), IfMissing::Create, [](SettingsBlock&) { return true; }, &why);
+        SetDiskFinish(real);
+        EXPECT_EQ(created, WriteResult::Failed) << r.what;
+        EXPECT_EQ(existing, WriteResult::Failed) << r.what;
+        EXPECT_EQ(update, UpdateResult::Failed) << r.what;
+        EXPECT_EQ(createdError, r.error) << r.what;
+        EXPECT_EQ(existingError, r.error) << r.what;
+        EXPECT_EQ(why.error, r.error) << r.what;
+        EXPECT_TRUE(doc.ChangedSinceSaved()) << r.what;
+        EXPECT_FALSE(fs::exists(Path("new.dat"))) << r.what;
+        EXPECT_FALSE(fs::exists(Path("edit.dat"))) << r.what;
+    }
+    // With the real steps back, the same saves succeed.
+    EXPECT_EQ(WriteSettingsFile(Path("new.dat"), FactoryDefaults), WriteResult::Written);
 }

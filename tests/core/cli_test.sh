@@ -22,9 +22,72 @@ show=$("$cli" show "$tmp/f.dat")
 check "show lists the paper thickness" grep -q '^PaperThickness *オート$' <<<"$show"
 check "show lists a stored form" grep -q '^Form3.RightMargin *136$' <<<"$show"
 check "show lists a switch bit" grep -q '^CutFeedAmount *1  (TOF＋固定長)$' <<<"$show"
-json=$("$cli" show "$tmp/f.dat" --json)
-check "json is an object" grep -q '"Font1": "標準"' <<<"$json"
-check "json integers" grep -q '"PageLength": 66' <<<"$json"
+
+# Every --json output parses as JSON, odd bytes in codes in no list included, and says what
+# the file holds: each name once, raw codes byte for byte.
+cp "$tmp/f.dat" "$tmp/odd.dat"
+for poke in '36:\x22' '38:\x5c' '40:\xff' '82:\x00' '93:\x1b' '188:\x7f\xc3'; do
+  printf "${poke#*:}" | dd of="$tmp/odd.dat" bs=1 seek="${poke%%:*}" conv=notrunc status=none
+done
+check "show --json is JSON with odd codes" python3 -c '
+import json, sys
+text = sys.stdin.buffer.read().decode("utf-8")
+pairs = json.loads(text, object_pairs_hook=lambda p: p)
+names = [k for k, _ in pairs]
+assert len(names) == len(set(names)) == 71, names
+v = dict(pairs)
+want = {"Font1": "\"", "Font2": "\\", "KanjiCodeTable": "\u00ff", "Reduction": "\u0000",
+        "FormSelect": "\u001b", "AutoReturnTime": "\u007f\u00c3"}
+for name, code in want.items():
+    assert v[name] == [("code", code)], (name, v[name])
+assert v["PageLength"] == 66 and v["Font1"] != v["Font2"] and v["ReceiveMode"] == 0
+' < <("$cli" show "$tmp/odd.dat" --json)
+check "show lists odd codes escaped" grep -qx 'Font1 *code "\\x22"' <<<"$("$cli" show "$tmp/odd.dat")"
+
+# Argument errors of every command: exit 2, one line naming the usage, nothing written, and
+# no scheduler asked (there is none at CUPS_SERVER).
+export CUPS_SERVER="$tmp/no-scheduler"
+mkdir "$tmp/args"
+cp "$tmp/f.dat" "$tmp/args/a.dat"
+snapshot() { (cd "$tmp/args" && find . -printf '%p %s %T@\n' | sort && cat ./*.dat) | md5sum; }
+before=$(snapshot)
+a=$tmp/args/a.dat n=$tmp/args/new.dat
+while IFS= read -r row; do
+  read -r -a words <<<"${row//@a/$a}"
+  words=("${words[@]//@n/$n}")
+  err=$("$cli" "${words[@]}" 2>&1 >/dev/null); rc=$?
+  check "'$row' is a usage error" test "$rc" = 2 -a "$(wc -l <<<"$err")" = 1
+  check "'$row' names the usage" grep -q "^vellmark-cli: usage: vellmark-cli ${words[0]} " <<<"$err"
+  check "'$row' writes nothing" test "$(snapshot)" = "$before"
+done <<'ROWS'
+factory
+factory @n @a
+factory @n --force --force
+factory --forc @n
+show
+show @a @a
+show @a --json --json
+show --jsn @a
+set
+set @a
+diff
+diff @a
+diff @a @a @a
+printers extra
+printers --json --json
+send
+send @a
+send --all
+send @a @a --all
+send @a --all --all
+send @a --all --printer Dotrix
+send @a --printer
+send @a --print Dotrix
+ROWS
+err=$("$cli" set "$n" PageLength=7 2>&1); rc=$?
+check "set on a missing file says so" test "$rc" = 2 -a "$err" = "vellmark-cli: \"$n\": cannot read the settings file: no such file"
+check "set creates no file" test ! -e "$n"
+unset CUPS_SERVER
 
 cp "$tmp/f.dat" "$tmp/g.dat"
 check "set exits 0" test "$(status "$cli" set "$tmp/g.dat" PageLength=72 Font2=OCR-B MSW3-5=1 Form2.LeftMargin=10)" = 0
@@ -53,13 +116,16 @@ check "non-settings file unchanged" cmp -s "$tmp/text.dat" "$tmp/text-before.dat
 check "show on a missing file" test "$(status "$cli" show "$tmp/none.dat")" = 2
 check "unknown command" test "$(status "$cli" frobnicate)" = 2
 
-# diff is symmetric: a byte that only one file holds dirty is listed whichever comes first.
+# diff is symmetric: a byte that only one file holds dirty is listed whichever comes first,
+# beside the settings that differ.
 cp "$tmp/f.dat" "$tmp/dirty.dat"
 printf '\xf0' | dd of="$tmp/dirty.dat" bs=1 seek=24 conv=notrunc status=none
+printf '72' | dd of="$tmp/dirty.dat" bs=1 seek=58 conv=notrunc status=none
 for order in "dirty.dat f.dat" "f.dat dirty.dat"; do
   set -- $order
   out=$("$cli" diff "$tmp/$1" "$tmp/$2"); rc=$?
   check "diff $order exits 1" test "$rc" = 1
+  check "diff $order lists PageLength" grep -q '^PageLength: ' <<<"$out"
   check "diff $order lists byte 4" grep -qx "byte 4: 0x$(od -An -tx1 -j24 -N1 "$tmp/$1" | tr -d ' ' | tr a-f A-F) -> 0x$(od -An -tx1 -j24 -N1 "$tmp/$2" | tr -d ' ' | tr a-f A-F)" <<<"$out"
 done
 check "diff lists the same lines both ways" test "$("$cli" diff "$tmp/f.dat" "$tmp/g.dat" | sed -E 's/^(.*: )(.*) -> (.*)$/\1\3 -> \2/' | sort)" = "$("$cli" diff "$tmp/g.dat" "$tmp/f.dat" | sort)"

@@ -79,7 +79,8 @@ TEST(SelectionRulesTest, PreselectionAndInitialisationOutcomes) {
     EXPECT_EQ(PreselectRow(two, "B"), 1u);
     EXPECT_EQ(PreselectRow(two, "gone"), 0u);
     EXPECT_EQ(PreselectRow(two, ""), 0u);
-    EXPECT_EQ(PreselectRow(two, "b"), 0u); // byte for byte
+    EXPECT_EQ(PreselectRow(two, "b"), 0u);                                    // byte for byte
+    EXPECT_EQ(PreselectRow(Rows({{"A", "LPT1:"}, {"A", "LPT2:"}}), "A"), 0u); // the first
 
     PrinterSelectModel model;
     model.m_strPrinterName = "B";
@@ -160,22 +161,24 @@ TEST(SelectionRulesTest, OkDoubleClickAndCancel) {
     EXPECT_EQ(model.m_strPrinterName, "Real");
     EXPECT_EQ(model.m_strPort, "LPT1:");
 
-    // Out-of-range selections count as none.
-    model.SelectRow(7);
-    EXPECT_EQ(model.SelectedRow(), PrinterSelectModel::kNoRow);
+    // Out-of-range selections count as none: one past the last row, or below the first.
+    for (const int row : {2, -2, 7}) {
+        model.SelectRow(row);
+        EXPECT_EQ(model.SelectedRow(), PrinterSelectModel::kNoRow) << row;
+    }
 }
 
 TEST(SelectionRulesTest, RowOrderIgnoresLetterCaseAndPutsUtf8NamesAfterAscii) {
     MemoryPrintService service;
-    for (const char* name :
-         {"プリンタ", "b", "élan", "C", "Ärger", "a", "0-First", "B", "~tilde", "zeta", "Élan"})
+    for (const char* name : {"プリンタ", "b", "élan", "C", "Zulu", "Ärger", "a", "0-First", "B",
+                             "~tilde", "zeta", "Élan"})
         service.AddQueue(Model(name, "LPT1:"));
     std::vector<std::string> names;
     for (const PrinterRow& row : DiscoverRows(service))
         names.push_back(row.name);
     // UTF-8 names in byte order: Ä (C3 84) < É (C3 89) < é (C3 A9) < プ (E3 83 97).
-    EXPECT_EQ(names, (std::vector<std::string>{"0-First", "a", "B", "b", "C", "zeta", "~tilde",
-                                               "Ärger", "Élan", "élan", "プリンタ"}));
+    EXPECT_EQ(names, (std::vector<std::string>{"0-First", "a", "B", "b", "C", "zeta", "Zulu",
+                                               "~tilde", "Ärger", "Élan", "élan", "プリンタ"}));
 }
 
 TEST(SelectionRulesTest, UserListsDecideWhoMayPrint) {

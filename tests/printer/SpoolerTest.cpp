@@ -178,6 +178,8 @@ protected:
         // Forwards to another print server: its host is the destination.
         ASSERT_TRUE(spooler->AddQueue("Dotrix-Remote", "ipp://127.0.0.1:1/printers/office", ppd,
                                       {"-o", "printer-error-policy=abort-job"}));
+        ASSERT_TRUE(spooler->AddQueue("Dotrix-Secure", "ipps://127.0.0.1:1/printers/secure", ppd,
+                                      {"-o", "printer-error-policy=abort-job"}));
         ASSERT_TRUE(spooler->AddQueue("Another-Model", printerC->DeviceUri(),
                                       spooler->PpdWithNickName(ppd, "Generic Text Printer")));
         // User lists: this user named in another case, this user's group, others only.
@@ -239,10 +241,15 @@ TEST_F(SpoolerTest, DiscoveryListsUsableQueuesOfTheModelInNameOrderWithOneReques
 
     const std::vector<PrinterRow> rows = BuildRows(records, service.Platform());
     const std::vector<PrinterRow> expected = {
-        {"Dotrix-A", printerA->DeviceUri()},          {"Dotrix-AllowMe", printerC->DeviceUri()},
-        {"Dotrix-B", printerB->DeviceUri()},          {"dotrix-c", printerC->DeviceUri()},
-        {"Dotrix-DenyOthers", printerC->DeviceUri()}, {"Dotrix-File", "FILE:"},
-        {"Dotrix-MyGroup", printerC->DeviceUri()},    {"Dotrix-Remote", "127.0.0.1"},
+        {"Dotrix-A", printerA->DeviceUri()},
+        {"Dotrix-AllowMe", printerC->DeviceUri()},
+        {"Dotrix-B", printerB->DeviceUri()},
+        {"dotrix-c", printerC->DeviceUri()},
+        {"Dotrix-DenyOthers", printerC->DeviceUri()},
+        {"Dotrix-File", "FILE:"},
+        {"Dotrix-MyGroup", printerC->DeviceUri()},
+        {"Dotrix-Remote", "127.0.0.1"},
+        {"Dotrix-Secure", "127.0.0.1"},
         {"プリンタ", printerC->DeviceUri()},
     };
     EXPECT_EQ(rows, expected);
@@ -253,7 +260,7 @@ TEST_F(SpoolerTest, DiscoveryListsUsableQueuesOfTheModelInNameOrderWithOneReques
     model.m_strPrinterName = "Dotrix-B";
     const SelectStep step = model.InitDialog(service);
     EXPECT_EQ(step.action, SelectAction::StayOpen);
-    EXPECT_EQ(model.m_nPrinterCount, 9);
+    EXPECT_EQ(model.m_nPrinterCount, 10);
     EXPECT_EQ(model.SelectedRow(), 2);
     EXPECT_EQ(service.RequestCount(), 2);
 }
@@ -347,13 +354,24 @@ TEST_F(SpoolerTest, CommandLineListsAndSends) {
                        "\nDotrix-B           " + b + "\ndotrix-c           " + c +
                        "\nDotrix-DenyOthers  " + c + "\nDotrix-File        FILE:\n" +
                        "Dotrix-MyGroup     " + c + "\nDotrix-Remote      127.0.0.1\n" +
-                       "プリンタ           " + c + "\n");
+                       "Dotrix-Secure      127.0.0.1\n" + "プリンタ           " + c + "\n");
     out = RunCli(spooler->SocketPath(), "printers --json", &status);
     EXPECT_EQ(status, 0);
-    EXPECT_NE(out.find("{\"server\": \"" + spooler->SocketPath() +
-                       "\", \"name\": \"Dotrix-File\", \"destination\": \"FILE:\"}"),
-              std::string::npos)
-        << out;
+    std::string json = "[";
+    for (const auto& [name, destination] : {std::pair<std::string, std::string>{"Dotrix-A", a},
+                                            {"Dotrix-AllowMe", c},
+                                            {"Dotrix-B", b},
+                                            {"dotrix-c", c},
+                                            {"Dotrix-DenyOthers", c},
+                                            {"Dotrix-File", "FILE:"},
+                                            {"Dotrix-MyGroup", c},
+                                            {"Dotrix-Remote", "127.0.0.1"},
+                                            {"Dotrix-Secure", "127.0.0.1"},
+                                            {"プリンタ", c}})
+        json += std::string(json.size() > 1 ? ",\n" : "\n") + " {\"server\": \"" +
+                spooler->SocketPath() + "\", \"name\": \"" + name + "\", \"destination\": \"" +
+                destination + "\"}";
+    EXPECT_EQ(out, json + "\n]\n");
 
     const std::string file = WriteFactorySettings(spooler->Folder() + "/settings.dat");
     const std::vector<std::uint8_t> factory(FactoryDefaults.begin(), FactoryDefaults.end());
@@ -376,15 +394,15 @@ TEST_F(SpoolerTest, CommandLineListsAndSends) {
     // --all: every usable queue but the file one, each with its progress line.
     out = RunCli(spooler->SocketPath(), "send '" + file + "' --all", &status);
     EXPECT_EQ(status, 0) << out;
-    EXPECT_NE(out.find("1/8 sent: Dotrix-A\n"), std::string::npos) << out;
-    EXPECT_NE(out.find("8/8 sent: プリンタ\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("1/9 sent: Dotrix-A\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("9/9 sent: プリンタ\n"), std::string::npos) << out;
     for (const char* name : {"Dotrix-A", "Dotrix-AllowMe", "Dotrix-MyGroup", "プリンタ"})
         EXPECT_NE(out.find(std::string(name) + ": sent (180 bytes)\n"), std::string::npos)
             << name << '\n'
             << out;
     EXPECT_EQ(out.find("Dotrix-File"), std::string::npos) << out;
     EXPECT_EQ(out.find("Dotrix-Denied"), std::string::npos) << out;
-    EXPECT_NE(out.find("8 of 8 printers sent\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("9 of 9 printers sent\n"), std::string::npos) << out;
     EXPECT_TRUE(printerA->WaitForJobs(beforeA + 1, kJobWait));
     EXPECT_TRUE(printerB->WaitForJobs(beforeB + 2, kJobWait));
     // dotrix-c, AllowMe, DenyOthers, MyGroup and the Japanese queue print to C.
@@ -427,7 +445,7 @@ TEST_F(SpoolerTest, BracketedIpv6AddressReachesTheScheduler) {
     if (!proxy.Listening())
         GTEST_SKIP() << "no IPv6 loopback here";
     CupsPrintService service(proxy.Address());
-    EXPECT_EQ(DiscoverRows(service).size(), 9u) << service.ListFailure();
+    EXPECT_EQ(DiscoverRows(service).size(), 10u) << service.ListFailure();
     EXPECT_EQ(service.ListFailure(), "");
 }
 

@@ -1,0 +1,522 @@
+#!/usr/bin/env python3
+"""Mutation check: do the tests notice small, plausible programming errors?
+
+Each mutant below is one such error, written as a search-and-replace that changes one line of
+one source file. The script copies the checkout (tracked and untracked files that git does not
+ignore) into a work folder, builds the layers without widgets there once, and then for each
+mutant: applies it, rebuilds only the targets its tests need, runs those tests (the ctest labels
+of the layer, quickest first, stopping at the first failure), and restores the file. A mutant is
+killed when a test fails (or times out), and survives when every test passes.
+
+It prints the kill rate per layer and every survivor. Mutants marked `equivalent` cannot change
+what the program does; they are listed with the reason and left out of the rates.
+
+    scripts/mutation-check.py                      # every mutant (tens of minutes on 2 cores)
+    scripts/mutation-check.py --only core          # one layer (core, cli, printer)
+    scripts/mutation-check.py --match EncodeSwitch # mutants whose id contains the text
+    scripts/mutation-check.py --list               # check the list against the sources only
+
+Run as root: the printer tests start a private CUPS scheduler. The work folder (by default
+/tmp/vellmark-mutation) is kept, so a second run rebuilds only what changed; --launcher ccache
+puts a compiler launcher in its build.
+"""
+
+import argparse
+import os
+import shutil
+import subprocess
+import sys
+import time
+from dataclasses import dataclass
+from pathlib import Path
+
+ROOT = Path(__file__).resolve().parent.parent
+
+# ctest label -> the targets its tests need.
+LABEL_TARGETS = {
+    "core": ["core_tests"],
+    "cli": ["vellmark-cli"],
+    "printer": ["printer_tests"],
+    "spooler": ["printer_spooler_tests", "vellmark-cli"],
+}
+
+# The tests that can notice an error in a file, quickest first.
+def labels_for(path: str) -> list[str]:
+    if path.startswith("core/"):
+        return ["core", "cli"]
+    if path == "cli/PrinterCommands.cpp":
+        return ["cli", "spooler"]
+    if path.startswith("cli/"):
+        return ["cli"]
+    if path in ("printer/SelectionRules.cpp", "printer/SettingsSender.cpp",
+                "printer/PrinterSelectModel.cpp"):
+        return ["printer", "spooler"]
+    return ["spooler"]
+
+
+@dataclass
+class Mutant:
+    id: str
+    path: str
+    search: str
+    replace: str
+    equivalent: str = ""  # why it cannot change behaviour, when it cannot
+
+    @property
+    def layer(self) -> str:
+        return self.path.split("/")[0]
+
+
+def M(id, path, search, replace, equivalent=""):
+    return Mutant(id, path, search, replace, equivalent)
+
+
+# A search text may span lines to be found exactly once; the replacement changes one line.
+MUTANTS = [
+    # ---- core: the block's codecs --------------------------------------------------------
+    M("EncodeDecimal-refuses-0", "core/Settings.cpp",
+      "    if (value < 0)\n        return false;", "    if (value <= 0)\n        return false;"),
+    M("EncodeDecimal-width-one-short", "core/Settings.cpp",
+      "    for (std::size_t i = 0; i < width; ++i)\n        rest /= 10;",
+      "    for (std::size_t i = 0; i + 1 < width; ++i)\n        rest /= 10;"),
+    M("EncodeDecimal-rest-check", "core/Settings.cpp",
+      "    if (rest != 0)", "    if (rest > 1)"),
+    M("DecodeDecimal-last-digit-dropped", "core/Settings.cpp",
+      "    for (std::size_t i = 0; i < width; ++i)\n        v = 10 * v",
+      "    for (std::size_t i = 0; i + 1 < width; ++i)\n        v = 10 * v"),
+    M("LeadingInteger-sign-inverted", "core/Settings.cpp",
+      "negative = text[i++] == '-';", "negative = text[i++] == '+';"),
+    M("SignedHex-decode-offset", "core/Settings.cpp",
+      "static_cast<int>(p[1]) - 0x47", "static_cast<int>(p[1]) - 0x46"),
+    M("SignedHex-encode-low-bound", "core/Settings.cpp",
+      "if (n < range.lowest || n > range.highest)", "if (n <= range.lowest || n > range.highest)"),
+    M("SignedHex-encode-nibble", "core/Settings.cpp",
+      "p[1] = static_cast<std::uint8_t>(hex[byte & 15]);",
+      "p[1] = static_cast<std::uint8_t>(hex[byte >> 4]);"),
+    M("NumberEntry-encode-high-bound", "core/Settings.cpp",
+      "if (n >= range.lowest && n <= range.highest)", "if (n >= range.lowest && n < range.highest)"),
+    M("NumberEntry-decode-zero", "core/Settings.cpp",
+      "if (n == 0)\n                                  return std::string(d.entries[0]);",
+      "if (n == 1)\n                                  return std::string(d.entries[0]);"),
+    M("CodeList-decode-last-entry", "core/Settings.cpp",
+      "for (std::size_t i = 0; i < list.codes.size(); ++i)",
+      "for (std::size_t i = 0; i + 1 < list.codes.size(); ++i)"),
+    M("CodeList-encode-no-match-dropped", "core/Settings.cpp",
+      "                           WriteCode(block, d, *list.noMatch);",
+      "                           (void)list;"),
+    M("RadioDigit-encode-negative", "core/Settings.cpp",
+      "if (value == 0 || value == 1)\n                           p[0]",
+      "if (value <= 1)\n                           p[0]"),
+    M("RadioOnOff-encode-any-nonzero", "core/Settings.cpp",
+      "p[0] = value == 1 ? '1' : '0';", "p[0] = value ? '1' : '0';"),
+    M("RadioOnOff-decode-accepts-2", "core/Settings.cpp",
+      "if (p[0] == '0' || p[0] == '1')\n                    return p[0] - '0';",
+      "if (p[0] >= '0' && p[0] <= '2')\n                    return p[0] - '0';"),
+    M("DecodeSwitch-second-byte", "core/Settings.cpp",
+      "bits[static_cast<std::size_t>(k + 4)] = (block[off + 1] >> k) & 1;",
+      "bits[static_cast<std::size_t>(k + 4)] = (block[off] >> k) & 1;"),
+    M("EncodeSwitch-bit-shifted", "core/Settings.cpp",
+      "(bits[static_cast<std::size_t>(k + 4)] & 1) << k);",
+      "(bits[static_cast<std::size_t>(k + 3)] & 1) << k);"),
+    M("EncodeSwitch-three-bits", "core/Settings.cpp",
+      "    for (int k = 0; k < 4; ++k) {\n        first |=",
+      "    for (int k = 0; k < 3; ++k) {\n        first |="),
+    M("CountryFromBits-bits-swapped", "core/Settings.cpp",
+      "2 * (bits[1] & 1) + 4 * (bits[2] & 1)", "4 * (bits[1] & 1) + 2 * (bits[2] & 1)"),
+    M("CountryToBits-third-bit", "core/Settings.cpp",
+      "bits[2] = (code >> 2) & 1;", "bits[2] = (code >> 1) & 1;"),
+    M("CountryFromBits-fallback", "core/Settings.cpp",
+      "return kCountryEntries[0]; // codes", "return kCountryEntries[1]; // codes"),
+    M("PutFormRecord-last-byte", "core/Settings.cpp",
+      "std::copy(record.begin(), record.end(), block.begin()",
+      "std::copy(record.begin(), record.end() - 1, block.begin()"),
+    M("FormLeftMargin-min", "core/Settings.cpp",
+      "FormField::LeftMargin, 3, 3, 0, 135}", "FormField::LeftMargin, 3, 3, 1, 135}"),
+    M("FormRightMargin-max", "core/Settings.cpp",
+      "FormField::RightMargin, 7, 3, 1, 136}", "FormField::RightMargin, 7, 3, 1, 135}"),
+    M("FormCorrection-offset", "core/Settings.cpp",
+      "FormField::CutSheetPositionCorrection, 27, 2, 0, 68}",
+      "FormField::CutSheetPositionCorrection, 26, 2, 0, 68}"),
+    M("ContinuousCentering-min", "core/Settings.cpp",
+      "Page::Param,  31,  2, {},                     10, 68,",
+      "Page::Param,  31,  2, {},                     11, 68,"),
+    M("PageLength-max", "core/Settings.cpp",
+      "Page::Form,   38,  2, {},                     1,  99,",
+      "Page::Form,   38,  2, {},                     1,  98,"),
+    M("SheetGuideLoadTime-max", "core/Settings.cpp",
+      "Page::Param,  172, 1, {},                     2,  5,",
+      "Page::Param,  172, 1, {},                     2,  4,"),
+    M("NearestStop-ties-go-up", "core/Settings.cpp",
+      "if (dist < best) {", "if (dist <= best) {"),
+    # ---- core: values by name ------------------------------------------------------------
+    M("Set-minimum-refused", "core/SettingValues.cpp",
+      "if (*v < min || *v > max)", "if (*v <= min || *v > max)"),
+    M("Set-maximum-refused", "core/SettingValues.cpp",
+      "if (*v < min || *v > max)", "if (*v < min || *v >= max)"),
+    M("ParseInt-empty-is-zero", "core/SettingValues.cpp",
+      "    if (i == text.size())\n        return std::nullopt;",
+      "    if (i > text.size())\n        return std::nullopt;"),
+    M("ParseInt-plus-is-negative", "core/SettingValues.cpp",
+      "const bool negative = !text.empty() && text[0] == '-';",
+      "const bool negative = !text.empty() && text[0] != '+';"),
+    M("ParseInt-digit-check", "core/SettingValues.cpp",
+      "if (text[i] < '0' || text[i] > '9')", "if (text[i] < '0' && text[i] > '9')"),
+    M("Set-radio-inverted", "core/SettingValues.cpp",
+      "m_values[index] = text == \"1\" ? 1 : 0;", "m_values[index] = text == \"0\" ? 1 : 0;"),
+    M("Set-entry-prefix", "core/SettingValues.cpp",
+      "if (entry == text) {", "if (entry.starts_with(text)) {"),
+    M("CheckForm-equal-margins", "core/SettingValues.cpp",
+      "if (left >= right)", "if (left > right)"),
+    M("EncodeInto-switch-4-not-written", "core/SettingValues.cpp",
+      "    for (int n = 1; n <= 4; ++n)\n        EncodeSwitch(",
+      "    for (int n = 1; n < 4; ++n)\n        EncodeSwitch("),
+    M("EncodeInto-form-3-not-written", "core/SettingValues.cpp",
+      "    for (int f = 1; f <= 3; ++f)\n        PutFormRecord(",
+      "    for (int f = 1; f < 3; ++f)\n        PutFormRecord("),
+    M("EncodeInto-integer-dropped", "core/SettingValues.cpp",
+      "EncodeInt(block, s.desc->id, *number);", "(void)number;"),
+    M("Decode-switch-1-everywhere", "core/SettingValues.cpp",
+      "= DecodeSwitch(block, n);", "= DecodeSwitch(block, 1);"),
+    M("DecodeSetting-radio-raw", "core/SettingValues.cpp",
+      "if (!v || (*v != 0 && *v != 1))", "if (!v || (*v != 0 || *v != 1))"),
+    M("Quoted-control-bound", "core/SettingValues.cpp",
+      "} else if (ch < 0x20 || ch == 0x7F) {", "} else if (ch < 0x1F || ch == 0x7F) {"),
+    M("Quoted-continuation-check", "core/SettingValues.cpp",
+      "ok = (c & 0xC0) == 0x80;", "ok = (c & 0x80) == 0x80;"),
+    M("JsonQuoted-quote-unescaped", "core/SettingValues.cpp",
+      "        if (ch == '\"' || ch == '\\\\') {\n            out += '\\\\';\n            out += static_cast<char>(ch);\n        } else if (ch < 0x20 || ch == 0x7F || len == 0) {",
+      "        if (ch == '\\\\') {\n            out += '\\\\';\n            out += static_cast<char>(ch);\n        } else if (ch < 0x20 || ch == 0x7F || len == 0) {"),
+    M("JsonQuoted-broken-UTF-8-passes", "core/SettingValues.cpp",
+      "} else if (ch < 0x20 || ch == 0x7F || len == 0) {", "} else if (ch < 0x20 || ch == 0x7F) {"),
+    M("JsonQuoted-sequence-rescanned", "core/SettingValues.cpp",
+      "i += len == 0 ? 1 : len;", "i += 1;"),
+    M("FormatValue-delete-byte", "core/SettingValues.cpp",
+      "if (ch >= 0x20 && ch < 0x7F && ch != '\"' && ch != '\\\\') {\n            out += static_cast<char>(ch);\n        } else {\n            static",
+      "if (ch >= 0x20 && ch <= 0x7F && ch != '\"' && ch != '\\\\') {\n            out += static_cast<char>(ch);\n        } else {\n            static"),
+    # ---- core: the settings file and the document ----------------------------------------
+    M("Read-short-file-loaded", "core/SettingsFile.cpp",
+      "    if (got != static_cast<ssize_t>(kFileSize) || !HasHeader(image)) {\n        Tell(why, 0);\n        return ReadResult::",
+      "    if (got < static_cast<ssize_t>(kHeaderSize) || !HasHeader(image)) {\n        Tell(why, 0);\n        return ReadResult::"),
+    M("HasHeader-ignores-NUL", "core/SettingsFile.cpp",
+      "std::equal(kFileHeader.begin(), kFileHeader.end(), image.begin(),",
+      "std::equal(kFileHeader.begin(), kFileHeader.end() - 1, image.begin(),"),
+    M("WriteImage-created-file-kept", "core/SettingsFile.cpp",
+      "if (error != 0 && f.created)", "if (error != 0 && !f.created)"),
+    M("Write-takes-shared-lock", "core/SettingsFile.cpp",
+      "OpenLocked(path, O_RDWR, true, LOCK_EX);", "OpenLocked(path, O_RDWR, true, LOCK_SH);"),
+    M("Update-create-overwrites-any-file", "core/SettingsFile.cpp",
+      "if (!(create && f.size == 0)) {", "if (!create) {"),
+    M("WriteResult-read-only-is-failure", "core/SettingsFile.cpp",
+      "if (error == EACCES || error == EPERM || error == EROFS)",
+      "if (error == EACCES || error == EPERM)"),
+    M("WriteImage-sync-unchecked", "core/SettingsFile.cpp",
+      "image.size()) || g_diskFinish.sync(f.fd.Get()) != 0)", "image.size()))"),
+    M("WriteImage-close-unchecked", "core/SettingsFile.cpp",
+      "if (g_diskFinish.close(f.fd.Release()) != 0 && error == 0) {",
+      "if (g_diskFinish.close(f.fd.Release()) != 0 && error != 0) {"),
+    M("Document-send-allowed-and", "core/SettingsDocument.cpp",
+      "return m_bSendPending == 1 || ChangedSinceSent();",
+      "return m_bSendPending == 1 && ChangedSinceSent();"),
+    M("Document-saved-compares-sent", "core/SettingsDocument.cpp",
+      "return BlocksDiffer(m_current, m_lastSaved);", "return BlocksDiffer(m_current, m_lastSent);"),
+    # ---- cli: settings commands ----------------------------------------------------------
+    M("set-without-assignment", "cli/SettingsCommands.cpp",
+      "if (args.size() < 2)", "if (args.size() < 1)"),
+    M("set-skips-first-assignment", "cli/SettingsCommands.cpp",
+      "for (std::size_t i = 1; i < args.size(); ++i) {",
+      "for (std::size_t i = 2; i < args.size(); ++i) {"),
+    M("set-value-keeps-equals", "cli/SettingsCommands.cpp",
+      "arg.substr(eq + 1));", "arg.substr(eq));"),
+    M("set-margin-rule-skipped", "cli/SettingsCommands.cpp",
+      "                formsEdited.insert(form);", "                (void)form;"),
+    M("set-creates-missing-file", "cli/SettingsCommands.cpp",
+      "UpdateSettingsFile(path, IfMissing::Fail, change, &why);",
+      "UpdateSettingsFile(path, IfMissing::Create, change, &why);"),
+    M("json-raw-quote-unescaped", "cli/SettingsCommands.cpp",
+      "if (ch >= 0x20 && ch < 0x7F && ch != '\"' && ch != '\\\\') {\n            out += static_cast<char>(ch);\n        } else {\n            char",
+      "if (ch >= 0x20 && ch < 0x7F && ch != '\\\\') {\n            out += static_cast<char>(ch);\n        } else {\n            char"),
+    M("json-raw-backslash-unescaped", "cli/SettingsCommands.cpp",
+      "if (ch >= 0x20 && ch < 0x7F && ch != '\"' && ch != '\\\\') {\n            out += static_cast<char>(ch);\n        } else {\n            char",
+      "if (ch >= 0x20 && ch < 0x7F && ch != '\"') {\n            out += static_cast<char>(ch);\n        } else {\n            char"),
+    M("json-trailing-comma", "cli/SettingsCommands.cpp",
+      "(i + 1 < names.size() ? \",\\n\" : \"\\n\")", "(i < names.size() ? \",\\n\" : \"\\n\")"),
+    M("factory-repeated-force", "cli/SettingsCommands.cpp",
+      "if (a == \"--force\" && !force)", "if (a == \"--force\")"),
+    M("factory-extra-path", "cli/SettingsCommands.cpp",
+      "            force = true;\n        else if (path.empty() && !a.starts_with(\"--\"))",
+      "            force = true;\n        else if (!a.starts_with(\"--\"))"),
+    M("show-extra-path", "cli/SettingsCommands.cpp",
+      "            json = true;\n        else if (path.empty() && !a.starts_with(\"--\"))",
+      "            json = true;\n        else if (!a.starts_with(\"--\"))"),
+    M("diff-extra-argument", "cli/SettingsCommands.cpp",
+      "if (args.size() != 2)", "if (args.size() < 2)"),
+    M("diff-equal-files-differ", "cli/SettingsCommands.cpp",
+      "    if (!BlocksDiffer(a, b))\n        return 0;", "    if (!BlocksDiffer(a, b))\n        return 1;"),
+    M("diff-bytes-one-side", "cli/SettingsCommands.cpp",
+      "if (aWithB[off] != b[off] || bWithA[off] != a[off])",
+      "if (aWithB[off] != b[off] && bWithA[off] != a[off])"),
+    M("Reason-loop-by-strerror", "cli/SettingsCommands.cpp",
+      "    case ELOOP:\n        return", "    case ELOOP + 1000:\n        return",
+      equivalent="strerror(ELOOP) lower-cased is the same text"),
+    M("FinishOutput-failure-exit-0", "cli/SettingsCommands.cpp",
+      "cannot write the output: \" << reason << '\\n';\n    return 2;",
+      "cannot write the output: \" << reason << '\\n';\n    return status;"),
+    # ---- cli: printer commands -----------------------------------------------------------
+    M("send-neither-printer-nor-all", "cli/PrinterCommands.cpp",
+      "if (file.empty() || all == !names.empty())", "if (file.empty())"),
+    M("send-all-includes-file-queues", "cli/PrinterCommands.cpp",
+      "                if (!IsFileDestination(row.destination))",
+      "                if (!IsFileDestination(row.name))"),
+    M("send-failure-exit-0", "cli/PrinterCommands.cpp",
+      "return sent == reports.size() ? 0 : 1;", "return 0;"),
+    M("send-json-leading-comma", "cli/PrinterCommands.cpp",
+      "(i ? \",\\n \" : \"\\n \")", "(\",\\n \")"),
+    M("printers-repeated-json", "cli/PrinterCommands.cpp",
+      "        if (args[i] == \"--json\" && !json) {",
+      "        if (args[i] == \"--json\") {"),
+    # ---- printer: rules, selection and the send ------------------------------------------
+    M("ListedOnPath-ignores-use-access", "printer/SelectionRules.cpp",
+      "        return record.openForUse;", "        return true;"),
+    M("Destination-network-inverted", "printer/SelectionRules.cpp",
+      "record.attributes == kAttributeNetwork", "record.attributes != kAttributeNetwork"),
+    M("UserLists-empty-allow-denies", "printer/SelectionRules.cpp",
+      "if (!allowed.empty() && !OnList(user, groups, allowed))", "if (!OnList(user, groups, allowed))"),
+    M("UserLists-group-with-at", "printer/SelectionRules.cpp",
+      "entry.substr(1)) != groups.end();", "entry) != groups.end();"),
+    M("FoldAscii-Z-unfolded", "printer/SelectionRules.cpp",
+      "(u >= 'A' && u <= 'Z')", "(u >= 'A' && u < 'Z')"),
+    M("RowNameLess-unfolded", "printer/SelectionRules.cpp",
+      "[](char x, char y) { return FoldAscii(x) < FoldAscii(y); };",
+      "[](char x, char y) { return x < y; };"),
+    M("PreselectRow-skips-first", "printer/SelectionRules.cpp",
+      "    for (std::size_t i = 0; i < rows.size(); ++i) {\n        if (rows[i].name == current)",
+      "    for (std::size_t i = 1; i < rows.size(); ++i) {\n        if (rows[i].name == current)"),
+    M("FirstNonFileRow-inverted", "printer/SelectionRules.cpp",
+      "if (!IsFileDestination(rows[i].destination))", "if (IsFileDestination(rows[i].destination))"),
+    M("Model-one-printer-or", "printer/PrinterSelectModel.cpp",
+      "if (m_nPrinterCount == 1 && m_bStartupDone == 0)",
+      "if (m_nPrinterCount == 1 || m_bStartupDone == 0)"),
+    M("Model-only-file-row", "printer/PrinterSelectModel.cpp",
+      "        if (m_rows.size() == 1)", "        if (m_rows.size() <= 2)"),
+    M("Model-select-one-past", "printer/PrinterSelectModel.cpp",
+      "row < static_cast<int>(m_rows.size())", "row <= static_cast<int>(m_rows.size())"),
+    M("Sender-no-printer-and", "printer/SettingsSender.cpp",
+      "if (m_host.CurrentPort().empty() || m_host.CurrentPrinter().empty()) {",
+      "if (m_host.CurrentPort().empty() && m_host.CurrentPrinter().empty()) {"),
+    M("Sender-name-limit", "printer/SettingsSender.cpp",
+      "printer.size() > kMaxPrinterNameBytes", "printer.size() >= kMaxPrinterNameBytes"),
+    M("Sender-mark-sent-dropped", "printer/SettingsSender.cpp",
+      "    m_doc.MarkSent();", "    (void)m_doc;"),
+    M("Sender-collect-dropped", "printer/SettingsSender.cpp",
+      "    m_doc.CollectFromPages();", "    (void)m_doc;"),
+    M("Sender-status-inverted", "printer/SettingsSender.cpp",
+      "return status && (*status & kStatusUserIntervention) == 0;",
+      "return status && (*status & kStatusUserIntervention) != 0;"),
+    M("Sender-unwritten-job-sent", "printer/SettingsSender.cpp",
+      "if (!written && end == JobEnd::Taken)", "if (!written && end != JobEnd::Taken)"),
+    M("Sender-unknown-as-not-sent", "printer/SettingsSender.cpp",
+      "return Fail(SendOutcome::Unknown);", "return Fail();"),
+    # ---- printer: the CUPS service -------------------------------------------------------
+    M("Job-not-cancelled-after-deadline", "printer/CupsPrintJob.cpp",
+      "    if (m_connection->Expired()) {\n        Settle();",
+      "    if (m_connection->Expired()) {\n        m_state = State::Done;"),
+    M("Job-not-cancelled-after-failed-start", "printer/CupsPrintJob.cpp",
+      "    if (status != HTTP_STATUS_CONTINUE) {\n        Settle();",
+      "    if (status != HTTP_STATUS_CONTINUE) {\n        m_state = State::Done;"),
+    M("Job-end-not-cancelled", "printer/CupsPrintJob.cpp",
+      "    if (!ok)\n        return Settle();", "    if (!ok)\n        return JobEnd::NotTaken;"),
+    M("Job-cancel-wrong-id", "printer/CupsPrintJob.cpp",
+      "\"job-id\", m_jobId);", "\"job-id\", m_jobId + 1);"),
+    M("Job-completed-after-timeout-not-sent", "printer/CupsPrintJob.cpp",
+      "    if (state && *state == IPP_JSTATE_COMPLETED)\n        return JobEnd::Taken;",
+      "    if (state && *state == IPP_JSTATE_COMPLETED)\n        return JobEnd::NotTaken;"),
+    M("Job-end-ignores-deadline", "printer/CupsPrintJob.cpp",
+      "status <= IPP_STATUS_OK_EVENTS_COMPLETE && !m_connection->Expired();",
+      "status <= IPP_STATUS_OK_EVENTS_COMPLETE;"),
+    M("Service-user-lists-swapped", "printer/CupsPrintService.cpp",
+      "record.openForUse = accepting && user.MayPrint(allowed, denied);",
+      "record.openForUse = accepting && user.MayPrint(denied, allowed);"),
+    M("Service-file-scheme-case", "printer/CupsPrintService.cpp",
+      "if (!strcasecmp(device.scheme.c_str(), \"file\")", "if (device.scheme == \"file\"",
+      equivalent="the scheduler refuses a device URI scheme in other letter case (Bad device-uri "
+                 "scheme \"FILE\"), so a file queue's scheme is always \"file\""),
+    M("Service-ipps-not-forwarding", "printer/CupsPrintService.cpp",
+      "(device.scheme == \"ipp\" || device.scheme == \"ipps\") &&", "(device.scheme == \"ipp\") &&"),
+    M("Service-probe-ignores-accepting", "printer/CupsPrintService.cpp",
+      "return accepting && ippGetBoolean(accepting, 0) &&", "return accepting &&",
+      equivalent="a queue that does not accept jobs refuses the Create-Job that follows: S4 alike"),
+    M("Address-ipv6-port-dropped", "printer/CupsConnection.cpp",
+      "        address.port = *port;\n", "        (void)port;\n"),
+    M("Connection-always-encryption-unbounded", "printer/CupsConnection.cpp",
+      "const bool tls = encryption == HTTP_ENCRYPTION_ALWAYS ||",
+      "const bool tls = false ||"),
+]
+
+
+def run(cmd, cwd=None, timeout=None):
+    return subprocess.run(cmd, cwd=cwd, stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
+                          text=True, timeout=timeout, errors="replace")
+
+
+def check_list(mutants, src: Path):
+    problems = []
+    ids = set()
+    for m in mutants:
+        if m.id in ids:
+            problems.append(f"{m.id}: id used twice")
+        ids.add(m.id)
+        text = (src / m.path).read_text()
+        count = text.count(m.search)
+        if count != 1:
+            problems.append(f"{m.id}: search text found {count} times in {m.path} (must be once)")
+        if m.search == m.replace:
+            problems.append(f"{m.id}: the replacement changes nothing")
+        changed = [a for a, b in zip(m.search.split("\n"), m.replace.split("\n")) if a != b]
+        if m.search.count("\n") != m.replace.count("\n") or len(changed) != 1:
+            problems.append(f"{m.id}: must change exactly one line")
+    if problems:
+        sys.exit("mutation list is wrong:\n  " + "\n  ".join(problems))
+
+
+def sync_tree(work: Path):
+    """Copies the checkout's files into work/src, writing only those that differ."""
+    files = run(["git", "ls-files", "-z", "--cached", "--others", "--exclude-standard"],
+                cwd=ROOT).stdout.split("\0")
+    src = work / "src"
+    for name in filter(None, files):
+        origin = ROOT / name
+        if not origin.is_file():
+            continue
+        target = src / name
+        data = origin.read_bytes()
+        if target.is_file() and target.read_bytes() == data:
+            continue
+        target.parent.mkdir(parents=True, exist_ok=True)
+        target.write_bytes(data)
+        shutil.copymode(origin, target)
+    return src
+
+
+def configure(src: Path, build: Path, launcher: str):
+    if (build / "build.ninja").exists():
+        return
+    cmd = ["cmake", "-S", str(src), "-B", str(build), "-G", "Ninja",
+           "-DCMAKE_BUILD_TYPE=RelWithDebInfo", "-DVELLMARK_UI=OFF", "-DVELLMARK_BENCH=OFF",
+           "-DVELLMARK_FUZZ=OFF", "-DVELLMARK_SANITIZE=OFF"]
+    if launcher:
+        cmd.append(f"-DCMAKE_CXX_COMPILER_LAUNCHER={launcher}")
+    r = run(cmd)
+    if r.returncode != 0:
+        sys.exit("cmake failed:\n" + r.stdout[-3000:])
+
+
+def build(build_dir: Path, labels, jobs: int):
+    targets = sorted({t for label in labels for t in LABEL_TARGETS[label]})
+    return run(["ninja", "-C", str(build_dir), f"-j{jobs}", *targets])
+
+
+def test(build_dir: Path, labels, timeout: int):
+    """Runs the labels in order; returns the first label whose tests failed, or None."""
+    for label in labels:
+        try:
+            r = run(["ctest", "--test-dir", str(build_dir), "-L", f"^{label}$", "-j2",
+                     "--timeout", str(timeout), "--no-tests=error"], timeout=timeout * 4)
+        except subprocess.TimeoutExpired:
+            return label + " (timed out)"
+        if r.returncode != 0:
+            return label
+    return None
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
+    parser.add_argument("--only", choices=["core", "cli", "printer"], help="one layer")
+    parser.add_argument("--match", action="append",
+                        help="only mutants whose id contains this text (may be repeated)")
+    parser.add_argument("--list", action="store_true", help="check the list and print it")
+    parser.add_argument("--workdir", default="/tmp/vellmark-mutation")
+    parser.add_argument("--launcher", default="", help="compiler launcher, e.g. ccache")
+    parser.add_argument("--jobs", type=int, default=2)
+    parser.add_argument("--timeout", type=int, default=240, help="seconds per test")
+    args = parser.parse_args()
+
+    check_list(MUTANTS, ROOT)
+    chosen = [m for m in MUTANTS if (not args.only or m.layer == args.only)
+              and (not args.match or any(text in m.id for text in args.match))]
+    if args.list:
+        for m in chosen:
+            mark = f"  [equivalent: {m.equivalent}]" if m.equivalent else ""
+            print(f"{m.layer:8} {m.id:45} {m.path}{mark}")
+        print(f"{len(chosen)} mutants")
+        return 0
+
+    work = Path(args.workdir)
+    src = sync_tree(work)
+    check_list(MUTANTS, src)
+    build_dir = work / "build"
+    configure(src, build_dir, args.launcher)
+
+    # The unchanged tree must build and pass every test used below.
+    all_labels = sorted({label for m in chosen for label in labels_for(m.path)})
+    print(f"building and testing the unchanged tree ({', '.join(all_labels)}) ...", flush=True)
+    r = build(build_dir, all_labels, args.jobs)
+    if r.returncode != 0:
+        sys.exit("the unchanged tree does not build:\n" + r.stdout[-3000:])
+    failed = test(build_dir, all_labels, args.timeout)
+    if failed:
+        sys.exit(f"the unchanged tree fails the {failed} tests; fix them first")
+
+    results = {}  # id -> "killed by X" | "survived" | "did not build" | "equivalent"
+    start = time.monotonic()
+    for n, m in enumerate(sorted(chosen, key=lambda m: (m.path, MUTANTS.index(m))), 1):
+        if m.equivalent:
+            results[m.id] = "equivalent"
+            continue
+        path = src / m.path
+        original = path.read_bytes()
+        try:
+            path.write_text(original.decode().replace(m.search, m.replace, 1))
+            labels = labels_for(m.path)
+            r = build(build_dir, labels, args.jobs)
+            if r.returncode != 0:
+                results[m.id] = "did not build"
+            else:
+                failed = test(build_dir, labels, args.timeout)
+                results[m.id] = f"killed by {failed}" if failed else "survived"
+        finally:
+            path.write_bytes(original)
+        elapsed = time.monotonic() - start
+        print(f"[{n}/{len(chosen)} {elapsed:5.0f}s] {m.layer:8} {m.id:45} {results[m.id]}",
+              flush=True)
+
+    print("\nkill rate per layer (equivalent mutants left out):")
+    worst = 100.0
+    for layer in ("core", "cli", "printer"):
+        ms = [m for m in chosen if m.layer == layer and results.get(m.id) != "equivalent"
+              and results.get(m.id) != "did not build"]
+        if not ms:
+            continue
+        killed = sum(1 for m in ms if results[m.id].startswith("killed"))
+        rate = 100.0 * killed / len(ms)
+        worst = min(worst, rate)
+        print(f"  {layer:8} {killed:3}/{len(ms):<3} {rate:5.1f} %")
+    survivors = [m for m in chosen if results.get(m.id) == "survived"]
+    if survivors:
+        print("\nsurvivors:")
+        for m in survivors:
+            print(f"  {m.layer:8} {m.id:45} {m.path}: {m.replace.strip()[:70]}")
+    broken = [m for m in chosen if results.get(m.id) == "did not build"]
+    if broken:
+        print("\nmutants that did not build (fix the list):")
+        for m in broken:
+            print(f"  {m.id}")
+    equivalent = [m for m in chosen if m.equivalent]
+    if equivalent:
+        print("\nequivalent mutants (not counted):")
+        for m in equivalent:
+            print(f"  {m.id}: {m.equivalent}")
+    return 0 if worst >= 90.0 and not broken else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())
