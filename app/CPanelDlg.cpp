@@ -244,8 +244,18 @@ QString CPanelDlg::FindHelpFile(const QString& executableDir) {
     return {};
 }
 
+bool CPanelDlg::IsInstalledLocation(const QString& executableDir) {
+    if (executableDir.isEmpty())
+        return false;
+    const QDir dir(executableDir);
+    return dir.dirName() == QLatin1String("bin") &&
+           QFileInfo(dir.filePath(QStringLiteral("../share/vellmark"))).isDir();
+}
+
 QString CPanelDlg::SettingsDirectory(const QString& executableDir) {
-    if (!executableDir.isEmpty() &&
+    // An installed program's folder (/usr/bin and the like) holds programs, not settings files,
+    // even for a user who may write there, root above all.
+    if (!executableDir.isEmpty() && !IsInstalledLocation(executableDir) &&
         ::access(QFile::encodeName(executableDir).constData(), W_OK) == 0)
         return executableDir;
     QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);

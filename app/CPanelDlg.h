@@ -69,9 +69,13 @@ public:
     // its own folder), else in ../share/vellmark/ of an installed program. Empty when neither
     // exists.
     static QString FindHelpFile(const QString& executableDir);
-    // The folder the file dialogs start in: the executable's folder when it may be written,
-    // else the user's documents folder (the home folder when there is none).
+    // The folder the file dialogs start in: the executable's folder when it may be written and
+    // is not an installed program's, else the user's documents folder (the home folder when
+    // there is none).
     static QString SettingsDirectory(const QString& executableDir);
+    // An installed program's folder: a bin/ with ../share/vellmark beside it, where the help is
+    // installed.
+    static bool IsInstalledLocation(const QString& executableDir);
 
     // Parts, for the tests and the screenshots.
     SettingsDocument& Document() { return m_doc; }

@@ -8,8 +8,10 @@
 namespace vellmark {
 
 CNumberEdit::CNumberEdit(QWidget* parent) : QLineEdit(parent) {
-    setValidator(
-        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), this));
+    // Digits only. Every edit uses the same pattern object, so the pattern is compiled once for
+    // all of them rather than once per edit.
+    static const QRegularExpression digits(QStringLiteral("[0-9]*"));
+    setValidator(new QRegularExpressionValidator(digits, this));
 }
 
 void CNumberEdit::keyPressEvent(QKeyEvent* event) {

@@ -357,6 +357,40 @@ bool CIconMenu::GetItemText(unsigned idOrPosition, std::string& text, unsigned f
     return true;
 }
 
+int CIconMenu::PaddingSpaces(const QFontMetrics& fm, const QString& label, int widest) {
+    // The fewest spaces after which the label is at least `widest` wide; bounded at widest + 1,
+    // since a font whose space has no width cannot pad. The width grows with every space, so
+    // the count is searched for rather than found one space at a time: each measurement shapes
+    // the whole label again.
+    const auto reaches = [&](int spaces) {
+        return spaces > widest || fm.horizontalAdvance(label + QString(spaces, u' ')) >= widest;
+    };
+    int low = 0;           // the count is at least this
+    int high = widest + 1; // and at most this
+    if (reaches(low))
+        return low;
+    // The space's own width gives a first guess, almost always the answer.
+    const int space = fm.horizontalAdvance(u' ');
+    if (space > 0) {
+        const int guess =
+            std::clamp((widest - fm.horizontalAdvance(label) + space - 1) / space, low + 1, high);
+        if (reaches(guess)) {
+            high = guess;
+            if (!reaches(guess - 1))
+                return guess;
+            high = guess - 1;
+        } else {
+            low = guess;
+        }
+    }
+    // reaches(low) is false and reaches(high) is true.
+    while (high - low > 1) {
+        const int middle = low + (high - low) / 2;
+        (reaches(middle) ? high : low) = middle;
+    }
+    return high;
+}
+
 void CIconMenu::AlignAccelerators() {
     const QFontMetrics fm(MenuFont());
     int widest = 0;
@@ -366,11 +400,8 @@ void CIconMenu::AlignAccelerators() {
         const qsizetype tab = item->text.indexOf(u'\t');
         if (tab < 0)
             continue;
-        QString label = item->text.left(tab);
-        // Bounded: a font whose space has no width cannot pad.
-        for (int spaces = 0; fm.horizontalAdvance(label) < widest && spaces <= widest; ++spaces)
-            label += u' ';
-        item->text = label + item->text.mid(tab);
+        const QString label = item->text.left(tab);
+        item->text = label + QString(PaddingSpaces(fm, label, widest), u' ') + item->text.mid(tab);
         if (item->action)
             item->action->setText(LabelOf(item->text));
     }

@@ -27,6 +27,7 @@
 #include "IconMenuItem.h"
 #include "MenuTemplate.h"
 
+#include <QFontMetrics>
 #include <QMenu>
 #include <QMenuBar>
 #include <QObject>
@@ -111,6 +112,10 @@ public:
     // Pads the label of every item with an accelerator with spaces to the width of the widest
     // label of this menu plus one space, so that the accelerators line up.
     void AlignAccelerators();
+
+    // How many spaces `label` needs to become at least `widest` pixels wide in `fm`: the fewest
+    // that do, at most widest + 1.
+    static int PaddingSpaces(const QFontMetrics& fm, const QString& label, int widest);
 
     // Brings the records back in line with the live items after items were added or removed
     // behind this object's back.

@@ -18,6 +18,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QToolBar>
@@ -80,6 +81,7 @@ private slots:
     void exitProcedure();
     void keys();
     void helpAndVersion();
+    void fileDialogFolder();
 };
 
 // One, none, two printers; a file destination chosen or the choice cancelled at start-up.
@@ -863,6 +865,33 @@ void TestPanel::helpAndVersion() {
         QVERIFY(labels.contains("Version 2.000"));
     }
     QFile::remove(beside);
+}
+
+void TestPanel::fileDialogFolder() {
+    // An installed program (bin/ with ../share/vellmark beside it) never starts its file dialogs
+    // in its own folder, even when the user may write there (root, a user's own prefix); any
+    // other writable folder is used as it is.
+    QTemporaryDir dir;
+    const QDir root(dir.path());
+    QVERIFY(root.mkpath("usr/bin") && root.mkpath("usr/share/vellmark"));
+    QVERIFY(root.mkpath("build/app") && root.mkpath("unpacked/bin"));
+    QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (documents.isEmpty() || !QFileInfo(documents).isDir())
+        documents = QDir::homePath();
+    const struct {
+        const char* folder;
+        bool installed;
+    } cases[] = {
+        {"usr/bin", true},
+        {"build/app", false},
+        {"unpacked/bin", false}, // a bin/ without the installed data beside it
+    };
+    for (const auto& c : cases) {
+        const QString folder = root.filePath(c.folder);
+        QCOMPARE(CPanelDlg::IsInstalledLocation(folder), c.installed);
+        QCOMPARE(CPanelDlg::SettingsDirectory(folder), c.installed ? documents : folder);
+    }
+    QCOMPARE(CPanelDlg::SettingsDirectory(QString()), documents);
 }
 
 int main(int argc, char** argv) {

@@ -246,6 +246,19 @@ void IconMenuTest::measuresItemsAndAlignsAccelerators() {
         popup->hide();
         templateRow += sub->RecordCount();
     }
+
+    // The padding count is the one that adding one space at a time gives, for labels short and
+    // long, Latin and Japanese, and widths reached at once, near or far.
+    const QFontMetrics fm(CIconMenu::MenuFont());
+    for (const char* text : {"", "&A", "設定の読込(&O)...", "A much longer &label"}) {
+        for (const int widest : {0, 1, 37, 120, 400}) {
+            QString label = QString::fromUtf8(text);
+            int spaces = 0;
+            for (; fm.horizontalAdvance(label) < widest && spaces <= widest; ++spaces)
+                label += u' ';
+            QCOMPARE(CIconMenu::PaddingSpaces(fm, QString::fromUtf8(text), widest), spaces);
+        }
+    }
 }
 
 void IconMenuTest::drawsImageFramesAndHighlight() {
