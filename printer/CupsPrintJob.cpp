@@ -64,13 +64,15 @@ CupsPrintJob::CupsPrintJob(std::shared_ptr<SchedulerContact> contact, std::strin
     m_jobId = id ? ippGetInteger(id, 0) : 0;
     if (m_jobId <= 0)
         return;
+    if (m_contact->jobCreated)
+        m_contact->jobCreated();
     if (m_connection->Expired()) {
         Settle();
         return;
     }
     ++m_contact->requests;
-    const http_status_t status = cupsStartDocument(m_connection->Get(), m_printer.c_str(), m_jobId,
-                                                   documentName.c_str(), CUPS_FORMAT_RAW, 1);
+    const http_status_t status = m_contact->startDocument(m_connection->Get(), m_printer.c_str(),
+                                                          m_jobId, documentName.c_str());
     if (status != HTTP_STATUS_CONTINUE) {
         Settle();
         return;

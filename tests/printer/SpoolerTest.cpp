@@ -1,4 +1,5 @@
 // Discovery and the raw job against a private CUPS scheduler with simulated printers.
+#include "CupsPrintJob.h"
 #include "CupsPrintService.h"
 #include "PrinterSelectModel.h"
 #include "SelectionRules.h"
@@ -437,6 +438,43 @@ TEST_F(SpoolerTest, JobsOutliveTheirService) {
     EXPECT_EQ(printerB->Jobs().back(),
               std::vector<std::uint8_t>(FactoryDefaults.begin(), FactoryDefaults.end()));
     EXPECT_EQ(printerA->Jobs().size(), beforeA);
+}
+
+// A job that exists on the scheduler but cannot go on (its time ran out right after Create-Job,
+// or its document did not start) is cancelled there: nothing of it is left waiting in the queue.
+TEST_F(SpoolerTest, ACreatedJobThatCannotGoOnIsCancelled) {
+    const std::string queue = "Another-Model"; // a queue no other case sends to
+    const auto budget = std::chrono::milliseconds(2000);
+    struct Case {
+        const char* what;
+        std::function<void(SchedulerContact&)> stall;
+    } cases[] = {
+        {"out of time after Create-Job",
+         [budget](SchedulerContact& contact) {
+             // Past the end of the job's steps, with the last quarter left for its fate.
+             contact.jobCreated = [budget] { std::this_thread::sleep_for(budget * 3 / 4); };
+         }},
+        {"document start refused",
+         [](SchedulerContact& contact) {
+             contact.startDocument = [](http_t*, const char*, int, const char*) {
+                 return HTTP_STATUS_FORBIDDEN;
+             };
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::size_t before = spooler->JobNames(queue).size();
+        auto contact = std::make_shared<SchedulerContact>();
+        contact->server = spooler->SocketPath();
+        contact->budget = budget;
+        c.stall(*contact);
+        CupsPrintJob job(contact, queue, std::string(kJobName));
+        EXPECT_FALSE(job.Started());
+        EXPECT_GT(job.JobId(), 0) << "the job was created";
+        EXPECT_EQ(job.End(), JobEnd::NotTaken);
+        EXPECT_EQ(spooler->JobNames(queue).size(), before + 1);
+        EXPECT_EQ(spooler->JobNames(queue, "not-completed"), std::vector<std::string>{});
+    }
 }
 
 // The scheduler reached at a bracketed IPv6 address with a port.

@@ -299,7 +299,7 @@ std::string TestSpooler::PpdWithNickName(const std::string& ppd,
     return path;
 }
 
-std::vector<std::string> TestSpooler::JobNames(const std::string& queue) const {
+std::vector<std::string> TestSpooler::JobNames(const std::string& queue, const char* which) const {
     std::vector<std::string> names;
     std::unique_ptr<http_t, HttpFree> http(httpConnect2(
         m_socket.c_str(), 0, nullptr, AF_UNSPEC, HTTP_ENCRYPTION_IF_REQUESTED, 1, 2000, nullptr));
@@ -308,7 +308,7 @@ std::vector<std::string> TestSpooler::JobNames(const std::string& queue) const {
     ipp_t* request = ippNewRequest(IPP_OP_GET_JOBS);
     const std::string uri = "ipp://localhost/printers/" + queue;
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri.c_str());
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "which-jobs", nullptr, "all");
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "which-jobs", nullptr, which);
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr,
                  "job-name");
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,

@@ -41,8 +41,9 @@ public:
     // Runs one of the CUPS administration tools against this scheduler (-h SOCKET is added).
     bool RunTool(const std::string& tool, const std::vector<std::string>& args);
 
-    // The names of every job of the queue, completed ones included, oldest first.
-    std::vector<std::string> JobNames(const std::string& queue) const;
+    // The names of the queue's jobs, oldest first: every job ("all", completed ones included)
+    // or those still to be printed ("not-completed").
+    std::vector<std::string> JobNames(const std::string& queue, const char* which = "all") const;
     // The number of requests the scheduler has logged so far.
     std::size_t LoggedRequests() const;
 
