@@ -1,9 +1,8 @@
 // The printer selection dialog driven as a user would, over the in-memory print service:
 // which printers it lists and pre-selects, when it shows itself, what OK, double-click, Enter,
 // Esc and Cancel do, and the messages and the end of the program with status 1.
+#include "AppHarness.h"
 #include "CPrinterSelectDlg.h"
-#include "IProcessExit.h"
-#include "IPrompt.h"
 #include "MemoryPrintService.h"
 #include "PrinterMessages.h"
 #include "ResourceIds.h"
@@ -14,58 +13,16 @@
 #include <QTest>
 #include <QTreeWidget>
 
-#include <functional>
-#include <optional>
 #include <vector>
 
 using namespace vellmark;
 
 namespace {
 
-struct Shown {
-    QString text;
-    QString caption;
-    PromptIcon icon;
-    QWidget* owner;
-};
-
-// Records every message; shows a dialog instead of running it, lets the script act on it, and
-// cancels it when the script leaves it open.
-class ScriptPrompt : public IPrompt {
-public:
-    ScriptPrompt() { SetPrompt(this); }
-    ~ScriptPrompt() override { SetPrompt(nullptr); }
-    int MessageBox(QWidget* owner, const QString& text, const QString& caption, PromptIcon icon,
-                   PromptButtons) override {
-        messages.append({text, caption, icon, owner});
-        return kPromptOk;
-    }
-    int RunModal(QDialog& dialog) override {
-        ++runs;
-        dialog.setResult(0);
-        dialog.show();
-        dialog.activateWindow();
-        if (!QTest::qWaitForWindowActive(&dialog))
-            qWarning("dialog did not become active");
-        QApplication::setActiveWindow(&dialog);
-        if (script)
-            script(dialog);
-        if (dialog.isVisible())
-            dialog.done(res::IDCANCEL);
-        return dialog.result();
-    }
-    QList<Shown> messages;
-    std::function<void(QDialog&)> script;
-    int runs = 0;
-};
-
-class RecordingExit : public IProcessExit {
-public:
-    RecordingExit() { SetProcessExit(this); }
-    ~RecordingExit() override { SetProcessExit(nullptr); }
-    void Exit(int s) override { status = s; }
-    std::optional<int> status;
-};
+using test::AppPrompt;
+using test::MessageText;
+using test::RecordingExit;
+using test::Shown;
 
 // Counts the times a widget was shown.
 class ShowCounter : public QObject {
@@ -104,10 +61,6 @@ QStringList Column(QTreeWidget* list, int column) {
 int SelectedRow(QTreeWidget* list) {
     const auto items = list->selectedItems();
     return items.size() == 1 ? list->indexOfTopLevelItem(items.front()) : -1;
-}
-
-QString Text(const PrinterMessage& m) {
-    return QString::fromUtf8(m.text.data(), static_cast<qsizetype>(m.text.size()));
 }
 
 // A double-click as the window system delivers it: a click, then the double-click.
@@ -280,7 +233,7 @@ void TestPrinterSelect::OpeningDecisions() {
         const QByteArray label(c.label);
         MemoryPrintService service;
         AddQueues(service, c.queues);
-        ScriptPrompt prompt;
+        AppPrompt prompt;
         RecordingExit exit;
         CPrinterSelectDlg dlg(service);
         ShowCounter counter;
@@ -290,27 +243,27 @@ void TestPrinterSelect::OpeningDecisions() {
         dlg.m_strPort = c.current[0] ? "old-port" : "";
         QStringList shownNames;
         int shownSelection = -2;
-        prompt.script = [&](QDialog& d) {
+        prompt.scripts = {[&](QDialog& d) {
             shownNames = Column(dlg.PrinterList(), 0);
             shownSelection = SelectedRow(dlg.PrinterList());
             QTest::mouseClick(Button(d, res::IDOK), Qt::LeftButton);
-        };
+        }};
         const int result = dlg.DoModal(nullptr);
 
         QCOMPARE_EQ(result, c.result);
         QVERIFY2((counter.shows > 0) == c.shown, label);
-        QCOMPARE_EQ(prompt.runs, c.shown ? 1 : 0);
-        QVERIFY2(exit.status == (c.exits ? std::optional<int>(1) : std::nullopt), label);
+        QCOMPARE_EQ(prompt.modalRuns, c.shown ? 1 : 0);
+        QVERIFY2(exit.statuses == (c.exits ? QList<int>{1} : QList<int>{}), label);
         QCOMPARE_EQ(dlg.m_nPrinterCount, static_cast<int>(c.names.size()));
         QCOMPARE(Column(dlg.PrinterList(), 0), c.names);
         if (c.shown) {
             QCOMPARE(shownNames, c.names);
             QCOMPARE_EQ(shownSelection, c.preselected);
         }
-        QCOMPARE(prompt.messages.size(), c.message ? 1 : 0);
+        QCOMPARE(prompt.shown.size(), c.message ? 1 : 0);
         if (c.message) {
-            const Shown& m = prompt.messages.front();
-            QCOMPARE(m.text, Text(*c.message));
+            const Shown& m = prompt.shown.front();
+            QCOMPARE(m.text, MessageText(*c.message));
             QCOMPARE(m.caption, QStringLiteral("Vellmark"));
             QVERIFY(m.icon == PromptIcon::Warning);
             QCOMPARE(m.owner, &dlg);
@@ -325,24 +278,24 @@ void TestPrinterSelect::OpeningDecisions() {
 void TestPrinterSelect::ChoosingInTheList() {
     MemoryPrintService service;
     AddQueues(service, {{"Beta", "socket://beta:9100"}, {"Alpha", "FILE:"}});
-    ScriptPrompt prompt;
+    AppPrompt prompt;
     RecordingExit exit;
     CPrinterSelectDlg dlg(service);
 
     bool stayedOpen = false;
-    prompt.script = [&](QDialog& d) {
+    prompt.scripts = {[&](QDialog& d) {
         QTreeWidget* list = dlg.PrinterList();
         QCOMPARE_EQ(SelectedRow(list), 0); // Alpha, printing to a file
         QTest::mouseClick(Button(d, res::IDOK), Qt::LeftButton);
-        QCOMPARE(prompt.messages.size(), 1);
-        QCOMPARE(prompt.messages[0].text, Text(kMessageM5));
-        QVERIFY(prompt.messages[0].icon == PromptIcon::Information);
+        QCOMPARE(prompt.shown.size(), 1);
+        QCOMPARE(prompt.shown[0].text, MessageText(kMessageM5));
+        QVERIFY(prompt.shown[0].icon == PromptIcon::Information);
         QVERIFY(d.isVisible());
 
         list->clearSelection();
         QTest::mouseClick(Button(d, res::IDOK), Qt::LeftButton);
-        QCOMPARE(prompt.messages.size(), 2);
-        QCOMPARE(prompt.messages[1].text, Text(kMessageM3));
+        QCOMPARE(prompt.shown.size(), 2);
+        QCOMPARE(prompt.shown[1].text, MessageText(kMessageM3));
         QVERIFY(d.isVisible());
 
         // A double-click below the rows: its first click clears the selection, so nothing is
@@ -354,10 +307,10 @@ void TestPrinterSelect::ChoosingInTheList() {
         QCOMPARE_EQ(SelectedRow(list), 1);
         DoubleClick(list, below);
         QCOMPARE_EQ(SelectedRow(list), -1);
-        QCOMPARE(prompt.messages.size(), 2);
+        QCOMPARE(prompt.shown.size(), 2);
         stayedOpen = d.isVisible();
         QTest::keyClick(list, Qt::Key_Escape);
-    };
+    }};
     QCOMPARE_EQ(dlg.DoModal(nullptr), res::IDCANCEL);
     QVERIFY(stayedOpen);
     // The rejected row stays in the outputs after the cancel.
@@ -365,32 +318,32 @@ void TestPrinterSelect::ChoosingInTheList() {
     QCOMPARE(dlg.m_strPort, std::string("FILE:"));
 
     // Double-click on the other row chooses it.
-    prompt.messages.clear();
-    prompt.script = [&](QDialog&) { ClickRow(dlg.PrinterList(), 1, true); };
+    prompt.shown.clear();
+    prompt.scripts = {[&](QDialog&) { ClickRow(dlg.PrinterList(), 1, true); }};
     QCOMPARE_EQ(dlg.DoModal(nullptr), res::IDOK);
     QCOMPARE(dlg.m_strPrinterName, std::string("Beta"));
     QCOMPARE(dlg.m_strPort, std::string("socket://beta:9100"));
-    QVERIFY(prompt.messages.isEmpty());
+    QVERIFY(prompt.shown.isEmpty());
 
     // Enter in the list takes the pre-selected current printer; a click on Cancel keeps the
     // outputs; a click on the FILE: row then Enter gives M5 and keeps the dialog open.
-    prompt.script = [&](QDialog&) {
+    prompt.scripts = {[&](QDialog&) {
         QCOMPARE_EQ(SelectedRow(dlg.PrinterList()), 1);
         QTest::keyClick(dlg.PrinterList(), Qt::Key_Return);
-    };
+    }};
     QCOMPARE_EQ(dlg.DoModal(nullptr), res::IDOK);
     QCOMPARE(dlg.m_strPrinterName, std::string("Beta"));
-    prompt.script = [&](QDialog& d) {
+    prompt.scripts = {[&](QDialog& d) {
         ClickRow(dlg.PrinterList(), 0);
         QTest::keyClick(dlg.PrinterList(), Qt::Key_Enter);
         QVERIFY(d.isVisible());
         QTest::mouseClick(Button(d, res::IDCANCEL), Qt::LeftButton);
-    };
+    }};
     QCOMPARE_EQ(dlg.DoModal(nullptr), res::IDCANCEL);
-    QCOMPARE(prompt.messages.size(), 1);
-    QCOMPARE(prompt.messages[0].text, Text(kMessageM5));
+    QCOMPARE(prompt.shown.size(), 1);
+    QCOMPARE(prompt.shown[0].text, MessageText(kMessageM5));
     QCOMPARE(dlg.m_strPrinterName, std::string("Alpha"));
-    QVERIFY(!exit.status);
+    QVERIFY(exit.statuses.isEmpty());
 }
 
 // The list as template 152 and the list rules give it, and a new run that sees the spooler
@@ -398,12 +351,12 @@ void TestPrinterSelect::ChoosingInTheList() {
 void TestPrinterSelect::ListLooksAndRebuilds() {
     MemoryPrintService service;
     AddQueues(service, {{"b-printer", "socket://b:9100"}, {"A-printer", "socket://a:9100"}});
-    ScriptPrompt prompt;
+    AppPrompt prompt;
     CPrinterSelectDlg dlg(service);
     dlg.m_bStartupDone = 1;
     QStringList before;
     QStringList after;
-    prompt.script = [&](QDialog& d) {
+    prompt.scripts = {[&](QDialog& d) {
         QCOMPARE(d.windowTitle(), QStringLiteral("プリンタの選択"));
         QTreeWidget* list = dlg.PrinterList();
         QCOMPARE(list->headerItem()->text(0), QStringLiteral("プリンタ名"));
@@ -426,14 +379,13 @@ void TestPrinterSelect::ListLooksAndRebuilds() {
         ClickRow(list, 1);
         QCOMPARE_EQ(SelectedRow(list), 1);
         QVERIFY(list->topLevelItem(0)->isSelected() == false);
-    };
+    }};
     dlg.DoModal(nullptr);
     QCOMPARE(before, (QStringList{"A-printer", "b-printer"}));
     QCOMPARE(after, before);
 
     // A queue installed between two runs is listed by the next one.
     AddQueues(service, {{"0-first", "socket://c:9100"}});
-    prompt.script = nullptr;
     dlg.DoModal(nullptr);
     QCOMPARE(Column(dlg.PrinterList(), 0), (QStringList{"0-first", "A-printer", "b-printer"}));
     QCOMPARE(Column(dlg.PrinterList(), 1),
