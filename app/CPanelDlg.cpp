@@ -74,14 +74,17 @@ constexpr int kMenuCommands[] = {
     res::ID_PAGE_MSW4,      res::ID_HELP_CONTENTS, res::ID_ABOUT,
 };
 
-// Tabs: text and image of strip 168, in PageOrder.
+// Tabs in PageOrder: text, image of strip 168, and the command that shows the page.
 struct TabItem {
     const char* text;
     int image;
+    int command;
 };
 constexpr TabItem kTabs[] = {
-    {"機能選択", 0}, {"書式設定", 3}, {"パラメータ設定", 2}, {"ＭＳＷ１", 1},
-    {"ＭＳＷ２", 1}, {"ＭＳＷ３", 1}, {"ＭＳＷ４", 1},
+    {"機能選択", 0, res::ID_PAGE_SELECT},      {"書式設定", 3, res::ID_PAGE_FORM},
+    {"パラメータ設定", 2, res::ID_PAGE_PARAM}, {"ＭＳＷ１", 1, res::ID_PAGE_MSW1},
+    {"ＭＳＷ２", 1, res::ID_PAGE_MSW2},        {"ＭＳＷ３", 1, res::ID_PAGE_MSW3},
+    {"ＭＳＷ４", 1, res::ID_PAGE_MSW4},
 };
 
 PromptIcon ToPromptIcon(MessageIcon icon) {
@@ -271,27 +274,6 @@ void CPanelDlg::OnCommand(int id) {
     case res::ID_DATA_CHECK:
         OnDataCheck();
         break;
-    case res::ID_PAGE_SELECT:
-        ShowPage(0);
-        break;
-    case res::ID_PAGE_FORM:
-        ShowPage(1);
-        break;
-    case res::ID_PAGE_PARAM:
-        ShowPage(2);
-        break;
-    case res::ID_PAGE_MSW1:
-        ShowPage(3);
-        break;
-    case res::ID_PAGE_MSW2:
-        ShowPage(4);
-        break;
-    case res::ID_PAGE_MSW3:
-        ShowPage(5);
-        break;
-    case res::ID_PAGE_MSW4:
-        ShowPage(6);
-        break;
     case res::ID_TB_LOAD:
     case res::ID_LOAD_SETTINGS:
         OnLoad();
@@ -322,6 +304,10 @@ void CPanelDlg::OnCommand(int id) {
         OnAbout();
         break;
     default:
+        for (int page = 0; page < static_cast<int>(std::size(kTabs)); ++page) {
+            if (kTabs[page].command == id)
+                ShowPage(page);
+        }
         break;
     }
 }
