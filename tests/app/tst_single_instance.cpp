@@ -14,8 +14,18 @@
 
 namespace {
 
+const QByteArray kActivated = "activate minimised=0 active=1";
+
 QString ProbePath() {
     return QCoreApplication::applicationDirPath() + QStringLiteral("/single_instance_probe");
+}
+
+QByteArray WaitLine(QProcess& p, int ms = 5000) {
+    QElapsedTimer t;
+    t.start();
+    while (!p.canReadLine() && t.elapsed() < ms && p.waitForReadyRead(int(ms - t.elapsed()))) {
+    }
+    return p.canReadLine() ? p.readLine().trimmed() : QByteArray();
 }
 
 } // namespace
@@ -23,77 +33,75 @@ QString ProbePath() {
 class TestSingleInstance : public QObject {
     Q_OBJECT
 private slots:
-    void init();
-    void cleanup();
-    void SecondStartActivatesTheFirst();
+    void init() {
+        // A runtime folder of the test's own, so that nothing else shares its lock and socket.
+        m_runtime = std::make_unique<QTemporaryDir>();
+        QVERIFY(QFile::exists(ProbePath()));
+    }
+    void cleanup() {
+        for (auto& p : m_running) {
+            p->kill();
+            p->waitForFinished(2000);
+        }
+        m_running.clear();
+        m_runtime.reset();
+    }
+    void LaterStartsActivateThePrimary();
     void SimultaneousStartsGiveOnePrimary();
-    void KilledCopyDoesNotBlock();
-    void OtherExecutableNameRunsBeside();
 
 private:
-    QProcess* Start(const QString& program = {});
-    static QByteArray WaitLine(QProcess& p, int ms = 5000);
+    QProcess* Start(const QString& program = ProbePath()) {
+        auto& p = m_running.emplace_back(std::make_unique<QProcess>());
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_runtime->path());
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        p->setProcessEnvironment(env);
+        p->start(program, {});
+        return p.get();
+    }
+    // A later start: secondary, ends with status 0 within 2 s, and the primary comes forward.
+    void ExpectSecondary(QProcess& primary) {
+        QElapsedTimer t;
+        t.start();
+        QProcess* later = Start();
+        QVERIFY(later->waitForFinished(2000));
+        QCOMPARE_LE(t.elapsed(), 2000);
+        QCOMPARE(later->exitStatus(), QProcess::NormalExit);
+        QCOMPARE_EQ(later->exitCode(), 0);
+        QCOMPARE(later->readAllStandardOutput().trimmed(), QByteArray("secondary"));
+        // The first copy got the request: its minimised window is restored and active.
+        QCOMPARE(WaitLine(primary, 2000), kActivated);
+    }
 
     std::unique_ptr<QTemporaryDir> m_runtime;
     std::vector<std::unique_ptr<QProcess>> m_running; // killed in cleanup()
 };
 
-void TestSingleInstance::init() {
-    // A runtime folder of the test's own, so that nothing else shares its lock and socket.
-    m_runtime = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_runtime->isValid());
-    QVERIFY(QFile::exists(ProbePath()));
-}
-
-void TestSingleInstance::cleanup() {
-    for (auto& p : m_running) {
-        if (p->state() != QProcess::NotRunning) {
-            p->kill();
-            p->waitForFinished(2000);
-        }
-    }
-    m_running.clear();
-    m_runtime.reset();
-}
-
-QProcess* TestSingleInstance::Start(const QString& program) {
-    m_running.push_back(std::make_unique<QProcess>());
-    QProcess* p = m_running.back().get();
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_runtime->path());
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    p->setProcessEnvironment(env);
-    p->setProcessChannelMode(QProcess::SeparateChannels);
-    p->start(program.isEmpty() ? ProbePath() : program, {});
-    return p;
-}
-
-QByteArray TestSingleInstance::WaitLine(QProcess& p, int ms) {
-    QElapsedTimer t;
-    t.start();
-    while (!p.canReadLine() && t.elapsed() < ms) {
-        if (!p.waitForReadyRead(static_cast<int>(ms - t.elapsed())))
-            break;
-    }
-    return p.canReadLine() ? p.readLine().trimmed() : QByteArray();
-}
-
-void TestSingleInstance::SecondStartActivatesTheFirst() {
-    auto first = Start();
+// Two later starts reach the running copy; once it is killed, its lock and socket are left
+// behind, and the next start becomes the primary copy that the start after it reaches. A copy
+// under another executable name is a primary copy of its own beside it.
+void TestSingleInstance::LaterStartsActivateThePrimary() {
+    QProcess* first = Start();
     QCOMPARE(WaitLine(*first), QByteArray("primary"));
-    for (int round = 0; round < 2; ++round) {
-        QElapsedTimer t;
-        t.start();
-        auto second = Start();
-        QVERIFY(second->waitForFinished(2000));
-        QCOMPARE_LE(t.elapsed(), 2000);
-        QCOMPARE(second->exitStatus(), QProcess::NormalExit);
-        QCOMPARE_EQ(second->exitCode(), 0);
-        QCOMPARE(second->readAllStandardOutput().trimmed(), QByteArray("secondary"));
-        // The first copy got the request: its minimised window is restored and active.
-        QCOMPARE(WaitLine(*first, 2000), QByteArray("activate minimised=0 active=1"));
-    }
+    ExpectSecondary(*first);
+    ExpectSecondary(*first);
     QCOMPARE(first->state(), QProcess::Running);
+
+    first->kill();
+    QVERIFY(first->waitForFinished(2000));
+    QVERIFY(QFile::exists(m_runtime->filePath(QStringLiteral("single_instance_probe.lock"))));
+    QVERIFY(QFile::exists(m_runtime->filePath(QStringLiteral("single_instance_probe.socket"))));
+    QProcess* next = Start();
+    QCOMPARE(WaitLine(*next), QByteArray("primary"));
+    ExpectSecondary(*next);
+
+    const QString copy = m_runtime->filePath(QStringLiteral("other_probe"));
+    QVERIFY(QFile::copy(ProbePath(), copy));
+    QVERIFY(QFile::setPermissions(copy, QFile::permissions(ProbePath())));
+    QProcess* other = Start(copy);
+    QCOMPARE(WaitLine(*other), QByteArray("primary"));
+    QCOMPARE(next->state(), QProcess::Running);
+    QCOMPARE(other->state(), QProcess::Running);
 }
 
 void TestSingleInstance::SimultaneousStartsGiveOnePrimary() {
@@ -101,60 +109,24 @@ void TestSingleInstance::SimultaneousStartsGiveOnePrimary() {
         std::vector<QProcess*> copies;
         for (int i = 0; i < 3; ++i)
             copies.push_back(Start());
-        int primaries = 0;
-        int secondaries = 0;
-        QProcess* primary = nullptr;
+        QList<QProcess*> primaries;
         for (QProcess* p : copies) {
             const QByteArray line = WaitLine(*p);
             if (line == "primary") {
-                ++primaries;
-                primary = p;
-            } else if (line == "secondary") {
-                ++secondaries;
+                primaries.append(p);
+            } else {
+                QCOMPARE(line, QByteArray("secondary"));
                 QVERIFY(p->waitForFinished(2000));
                 QCOMPARE_EQ(p->exitCode(), 0);
             }
         }
-        QCOMPARE_EQ(primaries, 1);
-        QCOMPARE_EQ(secondaries, 2);
+        QCOMPARE_EQ(primaries.size(), 1);
         // Each of the others reached it, even when it started before the primary listened.
-        QCOMPARE(WaitLine(*primary, 2000), QByteArray("activate minimised=0 active=1"));
-        QCOMPARE(WaitLine(*primary, 2000), QByteArray("activate minimised=0 active=1"));
-        primary->terminate();
-        QVERIFY(primary->waitForFinished(2000));
+        QCOMPARE(WaitLine(*primaries[0], 2000), kActivated);
+        QCOMPARE(WaitLine(*primaries[0], 2000), kActivated);
+        primaries[0]->terminate();
+        QVERIFY(primaries[0]->waitForFinished(2000));
     }
-}
-
-void TestSingleInstance::KilledCopyDoesNotBlock() {
-    auto first = Start();
-    QCOMPARE(WaitLine(*first), QByteArray("primary"));
-    first->kill();
-    QVERIFY(first->waitForFinished(2000));
-    // What the killed copy left behind: its lock and its socket.
-    const QString lock = m_runtime->filePath(QStringLiteral("single_instance_probe.lock"));
-    const QString socket = m_runtime->filePath(QStringLiteral("single_instance_probe.socket"));
-    QVERIFY(QFile::exists(lock));
-    QVERIFY(QFile::exists(socket));
-
-    auto next = Start();
-    QCOMPARE(WaitLine(*next), QByteArray("primary"));
-    // And it is the primary copy for the start after it.
-    auto third = Start();
-    QVERIFY(third->waitForFinished(2000));
-    QCOMPARE(third->readAllStandardOutput().trimmed(), QByteArray("secondary"));
-    QCOMPARE(WaitLine(*next, 2000), QByteArray("activate minimised=0 active=1"));
-}
-
-void TestSingleInstance::OtherExecutableNameRunsBeside() {
-    const QString copy = m_runtime->filePath(QStringLiteral("other_probe"));
-    QVERIFY(QFile::copy(ProbePath(), copy));
-    QVERIFY(QFile::setPermissions(copy, QFile::permissions(ProbePath())));
-    auto first = Start();
-    QCOMPARE(WaitLine(*first), QByteArray("primary"));
-    auto other = Start(copy);
-    QCOMPARE(WaitLine(*other), QByteArray("primary"));
-    QCOMPARE(first->state(), QProcess::Running);
-    QCOMPARE(other->state(), QProcess::Running);
 }
 
 QTEST_GUILESS_MAIN(TestSingleInstance)
