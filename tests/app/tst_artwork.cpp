@@ -17,34 +17,23 @@ private slots:
 };
 
 void TestArtwork::StripsAndIcon() {
-    const QRgb grey = qRgb(192, 192, 192);
-    struct Strip {
-        int id;
-        int count;
-    };
-    for (const Strip& s : {Strip{res::IDB_TOOLBAR, 5}, Strip{res::IDB_TAB_IMAGES, 4}}) {
-        const QImage strip = res::LoadBitmap(s.id).convertToFormat(QImage::Format_RGB32);
-        QVERIFY2(!strip.isNull(), qPrintable(QString::number(s.id)));
-        QCOMPARE(strip.size(), QSize(16 * s.count, 16));
+    for (const auto& [id, count] : {std::pair{res::IDB_TOOLBAR, 5}, {res::IDB_TAB_IMAGES, 4}}) {
+        const QImage strip = res::LoadBitmap(id).convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(strip.size(), QSize(16 * count, 16));
         QSet<QRgb> colours;
         QList<QImage> tiles;
-        for (int i = 0; i < s.count; ++i) {
+        for (int i = 0; i < count; ++i) {
             const QImage tile = strip.copy(16 * i, 0, 16, 16);
             int background = 0;
-            for (int y = 0; y < 16; ++y) {
-                for (int x = 0; x < 16; ++x) {
-                    colours.insert(tile.pixel(x, y));
-                    background += tile.pixel(x, y) == grey;
-                }
+            for (int p = 0; p < 256; ++p) {
+                colours.insert(tile.pixel(p % 16, p / 16));
+                background += tile.pixel(p % 16, p / 16) == qRgb(192, 192, 192);
             }
-            // A drawing that leaves some background: neither empty nor a filled square.
-            QVERIFY2(background > 8 && background < 200,
-                     qPrintable(QStringLiteral("strip %1 image %2: %3 background pixels")
-                                    .arg(s.id)
-                                    .arg(i)
-                                    .arg(background)));
-            QVERIFY2(!tiles.contains(tile),
-                     qPrintable(QStringLiteral("strip %1 image %2 repeats").arg(s.id).arg(i)));
+            // A drawing that leaves some background (neither empty nor a filled square), and
+            // no image twice.
+            const QByteArray where = QStringLiteral("strip %1 image %2").arg(id).arg(i).toUtf8();
+            QVERIFY2(background > 8 && background < 200, where);
+            QVERIFY2(!tiles.contains(tile), where);
             tiles.append(tile);
         }
         QCOMPARE_LE(colours.size(), 16);
@@ -52,14 +41,14 @@ void TestArtwork::StripsAndIcon() {
 
     const QList<QImage> sizes = res::LoadIconImages(res::IDI_PROGRAM);
     QCOMPARE(sizes.size(), 3);
-    int side = 16;
-    for (const QImage& icon : sizes) {
+    for (int i = 0; i < 3; ++i) {
+        const QImage& icon = sizes[i];
+        const int side = 16 * (i + 1);
         QCOMPARE(icon.size(), QSize(side, side));
         QVERIFY(icon.hasAlphaChannel());
         QCOMPARE(qAlpha(icon.pixel(0, side - 1)), 0);
         QCOMPARE(qAlpha(icon.pixel(side - 1, side - 1)), 0);
         QCOMPARE(qAlpha(icon.pixel(side / 2, side * 3 / 4)), 255);
-        side = side == 16 ? 32 : 48;
     }
     QCOMPARE(res::LoadBitmap(res::IDI_PROGRAM), sizes.back());
     QVERIFY(res::LoadIconImages(res::IDB_TOOLBAR).isEmpty());
