@@ -55,15 +55,8 @@ public:
         shown.append({text, caption, icon, buttons, owner});
         if (!answers.isEmpty())
             return answers.takeFirst();
-        switch (buttons) {
-        case PromptButtons::Ok:
-        case PromptButtons::OkCancel:
-            return kPromptOk;
-        case PromptButtons::YesNo:
-        case PromptButtons::YesNoCancel:
-            return kPromptYes;
-        }
-        return kPromptOk;
+        const bool ok = buttons == PromptButtons::Ok || buttons == PromptButtons::OkCancel;
+        return ok ? kPromptOk : kPromptYes;
     }
 
     int RunModal(QDialog& dialog) override {
@@ -108,12 +101,13 @@ public:
     ~ScriptedFiles() override { SetFileChooser(nullptr); }
 
     QString OpenFileName(QWidget*, const QString& directory) override {
-        requests.append(QStringLiteral("open"));
-        directories.append(directory);
-        return answers.isEmpty() ? QString() : answers.takeFirst();
+        return Answer(QStringLiteral("open"), directory);
     }
     QString SaveFileName(QWidget*, const QString& directory) override {
-        requests.append(QStringLiteral("save"));
+        return Answer(QStringLiteral("save"), directory);
+    }
+    QString Answer(const QString& kind, const QString& directory) {
+        requests.append(kind);
         directories.append(directory);
         return answers.isEmpty() ? QString() : answers.takeFirst();
     }
@@ -151,12 +145,12 @@ inline PrinterRecord ModelQueue(const std::string& name, const std::string& port
     return r;
 }
 
-// In the printer selection dialog: the rows' names in list order.
-inline QStringList RowNames(QDialog& dialog) {
+// In the printer selection dialog: a column's texts (the names unless told) in list order.
+inline QStringList RowNames(QDialog& dialog, int column = 0) {
     QStringList names;
     if (auto* list = dialog.findChild<QTreeWidget*>())
         for (int i = 0; i < list->topLevelItemCount(); ++i)
-            names.append(list->topLevelItem(i)->text(0));
+            names.append(list->topLevelItem(i)->text(column));
     return names;
 }
 
