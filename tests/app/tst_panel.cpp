@@ -6,7 +6,6 @@
 #include "CIconMenu.h"
 #include "CIconPopup.h"
 #include "CPageSet.h"
-#include "CRadioButton.h"
 #include "CStatusLine.h"
 #include "CTabControl.h"
 #include "Settings.h"
@@ -15,16 +14,15 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
-#include <QMenu>
 #include <QMenuBar>
 #include <QRegularExpression>
 #include <QStandardPaths>
-#include <QTabBar>
 #include <QTemporaryDir>
 #include <QToolBar>
 #include <QToolButton>
 
-#include <fstream>
+#include <tuple>
+
 #include <sched.h>
 #include <sys/mount.h>
 #include <unistd.h>
@@ -36,19 +34,28 @@ namespace {
 
 bool g_mountNamespace = false;
 
-QString M(int id) {
-    return ResText(id);
+// The texts of the given string resources, in order.
+QStringList Ms(std::initializer_list<int> ids) {
+    QStringList texts;
+    for (int id : ids)
+        texts.append(ResText(id));
+    return texts;
 }
 
 QLineEdit* CentringEdit(CPanelDlg& dlg) {
     return dlg.Pages().param.DlgItem<QLineEdit>(CPage_Param::IDC_CUT_CENTERING);
 }
 
-void WriteBytes(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(f.write(bytes), bytes.size());
-    f.close();
+// Whether a command can be used; its menu item and its toolbar button must agree.
+bool Enabled(CPanelDlg& dlg, int menuId, int toolId) {
+    const bool menu = dlg.MenuAction(menuId)->isEnabled();
+    if (menu != dlg.ToolAction(toolId)->isEnabled())
+        QTest::qFail("menu item and toolbar button disagree", __FILE__, __LINE__);
+    return menu;
+}
+
+bool SendEnabled(CPanelDlg& dlg) {
+    return Enabled(dlg, res::ID_SEND_SETTINGS, res::ID_TB_SEND);
 }
 
 QByteArray FileImage(const SettingsBlock& block) {
@@ -57,9 +64,55 @@ QByteArray FileImage(const SettingsBlock& block) {
     return bytes;
 }
 
+// Writes a file and returns its path.
+QString Place(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size())
+        QTest::qFail(qPrintable("cannot write " + path), __FILE__, __LINE__);
+    return path;
+}
+
+// The block the pages show.
+SettingsBlock PagesShow(CPanelDlg& dlg) {
+    dlg.Document().CollectFromPages();
+    return dlg.Document().m_current;
+}
+
 bool Mount(const QString& dir, const char* options) {
     return ::mount("vellmark-test", QFile::encodeName(dir).constData(), "tmpfs", 0, options) == 0;
 }
+
+// The main window over its own in-memory print service (one printer unless told), with
+// scripted message boxes and file dialogs; the test starts it.
+struct Session {
+    explicit Session(const std::vector<PrinterRecord>& queues = {
+                         ModelQueue("Solo", "socket://s")}) {
+        for (const PrinterRecord& q : queues)
+            service.AddQueue(q);
+    }
+    // Runs a command with these answers for its message boxes; the texts it showed.
+    QStringList Run(int command, const QList<int>& answers = {}) {
+        prompt.Clear();
+        prompt.answers = answers;
+        w.dlg->OnCommand(command);
+        return prompt.Texts();
+    }
+
+    MemoryPrintService service;
+    AppPrompt prompt;
+    ScriptedFiles files;
+    Window w{service};
+};
+
+// A start-up: its printers, the scripts for the selection dialog, the exit statuses, the
+// messages, the modal runs, the printer chosen (empty: the window ends during its start-up) and
+// whether the printer switch is enabled.
+using StartRow = std::tuple<const char*, std::vector<PrinterRecord>, QList<AppPrompt::Script>,
+                            QList<int>, QStringList, int, QString, bool>;
+
+// The close box: a change first or not, the answers, the messages, whether the window ended,
+// and the save dialogs shown.
+using ExitRow = std::tuple<const char*, bool, QList<int>, QStringList, bool, int>;
 
 } // namespace
 
@@ -86,118 +139,60 @@ private slots:
 
 // One, none, two printers; a file destination chosen or the choice cancelled at start-up.
 void TestPanel::startup() {
-    struct Row {
-        const char* name;
-        std::vector<PrinterRecord> queues;
-        QList<AppPrompt::Script> scripts;
-        bool survives;
-        QList<int> exits;
-        QStringList messages;
-        int modalRuns;
-        QString printer;
-        bool switchEnabled;
-    };
     QStringList rows;
     QString preselected;
-    const QString m5 = MessageText(kMessageM5);
-    const Row table[] = {
-        {"one printer: no dialog",
-         {ModelQueue("Solo", "socket://10.0.0.5:9100")},
-         {},
-         true,
-         {},
-         {},
-         0,
-         "Solo",
-         false},
-        {"no printer: M1 and status 1",
-         {},
-         {},
-         false,
-         {1},
-         {MessageText(kMessageM1)},
-         0,
-         "",
-         false},
-        {"two printers: the list, row 0 pre-selected",
-         {ModelQueue("Zeta", "socket://z"), ModelQueue("Alpha", "socket://a")},
-         {LookAndCancel(&rows, &preselected), ChoosePrinter("Zeta")},
-         true,
-         {},
-         {},
-         2,
-         "Zeta",
-         true},
-        {"a FILE: printer chosen, then cancelled",
-         {ModelQueue("Alpha", "socket://a"), ModelQueue("Disk", "FILE:")},
-         {[](QDialog& d) {
-             ChoosePrinter("Disk")(d);
-             QVERIFY(d.isVisible());
-         }},
-         false,
-         {},
-         {m5},
-         1,
-         "",
-         false},
-        {"cancel at start-up",
-         {ModelQueue("Alpha", "socket://a"), ModelQueue("Beta", "socket://b")},
-         {},
-         false,
-         {},
-         {},
-         1,
-         "",
-         false},
-        {"the only printer prints to a file: M4 and status 1",
-         {ModelQueue("Disk", "FILE:")},
-         {},
-         false,
-         {1},
-         {MessageText(kMessageM4)},
-         0,
-         "",
-         false},
-    };
-    for (const Row& row : table) {
-        const QByteArray name = row.name;
-        MemoryPrintService service;
-        for (const PrinterRecord& q : row.queues)
-            service.AddQueue(q);
-        AppPrompt prompt;
-        prompt.scripts = row.scripts;
+    const StartRow table[] = {
+        StartRow("one printer: no dialog", {ModelQueue("Solo", "socket://10.0.0.5:9100")}, {}, {},
+                 {}, 0, "Solo", false),
+        StartRow("no printer: M1 and status 1", {}, {}, {1}, {MessageText(kMessageM1)}, 0, "",
+                 false),
+        StartRow("two printers: the list, row 0 pre-selected",
+                 {ModelQueue("Zeta", "socket://z"), ModelQueue("Alpha", "socket://a")},
+                 {LookAndCancel(&rows, &preselected), ChoosePrinter("Zeta")}, {}, {}, 2, "Zeta",
+                 true),
+        StartRow("a FILE: printer chosen, then cancelled",
+                 {ModelQueue("Alpha", "socket://a"), ModelQueue("Disk", "FILE:")}, {[](QDialog& d) {
+                     ChoosePrinter("Disk")(d);
+                     QVERIFY(d.isVisible());
+                 }},
+                 {}, {MessageText(kMessageM5)}, 1, "", false),
+        StartRow("cancel at start-up",
+                 {ModelQueue("Alpha", "socket://a"), ModelQueue("Beta", "socket://b")}, {}, {}, {},
+                 1, "", false),
+        StartRow("the only printer prints to a file: M4 and status 1",
+                 {ModelQueue("Disk", "FILE:")}, {}, {1}, {MessageText(kMessageM4)}, 0, "", false)};
+    for (const auto& [label, queues, scripts, exits, messages, modalRuns, printer, switchEnabled] :
+         table) {
+        const QByteArray name = label;
+        const bool survives = !printer.isEmpty();
+        Session s(queues);
+        s.prompt.scripts = scripts;
         RecordingExit exit;
-        Window w(service);
-        // The first row of the two-printer case looks at the list and cancels; the window
+        // The first run of the two-printer case looks at the list and cancels; the window
         // then ends, so that case runs its start-up a second time to choose.
-        const bool lookFirst = row.scripts.size() == 2;
-        if (lookFirst) {
-            QVERIFY2(!w.Start(), name);
+        if (scripts.size() == 2) {
+            QVERIFY2(!s.w.Start(), name);
             QCOMPARE(rows, QStringList({"Alpha", "Zeta"}));
             QCOMPARE(preselected, QStringLiteral("Alpha"));
-            w.dlg = std::make_unique<CPanelDlg>(service);
+            s.w.dlg = std::make_unique<CPanelDlg>(s.service);
         }
-        const bool started = w.Start();
-        QVERIFY2(started == row.survives, name);
-        QVERIFY2(w.dlg->IsEnded() == !row.survives, name);
-        QVERIFY2(exit.statuses == row.exits, name);
-        QVERIFY2(prompt.Texts() == row.messages, name + " " + prompt.Texts().join('|').toUtf8());
-        QVERIFY2(prompt.modalRuns == row.modalRuns, name);
-        for (const Shown& s : prompt.shown)
-            QVERIFY2(s.caption == "Vellmark", name);
-        if (!row.survives)
+        QVERIFY2(s.w.Start() == survives, name);
+        CPanelDlg& dlg = *s.w.dlg;
+        QVERIFY2(dlg.IsEnded() == !survives, name);
+        QVERIFY2(exit.statuses == exits, name);
+        QVERIFY2(s.prompt.Texts() == messages, name + " " + s.prompt.Texts().join('|').toUtf8());
+        QVERIFY2(s.prompt.modalRuns == modalRuns, name);
+        for (const Shown& shown : s.prompt.shown)
+            QVERIFY2(shown.caption == "Vellmark", name);
+        if (!survives)
             continue;
-        CPanelDlg& dlg = *w.dlg;
-        QVERIFY2(dlg.MenuAction(res::ID_SEND_SETTINGS)->isEnabled(), name);
-        QVERIFY2(dlg.ToolAction(res::ID_TB_SEND)->isEnabled(), name);
-        QVERIFY2(dlg.MenuAction(res::ID_SELECT_PRINTER)->isEnabled() == row.switchEnabled, name);
-        QVERIFY2(dlg.ToolAction(res::ID_TB_PRINTER)->isEnabled() == row.switchEnabled, name);
-        QCOMPARE(dlg.StatusLine()->Text(0), "プリンタ名： " + row.printer);
-        QCOMPARE(QString::fromStdString(dlg.CurrentPrinter()), row.printer);
+        QVERIFY2(SendEnabled(dlg), name);
+        QVERIFY2(Enabled(dlg, res::ID_SELECT_PRINTER, res::ID_TB_PRINTER) == switchEnabled, name);
+        QCOMPARE(dlg.StatusLine()->Text(0), "プリンタ名： " + printer);
+        QCOMPARE(QString::fromStdString(dlg.CurrentPrinter()), printer);
         QVERIFY2(dlg.StatusLine()->Text(1).startsWith("接続先： socket://"), name);
         // The pages show the factory settings, unchanged by the start-up.
-        dlg.Document().CollectFromPages();
-        QVERIFY2(dlg.Document().m_current == FactoryDefaults, name);
+        QVERIFY2(PagesShow(dlg) == FactoryDefaults, name);
         QCOMPARE(dlg.TabControl()->currentIndex(), 0);
         QVERIFY(dlg.Pages().select.isVisible());
     }
@@ -214,12 +209,9 @@ void TestPanel::statusLineTabsMenuAndToolbar() {
     QCOMPARE(line.PartRect(1).left(), 195);
     QCOMPARE(line.PartRect(1).right() + 1, 300);
 
-    MemoryPrintService service;
-    service.AddQueue(ModelQueue("Solo", "socket://s"));
-    AppPrompt prompt;
-    Window w(service);
-    QVERIFY(w.Start());
-    CPanelDlg& dlg = *w.dlg;
+    Session s;
+    QVERIFY(s.w.Start());
+    CPanelDlg& dlg = *s.w.dlg;
     QCOMPARE(dlg.windowTitle(), QStringLiteral("KSD Dotrix Ledger 9040 ヴェルマーク"));
     QVERIFY(!(dlg.windowFlags() & Qt::WindowMaximizeButtonHint));
     QVERIFY(dlg.windowFlags() & Qt::WindowMinimizeButtonHint);
@@ -254,31 +246,15 @@ void TestPanel::statusLineTabsMenuAndToolbar() {
             items.append(a->isSeparator() ? QStringLiteral("-") : "  " + text);
         }
     }
-    const QStringList expected = {
-        "ファイル(&F)",
-        "  設定ファイルの読み込み(&O)...\tCtrl+O",
-        "  設定ファイルへの書き込み(&S)...\tCtrl+S",
-        "-",
-        "  設定値をプリンタへ送信(&W)\tCtrl+W",
-        "  工場出荷設定を表示(&I)\tCtrl+I",
-        "-",
-        "  プリンタの選択(&C)...\tCtrl+C",
-        "-",
-        "  終了(&X)\tAlt+F4",
-        "メニュー(&M)",
-        "  機能選択(&K)\tCtrl+K",
-        "  書式設定(&F)\tCtrl+F",
-        "  パラメータ設定（&P）\tCtrl+P",
-        "  メモリスイッチ１(&1)\tCtrl+1",
-        "  メモリスイッチ２(&2)\tCtrl+2",
-        "  メモリスイッチ３(&3)\tCtrl+3",
-        "  メモリスイッチ４(&4)\tCtrl+4",
-        "ヘルプ(&H)",
-        "  ヘルプ目次(&H)\tF1",
-        "-",
-        "  バージョン情報(&A)...",
-    };
-    QCOMPARE(items, expected);
+    QCOMPARE(items.join('|'),
+             "ファイル(&F)|  設定ファイルの読み込み(&O)...\tCtrl+O|"
+             "  設定ファイルへの書き込み(&S)...\tCtrl+S|-|  設定値をプリンタへ送信(&W)\tCtrl+W|"
+             "  工場出荷設定を表示(&I)\tCtrl+I|-|  プリンタの選択(&C)...\tCtrl+C|-|"
+             "  終了(&X)\tAlt+F4|メニュー(&M)|  機能選択(&K)\tCtrl+K|  書式設定(&F)\tCtrl+F|"
+             "  パラメータ設定（&P）\tCtrl+P|  メモリスイッチ１(&1)\tCtrl+1|"
+             "  メモリスイッチ２(&2)\tCtrl+2|  メモリスイッチ３(&3)\tCtrl+3|"
+             "  メモリスイッチ４(&4)\tCtrl+4|ヘルプ(&H)|  ヘルプ目次(&H)\tF1|-|"
+             "  バージョン情報(&A)...");
 
     // The toolbar: separators and five buttons with their tooltips, left to right.
     QStringList bar;
@@ -298,13 +274,9 @@ void TestPanel::statusLineTabsMenuAndToolbar() {
 }
 
 void TestPanel::load() {
-    MemoryPrintService service;
-    service.AddQueue(ModelQueue("Solo", "socket://s"));
-    AppPrompt prompt;
-    ScriptedFiles files;
-    Window w(service);
-    QVERIFY(w.Start());
-    CPanelDlg& dlg = *w.dlg;
+    Session s;
+    QVERIFY(s.w.Start());
+    CPanelDlg& dlg = *s.w.dlg;
     SettingsDocument& doc = dlg.Document();
     QTemporaryDir dir;
 
@@ -312,138 +284,101 @@ void TestPanel::load() {
     ChangeAValue(dlg);
     const SettingsBlock edited = doc.m_current;
     QVERIFY(edited != FactoryDefaults);
-    prompt.answers = {kPromptNo};
-    dlg.OnCommand(res::ID_LOAD_SETTINGS);
-    QCOMPARE(prompt.Texts(), QStringList{M(res::IDS_LOAD_DISCARD)});
-    QCOMPARE(prompt.shown[0].buttons, PromptButtons::YesNo);
-    QCOMPARE(prompt.shown[0].icon, PromptIcon::Warning);
-    QVERIFY(files.requests.isEmpty());
+    QCOMPARE(s.Run(res::ID_LOAD_SETTINGS, {kPromptNo}), Ms({res::IDS_LOAD_DISCARD}));
+    QCOMPARE(s.prompt.shown[0].buttons, PromptButtons::YesNo);
+    QCOMPARE(s.prompt.shown[0].icon, PromptIcon::Warning);
+    QVERIFY(s.files.requests.isEmpty());
     QVERIFY(doc.m_current == edited);
 
-    // Refused files (wrong header, a header without its NUL, short, missing): the message,
-    // and the pages, the block and both copies as they were.
+    // Refused files (a header without its NUL, another header, short): the message, and the
+    // pages, the block and both copies as they were.
     QByteArray noNul = FileImage(FactoryDefaults);
     noNul[19] = ' ';
     QByteArray other = FileImage(FactoryDefaults);
     other[0] = 'd';
-    const QByteArray shortFile = FileImage(FactoryDefaults).left(120);
-    const QByteArray refused[] = {noNul, other, shortFile};
-    int n = 0;
-    for (const QByteArray& bytes : refused) {
-        const QString path = dir.filePath(QStringLiteral("refused%1.dat").arg(n++));
-        WriteBytes(path, bytes);
-        prompt.Clear();
-        prompt.answers = {kPromptYes};
-        files.answers = {path};
+    for (const QByteArray& bytes : {noNul, other, FileImage(FactoryDefaults).left(120)}) {
+        s.files.answers = {Place(dir.filePath("refused.dat"), bytes)};
         const SettingsBlock saved = doc.m_lastSaved;
-        dlg.OnCommand(res::ID_LOAD_SETTINGS);
-        QCOMPARE(prompt.Texts(),
-                 QStringList({M(res::IDS_LOAD_DISCARD), M(res::IDS_NOT_SETTINGS_FILE)}));
+        QCOMPARE(s.Run(res::ID_LOAD_SETTINGS, {kPromptYes}),
+                 Ms({res::IDS_LOAD_DISCARD, res::IDS_NOT_SETTINGS_FILE}));
         QVERIFY(doc.m_current == edited);
         QVERIFY(doc.m_lastSaved == saved);
-        doc.CollectFromPages();
-        QVERIFY(doc.m_current == edited);
+        QVERIFY(PagesShow(dlg) == edited);
     }
 
     // A good file: shown, becomes the saved copy; Send follows the sent copy.
     SettingsBlock fileBlock = FactoryDefaults;
-    {
-        const SettingDesc& thickness = Describe(Setting::PaperThickness);
-        const auto entries = thickness.entries;
-        EncodeText(fileBlock, Setting::PaperThickness, std::string(entries[3]));
-    }
-    const QString good = dir.filePath(QStringLiteral("good.dat"));
-    WriteBytes(good, FileImage(fileBlock));
-    prompt.Clear();
-    prompt.answers = {kPromptYes};
-    files.answers = {good};
+    EncodeText(fileBlock, Setting::PaperThickness,
+               std::string(Describe(Setting::PaperThickness).entries[3]));
+    const QString good = Place(dir.filePath("good.dat"), FileImage(fileBlock));
+    s.files.answers = {good};
     dlg.ShowPage(4);
-    dlg.OnCommand(res::ID_LOAD_SETTINGS);
-    QCOMPARE(prompt.Texts(), QStringList{M(res::IDS_LOAD_DISCARD)});
+    QCOMPARE(s.Run(res::ID_LOAD_SETTINGS, {kPromptYes}), Ms({res::IDS_LOAD_DISCARD}));
     QVERIFY(doc.m_current == fileBlock);
     QVERIFY(doc.m_lastSaved == fileBlock);
     QVERIFY(!doc.ChangedSinceSaved());
     QCOMPARE(dlg.TabControl()->currentIndex(), 4); // the tab does not change
-    QVERIFY(dlg.MenuAction(res::ID_SEND_SETTINGS)->isEnabled());
-    QCOMPARE(files.directories.last(),
+    QVERIFY(SendEnabled(dlg));
+    QCOMPARE(s.files.directories.last(),
              CPanelDlg::SettingsDirectory(QCoreApplication::applicationDirPath()));
 
-    // Right after a send, no warning before a load, although nothing was saved.
+    // Right after a send, no warning before a load, although nothing was saved; the file
+    // holds what was sent, so Send stays grayed.
     dlg.OnCommand(res::ID_SEND_SETTINGS);
-    QVERIFY(!dlg.MenuAction(res::ID_SEND_SETTINGS)->isEnabled());
-    prompt.Clear();
-    files.answers = {good};
-    dlg.OnCommand(res::ID_LOAD_SETTINGS);
-    QVERIFY(prompt.Texts().isEmpty());
-    // The file holds what was sent: Send stays grayed.
-    QVERIFY(!dlg.MenuAction(res::ID_SEND_SETTINGS)->isEnabled());
-    QVERIFY(!dlg.ToolAction(res::ID_TB_SEND)->isEnabled());
+    QVERIFY(!SendEnabled(dlg));
+    s.files.answers = {good};
+    QVERIFY(s.Run(res::ID_LOAD_SETTINGS).isEmpty());
+    QVERIFY(!SendEnabled(dlg));
 
     // A value the pages cannot show (a code in no list of its combo box): changed since saved
-    // right after the load, and the exit offers to save.
+    // right after the load. The pages give back the block that was sent: Send stays grayed,
+    // but the exit offers to save.
     SettingsBlock odd = fileBlock;
     const SettingDesc& font = Describe(Setting::Font1);
-    for (std::size_t i = 0; i < font.width; ++i)
-        odd[font.offset + i] = 'Z';
-    const QString oddPath = dir.filePath(QStringLiteral("odd.dat"));
-    WriteBytes(oddPath, FileImage(odd));
-    prompt.Clear();
-    files.answers = {oddPath};
-    dlg.OnCommand(res::ID_LOAD_SETTINGS);
-    QVERIFY(prompt.Texts().isEmpty());
+    std::fill_n(odd.begin() + font.offset, font.width, 'Z');
+    s.files.answers = {Place(dir.filePath("odd.dat"), FileImage(odd))};
+    QVERIFY(s.Run(res::ID_LOAD_SETTINGS).isEmpty());
     QVERIFY(doc.m_lastSaved == odd);
     QVERIFY(doc.ChangedSinceSaved());
-    // The pages give back the block that was sent: Send stays grayed, but the exit offers to
-    // save.
-    QVERIFY(!dlg.MenuAction(res::ID_SEND_SETTINGS)->isEnabled());
-    prompt.answers = {kPromptCancel};
-    dlg.OnCommand(res::ID_EXIT);
-    QCOMPARE(prompt.Texts(), QStringList{M(res::IDS_EXIT_SAVE)});
+    QVERIFY(!SendEnabled(dlg));
+    QCOMPARE(s.Run(res::ID_EXIT, {kPromptCancel}), Ms({res::IDS_EXIT_SAVE}));
     QVERIFY(!dlg.IsEnded());
 }
 
 void TestPanel::save() {
-    MemoryPrintService service;
-    service.AddQueue(ModelQueue("Solo", "socket://s"));
-    AppPrompt prompt;
-    ScriptedFiles files;
-    Window w(service);
-    QVERIFY(w.Start());
-    CPanelDlg& dlg = *w.dlg;
+    Session s;
+    QVERIFY(s.w.Start());
+    CPanelDlg& dlg = *s.w.dlg;
     SettingsDocument& doc = dlg.Document();
     QTemporaryDir dir;
 
     // Cancelled dialog: nothing written.
     ChangeAValue(dlg);
-    dlg.OnCommand(res::ID_SAVE_SETTINGS);
-    QCOMPARE(files.requests, QStringList{"save"});
+    s.Run(res::ID_SAVE_SETTINGS);
+    QCOMPARE(s.files.requests, QStringList{"save"});
     QVERIFY(doc.ChangedSinceSaved());
 
     // A pending centering entry: the parameter page, its message, 10, no dialog.
-    files.requests.clear();
+    s.files.requests.clear();
     dlg.ShowPage(0);
     TypeInto(CentringEdit(dlg), QStringLiteral("5"));
     QVERIFY(dlg.Pages().param.CutSheetPending());
-    prompt.Clear();
-    dlg.OnCommand(res::ID_SAVE_SETTINGS);
-    QVERIFY(files.requests.isEmpty());
+    QCOMPARE(s.Run(res::ID_SAVE_SETTINGS).size(), 1);
+    QVERIFY(s.files.requests.isEmpty());
     QCOMPARE(dlg.TabControl()->currentIndex(), 2);
-    QCOMPARE(prompt.shown.size(), 1);
     QCOMPARE(CentringEdit(dlg)->text(), QStringLiteral("10"));
     QCOMPARE(QApplication::focusWidget(), CentringEdit(dlg));
 
     // A plain save writes the 200 bytes of what the pages show; Send is not touched.
     const QString path = dir.filePath(QStringLiteral("plain.dat"));
-    files.answers = {path};
-    prompt.Clear();
-    const bool sendBefore = dlg.MenuAction(res::ID_SEND_SETTINGS)->isEnabled();
-    dlg.OnCommand(res::ID_SAVE_SETTINGS);
-    QVERIFY(prompt.Texts().isEmpty());
+    s.files.answers = {path};
+    const bool sendBefore = SendEnabled(dlg);
+    QVERIFY(s.Run(res::ID_SAVE_SETTINGS).isEmpty());
     QFile written(path);
     QVERIFY(written.open(QIODevice::ReadOnly));
     QCOMPARE(written.readAll(), FileImage(doc.m_current));
     QVERIFY(!doc.ChangedSinceSaved());
-    QCOMPARE(dlg.MenuAction(res::ID_SEND_SETTINGS)->isEnabled(), sendBefore);
+    QCOMPARE(SendEnabled(dlg), sendBefore);
 
     if (!g_mountNamespace)
         QSKIP("read-only and full places need root for their tmpfs mounts");
@@ -456,17 +391,14 @@ void TestPanel::save() {
     QVERIFY(Mount(ro, "ro,size=16k"));
     QVERIFY(Mount(full, "size=4k"));
     ChangeAValue(dlg);
-    files.requests.clear();
-    files.directories.clear();
+    s.files.requests.clear();
+    s.files.directories.clear();
     const QString good = dir.filePath(QStringLiteral("good.dat"));
-    files.answers = {ro + "/a.dat", ro + "/b.dat", good};
-    prompt.Clear();
-    dlg.OnCommand(res::ID_SAVE_SETTINGS);
-    QCOMPARE(prompt.Texts(), QStringList({M(res::IDS_WRITE_DENIED), M(res::IDS_WRITE_DENIED)}));
-    QCOMPARE(prompt.shown[0].icon, PromptIcon::Warning);
-    QCOMPARE(files.requests.size(), 3);
+    s.files.answers = {ro + "/a.dat", ro + "/b.dat", good};
+    QCOMPARE(s.Run(res::ID_SAVE_SETTINGS), Ms({res::IDS_WRITE_DENIED, res::IDS_WRITE_DENIED}));
+    QCOMPARE(s.prompt.shown[0].icon, PromptIcon::Warning);
     const QString start = CPanelDlg::SettingsDirectory(QCoreApplication::applicationDirPath());
-    QCOMPARE(files.directories, QStringList({start, start, start}));
+    QCOMPARE(s.files.directories, QStringList({start, start, start}));
     QCOMPARE(QFileInfo(good).size(), qint64(kFileSize));
     QVERIFY(!doc.ChangedSinceSaved());
 
@@ -480,42 +412,31 @@ void TestPanel::save() {
     }
     ChangeAValue(dlg);
     const SettingsBlock saved = doc.m_lastSaved;
-    files.answers = {full + "/c.dat"};
-    prompt.Clear();
-    dlg.OnCommand(res::ID_SAVE_SETTINGS);
-    QCOMPARE(prompt.Texts(), QStringList{M(res::IDS_WRITE_FAILED)});
-    QCOMPARE(prompt.shown[0].icon, PromptIcon::Error);
+    s.files.answers = {full + "/c.dat"};
+    QCOMPARE(s.Run(res::ID_SAVE_SETTINGS), Ms({res::IDS_WRITE_FAILED}));
+    QCOMPARE(s.prompt.shown[0].icon, PromptIcon::Error);
     QVERIFY(doc.m_lastSaved == saved);
     QVERIFY(doc.ChangedSinceSaved());
 
     // Yes in the exit's save prompt and the same write error: the window stays open with the
     // edits; the printer switch likewise stops before its list.
-    files.answers = {full + "/d.dat"};
-    prompt.Clear();
-    prompt.answers = {kPromptNo, kPromptYes};
-    dlg.OnCommand(res::ID_EXIT);
-    QCOMPARE(prompt.Texts(),
-             QStringList({M(res::IDS_EXIT_SEND), M(res::IDS_EXIT_SAVE), M(res::IDS_WRITE_FAILED)}));
+    s.files.answers = {full + "/d.dat"};
+    QCOMPARE(s.Run(res::ID_EXIT, {kPromptNo, kPromptYes}),
+             Ms({res::IDS_EXIT_SEND, res::IDS_EXIT_SAVE, res::IDS_WRITE_FAILED}));
     QVERIFY(!dlg.IsEnded());
-    files.answers = {full + "/e.dat"};
-    prompt.Clear();
-    prompt.answers = {kPromptNo, kPromptYes};
-    dlg.OnCommand(res::ID_SELECT_PRINTER);
-    QCOMPARE(prompt.Texts(), QStringList({M(res::IDS_SWITCH_SEND), M(res::IDS_SWITCH_SAVE),
-                                          M(res::IDS_WRITE_FAILED)}));
-    QCOMPARE(prompt.modalRuns, 0);
+    s.files.answers = {full + "/e.dat"};
+    QCOMPARE(s.Run(res::ID_SELECT_PRINTER, {kPromptNo, kPromptYes}),
+             Ms({res::IDS_SWITCH_SEND, res::IDS_SWITCH_SAVE, res::IDS_WRITE_FAILED}));
+    QCOMPARE(s.prompt.modalRuns, 0);
     QVERIFY(doc.ChangedSinceSaved());
     ::umount(QFile::encodeName(ro).constData());
     ::umount(QFile::encodeName(full).constData());
 }
 
 void TestPanel::factorySettings() {
-    MemoryPrintService service;
-    service.AddQueue(ModelQueue("Solo", "socket://s"));
-    AppPrompt prompt;
-    Window w(service);
-    QVERIFY(w.Start());
-    CPanelDlg& dlg = *w.dlg;
+    Session s;
+    QVERIFY(s.w.Start());
+    CPanelDlg& dlg = *s.w.dlg;
     SettingsDocument& doc = dlg.Document();
 
     // Send the factory block, change a value, then Cancel in F1: nothing changes.
@@ -523,201 +444,137 @@ void TestPanel::factorySettings() {
     ChangeAValue(dlg);
     dlg.ShowPage(3);
     const SettingsBlock edited = doc.m_current;
-    prompt.Clear();
-    prompt.answers = {kPromptCancel};
-    dlg.OnCommand(res::ID_FACTORY_SETTINGS);
-    QCOMPARE(prompt.Texts(), QStringList{M(res::IDS_FACTORY_CONFIRM)});
-    QCOMPARE(prompt.shown[0].buttons, PromptButtons::OkCancel);
+    QCOMPARE(s.Run(res::ID_FACTORY_SETTINGS, {kPromptCancel}), Ms({res::IDS_FACTORY_CONFIRM}));
+    QCOMPARE(s.prompt.shown[0].buttons, PromptButtons::OkCancel);
     QCOMPARE(dlg.TabControl()->currentIndex(), 3);
-    doc.CollectFromPages();
-    QVERIFY(doc.m_current == edited);
+    QVERIFY(PagesShow(dlg) == edited);
 
     // OK: factory values shown on the first tab, F2, and Send grayed because the factory
     // block is what was sent.
-    prompt.Clear();
-    dlg.OnCommand(res::ID_TB_FACTORY);
-    QCOMPARE(prompt.Texts(), QStringList({M(res::IDS_FACTORY_CONFIRM), M(res::IDS_FACTORY_SHOWN)}));
-    QCOMPARE(prompt.shown[1].icon, PromptIcon::Information);
+    QCOMPARE(s.Run(res::ID_TB_FACTORY), Ms({res::IDS_FACTORY_CONFIRM, res::IDS_FACTORY_SHOWN}));
+    QCOMPARE(s.prompt.shown[1].icon, PromptIcon::Information);
     QCOMPARE(dlg.TabControl()->currentIndex(), 0);
     QVERIFY(dlg.Pages().select.isVisible() && !dlg.Pages().msw1.isVisible());
-    doc.CollectFromPages();
-    QVERIFY(doc.m_current == FactoryDefaults);
-    QVERIFY(!dlg.MenuAction(res::ID_SEND_SETTINGS)->isEnabled());
-    QVERIFY(!dlg.ToolAction(res::ID_TB_SEND)->isEnabled());
+    QVERIFY(PagesShow(dlg) == FactoryDefaults);
+    QVERIFY(!SendEnabled(dlg));
 }
 
 void TestPanel::printerSwitch() {
-    MemoryPrintService service;
-    service.AddQueue(ModelQueue("Alpha", "socket://a"));
-    service.AddQueue(ModelQueue("Beta", "socket://b"));
-    AppPrompt prompt;
-    ScriptedFiles files;
-    prompt.scripts = {ChoosePrinter("Alpha")};
-    Window w(service);
-    QVERIFY(w.Start());
-    CPanelDlg& dlg = *w.dlg;
+    Session s({ModelQueue("Alpha", "socket://a"), ModelQueue("Beta", "socket://b")});
+    s.prompt.scripts = {ChoosePrinter("Alpha")};
+    QVERIFY(s.w.Start());
+    CPanelDlg& dlg = *s.w.dlg;
     SettingsDocument& doc = dlg.Document();
-    QVERIFY(dlg.MenuAction(res::ID_SELECT_PRINTER)->isEnabled());
+    QVERIFY(Enabled(dlg, res::ID_SELECT_PRINTER, res::ID_TB_PRINTER));
 
     // Cancel at P1, at P2, and in the list: nothing changes.
-    struct Row {
+    const struct {
         const char* name;
         QList<int> answers;
-        QStringList messages;
+        int messages; // P1, or P1 and P2
         int modalRuns;
-    };
-    const Row cancels[] = {
-        {"cancel in P1", {kPromptCancel}, {M(res::IDS_SWITCH_SEND)}, 0},
-        {"cancel in P2",
-         {kPromptNo, kPromptCancel},
-         {M(res::IDS_SWITCH_SEND), M(res::IDS_SWITCH_SAVE)},
-         0},
-        {"cancel in the list",
-         {kPromptNo, kPromptNo},
-         {M(res::IDS_SWITCH_SEND), M(res::IDS_SWITCH_SAVE)},
-         1},
-    };
+    } cancels[] = {{"cancel in P1", {kPromptCancel}, 1, 0},
+                   {"cancel in P2", {kPromptNo, kPromptCancel}, 2, 0},
+                   {"cancel in the list", {kPromptNo, kPromptNo}, 2, 1}};
     ChangeAValue(dlg);
     const SettingsBlock edited = doc.m_current;
-    for (const Row& row : cancels) {
-        prompt.Clear();
-        prompt.answers = row.answers;
-        dlg.OnCommand(res::ID_SELECT_PRINTER);
-        QVERIFY2(prompt.Texts() == row.messages, row.name);
-        QVERIFY2(prompt.modalRuns == row.modalRuns, row.name);
-        QVERIFY2(dlg.CurrentPrinter() == "Alpha", row.name);
-        doc.CollectFromPages();
-        QVERIFY2(doc.m_current == edited, row.name);
-        QVERIFY2(service.Jobs().empty() && files.requests.isEmpty(), row.name);
+    for (const auto& [name, answers, messages, modalRuns] : cancels) {
+        const QStringList texts = s.Run(res::ID_SELECT_PRINTER, answers);
+        QVERIFY2(texts == Ms({res::IDS_SWITCH_SEND, res::IDS_SWITCH_SAVE}).first(messages), name);
+        QVERIFY2(s.prompt.modalRuns == modalRuns, name);
+        QVERIFY2(dlg.CurrentPrinter() == "Alpha", name);
+        QVERIFY2(PagesShow(dlg) == edited, name);
+        QVERIFY2(s.service.Jobs().empty() && s.files.requests.isEmpty(), name);
     }
 
     // P1, P2, then the list with the current printer pre-selected; choosing Beta resets to
     // the factory settings (F2) and names Beta in the status line.
-    prompt.Clear();
-    prompt.answers = {kPromptNo, kPromptNo};
     QString preselected;
-    QStringList rows;
-    prompt.scripts = {[&](QDialog& d) {
+    s.prompt.scripts = {[&](QDialog& d) {
         preselected = SelectedRow(d);
         ChoosePrinter("Beta")(d);
     }};
-    dlg.OnCommand(res::ID_TB_PRINTER);
-    QCOMPARE(prompt.Texts(), QStringList({M(res::IDS_SWITCH_SEND), M(res::IDS_SWITCH_SAVE),
-                                          M(res::IDS_FACTORY_SHOWN)}));
+    QCOMPARE(s.Run(res::ID_TB_PRINTER, {kPromptNo, kPromptNo}),
+             Ms({res::IDS_SWITCH_SEND, res::IDS_SWITCH_SAVE, res::IDS_FACTORY_SHOWN}));
     QCOMPARE(preselected, QStringLiteral("Alpha"));
     QCOMPARE(QString::fromStdString(dlg.CurrentPrinter()), QStringLiteral("Beta"));
     QCOMPARE(dlg.StatusLine()->Text(0), QStringLiteral("プリンタ名： Beta"));
     QCOMPARE(dlg.StatusLine()->Text(1), QStringLiteral("接続先： socket://b"));
-    doc.CollectFromPages();
-    QVERIFY(doc.m_current == FactoryDefaults);
+    QVERIFY(PagesShow(dlg) == FactoryDefaults);
 
     // Nothing changed: no prompt; the same printer again still resets and shows F2.
     ChangeAValue(dlg);
     dlg.OnCommand(res::ID_SEND_SETTINGS); // sent...
-    QCOMPARE(service.Jobs().size(), std::size_t(1));
-    files.answers = {QTemporaryDir().filePath("unused")};
-    prompt.Clear();
-    prompt.answers = {kPromptNo}; // ...but not saved: P2 only
-    prompt.scripts = {ChoosePrinter("Beta")};
-    dlg.OnCommand(res::ID_SELECT_PRINTER);
-    QCOMPARE(prompt.Texts(), QStringList({M(res::IDS_SWITCH_SAVE), M(res::IDS_FACTORY_SHOWN)}));
-    doc.CollectFromPages();
-    QVERIFY(doc.m_current == FactoryDefaults);
+    QCOMPARE(s.service.Jobs().size(), std::size_t(1));
+    s.files.answers = {QTemporaryDir().filePath("unused")};
+    s.prompt.scripts = {ChoosePrinter("Beta")};
+    QCOMPARE(s.Run(res::ID_SELECT_PRINTER, {kPromptNo}), // ...but not saved: P2 only
+             Ms({res::IDS_SWITCH_SAVE, res::IDS_FACTORY_SHOWN}));
+    QVERIFY(PagesShow(dlg) == FactoryDefaults);
 
     // Yes in P1 with a pending centering value: the parameter page and its message, nothing
     // sent, no P2, no list.
     ChangeAValue(dlg);
     dlg.ShowPage(0);
     TypeInto(CentringEdit(dlg), QStringLiteral("3"));
-    prompt.Clear();
-    prompt.answers = {kPromptYes};
-    dlg.OnCommand(res::ID_SELECT_PRINTER);
-    QVERIFY2(prompt.shown.size() == 2, qPrintable(prompt.Texts().join('|')));
-    QCOMPARE(prompt.shown[0].text, M(res::IDS_SWITCH_SEND));
-    QVERIFY(prompt.shown[1].text != M(res::IDS_SWITCH_SAVE));
-    QCOMPARE(prompt.modalRuns, 0);
+    const QStringList texts = s.Run(res::ID_SELECT_PRINTER, {kPromptYes});
+    QVERIFY2(texts.size() == 2, qPrintable(texts.join('|')));
+    QCOMPARE(texts[0], ResText(res::IDS_SWITCH_SEND));
+    QVERIFY(texts[1] != ResText(res::IDS_SWITCH_SAVE));
+    QCOMPARE(s.prompt.modalRuns, 0);
     QCOMPARE(dlg.TabControl()->currentIndex(), 2);
     QCOMPARE(CentringEdit(dlg)->text(), QStringLiteral("10"));
-    QCOMPARE(service.Jobs().size(), std::size_t(1));
+    QCOMPARE(s.service.Jobs().size(), std::size_t(1));
 
     // Yes in P1, and the send fails: S4, the send's own switch (cancelled), then this
     // switch's P2 and its list.
     ChangeAValue(dlg, 1);
-    service.FindQueue("Beta")->failStart = true;
-    prompt.Clear();
-    prompt.answers = {kPromptYes, kPromptOk, kPromptNo, kPromptNo, kPromptNo};
-    prompt.scripts = {};
-    dlg.OnCommand(res::ID_SELECT_PRINTER);
-    QCOMPARE(prompt.Texts(),
-             QStringList({M(res::IDS_SWITCH_SEND), MessageText(kMessageS4), M(res::IDS_SWITCH_SEND),
-                          M(res::IDS_SWITCH_SAVE), M(res::IDS_SWITCH_SAVE)}));
-    QCOMPARE(prompt.modalRuns, 2);
+    s.service.FindQueue("Beta")->failStart = true;
+    s.prompt.scripts = {};
+    QStringList expected = Ms(
+        {res::IDS_SWITCH_SEND, res::IDS_SWITCH_SEND, res::IDS_SWITCH_SAVE, res::IDS_SWITCH_SAVE});
+    expected.insert(1, MessageText(kMessageS4));
+    QCOMPARE(
+        s.Run(res::ID_SELECT_PRINTER, {kPromptYes, kPromptOk, kPromptNo, kPromptNo, kPromptNo}),
+        expected);
+    QCOMPARE(s.prompt.modalRuns, 2);
 }
 
 void TestPanel::exitProcedure() {
-    struct Row {
-        const char* name;
-        bool change;
-        QList<int> answers;
-        QStringList messages;
-        bool ended;
-        int saveDialogs;
-    };
-    const Row table[] = {
-        {"nothing changed: no prompt", false, {}, {}, true, 0},
-        {"No, No",
-         true,
-         {kPromptNo, kPromptNo},
-         {M(res::IDS_EXIT_SEND), M(res::IDS_EXIT_SAVE)},
-         true,
-         0},
-        {"No, Yes, save dialog cancelled",
-         true,
-         {kPromptNo, kPromptYes},
-         {M(res::IDS_EXIT_SEND), M(res::IDS_EXIT_SAVE)},
-         true,
-         1},
-        {"Cancel in E1", true, {kPromptCancel}, {M(res::IDS_EXIT_SEND)}, false, 0},
-        {"No, Cancel in E2",
-         true,
-         {kPromptNo, kPromptCancel},
-         {M(res::IDS_EXIT_SEND), M(res::IDS_EXIT_SAVE)},
-         false,
-         0},
-    };
-    for (const Row& row : table) {
-        MemoryPrintService service;
-        service.AddQueue(ModelQueue("Solo", "socket://s"));
-        AppPrompt prompt;
-        ScriptedFiles files;
-        Window w(service);
-        QVERIFY(w.Start());
-        if (row.change)
-            ChangeAValue(*w.dlg);
-        prompt.answers = row.answers;
+    const QStringList e1 = Ms({res::IDS_EXIT_SEND});
+    const QStringList both = Ms({res::IDS_EXIT_SEND, res::IDS_EXIT_SAVE});
+    const ExitRow table[] = {
+        ExitRow("nothing changed: no prompt", false, {}, {}, true, 0),
+        ExitRow("No, No", true, {kPromptNo, kPromptNo}, both, true, 0),
+        ExitRow("No, Yes, save dialog cancelled", true, {kPromptNo, kPromptYes}, both, true, 1),
+        ExitRow("Cancel in E1", true, {kPromptCancel}, e1, false, 0),
+        ExitRow("No, Cancel in E2", true, {kPromptNo, kPromptCancel}, both, false, 0)};
+    for (const auto& [name, change, answers, messages, ended, saveDialogs] : table) {
+        Session s;
+        QVERIFY(s.w.Start());
+        if (change)
+            ChangeAValue(*s.w.dlg);
+        s.prompt.answers = answers;
         // The close box runs the exit procedure.
-        w.dlg->close();
-        QVERIFY2(prompt.Texts() == row.messages, row.name);
-        QVERIFY2(w.dlg->IsEnded() == row.ended, row.name);
-        QVERIFY2(w.dlg->isVisible() == !row.ended, row.name);
-        QVERIFY2(files.requests.size() == row.saveDialogs, row.name);
-        QVERIFY2(service.Jobs().empty(), row.name);
-        for (const Shown& s : prompt.shown)
-            QVERIFY2(s.buttons == PromptButtons::YesNoCancel && s.icon == PromptIcon::Warning,
-                     row.name);
+        s.w.dlg->close();
+        QVERIFY2(s.prompt.Texts() == messages, name);
+        QVERIFY2(s.w.dlg->IsEnded() == ended, name);
+        QVERIFY2(s.w.dlg->isVisible() == !ended, name);
+        QVERIFY2(s.files.requests.size() == saveDialogs, name);
+        QVERIFY2(s.service.Jobs().empty(), name);
+        for (const Shown& shown : s.prompt.shown)
+            QVERIFY2(shown.buttons == PromptButtons::YesNoCancel &&
+                         shown.icon == PromptIcon::Warning,
+                     name);
     }
 }
 
 void TestPanel::keys() {
-    MemoryPrintService service;
-    service.AddQueue(ModelQueue("Alpha", "socket://a"));
-    service.AddQueue(ModelQueue("Beta", "socket://b"));
-    AppPrompt prompt;
-    ScriptedFiles files;
-    prompt.scripts = {ChoosePrinter("Alpha")};
-    Window w(service);
-    QVERIFY(w.Start());
-    CPanelDlg& dlg = *w.dlg;
+    Session s({ModelQueue("Alpha", "socket://a"), ModelQueue("Beta", "socket://b")});
+    s.prompt.scripts = {ChoosePrinter("Alpha")};
+    QVERIFY(s.w.Start());
+    CPanelDlg& dlg = *s.w.dlg;
+    AppPrompt& prompt = s.prompt;
 
     // Enter and Esc never close the window, wherever the focus is.
     dlg.ShowPage(2);
@@ -731,29 +588,26 @@ void TestPanel::keys() {
     }
     QVERIFY(prompt.shown.isEmpty());
 
-    // Ctrl+C in a number edit runs the printer switch (enabled: two printers) and copies
-    // nothing.
+    // Ctrl+C in a number edit runs the printer switch when it is enabled (two printers) and
+    // does nothing at all when grayed (one printer left after the next choice); it never
+    // copies.
     QApplication::clipboard()->setText(QStringLiteral("clipboard"));
-    edit->setFocus();
-    edit->selectAll();
-    prompt.Clear();
-    QTest::keyClick(edit, Qt::Key_C, Qt::ControlModifier);
-    QCOMPARE(prompt.modalRuns, 1);
-    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("clipboard"));
-
-    // Grayed (one printer left after the next choice): Ctrl+C does nothing at all.
-    service.RemoveQueue("Beta");
-    prompt.scripts = {ChoosePrinter("Alpha")};
-    dlg.OnCommand(res::ID_SELECT_PRINTER);
-    QVERIFY(!dlg.MenuAction(res::ID_SELECT_PRINTER)->isEnabled());
-    dlg.ShowPage(2);
-    edit->setFocus();
-    edit->selectAll();
-    prompt.Clear();
-    QTest::keyClick(edit, Qt::Key_C, Qt::ControlModifier);
-    QCOMPARE(prompt.modalRuns, 0);
-    QVERIFY(prompt.shown.isEmpty());
-    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("clipboard"));
+    for (int modalRuns : {1, 0}) {
+        if (modalRuns == 0) {
+            s.service.RemoveQueue("Beta");
+            prompt.scripts = {ChoosePrinter("Alpha")};
+            dlg.OnCommand(res::ID_SELECT_PRINTER);
+            QVERIFY(!Enabled(dlg, res::ID_SELECT_PRINTER, res::ID_TB_PRINTER));
+            dlg.ShowPage(2);
+        }
+        edit->setFocus();
+        edit->selectAll();
+        prompt.Clear();
+        QTest::keyClick(edit, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(prompt.modalRuns, modalRuns);
+        QVERIFY(prompt.shown.isEmpty());
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("clipboard"));
+    }
 
     // Ctrl+O and Ctrl+S from a combo box, Ctrl+W from an edit; Ctrl+W again while Send is
     // grayed does nothing.
@@ -761,40 +615,32 @@ void TestPanel::keys() {
     auto* combo = dlg.Pages().select.findChild<QComboBox*>();
     QVERIFY(combo);
     combo->setFocus();
-    files.requests.clear();
     QTest::keyClick(combo, Qt::Key_O, Qt::ControlModifier);
     QTest::keyClick(combo, Qt::Key_S, Qt::ControlModifier);
-    QCOMPARE(files.requests, QStringList({"open", "save"}));
+    QCOMPARE(s.files.requests, QStringList({"open", "save"}));
     dlg.ShowPage(2);
     edit->setFocus();
     prompt.Clear();
     QTest::keyClick(edit, Qt::Key_W, Qt::ControlModifier);
-    QCOMPARE(service.Jobs().size(), std::size_t(1));
+    QCOMPARE(s.service.Jobs().size(), std::size_t(1));
     QCOMPARE(prompt.Texts(), QStringList{MessageText(kMessageS3)});
     QTest::keyClick(edit, Qt::Key_W, Qt::ControlModifier);
-    QCOMPARE(service.Jobs().size(), std::size_t(1));
+    QCOMPARE(s.service.Jobs().size(), std::size_t(1));
 
     // The page accelerators move the focus into the new page; a tab click leaves it on the
     // tabs.
-    struct Key {
-        Qt::Key key;
-        int tab;
-    };
-    const Key pageKeys[] = {{Qt::Key_1, 3}, {Qt::Key_2, 4}, {Qt::Key_3, 5}, {Qt::Key_4, 6},
-                            {Qt::Key_K, 0}, {Qt::Key_F, 1}, {Qt::Key_P, 2}};
-    for (const Key& k : pageKeys) {
+    const std::pair<Qt::Key, int> pageKeys[] = {{Qt::Key_1, 3}, {Qt::Key_2, 4}, {Qt::Key_3, 5},
+                                                {Qt::Key_4, 6}, {Qt::Key_K, 0}, {Qt::Key_F, 1},
+                                                {Qt::Key_P, 2}};
+    for (const auto& [key, tab] : pageKeys) {
         QWidget* from = QApplication::focusWidget();
         QVERIFY(from);
-        QTest::keyClick(from, k.key, Qt::ControlModifier);
-        QCOMPARE(dlg.TabControl()->currentIndex(), k.tab);
-        CPropertyPage* page = dlg.Pages().All()[static_cast<std::size_t>(k.tab)];
+        QTest::keyClick(from, key, Qt::ControlModifier);
+        QCOMPARE(dlg.TabControl()->currentIndex(), tab);
+        CPropertyPage* page = dlg.Pages().All()[static_cast<std::size_t>(tab)];
         QVERIFY(page->isVisible());
         QWidget* now = QApplication::focusWidget();
-        QVERIFY2(page->isAncestorOf(now),
-                 qPrintable(QString::number(k.tab) + " " +
-                            (now ? QString::fromLatin1(now->metaObject()->className()) + " in " +
-                                       now->parentWidget()->metaObject()->className()
-                                 : QStringLiteral("none"))));
+        QVERIFY2(page->isAncestorOf(now), now ? now->metaObject()->className() : "no focus");
     }
     CTabControl* bar = dlg.TabControl();
     QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(4).center());
@@ -808,63 +654,53 @@ void TestPanel::keys() {
 }
 
 void TestPanel::helpAndVersion() {
+    // The help file beside the program wins over the installed one.
     QTemporaryDir dir;
     QVERIFY(CPanelDlg::FindHelpFile(dir.path()).isEmpty());
     QVERIFY(QDir(dir.path()).mkpath("bin") && QDir(dir.path()).mkpath("share/vellmark"));
-    WriteBytes(dir.filePath("share/vellmark/vlmk90.html"), "<html></html>");
-    QCOMPARE(CPanelDlg::FindHelpFile(dir.filePath("bin")),
-             QFileInfo(dir.filePath("share/vellmark/vlmk90.html")).absoluteFilePath());
-    WriteBytes(dir.filePath("bin/vlmk90.html"), "<html></html>");
-    QCOMPARE(CPanelDlg::FindHelpFile(dir.filePath("bin")),
-             QFileInfo(dir.filePath("bin/vlmk90.html")).absoluteFilePath());
+    for (const char* file : {"share/vellmark/vlmk90.html", "bin/vlmk90.html"}) {
+        Place(dir.filePath(file), "<html></html>");
+        QCOMPARE(CPanelDlg::FindHelpFile(dir.filePath("bin")),
+                 QFileInfo(dir.filePath(file)).absoluteFilePath());
+    }
 
-    MemoryPrintService service;
-    service.AddQueue(ModelQueue("Solo", "socket://s"));
-    AppPrompt prompt;
-    RecordingHelp help;
+    // Without a help file the item is grayed and F1 does nothing.
     const QString beside = QCoreApplication::applicationDirPath() + "/vlmk90.html";
-    const bool hadHelp = QFile::exists(beside);
-    {
-        // Without a help file the item is grayed and F1 does nothing.
-        if (hadHelp)
-            QSKIP("a help file lies beside the test program");
-        Window w(service);
-        QVERIFY(w.Start());
-        QVERIFY(!w.dlg->MenuAction(res::ID_HELP_CONTENTS)->isEnabled());
-        QTest::keyClick(w.dlg->TabControl(), Qt::Key_F1);
-        QVERIFY(help.opened.isEmpty());
-    }
-    WriteBytes(beside, "<html></html>");
-    {
-        Window w(service);
-        QVERIFY(w.Start());
-        QVERIFY(w.dlg->MenuAction(res::ID_HELP_CONTENTS)->isEnabled());
-        QTest::keyClick(w.dlg->TabControl(), Qt::Key_F1);
-        QCOMPARE(help.opened, QStringList{QFileInfo(beside).absoluteFilePath()});
-        QVERIFY(prompt.shown.isEmpty());
-        help.succeed = false;
-        w.dlg->OnCommand(res::ID_HELP_CONTENTS);
-        QCOMPARE(prompt.Texts(), QStringList{M(res::IDS_HELP_MISSING)});
+    if (QFile::exists(beside))
+        QSKIP("a help file lies beside the test program");
+    Session s;
+    RecordingHelp help;
+    QVERIFY(s.w.Start());
+    QVERIFY(!s.w.dlg->MenuAction(res::ID_HELP_CONTENTS)->isEnabled());
+    QTest::keyClick(s.w.dlg->TabControl(), Qt::Key_F1);
+    QVERIFY(help.opened.isEmpty());
 
-        // The version dialog: its texts and OK.
-        prompt.Clear();
-        QStringList labels;
-        prompt.scripts = {[&](QDialog& d) {
-            QCOMPARE(d.windowTitle(), QStringLiteral("バージョン情報"));
-            for (QLabel* l : d.findChildren<QLabel*>())
-                labels.append(l->text());
-            // The program icon beside the texts.
-            auto* icon = static_cast<CDialogBase&>(d).DlgItem<QLabel>(res::IDC_ABOUT_ICON);
-            QVERIFY(icon && !icon->pixmap().isNull());
-            static_cast<CDialogBase&>(d).DlgItem<QAbstractButton>(res::IDOK)->click();
-        }};
-        w.dlg->OnCommand(res::ID_ABOUT);
-        QCOMPARE(prompt.modalRuns, 1);
-        QVERIFY(labels.contains("ヴェルマーク"));
-        QVERIFY(labels.contains("Dotrix Ledger 9040"));
-        QVERIFY(labels.contains("Version 2.000"));
-    }
+    Place(beside, "<html></html>");
+    s.w.dlg = std::make_unique<CPanelDlg>(s.service);
+    QVERIFY(s.w.Start());
+    CPanelDlg& dlg = *s.w.dlg;
+    QVERIFY(dlg.MenuAction(res::ID_HELP_CONTENTS)->isEnabled());
+    QTest::keyClick(dlg.TabControl(), Qt::Key_F1);
+    QCOMPARE(help.opened, QStringList{QFileInfo(beside).absoluteFilePath()});
+    QVERIFY(s.prompt.shown.isEmpty());
+    help.succeed = false;
+    QCOMPARE(s.Run(res::ID_HELP_CONTENTS), Ms({res::IDS_HELP_MISSING}));
     QFile::remove(beside);
+
+    // The version dialog: its texts, the program icon beside them, and OK.
+    QStringList labels;
+    s.prompt.scripts = {[&](QDialog& d) {
+        QCOMPARE(d.windowTitle(), QStringLiteral("バージョン情報"));
+        for (QLabel* l : d.findChildren<QLabel*>())
+            labels.append(l->text());
+        auto* icon = static_cast<CDialogBase&>(d).DlgItem<QLabel>(res::IDC_ABOUT_ICON);
+        QVERIFY(icon && !icon->pixmap().isNull());
+        static_cast<CDialogBase&>(d).DlgItem<QAbstractButton>(res::IDOK)->click();
+    }};
+    QVERIFY(s.Run(res::ID_ABOUT).isEmpty());
+    QCOMPARE(s.prompt.modalRuns, 1);
+    for (const char* label : {"ヴェルマーク", "Dotrix Ledger 9040", "Version 2.000"})
+        QVERIFY2(labels.contains(label), label);
 }
 
 void TestPanel::fileDialogFolder() {
@@ -878,18 +714,12 @@ void TestPanel::fileDialogFolder() {
     QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (documents.isEmpty() || !QFileInfo(documents).isDir())
         documents = QDir::homePath();
-    const struct {
-        const char* folder;
-        bool installed;
-    } cases[] = {
-        {"usr/bin", true},
-        {"build/app", false},
-        {"unpacked/bin", false}, // a bin/ without the installed data beside it
-    };
-    for (const auto& c : cases) {
-        const QString folder = root.filePath(c.folder);
-        QCOMPARE(CPanelDlg::IsInstalledLocation(folder), c.installed);
-        QCOMPARE(CPanelDlg::SettingsDirectory(folder), c.installed ? documents : folder);
+    // A bin/ without the installed data beside it is not an installed place.
+    for (const auto& [folder, installed] :
+         {std::pair{"usr/bin", true}, {"build/app", false}, {"unpacked/bin", false}}) {
+        const QString path = root.filePath(folder);
+        QCOMPARE(CPanelDlg::IsInstalledLocation(path), installed);
+        QCOMPARE(CPanelDlg::SettingsDirectory(path), installed ? documents : path);
     }
     QCOMPARE(CPanelDlg::SettingsDirectory(QString()), documents);
 }
