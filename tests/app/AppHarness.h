@@ -137,11 +137,12 @@ public:
     QList<int> statuses;
 };
 
-inline PrinterRecord ModelQueue(const std::string& name, const std::string& port) {
+inline PrinterRecord ModelQueue(const std::string& name, const std::string& port,
+                                const std::string& driver = std::string(kModelDriverName)) {
     PrinterRecord r;
     r.name = name;
     r.port = port;
-    r.driverName = std::string(kModelDriverName);
+    r.driverName = driver;
     return r;
 }
 
@@ -183,8 +184,8 @@ inline AppPrompt::Script LookAndCancel(QStringList* rows, QString* selected) {
     };
 }
 
-// The main window over a print service, started (OnInitDialog) and shown when it survived
-// its start-up.
+// The main window over a print service, with scripted message boxes and file dialogs. Start()
+// creates it (OnInitDialog) and shows it when it survived its start-up.
 struct Window {
     explicit Window(PrintService& service) : dlg(std::make_unique<CPanelDlg>(service)) {}
 
@@ -196,9 +197,30 @@ struct Window {
         QApplication::setActiveWindow(dlg.get());
         return QTest::qWaitForWindowExposed(dlg.get());
     }
+    // Runs a command with these answers for its message boxes; the texts it showed.
+    QStringList Run(int command, const QList<int>& answers = {}) {
+        prompt.Clear();
+        prompt.answers = answers;
+        dlg->OnCommand(command);
+        return prompt.Texts();
+    }
 
+    AppPrompt prompt;
+    ScriptedFiles files;
     std::unique_ptr<CPanelDlg> dlg;
 };
+
+// Whether a command can be used; its menu item and its toolbar button must agree.
+inline bool Enabled(CPanelDlg& dlg, int menuId, int toolId) {
+    const bool menu = dlg.MenuAction(menuId)->isEnabled();
+    if (menu != dlg.ToolAction(toolId)->isEnabled())
+        QTest::qFail("menu item and toolbar button disagree", __FILE__, __LINE__);
+    return menu;
+}
+
+inline bool SendEnabled(CPanelDlg& dlg) {
+    return Enabled(dlg, res::ID_SEND_SETTINGS, res::ID_TB_SEND);
+}
 
 // Clicks the unchecked button of a radio pair of memory switch 1 (the first pair unless told):
 // a change the user makes, reported through the data check. Each call flips the pair.

@@ -46,18 +46,6 @@ QLineEdit* CentringEdit(CPanelDlg& dlg) {
     return dlg.Pages().param.DlgItem<QLineEdit>(CPage_Param::IDC_CUT_CENTERING);
 }
 
-// Whether a command can be used; its menu item and its toolbar button must agree.
-bool Enabled(CPanelDlg& dlg, int menuId, int toolId) {
-    const bool menu = dlg.MenuAction(menuId)->isEnabled();
-    if (menu != dlg.ToolAction(toolId)->isEnabled())
-        QTest::qFail("menu item and toolbar button disagree", __FILE__, __LINE__);
-    return menu;
-}
-
-bool SendEnabled(CPanelDlg& dlg) {
-    return Enabled(dlg, res::ID_SEND_SETTINGS, res::ID_TB_SEND);
-}
-
 QByteArray FileImage(const SettingsBlock& block) {
     QByteArray bytes(kFileHeader.data(), kHeaderSize);
     bytes.append(reinterpret_cast<const char*>(block.data()), kBlockSize);
@@ -82,26 +70,18 @@ bool Mount(const QString& dir, const char* options) {
     return ::mount("vellmark-test", QFile::encodeName(dir).constData(), "tmpfs", 0, options) == 0;
 }
 
-// The main window over its own in-memory print service (one printer unless told), with
-// scripted message boxes and file dialogs; the test starts it.
-struct Session {
-    explicit Session(const std::vector<PrinterRecord>& queues = {
-                         ModelQueue("Solo", "socket://s")}) {
+struct MemoryService {
+    MemoryPrintService service;
+};
+
+// The main window over its own in-memory print service (one printer unless told); the test
+// starts it.
+struct Session : MemoryService, Window {
+    explicit Session(const std::vector<PrinterRecord>& queues = {ModelQueue("Solo", "socket://s")})
+        : Window(service) {
         for (const PrinterRecord& q : queues)
             service.AddQueue(q);
     }
-    // Runs a command with these answers for its message boxes; the texts it showed.
-    QStringList Run(int command, const QList<int>& answers = {}) {
-        prompt.Clear();
-        prompt.answers = answers;
-        w.dlg->OnCommand(command);
-        return prompt.Texts();
-    }
-
-    MemoryPrintService service;
-    AppPrompt prompt;
-    ScriptedFiles files;
-    Window w{service};
 };
 
 // A start-up: its printers, the scripts for the selection dialog, the exit statuses, the
@@ -171,13 +151,13 @@ void TestPanel::startup() {
         // The first run of the two-printer case looks at the list and cancels; the window
         // then ends, so that case runs its start-up a second time to choose.
         if (scripts.size() == 2) {
-            QVERIFY2(!s.w.Start(), name);
+            QVERIFY2(!s.Start(), name);
             QCOMPARE(rows, QStringList({"Alpha", "Zeta"}));
             QCOMPARE(preselected, QStringLiteral("Alpha"));
-            s.w.dlg = std::make_unique<CPanelDlg>(s.service);
+            s.dlg = std::make_unique<CPanelDlg>(s.service);
         }
-        QVERIFY2(s.w.Start() == survives, name);
-        CPanelDlg& dlg = *s.w.dlg;
+        QVERIFY2(s.Start() == survives, name);
+        CPanelDlg& dlg = *s.dlg;
         QVERIFY2(dlg.IsEnded() == !survives, name);
         QVERIFY2(exit.statuses == exits, name);
         QVERIFY2(s.prompt.Texts() == messages, name + " " + s.prompt.Texts().join('|').toUtf8());
@@ -210,8 +190,8 @@ void TestPanel::statusLineTabsMenuAndToolbar() {
     QCOMPARE(line.PartRect(1).right() + 1, 300);
 
     Session s;
-    QVERIFY(s.w.Start());
-    CPanelDlg& dlg = *s.w.dlg;
+    QVERIFY(s.Start());
+    CPanelDlg& dlg = *s.dlg;
     QCOMPARE(dlg.windowTitle(), QStringLiteral("KSD Dotrix Ledger 9040 ヴェルマーク"));
     QVERIFY(!(dlg.windowFlags() & Qt::WindowMaximizeButtonHint));
     QVERIFY(dlg.windowFlags() & Qt::WindowMinimizeButtonHint);
@@ -256,27 +236,24 @@ void TestPanel::statusLineTabsMenuAndToolbar() {
              "  メモリスイッチ４(&4)\tCtrl+4|ヘルプ(&H)|  ヘルプ目次(&H)\tF1|-|"
              "  バージョン情報(&A)...");
 
-    // The toolbar: separators and five buttons with their tooltips, left to right.
+    // The toolbar: separators and five buttons with their tooltips, left to right, each showing
+    // only its image.
     QStringList bar;
-    for (QAction* a : dlg.ToolBar()->actions())
+    for (QAction* a : dlg.ToolBar()->actions()) {
         bar.append(a->isSeparator() ? QStringLiteral("-") : a->toolTip());
+        auto* button = qobject_cast<QToolButton*>(dlg.ToolBar()->widgetForAction(a));
+        QVERIFY(a->isSeparator() || (!a->icon().isNull() && button &&
+                                     button->toolButtonStyle() == Qt::ToolButtonIconOnly));
+    }
     QCOMPARE(bar, QStringList({"-", "設定ファイルの読み込み", "設定ファイルへの書き込み", "-",
                                "設定値をプリンタへ送信", "-", "工場出荷設定を表示", "-",
                                "プリンタの選択"}));
-    for (QAction* a : dlg.ToolBar()->actions()) {
-        if (a->isSeparator())
-            continue;
-        QVERIFY(!a->icon().isNull());
-        auto* button = qobject_cast<QToolButton*>(dlg.ToolBar()->widgetForAction(a));
-        QVERIFY(button);
-        QCOMPARE(button->toolButtonStyle(), Qt::ToolButtonIconOnly);
-    }
 }
 
 void TestPanel::load() {
     Session s;
-    QVERIFY(s.w.Start());
-    CPanelDlg& dlg = *s.w.dlg;
+    QVERIFY(s.Start());
+    CPanelDlg& dlg = *s.dlg;
     SettingsDocument& doc = dlg.Document();
     QTemporaryDir dir;
 
@@ -347,8 +324,8 @@ void TestPanel::load() {
 
 void TestPanel::save() {
     Session s;
-    QVERIFY(s.w.Start());
-    CPanelDlg& dlg = *s.w.dlg;
+    QVERIFY(s.Start());
+    CPanelDlg& dlg = *s.dlg;
     SettingsDocument& doc = dlg.Document();
     QTemporaryDir dir;
 
@@ -403,13 +380,11 @@ void TestPanel::save() {
     QVERIFY(!doc.ChangedSinceSaved());
 
     // A full place: the write error, and the saved copy as it was.
-    {
-        QFile filler(full + "/filler");
-        QVERIFY(filler.open(QIODevice::WriteOnly));
-        const QByteArray chunk(512, 'x');
-        while (filler.write(chunk) == chunk.size() && filler.flush()) {
-        }
+    QFile filler(full + "/filler");
+    QVERIFY(filler.open(QIODevice::WriteOnly));
+    while (filler.write(QByteArray(512, 'x')) == 512 && filler.flush()) {
     }
+    filler.close();
     ChangeAValue(dlg);
     const SettingsBlock saved = doc.m_lastSaved;
     s.files.answers = {full + "/c.dat"};
@@ -435,8 +410,8 @@ void TestPanel::save() {
 
 void TestPanel::factorySettings() {
     Session s;
-    QVERIFY(s.w.Start());
-    CPanelDlg& dlg = *s.w.dlg;
+    QVERIFY(s.Start());
+    CPanelDlg& dlg = *s.dlg;
     SettingsDocument& doc = dlg.Document();
 
     // Send the factory block, change a value, then Cancel in F1: nothing changes.
@@ -462,8 +437,8 @@ void TestPanel::factorySettings() {
 void TestPanel::printerSwitch() {
     Session s({ModelQueue("Alpha", "socket://a"), ModelQueue("Beta", "socket://b")});
     s.prompt.scripts = {ChoosePrinter("Alpha")};
-    QVERIFY(s.w.Start());
-    CPanelDlg& dlg = *s.w.dlg;
+    QVERIFY(s.Start());
+    CPanelDlg& dlg = *s.dlg;
     SettingsDocument& doc = dlg.Document();
     QVERIFY(Enabled(dlg, res::ID_SELECT_PRINTER, res::ID_TB_PRINTER));
 
@@ -551,15 +526,15 @@ void TestPanel::exitProcedure() {
         ExitRow("No, Cancel in E2", true, {kPromptNo, kPromptCancel}, both, false, 0)};
     for (const auto& [name, change, answers, messages, ended, saveDialogs] : table) {
         Session s;
-        QVERIFY(s.w.Start());
+        QVERIFY(s.Start());
         if (change)
-            ChangeAValue(*s.w.dlg);
+            ChangeAValue(*s.dlg);
         s.prompt.answers = answers;
         // The close box runs the exit procedure.
-        s.w.dlg->close();
+        s.dlg->close();
         QVERIFY2(s.prompt.Texts() == messages, name);
-        QVERIFY2(s.w.dlg->IsEnded() == ended, name);
-        QVERIFY2(s.w.dlg->isVisible() == !ended, name);
+        QVERIFY2(s.dlg->IsEnded() == ended, name);
+        QVERIFY2(s.dlg->isVisible() == !ended, name);
         QVERIFY2(s.files.requests.size() == saveDialogs, name);
         QVERIFY2(s.service.Jobs().empty(), name);
         for (const Shown& shown : s.prompt.shown)
@@ -572,8 +547,8 @@ void TestPanel::exitProcedure() {
 void TestPanel::keys() {
     Session s({ModelQueue("Alpha", "socket://a"), ModelQueue("Beta", "socket://b")});
     s.prompt.scripts = {ChoosePrinter("Alpha")};
-    QVERIFY(s.w.Start());
-    CPanelDlg& dlg = *s.w.dlg;
+    QVERIFY(s.Start());
+    CPanelDlg& dlg = *s.dlg;
     AppPrompt& prompt = s.prompt;
 
     // Enter and Esc never close the window, wherever the focus is.
@@ -670,15 +645,15 @@ void TestPanel::helpAndVersion() {
         QSKIP("a help file lies beside the test program");
     Session s;
     RecordingHelp help;
-    QVERIFY(s.w.Start());
-    QVERIFY(!s.w.dlg->MenuAction(res::ID_HELP_CONTENTS)->isEnabled());
-    QTest::keyClick(s.w.dlg->TabControl(), Qt::Key_F1);
+    QVERIFY(s.Start());
+    QVERIFY(!s.dlg->MenuAction(res::ID_HELP_CONTENTS)->isEnabled());
+    QTest::keyClick(s.dlg->TabControl(), Qt::Key_F1);
     QVERIFY(help.opened.isEmpty());
 
     Place(beside, "<html></html>");
-    s.w.dlg = std::make_unique<CPanelDlg>(s.service);
-    QVERIFY(s.w.Start());
-    CPanelDlg& dlg = *s.w.dlg;
+    s.dlg = std::make_unique<CPanelDlg>(s.service);
+    QVERIFY(s.Start());
+    CPanelDlg& dlg = *s.dlg;
     QVERIFY(dlg.MenuAction(res::ID_HELP_CONTENTS)->isEnabled());
     QTest::keyClick(dlg.TabControl(), Qt::Key_F1);
     QCOMPARE(help.opened, QStringList{QFileInfo(beside).absoluteFilePath()});

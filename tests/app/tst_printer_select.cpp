@@ -33,11 +33,8 @@ struct Queue {
 };
 
 void AddQueues(MemoryPrintService& service, const std::vector<Queue>& queues) {
-    for (const Queue& q : queues) {
-        PrinterRecord r = ModelQueue(q.name, q.port);
-        r.driverName = q.driver;
-        service.AddQueue(r);
-    }
+    for (const Queue& q : queues)
+        service.AddQueue(ModelQueue(q.name, q.port, q.driver));
 }
 
 int SelectedIndex(QTreeWidget* list) {

@@ -92,11 +92,8 @@ void TestProgram::oneCopyPerName() {
     // The first copy got the request and raised its window: the offscreen platform says that
     // it cannot raise a window, on the first copy's error output.
     QByteArray said;
-    for (timer.restart(); !said.contains("raise()") && timer.elapsed() < 5000;) {
-        first->waitForReadyRead(100);
-        said += first->readAllStandardError();
-    }
-    QVERIFY2(said.contains("raise()"), said.constData());
+    QTRY_VERIFY2_WITH_TIMEOUT((said += first->readAllStandardError()).contains("raise()"),
+                              said.constData(), 5000);
 
     // A copy under another executable name is a program of its own.
     QTemporaryDir dir;

@@ -44,9 +44,8 @@ private:
 
 void TestSendSpooler::sendAndStoppedQueue() {
     CupsPrintService service(spooler->SocketPath());
-    AppPrompt prompt;
-    prompt.scripts = {ChoosePrinter("Dotrix-A")};
     Window w(service);
+    w.prompt.scripts = {ChoosePrinter("Dotrix-A")};
     QVERIFY(w.Start());
     CPanelDlg& dlg = *w.dlg;
     QCOMPARE(QString::fromStdString(dlg.CurrentPort()),
@@ -61,35 +60,29 @@ void TestSendSpooler::sendAndStoppedQueue() {
         p->BuildBlock(shown);
     QVERIFY(shown != FactoryDefaults);
 
-    prompt.Clear();
-    dlg.OnCommand(res::ID_SEND_SETTINGS);
-    QCOMPARE(prompt.Texts(), QStringList{MessageText(kMessageS3)});
+    QCOMPARE(w.Run(res::ID_SEND_SETTINGS), QStringList{MessageText(kMessageS3)});
     QVERIFY(printerA.WaitForJobs(1, std::chrono::seconds(20)));
     const auto jobs = printerA.Jobs();
     QCOMPARE(jobs.size(), std::size_t(1));
-    QCOMPARE(jobs[0].size(), kBlockSize);
-    QVERIFY(std::equal(jobs[0].begin(), jobs[0].end(), shown.begin()));
+    QVERIFY(std::ranges::equal(jobs[0], shown));
     QVERIFY(dlg.Document().m_lastSent == shown);
-    QVERIFY(!dlg.MenuAction(res::ID_SEND_SETTINGS)->isEnabled());
-    QVERIFY(!dlg.ToolAction(res::ID_TB_SEND)->isEnabled());
+    QVERIFY(!SendEnabled(dlg));
 
     // The queue stops taking jobs: S4, then the selection dialog (without the stopped queue);
     // the sent copy and the Send state do not change.
     QVERIFY(spooler->RunTool("cupsreject", {"Dotrix-A"}));
     ChangeAValue(dlg, 1);
-    QVERIFY(dlg.MenuAction(res::ID_SEND_SETTINGS)->isEnabled());
+    QVERIFY(SendEnabled(dlg));
     QStringList rows;
     QString preselected;
-    prompt.Clear();
-    prompt.answers = {kPromptOk, kPromptNo, kPromptNo};
-    prompt.scripts = {LookAndCancel(&rows, &preselected)};
-    dlg.OnCommand(res::ID_SEND_SETTINGS);
-    QCOMPARE(prompt.Texts(), QStringList({MessageText(kMessageS4), ResText(res::IDS_SWITCH_SEND),
-                                          ResText(res::IDS_SWITCH_SAVE)}));
-    QCOMPARE(prompt.modalRuns, 1);
+    w.prompt.scripts = {LookAndCancel(&rows, &preselected)};
+    QCOMPARE(w.Run(res::ID_SEND_SETTINGS, {kPromptOk, kPromptNo, kPromptNo}),
+             QStringList({MessageText(kMessageS4), ResText(res::IDS_SWITCH_SEND),
+                          ResText(res::IDS_SWITCH_SAVE)}));
+    QCOMPARE(w.prompt.modalRuns, 1);
     QCOMPARE(rows, QStringList{"Dotrix-B"});
     QVERIFY(dlg.Document().m_lastSent == shown);
-    QVERIFY(dlg.MenuAction(res::ID_SEND_SETTINGS)->isEnabled());
+    QVERIFY(SendEnabled(dlg));
     QCOMPARE(printerA.Jobs().size(), std::size_t(1));
     QVERIFY(spooler->RunTool("cupsaccept", {"Dotrix-A"}));
 }
