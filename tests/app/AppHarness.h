@@ -34,8 +34,7 @@ inline QString MessageText(const PrinterMessage& m) {
 }
 
 struct Shown {
-    QString text;
-    QString caption;
+    QString text, caption;
     PromptIcon icon;
     PromptButtons buttons;
     QWidget* owner;
@@ -112,9 +111,7 @@ public:
         return answers.isEmpty() ? QString() : answers.takeFirst();
     }
 
-    QStringList answers;
-    QStringList requests;
-    QStringList directories;
+    QStringList answers, requests, directories;
 };
 
 class RecordingHelp : public IHelpViewer {

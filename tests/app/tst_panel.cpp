@@ -141,9 +141,8 @@ void TestPanel::startup() {
                  1, "", false),
         StartRow("the only printer prints to a file: M4 and status 1",
                  {ModelQueue("Disk", "FILE:")}, {}, {1}, {MessageText(kMessageM4)}, 0, "", false)};
-    for (const auto& [label, queues, scripts, exits, messages, modalRuns, printer, switchEnabled] :
+    for (const auto& [name, queues, scripts, exits, messages, modalRuns, printer, switchEnabled] :
          table) {
-        const QByteArray name = label;
         const bool survives = !printer.isEmpty();
         Session s(queues);
         s.prompt.scripts = scripts;
@@ -160,7 +159,7 @@ void TestPanel::startup() {
         CPanelDlg& dlg = *s.dlg;
         QVERIFY2(dlg.IsEnded() == !survives, name);
         QVERIFY2(exit.statuses == exits, name);
-        QVERIFY2(s.prompt.Texts() == messages, name + " " + s.prompt.Texts().join('|').toUtf8());
+        QVERIFY2(s.prompt.Texts() == messages, qPrintable(name + s.prompt.Texts().join('|')));
         QVERIFY2(s.prompt.modalRuns == modalRuns, name);
         for (const Shown& shown : s.prompt.shown)
             QVERIFY2(shown.caption == "Vellmark", name);
@@ -269,11 +268,11 @@ void TestPanel::load() {
 
     // Refused files (a header without its NUL, another header, short): the message, and the
     // pages, the block and both copies as they were.
-    QByteArray noNul = FileImage(FactoryDefaults);
-    noNul[19] = ' ';
-    QByteArray other = FileImage(FactoryDefaults);
-    other[0] = 'd';
-    for (const QByteArray& bytes : {noNul, other, FileImage(FactoryDefaults).left(120)}) {
+    const auto changed = [](int at, char c) {
+        return FileImage(FactoryDefaults).replace(at, 1, &c, 1);
+    };
+    for (const QByteArray& bytes :
+         {changed(19, ' '), changed(0, 'd'), FileImage(FactoryDefaults).left(120)}) {
         s.files.answers = {Place(dir.filePath("refused.dat"), bytes)};
         const SettingsBlock saved = doc.m_lastSaved;
         QCOMPARE(s.Run(res::ID_LOAD_SETTINGS, {kPromptYes}),
@@ -441,6 +440,8 @@ void TestPanel::printerSwitch() {
     CPanelDlg& dlg = *s.dlg;
     SettingsDocument& doc = dlg.Document();
     QVERIFY(Enabled(dlg, res::ID_SELECT_PRINTER, res::ID_TB_PRINTER));
+    const QString p1 = ResText(res::IDS_SWITCH_SEND), p2 = ResText(res::IDS_SWITCH_SAVE);
+    const QString f2 = ResText(res::IDS_FACTORY_SHOWN);
 
     // Cancel at P1, at P2, and in the list: nothing changes.
     const struct {
@@ -455,7 +456,7 @@ void TestPanel::printerSwitch() {
     const SettingsBlock edited = doc.m_current;
     for (const auto& [name, answers, messages, modalRuns] : cancels) {
         const QStringList texts = s.Run(res::ID_SELECT_PRINTER, answers);
-        QVERIFY2(texts == Ms({res::IDS_SWITCH_SEND, res::IDS_SWITCH_SAVE}).first(messages), name);
+        QVERIFY2(texts == QStringList({p1, p2}).first(messages), name);
         QVERIFY2(s.prompt.modalRuns == modalRuns, name);
         QVERIFY2(dlg.CurrentPrinter() == "Alpha", name);
         QVERIFY2(PagesShow(dlg) == edited, name);
@@ -469,8 +470,7 @@ void TestPanel::printerSwitch() {
         preselected = SelectedRow(d);
         ChoosePrinter("Beta")(d);
     }};
-    QCOMPARE(s.Run(res::ID_TB_PRINTER, {kPromptNo, kPromptNo}),
-             Ms({res::IDS_SWITCH_SEND, res::IDS_SWITCH_SAVE, res::IDS_FACTORY_SHOWN}));
+    QCOMPARE(s.Run(res::ID_TB_PRINTER, {kPromptNo, kPromptNo}), QStringList({p1, p2, f2}));
     QCOMPARE(preselected, QStringLiteral("Alpha"));
     QCOMPARE(QString::fromStdString(dlg.CurrentPrinter()), QStringLiteral("Beta"));
     QCOMPARE(dlg.StatusLine()->Text(0), QStringLiteral("プリンタ名： Beta"));
@@ -483,8 +483,8 @@ void TestPanel::printerSwitch() {
     QCOMPARE(s.service.Jobs().size(), std::size_t(1));
     s.files.answers = {QTemporaryDir().filePath("unused")};
     s.prompt.scripts = {ChoosePrinter("Beta")};
-    QCOMPARE(s.Run(res::ID_SELECT_PRINTER, {kPromptNo}), // ...but not saved: P2 only
-             Ms({res::IDS_SWITCH_SAVE, res::IDS_FACTORY_SHOWN}));
+    // ...but not saved: P2 only.
+    QCOMPARE(s.Run(res::ID_SELECT_PRINTER, {kPromptNo}), QStringList({p2, f2}));
     QVERIFY(PagesShow(dlg) == FactoryDefaults);
 
     // Yes in P1 with a pending centering value: the parameter page and its message, nothing
@@ -494,8 +494,8 @@ void TestPanel::printerSwitch() {
     TypeInto(CentringEdit(dlg), QStringLiteral("3"));
     const QStringList texts = s.Run(res::ID_SELECT_PRINTER, {kPromptYes});
     QVERIFY2(texts.size() == 2, qPrintable(texts.join('|')));
-    QCOMPARE(texts[0], ResText(res::IDS_SWITCH_SEND));
-    QVERIFY(texts[1] != ResText(res::IDS_SWITCH_SAVE));
+    QCOMPARE(texts[0], p1);
+    QVERIFY(texts[1] != p2);
     QCOMPARE(s.prompt.modalRuns, 0);
     QCOMPARE(dlg.TabControl()->currentIndex(), 2);
     QCOMPARE(CentringEdit(dlg)->text(), QStringLiteral("10"));
@@ -506,12 +506,9 @@ void TestPanel::printerSwitch() {
     ChangeAValue(dlg, 1);
     s.service.FindQueue("Beta")->failStart = true;
     s.prompt.scripts = {};
-    QStringList expected = Ms(
-        {res::IDS_SWITCH_SEND, res::IDS_SWITCH_SEND, res::IDS_SWITCH_SAVE, res::IDS_SWITCH_SAVE});
-    expected.insert(1, MessageText(kMessageS4));
     QCOMPARE(
         s.Run(res::ID_SELECT_PRINTER, {kPromptYes, kPromptOk, kPromptNo, kPromptNo, kPromptNo}),
-        expected);
+        QStringList({p1, MessageText(kMessageS4), p1, p2, p2}));
     QCOMPARE(s.prompt.modalRuns, 2);
 }
 

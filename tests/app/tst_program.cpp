@@ -42,7 +42,8 @@ private:
 
     std::unique_ptr<TestSpooler> m_spooler;
     SimulatedPrinter m_printer;
-    QTemporaryDir m_runtime; // the single-instance lock and socket, apart from the user's copy
+    // Mode 0700: the single-instance lock and socket, apart from the user's own copy.
+    QTemporaryDir m_runtime;
     std::vector<std::unique_ptr<QProcess>> m_started;
 };
 
@@ -53,8 +54,6 @@ void TestProgram::initTestCase() {
         QSKIP(qPrintable("the private scheduler did not start: " + QString::fromStdString(error)));
     QVERIFY(m_printer.Listening());
     QVERIFY(m_spooler->AddQueue("Dotrix", m_printer.DeviceUri(), VELLMARK_PPD_PATH));
-    QVERIFY(QFile::setPermissions(m_runtime.path(),
-                                  QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
 }
 
 QProcess* TestProgram::Start(const QString& program, bool exitAfterPaint) {

@@ -21,8 +21,7 @@ private slots:
         spooler = std::make_unique<TestSpooler>(VELLMARK_SOCKET_BACKEND);
         std::string error;
         if (!spooler->Start(&error))
-            QSKIP(qPrintable("the private scheduler did not start: " +
-                             QString::fromStdString(error)));
+            QSKIP(qPrintable("no private scheduler: " + QString::fromStdString(error)));
         QVERIFY(printerA.Listening() && printerB.Listening());
         QVERIFY(spooler->AddQueue("Dotrix-A", printerA.DeviceUri(), VELLMARK_PPD_PATH));
         QVERIFY(spooler->AddQueue("Dotrix-B", printerB.DeviceUri(), VELLMARK_PPD_PATH));

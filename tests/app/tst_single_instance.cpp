@@ -106,9 +106,7 @@ void TestSingleInstance::LaterStartsActivateThePrimary() {
 
 void TestSingleInstance::SimultaneousStartsGiveOnePrimary() {
     for (int round = 0; round < 4; ++round) {
-        std::vector<QProcess*> copies;
-        for (int i = 0; i < 3; ++i)
-            copies.push_back(Start());
+        QProcess* copies[] = {Start(), Start(), Start()};
         QList<QProcess*> primaries;
         for (QProcess* p : copies) {
             const QByteArray line = WaitLine(*p);
