@@ -235,6 +235,7 @@ void TestPrinterSelect::ListLooksAndRebuilds() {
         QVERIFY(list->selectionMode() == QAbstractItemView::SingleSelection);
         QVERIFY(list->selectionBehavior() == QAbstractItemView::SelectRows);
         QCOMPARE(QApplication::focusWidget(), list);
+        QCOMPARE(RowNames(d), (QStringList{"A-printer", "b-printer"}));
         // Clicks on a heading do not re-sort the rows.
         for (int click = 0; click < 2; ++click)
             QTest::mouseClick(
