@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QToolBar>
@@ -648,16 +649,15 @@ void TestPanel::helpAndVersion() {
     QVERIFY(help.opened.isEmpty());
 
     Place(beside, "<html></html>");
+    const auto removeHelp = qScopeGuard([&] { QFile::remove(beside); });
     s.dlg = std::make_unique<CPanelDlg>(s.service);
     QVERIFY(s.Start());
-    CPanelDlg& dlg = *s.dlg;
-    QVERIFY(dlg.MenuAction(res::ID_HELP_CONTENTS)->isEnabled());
-    QTest::keyClick(dlg.TabControl(), Qt::Key_F1);
+    QVERIFY(s.dlg->MenuAction(res::ID_HELP_CONTENTS)->isEnabled());
+    QTest::keyClick(s.dlg->TabControl(), Qt::Key_F1);
     QCOMPARE(help.opened, QStringList{QFileInfo(beside).absoluteFilePath()});
     QVERIFY(s.prompt.shown.isEmpty());
     help.succeed = false;
     QCOMPARE(s.Run(res::ID_HELP_CONTENTS), Ms({res::IDS_HELP_MISSING}));
-    QFile::remove(beside);
 
     // The version dialog: its texts, the program icon beside them, and OK.
     QStringList labels;
