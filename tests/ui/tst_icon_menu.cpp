@@ -39,17 +39,16 @@ constexpr int kIh = CIconMenu::kImageHeight;
 
 QPalette FixedPalette() {
     QPalette pal;
-    for (const auto& [role, colour] : {std::pair{QPalette::Window, kMenu},
-                                       {QPalette::WindowText, kMenuText},
-                                       {QPalette::Highlight, kHighlight},
-                                       {QPalette::HighlightedText, kHighlightText},
-                                       {QPalette::Button, kFace},
-                                       {QPalette::ButtonText, kMenuText},
-                                       {QPalette::Dark, kShadow},
-                                       {QPalette::Light, kLight},
-                                       {QPalette::Midlight, kMidlight}})
-        pal.setColor(role, colour);
+    pal.setColor(QPalette::Window, kMenu);
+    pal.setColor(QPalette::WindowText, kMenuText);
+    pal.setColor(QPalette::Highlight, kHighlight);
+    pal.setColor(QPalette::HighlightedText, kHighlightText);
     pal.setColor(QPalette::Disabled, QPalette::Text, kGrayText);
+    pal.setColor(QPalette::Button, kFace);
+    pal.setColor(QPalette::ButtonText, kMenuText);
+    pal.setColor(QPalette::Dark, kShadow);
+    pal.setColor(QPalette::Light, kLight);
+    pal.setColor(QPalette::Midlight, kMidlight);
     return pal;
 }
 
