@@ -2,18 +2,10 @@
 // scheduler, timed beside `lpstat -v` on the same scheduler in the same run, first with 20
 // queues (5 of the model) and then with 200 (50 of the model). Reports both times, their ratio
 // and the requests one discovery sends (counted by the service and by the scheduler's log).
+#include "BenchSupport.h"
 #include "CupsPrintService.h"
 #include "SelectionRules.h"
 #include "TestSpooler.h"
-
-#include <benchmark/benchmark.h>
-
-#include <cstdio>
-#include <fcntl.h>
-#include <map>
-#include <string>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace {
 
@@ -40,35 +32,11 @@ void BM_Discovery(benchmark::State& state) {
 }
 
 void BM_LpstatV(benchmark::State& state) {
-    const std::string socket = g_spooler->SocketPath();
-    for (auto _ : state) {
-        const pid_t pid = ::fork();
-        if (pid == 0) {
-            const int null = ::open("/dev/null", O_WRONLY);
-            ::dup2(null, 1);
-            ::dup2(null, 2);
-            ::execlp("lpstat", "lpstat", "-h", socket.c_str(), "-v", static_cast<char*>(nullptr));
-            ::_exit(127);
-        }
-        int status = 0;
-        ::waitpid(pid, &status, 0);
-        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-            state.SkipWithError("lpstat -v failed");
-            break;
-        }
-    }
+    const std::vector<std::string> args = {"lpstat", "-h", g_spooler->SocketPath(), "-v"};
+    for (auto _ : state)
+        if (!vellmark::bench::RunQuietly(args))
+            return state.SkipWithError("lpstat -v failed");
 }
-
-// Keeps each run's time per iteration, to report the ratio at the end.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    std::map<std::string, double> times;
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs)
-            times[run.benchmark_name()] = run.GetAdjustedRealTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-};
 
 bool AddQueues(TestSpooler& spooler, int from, int to, const std::string& otherPpd) {
     for (int i = from; i < to; ++i) {
@@ -88,20 +56,16 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     TestSpooler spooler(VELLMARK_SOCKET_BACKEND);
     std::string error;
-    if (!spooler.Start(&error)) {
-        std::fprintf(stderr, "bench_printer: %s\n", error.c_str());
-        return 1;
-    }
+    if (!spooler.Start(&error))
+        return vellmark::bench::Fail("bench_printer", error);
     g_spooler = &spooler;
     const std::string otherPpd = spooler.PpdWithNickName(VELLMARK_PPD_PATH, "Generic Printer");
 
-    RatioReporter reporter;
+    vellmark::bench::KeepingReporter reporter;
     int queues = 0;
     for (const int total : {20, 200}) {
-        if (!AddQueues(spooler, queues, total, otherPpd)) {
-            std::fprintf(stderr, "bench_printer: lpadmin failed\n");
-            return 1;
-        }
+        if (!AddQueues(spooler, queues, total, otherPpd))
+            return vellmark::bench::Fail("bench_printer", "lpadmin failed");
         queues = total;
         benchmark::ClearRegisteredBenchmarks();
         const std::string suffix = "/queues:" + std::to_string(total);
@@ -110,8 +74,8 @@ int main(int argc, char** argv) {
         benchmark::RegisterBenchmark(("LpstatV" + suffix).c_str(), BM_LpstatV)
             ->Unit(benchmark::kMicrosecond);
         benchmark::RunSpecifiedBenchmarks(&reporter);
-        const double discovery = reporter.times["Discovery" + suffix];
-        const double lpstat = reporter.times["LpstatV" + suffix];
+        const double discovery = reporter.Time("Discovery" + suffix);
+        const double lpstat = reporter.Time("LpstatV" + suffix);
         if (lpstat > 0)
             std::printf("%d queues: discovery %.1f us, lpstat -v %.1f us, ratio %.2f "
                         "(goal: at most 1.5)\n",

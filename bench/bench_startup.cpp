@@ -5,70 +5,30 @@
 // the same way. Reports both times, their ratio (goal: at most 1.3) and both peak memories.
 //
 // The window system is the one of the environment (DISPLAY), else Qt's offscreen platform.
+#include "BenchSupport.h"
 #include "SimulatedPrinter.h"
 #include "TestSpooler.h"
 
-#include <benchmark/benchmark.h>
-
-#include <cstdio>
-#include <cstdlib>
-#include <fcntl.h>
-#include <map>
-#include <string>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 namespace {
 
+using vellmark::bench::Fail;
 using vellmark::test::SimulatedPrinter;
 using vellmark::test::TestSpooler;
-
-// Runs the program to its end; false when it did not end with status 0. `peakKb`: its peak
-// resident memory, as /usr/bin/time -v reports it.
-bool RunOnce(const char* program, long* peakKb) {
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        const int null = ::open("/dev/null", O_WRONLY);
-        ::dup2(null, 1);
-        ::dup2(null, 2);
-        ::execl(program, program, static_cast<char*>(nullptr));
-        ::_exit(127);
-    }
-    int status = 0;
-    struct rusage usage {};
-    if (::wait4(pid, &status, 0, &usage) != pid)
-        return false;
-    *peakKb = usage.ru_maxrss;
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
 
 void BM_Process(benchmark::State& state, const char* program) {
     long peak = 0;
     long maxPeak = 0;
     for (auto _ : state) {
-        if (!RunOnce(program, &peak)) {
-            state.SkipWithError("the program did not end with status 0");
-            break;
-        }
+        if (!vellmark::bench::RunQuietly({program}, nullptr, &peak))
+            return state.SkipWithError("the program did not end with status 0");
         maxPeak = std::max(maxPeak, peak);
     }
     state.counters["peak_kB"] = static_cast<double>(maxPeak);
 }
-
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    std::map<std::string, double> times;
-    std::map<std::string, double> peaks;
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) {
-            times[run.run_name.function_name] = run.GetAdjustedRealTime();
-            if (auto it = run.counters.find("peak_kB"); it != run.counters.end())
-                peaks[run.run_name.function_name] = it->second.value;
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-};
 
 } // namespace
 
@@ -76,43 +36,37 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     TestSpooler spooler(VELLMARK_SOCKET_BACKEND);
     std::string error;
-    if (!spooler.Start(&error)) {
-        std::fprintf(stderr, "bench_startup: %s\n", error.c_str());
-        return 1;
-    }
+    if (!spooler.Start(&error))
+        return Fail("bench_startup", error);
     SimulatedPrinter printer;
-    if (!spooler.AddQueue("Dotrix", printer.DeviceUri(), VELLMARK_PPD_PATH)) {
-        std::fprintf(stderr, "bench_startup: lpadmin failed\n");
-        return 1;
-    }
+    if (!spooler.AddQueue("Dotrix", printer.DeviceUri(), VELLMARK_PPD_PATH))
+        return Fail("bench_startup", "lpadmin failed");
     char runtime[] = "/tmp/vellmark-bench.XXXXXX";
-    if (!::mkdtemp(runtime)) {
-        std::perror("bench_startup");
-        return 1;
-    }
+    if (!::mkdtemp(runtime))
+        return Fail("bench_startup", std::strerror(errno));
     ::setenv("CUPS_SERVER", spooler.SocketPath().c_str(), 1);
     ::setenv("XDG_RUNTIME_DIR", runtime, 1);
     ::setenv("VELLMARK_EXIT_AFTER_PAINT", "1", 1);
     if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"))
         ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
 
-    benchmark::RegisterBenchmark("Vellmark/first-paint", BM_Process, VELLMARK_EXE)
-        ->Unit(benchmark::kMillisecond)
-        ->UseRealTime()
-        ->MinTime(3.0);
-    benchmark::RegisterBenchmark("MinimalDialog/first-paint", BM_Process, VELLMARK_MINIMAL_EXE)
-        ->Unit(benchmark::kMillisecond)
-        ->UseRealTime()
-        ->MinTime(3.0);
-    RatioReporter reporter;
+    const char* const kProgram = "Vellmark/first-paint";
+    const char* const kMinimal = "MinimalDialog/first-paint";
+    for (const auto& [name, exe] :
+         {std::pair{kProgram, VELLMARK_EXE}, {kMinimal, VELLMARK_MINIMAL_EXE}})
+        benchmark::RegisterBenchmark(name, BM_Process, exe)
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime()
+            ->MinTime(3.0);
+    vellmark::bench::KeepingReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    const double program = reporter.times["Vellmark/first-paint"];
-    const double minimal = reporter.times["MinimalDialog/first-paint"];
+    const double program = reporter.Time(kProgram);
+    const double minimal = reporter.Time(kMinimal);
     if (minimal > 0)
         std::printf("start-up to first paint: vellmark %.1f ms, minimal dialog %.1f ms, ratio %.2f "
                     "(goal: at most 1.3); peak memory %.0f kB and %.0f kB\n",
-                    program, minimal, program / minimal, reporter.peaks["Vellmark/first-paint"],
-                    reporter.peaks["MinimalDialog/first-paint"]);
+                    program, minimal, program / minimal, reporter.Counter(kProgram, "peak_kB"),
+                    reporter.Counter(kMinimal, "peak_kB"));
     spooler.Stop();
     ::rmdir(runtime);
     benchmark::Shutdown();

@@ -86,17 +86,18 @@ TEST(Codecs, DecimalFieldsNeverWriteNonDigits) {
     EXPECT_EQ(DecodeInt(b, Setting::CutSheetCentering), 50);
 }
 
+// The stop nearest a value, the lower one on a tie; values beyond the ends take the end stops.
 TEST(Sliders, NearestStop) {
-    EXPECT_EQ(NearestStop(19, kStandardStops), 2);
-    EXPECT_EQ(NearestStop(90, kStandardStops), 8);
-    EXPECT_EQ(NearestStop(125, kStandardStops), 9);
-    EXPECT_EQ(NearestStop(130, kStandardStops), 9);
-    EXPECT_EQ(NearestStop(50, kStandardStops), 7);
-    EXPECT_EQ(NearestStop(57, kPostcardStops), 7);
-    EXPECT_EQ(NearestStop(46, kStandardStops), 7);
-    EXPECT_EQ(NearestStop(54, kPostcardStops), 7);
-    EXPECT_EQ(NearestStop(-500, kStandardStops), 0);
-    EXPECT_EQ(NearestStop(999999, kPostcardStops), 9);
+    const struct {
+        int value;
+        const StopTable& stops;
+        int stop;
+    } rows[] = {{19, kStandardStops, 2},    {90, kStandardStops, 8}, {125, kStandardStops, 9},
+                {130, kStandardStops, 9},   {50, kStandardStops, 7}, {57, kPostcardStops, 7},
+                {46, kStandardStops, 7},    {54, kPostcardStops, 7}, {-500, kStandardStops, 0},
+                {999999, kPostcardStops, 9}};
+    for (const auto& r : rows)
+        EXPECT_EQ(NearestStop(r.value, r.stops), r.stop) << r.value;
 }
 
 TEST(ComboRule, FirstEntryThatBeginsWithTheText) {

@@ -205,45 +205,29 @@ TEST(SettingValues, SetRefusesTextThatIsNotAValue) {
     // bit is 0 or 1.
     const struct {
         const char* name;
-        const char* text;
-        bool taken;
+        std::vector<std::string> taken, refused;
     } rows[] = {
-        {"PageLength", "+7", true},
-        {"PageLength", "6x", false},
-        {"PageLength", "", false},
-        {"PageLength", "+", false},
-        {"PageLength", "-", false},
-        {"PageLength", " 5", false},
-        {"PageLength", "5 ", false},
-        {"PageLength", "0x10", false},
-        {"PageLength", "5:", false},
-        {"PageLength", "/5", false},
-        {"PageLength", "99999999999999999999", false},
-        {"CutSheetPositionCorrection", "", false},
-        {"CutSheetPositionCorrection", "-0", true},
-        {"CutSheetPositionCorrection", "+0", true},
-        {"CutSheetPositionCorrection", "+-0", false},
-        {"CutSheetPositionCorrection", "--1", false},
-        {"Font2", "クーリ", false},
-        {"Font2", "クーリエ", true},
-        {"Font2", "クーリエ ", false},
-        {"QuietPrint", "2", false},
-        {"QuietPrint", "01", false},
-        {"MSW3-5", "1", true},
-        {"MSW3-5", "-1", false},
-        {"InternationalCharset", "ドイツ", true},
-        {"InternationalCharset", "", false},
+        {"PageLength",
+         {"+7"},
+         {"6x", "", "+", "-", " 5", "5 ", "0x10", "5:", "/5", "99999999999999999999"}},
+        {"CutSheetPositionCorrection", {"-0", "+0"}, {"", "+-0", "--1"}},
+        {"Font2", {"クーリエ"}, {"クーリ", "クーリエ "}},
+        {"QuietPrint", {}, {"2", "01"}},
+        {"MSW3-5", {"1"}, {"-1"}},
+        {"InternationalCharset", {"ドイツ"}, {""}},
     };
-    for (const auto& r : rows) {
-        const std::string error = v.Set(Index(r.name), r.text);
-        EXPECT_EQ(error.empty(), r.taken) << r.name << "=" << r.text << ": " << error;
-    }
+    for (const auto& r : rows)
+        for (const bool taken : {true, false})
+            for (const std::string& text : taken ? r.taken : r.refused) {
+                const std::string error = v.Set(Index(r.name), text);
+                EXPECT_EQ(error.empty(), taken) << r.name << "=" << text << ": " << error;
+            }
     // A sign is the number's own: +7 is 7, and 1 and 0 pick the second and the first button.
     EXPECT_EQ(v.Get(Index("PageLength")), SettingValue(7));
-    EXPECT_EQ(v.Set(Index("QuietPrint"), "1"), "");
-    EXPECT_EQ(v.Get(Index("QuietPrint")), SettingValue(1));
-    EXPECT_EQ(v.Set(Index("QuietPrint"), "0"), "");
-    EXPECT_EQ(v.Get(Index("QuietPrint")), SettingValue(0));
+    for (const int button : {1, 0}) {
+        EXPECT_EQ(v.Set(Index("QuietPrint"), std::to_string(button)), "");
+        EXPECT_EQ(v.Get(Index("QuietPrint")), SettingValue(button));
+    }
 
     // The user's text is quoted with control characters and broken UTF-8 escaped: one line,
     // nothing for the terminal to act on.

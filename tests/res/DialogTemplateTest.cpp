@@ -70,18 +70,13 @@ TEST(DialogTemplates, ControlsAreWellFormed) {
             // A dropped list may reach beyond the dialog; the closed box may not.
             EXPECT_LE(BoxOf(c).r, d->width);
             EXPECT_LE(BoxOf(c).b, d->height);
-            if (c.kind == ControlKind::ComboBox)
-                EXPECT_FALSE(c.entries.empty());
-            else
-                EXPECT_TRUE(c.entries.empty());
+            EXPECT_EQ(c.entries.empty(), c.kind != ControlKind::ComboBox);
             // An up-down control takes the number edit before it as its buddy.
             if (c.kind == ControlKind::UpDown) {
                 ASSERT_NE(previous, nullptr);
                 EXPECT_EQ(previous->kind, ControlKind::NumberEdit);
             }
-            if (c.kind == ControlKind::NumberEdit) {
-                EXPECT_TRUE(c.style & kTabStop);
-            }
+            EXPECT_TRUE(c.kind != ControlKind::NumberEdit || (c.style & kTabStop));
             previous = &c;
         }
     }
@@ -116,21 +111,19 @@ TEST(DialogTemplates, DesignedLayoutsDoNotOverlap) {
             for (std::size_t j = i + 1; j < controls.size(); ++j) {
                 const ControlTemplate& a = controls[i];
                 const ControlTemplate& b = controls[j];
-                const Box ba = BoxOf(a);
-                const Box bb = BoxOf(b);
+                const Box ba = BoxOf(a), bb = BoxOf(b);
+                if (!Overlap(ba, bb))
+                    continue;
                 if (a.kind == ControlKind::GroupBox || b.kind == ControlKind::GroupBox) {
                     const Box& frame = a.kind == ControlKind::GroupBox ? ba : bb;
                     const Box& inner = a.kind == ControlKind::GroupBox ? bb : ba;
-                    if (Overlap(frame, inner)) {
-                        EXPECT_TRUE(inner.l >= frame.l && inner.r <= frame.r &&
-                                    inner.t >= frame.t && inner.b <= frame.b)
-                            << "dialog " << id << ": " << a.text << " / " << b.text;
-                    }
-                    continue;
+                    EXPECT_TRUE(inner.l >= frame.l && inner.r <= frame.r && inner.t >= frame.t &&
+                                inner.b <= frame.b)
+                        << "dialog " << id << ": " << a.text << " / " << b.text;
+                } else {
+                    ADD_FAILURE() << "dialog " << id << ": controls " << a.id << " '" << a.text
+                                  << "' and " << b.id << " '" << b.text << "' overlap";
                 }
-                EXPECT_FALSE(Overlap(ba, bb))
-                    << "dialog " << id << ": controls " << a.id << " '" << a.text << "' and "
-                    << b.id << " '" << b.text << "'";
             }
         }
     }

@@ -107,6 +107,9 @@ MakePopup(std::initializer_list<std::pair<const char*, unsigned>> items) {
     return popup;
 }
 
+// A check that names the row of the table it fails for.
+#define VERIFY_ROW(condition) QVERIFY2(condition, qPrintable(row))
+
 } // namespace
 
 class IconMenuTest : public QObject {
@@ -115,7 +118,7 @@ class IconMenuTest : public QObject {
 private slots:
     void initTestCase();
     void cleanup();
-    void loadsTemplateWithPlainMenuBar();
+    void loadsTemplateAndUnregistersOnDestroy();
     void measuresItemsAndAlignsAccelerators();
     void drawsImageFramesAndHighlight();
     void drawsCheckMarkAndRadioBullet();
@@ -124,7 +127,6 @@ private slots:
     void setsItemImages();
     void syncsItemsChangedBehindItsBack();
     void answersMnemonics();
-    void destroyEmptiesRegistry();
 };
 
 void IconMenuTest::initTestCase() {
@@ -140,7 +142,7 @@ void IconMenuTest::cleanup() {
         w->close();
 }
 
-void IconMenuTest::loadsTemplateWithPlainMenuBar() {
+void IconMenuTest::loadsTemplateAndUnregistersOnDestroy() {
     CIconMenu missing;
     QVERIFY(!missing.LoadOwnerDrawMenu(9999));
     QVERIFY(!missing.MenuWidget());
@@ -184,6 +186,40 @@ void IconMenuTest::loadsTemplateWithPlainMenuBar() {
     menu.FindCommandAction(res::ID_PAGE_MSW3)->trigger();
     QCOMPARE(spy.count(), 1);
     QCOMPARE(spy.at(0).at(0).toUInt(), unsigned(res::ID_PAGE_MSW3));
+
+    // A popup added later is registered too. The window takes the menu bar; the popups stay
+    // registered and drawable without it.
+    auto nested = MakePopup({{"&Deep", 80}});
+    std::vector<const QWidget*> popups{nested->Popup()};
+    menu.Submenu(1)->AppendItem(QStringLiteral("&More"), res::kMfPopup, std::move(nested));
+    for (int i = 0; i < menu.SubmenuCount(); ++i)
+        popups.push_back(menu.Submenu(i)->Popup());
+    for (const QWidget* p : popups)
+        QVERIFY(CIconMenu::IsOwnerDrawPopup(p));
+    std::unique_ptr<QMenuBar> detached = menu.DetachMenuBar();
+    QVERIFY(detached.get() == bar && !menu.MenuBar());
+    detached.reset();
+    QMenu* file = menu.Submenu(0)->Popup();
+    file->popup(QPoint(0, 0));
+    QVERIFY(!file->grab().isNull());
+    QVERIFY(CIconMenu::IsOwnerDrawPopup(file));
+    QCOMPARE(menu.Submenu(0)->RecordCount(), 9);
+    file->hide();
+
+    menu.DestroyOwnerDrawMenu();
+    for (const QWidget* p : popups)
+        QVERIFY(!CIconMenu::IsOwnerDrawPopup(p)); // compared by address only
+    QCOMPARE(menu.RecordCount(), 0);
+    QCOMPARE(menu.SubmenuCount(), 0);
+    QVERIFY(!menu.MenuWidget());
+
+    // The destructor does the same.
+    auto other = std::make_unique<CIconMenu>();
+    QVERIFY(other->LoadOwnerDrawMenu(res::IDR_PANEL_MENU));
+    const QWidget* help = other->Submenu(2)->Popup();
+    QVERIFY(CIconMenu::IsOwnerDrawPopup(help));
+    other.reset();
+    QVERIFY(!CIconMenu::IsOwnerDrawPopup(help));
 }
 
 void IconMenuTest::measuresItemsAndAlignsAccelerators() {
@@ -215,30 +251,29 @@ void IconMenuTest::measuresItemsAndAlignsAccelerators() {
             sub->MeasureItem(mis);
             const QRect geometry = popup->actionGeometry(popup->actions().at(pos));
             if (item->flags & res::kMfSeparator) {
-                QVERIFY2(mis.itemHeight == line / 2, qPrintable(row));
-                QVERIFY2(geometry.height() == line / 2, qPrintable(row));
+                VERIFY_ROW(mis.itemHeight == line / 2);
+                VERIFY_ROW(geometry.height() == line / 2);
                 continue;
             }
             QString measured = item->text;
             measured.replace(u'\t', u' ');
-            QVERIFY2(mis.itemWidth == Advance(measured) + 33, qPrintable(row));
-            QVERIFY2(mis.itemHeight == std::max(line, 19), qPrintable(row));
-            QVERIFY2(geometry.height() == mis.itemHeight, qPrintable(row));
+            VERIFY_ROW(mis.itemWidth == Advance(measured) + 33);
+            VERIFY_ROW(mis.itemHeight == std::max(line, 19));
+            VERIFY_ROW(geometry.height() == mis.itemHeight);
             widestItem = std::max(widestItem, mis.itemWidth);
 
             // Padded with the fewest spaces that reach the widest label plus one space; the
             // accelerator and the label itself unchanged.
             const qsizetype tab = item->text.indexOf(u'\t');
             if (tab < 0) {
-                QVERIFY2(item->text == text, qPrintable(row));
+                VERIFY_ROW(item->text == text);
                 continue;
             }
             const QString label = item->text.left(tab);
-            QVERIFY2(label.trimmed() == Label(text).trimmed(), qPrintable(row));
-            QVERIFY2(item->text.mid(tab) == text.mid(text.indexOf(u'\t')), qPrintable(row));
-            QVERIFY2(Advance(label) >= widestLabel, qPrintable(row));
-            QVERIFY2(!label.endsWith(' ') || Advance(label.chopped(1)) < widestLabel,
-                     qPrintable(row));
+            VERIFY_ROW(label.trimmed() == Label(text).trimmed());
+            VERIFY_ROW(item->text.mid(tab) == text.mid(text.indexOf(u'\t')));
+            VERIFY_ROW(Advance(label) >= widestLabel);
+            VERIFY_ROW(!label.endsWith(' ') || Advance(label.chopped(1)) < widestLabel);
         }
         // The popup is as wide as its widest item and its frame: no room added for the
         // accelerators beyond what the items measured.
@@ -268,50 +303,42 @@ void IconMenuTest::drawsImageFramesAndHighlight() {
     const IconMenuItem* plain = popup->Record(1);
     QVERIFY(!withImage->imageList.isNull());
 
-    struct Case {
+    // The outer frame: raised when selected, sunken when checked, menu colour otherwise; the
+    // transparent parts of the picture show the inner frame's fill.
+    const struct {
         int height;
         unsigned state;
-    } cases[] = {{19, 0},
-                 {25, 0},
-                 {19, kOdsSelected},
-                 {26, kOdsSelected},
-                 {19, kOdsChecked},
-                 {21, kOdsChecked | kOdsSelected}};
-    for (const Case& c : cases) {
+        QColor topLeft, bottomRight, fill;
+    } cases[] = {{19, 0, kMenu, kMenu, kMenu},
+                 {25, 0, kMenu, kMenu, kMenu},
+                 {19, kOdsSelected, kLight, kShadow, kMenu},
+                 {26, kOdsSelected, kLight, kShadow, kMenu},
+                 {19, kOdsChecked, kShadow, kLight, kMidlight},
+                 {21, kOdsChecked | kOdsSelected, kShadow, kLight, kMenu}};
+    for (const auto& c : cases) {
         const QString row = QStringLiteral("height %1 state %2").arg(c.height).arg(c.state);
         const int w = 200;
         const int dy = (c.height - kIh - 4) / 2;
         const QImage image = Render(*popup, withImage, c.state, QSize(w, c.height));
-        // The picture at (L + 2, T + dy + 2), its transparent parts showing the inner frame's
-        // fill.
-        const QColor fill = c.state == kOdsChecked ? kMidlight : kMenu;
+        // The picture at (L + 2, T + dy + 2).
         for (int y = 0; y < kIh; ++y)
             for (int x = 0; x < kIw; ++x) {
                 const QRgb px = withImage->imageList.pixel(x, y);
-                const QRgb want = qAlpha(px) ? px : fill.rgb();
-                QVERIFY2(image.pixel(kL + 2 + x, kT + dy + 2 + y) == want, qPrintable(row));
+                const QRgb want = qAlpha(px) ? px : c.fill.rgb();
+                VERIFY_ROW(image.pixel(kL + 2 + x, kT + dy + 2 + y) == want);
             }
-        // The outer frame: raised when selected, sunken when checked, menu colour otherwise.
         const int ox = kL, oy = kT + dy, ox2 = kL + kIw + 3, oy2 = kT + dy + kIh + 3;
-        const QColor topLeft = (c.state & kOdsChecked)    ? kShadow
-                               : (c.state & kOdsSelected) ? kLight
-                                                          : kMenu;
-        const QColor bottomRight = (c.state & kOdsChecked)    ? kLight
-                                   : (c.state & kOdsSelected) ? kShadow
-                                                              : kMenu;
-        QVERIFY2(Is(image, ox, oy + 5, topLeft) && Is(image, ox + 5, oy, topLeft), qPrintable(row));
-        QVERIFY2(Is(image, ox2, oy + 5, bottomRight) && Is(image, ox + 5, oy2, bottomRight),
-                 qPrintable(row));
+        VERIFY_ROW(Is(image, ox, oy + 5, c.topLeft) && Is(image, ox + 5, oy, c.topLeft));
+        VERIFY_ROW(Is(image, ox2, oy + 5, c.bottomRight) && Is(image, ox + 5, oy2, c.bottomRight));
         // The highlight starts beside the image and runs to the item's right edge.
         if (c.state & kOdsSelected) {
-            QVERIFY2(Is(image, kL + kIw + 5, kT, kHighlight), qPrintable(row));
-            QVERIFY2(Is(image, kL + w - 1, kT + c.height - 1, kHighlight), qPrintable(row));
-            QVERIFY2(!Is(image, kL + kIw + 4, kT + c.height / 2, kHighlight), qPrintable(row));
+            VERIFY_ROW(Is(image, kL + kIw + 5, kT, kHighlight));
+            VERIFY_ROW(Is(image, kL + w - 1, kT + c.height - 1, kHighlight));
+            VERIFY_ROW(!Is(image, kL + kIw + 4, kT + c.height / 2, kHighlight));
         } else {
             QCOMPARE(Count(image, QRect(kL, kT, w, c.height), kHighlight), 0);
         }
-        QVERIFY2(Is(image, kL - 1, kT, kSentinel) && Is(image, kL + w, kT, kSentinel),
-                 qPrintable(row));
+        VERIFY_ROW(Is(image, kL - 1, kT, kSentinel) && Is(image, kL + w, kT, kSentinel));
     }
 
     // An item without an image and not checked: no frame; selected, the highlight covers it
@@ -343,23 +370,21 @@ void IconMenuTest::drawsCheckMarkAndRadioBullet() {
             for (int c = 0; c < 7; ++c) {
                 const int x = bx + 4 + c, low = by + 4 + bottoms[c];
                 for (int y = low - 2; y <= low; ++y)
-                    QVERIFY2(Is(check, x, y, kMenuText), qPrintable(row));
-                QVERIFY2(!Is(check, x, low + 1, kMenuText), qPrintable(row));
-                QVERIFY2(!Is(check, x, low - 3, kMenuText), qPrintable(row));
+                    VERIFY_ROW(Is(check, x, y, kMenuText));
+                VERIFY_ROW(!Is(check, x, low + 1, kMenuText));
+                VERIFY_ROW(!Is(check, x, low - 3, kMenuText));
             }
             QCOMPARE(Count(check, QRect(bx, by, 16, 15), kMenuText), 21);
             // The box: menu colour when selected, otherwise the light 3D colour, sunken.
-            QVERIFY2(Is(check, bx + 2, by + 2, selected ? kMenu : kMidlight), qPrintable(row));
-            QVERIFY2(Is(check, bx, by + 3, kShadow) && Is(check, bx + 15, by + 3, kLight),
-                     qPrintable(row));
-            QVERIFY2(Is(check, kL + kIw + 5, kT, selected ? kHighlight : kMenu), qPrintable(row));
+            VERIFY_ROW(Is(check, bx + 2, by + 2, selected ? kMenu : kMidlight));
+            VERIFY_ROW(Is(check, bx, by + 3, kShadow) && Is(check, bx + 15, by + 3, kLight));
+            VERIFY_ROW(Is(check, kL + kIw + 5, kT, selected ? kHighlight : kMenu));
 
             const QImage radio = Render(*popup, item, state, QSize(150, height), true);
             const QRect square(bx + 5, by + 4, 6, 6);
-            QVERIFY2(Count(radio, square.adjusted(1, 1, -1, -1), kMenuText) == 16, qPrintable(row));
-            QVERIFY2(Count(radio, QRect(bx, by, 16, 15), kMenuText) ==
-                         Count(radio, square, kMenuText),
-                     qPrintable(row));
+            VERIFY_ROW(Count(radio, square.adjusted(1, 1, -1, -1), kMenuText) == 16);
+            VERIFY_ROW(Count(radio, QRect(bx, by, 16, 15), kMenuText) ==
+                       Count(radio, square, kMenuText));
         }
     }
 }
@@ -388,14 +413,14 @@ void IconMenuTest::drawsGrayedItems() {
                          qPrintable(row + QStringLiteral(" pixel %1,%2").arg(x).arg(y)));
             }
         QVERIFY(ink > 20);
-        QVERIFY2(Is(image, kL, kT + 5, kMenu), qPrintable(row)); // outer frame, menu colour
+        VERIFY_ROW(Is(image, kL, kT + 5, kMenu)); // outer frame, menu colour
 
         const QRect text(kL + 25, kT, w - 25, h);
         QCOMPARE(Count(image, text, kMenuText), 0);
         QCOMPARE(Count(image, text, kHighlightText), 0);
         if (selected) {
             // On the highlight, in the menu colour.
-            QVERIFY2(Count(image, text, kMenu) > 30, qPrintable(row));
+            VERIFY_ROW(Count(image, text, kMenu) > 30);
             QCOMPARE(Count(image, text, kHighlight) + Count(image, text, kMenu),
                      text.width() * text.height());
         } else {
@@ -405,12 +430,11 @@ void IconMenuTest::drawsGrayedItems() {
                 for (int x = text.left(); x < text.right(); ++x)
                     if (Is(image, x, y, kGrayText)) {
                         ++gray;
-                        QVERIFY2(Is(image, x + 1, y + 1, kGrayText) ||
-                                     Is(image, x + 1, y + 1, kLight),
-                                 qPrintable(row));
+                        VERIFY_ROW(Is(image, x + 1, y + 1, kGrayText) ||
+                                   Is(image, x + 1, y + 1, kLight));
                     }
-            QVERIFY2(gray > 30, qPrintable(row));
-            QVERIFY2(Count(image, text, kLight) > 0, qPrintable(row));
+            VERIFY_ROW(gray > 30);
+            VERIFY_ROW(Count(image, text, kLight) > 0);
         }
     }
 }
@@ -610,45 +634,6 @@ void IconMenuTest::answersMnemonics() {
         }
         menu->hide();
     }
-}
-
-void IconMenuTest::destroyEmptiesRegistry() {
-    auto menu = std::make_unique<CIconMenu>();
-    QVERIFY(menu->LoadOwnerDrawMenu(res::IDR_PANEL_MENU));
-    auto nested = MakePopup({{"&Deep", 80}});
-    const QWidget* nestedPopup = nested->Popup();
-    menu->Submenu(1)->AppendItem(QStringLiteral("&More"), res::kMfPopup, std::move(nested));
-    std::vector<const QWidget*> popups{nestedPopup};
-    for (int i = 0; i < menu->SubmenuCount(); ++i)
-        popups.push_back(menu->Submenu(i)->Popup());
-    for (const QWidget* p : popups)
-        QVERIFY(CIconMenu::IsOwnerDrawPopup(p));
-
-    // The window takes the menu bar; the popups stay registered and drawable without it.
-    std::unique_ptr<QMenuBar> bar = menu->DetachMenuBar();
-    QVERIFY(bar && !menu->MenuBar());
-    bar.reset();
-    QMenu* file = menu->Submenu(0)->Popup();
-    file->popup(QPoint(0, 0));
-    QVERIFY(!file->grab().isNull());
-    QVERIFY(CIconMenu::IsOwnerDrawPopup(file));
-    QCOMPARE(menu->Submenu(0)->RecordCount(), 9);
-    file->hide();
-
-    menu->DestroyOwnerDrawMenu();
-    for (const QWidget* p : popups)
-        QVERIFY(!CIconMenu::IsOwnerDrawPopup(p)); // compared by address only
-    QCOMPARE(menu->RecordCount(), 0);
-    QCOMPARE(menu->SubmenuCount(), 0);
-    QVERIFY(!menu->MenuWidget());
-
-    // The destructor does the same.
-    auto other = std::make_unique<CIconMenu>();
-    QVERIFY(other->LoadOwnerDrawMenu(res::IDR_PANEL_MENU));
-    const QWidget* help = other->Submenu(2)->Popup();
-    QVERIFY(CIconMenu::IsOwnerDrawPopup(help));
-    other.reset();
-    QVERIFY(!CIconMenu::IsOwnerDrawPopup(help));
 }
 
 QTEST_MAIN(IconMenuTest)

@@ -1,0 +1,72 @@
+// What the benchmarks that time whole processes share: running a program with its output
+// discarded, and a reporter that keeps every run's figures for the ratios printed at the end.
+#pragma once
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <map>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace vellmark::bench {
+
+// Runs `args` (the program first, looked up on PATH) to its end with its output discarded and
+// CUPS_SERVER set to `server` when given; true when it exited with 0. `peakKb`: its peak
+// resident memory.
+inline bool RunQuietly(const std::vector<std::string>& args, const char* server = nullptr,
+                       long* peakKb = nullptr) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        const int null = ::open("/dev/null", O_WRONLY);
+        ::dup2(null, 1);
+        ::dup2(null, 2);
+        if (server)
+            ::setenv("CUPS_SERVER", server, 1);
+        std::vector<char*> argv;
+        for (const std::string& arg : args)
+            argv.push_back(const_cast<char*>(arg.c_str()));
+        argv.push_back(nullptr);
+        ::execvp(argv[0], argv.data());
+        ::_exit(127);
+    }
+    int status = 0;
+    struct rusage usage {};
+    if (::wait4(pid, &status, 0, &usage) != pid)
+        return false;
+    if (peakKb)
+        *peakKb = usage.ru_maxrss;
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+// Prints why a benchmark program cannot go on; returns its exit status.
+inline int Fail(const char* program, const std::string& why) {
+    std::fprintf(stderr, "%s: %s\n", program, why.c_str());
+    return 1;
+}
+
+// Keeps each run by the name it was registered under (without the options the library appends).
+class KeepingReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs)
+            m_runs[run.run_name.function_name] = run;
+        ConsoleReporter::ReportRuns(runs);
+    }
+    // Real time per iteration in the run's unit; 0 when the run is missing.
+    double Time(const std::string& name) { return m_runs[name].GetAdjustedRealTime(); }
+    double Counter(const std::string& name, const std::string& counter) {
+        return m_runs[name].counters[counter].value;
+    }
+    long long Iterations(const std::string& name) { return m_runs[name].iterations; }
+
+private:
+    std::map<std::string, Run> m_runs;
+};
+
+} // namespace vellmark::bench
