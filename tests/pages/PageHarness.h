@@ -9,10 +9,13 @@
 #include "ResourceIds.h"
 #include "SettingsDocument.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QSlider>
 #include <QTest>
 #include <QWidget>
 
@@ -55,6 +58,13 @@ public:
         if (dialog.isVisible())
             dialog.done(res::IDCANCEL);
         return dialog.result();
+    }
+
+    // Exactly one message came, with this text and caption.
+    void ExpectOne(const QString& text, const QString& caption = ApplicationName()) const {
+        QCOMPARE(messages.size(), 1);
+        QCOMPARE(messages[0].text, text);
+        QCOMPARE(messages[0].caption, caption);
     }
 
     QList<RecordedMessage> messages;
@@ -133,11 +143,49 @@ inline void TypeInto(QLineEdit* edit, const QString& keys) {
         QTest::keyClicks(edit, keys);
 }
 
-inline SettingsBlock BlockFromText(std::string_view printable) {
+// What the controls show, in the order given, separated by spaces: an edit's or a combo box's
+// text, a slider's stop, 1 or 0 for a checked or clear button, a push button's text (marked
+// "off" when disabled).
+inline QString Shown(CDialogBase& d, std::initializer_list<int> ids) {
+    QStringList shown;
+    for (int id : ids) {
+        QWidget* w = d.GetDlgItem(id);
+        if (auto* edit = qobject_cast<QLineEdit*>(w))
+            shown << edit->text();
+        else if (auto* combo = qobject_cast<QComboBox*>(w))
+            shown << combo->currentText();
+        else if (auto* slider = qobject_cast<QSlider*>(w))
+            shown << QString::number(slider->value());
+        else if (auto* push = qobject_cast<QPushButton*>(w))
+            shown << push->text() + (push->isEnabled() ? "" : "(off)");
+        else if (auto* button = qobject_cast<QAbstractButton*>(w))
+            shown << (button->isChecked() ? "1" : "0");
+        else
+            shown << QStringLiteral("?%1").arg(id);
+    }
+    return shown.join(u' ');
+}
+
+inline std::string BlockText(const SettingsBlock& b, std::size_t offset, std::size_t width) {
+    return std::string(reinterpret_cast<const char*>(b.data() + offset), width);
+}
+
+inline void Put(SettingsBlock& b, std::size_t offset, std::string_view text) {
+    for (std::size_t i = 0; i < text.size(); ++i)
+        b[offset + i] = static_cast<std::uint8_t>(text[i]);
+}
+
+inline SettingsBlock FactoryWith(std::size_t offset, std::string_view text) {
     SettingsBlock b = FactoryDefaults;
-    for (std::size_t i = 0; i < printable.size(); ++i)
-        b[16 + i] = static_cast<std::uint8_t>(printable[i]);
+    Put(b, offset, text);
     return b;
+}
+
+// One data row per entry of a table, named after the entry; the test reads QFETCH(int, row).
+template <typename Row, std::size_t N> void AddRows(const Row (&rows)[N]) {
+    QTest::addColumn<int>("row");
+    for (std::size_t i = 0; i < N; ++i)
+        QTest::newRow(rows[i].name) << static_cast<int>(i);
 }
 
 } // namespace vellmark::test

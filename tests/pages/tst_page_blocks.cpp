@@ -5,13 +5,9 @@
 
 #include "PageFactory.h"
 
-#include <QCheckBox>
 #include <QGroupBox>
 #include <QImage>
 #include <QLabel>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QSlider>
 
 #include <set>
 #include <utility>
@@ -36,11 +32,6 @@ std::set<std::size_t> Offsets(const Ranges& ranges) {
         for (std::size_t i = a; i <= b; ++i)
             s.insert(i);
     return s;
-}
-
-void Put(SettingsBlock& b, std::size_t offset, std::string_view text) {
-    for (std::size_t i = 0; i < text.size(); ++i)
-        b[offset + i] = static_cast<std::uint8_t>(text[i]);
 }
 
 // Every field of every page holds a valid value other than the factory one; the unassigned
@@ -116,10 +107,6 @@ QStringList Clipped(CDialogBase& dialog) {
     return clipped;
 }
 
-bool Checked(CDialogBase& page, int id) {
-    return page.DlgItem<QAbstractButton>(id)->isChecked();
-}
-
 } // namespace
 
 class PageBlocksTest : public QObject {
@@ -131,99 +118,56 @@ private slots:
             w->close();
     }
 
-    void factorySettingsShow() {
+    // What every page shows for the factory settings and for a block where every field holds
+    // another valid value; every radio pair shows one button checked.
+    void blocksShow() {
+        struct Row {
+            std::size_t page;
+            std::initializer_list<int> ids;
+            const char* factory;
+            const char* other;
+        };
+        const Row rows[] = {
+            {0,
+             {1045, 1046, 1047, 1057, 1043, 1012, 1044, 1015},
+             "オート 0 0 縮小なし 1 0 1 0",
+             "12 -6 -1.3 ４／５縮小 0 1 0 1"},
+            {1,
+             {1060, 1094, 1062, 1095, 1064, 1096, 1054, 1058, 1056, 1002},
+             "120 9 46 7 54 7 66 0 選択なし 書式の設定(&D)(off)",
+             "15 1 19 2 130 9 12 68 書式３ 書式３の設定(&D)"}, // 19: 18 and 20 equally near
+            {2,
+             {1061, 1062, 1063, 1066, 1067, 1058, 1059, 1065, 1018},
+             "40 36 2 JIS1978年度版 15秒 標準 標準 1 0",
+             "68 10 5 JIS1990年度版 8秒 OCR-B クーリエ 0 1"},
+            {3,
+             {1010, 1016, 1017, 1007, 1013, 1008, 1009, 1011, 1012, 1014, 1015},
+             "日本 1 0 1 0 1 0 1 0 1 0",
+             "ドイツ 0 1 0 1 0 1 0 1 0 1"},
+            {4,
+             {1016, 1017, 1018, 1019, 1009, 1020, 1012, 1021, 1015, 1022, 1023, 1024, 1025},
+             "0 0 1 1 0 1 0 1 0 1 0 1 0",
+             "1 0 1 0 1 0 1 0 1 0 1 0 1"},
+            {5,
+             {1026, 1027, 1018, 1028, 1009, 1029, 1012, 1030, 1015},
+             "0 1 0 1 0 1 0 1 0",
+             "1 0 1 0 1 0 1 0 1"},
+            {6,
+             {1031, 1018, 1032, 1009, 1033, 1012, 1034, 1015, 1035, 1023, 1036, 1025, 1037, 1038,
+              1039, 1040},
+             "1 0 1 0 0 1 0 1 1 0 1 0 1 0 1 0",
+             "0 1 0 1 1 0 1 0 0 1 0 1 0 1 0 1"},
+        };
         FakeMainWindow win;
-        CPage_Select& s = win.select;
-        QCOMPARE(Combo(s, 1045)->currentText(), QStringLiteral("オート"));
-        QCOMPARE(Combo(s, 1046)->currentText(), QStringLiteral("0"));
-        QCOMPARE(Combo(s, 1047)->currentText(), QStringLiteral("0"));
-        QCOMPARE(Combo(s, 1057)->currentText(), QStringLiteral("縮小なし"));
-        QVERIFY(Checked(s, 1043) && !Checked(s, 1012));
-        QVERIFY(Checked(s, 1044) && !Checked(s, 1015));
-
-        CPage_Param& p = win.param;
-        QCOMPARE(Edit(p, 1061)->text(), QStringLiteral("40"));
-        QCOMPARE(Edit(p, 1062)->text(), QStringLiteral("36"));
-        QCOMPARE(Edit(p, 1063)->text(), QStringLiteral("2"));
-        QCOMPARE(Combo(p, 1066)->currentText(), QStringLiteral("JIS1978年度版"));
-        QCOMPARE(Combo(p, 1067)->currentText(), QStringLiteral("15秒"));
-        QCOMPARE(Combo(p, 1058)->currentText(), QStringLiteral("標準"));
-        QCOMPARE(Combo(p, 1059)->currentText(), QStringLiteral("標準"));
-        QVERIFY(Checked(p, 1065) && !Checked(p, 1018));
-
-        CPage_Form& f = win.form;
-        QCOMPARE(Edit(f, 1060)->text(), QStringLiteral("120"));
-        QCOMPARE(Edit(f, 1062)->text(), QStringLiteral("46"));
-        QCOMPARE(Edit(f, 1064)->text(), QStringLiteral("54"));
-        QCOMPARE(Edit(f, 1054)->text(), QStringLiteral("66"));
-        QCOMPARE(Edit(f, 1058)->text(), QStringLiteral("0"));
-        QCOMPARE(f.DlgItem<QSlider>(1094)->value(), 9);
-        QCOMPARE(f.DlgItem<QSlider>(1095)->value(), 7);
-        QCOMPARE(f.DlgItem<QSlider>(1096)->value(), 7);
-        QCOMPARE(Combo(f, 1056)->currentText(), QStringLiteral("選択なし"));
-        auto* button = f.DlgItem<QPushButton>(1002);
-        QCOMPARE(button->text(), QStringLiteral("書式の設定(&D)"));
-        QVERIFY(!button->isEnabled());
-
-        QCOMPARE(Combo(win.msw1, 1010)->currentText(), QStringLiteral("日本"));
-        for (int id : {1016, 1007, 1008, 1011, 1014})
-            QVERIFY(Checked(win.msw1, id));
-        // MSW2: 常時 checked, every other first button, the check box clear.
-        QVERIFY(Checked(win.msw2, 1018) && !Checked(win.msw2, 1017));
-        for (int id : {1019, 1020, 1021, 1022, 1024})
-            QVERIFY(Checked(win.msw2, id));
-        QVERIFY(!Checked(win.msw2, 1016));
-        for (int id : {1027, 1028, 1029, 1030})
-            QVERIFY(Checked(win.msw3, id));
-        QVERIFY(!Checked(win.msw3, 1026));
-        // MSW4: TOF＋固定長 and 両方向 checked, every other first button.
-        QVERIFY(Checked(win.msw4, 1012) && !Checked(win.msw4, 1033));
-        QVERIFY(Checked(win.msw4, 1015) && !Checked(win.msw4, 1034));
-        for (int id : {1031, 1032, 1035, 1036, 1037, 1039})
-            QVERIFY(Checked(win.msw4, id));
-    }
-
-    void otherValuesShow() {
-        FakeMainWindow win;
-        win.Load(OtherValues());
-        CPage_Select& s = win.select;
-        QCOMPARE(Combo(s, 1045)->currentText(), QStringLiteral("12"));
-        QCOMPARE(Combo(s, 1046)->currentText(), QStringLiteral("-6"));
-        QCOMPARE(Combo(s, 1047)->currentText(), QStringLiteral("-1.3"));
-        QCOMPARE(Combo(s, 1057)->currentText(), QStringLiteral("４／５縮小"));
-        QVERIFY(Checked(s, 1012) && !Checked(s, 1043));
-        QVERIFY(Checked(s, 1015) && !Checked(s, 1044));
-
-        CPage_Param& p = win.param;
-        QCOMPARE(Combo(p, 1058)->currentText(), QStringLiteral("OCR-B"));
-        QCOMPARE(Combo(p, 1059)->currentText(), QStringLiteral("クーリエ"));
-        QCOMPARE(Combo(p, 1066)->currentText(), QStringLiteral("JIS1990年度版"));
-        QCOMPARE(Combo(p, 1067)->currentText(), QStringLiteral("8秒"));
-        QCOMPARE(Edit(p, 1061)->text(), QStringLiteral("68"));
-        QCOMPARE(Edit(p, 1062)->text(), QStringLiteral("10"));
-        QCOMPARE(Edit(p, 1063)->text(), QStringLiteral("5"));
-        QVERIFY(Checked(p, 1018));
-
-        CPage_Form& f = win.form;
-        QCOMPARE(Edit(f, 1060)->text(), QStringLiteral("15"));
-        QCOMPARE(f.DlgItem<QSlider>(1094)->value(), 1);
-        QCOMPARE(Edit(f, 1062)->text(), QStringLiteral("19"));
-        QCOMPARE(f.DlgItem<QSlider>(1095)->value(), 2); // 18 and 20 equally near: the lower
-        QCOMPARE(Edit(f, 1064)->text(), QStringLiteral("130"));
-        QCOMPARE(f.DlgItem<QSlider>(1096)->value(), 9);
-        QCOMPARE(Edit(f, 1054)->text(), QStringLiteral("12"));
-        QCOMPARE(Edit(f, 1058)->text(), QStringLiteral("68"));
-        QCOMPARE(Combo(f, 1056)->currentText(), QStringLiteral("書式３"));
-        QCOMPARE(f.DlgItem<QPushButton>(1002)->text(), QStringLiteral("書式３の設定(&D)"));
-        QVERIFY(f.DlgItem<QPushButton>(1002)->isEnabled());
-
-        QCOMPARE(Combo(win.msw1, 1010)->currentText(), QStringLiteral("ドイツ"));
-        for (int id : {1017, 1013, 1009, 1012, 1015})
-            QVERIFY(Checked(win.msw1, id));
-        QVERIFY(Checked(win.msw2, 1016));
-        QVERIFY(Checked(win.msw3, 1026));
-        QVERIFY(Checked(win.msw4, 1018) && Checked(win.msw4, 1009) && Checked(win.msw4, 1040));
-        QVERIFY(Checked(win.msw4, 1033) && Checked(win.msw4, 1034)); // MSW4-3, MSW4-4 clear
+        for (bool other : {false, true}) {
+            if (other)
+                win.Load(OtherValues());
+            for (const Row& r : rows) {
+                const QString page = QStringLiteral("page %1: ").arg(r.page);
+                QCOMPARE(page + Shown(*win.pages.All()[r.page], r.ids),
+                         page + QString::fromUtf8(other ? r.other : r.factory));
+            }
+        }
     }
 
     // Parsing a block and building into a copy of the factory settings gives the block back.
@@ -298,7 +242,7 @@ private slots:
         QCOMPARE(Combo(win.msw1, 1010)->currentText(), QStringLiteral("日本"));
 
         win.ShowPage(win.msw2);
-        QTest::mouseClick(win.msw2.DlgItem<QCheckBox>(1016), Qt::LeftButton);
+        QTest::mouseClick(win.msw2.DlgItem<QAbstractButton>(1016), Qt::LeftButton);
         QCOMPARE(win.doc.m_current[7], std::uint8_t{0x09});
 
         win.ShowPage(win.msw3);
@@ -321,7 +265,7 @@ private slots:
     }
 
     // Codes that no entry or button shows leave the page's value; the next build writes what
-    // the controls then show.
+    // the controls then show. A paper thickness of 1 selects "1", not "10" to "12".
     void unlistedCodesKeepTheSelection() {
         ScriptedPrompt prompt;
         FakeMainWindow win;
@@ -334,29 +278,23 @@ private slots:
         Put(b, 22, "2");  // quiet printing: no button
         Put(b, 168, "10");
         win.Load(b);
-        QCOMPARE(Combo(win.param, 1058)->currentText(), QStringLiteral("標準"));
-        QCOMPARE(Combo(win.select, 1045)->currentText(), QStringLiteral("オート"));
-        QCOMPARE(Combo(win.select, 1046)->currentText(), QStringLiteral("-4"));
-        QCOMPARE(Combo(win.select, 1047)->currentText(), QStringLiteral("0"));
-        QCOMPARE(Combo(win.select, 1057)->currentText(), QStringLiteral("縮小なし"));
-        QCOMPARE(Combo(win.param, 1067)->currentText(), QStringLiteral("15秒"));
-        QVERIFY(!Checked(win.select, 1043) && !Checked(win.select, 1012));
+        QCOMPARE(Shown(win.param, {1058, 1067}), QStringLiteral("標準 15秒"));
+        QCOMPARE(Shown(win.select, {1045, 1046, 1047, 1057, 1043, 1012}),
+                 QStringLiteral("オート -4 0 縮小なし 0 0"));
 
-        SettingsBlock out = b;
-        win.doc.m_current = out;
+        SettingsBlock expected = b;
+        for (auto [offset, text] : {std::pair{16, "0"},
+                                    {64, "00"},
+                                    {70, "00"},
+                                    {62, "0"},
+                                    {168, "15"}}) // no button checked: code 22 is kept
+            Put(expected, static_cast<std::size_t>(offset), text);
+        win.doc.m_current = b;
         win.doc.CollectFromPages();
-        out = win.doc.m_current;
-        QCOMPARE(out[16], std::uint8_t{'0'});
-        QCOMPARE(out[64], std::uint8_t{'0'});
-        QCOMPARE(out[65], std::uint8_t{'0'});
-        QCOMPARE(out[67], std::uint8_t{'F'});
-        QCOMPARE(out[68], std::uint8_t{'C'});
-        QCOMPARE(out[70], std::uint8_t{'0'}); // the shown entry "0" is written
-        QCOMPARE(out[71], std::uint8_t{'0'});
-        QCOMPARE(out[62], std::uint8_t{'0'});
-        QCOMPARE(out[22], std::uint8_t{'2'}); // no button checked: the code is kept
-        QCOMPARE(out[168], std::uint8_t{'1'});
-        QCOMPARE(out[169], std::uint8_t{'5'});
+        QCOMPARE(win.doc.m_current, expected);
+
+        win.Load(FactoryWith(64, "01"));
+        QCOMPARE(Combo(win.select, 1045)->currentIndex(), 1);
     }
 
     // The layouts made for this program show every text whole at the dialog font; the memory
@@ -369,12 +307,6 @@ private slots:
              std::initializer_list<CDialogBase*>{&win.select, &win.param, &win.form}) {
             page->setVisible(true);
             QCOMPARE(Clipped(*page), QStringList());
-        }
-        for (CDialogBase* page :
-             std::initializer_list<CDialogBase*>{&win.msw1, &win.msw2, &win.msw3, &win.msw4}) {
-            const QStringList clipped = Clipped(*page);
-            if (!clipped.isEmpty())
-                qInfo("template %d: %s", page->TemplateId(), qPrintable(clipped.join(u", ")));
         }
         QStringList dialogClipped{QStringLiteral("not run")};
         prompt.modalScript = [&](QDialog& d) {
@@ -428,8 +360,6 @@ private slots:
         win.form.FormSetupDialog().SetFormName(QStringLiteral("書式１"));
         win.form.FormSetupDialog().DoModal(&win.form);
         QCOMPARE(frames, 29);
-        if (!crossed.isEmpty())
-            qInfo("%s", qPrintable(crossed.join(u"\n")));
         QCOMPARE(crossed, QStringList());
     }
 
@@ -445,16 +375,6 @@ private slots:
             QCOMPARE(page->TemplateId(), templateId);
         }
         QVERIFY(!CreatePageByName("CPanelDlg"));
-    }
-
-    // A paper thickness of 1 selects "1", not "10" to "12".
-    void firstEntryThatBeginsWithTheTextWins() {
-        ScriptedPrompt prompt;
-        FakeMainWindow win;
-        SettingsBlock b = FactoryDefaults;
-        Put(b, 64, "01");
-        win.Load(b);
-        QCOMPARE(Combo(win.select, 1045)->currentIndex(), 1);
     }
 };
 
