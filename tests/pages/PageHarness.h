@@ -181,6 +181,24 @@ inline SettingsBlock FactoryWith(std::size_t offset, std::string_view text) {
     return b;
 }
 
+// Shows every page in turn, then runs the form setup dialog of the first form; fn sees each.
+inline void ForEveryDialog(FakeMainWindow& win, ScriptedPrompt& prompt,
+                           const std::function<void(CDialogBase&)>& fn) {
+    for (CPropertyPage* page : win.pages.All()) {
+        win.ShowPage(*page);
+        fn(*page);
+    }
+    prompt.modalScript = [&fn](QDialog& d) { fn(static_cast<CDialogBase&>(d)); };
+    win.form.FormSetupDialog().SetFormName(QStringLiteral("書式１"));
+    win.form.FormSetupDialog().DoModal(&win.form);
+    prompt.modalScript = nullptr;
+}
+
+inline void CloseTopLevels() {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        w->close();
+}
+
 // One data row per entry of a table, named after the entry; the test reads QFETCH(int, row).
 template <typename Row, std::size_t N> void AddRows(const Row (&rows)[N]) {
     QTest::addColumn<int>("row");

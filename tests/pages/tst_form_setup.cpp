@@ -38,10 +38,7 @@ class FormSetupTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void cleanup() {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            w->close();
-    }
+    void cleanup() { CloseTopLevels(); }
 
     void factoryFormOpensAndCancelChangesNothing() {
         ScriptedPrompt prompt;

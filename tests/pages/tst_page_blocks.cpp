@@ -3,6 +3,7 @@
 // own bytes and nothing else.
 #include "PageHarness.h"
 
+#include "CSwitchPage.h"
 #include "PageFactory.h"
 
 #include <QGroupBox>
@@ -36,45 +37,21 @@ std::set<std::size_t> Offsets(const Ranges& ranges) {
 
 // Every field of every page holds a valid value other than the factory one; the unassigned
 // fields, byte 2, byte 171 and the records' unassigned characters hold other characters too.
+// Switch bytes 7, 10 and 11 include the bits without a control; country code 4 is ドイツ.
+const std::pair<std::size_t, const char*> kOtherFields[] = {
+    {2, "Z"},    {4, "\x0C\x0F"}, {7, "\x0F\x0F"}, {10, "\x0F\x0F"}, {13, "\x03\x0F"}, {16, "4"},
+    {18, "2"},   {20, "2"},       {22, "1"},       {24, "1"},        {26, "X"},        {28, "68"},
+    {31, "10"},  {34, "ABC"},     {38, "12"},      {41, "015"},      {45, "DEF"},      {49, "019"},
+    {53, "130"}, {57, "68"},      {60, "1"},       {62, "5"},        {64, "12"},       {67, "FA"},
+    {70, "FD"},  {73, "3"},       {165, "GH"},     {168, "08"},      {171, "9"},       {172, "5"}};
+
 SettingsBlock OtherValues() {
     SettingsBlock b = FactoryDefaults;
-    Put(b, 2, "Z");
-    b[4] = 0x0C; // ドイツ (code 4) and 高速受信
-    b[5] = 0x0F;
-    b[7] = 0x0F; // includes the carried MSW2-4
-    b[8] = 0x0F;
-    b[10] = 0x0F; // includes the carried MSW3-1
-    b[11] = 0x0F; // includes the carried MSW3-5, MSW3-6
-    b[13] = 0x03;
-    b[14] = 0x0F;
-    Put(b, 16, "4");
-    Put(b, 18, "2");
-    Put(b, 20, "2");
-    Put(b, 22, "1");
-    Put(b, 24, "1");
-    Put(b, 26, "X");
-    Put(b, 28, "68");
-    Put(b, 31, "10");
-    Put(b, 34, "ABC");
-    Put(b, 38, "12");
-    Put(b, 41, "015");
-    Put(b, 45, "DEF");
-    Put(b, 49, "019");
-    Put(b, 53, "130");
-    Put(b, 57, "68");
-    Put(b, 60, "1");
-    Put(b, 62, "5");
-    Put(b, 64, "12");
-    Put(b, 67, "FA");
-    Put(b, 70, "FD");
-    Put(b, 73, "3");
+    for (auto [offset, text] : kOtherFields)
+        Put(b, offset, text);
     Put(b, 75, "01,000,001,000,XYZ,130,015,68");
     Put(b, 105, "99,135,136,060,000,018,054,00");
     Put(b, 135, "50,010,080,046,0Q0,028,040,33");
-    Put(b, 165, "GH");
-    Put(b, 168, "08");
-    Put(b, 171, "9");
-    Put(b, 172, "5");
     return b;
 }
 
@@ -102,7 +79,11 @@ QStringList Clipped(CDialogBase& dialog) {
             continue;
         }
         if (needed > w->width())
-            clipped << QStringLiteral("%1 (%2 > %3)").arg(text).arg(needed).arg(w->width());
+            clipped << QStringLiteral("%1: %2 (%3 > %4)")
+                           .arg(dialog.TemplateId())
+                           .arg(text)
+                           .arg(needed)
+                           .arg(w->width());
     }
     return clipped;
 }
@@ -113,10 +94,7 @@ class PageBlocksTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void cleanup() {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            w->close();
-    }
+    void cleanup() { CloseTopLevels(); }
 
     // What every page shows for the factory settings and for a block where every field holds
     // another valid value; every radio pair shows one button checked.
@@ -302,19 +280,16 @@ private slots:
     void designedLayoutsShowWholeTexts() {
         ScriptedPrompt prompt;
         FakeMainWindow win;
-        win.ShowPage(win.select);
-        for (CDialogBase* page :
-             std::initializer_list<CDialogBase*>{&win.select, &win.param, &win.form}) {
-            page->setVisible(true);
-            QCOMPARE(Clipped(*page), QStringList());
-        }
-        QStringList dialogClipped{QStringLiteral("not run")};
-        prompt.modalScript = [&](QDialog& d) {
-            dialogClipped = Clipped(static_cast<CDialogBase&>(d));
-        };
-        win.form.FormSetupDialog().SetFormName(QStringLiteral("書式１"));
-        win.form.FormSetupDialog().DoModal(&win.form);
-        QCOMPARE(dialogClipped, QStringList());
+        QStringList clipped;
+        int checked = 0;
+        ForEveryDialog(win, prompt, [&](CDialogBase& d) {
+            if (!dynamic_cast<CSwitchPage*>(&d)) {
+                ++checked;
+                clipped += Clipped(d);
+            }
+        });
+        QCOMPARE(checked, 4);
+        QCOMPARE(clipped, QStringList());
     }
 
     // A group frame's top line runs through no label placed inside the frame: on every page
@@ -324,7 +299,7 @@ private slots:
         FakeMainWindow win;
         QStringList crossed;
         int frames = 0;
-        auto check = [&](CDialogBase& dialog) {
+        ForEveryDialog(win, prompt, [&](CDialogBase& dialog) {
             const QImage image = dialog.grab().toImage();
             const QRgb background = image.pixel(0, 0);
             for (QGroupBox* box : dialog.findChildren<QGroupBox*>()) {
@@ -351,14 +326,7 @@ private slots:
                                        .arg(l.bottom());
                 }
             }
-        };
-        for (CPropertyPage* page : win.pages.All()) {
-            win.ShowPage(*page);
-            check(*page);
-        }
-        prompt.modalScript = [&](QDialog& d) { check(static_cast<CDialogBase&>(d)); };
-        win.form.FormSetupDialog().SetFormName(QStringLiteral("書式１"));
-        win.form.FormSetupDialog().DoModal(&win.form);
+        });
         QCOMPARE(frames, 29);
         QCOMPARE(crossed, QStringList());
     }

@@ -70,10 +70,7 @@ class PageEditingTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void cleanup() {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            w->close();
-    }
+    void cleanup() { CloseTopLevels(); }
 
     // Typing clamps, rewrites and moves the slider at once; nothing asks the user.
     void typingIntoNumberEdits_data() { AddRows(kTyping); }
@@ -378,7 +375,7 @@ private slots:
                                   QString(30, u'7')};
         QStringList wrong;
         int edits = 0;
-        auto pasteInto = [&](CDialogBase& dialog) {
+        ForEveryDialog(win, prompt, [&](CDialogBase& dialog) {
             for (CNumberEdit* edit : dialog.findChildren<CNumberEdit*>()) {
                 QVERIFY(edit->UpDown());
                 ++edits;
@@ -395,20 +392,10 @@ private slots:
                                      .arg(edit->text(), upper);
                 }
             }
-        };
-        for (CPropertyPage* page : win.pages.All()) {
-            win.ShowPage(*page);
-            pasteInto(*page);
-        }
-        QCOMPARE(edits, 8);
+        });
+        QCOMPARE(edits, 8 + 7);
         QCOMPARE(BlockText(win.doc.m_current, 41, 3), std::string("130"));
         QCOMPARE(BlockText(win.doc.m_current, 28, 2), std::string("68"));
-        win.ShowPage(win.form);
-        Combo(win.form, CPage_Form::IDC_FORM_SELECT)->setCurrentIndex(1);
-        win.form.FormSetupDialog().SetFormName(QStringLiteral("書式１"));
-        prompt.modalScript = [&](QDialog& d) { pasteInto(static_cast<CDialogBase&>(d)); };
-        win.form.FormSetupDialog().DoModal(&win.form);
-        QCOMPARE(edits, 8 + 7);
         QCOMPARE(wrong, QStringList());
         QVERIFY(prompt.messages.isEmpty());
     }
