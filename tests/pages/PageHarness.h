@@ -146,7 +146,7 @@ inline void TypeInto(QLineEdit* edit, const QString& keys) {
 // What the controls show, in the order given, separated by spaces: an edit's or a combo box's
 // text, a slider's stop, 1 or 0 for a checked or clear button, a push button's text (marked
 // "off" when disabled).
-inline QString Shown(CDialogBase& d, std::initializer_list<int> ids) {
+inline QString Shown(CDialogBase& d, const QList<int>& ids) {
     QStringList shown;
     for (int id : ids) {
         QWidget* w = d.GetDlgItem(id);
