@@ -111,7 +111,7 @@ private slots:
         edit->insert(QStringLiteral("0000012"));
         QCOMPARE(edit->text(), QStringLiteral("12"));
         QCOMPARE(win.checks.size(), 2);
-        QCOMPARE(BlockText(win.checks[0].block, 49, 3), std::string("012"));
+        QCOMPARE(BlockText(win.checks[0], 49, 3), std::string("012"));
         QCOMPARE(win.form.DlgItem<QSlider>(1095)->value(), 1); // 15 is the nearest stop
     }
 
@@ -278,17 +278,17 @@ private slots:
         QCOMPARE(win.checks.size(), 1);
         QTest::mouseClick(on, Qt::LeftButton);
         QCOMPARE(win.checks.size(), 2);
-        QCOMPARE(win.checks[1].block[22], std::uint8_t{'1'});
+        QCOMPARE(win.checks[1][22], std::uint8_t{'1'});
         QTest::mouseClick(on, Qt::LeftButton); // already checked: a check all the same
         QCOMPARE(win.checks.size(), 3);
-        QVERIFY(win.checks[2].block == win.checks[1].block);
+        QVERIFY(win.checks[2] == win.checks[1]);
 
         QComboBox* reduction = Combo(win.select, 1057);
         reduction->setFocus(Qt::TabFocusReason); // focus gained
         QCOMPARE(win.checks.size(), 4);
         QTest::keyClick(reduction, Qt::Key_End); // selection change
         QCOMPARE(win.checks.size(), 5);
-        QCOMPARE(win.checks[4].block[62], std::uint8_t{'5'});
+        QCOMPARE(win.checks[4][62], std::uint8_t{'5'});
         reduction->showPopup();
         reduction->hidePopup();
         QCOMPARE(win.checks.size(), 7);                        // drop-down and close-up
@@ -313,7 +313,7 @@ private slots:
         const qsizetype before = win.checks.size();
         TypeInto(Edit(win.form, 1058), QStringLiteral("12"));
         QCOMPARE(win.checks.size(), before + 2);
-        QCOMPARE(BlockText(win.checks.last().block, 57, 2), std::string("12"));
+        QCOMPARE(BlockText(win.checks.last(), 57, 2), std::string("12"));
     }
 
     // Arrow keys move through a radio pair as clicks do.
@@ -441,28 +441,27 @@ private slots:
                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(slider, &down);
         QCOMPARE(QApplication::focusWidget(), slider);
-        QCOMPARE(edit->text(),
-                 QString::number(kStandardStops[static_cast<std::size_t>(slider->value())]));
+        const auto stopText = [slider] {
+            return QString::number(kStandardStops[static_cast<std::size_t>(slider->value())]);
+        };
+        QCOMPARE(edit->text(), stopText());
         QCOMPARE(std::abs(slider->value() - 7), 1);
 
         QStyleOptionSlider opt;
         opt.initFrom(slider);
         opt.orientation = Qt::Horizontal;
-        opt.minimum = slider->minimum();
         opt.maximum = slider->maximum();
         opt.tickPosition = slider->tickPosition();
-        opt.tickInterval = slider->tickInterval();
         opt.subControls = QStyle::SC_All;
-        struct Click {
+        const struct {
             const char* where;
             bool ticks;
             int direction;
-        };
-        const Click clicks[] = {{"track, right", false, 1},
-                                {"track, left", false, -1},
-                                {"ticks, right", true, 1},
-                                {"ticks, left", true, -1}};
-        for (const Click& c : clicks) {
+        } clicks[] = {{"track, right", false, 1},
+                      {"track, left", false, -1},
+                      {"ticks, right", true, 1},
+                      {"ticks, left", true, -1}};
+        for (const auto& c : clicks) {
             Edit(win.form, 1054)->setFocus(Qt::MouseFocusReason);
             TypeInto(edit, QStringLiteral("46"));
             QCOMPARE(slider->value(), 7);
@@ -478,8 +477,7 @@ private slots:
             QTest::mouseClick(slider, Qt::LeftButton, Qt::NoModifier, QPoint(x, y));
             QVERIFY2(slider->value() == 7 + c.direction,
                      qPrintable(QStringLiteral("%1: stop %2").arg(c.where).arg(slider->value())));
-            QCOMPARE(edit->text(),
-                     QString::number(kStandardStops[static_cast<std::size_t>(slider->value())]));
+            QCOMPARE(edit->text(), stopText());
         }
         QVERIFY(prompt.messages.isEmpty());
     }
