@@ -67,11 +67,8 @@ QStringList Clipped(CDialogBase& dialog) {
             continue;
         }
         if (needed > w->width())
-            clipped << QStringLiteral("%1: %2 (%3 > %4)")
-                           .arg(dialog.TemplateId())
-                           .arg(text)
-                           .arg(needed)
-                           .arg(w->width());
+            clipped << QString::asprintf("%d: %s (%d > %d)", dialog.TemplateId(), qPrintable(text),
+                                         needed, w->width());
     }
     return clipped;
 }
@@ -180,12 +177,9 @@ private slots:
     void switchBitsCarriedAndUpperBitsDropped() {
         ScriptedPrompt prompt;
         FakeMainWindow win;
-        SettingsBlock b = FactoryDefaults;
-        b[4] = 0xF1; // country code 1 is not offered; the upper bits are ignored
-        b[5] = 0xF5;
-        b[7] = 0x08; // only MSW2-4
-        b[10] = 0x01;
-        b[11] = 0x03; // MSW3-1, MSW3-5, MSW3-6
+        SettingsBlock b = FactoryWith(4, "\xF1\xF5"); // country code 1 is not offered; upper bits
+        Put(b, 7, "\x08");                            // only MSW2-4
+        Put(b, 10, "\x01\x03");                       // MSW3-1, MSW3-5, MSW3-6
         win.Load(b);
         QCOMPARE(Combo(win.msw1, 1010)->currentText(), QStringLiteral("日本"));
 
@@ -196,10 +190,8 @@ private slots:
         win.ShowPage(win.msw3);
         for (int id : {1018, 1009, 1012, 1026, 1015})
             QTest::mouseClick(win.msw3.DlgItem<QAbstractButton>(id), Qt::LeftButton);
-        QCOMPARE(win.doc.m_current[10], std::uint8_t{0x01 | 0x02 | 0x04 | 0x08});
-        QCOMPARE(win.doc.m_current[11], std::uint8_t{0x03 | 0x04 | 0x08});
-        QCOMPARE(win.doc.m_current[4], std::uint8_t{0x00});
-        QCOMPARE(win.doc.m_current[5], std::uint8_t{0x05});
+        QCOMPARE(BlockText(win.doc.m_current, 10, 2), std::string("\x0F\x0F"));
+        QCOMPARE(BlockText(win.doc.m_current, 4, 2), std::string("\x00\x05", 2));
 
         // イギリス: bits 0 and 1 of offset 4; bit 3 follows the MSW1-4 pair.
         win.ShowPage(win.msw1);
@@ -288,12 +280,9 @@ private slots:
                     if (label->isHidden() || !r.contains(l.center()))
                         continue;
                     if (l.top() <= line + 1 && l.bottom() >= line)
-                        crossed << QStringLiteral("%1: %2 (line %3, label %4..%5)")
-                                       .arg(dialog.TemplateId())
-                                       .arg(label->text())
-                                       .arg(line)
-                                       .arg(l.top())
-                                       .arg(l.bottom());
+                        crossed << QString::asprintf("%d: %s (line %d, label %d..%d)",
+                                                     dialog.TemplateId(), qPrintable(label->text()),
+                                                     line, l.top(), l.bottom());
                 }
             }
         });

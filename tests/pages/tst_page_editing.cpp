@@ -168,10 +168,10 @@ private slots:
         QLineEdit* edit = Edit(win.param, 1063);
         QCOMPARE(QApplication::focusWidget(), edit);
         QCOMPARE(edit->selectedText(), QStringLiteral("7"));
-        QCOMPARE(win.param.m_nLoadTime, 7);
-        QCOMPARE(win.param.m_strFont1, QStringLiteral("イタリック"));
-        QCOMPARE(win.param.m_strAutoReturn, QStringLiteral("15秒"));
-        QCOMPARE(win.param.m_nPostcardMode, 0);
+        QCOMPARE(
+            QStringList({QString::number(win.param.m_nLoadTime), win.param.m_strFont1,
+                         win.param.m_strAutoReturn, QString::number(win.param.m_nPostcardMode)}),
+            QStringList({"7", "イタリック", "15秒", "0"}));
         QCOMPARE(BlockText(win.doc.m_current, 16, 1) + BlockText(win.doc.m_current, 24, 1) +
                      BlockText(win.doc.m_current, 168, 2),
                  std::string("1015"));
@@ -386,10 +386,8 @@ private slots:
                     edit->selectAll();
                     QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
                     if (edit->text() != upper)
-                        wrong << QStringLiteral("template %1: %2 digits gave %3, not %4")
-                                     .arg(dialog.TemplateId())
-                                     .arg(digits.size())
-                                     .arg(edit->text(), upper);
+                        wrong << QString::asprintf("%d: %d digits gave %s", dialog.TemplateId(),
+                                                   int(digits.size()), qPrintable(edit->text()));
                 }
             }
         });
