@@ -79,14 +79,12 @@ public:
         pages.Create(this, doc);
         doc.LoadFactory();
         pages.ShowDocument(doc);
-        startupDone = true;
     }
 
     void OnCommand(int id) override {
         if (id != res::ID_DATA_CHECK)
             return;
-        if (startupDone)
-            doc.CollectFromPages();
+        doc.CollectFromPages();
         checks.append(doc.m_current); // the block as each data check left it
     }
 
@@ -116,7 +114,6 @@ public:
     CPage_MSW3& msw3 = pages.msw3;
     CPage_MSW4& msw4 = pages.msw4;
     SettingsDocument doc;
-    bool startupDone = false;
     QList<SettingsBlock> checks;
 };
 
@@ -191,13 +188,6 @@ inline void ForEveryDialog(FakeMainWindow& win, ScriptedPrompt& prompt,
 inline void CloseTopLevels() {
     for (QWidget* w : QApplication::topLevelWidgets())
         w->close();
-}
-
-// One data row per entry of a table, named after the entry; the test reads QFETCH(int, row).
-template <typename Row, std::size_t N> void AddRows(const Row (&rows)[N]) {
-    QTest::addColumn<int>("row");
-    for (std::size_t i = 0; i < N; ++i)
-        QTest::newRow(rows[i].name) << static_cast<int>(i);
 }
 
 } // namespace vellmark::test

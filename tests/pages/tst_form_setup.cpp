@@ -218,13 +218,9 @@ private slots:
         int ended = 0;
         OpenForm(win, prompt, 1, [&](CFormSetupDlg& d) {
             TypeInto(Edit(d, 1073), QStringLiteral("12"));
-            QWidget* target = nullptr;
-            if (focus == -1) {
+            if (focus == -1)
                 d.DlgItem<QPushButton>(res::IDCANCEL)->setFocus(Qt::TabFocusReason);
-                target = Edit(d, 1076);
-            } else {
-                target = d.GetDlgItem(focus);
-            }
+            QWidget* target = d.GetDlgItem(focus == -1 ? 1076 : focus);
             target->setFocus(Qt::TabFocusReason);
             QTest::keyClick(target, Qt::Key(key));
             QVERIFY(!d.isVisible());

@@ -15,6 +15,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <tuple>
 
 using namespace vellmark;
 using namespace vellmark::test;
@@ -36,9 +37,7 @@ struct Typing {
     const char* shown;
     std::size_t offset;
     const char* bytes;
-    int slider = -1;
-    int stop = 0;
-    int pending = -1;
+    int slider = -1, stop = 0, pending = -1;
     Qt::Key key = Qt::Key_unknown;
 };
 
@@ -73,7 +72,11 @@ private slots:
     void cleanup() { CloseTopLevels(); }
 
     // Typing clamps, rewrites and moves the slider at once; nothing asks the user.
-    void typingIntoNumberEdits_data() { AddRows(kTyping); }
+    void typingIntoNumberEdits_data() {
+        QTest::addColumn<int>("row");
+        for (int i = 0; i < int(std::size(kTyping)); ++i)
+            QTest::newRow(kTyping[i].name) << i;
+    }
     void typingIntoNumberEdits() {
         QFETCH(int, row);
         const Typing& r = kTyping[row];
@@ -97,22 +100,6 @@ private slots:
             QCOMPARE(r.id == 1061 ? win.param.CutSheetPending() : win.param.ContinuousPending(),
                      r.pending);
         QVERIFY(prompt.messages.isEmpty());
-    }
-
-    // A paste rewritten to its value is a change of its own, run inside the first; each
-    // raises its data check.
-    void widthRewriteIsAChangeOfItsOwn() {
-        ScriptedPrompt prompt;
-        FakeMainWindow win;
-        win.ShowPage(win.form);
-        QLineEdit* edit = Edit(win.form, 1062);
-        edit->setFocus();
-        edit->selectAll();
-        edit->insert(QStringLiteral("0000012"));
-        QCOMPARE(edit->text(), QStringLiteral("12"));
-        QCOMPARE(win.checks.size(), 2);
-        QCOMPARE(BlockText(win.checks[0], 49, 3), std::string("012"));
-        QCOMPARE(win.form.DlgItem<QSlider>(1095)->value(), 1); // 15 is the nearest stop
     }
 
     // Emptying an edit whose minimum is 0: it stays empty, its slider goes to stop 0, the
@@ -195,28 +182,24 @@ private slots:
         TypeInto(Edit(win.param, 1062), QStringLiteral("3"));
         win.select.setFocus(); // the user goes elsewhere (a menu command)
 
-        const struct {
-            int id;
-            const char* paper;
-            std::size_t offset;
-        } attempts[] = {{1061, "カット紙", 28}, {1062, "連続紙", 31}};
-        for (const auto& a : attempts) {
+        for (auto [id, paperName, offset] :
+             {std::tuple{1061, "カット紙", 28}, std::tuple{1062, "連続紙", 31}}) {
             const qsizetype checksBefore = win.checks.size();
             prompt.messages.clear();
             if (win.param.CutSheetPending())
                 win.param.CheckCutSheetCentering();
             else if (win.param.ContinuousPending())
                 win.param.CheckContinuousCentering();
-            const QString paper = QString::fromUtf8(a.paper);
+            const QString paper = QString::fromUtf8(paperName);
             prompt.ExpectOne(
                 paper + QStringLiteral("のセンタリング位置の値が設定範囲を超えています。\n適正値に"
                                        "変更します。"),
                 QStringLiteral("パラメータ設定－%1のセンタリング位置").arg(paper));
             QCOMPARE(prompt.messages[0].owner, &win.param);
-            QCOMPARE(Edit(win.param, a.id)->text(), QStringLiteral("10"));
-            QCOMPARE(QApplication::focusWidget(), Edit(win.param, a.id));
+            QCOMPARE(Edit(win.param, id)->text(), QStringLiteral("10"));
+            QCOMPARE(QApplication::focusWidget(), Edit(win.param, id));
             QCOMPARE(win.checks.size(), checksBefore + 1);
-            QCOMPARE(BlockText(win.doc.m_current, a.offset, 2), std::string("10"));
+            QCOMPARE(BlockText(win.doc.m_current, std::size_t(offset), 2), std::string("10"));
         }
         QCOMPARE(win.param.CutSheetPending() + win.param.ContinuousPending(), 0);
 
@@ -314,6 +297,17 @@ private slots:
         TypeInto(Edit(win.form, 1058), QStringLiteral("12"));
         QCOMPARE(win.checks.size(), before + 2);
         QCOMPARE(BlockText(win.checks.last(), 57, 2), std::string("12"));
+
+        // A paste rewritten to its value is a change of its own, run inside the first.
+        QLineEdit* cut = Edit(win.form, 1062);
+        cut->setFocus();
+        cut->selectAll();
+        const qsizetype atPaste = win.checks.size();
+        cut->insert(QStringLiteral("0000012"));
+        QCOMPARE(cut->text(), QStringLiteral("12"));
+        QCOMPARE(win.checks.size(), atPaste + 2);
+        QCOMPARE(BlockText(win.checks[atPaste], 49, 3), std::string("012"));
+        QCOMPARE(win.form.DlgItem<QSlider>(1095)->value(), 1); // 15 is the nearest stop
     }
 
     // Arrow keys move through a radio pair as clicks do.
@@ -451,15 +445,9 @@ private slots:
         opt.maximum = slider->maximum();
         opt.tickPosition = slider->tickPosition();
         opt.subControls = QStyle::SC_All;
-        const struct {
-            const char* where;
-            bool ticks;
-            int direction;
-        } clicks[] = {{"track, right", false, 1},
-                      {"track, left", false, -1},
-                      {"ticks, right", true, 1},
-                      {"ticks, left", true, -1}};
-        for (const auto& c : clicks) {
+        for (auto [where, ticks, direction] :
+             {std::tuple{"track, right", false, 1}, std::tuple{"track, left", false, -1},
+              std::tuple{"ticks, right", true, 1}, std::tuple{"ticks, left", true, -1}}) {
             Edit(win.form, 1054)->setFocus(Qt::MouseFocusReason);
             TypeInto(edit, QStringLiteral("46"));
             QCOMPARE(slider->value(), 7);
@@ -468,13 +456,13 @@ private slots:
                                                                  QStyle::SC_SliderHandle, slider);
             const QRect groove = slider->style()->subControlRect(QStyle::CC_Slider, &opt,
                                                                  QStyle::SC_SliderGroove, slider);
-            const int x = c.direction > 0 ? handle.right() + 6 : handle.left() - 6;
+            const int x = direction > 0 ? handle.right() + 6 : handle.left() - 6;
             const int y =
-                c.ticks ? std::max(handle.bottom(), groove.bottom()) + 2 : groove.center().y();
-            QVERIFY2(y < slider->height(), c.where);
+                ticks ? std::max(handle.bottom(), groove.bottom()) + 2 : groove.center().y();
+            QVERIFY2(y < slider->height(), where);
             QTest::mouseClick(slider, Qt::LeftButton, Qt::NoModifier, QPoint(x, y));
-            QVERIFY2(slider->value() == 7 + c.direction,
-                     qPrintable(QStringLiteral("%1: stop %2").arg(c.where).arg(slider->value())));
+            QVERIFY2(slider->value() == 7 + direction,
+                     qPrintable(QStringLiteral("%1: stop %2").arg(where).arg(slider->value())));
             QCOMPARE(edit->text(), stopText());
         }
         QVERIFY(prompt.messages.isEmpty());
