@@ -287,16 +287,13 @@ private slots:
         QCOMPARE(crossed, QStringList());
     }
 
+    // Every page is made by its class name (without the namespace), and nothing else is.
     void pagesByClassName() {
-        const std::pair<const char*, int> names[] = {
-            {"CPage_Select", res::IDD_PAGE_SELECT}, {"CPage_Form", res::IDD_PAGE_FORM},
-            {"CPage_Param", res::IDD_PAGE_PARAM},   {"CPage_MSW1", res::IDD_PAGE_MSW1},
-            {"CPage_MSW2", res::IDD_PAGE_MSW2},     {"CPage_MSW3", res::IDD_PAGE_MSW3},
-            {"CPage_MSW4", res::IDD_PAGE_MSW4}};
-        for (auto [name, templateId] : names) {
-            const auto page = CreatePageByName(name);
-            QVERIFY(page);
-            QCOMPARE(page->TemplateId(), templateId);
+        CPageSet set;
+        for (CPropertyPage* page : set.All()) {
+            const QByteArray name = QByteArray(page->metaObject()->className()).split(':').last();
+            const auto made = CreatePageByName(name.constData());
+            QVERIFY2(made && made->TemplateId() == page->TemplateId(), name.constData());
         }
         QVERIFY(!CreatePageByName("CPanelDlg"));
     }

@@ -85,10 +85,9 @@ private slots:
         CPropertyPage& page = *win.pages.All()[r.page];
         win.ShowPage(page);
         QLineEdit* edit = Edit(page, r.id);
+        edit->setFocus();
         if (r.typed)
             TypeInto(edit, QString::fromUtf8(r.typed));
-        else
-            edit->setFocus();
         if (r.key != Qt::Key_unknown)
             QTest::keyClick(edit, r.key);
         QCOMPARE(edit->text(), QString::fromUtf8(r.shown));
@@ -215,7 +214,8 @@ private slots:
         QVERIFY(prompt.messages.isEmpty());
     }
 
-    // Sliders write their stop's value into their edit; the edits move the sliders.
+    // Sliders write their stop's value into their edit (wheel, keys and clicks); the edits move
+    // the sliders.
     void slidersAndEditsFollowEachOther() {
         ScriptedPrompt prompt;
         FakeMainWindow win;
@@ -237,10 +237,53 @@ private slots:
             QTest::keyClick(cut, Qt::Key_Right);
         QCOMPARE(Shown(win.form, {1095, 1062}), QStringLiteral("7 46"));
 
-        // A slider without the focus does nothing to its edit.
+        // A cut without the focus does nothing to its edit.
         auto* continuous = win.form.DlgItem<QSlider>(1094);
         continuous->triggerAction(QAbstractSlider::SliderToMinimum);
         QCOMPARE(Edit(win.form, 1060)->text(), QStringLiteral("120"));
+
+        // The wheel over a cut gives it the focus first, so its edit follows; clicks on the
+        // track or on the tick marks under it move it one stop towards the click.
+        QLineEdit* edit = Edit(win.form, 1062);
+
+        Edit(win.form, 1054)->setFocus(Qt::MouseFocusReason);
+        const QPointF centre = QRectF(cut->rect()).center();
+        QWheelEvent down(centre, cut->mapToGlobal(centre), QPoint(), QPoint(0, -120), Qt::NoButton,
+                         Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(cut, &down);
+        QCOMPARE(QApplication::focusWidget(), cut);
+        const auto stopText = [cut] {
+            return QString::number(kStandardStops[static_cast<std::size_t>(cut->value())]);
+        };
+        QCOMPARE(edit->text(), stopText());
+        QCOMPARE(std::abs(cut->value() - 7), 1);
+
+        QStyleOptionSlider opt;
+        opt.initFrom(cut);
+        opt.orientation = Qt::Horizontal;
+        opt.maximum = cut->maximum();
+        opt.tickPosition = cut->tickPosition();
+        opt.subControls = QStyle::SC_All;
+        for (auto [where, ticks, direction] :
+             {std::tuple{"track, right", false, 1}, std::tuple{"track, left", false, -1},
+              std::tuple{"ticks, right", true, 1}, std::tuple{"ticks, left", true, -1}}) {
+            Edit(win.form, 1054)->setFocus(Qt::MouseFocusReason);
+            TypeInto(edit, QStringLiteral("46"));
+            QCOMPARE(cut->value(), 7);
+            opt.sliderPosition = opt.sliderValue = cut->value();
+            const QRect handle =
+                cut->style()->subControlRect(QStyle::CC_Slider, &opt, QStyle::SC_SliderHandle, cut);
+            const QRect groove =
+                cut->style()->subControlRect(QStyle::CC_Slider, &opt, QStyle::SC_SliderGroove, cut);
+            const int x = direction > 0 ? handle.right() + 6 : handle.left() - 6;
+            const int y =
+                ticks ? std::max(handle.bottom(), groove.bottom()) + 2 : groove.center().y();
+            QVERIFY2(y < cut->height(), where);
+            QTest::mouseClick(cut, Qt::LeftButton, Qt::NoModifier, QPoint(x, y));
+            QVERIFY2(cut->value() == 7 + direction,
+                     qPrintable(QStringLiteral("%1: stop %2").arg(where).arg(cut->value())));
+            QCOMPARE(edit->text(), stopText());
+        }
         QVERIFY(prompt.messages.isEmpty());
     }
 
@@ -308,21 +351,17 @@ private slots:
         QCOMPARE(win.checks.size(), atPaste + 2);
         QCOMPARE(BlockText(win.checks[atPaste], 49, 3), std::string("012"));
         QCOMPARE(win.form.DlgItem<QSlider>(1095)->value(), 1); // 15 is the nearest stop
-    }
 
-    // Arrow keys move through a radio pair as clicks do.
-    void radioArrowKeys() {
-        ScriptedPrompt prompt;
-        FakeMainWindow win;
+        // Arrow keys move through a radio pair as clicks do.
         win.ShowPage(win.msw4);
         auto* first = win.msw4.DlgItem<QRadioButton>(1035);
         first->setFocus(Qt::TabFocusReason);
-        const qsizetype before = win.checks.size();
+        const qsizetype beforeKey = win.checks.size();
         QTest::keyClick(first, Qt::Key_Right);
         auto* second = win.msw4.DlgItem<QRadioButton>(1023);
         QVERIFY(second->isChecked() && !first->isChecked());
         QCOMPARE(QApplication::focusWidget(), second);
-        QCOMPARE(win.checks.size(), before + 1);
+        QCOMPARE(win.checks.size(), beforeKey + 1);
         QCOMPARE(win.doc.m_current[14], std::uint8_t{0x01});
     }
 
@@ -415,57 +454,6 @@ private slots:
         combo->showPopup();
         combo->hidePopup();
         QCOMPARE(win.checks.size(), 2);
-    }
-
-    // The wheel over a slider gives it the focus first, so its edit follows; clicks on the
-    // track or on the tick marks under it move it one stop towards the click.
-    void sliderWheelAndClicks() {
-        ScriptedPrompt prompt;
-        FakeMainWindow win;
-        win.ShowPage(win.form);
-        auto* slider = win.form.DlgItem<QSlider>(1095);
-        QLineEdit* edit = Edit(win.form, 1062);
-        QCOMPARE(slider->value(), 7);
-
-        Edit(win.form, 1054)->setFocus(Qt::MouseFocusReason);
-        const QPointF centre = QRectF(slider->rect()).center();
-        QWheelEvent down(centre, slider->mapToGlobal(centre), QPoint(), QPoint(0, -120),
-                         Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-        QApplication::sendEvent(slider, &down);
-        QCOMPARE(QApplication::focusWidget(), slider);
-        const auto stopText = [slider] {
-            return QString::number(kStandardStops[static_cast<std::size_t>(slider->value())]);
-        };
-        QCOMPARE(edit->text(), stopText());
-        QCOMPARE(std::abs(slider->value() - 7), 1);
-
-        QStyleOptionSlider opt;
-        opt.initFrom(slider);
-        opt.orientation = Qt::Horizontal;
-        opt.maximum = slider->maximum();
-        opt.tickPosition = slider->tickPosition();
-        opt.subControls = QStyle::SC_All;
-        for (auto [where, ticks, direction] :
-             {std::tuple{"track, right", false, 1}, std::tuple{"track, left", false, -1},
-              std::tuple{"ticks, right", true, 1}, std::tuple{"ticks, left", true, -1}}) {
-            Edit(win.form, 1054)->setFocus(Qt::MouseFocusReason);
-            TypeInto(edit, QStringLiteral("46"));
-            QCOMPARE(slider->value(), 7);
-            opt.sliderPosition = opt.sliderValue = slider->value();
-            const QRect handle = slider->style()->subControlRect(QStyle::CC_Slider, &opt,
-                                                                 QStyle::SC_SliderHandle, slider);
-            const QRect groove = slider->style()->subControlRect(QStyle::CC_Slider, &opt,
-                                                                 QStyle::SC_SliderGroove, slider);
-            const int x = direction > 0 ? handle.right() + 6 : handle.left() - 6;
-            const int y =
-                ticks ? std::max(handle.bottom(), groove.bottom()) + 2 : groove.center().y();
-            QVERIFY2(y < slider->height(), where);
-            QTest::mouseClick(slider, Qt::LeftButton, Qt::NoModifier, QPoint(x, y));
-            QVERIFY2(slider->value() == 7 + direction,
-                     qPrintable(QStringLiteral("%1: stop %2").arg(where).arg(slider->value())));
-            QCOMPARE(edit->text(), stopText());
-        }
-        QVERIFY(prompt.messages.isEmpty());
     }
 
     void multiByteLength() {
