@@ -234,31 +234,21 @@ private slots:
         QCOMPARE(Combo(win.select, 1045)->currentIndex(), 1);
     }
 
-    // The layouts made for this program show every text whole at the dialog font; the memory
-    // switch pages keep the layouts they were given, whatever the font does to them.
-    void designedLayoutsShowWholeTexts() {
-        ScriptedPrompt prompt;
-        FakeMainWindow win;
-        QStringList clipped;
-        int checked = 0;
-        ForEveryDialog(win, prompt, [&](CDialogBase& d) {
-            if (!dynamic_cast<CSwitchPage*>(&d)) {
-                ++checked;
-                clipped += Clipped(d);
-            }
-        });
-        QCOMPARE(checked, 4);
-        QCOMPARE(clipped, QStringList());
-    }
-
-    // A group frame's top line runs through no label placed inside the frame: on every page
-    // and in the form setup dialog, as drawn.
-    void groupFramesCrossNoLabel() {
+    // The layouts made for this program show every text whole at the dialog font (the memory
+    // switch pages keep the layouts they were given), and a group frame's top line runs through
+    // no label placed inside the frame: on every page and in the form setup dialog, as drawn.
+    void layoutsShowWholeTextsAndFramesCrossNoLabel() {
         ScriptedPrompt prompt;
         FakeMainWindow win;
         QStringList crossed;
         int frames = 0;
+        QStringList clipped;
+        int checked = 0;
         ForEveryDialog(win, prompt, [&](CDialogBase& dialog) {
+            if (!dynamic_cast<CSwitchPage*>(&dialog)) {
+                ++checked;
+                clipped += Clipped(dialog);
+            }
             const QImage image = dialog.grab().toImage();
             const QRgb background = image.pixel(0, 0);
             for (QGroupBox* box : dialog.findChildren<QGroupBox*>()) {
@@ -283,6 +273,8 @@ private slots:
                 }
             }
         });
+        QCOMPARE(checked, 4);
+        QCOMPARE(clipped, QStringList());
         QCOMPARE(frames, 29);
         QCOMPARE(crossed, QStringList());
     }
