@@ -72,13 +72,14 @@ public:
     int modalRuns = 0;
 };
 
-class FakeMainWindow : public QWidget, public ICommandTarget {
+// The pages are its own members (select, form, ...), as the page set has them.
+class FakeMainWindow : public QWidget, public ICommandTarget, public CPageSet {
 public:
     FakeMainWindow() {
         resize(420, 340);
-        pages.Create(this, doc);
+        Create(this, doc);
         doc.LoadFactory();
-        pages.ShowDocument(doc);
+        ShowDocument(doc);
     }
 
     void OnCommand(int id) override {
@@ -90,9 +91,8 @@ public:
 
     // Shows page n (PageOrder) and makes the window active so that controls take the focus.
     void ShowPage(CPropertyPage& page) {
-        const auto all = pages.All();
-        pages.ShowOnly(
-            static_cast<std::size_t>(std::find(all.begin(), all.end(), &page) - all.begin()));
+        const auto all = All();
+        ShowOnly(static_cast<std::size_t>(std::find(all.begin(), all.end(), &page) - all.begin()));
         if (!isVisible()) {
             show();
             activateWindow();
@@ -102,17 +102,9 @@ public:
 
     void Load(const SettingsBlock& block) {
         doc.m_current = block;
-        pages.ShowDocument(doc);
+        ShowDocument(doc);
     }
 
-    CPageSet pages;
-    CPage_Select& select = pages.select;
-    CPage_Form& form = pages.form;
-    CPage_Param& param = pages.param;
-    CPage_MSW1& msw1 = pages.msw1;
-    CPage_MSW2& msw2 = pages.msw2;
-    CPage_MSW3& msw3 = pages.msw3;
-    CPage_MSW4& msw4 = pages.msw4;
     SettingsDocument doc;
     QList<SettingsBlock> checks;
 };
@@ -175,7 +167,7 @@ inline SettingsBlock FactoryWith(std::size_t offset, std::string_view text) {
 // Shows every page in turn, then runs the form setup dialog of the first form; fn sees each.
 inline void ForEveryDialog(FakeMainWindow& win, ScriptedPrompt& prompt,
                            const std::function<void(CDialogBase&)>& fn) {
-    for (CPropertyPage* page : win.pages.All()) {
+    for (CPropertyPage* page : win.All()) {
         win.ShowPage(*page);
         fn(*page);
     }

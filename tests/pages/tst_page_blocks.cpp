@@ -117,7 +117,7 @@ private slots:
                 QList<int> ids;
                 for (const QString& id : QString::fromLatin1(r.ids).split(u' '))
                     ids << id.toInt();
-                QCOMPARE(page + Shown(*win.pages.All()[r.page], ids),
+                QCOMPARE(page + Shown(*win.All()[r.page], ids),
                          page + QString::fromUtf8(other ? r.other : r.factory));
             }
         }
