@@ -42,9 +42,8 @@ private slots:
     void factoryFormOpensAndCancelChangesNothing() {
         ScriptedPrompt prompt;
         FakeMainWindow win;
-        SettingsBlock before{};
+        const SettingsBlock before = FactoryWith(73, "1"); // only the selection of 書式１
         OpenForm(win, prompt, 1, [&](CFormSetupDlg& d) {
-            before = win.doc.m_current; // 書式１ selected
             QCOMPARE(d.windowTitle(), QStringLiteral("書式の設定：書式１"));
             QCOMPARE(Shown(d, {1073, 1076, 1077, 1070, 1071, 1072, 1061, 1100, 1101, 1102}),
                      QStringLiteral("66 0 136 120 46 54 0 9 7 7"));

@@ -352,9 +352,8 @@ private slots:
         first->setFocus(Qt::TabFocusReason);
         const qsizetype beforeKey = win.checks.size();
         QTest::keyClick(first, Qt::Key_Right);
-        auto* second = win.msw4.DlgItem<QRadioButton>(1023);
-        QVERIFY(second->isChecked() && !first->isChecked());
-        QCOMPARE(QApplication::focusWidget(), second);
+        QCOMPARE(Shown(win.msw4, {1035, 1023}), QStringLiteral("0 1"));
+        QCOMPARE(QApplication::focusWidget(), win.msw4.GetDlgItem(1023));
         QCOMPARE(win.checks.size(), beforeKey + 1);
         QCOMPARE(win.doc.m_current[14], std::uint8_t{0x01});
     }
