@@ -9,10 +9,13 @@
 #include "ResourceIds.h"
 #include "SettingsDocument.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QSlider>
 #include <QTest>
 #include <QWidget>
 
@@ -57,40 +60,39 @@ public:
         return dialog.result();
     }
 
+    // Exactly one message came, with this text and caption.
+    void ExpectOne(const QString& text, const QString& caption = ApplicationName()) const {
+        QCOMPARE(messages.size(), 1);
+        QCOMPARE(messages[0].text, text);
+        QCOMPARE(messages[0].caption, caption);
+    }
+
     QList<RecordedMessage> messages;
     std::function<void(QDialog&)> modalScript;
     int modalRuns = 0;
 };
 
-// One data check as the main window received it.
-struct DataCheck {
-    SettingsBlock block;
-    QWidget* focus;
-};
-
-class FakeMainWindow : public QWidget, public ICommandTarget {
+// The pages are its own members (select, form, ...), as the page set has them.
+class FakeMainWindow : public QWidget, public ICommandTarget, public CPageSet {
 public:
     FakeMainWindow() {
         resize(420, 340);
-        pages.Create(this, doc);
+        Create(this, doc);
         doc.LoadFactory();
-        pages.ShowDocument(doc);
-        startupDone = true;
+        ShowDocument(doc);
     }
 
     void OnCommand(int id) override {
         if (id != res::ID_DATA_CHECK)
             return;
-        if (startupDone)
-            doc.CollectFromPages();
-        checks.append({doc.m_current, QApplication::focusWidget()});
+        doc.CollectFromPages();
+        checks.append(doc.m_current); // the block as each data check left it
     }
 
     // Shows page n (PageOrder) and makes the window active so that controls take the focus.
     void ShowPage(CPropertyPage& page) {
-        const auto all = pages.All();
-        pages.ShowOnly(
-            static_cast<std::size_t>(std::find(all.begin(), all.end(), &page) - all.begin()));
+        const auto all = All();
+        ShowOnly(static_cast<std::size_t>(std::find(all.begin(), all.end(), &page) - all.begin()));
         if (!isVisible()) {
             show();
             activateWindow();
@@ -100,20 +102,11 @@ public:
 
     void Load(const SettingsBlock& block) {
         doc.m_current = block;
-        pages.ShowDocument(doc);
+        ShowDocument(doc);
     }
 
-    CPageSet pages;
-    CPage_Select& select = pages.select;
-    CPage_Form& form = pages.form;
-    CPage_Param& param = pages.param;
-    CPage_MSW1& msw1 = pages.msw1;
-    CPage_MSW2& msw2 = pages.msw2;
-    CPage_MSW3& msw3 = pages.msw3;
-    CPage_MSW4& msw4 = pages.msw4;
     SettingsDocument doc;
-    bool startupDone = false;
-    QList<DataCheck> checks;
+    QList<SettingsBlock> checks;
 };
 
 inline QLineEdit* Edit(CDialogBase& d, int id) {
@@ -133,11 +126,60 @@ inline void TypeInto(QLineEdit* edit, const QString& keys) {
         QTest::keyClicks(edit, keys);
 }
 
-inline SettingsBlock BlockFromText(std::string_view printable) {
+// What the controls show, in the order given, separated by spaces: an edit's or a combo box's
+// text, a slider's stop, 1 or 0 for a checked or clear button, a push button's text (marked
+// "off" when disabled).
+inline QString Shown(CDialogBase& d, const QList<int>& ids) {
+    QStringList shown;
+    for (int id : ids) {
+        QWidget* w = d.GetDlgItem(id);
+        if (auto* edit = qobject_cast<QLineEdit*>(w))
+            shown << edit->text();
+        else if (auto* combo = qobject_cast<QComboBox*>(w))
+            shown << combo->currentText();
+        else if (auto* slider = qobject_cast<QSlider*>(w))
+            shown << QString::number(slider->value());
+        else if (auto* push = qobject_cast<QPushButton*>(w))
+            shown << push->text() + (push->isEnabled() ? "" : "(off)");
+        else if (auto* button = qobject_cast<QAbstractButton*>(w))
+            shown << (button->isChecked() ? "1" : "0");
+        else
+            shown << QStringLiteral("?%1").arg(id);
+    }
+    return shown.join(u' ');
+}
+
+inline std::string BlockText(const SettingsBlock& b, std::size_t offset, std::size_t width) {
+    return std::string(reinterpret_cast<const char*>(b.data() + offset), width);
+}
+
+inline void Put(SettingsBlock& b, std::size_t offset, std::string_view text) {
+    for (std::size_t i = 0; i < text.size(); ++i)
+        b[offset + i] = static_cast<std::uint8_t>(text[i]);
+}
+
+inline SettingsBlock FactoryWith(std::size_t offset, std::string_view text) {
     SettingsBlock b = FactoryDefaults;
-    for (std::size_t i = 0; i < printable.size(); ++i)
-        b[16 + i] = static_cast<std::uint8_t>(printable[i]);
+    Put(b, offset, text);
     return b;
+}
+
+// Shows every page in turn, then runs the form setup dialog of the first form; fn sees each.
+inline void ForEveryDialog(FakeMainWindow& win, ScriptedPrompt& prompt,
+                           const std::function<void(CDialogBase&)>& fn) {
+    for (CPropertyPage* page : win.All()) {
+        win.ShowPage(*page);
+        fn(*page);
+    }
+    prompt.modalScript = [&fn](QDialog& d) { fn(static_cast<CDialogBase&>(d)); };
+    win.form.FormSetupDialog().SetFormName(QStringLiteral("書式１"));
+    win.form.FormSetupDialog().DoModal(&win.form);
+    prompt.modalScript = nullptr;
+}
+
+inline void CloseTopLevels() {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        w->close();
 }
 
 } // namespace vellmark::test

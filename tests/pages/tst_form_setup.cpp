@@ -3,9 +3,6 @@
 // check the page raises after OK.
 #include "PageHarness.h"
 
-#include <QPushButton>
-#include <QSlider>
-
 using namespace vellmark;
 using namespace vellmark::test;
 
@@ -27,18 +24,10 @@ void OpenForm(FakeMainWindow& win, ScriptedPrompt& prompt, int n,
     for (int i = 0; i < n; ++i)
         QTest::keyClick(forms, Qt::Key_Down);
     prompt.modalScript = [&script](QDialog& d) { script(static_cast<CFormSetupDlg&>(d)); };
+    const int runs = prompt.modalRuns;
     QTest::mouseClick(win.form.DlgItem<QPushButton>(CPage_Form::IDC_FORM_BUTTON), Qt::LeftButton);
     prompt.modalScript = nullptr;
-}
-
-SettingsBlock BlockWithFormSelected(int n) {
-    SettingsBlock b = FactoryDefaults;
-    b[73] = static_cast<std::uint8_t>('0' + n);
-    return b;
-}
-
-void ClickOk(CFormSetupDlg& d) {
-    QTest::mouseClick(d.DlgItem<QPushButton>(res::IDOK), Qt::LeftButton);
+    QCOMPARE(prompt.modalRuns, runs + 1); // the script did run
 }
 
 } // namespace
@@ -47,40 +36,45 @@ class FormSetupTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void cleanup() {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            w->close();
-    }
+    void cleanup() { CloseTopLevels(); }
 
+    // The stored form as shown, the sliders and edits working, and Cancel storing nothing.
     void factoryFormOpensAndCancelChangesNothing() {
         ScriptedPrompt prompt;
         FakeMainWindow win;
-        SettingsBlock before{};
+        const SettingsBlock before = FactoryWith(73, "1"); // only the selection of 書式１
         OpenForm(win, prompt, 1, [&](CFormSetupDlg& d) {
-            before = win.doc.m_current; // 書式１ selected
             QCOMPARE(d.windowTitle(), QStringLiteral("書式の設定：書式１"));
-            QCOMPARE(Edit(d, 1073)->text(), QStringLiteral("66"));
-            QCOMPARE(Edit(d, 1076)->text(), QStringLiteral("0"));
-            QCOMPARE(Edit(d, 1077)->text(), QStringLiteral("136"));
-            QCOMPARE(Edit(d, 1070)->text(), QStringLiteral("120"));
-            QCOMPARE(Edit(d, 1071)->text(), QStringLiteral("46"));
-            QCOMPARE(Edit(d, 1072)->text(), QStringLiteral("54"));
-            QCOMPARE(Edit(d, 1061)->text(), QStringLiteral("0"));
-            QCOMPARE(d.DlgItem<QSlider>(1100)->value(), 9);
-            QCOMPARE(d.DlgItem<QSlider>(1101)->value(), 7);
-            QCOMPARE(d.DlgItem<QSlider>(1102)->value(), 7);
+            QCOMPARE(Shown(d, {1073, 1076, 1077, 1070, 1071, 1072, 1061, 1100, 1101, 1102}),
+                     QStringLiteral("66 0 136 120 46 54 0 9 7 7"));
+            // Sliders write their stops, edits move the sliders and clamp.
+            auto* postcard = d.DlgItem<QSlider>(1102);
+            postcard->setFocus(Qt::TabFocusReason);
+            QTest::keyClick(postcard, Qt::Key_End);
+            QCOMPARE(Shown(d, {1102, 1072}), QStringLiteral("9 120"));
+            QTest::keyClick(postcard, Qt::Key_Left);
+            QTest::keyClick(postcard, Qt::Key_Left);
+            QCOMPARE(Shown(d, {1102, 1072}), QStringLiteral("7 54"));
+            auto* continuous = d.DlgItem<QSlider>(1100);
+            continuous->setFocus(Qt::TabFocusReason);
+            QTest::keyClick(continuous, Qt::Key_Left);
+            QTest::keyClick(continuous, Qt::Key_Left);
+            QCOMPARE(Shown(d, {1100, 1070}), QStringLiteral("7 46"));
+            TypeInto(Edit(d, 1071), QStringLiteral("19"));
+            QCOMPARE(d.DlgItem<QSlider>(1101)->value(), 2);
+            TypeInto(Edit(d, 1071), QStringLiteral("1300"));
+            TypeInto(Edit(d, 1076), QStringLiteral("200"));
+            TypeInto(Edit(d, 1077), QString());
+            QCOMPARE(Shown(d, {1071, 1076, 1077}), QStringLiteral("130 135 1"));
             TypeInto(Edit(d, 1073), QStringLiteral("12"));
             TypeInto(Edit(d, 1070), QStringLiteral("30"));
             QTest::mouseClick(d.DlgItem<QPushButton>(res::IDCANCEL), Qt::LeftButton);
             QVERIFY(!d.isVisible());
         });
-        QCOMPARE(prompt.modalRuns, 1);
         QVERIFY(win.doc.m_current == before);
         // Opened again, it shows the stored values, not the cancelled ones.
         OpenForm(win, prompt, 1, [&](CFormSetupDlg& d) {
-            QCOMPARE(Edit(d, 1073)->text(), QStringLiteral("66"));
-            QCOMPARE(Edit(d, 1070)->text(), QStringLiteral("120"));
-            QCOMPARE(d.DlgItem<QSlider>(1100)->value(), 9);
+            QCOMPARE(Shown(d, {1073, 1070, 1100}), QStringLiteral("66 120 9"));
         });
         QVERIFY(win.doc.m_current == before);
         QVERIFY(prompt.messages.isEmpty());
@@ -92,12 +86,8 @@ private slots:
         QTest::addColumn<QString>("left");
         QTest::addColumn<QString>("right");
         QTest::addColumn<QString>("corrected");
-        QTest::newRow("135/100") << "135"
-                                 << "100"
-                                 << "136";
-        QTest::newRow("50/50") << "50"
-                               << "50"
-                               << "51";
+        QTest::newRow("135/100") << QStringLiteral("135") << QStringLiteral("100") << "136";
+        QTest::newRow("50/50") << QStringLiteral("50") << QStringLiteral("50") << "51";
     }
     void marginRule() {
         QFETCH(QString, left);
@@ -111,94 +101,59 @@ private slots:
             const qsizetype atOpen = win.checks.size();
             TypeInto(Edit(d, 1076), left);
             TypeInto(Edit(d, 1077), right);
-            ClickOk(d);
-            QCOMPARE(prompt.messages.size(), 1);
-            QCOMPARE(prompt.messages[0].text,
-                     QStringLiteral("ライトマージン幅はレフトマージン幅より大きくしてください。適正"
-                                    "値に変更します。"));
-            QCOMPARE(prompt.messages[0].caption,
-                     QStringLiteral("書式１－レフトマージン幅／ライトマージン幅"));
+            QTest::mouseClick(d.DlgItem<QPushButton>(res::IDOK), Qt::LeftButton);
+            prompt.ExpectOne(
+                QStringLiteral("ライトマージン幅はレフトマージン幅より大きくしてください。適正"
+                               "値に変更します。"),
+                QStringLiteral("書式１－レフトマージン幅／ライトマージン幅"));
             QCOMPARE(prompt.messages[0].owner, &d);
             QCOMPARE(Edit(d, 1077)->text(), corrected);
             QCOMPARE(QApplication::focusWidget(), Edit(d, 1077));
             QVERIFY(d.isVisible());
             QCOMPARE(Record(win.doc.m_current, 1), stored);
             QCOMPARE(std::string(d.StoredForm(1).begin(), d.StoredForm(1).end()), stored);
-            ClickOk(d);
+            QTest::mouseClick(d.DlgItem<QPushButton>(res::IDOK), Qt::LeftButton);
             QVERIFY(!d.isVisible());
             checksInDialog = win.checks.size() - atOpen;
         });
         QCOMPARE(checksInDialog, 0); // the dialog's own edits raise no data check
         QCOMPARE(prompt.messages.size(), 1);
-        const std::string record = Record(win.doc.m_current, 1);
-        QCOMPARE(record.substr(3, 3),
-                 QStringLiteral("%1").arg(left.toInt(), 3, 10, QChar('0')).toStdString());
-        QCOMPARE(record.substr(7, 3),
-                 QStringLiteral("%1").arg(corrected.toInt(), 3, 10, QChar('0')).toStdString());
-        QCOMPARE(win.checks.last().block, win.doc.m_current);
+        QCOMPARE(QString::fromStdString(Record(win.doc.m_current, 1).substr(3, 7)),
+                 QStringLiteral("%1,%2").arg(left, 3, u'0').arg(corrected, 3, u'0'));
+        QCOMPARE(win.checks.last(), win.doc.m_current);
     }
 
-    void slidersWriteTheirStops() {
-        ScriptedPrompt prompt;
-        FakeMainWindow win;
-        OpenForm(win, prompt, 2, [&](CFormSetupDlg& d) {
-            auto* postcard = d.DlgItem<QSlider>(1102);
-            postcard->setFocus(Qt::TabFocusReason);
-            QTest::keyClick(postcard, Qt::Key_End);
-            QCOMPARE(Edit(d, 1072)->text(), QStringLiteral("120"));
-            QTest::keyClick(postcard, Qt::Key_Left);
-            QTest::keyClick(postcard, Qt::Key_Left);
-            QCOMPARE(postcard->value(), 7);
-            QCOMPARE(Edit(d, 1072)->text(), QStringLiteral("54"));
-            auto* continuous = d.DlgItem<QSlider>(1100);
-            continuous->setFocus(Qt::TabFocusReason);
-            QTest::keyClick(continuous, Qt::Key_Left);
-            QTest::keyClick(continuous, Qt::Key_Left);
-            QCOMPARE(continuous->value(), 7);
-            QCOMPARE(Edit(d, 1070)->text(), QStringLiteral("46"));
-            TypeInto(Edit(d, 1071), QStringLiteral("19"));
-            QCOMPARE(d.DlgItem<QSlider>(1101)->value(), 2);
-            TypeInto(Edit(d, 1071), QStringLiteral("1300"));
-            QCOMPARE(Edit(d, 1071)->text(), QStringLiteral("130"));
-            TypeInto(Edit(d, 1076), QStringLiteral("200"));
-            QCOMPARE(Edit(d, 1076)->text(), QStringLiteral("135"));
-            TypeInto(Edit(d, 1077), QString());
-            QCOMPARE(Edit(d, 1077)->text(), QStringLiteral("1"));
-        });
-        QVERIFY(prompt.messages.isEmpty());
+    // A failed check on OK: its message once, the focus in the failing edit with its text
+    // selected, the dialog open and the stored form unchanged. Nothing is checked before OK.
+    void checksOnOk_data() {
+        QTest::addColumn<QString>("stored"); // the third form's page length
+        QTest::addColumn<QString>("typed");  // into the continuous position, if not null
+        QTest::addColumn<int>("failing");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("emptied") << QStringLiteral("66") << QString("") << 1070
+                                 << QStringLiteral("整数を入力してください。");
+        QTest::newRow("stored page length 0")
+            << QStringLiteral("00") << QString() << 1073
+            << QStringLiteral("1 から 99 までの整数を入力してください。");
     }
-
-    // A failed check on OK: its message once, the focus in the failing edit, the dialog open
-    // and the stored form unchanged.
     void checksOnOk() {
+        QFETCH(QString, stored);
+        QFETCH(QString, typed);
+        QFETCH(int, failing);
+        QFETCH(QString, message);
         ScriptedPrompt prompt;
         FakeMainWindow win;
-        OpenForm(win, prompt, 3, [&](CFormSetupDlg& d) {
-            TypeInto(Edit(d, 1070), QString());
-            QVERIFY(prompt.messages.isEmpty()); // nothing until OK
-            ClickOk(d);
-            QCOMPARE(prompt.messages.size(), 1);
-            QCOMPARE(prompt.messages[0].text, QStringLiteral("整数を入力してください。"));
-            QCOMPARE(prompt.messages[0].caption, ApplicationName());
-            QCOMPARE(QApplication::focusWidget(), Edit(d, 1070));
-            QVERIFY(d.isVisible());
-        });
-        QCOMPARE(Record(win.doc.m_current, 3), Record(FactoryDefaults, 3));
-
-        // A stored page length of 0 is shown as it stands and fails the range check on OK.
-        SettingsBlock b = FactoryDefaults;
-        b[135] = '0';
-        b[136] = '0';
+        const SettingsBlock b = FactoryWith(135, stored.toStdString());
         win.Load(b);
-        prompt.messages.clear();
         OpenForm(win, prompt, 3, [&](CFormSetupDlg& d) {
-            QCOMPARE(Edit(d, 1073)->text(), QStringLiteral("0"));
-            ClickOk(d);
-            QCOMPARE(prompt.messages.size(), 1);
-            QCOMPARE(prompt.messages[0].text,
-                     QStringLiteral("1 から 99 までの整数を入力してください。"));
-            QCOMPARE(QApplication::focusWidget(), Edit(d, 1073));
-            QCOMPARE(Edit(d, 1073)->selectedText(), QStringLiteral("0"));
+            if (!typed.isNull())
+                TypeInto(Edit(d, 1070), typed);
+            QVERIFY(prompt.messages.isEmpty());
+            QTest::mouseClick(d.DlgItem<QPushButton>(res::IDOK), Qt::LeftButton);
+            prompt.ExpectOne(message);
+            QCOMPARE(QApplication::focusWidget(), Edit(d, failing));
+            QCOMPARE(Edit(d, failing)->selectedText(),
+                     typed.isNull() ? QString::number(stored.toInt()) : typed);
             QVERIFY(d.isVisible());
         });
         QCOMPARE(Record(win.doc.m_current, 3), Record(b, 3));
@@ -209,9 +164,7 @@ private slots:
     void okStoresTheNamedFormOnly() {
         ScriptedPrompt prompt;
         FakeMainWindow win;
-        SettingsBlock b = FactoryDefaults;
-        const char* record2 = "10;001;080;015:XYZ;018;020;05";
-        std::copy(record2, record2 + 29, b.begin() + 105);
+        const SettingsBlock b = FactoryWith(105, "10;001;080;015:XYZ;018;020;05");
         win.Load(b);
         OpenForm(win, prompt, 2, [&](CFormSetupDlg& d) {
             QCOMPARE(d.windowTitle(), QStringLiteral("書式の設定：書式２"));
@@ -219,38 +172,33 @@ private slots:
             TypeInto(Edit(d, 1073), QStringLiteral("72"));
             TypeInto(Edit(d, 1061), QStringLiteral("68"));
             TypeInto(Edit(d, 1070), QStringLiteral("28"));
-            ClickOk(d);
+            QTest::mouseClick(d.DlgItem<QPushButton>(res::IDOK), Qt::LeftButton);
         });
         QVERIFY(prompt.messages.isEmpty());
-        QCOMPARE(Record(win.doc.m_current, 2), std::string("72;001;080;028:XYZ;018;020;68"));
-        QCOMPARE(Record(win.doc.m_current, 1), Record(b, 1));
-        QCOMPARE(Record(win.doc.m_current, 3), Record(b, 3));
-        QCOMPARE(Record(win.checks.last().block, 2), Record(win.doc.m_current, 2));
-        QCOMPARE(win.doc.m_current[73], std::uint8_t{'2'});
-        for (std::size_t i = 0; i < kBlockSize; ++i)
-            if (i != 73 && (i < 105 || i > 133))
-                QCOMPARE(win.doc.m_current[i], b[i]);
+        SettingsBlock expected = b;
+        Put(expected, 73, "2");
+        Put(expected, 105, "72;001;080;028:XYZ;018;020;68");
+        QCOMPARE(win.doc.m_current, expected);
+        QCOMPARE(win.checks.last(), expected);
     }
 
     // Enter presses the push button that has the focus, and OK (the default button) when the
-    // focus is on any other control; Space presses the focused button.
-    void enterPressesTheFocusedButton_data() {
-        QTest::addColumn<int>("focus");
+    // focus is on any other control; Space presses the focused button; Esc cancels.
+    void keysEndTheDialog_data() {
+        QTest::addColumn<int>("focus"); // -1: an edit, after Cancel had the focus
         QTest::addColumn<int>("key");
         QTest::addColumn<int>("result");
-        QTest::newRow("Enter on Cancel")
-            << int(res::IDCANCEL) << int(Qt::Key_Return) << int(res::IDCANCEL);
-        QTest::newRow("keypad Enter on Cancel")
-            << int(res::IDCANCEL) << int(Qt::Key_Enter) << int(res::IDCANCEL);
-        QTest::newRow("Space on Cancel")
-            << int(res::IDCANCEL) << int(Qt::Key_Space) << int(res::IDCANCEL);
-        QTest::newRow("Enter on OK") << int(res::IDOK) << int(Qt::Key_Return) << int(res::IDOK);
-        QTest::newRow("Enter in an edit") << 1061 << int(Qt::Key_Return) << int(res::IDOK);
-        QTest::newRow("Enter on a slider") << 1101 << int(Qt::Key_Return) << int(res::IDOK);
-        QTest::newRow("Enter after Cancel had the focus")
-            << -1 << int(Qt::Key_Return) << int(res::IDOK);
+        const int ok = res::IDOK, cancel = res::IDCANCEL;
+        QTest::newRow("Enter on Cancel") << cancel << int(Qt::Key_Return) << cancel;
+        QTest::newRow("keypad Enter on Cancel") << cancel << int(Qt::Key_Enter) << cancel;
+        QTest::newRow("Space on Cancel") << cancel << int(Qt::Key_Space) << cancel;
+        QTest::newRow("Enter on OK") << ok << int(Qt::Key_Return) << ok;
+        QTest::newRow("Enter in an edit") << 1061 << int(Qt::Key_Return) << ok;
+        QTest::newRow("Enter on a slider") << 1101 << int(Qt::Key_Return) << ok;
+        QTest::newRow("Enter after Cancel had the focus") << -1 << int(Qt::Key_Return) << ok;
+        QTest::newRow("Esc in an edit") << 1073 << int(Qt::Key_Escape) << cancel;
     }
-    void enterPressesTheFocusedButton() {
+    void keysEndTheDialog() {
         QFETCH(int, focus);
         QFETCH(int, key);
         QFETCH(int, result);
@@ -259,13 +207,9 @@ private slots:
         int ended = 0;
         OpenForm(win, prompt, 1, [&](CFormSetupDlg& d) {
             TypeInto(Edit(d, 1073), QStringLiteral("12"));
-            QWidget* target = nullptr;
-            if (focus == -1) {
+            if (focus == -1)
                 d.DlgItem<QPushButton>(res::IDCANCEL)->setFocus(Qt::TabFocusReason);
-                target = Edit(d, 1076);
-            } else {
-                target = d.GetDlgItem(focus);
-            }
+            QWidget* target = d.GetDlgItem(focus == -1 ? 1076 : focus);
             target->setFocus(Qt::TabFocusReason);
             QTest::keyClick(target, Qt::Key(key));
             QVERIFY(!d.isVisible());
@@ -292,7 +236,7 @@ private slots:
         QDialog window;
         CPage_Form page;
         page.Create(&window);
-        page.ParseBlock(BlockWithFormSelected(1));
+        page.ParseBlock(FactoryWith(73, "1"));
         page.RefreshFormButton();
         window.resize(page.size());
         window.show();
@@ -310,21 +254,6 @@ private slots:
         button->setFocus(Qt::TabFocusReason);
         QTest::keyClick(button, Qt::Key_Enter);
         QCOMPARE(prompt.modalRuns, 1);
-    }
-
-    // The button is disabled with no form selected; Esc cancels.
-    void escapeCancels() {
-        ScriptedPrompt prompt;
-        FakeMainWindow win;
-        OpenForm(win, prompt, 1, [&](CFormSetupDlg& d) {
-            TypeInto(Edit(d, 1073), QStringLiteral("12"));
-            QTest::keyClick(Edit(d, 1073), Qt::Key_Escape);
-            QVERIFY(!d.isVisible());
-            QCOMPARE(d.result(), res::IDCANCEL);
-        });
-        QCOMPARE(Record(win.doc.m_current, 1), Record(FactoryDefaults, 1));
-        QTest::keyClick(Combo(win.form, CPage_Form::IDC_FORM_SELECT), Qt::Key_Home);
-        QVERIFY(!win.form.DlgItem<QPushButton>(CPage_Form::IDC_FORM_BUTTON)->isEnabled());
     }
 };
 

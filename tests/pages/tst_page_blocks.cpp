@@ -3,19 +3,14 @@
 // own bytes and nothing else.
 #include "PageHarness.h"
 
+#include "CSwitchPage.h"
 #include "PageFactory.h"
 
-#include <QCheckBox>
 #include <QGroupBox>
 #include <QImage>
 #include <QLabel>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QSlider>
 
-#include <set>
 #include <utility>
-#include <vector>
 
 using namespace vellmark;
 using namespace vellmark::test;
@@ -30,60 +25,21 @@ const Ranges kFormBytes = {{38, 39}, {41, 43},  {49, 51},   {53, 55},  {57, 58},
 const Ranges kParamBytes = {{16, 16}, {18, 18}, {20, 20},   {24, 24},
                             {28, 29}, {31, 32}, {168, 169}, {172, 172}};
 
-std::set<std::size_t> Offsets(const Ranges& ranges) {
-    std::set<std::size_t> s;
-    for (auto [a, b] : ranges)
-        for (std::size_t i = a; i <= b; ++i)
-            s.insert(i);
-    return s;
-}
+// Switch bytes 7, 10 and 11 include the bits without a control; country code 4 is ドイツ.
+const std::pair<std::size_t, const char*> kOtherFields[] = {
+    {2, "Z"},    {4, "\x0C\x0F"}, {7, "\x0D\x0F"}, {10, "\x0F\x0F"}, {13, "\x03\x0F"}, {16, "4"},
+    {18, "2"},   {20, "2"},       {22, "1"},       {24, "1"},        {26, "X"},        {28, "68"},
+    {31, "10"},  {34, "ABC"},     {38, "12"},      {41, "015"},      {45, "DEF"},      {49, "019"},
+    {53, "130"}, {57, "68"},      {60, "1"},       {62, "5"},        {64, "12"},       {67, "FA"},
+    {70, "FD"},  {73, "3"},       {165, "GH"},     {168, "08"},      {171, "9"},       {172, "5"}};
 
-void Put(SettingsBlock& b, std::size_t offset, std::string_view text) {
-    for (std::size_t i = 0; i < text.size(); ++i)
-        b[offset + i] = static_cast<std::uint8_t>(text[i]);
-}
-
-// Every field of every page holds a valid value other than the factory one; the unassigned
-// fields, byte 2, byte 171 and the records' unassigned characters hold other characters too.
 SettingsBlock OtherValues() {
     SettingsBlock b = FactoryDefaults;
-    Put(b, 2, "Z");
-    b[4] = 0x0C; // ドイツ (code 4) and 高速受信
-    b[5] = 0x0F;
-    b[7] = 0x0F; // includes the carried MSW2-4
-    b[8] = 0x0F;
-    b[10] = 0x0F; // includes the carried MSW3-1
-    b[11] = 0x0F; // includes the carried MSW3-5, MSW3-6
-    b[13] = 0x03;
-    b[14] = 0x0F;
-    Put(b, 16, "4");
-    Put(b, 18, "2");
-    Put(b, 20, "2");
-    Put(b, 22, "1");
-    Put(b, 24, "1");
-    Put(b, 26, "X");
-    Put(b, 28, "68");
-    Put(b, 31, "10");
-    Put(b, 34, "ABC");
-    Put(b, 38, "12");
-    Put(b, 41, "015");
-    Put(b, 45, "DEF");
-    Put(b, 49, "019");
-    Put(b, 53, "130");
-    Put(b, 57, "68");
-    Put(b, 60, "1");
-    Put(b, 62, "5");
-    Put(b, 64, "12");
-    Put(b, 67, "FA");
-    Put(b, 70, "FD");
-    Put(b, 73, "3");
+    for (auto [offset, text] : kOtherFields)
+        Put(b, offset, text);
     Put(b, 75, "01,000,001,000,XYZ,130,015,68");
     Put(b, 105, "99,135,136,060,000,018,054,00");
     Put(b, 135, "50,010,080,046,0Q0,028,040,33");
-    Put(b, 165, "GH");
-    Put(b, 168, "08");
-    Put(b, 171, "9");
-    Put(b, 172, "5");
     return b;
 }
 
@@ -111,13 +67,10 @@ QStringList Clipped(CDialogBase& dialog) {
             continue;
         }
         if (needed > w->width())
-            clipped << QStringLiteral("%1 (%2 > %3)").arg(text).arg(needed).arg(w->width());
+            clipped << QString::asprintf("%d: %s (%d > %d)", dialog.TemplateId(), qPrintable(text),
+                                         needed, w->width());
     }
     return clipped;
-}
-
-bool Checked(CDialogBase& page, int id) {
-    return page.DlgItem<QAbstractButton>(id)->isChecked();
 }
 
 } // namespace
@@ -126,138 +79,72 @@ class PageBlocksTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void cleanup() {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            w->close();
-    }
+    void cleanup() { CloseTopLevels(); }
 
-    void factorySettingsShow() {
+    // What every page shows for the factory settings and for a block where every field holds
+    // another valid value; every radio pair shows one button checked.
+    void blocksShow() {
+        struct Row {
+            std::size_t page;
+            const char* ids;
+            const char* factory;
+            const char* other;
+        };
+        const Row rows[] = {
+            {0, "1045 1046 1047 1057 1043 1012 1044 1015", "オート 0 0 縮小なし 1 0 1 0",
+             "12 -6 -1.3 ４／５縮小 0 1 0 1"},
+            {1, "1060 1094 1062 1095 1064 1096 1054 1058 1056 1002",
+             "120 9 46 7 54 7 66 0 選択なし 書式の設定(&D)(off)",
+             "15 1 19 2 130 9 12 68 書式３ 書式３の設定(&D)"}, // 19: 18 and 20 equally near
+            {2, "1061 1062 1063 1066 1067 1058 1059 1065 1018",
+             "40 36 2 JIS1978年度版 15秒 標準 標準 1 0",
+             "68 10 5 JIS1990年度版 8秒 OCR-B クーリエ 0 1"},
+            {3, "1010 1016 1017 1007 1013 1008 1009 1011 1012 1014 1015",
+             "日本 1 0 1 0 1 0 1 0 1 0", "ドイツ 0 1 0 1 0 1 0 1 0 1"},
+            {4, "1016 1017 1018 1019 1009 1020 1012 1021 1015 1022 1023 1024 1025",
+             "0 0 1 1 0 1 0 1 0 1 0 1 0", "1 1 0 0 1 0 1 0 1 0 1 0 1"},
+            {5, "1026 1027 1018 1028 1009 1029 1012 1030 1015", "0 1 0 1 0 1 0 1 0",
+             "1 0 1 0 1 0 1 0 1"},
+            {6, "1031 1018 1032 1009 1033 1012 1034 1015 1035 1023 1036 1025 1037 1038 1039 1040",
+             "1 0 1 0 0 1 0 1 1 0 1 0 1 0 1 0", "0 1 0 1 1 0 1 0 0 1 0 1 0 1 0 1"},
+        };
         FakeMainWindow win;
-        CPage_Select& s = win.select;
-        QCOMPARE(Combo(s, 1045)->currentText(), QStringLiteral("オート"));
-        QCOMPARE(Combo(s, 1046)->currentText(), QStringLiteral("0"));
-        QCOMPARE(Combo(s, 1047)->currentText(), QStringLiteral("0"));
-        QCOMPARE(Combo(s, 1057)->currentText(), QStringLiteral("縮小なし"));
-        QVERIFY(Checked(s, 1043) && !Checked(s, 1012));
-        QVERIFY(Checked(s, 1044) && !Checked(s, 1015));
-
-        CPage_Param& p = win.param;
-        QCOMPARE(Edit(p, 1061)->text(), QStringLiteral("40"));
-        QCOMPARE(Edit(p, 1062)->text(), QStringLiteral("36"));
-        QCOMPARE(Edit(p, 1063)->text(), QStringLiteral("2"));
-        QCOMPARE(Combo(p, 1066)->currentText(), QStringLiteral("JIS1978年度版"));
-        QCOMPARE(Combo(p, 1067)->currentText(), QStringLiteral("15秒"));
-        QCOMPARE(Combo(p, 1058)->currentText(), QStringLiteral("標準"));
-        QCOMPARE(Combo(p, 1059)->currentText(), QStringLiteral("標準"));
-        QVERIFY(Checked(p, 1065) && !Checked(p, 1018));
-
-        CPage_Form& f = win.form;
-        QCOMPARE(Edit(f, 1060)->text(), QStringLiteral("120"));
-        QCOMPARE(Edit(f, 1062)->text(), QStringLiteral("46"));
-        QCOMPARE(Edit(f, 1064)->text(), QStringLiteral("54"));
-        QCOMPARE(Edit(f, 1054)->text(), QStringLiteral("66"));
-        QCOMPARE(Edit(f, 1058)->text(), QStringLiteral("0"));
-        QCOMPARE(f.DlgItem<QSlider>(1094)->value(), 9);
-        QCOMPARE(f.DlgItem<QSlider>(1095)->value(), 7);
-        QCOMPARE(f.DlgItem<QSlider>(1096)->value(), 7);
-        QCOMPARE(Combo(f, 1056)->currentText(), QStringLiteral("選択なし"));
-        auto* button = f.DlgItem<QPushButton>(1002);
-        QCOMPARE(button->text(), QStringLiteral("書式の設定(&D)"));
-        QVERIFY(!button->isEnabled());
-
-        QCOMPARE(Combo(win.msw1, 1010)->currentText(), QStringLiteral("日本"));
-        for (int id : {1016, 1007, 1008, 1011, 1014})
-            QVERIFY(Checked(win.msw1, id));
-        // MSW2: 常時 checked, every other first button, the check box clear.
-        QVERIFY(Checked(win.msw2, 1018) && !Checked(win.msw2, 1017));
-        for (int id : {1019, 1020, 1021, 1022, 1024})
-            QVERIFY(Checked(win.msw2, id));
-        QVERIFY(!Checked(win.msw2, 1016));
-        for (int id : {1027, 1028, 1029, 1030})
-            QVERIFY(Checked(win.msw3, id));
-        QVERIFY(!Checked(win.msw3, 1026));
-        // MSW4: TOF＋固定長 and 両方向 checked, every other first button.
-        QVERIFY(Checked(win.msw4, 1012) && !Checked(win.msw4, 1033));
-        QVERIFY(Checked(win.msw4, 1015) && !Checked(win.msw4, 1034));
-        for (int id : {1031, 1032, 1035, 1036, 1037, 1039})
-            QVERIFY(Checked(win.msw4, id));
-    }
-
-    void otherValuesShow() {
-        FakeMainWindow win;
-        win.Load(OtherValues());
-        CPage_Select& s = win.select;
-        QCOMPARE(Combo(s, 1045)->currentText(), QStringLiteral("12"));
-        QCOMPARE(Combo(s, 1046)->currentText(), QStringLiteral("-6"));
-        QCOMPARE(Combo(s, 1047)->currentText(), QStringLiteral("-1.3"));
-        QCOMPARE(Combo(s, 1057)->currentText(), QStringLiteral("４／５縮小"));
-        QVERIFY(Checked(s, 1012) && !Checked(s, 1043));
-        QVERIFY(Checked(s, 1015) && !Checked(s, 1044));
-
-        CPage_Param& p = win.param;
-        QCOMPARE(Combo(p, 1058)->currentText(), QStringLiteral("OCR-B"));
-        QCOMPARE(Combo(p, 1059)->currentText(), QStringLiteral("クーリエ"));
-        QCOMPARE(Combo(p, 1066)->currentText(), QStringLiteral("JIS1990年度版"));
-        QCOMPARE(Combo(p, 1067)->currentText(), QStringLiteral("8秒"));
-        QCOMPARE(Edit(p, 1061)->text(), QStringLiteral("68"));
-        QCOMPARE(Edit(p, 1062)->text(), QStringLiteral("10"));
-        QCOMPARE(Edit(p, 1063)->text(), QStringLiteral("5"));
-        QVERIFY(Checked(p, 1018));
-
-        CPage_Form& f = win.form;
-        QCOMPARE(Edit(f, 1060)->text(), QStringLiteral("15"));
-        QCOMPARE(f.DlgItem<QSlider>(1094)->value(), 1);
-        QCOMPARE(Edit(f, 1062)->text(), QStringLiteral("19"));
-        QCOMPARE(f.DlgItem<QSlider>(1095)->value(), 2); // 18 and 20 equally near: the lower
-        QCOMPARE(Edit(f, 1064)->text(), QStringLiteral("130"));
-        QCOMPARE(f.DlgItem<QSlider>(1096)->value(), 9);
-        QCOMPARE(Edit(f, 1054)->text(), QStringLiteral("12"));
-        QCOMPARE(Edit(f, 1058)->text(), QStringLiteral("68"));
-        QCOMPARE(Combo(f, 1056)->currentText(), QStringLiteral("書式３"));
-        QCOMPARE(f.DlgItem<QPushButton>(1002)->text(), QStringLiteral("書式３の設定(&D)"));
-        QVERIFY(f.DlgItem<QPushButton>(1002)->isEnabled());
-
-        QCOMPARE(Combo(win.msw1, 1010)->currentText(), QStringLiteral("ドイツ"));
-        for (int id : {1017, 1013, 1009, 1012, 1015})
-            QVERIFY(Checked(win.msw1, id));
-        QVERIFY(Checked(win.msw2, 1016));
-        QVERIFY(Checked(win.msw3, 1026));
-        QVERIFY(Checked(win.msw4, 1018) && Checked(win.msw4, 1009) && Checked(win.msw4, 1040));
-        QVERIFY(Checked(win.msw4, 1033) && Checked(win.msw4, 1034)); // MSW4-3, MSW4-4 clear
+        for (bool other : {false, true}) {
+            if (other)
+                win.Load(OtherValues());
+            for (const Row& r : rows) {
+                const QString page = QStringLiteral("page %1: ").arg(r.page);
+                QList<int> ids;
+                for (const QString& id : QString::fromLatin1(r.ids).split(u' '))
+                    ids << id.toInt();
+                QCOMPARE(page + Shown(*win.All()[r.page], ids),
+                         page + QString::fromUtf8(other ? r.other : r.factory));
+            }
+        }
     }
 
     // Parsing a block and building into a copy of the factory settings gives the block back.
+    // Each block is built into the other one, so every field must be written.
     void roundTrip_data() {
-        QTest::addColumn<QByteArray>("block");
-        QTest::newRow("factory") << QByteArray(
-            reinterpret_cast<const char*>(FactoryDefaults.data()), kBlockSize);
-        const SettingsBlock other = OtherValues();
-        QTest::newRow("other values")
-            << QByteArray(reinterpret_cast<const char*>(other.data()), kBlockSize);
+        QTest::addColumn<bool>("other");
+        QTest::newRow("factory") << false;
+        QTest::newRow("other values") << true;
     }
     void roundTrip() {
-        QFETCH(QByteArray, block);
-        SettingsBlock source{};
-        std::copy(block.begin(), block.end(), source.begin());
+        QFETCH(bool, other);
+        const SettingsBlock source = other ? OtherValues() : FactoryDefaults;
+        const SettingsBlock target = other ? FactoryDefaults : OtherValues();
         ScriptedPrompt prompt;
         FakeMainWindow win;
         win.Load(source);
-        win.doc.m_current = FactoryDefaults;
+        win.doc.m_current = target;
         win.doc.CollectFromPages();
-        // The unassigned bytes are not written by any page, so only a source that keeps the
-        // factory ones there can come back whole; compare the rest byte by byte.
+        // No page writes the unassigned bytes: they keep the target's.
         SettingsBlock expected = source;
-        for (std::size_t i : {std::size_t{2}, std::size_t{26}, std::size_t{34}, std::size_t{35},
-                              std::size_t{36}, std::size_t{45}, std::size_t{46}, std::size_t{47},
-                              std::size_t{165}, std::size_t{166}, std::size_t{171}})
-            expected[i] = FactoryDefaults[i];
-        QVERIFY(win.doc.m_current == expected);
+        for (std::size_t i : {2, 26, 34, 35, 36, 45, 46, 47, 165, 166, 171})
+            expected[i] = target[i];
+        QCOMPARE(win.doc.m_current, expected);
         QVERIFY(prompt.messages.isEmpty());
-
-        // Into the block itself: nothing changes at all.
-        win.doc.m_current = source;
-        win.doc.CollectFromPages();
-        QVERIFY(win.doc.m_current == source);
     }
 
     // Each page writes exactly its own bytes: every other byte of the target stays as it was.
@@ -266,21 +153,18 @@ private slots:
         FakeMainWindow win;
         const SettingsBlock source = OtherValues();
         win.Load(source);
-        const std::vector<std::pair<ISettingsPage*, std::set<std::size_t>>> pages = {
-            {&win.select, Offsets(kSelectBytes)}, {&win.form, Offsets(kFormBytes)},
-            {&win.param, Offsets(kParamBytes)},   {&win.msw1, Offsets({{4, 5}})},
-            {&win.msw2, Offsets({{7, 8}})},       {&win.msw3, Offsets({{10, 11}})},
-            {&win.msw4, Offsets({{13, 14}})}};
+        const std::pair<CPropertyPage*, Ranges> pages[] = {
+            {&win.select, kSelectBytes}, {&win.form, kFormBytes}, {&win.param, kParamBytes},
+            {&win.msw1, {{4, 5}}},       {&win.msw2, {{7, 8}}},   {&win.msw3, {{10, 11}}},
+            {&win.msw4, {{13, 14}}}};
         for (const auto& [page, own] : pages) {
-            SettingsBlock target;
+            SettingsBlock target, expected;
             target.fill(0xA5);
+            expected.fill(0xA5);
+            for (auto [first, last] : own)
+                std::copy(&source[first], &source[last] + 1, &expected[first]);
             page->BuildBlock(target);
-            for (std::size_t i = 0; i < kBlockSize; ++i) {
-                if (own.count(i))
-                    QCOMPARE(target[i], source[i]);
-                else
-                    QCOMPARE(target[i], std::uint8_t{0xA5});
-            }
+            QVERIFY2(target == expected, qPrintable(QString::number(page->TemplateId())));
         }
     }
 
@@ -288,26 +172,23 @@ private slots:
     void switchBitsCarriedAndUpperBitsDropped() {
         ScriptedPrompt prompt;
         FakeMainWindow win;
-        SettingsBlock b = FactoryDefaults;
-        b[4] = 0xF1; // country code 1 is not offered; the upper bits are ignored
-        b[5] = 0xF5;
-        b[7] = 0x08; // only MSW2-4
-        b[10] = 0x01;
-        b[11] = 0x03; // MSW3-1, MSW3-5, MSW3-6
+        SettingsBlock b = FactoryWith(4, "\xF1\xF5"); // country code 1 is not offered; upper bits
+        Put(b, 7, "\x08");                            // only MSW2-4
+        Put(b, 10, "\x01\x03");                       // MSW3-1, MSW3-5, MSW3-6
         win.Load(b);
         QCOMPARE(Combo(win.msw1, 1010)->currentText(), QStringLiteral("日本"));
 
         win.ShowPage(win.msw2);
-        QTest::mouseClick(win.msw2.DlgItem<QCheckBox>(1016), Qt::LeftButton);
+        QTest::mouseClick(win.msw2.DlgItem<QAbstractButton>(1016), Qt::LeftButton);
         QCOMPARE(win.doc.m_current[7], std::uint8_t{0x09});
 
         win.ShowPage(win.msw3);
         for (int id : {1018, 1009, 1012, 1026, 1015})
             QTest::mouseClick(win.msw3.DlgItem<QAbstractButton>(id), Qt::LeftButton);
-        QCOMPARE(win.doc.m_current[10], std::uint8_t{0x01 | 0x02 | 0x04 | 0x08});
-        QCOMPARE(win.doc.m_current[11], std::uint8_t{0x03 | 0x04 | 0x08});
-        QCOMPARE(win.doc.m_current[4], std::uint8_t{0x00});
-        QCOMPARE(win.doc.m_current[5], std::uint8_t{0x05});
+        QCOMPARE(BlockText(win.doc.m_current, 10, 2), std::string("\x0F\x0F"));
+        QTest::mouseClick(win.msw3.DlgItem<QAbstractButton>(1027), Qt::LeftButton);
+        QCOMPARE(win.doc.m_current[10], std::uint8_t{0x0D}); // back to the first button
+        QCOMPARE(BlockText(win.doc.m_current, 4, 2), std::string("\x00\x05", 2));
 
         // イギリス: bits 0 and 1 of offset 4; bit 3 follows the MSW1-4 pair.
         win.ShowPage(win.msw1);
@@ -321,7 +202,7 @@ private slots:
     }
 
     // Codes that no entry or button shows leave the page's value; the next build writes what
-    // the controls then show.
+    // the controls then show. A paper thickness of 1 selects "1", not "10" to "12".
     void unlistedCodesKeepTheSelection() {
         ScriptedPrompt prompt;
         FakeMainWindow win;
@@ -334,65 +215,40 @@ private slots:
         Put(b, 22, "2");  // quiet printing: no button
         Put(b, 168, "10");
         win.Load(b);
-        QCOMPARE(Combo(win.param, 1058)->currentText(), QStringLiteral("標準"));
-        QCOMPARE(Combo(win.select, 1045)->currentText(), QStringLiteral("オート"));
-        QCOMPARE(Combo(win.select, 1046)->currentText(), QStringLiteral("-4"));
-        QCOMPARE(Combo(win.select, 1047)->currentText(), QStringLiteral("0"));
-        QCOMPARE(Combo(win.select, 1057)->currentText(), QStringLiteral("縮小なし"));
-        QCOMPARE(Combo(win.param, 1067)->currentText(), QStringLiteral("15秒"));
-        QVERIFY(!Checked(win.select, 1043) && !Checked(win.select, 1012));
+        QCOMPARE(Shown(win.param, {1058, 1067}), QStringLiteral("標準 15秒"));
+        QCOMPARE(Shown(win.select, {1045, 1046, 1047, 1057, 1043, 1012}),
+                 QStringLiteral("オート -4 0 縮小なし 0 0"));
 
-        SettingsBlock out = b;
-        win.doc.m_current = out;
+        SettingsBlock expected = b;
+        for (auto [offset, text] : {std::pair{16, "0"},
+                                    {64, "00"},
+                                    {70, "00"},
+                                    {62, "0"},
+                                    {168, "15"}}) // no button checked: code 22 is kept
+            Put(expected, static_cast<std::size_t>(offset), text);
+        win.doc.m_current = b;
         win.doc.CollectFromPages();
-        out = win.doc.m_current;
-        QCOMPARE(out[16], std::uint8_t{'0'});
-        QCOMPARE(out[64], std::uint8_t{'0'});
-        QCOMPARE(out[65], std::uint8_t{'0'});
-        QCOMPARE(out[67], std::uint8_t{'F'});
-        QCOMPARE(out[68], std::uint8_t{'C'});
-        QCOMPARE(out[70], std::uint8_t{'0'}); // the shown entry "0" is written
-        QCOMPARE(out[71], std::uint8_t{'0'});
-        QCOMPARE(out[62], std::uint8_t{'0'});
-        QCOMPARE(out[22], std::uint8_t{'2'}); // no button checked: the code is kept
-        QCOMPARE(out[168], std::uint8_t{'1'});
-        QCOMPARE(out[169], std::uint8_t{'5'});
+        QCOMPARE(win.doc.m_current, expected);
+
+        win.Load(FactoryWith(64, "01"));
+        QCOMPARE(Combo(win.select, 1045)->currentIndex(), 1);
     }
 
-    // The layouts made for this program show every text whole at the dialog font; the memory
-    // switch pages keep the layouts they were given, whatever the font does to them.
-    void designedLayoutsShowWholeTexts() {
-        ScriptedPrompt prompt;
-        FakeMainWindow win;
-        win.ShowPage(win.select);
-        for (CDialogBase* page :
-             std::initializer_list<CDialogBase*>{&win.select, &win.param, &win.form}) {
-            page->setVisible(true);
-            QCOMPARE(Clipped(*page), QStringList());
-        }
-        for (CDialogBase* page :
-             std::initializer_list<CDialogBase*>{&win.msw1, &win.msw2, &win.msw3, &win.msw4}) {
-            const QStringList clipped = Clipped(*page);
-            if (!clipped.isEmpty())
-                qInfo("template %d: %s", page->TemplateId(), qPrintable(clipped.join(u", ")));
-        }
-        QStringList dialogClipped{QStringLiteral("not run")};
-        prompt.modalScript = [&](QDialog& d) {
-            dialogClipped = Clipped(static_cast<CDialogBase&>(d));
-        };
-        win.form.FormSetupDialog().SetFormName(QStringLiteral("書式１"));
-        win.form.FormSetupDialog().DoModal(&win.form);
-        QCOMPARE(dialogClipped, QStringList());
-    }
-
-    // A group frame's top line runs through no label placed inside the frame: on every page
-    // and in the form setup dialog, as drawn.
-    void groupFramesCrossNoLabel() {
+    // The layouts made for this program show every text whole at the dialog font (the memory
+    // switch pages keep the layouts they were given), and a group frame's top line runs through
+    // no label placed inside the frame: on every page and in the form setup dialog, as drawn.
+    void layoutsShowWholeTextsAndFramesCrossNoLabel() {
         ScriptedPrompt prompt;
         FakeMainWindow win;
         QStringList crossed;
         int frames = 0;
-        auto check = [&](CDialogBase& dialog) {
+        QStringList clipped;
+        int checked = 0;
+        ForEveryDialog(win, prompt, [&](CDialogBase& dialog) {
+            if (!dynamic_cast<CSwitchPage*>(&dialog)) {
+                ++checked;
+                clipped += Clipped(dialog);
+            }
             const QImage image = dialog.grab().toImage();
             const QRgb background = image.pixel(0, 0);
             for (QGroupBox* box : dialog.findChildren<QGroupBox*>()) {
@@ -411,50 +267,27 @@ private slots:
                     if (label->isHidden() || !r.contains(l.center()))
                         continue;
                     if (l.top() <= line + 1 && l.bottom() >= line)
-                        crossed << QStringLiteral("%1: %2 (line %3, label %4..%5)")
-                                       .arg(dialog.TemplateId())
-                                       .arg(label->text())
-                                       .arg(line)
-                                       .arg(l.top())
-                                       .arg(l.bottom());
+                        crossed << QString::asprintf("%d: %s (line %d, label %d..%d)",
+                                                     dialog.TemplateId(), qPrintable(label->text()),
+                                                     line, l.top(), l.bottom());
                 }
             }
-        };
-        for (CPropertyPage* page : win.pages.All()) {
-            win.ShowPage(*page);
-            check(*page);
-        }
-        prompt.modalScript = [&](QDialog& d) { check(static_cast<CDialogBase&>(d)); };
-        win.form.FormSetupDialog().SetFormName(QStringLiteral("書式１"));
-        win.form.FormSetupDialog().DoModal(&win.form);
+        });
+        QCOMPARE(checked, 4);
+        QCOMPARE(clipped, QStringList());
         QCOMPARE(frames, 29);
-        if (!crossed.isEmpty())
-            qInfo("%s", qPrintable(crossed.join(u"\n")));
         QCOMPARE(crossed, QStringList());
     }
 
+    // Every page is made by its class name (without the namespace), and nothing else is.
     void pagesByClassName() {
-        const std::pair<const char*, int> names[] = {
-            {"CPage_Select", res::IDD_PAGE_SELECT}, {"CPage_Form", res::IDD_PAGE_FORM},
-            {"CPage_Param", res::IDD_PAGE_PARAM},   {"CPage_MSW1", res::IDD_PAGE_MSW1},
-            {"CPage_MSW2", res::IDD_PAGE_MSW2},     {"CPage_MSW3", res::IDD_PAGE_MSW3},
-            {"CPage_MSW4", res::IDD_PAGE_MSW4}};
-        for (auto [name, templateId] : names) {
-            const auto page = CreatePageByName(name);
-            QVERIFY(page);
-            QCOMPARE(page->TemplateId(), templateId);
+        CPageSet set;
+        for (CPropertyPage* page : set.All()) {
+            const QByteArray name = QByteArray(page->metaObject()->className()).split(':').last();
+            const auto made = CreatePageByName(name.constData());
+            QVERIFY2(made && made->TemplateId() == page->TemplateId(), name.constData());
         }
         QVERIFY(!CreatePageByName("CPanelDlg"));
-    }
-
-    // A paper thickness of 1 selects "1", not "10" to "12".
-    void firstEntryThatBeginsWithTheTextWins() {
-        ScriptedPrompt prompt;
-        FakeMainWindow win;
-        SettingsBlock b = FactoryDefaults;
-        Put(b, 64, "01");
-        win.Load(b);
-        QCOMPARE(Combo(win.select, 1045)->currentIndex(), 1);
     }
 };
 
