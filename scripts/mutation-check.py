@@ -594,6 +594,20 @@ def unbuilt_tests(build_dir: Path, labels):
     return missing
 
 
+def remove_leftovers(build_dir: Path):
+    """Removes what a test that failed half-way left beside its program (the window test puts a
+    help file there for a while): left in place, it would change how the next test run goes.
+    Files there that the build makes, and CMake's and ctest's own, stay."""
+    r = run(["ninja", "-C", str(build_dir), "-t", "targets", "all"])
+    made = {build_dir / line.rsplit(": ", 1)[0] for line in r.stdout.splitlines() if ": " in line}
+    if r.returncode != 0 or not made:
+        return
+    for folder in (build_dir / "tests").glob("*/"):
+        for f in folder.iterdir():
+            if f.is_file() and f not in made and f.suffix != ".cmake":
+                f.unlink(missing_ok=True)
+
+
 def test(build_dir: Path, labels, timeout: int):
     """Runs the labels in order; returns the first label whose tests failed, or None."""
     for label in labels:
@@ -647,6 +661,7 @@ def main():
         missing = unbuilt_tests(build_dir, labels)
         if missing:
             sys.exit("LABEL_TARGETS does not build the programs of: " + ", ".join(missing))
+        remove_leftovers(build_dir)
         failed = test(build_dir, labels, args.timeout)
         if failed:
             sys.exit(f"the unchanged tree fails the {failed} tests; fix them first")
@@ -670,6 +685,7 @@ def main():
                 if build(build_dir, [label], args.jobs).returncode != 0:
                     results[m.id] = "did not build"
                     break
+                remove_leftovers(build_dir)
                 failed = test(build_dir, [label], args.timeout)
                 if failed:
                     results[m.id] = f"killed by {failed}"
