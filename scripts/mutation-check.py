@@ -450,7 +450,10 @@ MUTANTS = [
       "if (!widget || widget->window() != this || !m_bCreated || m_bEnded)",
       "if (!widget || !m_bCreated || m_bEnded)"),
     M("Accel-override-not-taken", "app/CPanelDlg.cpp",
-      "        event->accept();\n        return true;", "        event->accept();\n        return false;"),
+      "        event->accept();\n        return true;", "        event->accept();\n        return false;",
+      equivalent="the override is accepted before the filter returns, and no control of the "
+                 "window ignores an accepted one on its way up, so no other shortcut fires and "
+                 "the key press that follows reaches the filter either way"),
     # ---- app: the printer selection dialog -----------------------------------------------
     M("Select-first-row-never-read", "app/CPrinterSelectDlg.cpp",
       "i = list->topLevelItemCount() - 1; i >= 0; --i)",
