@@ -10,36 +10,49 @@
 
 namespace vellmark::test {
 
-SimulatedPrinter::SimulatedPrinter(JobCallback onJob) : m_onJob(std::move(onJob)) {
-    m_listenFd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    addr.sin_port = 0; // the system picks a free port
-    socklen_t len = sizeof addr;
-    if (m_listenFd < 0 || ::bind(m_listenFd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) ||
-        ::listen(m_listenFd, 8) ||
-        ::getsockname(m_listenFd, reinterpret_cast<sockaddr*>(&addr), &len)) {
-        if (m_listenFd >= 0)
-            ::close(m_listenFd);
-        m_listenFd = -1;
-        return;
+int ListenOnLoopback(bool ipv6, int* port) {
+    const int fd = ::socket(ipv6 ? AF_INET6 : AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_storage storage{};
+    auto* v4 = reinterpret_cast<sockaddr_in*>(&storage);
+    auto* v6 = reinterpret_cast<sockaddr_in6*>(&storage);
+    socklen_t len = ipv6 ? sizeof *v6 : sizeof *v4;
+    storage.ss_family = ipv6 ? AF_INET6 : AF_INET;
+    if (ipv6)
+        v6->sin6_addr = in6addr_loopback;
+    else
+        v4->sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    // Port 0: the system picks a free one.
+    if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr*>(&storage), len) || ::listen(fd, 16) ||
+        ::getsockname(fd, reinterpret_cast<sockaddr*>(&storage), &len)) {
+        if (fd >= 0)
+            ::close(fd);
+        return -1;
     }
-    m_port = ntohs(addr.sin_port);
+    *port = ntohs(ipv6 ? v6->sin6_port : v4->sin_port);
+    return fd;
+}
+
+void StopListener(std::thread& thread, int wakeFd, int listenFd) {
+    if (thread.joinable()) {
+        const std::uint64_t one = 1;
+        [[maybe_unused]] const ssize_t n = ::write(wakeFd, &one, sizeof one);
+        thread.join();
+    }
+    for (const int fd : {listenFd, wakeFd})
+        if (fd >= 0)
+            ::close(fd);
+}
+
+SimulatedPrinter::SimulatedPrinter(JobCallback onJob) : m_onJob(std::move(onJob)) {
+    m_listenFd = ListenOnLoopback(false, &m_port);
+    if (m_listenFd < 0)
+        return;
     m_wakeFd = ::eventfd(0, EFD_CLOEXEC);
     m_thread = std::thread(&SimulatedPrinter::Run, this);
 }
 
 SimulatedPrinter::~SimulatedPrinter() {
-    if (m_thread.joinable()) {
-        const std::uint64_t one = 1;
-        [[maybe_unused]] const ssize_t n = ::write(m_wakeFd, &one, sizeof one);
-        m_thread.join();
-    }
-    if (m_listenFd >= 0)
-        ::close(m_listenFd);
-    if (m_wakeFd >= 0)
-        ::close(m_wakeFd);
+    StopListener(m_thread, m_wakeFd, m_listenFd);
 }
 
 std::string SimulatedPrinter::DeviceUri() const {

@@ -1,7 +1,6 @@
 #include "SpoolerProxy.h"
+#include "SimulatedPrinter.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <sys/socket.h>
@@ -28,48 +27,19 @@ bool WriteAll(int fd, const char* data, ssize_t size) {
 
 SpoolerProxy::SpoolerProxy(std::string socketPath, bool ipv6)
     : m_socketPath(std::move(socketPath)), m_ipv6(ipv6) {
-    m_listenFd = ::socket(ipv6 ? AF_INET6 : AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_storage storage{};
-    socklen_t len = 0;
-    if (ipv6) {
-        auto* addr = reinterpret_cast<sockaddr_in6*>(&storage);
-        addr->sin6_family = AF_INET6;
-        addr->sin6_addr = in6addr_loopback;
-        len = sizeof *addr;
-    } else {
-        auto* addr = reinterpret_cast<sockaddr_in*>(&storage);
-        addr->sin_family = AF_INET;
-        addr->sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        len = sizeof *addr;
-    }
-    if (m_listenFd < 0 || ::bind(m_listenFd, reinterpret_cast<sockaddr*>(&storage), len) ||
-        ::listen(m_listenFd, 16) ||
-        ::getsockname(m_listenFd, reinterpret_cast<sockaddr*>(&storage), &len)) {
-        if (m_listenFd >= 0)
-            ::close(m_listenFd);
-        m_listenFd = -1;
+    m_listenFd = ListenOnLoopback(ipv6, &m_port);
+    if (m_listenFd < 0)
         return;
-    }
-    m_port = ntohs(ipv6 ? reinterpret_cast<sockaddr_in6*>(&storage)->sin6_port
-                        : reinterpret_cast<sockaddr_in*>(&storage)->sin_port);
     m_wakeFd = ::eventfd(0, EFD_CLOEXEC);
     m_thread = std::thread(&SpoolerProxy::Run, this);
 }
 
 SpoolerProxy::~SpoolerProxy() {
-    if (m_thread.joinable()) {
-        const std::uint64_t one = 1;
-        [[maybe_unused]] const ssize_t n = ::write(m_wakeFd, &one, sizeof one);
-        m_thread.join();
-    }
+    StopListener(m_thread, m_wakeFd, m_listenFd);
     for (const Link& link : m_links) {
         ::close(link.client);
         ::close(link.server);
     }
-    if (m_listenFd >= 0)
-        ::close(m_listenFd);
-    if (m_wakeFd >= 0)
-        ::close(m_wakeFd);
 }
 
 std::string SpoolerProxy::Address() const {
