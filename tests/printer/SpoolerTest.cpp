@@ -19,8 +19,8 @@
 #include <fstream>
 #include <functional>
 #include <grp.h>
+#include <iterator>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <unistd.h>
@@ -61,17 +61,17 @@ public:
     void BuildBlock(SettingsBlock& block) override { block[60] = '7'; }
 };
 
+// What a command printed, and its exit status.
 struct CliRun {
     int status = -1;
     std::string out;
+    bool operator==(const CliRun&) const = default;
+    friend std::ostream& operator<<(std::ostream& os, const CliRun& run) {
+        return os << "exit " << run.status << ":\n" << run.out;
+    }
 };
 
-// Runs the command-line tool against `server`, with `env` (NAME=VALUE ...) before it; standard
-// error joins the output, or goes to `errorFile` when one is given.
-CliRun RunCli(const std::string& server, const std::string& args, const std::string& env = {},
-              const std::string& errorFile = {}) {
-    const std::string command = env + " CUPS_SERVER='" + server + "' '" VELLMARK_CLI "' " + args +
-                                (errorFile.empty() ? " 2>&1" : " 2>'" + errorFile + "'");
+CliRun Shell(const std::string& command) {
     CliRun run;
     FILE* pipe = ::popen(command.c_str(), "r");
     if (!pipe)
@@ -84,31 +84,35 @@ CliRun RunCli(const std::string& server, const std::string& args, const std::str
     return run;
 }
 
+// Runs the command-line tool against `server`, with `env` (NAME=VALUE ...) before it; standard
+// error joins the output, or goes to `errorFile` when one is given.
+CliRun RunCli(const std::string& server, const std::string& args, const std::string& env = {},
+              const std::string& errorFile = {}) {
+    return Shell(env + " CUPS_SERVER='" + server + "' '" VELLMARK_CLI "' " + args +
+                 (errorFile.empty() ? " 2>&1" : " 2>'" + errorFile + "'"));
+}
+
 std::string ReadText(const std::string& path) {
     std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 // The JSON in `path` parsed by Python's own reader, each object as its values for `keys`
 // joined by '|' (null as "null"), one line each; "invalid" when it does not parse.
 std::string JsonLines(const std::string& path, const std::string& keys) {
-    const std::string command =
-        "python3 -c 'import json,sys\n"
-        "try:\n  rows=json.load(open(sys.argv[1]))\nexcept ValueError:\n  print(\"invalid\");"
-        " sys.exit()\n"
-        "for r in rows: print(\"|\".join(\"null\" if r.get(k) is None else str(r.get(k)) "
-        "for k in sys.argv[2].split(\",\")))' '" +
-        path + "' '" + keys + "'";
-    std::string out;
-    if (FILE* pipe = ::popen(command.c_str(), "r")) {
-        char buf[512];
-        while (std::fgets(buf, sizeof buf, pipe))
-            out += buf;
-        ::pclose(pipe);
-    }
-    return out;
+    return Shell("python3 -c 'import json,sys\n"
+                 "try:\n  rows=json.load(open(sys.argv[1]))\nexcept ValueError:\n"
+                 "  print(\"invalid\"); sys.exit()\n"
+                 "for r in rows: print(\"|\".join(\"null\" if r.get(k) is None else str(r.get(k)) "
+                 "for k in sys.argv[2].split(\",\")))' '" +
+                 path + "' '" + keys + "'")
+        .out;
+}
+
+// Each of `lines` somewhere in `out`.
+void ExpectLines(const std::string& out, const std::vector<std::string>& lines) {
+    for (const std::string& line : lines)
+        EXPECT_NE(out.find(line), std::string::npos) << line << '\n' << out;
 }
 
 std::string WriteFactorySettings(const std::string& path) {
@@ -208,8 +212,6 @@ protected:
         ASSERT_TRUE(spooler->RunTool("cupsreject", {"Dotrix-Rejecting"}));
     }
     static void TearDownTestSuite() {
-        if (spooler)
-            spooler->Stop();
         spooler.reset();
         printerA.reset();
         printerB.reset();
@@ -305,46 +307,41 @@ TEST_F(SpoolerTest, QueuesThatCannotTakeTheJobGiveS4AndLeaveNoJob) {
 
 TEST_F(SpoolerTest, CommandLineListsAndSends) {
     const std::string server = spooler->SocketPath();
-    CliRun run = RunCli(server, "printers");
-    EXPECT_EQ(run.status, 0);
     // Columns padded by display width: the Japanese name takes two columns a character.
     const std::string a = printerA->DeviceUri(), b = printerB->DeviceUri(),
                       c = printerC->DeviceUri();
-    EXPECT_EQ(run.out, "Dotrix-A           " + a + "\nDotrix-AllowMe     " + c +
-                           "\nDotrix-B           " + b + "\ndotrix-c           " + c +
-                           "\nDotrix-DenyOthers  " + c + "\nDotrix-File        FILE:\n" +
-                           "Dotrix-MyGroup     " + c + "\nDotrix-Remote      127.0.0.1\n" +
-                           "Dotrix-Secure      127.0.0.1\n" + "プリンタ           " + c + "\n");
-    run = RunCli(server, "printers --json");
-    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(RunCli(server, "printers"),
+              (CliRun{0, "Dotrix-A           " + a + "\nDotrix-AllowMe     " + c +
+                             "\nDotrix-B           " + b + "\ndotrix-c           " + c +
+                             "\nDotrix-DenyOthers  " + c + "\nDotrix-File        FILE:\n" +
+                             "Dotrix-MyGroup     " + c + "\nDotrix-Remote      127.0.0.1\n" +
+                             "Dotrix-Secure      127.0.0.1\n" + "プリンタ           " + c + "\n"}));
     std::string json = "[";
     for (const PrinterRow& row : ExpectedRows())
         json += std::string(json.size() > 1 ? ",\n" : "\n") + " {\"server\": \"" + server +
                 "\", \"name\": \"" + row.name + "\", \"destination\": \"" + row.destination + "\"}";
-    EXPECT_EQ(run.out, json + "\n]\n");
+    EXPECT_EQ(RunCli(server, "printers --json"), (CliRun{0, json + "\n]\n"}));
 
     const std::string file = WriteFactorySettings(spooler->Folder() + "/settings.dat");
     const std::string unusable =
         ": not sent: not a usable queue of the model \"" + std::string(kModelDriverName) + "\"\n";
     struct Send {
         std::string args;
-        int status;
-        std::string out;
+        CliRun run;                // with no output: not compared
         SimulatedPrinter* printer; // the one that gets the job
     } const sends[] = {
-        {"--printer Dotrix-B", 0, "Dotrix-B: sent (180 bytes)\n", printerB.get()},
+        {"--printer Dotrix-B", {0, "Dotrix-B: sent (180 bytes)\n"}, printerB.get()},
         // A queue named in Japanese takes the job too.
-        {"--printer 'プリンタ'", 0, "プリンタ: sent (180 bytes)\n", printerC.get()},
-        {"--printer Dotrix-Denied", 1, "Dotrix-Denied" + unusable, nullptr},
-        {"--printer CaseVariant", 1, "CaseVariant" + unusable, nullptr},
-        {"", 2, {}, nullptr}, // no printer named
+        {"--printer 'プリンタ'", {0, "プリンタ: sent (180 bytes)\n"}, printerC.get()},
+        {"--printer Dotrix-Denied", {1, "Dotrix-Denied" + unusable}, nullptr},
+        {"--printer CaseVariant", {1, "CaseVariant" + unusable}, nullptr},
+        {"", {2, {}}, nullptr}, // no printer named
     };
     for (const Send& s : sends) {
         SCOPED_TRACE(s.args);
         const std::size_t before = s.printer ? s.printer->Jobs().size() : 0;
-        run = RunCli(server, "send '" + file + "' " + s.args);
-        EXPECT_EQ(run.status, s.status) << run.out;
-        EXPECT_TRUE(s.out.empty() || run.out == s.out) << run.out;
+        const CliRun run = RunCli(server, "send '" + file + "' " + s.args);
+        EXPECT_EQ(run, (s.run.out.empty() ? CliRun{s.run.status, run.out} : s.run));
         if (s.printer) {
             ASSERT_TRUE(s.printer->WaitForJobs(before + 1, kJobWait));
             EXPECT_EQ(s.printer->Jobs().back(), kFactory);
@@ -355,15 +352,13 @@ TEST_F(SpoolerTest, CommandLineListsAndSends) {
     const std::size_t beforeA = printerA->Jobs().size();
     const std::size_t beforeB = printerB->Jobs().size();
     const std::size_t beforeC = printerC->Jobs().size();
-    run = RunCli(server, "send '" + file + "' --all");
-    EXPECT_EQ(run.status, 0) << run.out;
-    for (const char* line :
-         {"1/9 sent: Dotrix-A\n", "9/9 sent: プリンタ\n", "9 of 9 printers sent\n",
-          "Dotrix-A: sent (180 bytes)\n", "Dotrix-AllowMe: sent (180 bytes)\n",
-          "Dotrix-MyGroup: sent (180 bytes)\n", "プリンタ: sent (180 bytes)\n"})
-        EXPECT_NE(run.out.find(line), std::string::npos) << line << '\n' << run.out;
-    EXPECT_EQ(run.out.find("Dotrix-File"), std::string::npos) << run.out;
-    EXPECT_EQ(run.out.find("Dotrix-Denied"), std::string::npos) << run.out;
+    const CliRun all = RunCli(server, "send '" + file + "' --all");
+    EXPECT_EQ(all.status, 0) << all.out;
+    ExpectLines(all.out, {"1/9 sent: Dotrix-A\n", "9/9 sent: プリンタ\n", "9 of 9 printers sent\n",
+                          "Dotrix-A: sent (180 bytes)\n", "Dotrix-AllowMe: sent (180 bytes)\n",
+                          "Dotrix-MyGroup: sent (180 bytes)\n", "プリンタ: sent (180 bytes)\n"});
+    EXPECT_EQ(all.out.find("Dotrix-File"), std::string::npos) << all.out;
+    EXPECT_EQ(all.out.find("Dotrix-Denied"), std::string::npos) << all.out;
     EXPECT_TRUE(printerA->WaitForJobs(beforeA + 1, kJobWait));
     EXPECT_TRUE(printerB->WaitForJobs(beforeB + 1, kJobWait));
     // dotrix-c, AllowMe, DenyOthers, MyGroup and the Japanese queue print to C.
@@ -451,9 +446,8 @@ TEST(SpoolerLifecycleTest, NoModelQueueGivesM1AndAStoppedSchedulerGivesS4WithinT
         const SelectStep step = model.InitDialog(service);
         EXPECT_EQ(step.action, SelectAction::EndProgram);
         EXPECT_EQ(step.message, &kMessageM1);
-        const CliRun run = RunCli(spooler.SocketPath(), "printers");
-        EXPECT_EQ(run.status, 1);
-        EXPECT_EQ(run.out, std::string(kMessageM1.text) + "\n");
+        EXPECT_EQ(RunCli(spooler.SocketPath(), "printers"),
+                  (CliRun{1, std::string(kMessageM1.text) + "\n"}));
     }
 
     ASSERT_TRUE(spooler.AddQueue("Dotrix", printer.DeviceUri(), VELLMARK_PPD_PATH));
@@ -546,8 +540,7 @@ TEST(SchedulerSilenceTest, ASilentSchedulerIsNamedWithItsReasonWithinTheBound) {
         const auto start = Clock::now();
         const CliRun run = RunCli(server, c.args, "CUPS_ENCRYPTION=" + std::string(c.encryption));
         EXPECT_LT(SecondsSince(start), 4.0);
-        EXPECT_EQ(run.status, 1);
-        EXPECT_EQ(run.out, expected);
+        EXPECT_EQ(run, (CliRun{1, expected}));
     }
     std::filesystem::remove(file);
 }
@@ -591,8 +584,7 @@ TEST(SchedulerSilenceTest, AFrozenSchedulerCostsTheBoundOnceWhateverTheNumberOfP
         start = Clock::now();
         const CliRun run = RunCli(spooler.SocketPath(), args, env);
         EXPECT_LT(SecondsSince(start), 5.0);
-        EXPECT_EQ(run.status, 1);
-        EXPECT_EQ(run.out, "vellmark-cli: " + reason + "\n");
+        EXPECT_EQ(run, (CliRun{1, "vellmark-cli: " + reason + "\n"}));
     }
 
     spooler.Resume();
@@ -629,10 +621,8 @@ protected:
         file = WriteFactorySettings(servers[0]->Folder() + "/office.dat");
     }
     static void TearDownTestSuite() {
-        for (auto& server : servers)
-            server.reset();
-        for (auto& printer : printers)
-            printer.reset();
+        servers = {};
+        printers = {};
         other.reset();
     }
     void SetUp() override {
@@ -658,24 +648,21 @@ protected:
 };
 
 TEST_F(FleetTest, PrintersListsTheUsableQueuesOfEveryServerWithTheirServer) {
-    CliRun run = RunCli("/nowhere", "printers" + AllServers());
-    EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.out, S(0) + "  Floor1-A  " + printers[0]->DeviceUri() + "\n" + S(0) +
-                           "  Floor1-B  " + printers[1]->DeviceUri() + "\n" + S(1) +
-                           "  Floor2    " + printers[2]->DeviceUri() + "\n");
+    EXPECT_EQ(RunCli("/nowhere", "printers" + AllServers()),
+              (CliRun{0, S(0) + "  Floor1-A  " + printers[0]->DeviceUri() + "\n" + S(0) +
+                             "  Floor1-B  " + printers[1]->DeviceUri() + "\n" + S(1) +
+                             "  Floor2    " + printers[2]->DeviceUri() + "\n"}));
 
     const std::string json = servers[0]->Folder() + "/printers.json";
-    run = RunCli("/nowhere", "printers --json" + AllServers() + " > '" + json + "'");
-    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(RunCli("/nowhere", "printers --json" + AllServers() + " > '" + json + "'").status, 0);
     EXPECT_EQ(JsonLines(json, "server,name"),
               S(0) + "|Floor1-A\n" + S(0) + "|Floor1-B\n" + S(1) + "|Floor2\n");
 
     // A server given twice is asked once.
     const std::size_t logged = servers[0]->LoggedRequests();
-    run = RunCli("/nowhere", "printers --server '" + S(0) + "' --server '" + S(0) + "'");
-    EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.out, "Floor1-A  " + printers[0]->DeviceUri() + "\nFloor1-B  " +
-                           printers[1]->DeviceUri() + "\n");
+    EXPECT_EQ(RunCli("/nowhere", "printers --server '" + S(0) + "' --server '" + S(0) + "'"),
+              (CliRun{0, "Floor1-A  " + printers[0]->DeviceUri() + "\nFloor1-B  " +
+                             printers[1]->DeviceUri() + "\n"}));
     EXPECT_EQ(servers[0]->LoggedRequests(), logged + 1);
 }
 
@@ -689,11 +676,8 @@ TEST_F(FleetTest, SendAllDeliversTheBlockToEveryPrinterOfTheModelOnEveryServer) 
     EXPECT_EQ(run.status, 0) << ReadText(progress);
     EXPECT_EQ(JsonLines(json, "server,queue,outcome"),
               S(0) + "|Floor1-A|sent\n" + S(0) + "|Floor1-B|sent\n" + S(1) + "|Floor2|sent\n");
-    const std::string text = ReadText(progress);
-    for (const std::string& line :
-         {"/3 sent: " + S(0) + "/Floor1-A\n", "/3 sent: " + S(1) + "/Floor2\n",
-          std::string("3 of 3 printers sent\n")})
-        EXPECT_NE(text.find(line), std::string::npos) << line << text;
+    ExpectLines(ReadText(progress), {"/3 sent: " + S(0) + "/Floor1-A\n",
+                                     "/3 sent: " + S(1) + "/Floor2\n", "3 of 3 printers sent\n"});
     for (auto& printer : printers) {
         ASSERT_TRUE(printer->WaitForJobs(1, kJobWait));
         EXPECT_EQ(printer->Jobs().back(), kFactory);
@@ -703,8 +687,7 @@ TEST_F(FleetTest, SendAllDeliversTheBlockToEveryPrinterOfTheModelOnEveryServer) 
     // One queue on one server: only that printer.
     run = RunCli("/nowhere",
                  "send '" + file + "' --printer '" + S(1) + "/Floor2' --server '" + S(0) + "'");
-    EXPECT_EQ(run.status, 0) << run.out;
-    EXPECT_EQ(run.out, S(1) + "/Floor2: sent (180 bytes)\n");
+    EXPECT_EQ(run, (CliRun{0, S(1) + "/Floor2: sent (180 bytes)\n"}));
     ASSERT_TRUE(printers[2]->WaitForJobs(2, kJobWait));
     // Plain names are for one server only.
     run = RunCli("/nowhere", "send '" + file + "' --printer Floor2" + AllServers());
@@ -734,8 +717,7 @@ TEST_F(FleetTest, AFrozenServerIsReportedAndDoesNotHideTheOthers) {
         const CliRun run = RunCli("/nowhere", c.args + AllServers());
         EXPECT_LT(SecondsSince(start), 5.0) << c.args;
         EXPECT_EQ(run.status, 1) << c.args;
-        for (const std::string& line : c.lines)
-            EXPECT_NE(run.out.find(line), std::string::npos) << line << run.out;
+        ExpectLines(run.out, c.lines);
     }
     servers[1]->Resume();
 

@@ -1,14 +1,16 @@
 #include "TestSpooler.h"
+#include "CupsHandles.h"
 
 #include <cups/cups.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
-#include <memory>
+#include <iterator>
 #include <sstream>
 #include <sys/prctl.h>
 #include <sys/stat.h>
@@ -22,12 +24,11 @@ namespace {
 constexpr const char* kSystemSocketBackend = "/usr/lib/cups/backend/socket";
 constexpr const char* kSystemServerBin = "/usr/lib/cups";
 
-struct IppFree {
-    void operator()(ipp_t* ipp) const { ippDelete(ipp); }
-};
-struct HttpFree {
-    void operator()(http_t* http) const { httpClose(http); }
-};
+// A connection to the scheduler at `socket`, given `msec` to be made.
+HttpPtr Connect(const std::string& socket, int msec) {
+    return HttpPtr(httpConnect2(socket.c_str(), 0, nullptr, AF_UNSPEC, HTTP_ENCRYPTION_IF_REQUESTED,
+                                1, msec, nullptr));
+}
 
 void WriteFile(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
@@ -145,11 +146,13 @@ void TestSpooler::WriteConfiguration(const std::string& backendPath) {
 }
 
 bool TestSpooler::Start(std::string* error) {
-    if (m_folder.empty()) {
+    const auto fail = [error](const std::string& why) {
         if (error)
-            *error = "no temporary folder";
+            *error = why;
         return false;
-    }
+    };
+    if (m_folder.empty())
+        return fail("no temporary folder");
     if (m_pid > 0)
         return true;
     const std::string conf = m_folder + "/conf/cupsd.conf";
@@ -157,11 +160,8 @@ bool TestSpooler::Start(std::string* error) {
     const std::string log = m_folder + "/log/cupsd.out";
     const pid_t parent = ::getpid();
     const pid_t pid = ::fork();
-    if (pid < 0) {
-        if (error)
-            *error = std::strerror(errno);
-        return false;
-    }
+    if (pid < 0)
+        return fail(std::strerror(errno));
     if (pid == 0) {
         // The scheduler must not outlive whoever started it, even after a crash, and even
         // while it is frozen (a frozen process would never handle a TERM).
@@ -175,17 +175,12 @@ bool TestSpooler::Start(std::string* error) {
         ::_exit(127);
     }
     m_pid = pid;
-    if (!WaitUntilAnswering(std::chrono::seconds(15))) {
-        if (error) {
-            std::ifstream in(m_folder + "/log/error_log");
-            std::stringstream text;
-            text << in.rdbuf();
-            *error = "the scheduler did not answer; its log: " + text.str();
-        }
-        Stop();
-        return false;
-    }
-    return true;
+    if (WaitUntilAnswering(std::chrono::seconds(15)))
+        return true;
+    Stop();
+    std::ifstream in(m_folder + "/log/error_log");
+    return fail("the scheduler did not answer; its log: " +
+                std::string(std::istreambuf_iterator<char>(in), {}));
 }
 
 bool TestSpooler::WaitUntilAnswering(std::chrono::milliseconds timeout) const {
@@ -194,15 +189,9 @@ bool TestSpooler::WaitUntilAnswering(std::chrono::milliseconds timeout) const {
         int status = 0;
         if (::waitpid(m_pid, &status, WNOHANG) == m_pid)
             return false; // it ended
-        std::unique_ptr<http_t, HttpFree> http(httpConnect2(m_socket.c_str(), 0, nullptr, AF_UNSPEC,
-                                                            HTTP_ENCRYPTION_IF_REQUESTED, 1, 500,
-                                                            nullptr));
-        if (http) {
-            std::unique_ptr<ipp_t, IppFree> response(
-                cupsDoRequest(http.get(), ippNewRequest(IPP_OP_CUPS_GET_PRINTERS), "/"));
-            if (response)
-                return true;
-        }
+        const HttpPtr http = Connect(m_socket, 500);
+        if (http && IppPtr(cupsDoRequest(http.get(), ippNewRequest(IPP_OP_CUPS_GET_PRINTERS), "/")))
+            return true;
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     return false;
@@ -218,17 +207,13 @@ void TestSpooler::Stop() {
 }
 
 void TestSpooler::Pause() {
-    if (m_pid > 0 && !m_paused) {
-        ::kill(m_pid, SIGSTOP);
-        m_paused = true;
-    }
+    if (m_pid > 0 && !m_paused)
+        m_paused = ::kill(m_pid, SIGSTOP) == 0;
 }
 
 void TestSpooler::Resume() {
-    if (m_pid > 0 && m_paused) {
-        ::kill(m_pid, SIGCONT);
-        m_paused = false;
-    }
+    if (m_pid > 0 && m_paused)
+        m_paused = ::kill(m_pid, SIGCONT) != 0;
 }
 
 bool TestSpooler::RunTool(const std::string& tool, const std::vector<std::string>& args) {
@@ -262,8 +247,7 @@ std::string TestSpooler::PpdWithNickName(const std::string& ppd,
 
 std::vector<std::string> TestSpooler::JobNames(const std::string& queue, const char* which) const {
     std::vector<std::string> names;
-    std::unique_ptr<http_t, HttpFree> http(httpConnect2(
-        m_socket.c_str(), 0, nullptr, AF_UNSPEC, HTTP_ENCRYPTION_IF_REQUESTED, 1, 2000, nullptr));
+    const HttpPtr http = Connect(m_socket, 2000);
     if (!http)
         return names;
     ipp_t* request = ippNewRequest(IPP_OP_GET_JOBS);
@@ -274,7 +258,7 @@ std::vector<std::string> TestSpooler::JobNames(const std::string& queue, const c
                  "job-name");
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
                  cupsUser());
-    std::unique_ptr<ipp_t, IppFree> response(cupsDoRequest(http.get(), request, "/"));
+    const IppPtr response(cupsDoRequest(http.get(), request, "/"));
     if (!response)
         return names;
     for (ipp_attribute_t* a = ippFindAttribute(response.get(), "job-name", IPP_TAG_NAME); a;
@@ -285,11 +269,7 @@ std::vector<std::string> TestSpooler::JobNames(const std::string& queue, const c
 
 std::size_t TestSpooler::LoggedRequests() const {
     std::ifstream in(m_folder + "/log/access_log");
-    std::size_t lines = 0;
-    std::string line;
-    while (std::getline(in, line))
-        ++lines;
-    return lines;
+    return static_cast<std::size_t>(std::count(std::istreambuf_iterator<char>(in), {}, '\n'));
 }
 
 } // namespace vellmark::test
