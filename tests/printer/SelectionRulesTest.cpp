@@ -188,32 +188,19 @@ TEST(SelectionRulesTest, UserListsDecideWhoMayPrint) {
 
 TEST(SelectionRulesTest, ServerAddressesParseIntoHostAndPort) {
     const int ipp = 631;
-    struct Case {
-        const char* text;
-        std::optional<ServerAddress> address;
-    } cases[] = {
+    const std::pair<std::string, std::optional<ServerAddress>> cases[] = {
         {"printsrv", ServerAddress{"printsrv", ipp}},
         {"printsrv:8631", ServerAddress{"printsrv", 8631}},
         {"127.0.0.1:18631", ServerAddress{"127.0.0.1", 18631}},
         {"[::1]:18631", ServerAddress{"::1", 18631}},
         {"[fe80::1]", ServerAddress{"fe80::1", ipp}},
         {"::1", ServerAddress{"::1", ipp}},
-        {"/run/cups/cups.sock", ServerAddress{"/run/cups/cups.sock", 0}},
-        {"", std::nullopt},
-        {"printsrv:", std::nullopt},
-        {"printsrv:0", std::nullopt},
-        {"printsrv:65536", std::nullopt},
-        {"printsrv:http", std::nullopt},
-        {":631", std::nullopt},
-        {"[::1", std::nullopt},
-        {"[]:631", std::nullopt},
-        {"[::1]631", std::nullopt},
-        {"[::1]:", std::nullopt},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.text);
-        EXPECT_EQ(ParseServerAddress(c.text), c.address);
-    }
+        {"/run/cups/cups.sock", ServerAddress{"/run/cups/cups.sock", 0}}};
+    for (const auto& [text, address] : cases)
+        EXPECT_EQ(ParseServerAddress(text), address) << text;
+    for (const char* text : {"", "printsrv:", "printsrv:0", "printsrv:65536", "printsrv:http",
+                             ":631", "[::1", "[]:631", "[::1]631", "[::1]:"})
+        EXPECT_EQ(ParseServerAddress(text), std::nullopt) << text;
 }
 
 } // namespace

@@ -1,46 +1,14 @@
 // The send procedure on the in-memory service: order of its steps, outcomes and messages.
 #include "SettingsSender.h"
 #include "MemoryPrintService.h"
+#include "SendRecorders.h"
 
 #include <gtest/gtest.h>
 
 namespace vellmark {
 namespace {
 
-class Host : public ISendHost {
-public:
-    std::string printer = "Dotrix";
-    std::string port = "LPT1:";
-    bool pending = false;
-    std::vector<std::string> log; // messages and calls, in order
-    std::string switchTo;         // printer the switch procedure chooses
-
-    bool PendingCheckGuard() override {
-        log.push_back("guard");
-        return !pending;
-    }
-    std::string CurrentPrinter() const override { return printer; }
-    std::string CurrentPort() const override { return port; }
-    void ShowMessage(const PrinterMessage& m) override { log.emplace_back(m.id); }
-    void RunPrinterSwitch() override {
-        log.push_back("switch");
-        if (!switchTo.empty()) {
-            printer = switchTo;
-            port = "LPT9:";
-        }
-    }
-    void DisableSendCommand() override { log.push_back("disable"); }
-};
-
-class Page : public ISettingsPage {
-public:
-    int builds = 0;
-    void ParseBlock(const SettingsBlock&) override {}
-    void BuildBlock(SettingsBlock& block) override {
-        ++builds;
-        block[60] = '5';
-    }
-};
+using test::Log;
 
 class SenderTest : public ::testing::Test {
 protected:
@@ -64,13 +32,11 @@ protected:
     }
 
     SettingsDocument doc;
-    Page page;
+    test::RecordingPage page;
     MemoryPrintService service;
     MemoryPrintService::Queue* queue = nullptr;
-    Host host;
+    test::RecordingHost host;
 };
-
-using Log = std::vector<std::string>;
 
 TEST_F(SenderTest, CompletedSendWritesTheCollectedBlockOnceAndMarksItSent) {
     for (PlatformPath path : {PlatformPath::NT, PlatformPath::Other}) {

@@ -70,34 +70,29 @@ bool SimulatedPrinter::WaitForJobs(std::size_t count, std::chrono::milliseconds 
 }
 
 void SimulatedPrinter::Run() {
+    int conn = -1; // the connection of the job being received: one at a time
+    Job job;
     for (;;) {
-        pollfd fds[2] = {{m_listenFd, POLLIN, 0}, {m_wakeFd, POLLIN, 0}};
+        pollfd fds[2] = {{conn >= 0 ? conn : m_listenFd, POLLIN, 0}, {m_wakeFd, POLLIN, 0}};
         if (::poll(fds, 2, -1) < 0)
             continue;
-        if (fds[1].revents)
+        if (fds[1].revents) {
+            if (conn >= 0)
+                ::close(conn);
             return;
-        const int conn = ::accept4(m_listenFd, nullptr, nullptr, SOCK_CLOEXEC);
-        if (conn < 0)
-            continue;
-        Job job;
-        bool stopping = false;
-        for (;;) {
-            pollfd cfds[2] = {{conn, POLLIN, 0}, {m_wakeFd, POLLIN, 0}};
-            if (::poll(cfds, 2, -1) < 0)
-                continue;
-            if (cfds[1].revents) {
-                stopping = true;
-                break;
-            }
-            std::uint8_t buf[4096];
-            const ssize_t n = ::read(conn, buf, sizeof buf);
-            if (n <= 0)
-                break; // the sender closed: the job is complete
-            job.insert(job.end(), buf, buf + n);
         }
-        ::close(conn);
-        if (stopping)
-            return;
+        if (conn < 0) {
+            conn = ::accept4(m_listenFd, nullptr, nullptr, SOCK_CLOEXEC);
+            continue;
+        }
+        std::uint8_t buf[4096];
+        const ssize_t n = ::read(conn, buf, sizeof buf);
+        if (n > 0) {
+            job.insert(job.end(), buf, buf + n);
+            continue;
+        }
+        ::close(conn); // the sender closed: the job is complete
+        conn = -1;
         int number = 0;
         {
             std::lock_guard lock(m_mutex);
@@ -107,6 +102,7 @@ void SimulatedPrinter::Run() {
         m_arrived.notify_all();
         if (m_onJob)
             m_onJob(number, job);
+        job.clear();
     }
 }
 

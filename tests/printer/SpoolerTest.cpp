@@ -3,7 +3,7 @@
 #include "CupsPrintService.h"
 #include "PrinterSelectModel.h"
 #include "SelectionRules.h"
-#include "SettingsSender.h"
+#include "SendRecorders.h"
 #include "SimulatedPrinter.h"
 #include "SpoolerProxy.h"
 #include "TestSpooler.h"
@@ -23,6 +23,7 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <unistd.h>
 #include <vector>
 
@@ -32,34 +33,11 @@ namespace {
 using test::SimulatedPrinter;
 using test::TestSpooler;
 using Clock = std::chrono::steady_clock;
-using Messages = std::vector<std::string>;
+using test::Log;
+using test::RecordingHost;
 constexpr auto kBound = std::chrono::seconds(5);
 constexpr auto kJobWait = std::chrono::seconds(10);
 const SimulatedPrinter::Job kFactory(FactoryDefaults.begin(), FactoryDefaults.end());
-
-// The main window's part, recorded.
-class RecordingHost : public ISendHost {
-public:
-    RecordingHost(std::string printer, std::string port)
-        : printer(std::move(printer)), port(std::move(port)) {}
-    std::string printer;
-    std::string port;
-    Messages messages;
-
-    bool PendingCheckGuard() override { return true; }
-    std::string CurrentPrinter() const override { return printer; }
-    std::string CurrentPort() const override { return port; }
-    void ShowMessage(const PrinterMessage& m) override { messages.emplace_back(m.id); }
-    void RunPrinterSwitch() override {}
-    void DisableSendCommand() override {}
-};
-
-// A page holding a value that differs from the factory settings.
-class MarkingPage : public ISettingsPage {
-public:
-    void ParseBlock(const SettingsBlock&) override {}
-    void BuildBlock(SettingsBlock& block) override { block[60] = '7'; }
-};
 
 // What a command printed, and its exit status.
 struct CliRun {
@@ -135,7 +113,7 @@ void ExpectFailedSend(PrintService& service, const std::string& printer, const s
     const auto start = Clock::now();
     EXPECT_EQ(SettingsSender(doc, service, host).Run(), outcome);
     EXPECT_LT(Clock::now() - start, kBound);
-    EXPECT_EQ(host.messages, Messages{"S4"});
+    EXPECT_EQ(host.log, (Log{"guard", "S4", "switch"}));
     EXPECT_EQ(doc.m_bSendPending, 1);
 }
 
@@ -246,20 +224,17 @@ TEST_F(SpoolerTest, DiscoveryListsUsableQueuesOfTheModelInNameOrderWithOneReques
     EXPECT_EQ(service.RequestCount(), 1);
     // The excluded queues are there, for the reasons the list must honour.
     const std::string driver(kModelDriverName);
-    struct Excluded {
-        const char* name;
-        std::string driver;
-        bool open;
-    } const excluded[] = {{"CaseVariant", "KSD DOTRIX LEDGER 9040", true},
-                          {"BlankVariant", "KSD Dotrix Ledger 9040 ", true},
-                          {"Dotrix-Rejecting", driver, false},
-                          {"Dotrix-Denied", driver, false},
-                          {"Dotrix-AllowOthers", driver, false}};
-    for (const Excluded& e : excluded) {
-        const auto r = std::ranges::find(records, std::string(e.name), &PrinterRecord::name);
-        ASSERT_NE(r, records.end()) << e.name;
-        EXPECT_EQ(r->driverName, e.driver) << e.name;
-        EXPECT_EQ(r->openForUse, e.open) << e.name;
+    const std::tuple<std::string, std::string, bool> excluded[] = {
+        {"CaseVariant", "KSD DOTRIX LEDGER 9040", true},
+        {"BlankVariant", "KSD Dotrix Ledger 9040 ", true},
+        {"Dotrix-Rejecting", driver, false},
+        {"Dotrix-Denied", driver, false},
+        {"Dotrix-AllowOthers", driver, false}};
+    for (const auto& [name, driver, open] : excluded) {
+        const auto r = std::ranges::find(records, name, &PrinterRecord::name);
+        ASSERT_NE(r, records.end()) << name;
+        EXPECT_EQ(r->driverName, driver) << name;
+        EXPECT_EQ(r->openForUse, open) << name;
     }
     EXPECT_EQ(BuildRows(records, service.Platform()), ExpectedRows());
 
@@ -277,14 +252,14 @@ TEST_F(SpoolerTest, DiscoveryListsUsableQueuesOfTheModelInNameOrderWithOneReques
 TEST_F(SpoolerTest, SendWritesExactlyTheBlockAsOneNamedRawJob) {
     CupsPrintService service(spooler->SocketPath());
     SettingsDocument doc;
-    MarkingPage page;
+    test::RecordingPage page;
     doc.SetPages({&page, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr});
     RecordingHost host("Dotrix-A", printerA->DeviceUri());
     const std::size_t before = printerA->Jobs().size();
 
     EXPECT_EQ(SettingsSender(doc, service, host).Run(), SendOutcome::Sent);
-    EXPECT_EQ(host.messages, Messages{"S3"});
-    EXPECT_EQ(doc.m_current[60], '7');
+    EXPECT_EQ(host.log, (Log{"guard", "S3", "disable"}));
+    EXPECT_EQ(doc.m_current[60], '5');
     EXPECT_EQ(doc.m_bSendPending, 0);
     ASSERT_TRUE(printerA->WaitForJobs(before + 1, kJobWait));
     const auto jobs = printerA->Jobs();
@@ -502,7 +477,8 @@ TEST(JobFateTest, AJobCutOffByTheDeadlineIsReportedByWhatBecameOfIt) {
         const auto start = Clock::now();
         EXPECT_EQ(SettingsSender(doc, service, host).Run(), c.outcome);
         EXPECT_LT(Clock::now() - start, c.budget + std::chrono::seconds(1)) << "the whole send";
-        EXPECT_EQ(host.messages, Messages{c.outcome == SendOutcome::Sent ? "S3" : "S4"});
+        EXPECT_EQ(host.log, (c.outcome == SendOutcome::Sent ? Log{"guard", "S3", "disable"}
+                                                            : Log{"guard", "S4", "switch"}));
         EXPECT_EQ(doc.m_bSendPending, c.outcome == SendOutcome::Sent ? 0 : 1);
         spooler.Resume();
     }
@@ -524,21 +500,18 @@ TEST(SchedulerSilenceTest, ASilentSchedulerIsNamedWithItsReasonWithinTheBound) {
     const std::string file =
         WriteFactorySettings(std::filesystem::temp_directory_path() /
                              ("vellmark-silent-" + std::to_string(::getpid()) + ".dat"));
-    struct Case {
-        const char* encryption;
-        std::string args;
-    } cases[] = {
+    // The encryption asked for, and the command.
+    const std::pair<std::string, std::string> cases[] = {
         {"Never", "printers"},
         {"IfRequested", "printers --json"},
         {"Required", "printers"},
         {"Always", "printers"},
         {"Always", "send '" + file + "' --all"},
-        {"Required", "send '" + file + "' --printer Dotrix"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.encryption) + " " + c.args);
+        {"Required", "send '" + file + "' --printer Dotrix"}};
+    for (const auto& [encryption, args] : cases) {
+        SCOPED_TRACE(encryption + " " + args);
         const auto start = Clock::now();
-        const CliRun run = RunCli(server, c.args, "CUPS_ENCRYPTION=" + std::string(c.encryption));
+        const CliRun run = RunCli(server, args, "CUPS_ENCRYPTION=" + encryption);
         EXPECT_LT(SecondsSince(start), 4.0);
         EXPECT_EQ(run, (CliRun{1, expected}));
     }
@@ -577,8 +550,7 @@ TEST(SchedulerSilenceTest, AFrozenSchedulerCostsTheBoundOnceWhateverTheNumberOfP
     const std::pair<std::string, std::string> runs[] = {
         {"send '" + file + "'" + printers, ""},
         {"send '" + file + "' --all", ""},
-        {"send '" + file + "' --all", "CUPS_ENCRYPTION=Always"},
-    };
+        {"send '" + file + "' --all", "CUPS_ENCRYPTION=Always"}};
     for (const auto& [args, env] : runs) {
         SCOPED_TRACE(env + " " + args);
         start = Clock::now();
@@ -699,10 +671,8 @@ TEST_F(FleetTest, SendAllDeliversTheBlockToEveryPrinterOfTheModelOnEveryServer) 
 TEST_F(FleetTest, AFrozenServerIsReportedAndDoesNotHideTheOthers) {
     const std::size_t before = JobCount();
     servers[1]->Pause();
-    struct Case {
-        std::string args;
-        std::vector<std::string> lines;
-    } const cases[] = {
+    // The command, and lines its output holds.
+    const std::pair<std::string, std::vector<std::string>> cases[] = {
         {"send '" + file + "' --all",
          {S(0) + "/Floor1-A: sent (180 bytes)\n", S(0) + "/Floor1-B: sent (180 bytes)\n",
           S(1) + ": not sent: the print scheduler at " + S(1) +
@@ -712,12 +682,12 @@ TEST_F(FleetTest, AFrozenServerIsReportedAndDoesNotHideTheOthers) {
          {"vellmark-cli: the print scheduler at " + S(1) + " does not answer",
           S(0) + "  Floor1-B  "}},
     };
-    for (const Case& c : cases) {
+    for (const auto& [args, lines] : cases) {
         const auto start = Clock::now();
-        const CliRun run = RunCli("/nowhere", c.args + AllServers());
-        EXPECT_LT(SecondsSince(start), 5.0) << c.args;
-        EXPECT_EQ(run.status, 1) << c.args;
-        ExpectLines(run.out, c.lines);
+        const CliRun run = RunCli("/nowhere", args + AllServers());
+        EXPECT_LT(SecondsSince(start), 5.0) << args;
+        EXPECT_EQ(run.status, 1) << args;
+        ExpectLines(run.out, lines);
     }
     servers[1]->Resume();
 
