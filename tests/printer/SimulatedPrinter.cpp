@@ -108,20 +108,17 @@ void SimulatedPrinter::Run() {
 
 std::string HexDump(const SimulatedPrinter::Job& job) {
     std::string out;
-    char line[128];
+    char hex[32];
     for (std::size_t offset = 0; offset < job.size(); offset += 16) {
-        int pos = std::snprintf(line, sizeof line, "%08zx ", offset);
-        std::string chars;
+        std::snprintf(hex, sizeof hex, "%08zx ", offset);
+        std::string line = hex, chars;
         for (std::size_t i = offset; i < offset + 16; ++i) {
-            if (i < job.size()) {
-                pos += std::snprintf(line + pos, sizeof line - pos, " %02x", job[i]);
+            std::snprintf(hex, sizeof hex, " %02x", i < job.size() ? job[i] : 0);
+            line += i < job.size() ? hex : "   ";
+            if (i < job.size())
                 chars += (job[i] >= 0x20 && job[i] < 0x7f) ? static_cast<char>(job[i]) : '.';
-            } else {
-                pos += std::snprintf(line + pos, sizeof line - pos, "   ");
-            }
         }
-        out += line;
-        out += "  |" + chars + "|\n";
+        out += line + "  |" + chars + "|\n";
     }
     return out;
 }
