@@ -111,30 +111,27 @@ TEST(SelectionRulesTest, OkDoubleClickAndCancel) {
               SelectAction::StayOpen);
     EXPECT_EQ(model.SelectedRow(), 0);
 
+    const auto expectStep = [](SelectStep step, SelectAction action, const PrinterMessage* m) {
+        EXPECT_EQ(step.action, action);
+        EXPECT_EQ(step.message, m);
+    };
     // Double-click and OK with nothing selected.
     model.SelectRow(PrinterSelectModel::kNoRow);
-    SelectStep step = model.OnDoubleClick();
-    EXPECT_EQ(step.action, SelectAction::StayOpen);
-    EXPECT_EQ(step.message, nullptr);
-    step = model.OnOK();
-    EXPECT_EQ(step.action, SelectAction::StayOpen);
-    EXPECT_EQ(step.message, &kMessageM3);
+    expectStep(model.OnDoubleClick(), SelectAction::StayOpen, nullptr);
+    expectStep(model.OnOK(), SelectAction::StayOpen, &kMessageM3);
     EXPECT_EQ(model.m_strPrinterName, "");
 
     // OK on the file row: M5, the dialog stays, the outputs already hold the row; Cancel
     // leaves them so.
     model.SelectRow(0);
-    step = model.OnOK();
-    EXPECT_EQ(step.action, SelectAction::StayOpen);
-    EXPECT_EQ(step.message, &kMessageM5);
-    EXPECT_EQ(model.OnCancel().action, SelectAction::CloseCancel);
+    expectStep(model.OnOK(), SelectAction::StayOpen, &kMessageM5);
+    expectStep(model.OnCancel(), SelectAction::CloseCancel, nullptr);
     EXPECT_EQ(model.m_strPrinterName, "File");
     EXPECT_EQ(model.m_strPort, "FILE:");
 
     // Double-click on the other row closes with IDOK.
     model.SelectRow(1);
-    step = model.OnDoubleClick();
-    EXPECT_EQ(step.action, SelectAction::CloseOk);
+    expectStep(model.OnDoubleClick(), SelectAction::CloseOk, nullptr);
     EXPECT_EQ(model.m_strPrinterName, "Real");
     EXPECT_EQ(model.m_strPort, "LPT1:");
 
