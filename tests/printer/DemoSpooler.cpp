@@ -17,9 +17,7 @@
 #include <string>
 #include <sys/stat.h>
 
-using vellmark::test::HexDump;
-using vellmark::test::SimulatedPrinter;
-using vellmark::test::TestSpooler;
+using namespace vellmark::test;
 
 namespace {
 

@@ -9,12 +9,16 @@
 namespace vellmark {
 namespace {
 
-PrinterRecord Model(const std::string& name, const std::string& port) {
+// A queue of the model, or of the driver named, local unless it has a server.
+PrinterRecord Model(const std::string& name, const std::string& port, std::uint32_t status = 0,
+                    const std::string& server = {}, std::string driver = {}) {
     PrinterRecord r;
     r.name = name;
     r.port = port;
-    r.driverName = std::string(kModelDriverName);
-    r.attributes = kAttributeLocal;
+    r.status = status;
+    r.server = server;
+    r.driverName = driver.empty() ? std::string(kModelDriverName) : driver;
+    r.attributes = server.empty() ? kAttributeLocal : kAttributeNetwork;
     return r;
 }
 
@@ -25,25 +29,13 @@ std::vector<PrinterRow> Rows(std::initializer_list<PrinterRow> rows) {
 TEST(SelectionRulesTest, NtPathFiltersByExactDriverAndUseAccessAndShowsServerOfConnections) {
     MemoryPrintService service(PlatformPath::NT);
     service.AddQueue(Model("zeta", "socket://10.0.0.9:9100"));
-    PrinterRecord caseVariant = Model("case", "LPT1:");
-    caseVariant.driverName = "KSD DOTRIX LEDGER 9040";
-    service.AddQueue(caseVariant);
-    PrinterRecord blank = Model("blank", "LPT1:");
-    blank.driverName = std::string(kModelDriverName) + " ";
-    service.AddQueue(blank);
+    service.AddQueue(Model("case", "LPT1:", 0, {}, "KSD DOTRIX LEDGER 9040"));
+    service.AddQueue(Model("blank", "LPT1:", 0, {}, std::string(kModelDriverName) + " "));
     service.AddQueue(Model("locked", "LPT2:")).failOpen = true;
-    PrinterRecord connection = Model("Office", "ipp://printsrv/printers/office");
-    connection.server = "printsrv";
-    connection.attributes = kAttributeNetwork;
-    service.AddQueue(connection);
-    PrinterRecord mixed = Model("mixed", "COM1:");
-    mixed.server = "othersrv";
-    mixed.attributes = kAttributeNetwork | kAttributeLocal;
-    service.AddQueue(mixed);
+    service.AddQueue(Model("Office", "ipp://printsrv/printers/office", 0, "printsrv"));
+    service.AddQueue(Model("mixed", "COM1:", 0, "othersrv")).record.attributes |= kAttributeLocal;
     // The status bit of the other path does not matter here.
-    PrinterRecord busy = Model("Busy", "LPT3:");
-    busy.status = kStatusUserIntervention;
-    service.AddQueue(busy);
+    service.AddQueue(Model("Busy", "LPT3:", kStatusUserIntervention));
     service.AddQueue(Model("alpha", "file:")); // not "FILE:": an ordinary destination
 
     EXPECT_EQ(DiscoverRows(service), Rows({{"alpha", "file:"},
@@ -56,17 +48,10 @@ TEST(SelectionRulesTest, NtPathFiltersByExactDriverAndUseAccessAndShowsServerOfC
 
 TEST(SelectionRulesTest, OtherPathFiltersByStatusBitWithoutOpeningAndShowsPorts) {
     MemoryPrintService service(PlatformPath::Other);
-    PrinterRecord busy = Model("busy", "LPT1:");
-    busy.status = kStatusUserIntervention | kStatusPaused;
-    service.AddQueue(busy);
-    PrinterRecord paused = Model("paused", "LPT2:");
-    paused.status = kStatusPaused;
-    service.AddQueue(paused);
+    service.AddQueue(Model("busy", "LPT1:", kStatusUserIntervention | kStatusPaused));
+    service.AddQueue(Model("paused", "LPT2:", kStatusPaused));
     service.AddQueue(Model("unopenable", "LPT3:")).failOpen = true; // never opened here
-    PrinterRecord connection = Model("Office", "\\\\printsrv\\office");
-    connection.server = "printsrv";
-    connection.attributes = kAttributeNetwork;
-    service.AddQueue(connection);
+    service.AddQueue(Model("Office", "\\\\printsrv\\office", 0, "printsrv"));
 
     EXPECT_EQ(
         DiscoverRows(service),
@@ -82,49 +67,41 @@ TEST(SelectionRulesTest, PreselectionAndInitialisationOutcomes) {
     EXPECT_EQ(PreselectRow(two, "b"), 0u);                                    // byte for byte
     EXPECT_EQ(PreselectRow(Rows({{"A", "LPT1:"}, {"A", "LPT2:"}}), "A"), 0u); // the first
 
-    PrinterSelectModel model;
-    model.m_strPrinterName = "B";
-    model.m_strPort = "old";
-    SelectStep step = model.InitWithRows(two);
-    EXPECT_EQ(step.action, SelectAction::StayOpen);
-    EXPECT_EQ(step.message, nullptr);
-    EXPECT_EQ(model.SelectedRow(), 1);
-    EXPECT_EQ(model.m_nPrinterCount, 2);
-    EXPECT_EQ(model.m_strPort, "old"); // not touched until OK
-
-    // No row: M1, the program ends.
-    step = model.InitWithRows({});
-    EXPECT_EQ(step.action, SelectAction::EndProgram);
-    EXPECT_EQ(step.message, &kMessageM1);
-    EXPECT_EQ(model.m_nPrinterCount, 0);
-
-    // One printer at start-up: chosen without showing the dialog.
-    PrinterSelectModel startup;
-    step = startup.InitWithRows(Rows({{"Only", "LPT1:"}}));
-    EXPECT_EQ(step.action, SelectAction::CloseOk);
-    EXPECT_EQ(step.message, nullptr);
-    EXPECT_EQ(startup.m_strPrinterName, "Only");
-    EXPECT_EQ(startup.m_strPort, "LPT1:");
-    // The same after start-up: the dialog is shown with its single row.
-    startup.m_bStartupDone = 1;
-    EXPECT_EQ(startup.InitWithRows(Rows({{"Only", "LPT1:"}})).action, SelectAction::StayOpen);
-
-    // One printer to a file at start-up: M4; after start-up the scan gives M2.
-    PrinterSelectModel file;
-    step = file.InitWithRows(Rows({{"F", "FILE:"}}));
-    EXPECT_EQ(step.action, SelectAction::EndProgram);
-    EXPECT_EQ(step.message, &kMessageM4);
-    file.m_bStartupDone = 1;
-    step = file.InitWithRows(Rows({{"F", "FILE:"}}));
-    EXPECT_EQ(step.message, &kMessageM2);
-
-    // Every printer to a file: M2, at start-up and later.
-    for (int done : {0, 1}) {
-        PrinterSelectModel all;
-        all.m_bStartupDone = done;
-        step = all.InitWithRows(Rows({{"F1", "FILE:"}, {"F2", "FILE:"}}));
-        EXPECT_EQ(step.action, SelectAction::EndProgram);
-        EXPECT_EQ(step.message, &kMessageM2);
+    const auto one = Rows({{"Only", "LPT1:"}}), file = Rows({{"F", "FILE:"}}),
+               files = Rows({{"F1", "FILE:"}, {"F2", "FILE:"}});
+    using enum SelectAction;
+    using Chosen = std::pair<std::string, std::string>; // the printer and port afterwards
+    const Chosen untouched = {"B", "old"};
+    struct Case {
+        const char* what;
+        int startupDone;
+        std::vector<PrinterRow> rows;
+        SelectAction action;
+        const PrinterMessage* message;
+        int selected;
+        Chosen chosen;
+    } const cases[] = {
+        // The current printer preselected; the outputs are not touched until OK.
+        {"two printers", 0, two, StayOpen, nullptr, 1, untouched},
+        {"no printer: the program ends", 0, {}, EndProgram, &kMessageM1, -1, untouched},
+        {"one printer at start-up: chosen unseen", 0, one, CloseOk, nullptr, 0, {"Only", "LPT1:"}},
+        {"one printer after start-up: shown", 1, one, StayOpen, nullptr, 0, untouched},
+        {"one file printer at start-up", 0, file, EndProgram, &kMessageM4, 0, {"F", "FILE:"}},
+        {"one file printer after start-up", 1, file, EndProgram, &kMessageM2, 0, untouched},
+        {"every printer to a file at start-up", 0, files, EndProgram, &kMessageM2, 0, untouched},
+        {"every printer to a file later", 1, files, EndProgram, &kMessageM2, 0, untouched},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        PrinterSelectModel model;
+        model.m_bStartupDone = c.startupDone;
+        std::tie(model.m_strPrinterName, model.m_strPort) = untouched;
+        const SelectStep step = model.InitWithRows(c.rows);
+        EXPECT_EQ(step.action, c.action);
+        EXPECT_EQ(step.message, c.message);
+        EXPECT_EQ(model.SelectedRow(), c.selected);
+        EXPECT_EQ(model.m_nPrinterCount, static_cast<int>(c.rows.size()));
+        EXPECT_EQ(Chosen(model.m_strPrinterName, model.m_strPort), c.chosen);
     }
 }
 
@@ -134,30 +111,27 @@ TEST(SelectionRulesTest, OkDoubleClickAndCancel) {
               SelectAction::StayOpen);
     EXPECT_EQ(model.SelectedRow(), 0);
 
+    const auto expectStep = [](SelectStep step, SelectAction action, const PrinterMessage* m) {
+        EXPECT_EQ(step.action, action);
+        EXPECT_EQ(step.message, m);
+    };
     // Double-click and OK with nothing selected.
     model.SelectRow(PrinterSelectModel::kNoRow);
-    SelectStep step = model.OnDoubleClick();
-    EXPECT_EQ(step.action, SelectAction::StayOpen);
-    EXPECT_EQ(step.message, nullptr);
-    step = model.OnOK();
-    EXPECT_EQ(step.action, SelectAction::StayOpen);
-    EXPECT_EQ(step.message, &kMessageM3);
+    expectStep(model.OnDoubleClick(), SelectAction::StayOpen, nullptr);
+    expectStep(model.OnOK(), SelectAction::StayOpen, &kMessageM3);
     EXPECT_EQ(model.m_strPrinterName, "");
 
     // OK on the file row: M5, the dialog stays, the outputs already hold the row; Cancel
     // leaves them so.
     model.SelectRow(0);
-    step = model.OnOK();
-    EXPECT_EQ(step.action, SelectAction::StayOpen);
-    EXPECT_EQ(step.message, &kMessageM5);
-    EXPECT_EQ(model.OnCancel().action, SelectAction::CloseCancel);
+    expectStep(model.OnOK(), SelectAction::StayOpen, &kMessageM5);
+    expectStep(model.OnCancel(), SelectAction::CloseCancel, nullptr);
     EXPECT_EQ(model.m_strPrinterName, "File");
     EXPECT_EQ(model.m_strPort, "FILE:");
 
     // Double-click on the other row closes with IDOK.
     model.SelectRow(1);
-    step = model.OnDoubleClick();
-    EXPECT_EQ(step.action, SelectAction::CloseOk);
+    expectStep(model.OnDoubleClick(), SelectAction::CloseOk, nullptr);
     EXPECT_EQ(model.m_strPrinterName, "Real");
     EXPECT_EQ(model.m_strPort, "LPT1:");
 
@@ -211,32 +185,19 @@ TEST(SelectionRulesTest, UserListsDecideWhoMayPrint) {
 
 TEST(SelectionRulesTest, ServerAddressesParseIntoHostAndPort) {
     const int ipp = 631;
-    struct Case {
-        const char* text;
-        std::optional<ServerAddress> address;
-    } cases[] = {
+    const std::pair<std::string, std::optional<ServerAddress>> cases[] = {
         {"printsrv", ServerAddress{"printsrv", ipp}},
         {"printsrv:8631", ServerAddress{"printsrv", 8631}},
         {"127.0.0.1:18631", ServerAddress{"127.0.0.1", 18631}},
         {"[::1]:18631", ServerAddress{"::1", 18631}},
         {"[fe80::1]", ServerAddress{"fe80::1", ipp}},
         {"::1", ServerAddress{"::1", ipp}},
-        {"/run/cups/cups.sock", ServerAddress{"/run/cups/cups.sock", 0}},
-        {"", std::nullopt},
-        {"printsrv:", std::nullopt},
-        {"printsrv:0", std::nullopt},
-        {"printsrv:65536", std::nullopt},
-        {"printsrv:http", std::nullopt},
-        {":631", std::nullopt},
-        {"[::1", std::nullopt},
-        {"[]:631", std::nullopt},
-        {"[::1]631", std::nullopt},
-        {"[::1]:", std::nullopt},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.text);
-        EXPECT_EQ(ParseServerAddress(c.text), c.address);
-    }
+        {"/run/cups/cups.sock", ServerAddress{"/run/cups/cups.sock", 0}}};
+    for (const auto& [text, address] : cases)
+        EXPECT_EQ(ParseServerAddress(text), address) << text;
+    for (const char* text : {"", "printsrv:", "printsrv:0", "printsrv:65536", "printsrv:http",
+                             ":631", "[::1", "[]:631", "[::1]631", "[::1]:"})
+        EXPECT_EQ(ParseServerAddress(text), std::nullopt) << text;
 }
 
 } // namespace

@@ -1,46 +1,14 @@
 // The send procedure on the in-memory service: order of its steps, outcomes and messages.
 #include "SettingsSender.h"
 #include "MemoryPrintService.h"
+#include "SendRecorders.h"
 
 #include <gtest/gtest.h>
 
 namespace vellmark {
 namespace {
 
-class Host : public ISendHost {
-public:
-    std::string printer = "Dotrix";
-    std::string port = "LPT1:";
-    bool pending = false;
-    std::vector<std::string> log; // messages and calls, in order
-    std::string switchTo;         // printer the switch procedure chooses
-
-    bool PendingCheckGuard() override {
-        log.push_back("guard");
-        return !pending;
-    }
-    std::string CurrentPrinter() const override { return printer; }
-    std::string CurrentPort() const override { return port; }
-    void ShowMessage(const PrinterMessage& m) override { log.emplace_back(m.id); }
-    void RunPrinterSwitch() override {
-        log.push_back("switch");
-        if (!switchTo.empty()) {
-            printer = switchTo;
-            port = "LPT9:";
-        }
-    }
-    void DisableSendCommand() override { log.push_back("disable"); }
-};
-
-class Page : public ISettingsPage {
-public:
-    int builds = 0;
-    void ParseBlock(const SettingsBlock&) override {}
-    void BuildBlock(SettingsBlock& block) override {
-        ++builds;
-        block[60] = '5';
-    }
-};
+using test::Log;
 
 class SenderTest : public ::testing::Test {
 protected:
@@ -52,26 +20,27 @@ protected:
         r.driverName = std::string(kModelDriverName);
         queue = &service.AddQueue(r);
     }
-    SendOutcome Send() { return SettingsSender(doc, service, host).Run(); }
+    // One send from a fresh document, with a fresh log.
+    SendOutcome Send() {
+        doc.Init();
+        host.log.clear();
+        return SettingsSender(doc, service, host).Run();
+    }
     void ExpectUnsent() {
         EXPECT_EQ(doc.m_lastSent, FactoryDefaults);
         EXPECT_EQ(doc.m_bSendPending, 1);
     }
 
     SettingsDocument doc;
-    Page page;
+    test::RecordingPage page;
     MemoryPrintService service;
     MemoryPrintService::Queue* queue = nullptr;
-    Host host;
+    test::RecordingHost host;
 };
-
-using Log = std::vector<std::string>;
 
 TEST_F(SenderTest, CompletedSendWritesTheCollectedBlockOnceAndMarksItSent) {
     for (PlatformPath path : {PlatformPath::NT, PlatformPath::Other}) {
         service.SetPlatform(path);
-        doc.Init();
-        host.log.clear();
         EXPECT_EQ(Send(), SendOutcome::Sent);
         EXPECT_EQ(host.log, (Log{"guard", "S3", "disable"}));
         EXPECT_EQ(doc.m_current[60], '5');
@@ -93,7 +62,6 @@ TEST_F(SenderTest, GuardAndFileDestinationStopBeforeCollectingOrCallingTheSpoole
     EXPECT_EQ(host.log, Log{"guard"});
 
     host.pending = false;
-    host.log.clear();
     host.port = "FILE:";
     EXPECT_EQ(Send(), SendOutcome::FileDestination);
     EXPECT_EQ(host.log, (Log{"guard", "S2"}));
@@ -115,8 +83,6 @@ TEST_F(SenderTest, NoPrinterRunsTheSwitchAndGoesOnWithItsChoice) {
     EXPECT_EQ(service.Jobs().back().printer, "Chosen");
 
     // A switch that leaves no printer: refused without a spooler call.
-    doc.Init();
-    host.log.clear();
     host.port.clear();
     host.printer.clear();
     host.switchTo.clear();
@@ -126,62 +92,48 @@ TEST_F(SenderTest, NoPrinterRunsTheSwitchAndGoesOnWithItsChoice) {
     EXPECT_EQ(service.CallCount(), calls);
 }
 
-TEST_F(SenderTest, UnusablePrinterGivesS4ThenTheSwitchWithoutAJob) {
-    // NT path: the open with use access fails.
-    queue->failOpen = true;
-    EXPECT_EQ(Send(), SendOutcome::Failed);
-    EXPECT_EQ(host.log, (Log{"guard", "S4", "switch"}));
-
-    // Other path: the user-intervention bit, then a status that cannot be read.
-    service.SetPlatform(PlatformPath::Other);
-    queue->failOpen = false;
-    queue->record.status = kStatusUserIntervention;
-    host.log.clear();
-    EXPECT_EQ(Send(), SendOutcome::Failed);
-    EXPECT_EQ(host.log, (Log{"guard", "S4", "switch"}));
-    queue->record.status = kStatusPaused; // other bits do not matter
-    queue->failOpen = true;
-    host.log.clear();
-    EXPECT_EQ(Send(), SendOutcome::Failed);
-    EXPECT_EQ(host.log, (Log{"guard", "S4", "switch"}));
-
-    EXPECT_TRUE(service.Jobs().empty());
-    EXPECT_EQ(page.builds, 3); // collected every time, before the spooler was asked
-    ExpectUnsent();
-}
-
-TEST_F(SenderTest, JobThatDoesNotStartOrIsNotWrittenGivesS4Only) {
-    queue->failStart = true;
-    EXPECT_EQ(Send(), SendOutcome::Failed);
-    EXPECT_EQ(host.log, (Log{"guard", "S4", "switch"}));
-    EXPECT_TRUE(service.Jobs().empty());
-
-    queue->failStart = false;
-    queue->failWrite = true;
-    host.log.clear();
-    EXPECT_EQ(Send(), SendOutcome::Failed);
-    EXPECT_EQ(host.log, (Log{"guard", "S4", "switch"}));
-    ASSERT_EQ(service.Jobs().size(), 1u);
-    EXPECT_TRUE(service.Jobs()[0].cancelled);
-    EXPECT_TRUE(service.Jobs()[0].data.empty());
-
-    // Written, but the spooler refuses the document at its end: not sent either.
-    queue->failWrite = false;
-    queue->failEnd = true;
-    host.log.clear();
-    EXPECT_EQ(Send(), SendOutcome::Failed);
-    EXPECT_EQ(host.log, (Log{"guard", "S4", "switch"}));
-    EXPECT_TRUE(service.Jobs()[1].cancelled);
-    ExpectUnsent();
-}
-
-TEST_F(SenderTest, JobWhoseEndIsUnknownGivesS4AndIsNotCountedAsSent) {
-    queue->endUnknown = true;
-    EXPECT_EQ(Send(), SendOutcome::Unknown);
-    EXPECT_EQ(host.log, (Log{"guard", "S4", "switch"}));
-    ASSERT_EQ(service.Jobs().size(), 1u);
-    EXPECT_TRUE(service.Jobs()[0].unknown);
-    ExpectUnsent();
+TEST_F(SenderTest, AnUnusablePrinterOrAFailedJobGivesS4ThenTheSwitchAndLeavesTheBlockUnsent) {
+    using Queue = MemoryPrintService::Queue;
+    using enum PlatformPath;
+    struct Case {
+        const char* what;
+        PlatformPath path;
+        bool Queue::*fault;
+        std::uint32_t status;
+        const char* job; // what became of the job: "none", "cancelled" or "unknown"
+    } const cases[] = {
+        {"the open with use access fails", NT, &Queue::failOpen, 0, "none"},
+        {"the user-intervention bit", Other, nullptr, kStatusUserIntervention, "none"},
+        // Other status bits do not matter, but a status that cannot be read does.
+        {"an unreadable status", Other, &Queue::failOpen, kStatusPaused, "none"},
+        {"the job does not start", NT, &Queue::failStart, 0, "none"},
+        {"the job is not written", NT, &Queue::failWrite, 0, "cancelled"},
+        // Written, but the spooler refuses the document at its end: not sent either.
+        {"the document is refused", NT, &Queue::failEnd, 0, "cancelled"},
+        {"the end is unknown", NT, &Queue::endUnknown, 0, "unknown"},
+    };
+    const Queue healthy = *queue;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        *queue = healthy;
+        if (c.fault)
+            (*queue).*c.fault = true;
+        queue->record.status = c.status;
+        service.SetPlatform(c.path);
+        const std::size_t jobs = service.Jobs().size();
+        const std::string job = c.job;
+        const int builds = page.builds;
+        EXPECT_EQ(Send(), job == "unknown" ? SendOutcome::Unknown : SendOutcome::Failed);
+        EXPECT_EQ(host.log, (Log{"guard", "S4", "switch"}));
+        EXPECT_EQ(page.builds, builds + 1); // collected before the spooler was asked
+        ExpectUnsent();
+        ASSERT_EQ(service.Jobs().size(), jobs + (job == "none" ? 0 : 1));
+        if (job != "none") {
+            EXPECT_EQ(service.Jobs().back().cancelled, job == "cancelled");
+            EXPECT_EQ(service.Jobs().back().unknown, job == "unknown");
+            EXPECT_EQ(service.Jobs().back().data.empty(), queue->failWrite);
+        }
+    }
 }
 
 TEST_F(SenderTest, NameLongerThan259BytesIsRefusedBeforeAnySpoolerCall) {
@@ -196,7 +148,6 @@ TEST_F(SenderTest, NameLongerThan259BytesIsRefusedBeforeAnySpoolerCall) {
     tooLong.name = std::string(260, 'n');
     service.AddQueue(tooLong);
     host.printer = tooLong.name;
-    host.log.clear();
     EXPECT_EQ(Send(), SendOutcome::Failed);
     EXPECT_EQ(host.log, (Log{"guard", "S4", "switch"}));
     EXPECT_EQ(service.CallCount(), calls);

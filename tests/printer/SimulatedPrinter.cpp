@@ -10,36 +10,49 @@
 
 namespace vellmark::test {
 
-SimulatedPrinter::SimulatedPrinter(JobCallback onJob) : m_onJob(std::move(onJob)) {
-    m_listenFd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    addr.sin_port = 0; // the system picks a free port
-    socklen_t len = sizeof addr;
-    if (m_listenFd < 0 || ::bind(m_listenFd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) ||
-        ::listen(m_listenFd, 8) ||
-        ::getsockname(m_listenFd, reinterpret_cast<sockaddr*>(&addr), &len)) {
-        if (m_listenFd >= 0)
-            ::close(m_listenFd);
-        m_listenFd = -1;
-        return;
+int ListenOnLoopback(bool ipv6, int* port) {
+    const int fd = ::socket(ipv6 ? AF_INET6 : AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_storage storage{};
+    auto* v4 = reinterpret_cast<sockaddr_in*>(&storage);
+    auto* v6 = reinterpret_cast<sockaddr_in6*>(&storage);
+    socklen_t len = ipv6 ? sizeof *v6 : sizeof *v4;
+    storage.ss_family = ipv6 ? AF_INET6 : AF_INET;
+    if (ipv6)
+        v6->sin6_addr = in6addr_loopback;
+    else
+        v4->sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    // Port 0: the system picks a free one.
+    if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr*>(&storage), len) || ::listen(fd, 16) ||
+        ::getsockname(fd, reinterpret_cast<sockaddr*>(&storage), &len)) {
+        if (fd >= 0)
+            ::close(fd);
+        return -1;
     }
-    m_port = ntohs(addr.sin_port);
+    *port = ntohs(ipv6 ? v6->sin6_port : v4->sin_port);
+    return fd;
+}
+
+void StopListener(std::thread& thread, int wakeFd, int listenFd) {
+    if (thread.joinable()) {
+        const std::uint64_t one = 1;
+        [[maybe_unused]] const ssize_t n = ::write(wakeFd, &one, sizeof one);
+        thread.join();
+    }
+    for (const int fd : {listenFd, wakeFd})
+        if (fd >= 0)
+            ::close(fd);
+}
+
+SimulatedPrinter::SimulatedPrinter(JobCallback onJob) : m_onJob(std::move(onJob)) {
+    m_listenFd = ListenOnLoopback(false, &m_port);
+    if (m_listenFd < 0)
+        return;
     m_wakeFd = ::eventfd(0, EFD_CLOEXEC);
     m_thread = std::thread(&SimulatedPrinter::Run, this);
 }
 
 SimulatedPrinter::~SimulatedPrinter() {
-    if (m_thread.joinable()) {
-        const std::uint64_t one = 1;
-        [[maybe_unused]] const ssize_t n = ::write(m_wakeFd, &one, sizeof one);
-        m_thread.join();
-    }
-    if (m_listenFd >= 0)
-        ::close(m_listenFd);
-    if (m_wakeFd >= 0)
-        ::close(m_wakeFd);
+    StopListener(m_thread, m_wakeFd, m_listenFd);
 }
 
 std::string SimulatedPrinter::DeviceUri() const {
@@ -57,34 +70,29 @@ bool SimulatedPrinter::WaitForJobs(std::size_t count, std::chrono::milliseconds 
 }
 
 void SimulatedPrinter::Run() {
+    int conn = -1; // the connection of the job being received: one at a time
+    Job job;
     for (;;) {
-        pollfd fds[2] = {{m_listenFd, POLLIN, 0}, {m_wakeFd, POLLIN, 0}};
+        pollfd fds[2] = {{conn >= 0 ? conn : m_listenFd, POLLIN, 0}, {m_wakeFd, POLLIN, 0}};
         if (::poll(fds, 2, -1) < 0)
             continue;
-        if (fds[1].revents)
+        if (fds[1].revents) {
+            if (conn >= 0)
+                ::close(conn);
             return;
-        const int conn = ::accept4(m_listenFd, nullptr, nullptr, SOCK_CLOEXEC);
-        if (conn < 0)
-            continue;
-        Job job;
-        bool stopping = false;
-        for (;;) {
-            pollfd cfds[2] = {{conn, POLLIN, 0}, {m_wakeFd, POLLIN, 0}};
-            if (::poll(cfds, 2, -1) < 0)
-                continue;
-            if (cfds[1].revents) {
-                stopping = true;
-                break;
-            }
-            std::uint8_t buf[4096];
-            const ssize_t n = ::read(conn, buf, sizeof buf);
-            if (n <= 0)
-                break; // the sender closed: the job is complete
-            job.insert(job.end(), buf, buf + n);
         }
-        ::close(conn);
-        if (stopping)
-            return;
+        if (conn < 0) {
+            conn = ::accept4(m_listenFd, nullptr, nullptr, SOCK_CLOEXEC);
+            continue;
+        }
+        std::uint8_t buf[4096];
+        const ssize_t n = ::read(conn, buf, sizeof buf);
+        if (n > 0) {
+            job.insert(job.end(), buf, buf + n);
+            continue;
+        }
+        ::close(conn); // the sender closed: the job is complete
+        conn = -1;
         int number = 0;
         {
             std::lock_guard lock(m_mutex);
@@ -94,25 +102,23 @@ void SimulatedPrinter::Run() {
         m_arrived.notify_all();
         if (m_onJob)
             m_onJob(number, job);
+        job.clear();
     }
 }
 
 std::string HexDump(const SimulatedPrinter::Job& job) {
     std::string out;
-    char line[128];
+    char hex[32];
     for (std::size_t offset = 0; offset < job.size(); offset += 16) {
-        int pos = std::snprintf(line, sizeof line, "%08zx ", offset);
-        std::string chars;
+        std::snprintf(hex, sizeof hex, "%08zx ", offset);
+        std::string line = hex, chars;
         for (std::size_t i = offset; i < offset + 16; ++i) {
-            if (i < job.size()) {
-                pos += std::snprintf(line + pos, sizeof line - pos, " %02x", job[i]);
+            std::snprintf(hex, sizeof hex, " %02x", i < job.size() ? job[i] : 0);
+            line += i < job.size() ? hex : "   ";
+            if (i < job.size())
                 chars += (job[i] >= 0x20 && job[i] < 0x7f) ? static_cast<char>(job[i]) : '.';
-            } else {
-                pos += std::snprintf(line + pos, sizeof line - pos, "   ");
-            }
         }
-        out += line;
-        out += "  |" + chars + "|\n";
+        out += line + "  |" + chars + "|\n";
     }
     return out;
 }

@@ -47,6 +47,12 @@ private:
     std::thread m_thread;
 };
 
+// A listening TCP socket on the IPv4 or IPv6 loopback address at a free port (stored in
+// `port`); -1 when there is none.
+int ListenOnLoopback(bool ipv6, int* port);
+// Wakes a listener's thread through `wakeFd`, waits for it, and closes both descriptors.
+void StopListener(std::thread& thread, int wakeFd, int listenFd);
+
 // Writes `job` as a hex dump in the usual offset / 16 bytes / characters layout.
 std::string HexDump(const SimulatedPrinter::Job& job);
 

@@ -1,7 +1,6 @@
 // The raw socket backend of the private test spooler, for machines whose CUPS has no socket
 // backend installed: sends the job's bytes unchanged to socket://HOST:PORT, closes its side,
 // and waits for the printer to close the connection.
-#include <arpa/inet.h>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -13,17 +12,6 @@
 #include <unistd.h>
 
 namespace {
-
-bool WriteAll(int fd, const char* data, ssize_t size) {
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, static_cast<size_t>(size));
-        if (n <= 0)
-            return false;
-        data += n;
-        size -= n;
-    }
-    return true;
-}
 
 int Fail(const char* what) {
     std::fprintf(stderr, "ERROR: %s: %s\n", what, std::strerror(errno));
@@ -37,20 +25,17 @@ int main(int argc, char** argv) {
         std::puts("network socket \"Unknown\" \"Raw socket (Vellmark test spooler)\"");
         return 0;
     }
-    if (argc < 6) {
-        std::fputs("Usage: socket job-id user title copies options [file]\n", stderr);
-        return 1;
-    }
     const char* uri = std::getenv("DEVICE_URI");
-    if (!uri || std::strncmp(uri, "socket://", 9) != 0) {
-        std::fputs("ERROR: no socket:// device URI\n", stderr);
+    if (argc < 6 || !uri || std::strncmp(uri, "socket://", 9) != 0) {
+        std::fputs("Usage: DEVICE_URI=socket://HOST[:PORT] socket job-id user title copies "
+                   "options [file]\n",
+                   stderr);
         return 1;
     }
-    std::string hostPort = uri + 9;
-    hostPort = hostPort.substr(0, hostPort.find_first_of("/?"));
-    const auto colon = hostPort.rfind(':');
-    const std::string host = hostPort.substr(0, colon);
-    const std::string port = colon == std::string::npos ? "9100" : hostPort.substr(colon + 1);
+    std::string host(uri + 9, std::strcspn(uri + 9, "/?"));
+    const auto colon = host.rfind(':');
+    const std::string port = colon == std::string::npos ? "9100" : host.substr(colon + 1);
+    host = host.substr(0, colon);
 
     addrinfo hints{};
     hints.ai_socktype = SOCK_STREAM;
@@ -64,26 +49,21 @@ int main(int argc, char** argv) {
     ::freeaddrinfo(found);
     if (!connected)
         return Fail("connect");
-
-    int in = 0;
-    if (argc > 6 && (in = ::open(argv[6], O_RDONLY | O_CLOEXEC)) < 0)
+    const int in = argc > 6 ? ::open(argv[6], O_RDONLY | O_CLOEXEC) : 0;
+    if (in < 0)
         return Fail("open");
     char buf[8192];
-    for (;;) {
-        const ssize_t n = ::read(in, buf, sizeof buf);
+    for (ssize_t n; (n = ::read(in, buf, sizeof buf)) != 0;) {
         if (n < 0)
             return Fail("read");
-        if (n == 0)
-            break;
-        if (!WriteAll(sock, buf, n))
-            return Fail("write");
+        for (ssize_t done = 0, w = 0; done < n; done += w)
+            if ((w = ::write(sock, buf + done, static_cast<std::size_t>(n - done))) <= 0)
+                return Fail("write");
     }
     ::shutdown(sock, SHUT_WR);
     // Wait (bounded) for the printer to close its side.
-    for (;;) {
-        pollfd fd{sock, POLLIN, 0};
-        if (::poll(&fd, 1, 10000) <= 0 || ::read(sock, buf, sizeof buf) <= 0)
-            break;
+    pollfd fd{sock, POLLIN, 0};
+    while (::poll(&fd, 1, 10000) > 0 && ::read(sock, buf, sizeof buf) > 0) {
     }
     ::close(sock);
     return 0;

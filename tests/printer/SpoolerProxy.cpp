@@ -1,7 +1,6 @@
 #include "SpoolerProxy.h"
+#include "SimulatedPrinter.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <sys/socket.h>
@@ -28,48 +27,19 @@ bool WriteAll(int fd, const char* data, ssize_t size) {
 
 SpoolerProxy::SpoolerProxy(std::string socketPath, bool ipv6)
     : m_socketPath(std::move(socketPath)), m_ipv6(ipv6) {
-    m_listenFd = ::socket(ipv6 ? AF_INET6 : AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_storage storage{};
-    socklen_t len = 0;
-    if (ipv6) {
-        auto* addr = reinterpret_cast<sockaddr_in6*>(&storage);
-        addr->sin6_family = AF_INET6;
-        addr->sin6_addr = in6addr_loopback;
-        len = sizeof *addr;
-    } else {
-        auto* addr = reinterpret_cast<sockaddr_in*>(&storage);
-        addr->sin_family = AF_INET;
-        addr->sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        len = sizeof *addr;
-    }
-    if (m_listenFd < 0 || ::bind(m_listenFd, reinterpret_cast<sockaddr*>(&storage), len) ||
-        ::listen(m_listenFd, 16) ||
-        ::getsockname(m_listenFd, reinterpret_cast<sockaddr*>(&storage), &len)) {
-        if (m_listenFd >= 0)
-            ::close(m_listenFd);
-        m_listenFd = -1;
+    m_listenFd = ListenOnLoopback(ipv6, &m_port);
+    if (m_listenFd < 0)
         return;
-    }
-    m_port = ntohs(ipv6 ? reinterpret_cast<sockaddr_in6*>(&storage)->sin6_port
-                        : reinterpret_cast<sockaddr_in*>(&storage)->sin_port);
     m_wakeFd = ::eventfd(0, EFD_CLOEXEC);
     m_thread = std::thread(&SpoolerProxy::Run, this);
 }
 
 SpoolerProxy::~SpoolerProxy() {
-    if (m_thread.joinable()) {
-        const std::uint64_t one = 1;
-        [[maybe_unused]] const ssize_t n = ::write(m_wakeFd, &one, sizeof one);
-        m_thread.join();
-    }
+    StopListener(m_thread, m_wakeFd, m_listenFd);
     for (const Link& link : m_links) {
         ::close(link.client);
         ::close(link.server);
     }
-    if (m_listenFd >= 0)
-        ::close(m_listenFd);
-    if (m_wakeFd >= 0)
-        ::close(m_wakeFd);
 }
 
 std::string SpoolerProxy::Address() const {
@@ -77,20 +47,13 @@ std::string SpoolerProxy::Address() const {
 }
 
 void SpoolerProxy::HoldAnswers() {
-    std::lock_guard lock(m_mutex);
-    for (Link& link : m_links)
-        link.held = true;
+    m_heldBelow = m_accepted.load();
 }
 
 void SpoolerProxy::Run() {
     for (;;) {
         std::vector<pollfd> fds = {{m_wakeFd, POLLIN, 0}, {m_listenFd, POLLIN, 0}};
-        std::vector<Link> links;
-        {
-            std::lock_guard lock(m_mutex);
-            links = m_links;
-        }
-        for (const Link& link : links) {
+        for (const Link& link : m_links) {
             fds.push_back({link.client, POLLIN, 0});
             fds.push_back({link.server, POLLIN, 0});
         }
@@ -98,6 +61,25 @@ void SpoolerProxy::Run() {
             continue;
         if (fds[0].revents)
             return;
+        for (std::size_t i = 0; i < m_links.size(); ++i) {
+            Link& link = m_links[i];
+            char buf[8192];
+            if (fds[2 + 2 * i].revents) {
+                const ssize_t n = ::read(link.client, buf, sizeof buf);
+                link.closed = n <= 0 || !WriteAll(link.server, buf, n);
+            }
+            if (!link.closed && fds[3 + 2 * i].revents) {
+                const ssize_t n = ::read(link.server, buf, sizeof buf);
+                // A held answer is read and dropped: the client waits for it in vain.
+                const bool held = link.id < m_heldBelow;
+                link.closed = n <= 0 || (!held && !WriteAll(link.client, buf, n));
+            }
+            if (link.closed) {
+                ::close(link.client);
+                ::close(link.server);
+            }
+        }
+        std::erase_if(m_links, [](const Link& l) { return l.closed; });
         if (fds[1].revents & POLLIN) {
             const int client = ::accept4(m_listenFd, nullptr, nullptr, SOCK_CLOEXEC);
             const int server = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
@@ -106,40 +88,11 @@ void SpoolerProxy::Run() {
             std::strncpy(addr.sun_path, m_socketPath.c_str(), sizeof addr.sun_path - 1);
             if (client >= 0 && server >= 0 &&
                 ::connect(server, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0) {
-                std::lock_guard lock(m_mutex);
-                m_links.push_back({client, server, false});
+                m_links.push_back({client, server, m_accepted++, false});
             } else {
-                if (client >= 0)
-                    ::close(client);
-                if (server >= 0)
-                    ::close(server);
-            }
-        }
-        for (std::size_t i = 0; i < links.size(); ++i) {
-            const Link& link = links[i];
-            bool closed = false;
-            char buf[8192];
-            if (fds[2 + 2 * i].revents) {
-                const ssize_t n = ::read(link.client, buf, sizeof buf);
-                closed = n <= 0 || !WriteAll(link.server, buf, n);
-            }
-            if (!closed && fds[3 + 2 * i].revents) {
-                bool held = false;
-                {
-                    std::lock_guard lock(m_mutex);
-                    for (const Link& l : m_links)
-                        if (l.client == link.client)
-                            held = l.held;
-                }
-                const ssize_t n = ::read(link.server, buf, sizeof buf);
-                // A held answer is read and dropped: the client waits for it in vain.
-                closed = n <= 0 || (!held && !WriteAll(link.client, buf, n));
-            }
-            if (closed) {
-                std::lock_guard lock(m_mutex);
-                std::erase_if(m_links, [&](const Link& l) { return l.client == link.client; });
-                ::close(link.client);
-                ::close(link.server);
+                for (const int fd : {client, server})
+                    if (fd >= 0)
+                        ::close(fd);
             }
         }
     }

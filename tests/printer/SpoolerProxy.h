@@ -5,7 +5,6 @@
 #pragma once
 
 #include <atomic>
-#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -29,7 +28,8 @@ private:
     struct Link {
         int client;
         int server;
-        bool held;
+        int id; // in the order of acceptance
+        bool closed;
     };
     void Run();
 
@@ -38,8 +38,9 @@ private:
     int m_listenFd = -1;
     int m_wakeFd = -1;
     int m_port = 0;
-    std::mutex m_mutex;
-    std::vector<Link> m_links;
+    std::atomic<int> m_accepted{0};  // links accepted so far
+    std::atomic<int> m_heldBelow{0}; // the links before this one get no more answers
+    std::vector<Link> m_links;       // the proxy thread's own
     std::thread m_thread;
 };
 

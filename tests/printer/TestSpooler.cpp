@@ -1,15 +1,16 @@
 #include "TestSpooler.h"
+#include "CupsHandles.h"
 
 #include <cups/cups.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
-#include <dirent.h>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
-#include <memory>
+#include <iterator>
 #include <sstream>
 #include <sys/prctl.h>
 #include <sys/stat.h>
@@ -23,36 +24,27 @@ namespace {
 constexpr const char* kSystemSocketBackend = "/usr/lib/cups/backend/socket";
 constexpr const char* kSystemServerBin = "/usr/lib/cups";
 
-struct IppFree {
-    void operator()(ipp_t* ipp) const { ippDelete(ipp); }
-};
-struct HttpFree {
-    void operator()(http_t* http) const { httpClose(http); }
-};
+// A connection to the scheduler at `socket`, given `msec` to be made.
+HttpPtr Connect(const std::string& socket, int msec) {
+    return HttpPtr(httpConnect2(socket.c_str(), 0, nullptr, AF_UNSPEC, HTTP_ENCRYPTION_IF_REQUESTED,
+                                1, msec, nullptr));
+}
 
 void WriteFile(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
 }
 
-// Runs a program with its output sent to `log`, and waits for it (at most `limit`).
-bool RunProgram(const std::vector<std::string>& argv, const std::string& log,
-                std::chrono::seconds limit = std::chrono::seconds(20)) {
-    const pid_t pid = ::fork();
-    if (pid < 0)
-        return false;
-    if (pid == 0) {
-        const int fd = ::open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
-        if (fd >= 0) {
-            ::dup2(fd, 1);
-            ::dup2(fd, 2);
-        }
-        std::vector<char*> args;
-        for (const std::string& a : argv)
-            args.push_back(const_cast<char*>(a.c_str()));
-        args.push_back(nullptr);
-        ::execvp(args[0], args.data());
-        ::_exit(127);
+// Sends the calling (child) process's output and errors to the end of `log`.
+void RedirectTo(const std::string& log) {
+    const int fd = ::open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+    if (fd >= 0) {
+        ::dup2(fd, 1);
+        ::dup2(fd, 2);
     }
+}
+
+// Waits for `pid` to end, killing it once `limit` has passed; true when it exited with 0.
+bool Reap(pid_t pid, std::chrono::milliseconds limit) {
     const auto end = std::chrono::steady_clock::now() + limit;
     int status = 0;
     while (::waitpid(pid, &status, WNOHANG) == 0) {
@@ -64,6 +56,23 @@ bool RunProgram(const std::vector<std::string>& argv, const std::string& log,
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+// Runs a program with its output sent to `log`, and waits for it (at most 20 s).
+bool RunProgram(const std::vector<std::string>& argv, const std::string& log) {
+    const pid_t pid = ::fork();
+    if (pid < 0)
+        return false;
+    if (pid == 0) {
+        RedirectTo(log);
+        std::vector<char*> args;
+        for (const std::string& a : argv)
+            args.push_back(const_cast<char*>(a.c_str()));
+        args.push_back(nullptr);
+        ::execvp(args[0], args.data());
+        ::_exit(127);
+    }
+    return Reap(pid, std::chrono::seconds(20));
 }
 
 } // namespace
@@ -92,90 +101,58 @@ void TestSpooler::WriteConfiguration(const std::string& backendPath) {
         ::mkdir((d + sub).c_str(), 0755);
     // The scheduler's programs: the system's helpers, and the system's socket backend where
     // there is one, ours otherwise.
-    for (const char* sub : {"daemon", "notifier", "monitor"}) {
-        const std::string target = std::string(kSystemServerBin) + "/" + sub;
-        if (::access(target.c_str(), F_OK) == 0) [[maybe_unused]]
-            int r = ::symlink(target.c_str(), (d + "/bin/" + sub).c_str());
-    }
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    for (const char* sub : {"daemon", "notifier", "monitor"})
+        if (fs::exists(fs::path(kSystemServerBin) / sub))
+            fs::create_symlink(fs::path(kSystemServerBin) / sub, d + "/bin/" + sub, ec);
     // The system's backends (ipp, http...), so that their device URIs are accepted.
-    if (DIR* backends = ::opendir((std::string(kSystemServerBin) + "/backend").c_str())) {
-        while (const dirent* entry = ::readdir(backends)) {
-            const std::string name = entry->d_name;
-            if (name == "." || name == ".." || name == "socket")
-                continue;
-            const std::string target = std::string(kSystemServerBin) + "/backend/" + name;
-            [[maybe_unused]] int r =
-                ::symlink(target.c_str(), (d + "/bin/backend/" + name).c_str());
-        }
-        ::closedir(backends);
-    }
+    for (const auto& entry : fs::directory_iterator(fs::path(kSystemServerBin) / "backend", ec))
+        if (entry.path().filename() != "socket")
+            fs::create_symlink(entry.path(), fs::path(d) / "bin/backend" / entry.path().filename(),
+                               ec);
     // Our backend is copied, not linked: the scheduler runs it as lp, which may not be allowed
     // into the build folder (a checkout under /root, for one).
     const std::string socketTarget = d + "/bin/backend/socket";
     if (::access(kSystemSocketBackend, X_OK) == 0) {
-        [[maybe_unused]] int r = ::symlink(kSystemSocketBackend, socketTarget.c_str());
+        fs::create_symlink(kSystemSocketBackend, socketTarget, ec);
     } else {
-        std::error_code ec;
-        std::filesystem::copy_file(backendPath, socketTarget, ec);
+        fs::copy_file(backendPath, socketTarget, ec);
         ::chmod(socketTarget.c_str(), 0755);
     }
 
     // No SNMP community: the socket backend would otherwise ask each simulated printer for its
     // supplies first and wait seconds for an answer that never comes.
     WriteFile(d + "/conf/snmp.conf", "Community\n");
-    WriteFile(d + "/conf/cupsd.conf", "Listen " + m_socket +
-                                          "\n"
-                                          "LogLevel warn\n"
-                                          "AccessLogLevel all\n"
-                                          "MaxLogSize 0\n"
-                                          "Browsing No\n"
-                                          "WebInterface No\n"
-                                          "DefaultAuthType None\n"
-                                          "PreserveJobHistory Yes\n"
-                                          "<Location />\n  Order allow,deny\n  Allow all\n"
-                                          "</Location>\n"
-                                          "<Policy default>\n  <Limit All>\n"
-                                          "    Order deny,allow\n  </Limit>\n</Policy>\n");
-    WriteFile(d + "/conf/cups-files.conf", "User lp\nGroup lp\nSystemGroup root\n"
-                                           "ServerRoot " +
-                                               d +
-                                               "/conf\n"
-                                               "RequestRoot " +
-                                               d +
-                                               "/spool\n"
-                                               "TempDir " +
-                                               d +
-                                               "/spool/tmp\n"
-                                               "CacheDir " +
-                                               d +
-                                               "/cache\n"
-                                               "StateDir " +
-                                               d +
-                                               "/state\n"
-                                               "ServerBin " +
-                                               d +
-                                               "/bin\n"
-                                               "AccessLog " +
-                                               d +
-                                               "/log/access_log\n"
-                                               "ErrorLog " +
-                                               d +
-                                               "/log/error_log\n"
-                                               "PageLog " +
-                                               d +
-                                               "/log/page_log\n"
-                                               "Printcap " +
-                                               d +
-                                               "/printcap\n"
-                                               "FileDevice Yes\n");
+    WriteFile(d + "/conf/cupsd.conf",
+              "Listen " + m_socket +
+                  "\nLogLevel warn\nAccessLogLevel all\nMaxLogSize 0\nBrowsing No\n"
+                  "WebInterface No\nDefaultAuthType None\nPreserveJobHistory Yes\n"
+                  "<Location />\n  Order allow,deny\n  Allow all\n</Location>\n"
+                  "<Policy default>\n  <Limit All>\n    Order deny,allow\n  </Limit>\n</Policy>\n");
+    std::string files = "User lp\nGroup lp\nSystemGroup root\nFileDevice Yes\n";
+    for (const auto& [key, path] : {std::pair{"ServerRoot", "/conf"},
+                                    {"RequestRoot", "/spool"},
+                                    {"TempDir", "/spool/tmp"},
+                                    {"CacheDir", "/cache"},
+                                    {"StateDir", "/state"},
+                                    {"ServerBin", "/bin"},
+                                    {"AccessLog", "/log/access_log"},
+                                    {"ErrorLog", "/log/error_log"},
+                                    {"PageLog", "/log/page_log"},
+                                    {"Printcap", "/printcap"}})
+        files += std::string(key) + " " + d + path + "\n";
+    WriteFile(d + "/conf/cups-files.conf", files);
 }
 
 bool TestSpooler::Start(std::string* error) {
-    if (m_folder.empty()) {
+    const auto fail = [error](const std::string& why) {
         if (error)
-            *error = "no temporary folder";
+            *error = why;
         return false;
-    }
+    };
+    if (m_folder.empty())
+        return fail("no temporary folder");
     if (m_pid > 0)
         return true;
     const std::string conf = m_folder + "/conf/cupsd.conf";
@@ -183,11 +160,8 @@ bool TestSpooler::Start(std::string* error) {
     const std::string log = m_folder + "/log/cupsd.out";
     const pid_t parent = ::getpid();
     const pid_t pid = ::fork();
-    if (pid < 0) {
-        if (error)
-            *error = std::strerror(errno);
-        return false;
-    }
+    if (pid < 0)
+        return fail(std::strerror(errno));
     if (pid == 0) {
         // The scheduler must not outlive whoever started it, even after a crash, and even
         // while it is frozen (a frozen process would never handle a TERM).
@@ -195,27 +169,18 @@ bool TestSpooler::Start(std::string* error) {
         if (::getppid() != parent)
             ::_exit(1);
         ::setpgid(0, 0);
-        const int fd = ::open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
-        if (fd >= 0) {
-            ::dup2(fd, 1);
-            ::dup2(fd, 2);
-        }
+        RedirectTo(log);
         ::execl("/usr/sbin/cupsd", "cupsd", "-f", "-c", conf.c_str(), "-s", files.c_str(),
                 static_cast<char*>(nullptr));
         ::_exit(127);
     }
     m_pid = pid;
-    if (!WaitUntilAnswering(std::chrono::seconds(15))) {
-        if (error) {
-            std::ifstream in(m_folder + "/log/error_log");
-            std::stringstream text;
-            text << in.rdbuf();
-            *error = "the scheduler did not answer; its log: " + text.str();
-        }
-        Stop();
-        return false;
-    }
-    return true;
+    if (WaitUntilAnswering(std::chrono::seconds(15)))
+        return true;
+    Stop();
+    std::ifstream in(m_folder + "/log/error_log");
+    return fail("the scheduler did not answer; its log: " +
+                std::string(std::istreambuf_iterator<char>(in), {}));
 }
 
 bool TestSpooler::WaitUntilAnswering(std::chrono::milliseconds timeout) const {
@@ -224,15 +189,9 @@ bool TestSpooler::WaitUntilAnswering(std::chrono::milliseconds timeout) const {
         int status = 0;
         if (::waitpid(m_pid, &status, WNOHANG) == m_pid)
             return false; // it ended
-        std::unique_ptr<http_t, HttpFree> http(httpConnect2(m_socket.c_str(), 0, nullptr, AF_UNSPEC,
-                                                            HTTP_ENCRYPTION_IF_REQUESTED, 1, 500,
-                                                            nullptr));
-        if (http) {
-            std::unique_ptr<ipp_t, IppFree> response(
-                cupsDoRequest(http.get(), ippNewRequest(IPP_OP_CUPS_GET_PRINTERS), "/"));
-            if (response)
-                return true;
-        }
+        const HttpPtr http = Connect(m_socket, 500);
+        if (http && IppPtr(cupsDoRequest(http.get(), ippNewRequest(IPP_OP_CUPS_GET_PRINTERS), "/")))
+            return true;
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     return false;
@@ -243,31 +202,18 @@ void TestSpooler::Stop() {
         return;
     Resume();
     ::kill(m_pid, SIGTERM);
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    int status = 0;
-    while (::waitpid(m_pid, &status, WNOHANG) == 0) {
-        if (std::chrono::steady_clock::now() > end) {
-            ::kill(m_pid, SIGKILL);
-            ::waitpid(m_pid, &status, 0);
-            break;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
+    Reap(m_pid, std::chrono::seconds(5));
     m_pid = -1;
 }
 
 void TestSpooler::Pause() {
-    if (m_pid > 0 && !m_paused) {
-        ::kill(m_pid, SIGSTOP);
-        m_paused = true;
-    }
+    if (m_pid > 0 && !m_paused)
+        m_paused = ::kill(m_pid, SIGSTOP) == 0;
 }
 
 void TestSpooler::Resume() {
-    if (m_pid > 0 && m_paused) {
-        ::kill(m_pid, SIGCONT);
-        m_paused = false;
-    }
+    if (m_pid > 0 && m_paused)
+        m_paused = ::kill(m_pid, SIGCONT) != 0;
 }
 
 bool TestSpooler::RunTool(const std::string& tool, const std::vector<std::string>& args) {
@@ -301,8 +247,7 @@ std::string TestSpooler::PpdWithNickName(const std::string& ppd,
 
 std::vector<std::string> TestSpooler::JobNames(const std::string& queue, const char* which) const {
     std::vector<std::string> names;
-    std::unique_ptr<http_t, HttpFree> http(httpConnect2(
-        m_socket.c_str(), 0, nullptr, AF_UNSPEC, HTTP_ENCRYPTION_IF_REQUESTED, 1, 2000, nullptr));
+    const HttpPtr http = Connect(m_socket, 2000);
     if (!http)
         return names;
     ipp_t* request = ippNewRequest(IPP_OP_GET_JOBS);
@@ -313,7 +258,7 @@ std::vector<std::string> TestSpooler::JobNames(const std::string& queue, const c
                  "job-name");
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
                  cupsUser());
-    std::unique_ptr<ipp_t, IppFree> response(cupsDoRequest(http.get(), request, "/"));
+    const IppPtr response(cupsDoRequest(http.get(), request, "/"));
     if (!response)
         return names;
     for (ipp_attribute_t* a = ippFindAttribute(response.get(), "job-name", IPP_TAG_NAME); a;
@@ -324,11 +269,7 @@ std::vector<std::string> TestSpooler::JobNames(const std::string& queue, const c
 
 std::size_t TestSpooler::LoggedRequests() const {
     std::ifstream in(m_folder + "/log/access_log");
-    std::size_t lines = 0;
-    std::string line;
-    while (std::getline(in, line))
-        ++lines;
-    return lines;
+    return static_cast<std::size_t>(std::count(std::istreambuf_iterator<char>(in), {}, '\n'));
 }
 
 } // namespace vellmark::test
