@@ -8,6 +8,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <qplatformdefs.h>
 
 #include <memory>
 #include <vector>
@@ -82,6 +83,12 @@ private:
 void TestSingleInstance::LaterStartsActivateThePrimary() {
     QProcess* first = Start();
     QCOMPARE(WaitLine(*first), QByteArray("primary"));
+    // Only this user may reach the primary copy through its socket.
+    QT_STATBUF socket;
+    QVERIFY(
+        QT_STAT(QFile::encodeName(m_runtime->filePath("single_instance_probe.socket")).constData(),
+                &socket) == 0);
+    QCOMPARE(socket.st_mode & 077, 0u);
     ExpectSecondary(*first);
     ExpectSecondary(*first);
     QCOMPARE(first->state(), QProcess::Running);
