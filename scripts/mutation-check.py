@@ -576,6 +576,11 @@ def build_dir_for(work: Path, labels) -> Path:
 
 def configure(src: Path, build: Path, launcher: str):
     if (build / "build.ninja").exists():
+        # A build folder copied from another work folder still builds that folder's sources.
+        cache = (build / "CMakeCache.txt").read_text(errors="replace")
+        home = f"CMAKE_HOME_DIRECTORY:INTERNAL={src.resolve()}\n"
+        if home not in cache:
+            sys.exit(f"{build} was configured for other sources; remove it (or copy only src/)")
         return
     widgets = "ON" if build.name == "build-widgets" else "OFF"
     cmd = ["cmake", "-S", str(src), "-B", str(build), "-G", "Ninja",

@@ -1,7 +1,7 @@
 // The single-instance rule with real processes (single_instance_probe, built beside this test):
 // a second start hands the first copy the request and ends within 2 s with status 0, two starts
 // at the same moment give exactly one primary copy, a killed copy does not block the next start,
-// and copies under other executable names run side by side.
+// copies under other executable names run side by side, and only the user may use the socket.
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
