@@ -388,7 +388,13 @@ MUTANTS = [
       "    if (!PendingCheckGuard())\n        return SaveOutcome::Stopped;",
       "    if (PendingCheckGuard())\n        return SaveOutcome::Stopped;"),
     M("Save-edits-not-collected", "app/CPanelDlg.cpp",
-      "    m_doc.CollectFromPages();\n    for (;;) {", "    (void)m_doc;\n    for (;;) {"),
+      "    m_doc.CollectFromPages();\n    for (;;) {", "    (void)m_doc;\n    for (;;) {",
+      equivalent="every change a user makes in a page (edit, up-down, slider, combo box, radio "
+                 "button, check box, the form dialog's OK) raises the data check, which collects "
+                 "the pages into the block, and so do load, factory settings and send after "
+                 "they show a block: the block already holds what the pages show when a save "
+                 "starts, and the pending-centering guard before it collects through its own "
+                 "data check"),
     M("Factory-confirm-inverted", "app/CPanelDlg.cpp",
       "PromptIcon::Warning) != kPromptOk)", "PromptIcon::Warning) == kPromptOk)"),
     M("Factory-pages-not-refreshed", "app/CPanelDlg.cpp",
@@ -475,12 +481,21 @@ MUTANTS = [
       "{ToQString(row.name), ToQString(row.name)}"),
     # ---- app: one copy per user ----------------------------------------------------------
     M("Single-lock-stale-by-age", "app/CSingleInstance.cpp",
-      "m_lock->setStaleLockTime(0);", "m_lock->setStaleLockTime(1000);"),
+      "m_lock->setStaleLockTime(0);", "m_lock->setStaleLockTime(1000);",
+      equivalent="an old lock is only a candidate: QLockFile removes it after taking the "
+                 "owner's flock on the lock file, which a running primary copy holds, so a later "
+                 "start still fails with LockFailedError and asks the primary (seen with strace: "
+                 "flock EAGAIN, then \"secondary\"); the runtime folder and the temporary "
+                 "folder both support flock"),
     M("Single-held-lock-taken-as-broken", "app/CSingleInstance.cpp",
       "if (m_lock->error() == QLockFile::LockFailedError) {",
       "if (m_lock->error() != QLockFile::LockFailedError) {"),
     M("Single-stale-socket-kept", "app/CSingleInstance.cpp",
-      "    QLocalServer::removeServer(SocketPath());", "    (void)0;"),
+      "    QLocalServer::removeServer(SocketPath());", "    (void)0;",
+      equivalent="with an access option set, QLocalServer binds in a temporary folder of its "
+                 "own, sets the mode and renames the socket over the path, replacing a file left "
+                 "by a killed copy (seen with strace: bind .../.XXXX/s, chmod, rename); the "
+                 "takeover in tst_single_instance passes either way"),
     M("Single-activation-not-signalled", "app/CSingleInstance.cpp",
       "    emit activationRequested();", "    (void)0;"),
     M("Single-key-from-application-name", "app/CSingleInstance.cpp",
@@ -561,6 +576,11 @@ def build_dir_for(work: Path, labels) -> Path:
 
 def configure(src: Path, build: Path, launcher: str):
     if (build / "build.ninja").exists():
+        # A build folder copied from another work folder still builds that folder's sources.
+        cache = (build / "CMakeCache.txt").read_text(errors="replace")
+        home = f"CMAKE_HOME_DIRECTORY:INTERNAL={src.resolve()}\n"
+        if home not in cache:
+            sys.exit(f"{build} was configured for other sources; remove it (or copy only src/)")
         return
     widgets = "ON" if build.name == "build-widgets" else "OFF"
     cmd = ["cmake", "-S", str(src), "-B", str(build), "-G", "Ninja",

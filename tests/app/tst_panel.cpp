@@ -17,6 +17,7 @@
 #include <QMenuBar>
 #include <QRegularExpression>
 #include <QScopeGuard>
+#include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QToolBar>
@@ -211,6 +212,31 @@ void TestPanel::statusLineTabsMenuAndToolbar() {
         QVERIFY(page->geometry().top() >= tabRect.top() + dlg.TabControl()->TabAreaHeight());
     }
 
+    // The tab keys: {from, key, to}; a key that cannot move reports no change.
+    CTabControl tabBar(nullptr);
+    for (int i = 0; i < tabs.size(); ++i)
+        tabBar.AddTab(dlg.TabControl()->tabIcon(i), tabs[i]);
+    tabBar.show();
+    const std::tuple<int, Qt::Key, int> moves[] = {{3, Qt::Key_Left, 2}, {3, Qt::Key_Right, 4},
+                                                   {3, Qt::Key_Home, 0}, {3, Qt::Key_End, 6},
+                                                   {0, Qt::Key_Left, 0}, {6, Qt::Key_Right, 6}};
+    for (const auto& [from, key, to] : moves) {
+        tabBar.setCurrentIndex(from);
+        QSignalSpy changed(&tabBar, &CTabControl::currentChanged);
+        QTest::keyClick(&tabBar, key);
+        QCOMPARE(tabBar.currentIndex(), to);
+        QCOMPARE(changed.count(), from == to ? 0 : 1);
+    }
+    // In two rows the selected tab's row lies next to the pages, the other above it.
+    for (int w = 2000; w > 100 && tabBar.RowCount() != 2; w -= 20)
+        tabBar.resize(w, 200);
+    QCOMPARE(tabBar.RowCount(), 2);
+    for (const auto& [selected, other] : {std::pair{0, 6}, {6, 0}}) {
+        tabBar.setCurrentIndex(selected);
+        QCOMPARE(tabBar.tabRect(selected).bottom() + 1, tabBar.TabAreaHeight());
+        QCOMPARE(tabBar.tabRect(other).top(), 0);
+    }
+
     // The menu: popups, item texts (separators as "-") and which items carry an image.
     QStringList items;
     for (QAction* top : dlg.MenuBar()->actions()) {
@@ -298,6 +324,8 @@ void TestPanel::load() {
     QVERIFY(SendEnabled(dlg));
     QCOMPARE(s.files.directories.last(),
              CPanelDlg::SettingsDirectory(QCoreApplication::applicationDirPath()));
+    // Saved but never sent: a second load still asks first.
+    QCOMPARE(s.Run(res::ID_LOAD_SETTINGS, {kPromptNo}), Ms({res::IDS_LOAD_DISCARD}));
 
     // Right after a send, no warning before a load, although nothing was saved; the file
     // holds what was sent, so Send stays grayed.
@@ -346,14 +374,21 @@ void TestPanel::save() {
     QCOMPARE(CentringEdit(dlg)->text(), QStringLiteral("10"));
     QCOMPARE(QApplication::focusWidget(), CentringEdit(dlg));
 
-    // A plain save writes the 200 bytes of what the pages show; Send is not touched.
+    // A plain save writes the 200 bytes of what the pages show, with the page length just
+    // typed; Send is not touched.
+    dlg.ShowPage(1);
+    TypeInto(dlg.Pages().form.DlgItem<QLineEdit>(res::IDC_FORM_PAGE_LENGTH), "42");
     const QString path = dir.filePath(QStringLiteral("plain.dat"));
     s.files.answers = {path};
     const bool sendBefore = SendEnabled(dlg);
     QVERIFY(s.Run(res::ID_SAVE_SETTINGS).isEmpty());
     QFile written(path);
     QVERIFY(written.open(QIODevice::ReadOnly));
-    QCOMPARE(written.readAll(), FileImage(doc.m_current));
+    const QByteArray bytes = written.readAll();
+    QCOMPARE(bytes, FileImage(PagesShow(dlg)));
+    SettingsBlock fromFile;
+    std::copy_n(bytes.constData() + kHeaderSize, kBlockSize, fromFile.begin());
+    QCOMPARE(DecodeInt(fromFile, Setting::PageLength), std::optional<int>(42));
     QVERIFY(!doc.ChangedSinceSaved());
     QCOMPARE(SendEnabled(dlg), sendBefore);
 
@@ -435,7 +470,8 @@ void TestPanel::factorySettings() {
 }
 
 void TestPanel::printerSwitch() {
-    Session s({ModelQueue("Alpha", "socket://a"), ModelQueue("Beta", "socket://b")});
+    // Alpha has no destination: a cancelled choice keeps it all the same.
+    Session s({ModelQueue("Alpha", ""), ModelQueue("Beta", "socket://b")});
     s.prompt.scripts = {ChoosePrinter("Alpha")};
     QVERIFY(s.Start());
     CPanelDlg& dlg = *s.dlg;
@@ -459,7 +495,7 @@ void TestPanel::printerSwitch() {
         const QStringList texts = s.Run(res::ID_SELECT_PRINTER, answers);
         QVERIFY2(texts == QStringList({p1, p2}).first(messages), name);
         QVERIFY2(s.prompt.modalRuns == modalRuns, name);
-        QVERIFY2(dlg.CurrentPrinter() == "Alpha", name);
+        QVERIFY2(dlg.CurrentPrinter() == "Alpha" && dlg.isVisible() && !dlg.IsEnded(), name);
         QVERIFY2(PagesShow(dlg) == edited, name);
         QVERIFY2(s.service.Jobs().empty() && s.files.requests.isEmpty(), name);
     }
@@ -588,6 +624,11 @@ void TestPanel::keys() {
     auto* combo = dlg.Pages().select.findChild<QComboBox*>();
     QVERIFY(combo);
     combo->setFocus();
+    // With Alt or Shift added the same letters are no accelerators.
+    for (const auto mods :
+         {Qt::ControlModifier | Qt::AltModifier, Qt::ControlModifier | Qt::ShiftModifier})
+        for (Qt::Key key : {Qt::Key_O, Qt::Key_S})
+            QTest::keyClick(dlg.TabControl(), key, mods);
     QTest::keyClick(combo, Qt::Key_O, Qt::ControlModifier);
     QTest::keyClick(combo, Qt::Key_S, Qt::ControlModifier);
     QCOMPARE(s.files.requests, QStringList({"open", "save"}));
@@ -639,8 +680,8 @@ void TestPanel::helpAndVersion() {
 
     // Without a help file the item is grayed and F1 does nothing.
     const QString beside = QCoreApplication::applicationDirPath() + "/vlmk90.html";
-    if (QFile::exists(beside))
-        QSKIP("a help file lies beside the test program");
+    QVERIFY2(!QFile::exists(beside),
+             qPrintable(beside + " is left from an earlier run: remove it"));
     Session s;
     RecordingHelp help;
     QVERIFY(s.Start());
@@ -667,10 +708,13 @@ void TestPanel::helpAndVersion() {
             labels.append(l->text());
         auto* icon = static_cast<CDialogBase&>(d).DlgItem<QLabel>(res::IDC_ABOUT_ICON);
         QVERIFY(icon && !icon->pixmap().isNull());
+        // The main window's keys do not work in it.
+        QTest::keyClick(&d, Qt::Key_O, Qt::ControlModifier);
         static_cast<CDialogBase&>(d).DlgItem<QAbstractButton>(res::IDOK)->click();
     }};
     QVERIFY(s.Run(res::ID_ABOUT).isEmpty());
     QCOMPARE(s.prompt.modalRuns, 1);
+    QVERIFY(s.files.requests.isEmpty());
     for (const char* label : {"ヴェルマーク", "Dotrix Ledger 9040", "Version 2.000"})
         QVERIFY2(labels.contains(label), label);
 }

@@ -1,13 +1,14 @@
 // The single-instance rule with real processes (single_instance_probe, built beside this test):
 // a second start hands the first copy the request and ends within 2 s with status 0, two starts
 // at the same moment give exactly one primary copy, a killed copy does not block the next start,
-// and copies under other executable names run side by side.
+// copies under other executable names run side by side, and only the user may use the socket.
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <qplatformdefs.h>
 
 #include <memory>
 #include <vector>
@@ -82,6 +83,12 @@ private:
 void TestSingleInstance::LaterStartsActivateThePrimary() {
     QProcess* first = Start();
     QCOMPARE(WaitLine(*first), QByteArray("primary"));
+    // Only this user may reach the primary copy through its socket.
+    QT_STATBUF socket;
+    QVERIFY(
+        QT_STAT(QFile::encodeName(m_runtime->filePath("single_instance_probe.socket")).constData(),
+                &socket) == 0);
+    QCOMPARE(socket.st_mode & 077, 0u);
     ExpectSecondary(*first);
     ExpectSecondary(*first);
     QCOMPARE(first->state(), QProcess::Running);
