@@ -245,11 +245,12 @@ std::string TestSpooler::PpdWithNickName(const std::string& ppd,
     return path;
 }
 
-std::vector<std::string> TestSpooler::JobNames(const std::string& queue, const char* which) const {
+std::optional<std::vector<std::string>> TestSpooler::JobNames(const std::string& queue,
+                                                              const char* which) const {
     std::vector<std::string> names;
     const HttpPtr http = Connect(m_socket, 2000);
     if (!http)
-        return names;
+        return std::nullopt;
     ipp_t* request = ippNewRequest(IPP_OP_GET_JOBS);
     const std::string uri = "ipp://localhost/printers/" + queue;
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri.c_str());
@@ -259,8 +260,8 @@ std::vector<std::string> TestSpooler::JobNames(const std::string& queue, const c
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
                  cupsUser());
     const IppPtr response(cupsDoRequest(http.get(), request, "/"));
-    if (!response)
-        return names;
+    if (!response || ippGetStatusCode(response.get()) > IPP_STATUS_OK_EVENTS_COMPLETE)
+        return std::nullopt;
     for (ipp_attribute_t* a = ippFindAttribute(response.get(), "job-name", IPP_TAG_NAME); a;
          a = ippFindNextAttribute(response.get(), "job-name", IPP_TAG_NAME))
         names.push_back(ippGetString(a, 0, nullptr));

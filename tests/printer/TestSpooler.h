@@ -6,6 +6,7 @@
 #pragma once
 
 #include <chrono>
+#include <optional>
 #include <string>
 #include <sys/types.h>
 #include <vector>
@@ -42,8 +43,10 @@ public:
     bool RunTool(const std::string& tool, const std::vector<std::string>& args);
 
     // The names of the queue's jobs, oldest first: every job ("all", completed ones included)
-    // or those still to be printed ("not-completed").
-    std::vector<std::string> JobNames(const std::string& queue, const char* which = "all") const;
+    // or those still to be printed ("not-completed"). None when the scheduler cannot be asked or
+    // refuses the question (an unknown queue), so that "no job left" is never a failed question.
+    std::optional<std::vector<std::string>> JobNames(const std::string& queue,
+                                                     const char* which = "all") const;
     // The number of requests the scheduler has logged so far.
     std::size_t LoggedRequests() const;
 
