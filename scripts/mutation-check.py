@@ -4,14 +4,15 @@
 Each mutant below is one such error, written as a search-and-replace that changes one line of
 one source file. The script copies the checkout (tracked and untracked files that git does not
 ignore) into a work folder, builds the layers without widgets there once (and, for the window's
-mutants only, a second build with widgets beside it), and then for each mutant: applies it, rebuilds only the targets its tests need, runs those tests (the ctest labels
-of the layer, quickest first, stopping at the first failure), and restores the file. A mutant is
-killed when a test fails (or times out), and survives when every test passes.
+mutants only, a second build with widgets beside it), and then for each mutant: applies it,
+rebuilds only the targets its tests need, runs those tests (the ctest labels of the layer,
+quickest first, stopping at the first failure), and restores the file. A mutant is killed when a
+test fails (or times out), and survives when every test passes.
 
 It prints the kill rate per layer and every survivor. Mutants marked `equivalent` cannot change
 what the program does; they are listed with the reason and left out of the rates.
 
-    scripts/mutation-check.py                      # every mutant (tens of minutes on 2 cores)
+    scripts/mutation-check.py                      # every mutant (over an hour on 2 cores)
     scripts/mutation-check.py --only core          # one layer (core, cli, printer, app)
     scripts/mutation-check.py --match EncodeSwitch # mutants whose id contains the text
     scripts/mutation-check.py --list               # check the list against the sources only
