@@ -3,9 +3,9 @@
 // as the main window makes them at start-up (create, then show the factory settings).
 // Runs on the offscreen platform unless QT_QPA_PLATFORM says otherwise.
 #include "CPageSet.h"
+#include "WidgetBenchMain.h"
 
 #include <QAbstractButton>
-#include <QApplication>
 #include <QElapsedTimer>
 #include <QWidget>
 
@@ -67,10 +67,7 @@ BENCHMARK(BM_CreateSevenPages)
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    {
+    return vellmark::bench::RunWidgetBenchmarks(argc, argv, [] {
         // The very first creation also loads the fonts and the style; measured once.
         QElapsedTimer timer;
         timer.start();
@@ -79,11 +76,5 @@ int main(int argc, char** argv) {
         Pages pages;
         pages.CreateIn(host, doc);
         std::printf("first creation of the seven pages: %.2f ms\n", timer.nsecsElapsed() / 1e6);
-    }
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    });
 }

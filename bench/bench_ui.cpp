@@ -5,8 +5,8 @@
 #include "CIconMenu.h"
 #include "MenuTemplate.h"
 #include "ResourceIds.h"
+#include "WidgetBenchMain.h"
 
-#include <QApplication>
 #include <QImage>
 #include <QMenu>
 
@@ -51,13 +51,5 @@ BENCHMARK(BM_PaintFilePopup)->Unit(benchmark::kMicrosecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return vellmark::bench::RunWidgetBenchmarks(argc, argv);
 }
