@@ -37,7 +37,7 @@ private:
 
 } // namespace
 
-std::vector<PrinterRecord> CWaitCursorService::EnumPrinters() {
+PrinterList CWaitCursorService::EnumPrinters() {
     WaitCursor wait;
     return m_inner.EnumPrinters();
 }

@@ -14,7 +14,7 @@ public:
     PrintService& Inner() { return m_inner; }
 
     PlatformPath Platform() const override { return m_inner.Platform(); }
-    std::vector<PrinterRecord> EnumPrinters() override;
+    PrinterList EnumPrinters() override;
     bool OpenForUse(const std::string& name) override;
     std::optional<std::uint32_t> ReadStatus(const std::string& name) override;
     std::unique_ptr<PrintJob> StartJob(const std::string& name,

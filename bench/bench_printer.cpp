@@ -21,7 +21,7 @@ void BM_Discovery(benchmark::State& state) {
     std::size_t rows = 0;
     for (auto _ : state) {
         auto found = DiscoverRows(service);
-        rows = found.size();
+        rows = found.rows.size();
         benchmark::DoNotOptimize(found);
     }
     const double n = static_cast<double>(state.iterations());

@@ -160,8 +160,9 @@ void Discover(std::vector<Server>& servers) {
     ForEachServer(servers, [](Server& server) {
         if (!server.service)
             server.service = std::make_unique<CupsPrintService>(server.name);
-        server.rows = DiscoverRows(*server.service);
-        server.listFailure = server.service->ListFailure();
+        DiscoveredRows found = DiscoverRows(*server.service);
+        server.rows = std::move(found.rows);
+        server.listFailure = std::move(found.failure);
     });
 }
 

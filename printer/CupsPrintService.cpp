@@ -206,9 +206,8 @@ CupsPrintService::CupsPrintService(std::string server, std::chrono::milliseconds
     m_contact->budget = budget;
 }
 
-std::vector<PrinterRecord> CupsPrintService::EnumPrinters() {
-    std::vector<PrinterRecord> records;
-    m_listFailure.clear();
+PrinterList CupsPrintService::EnumPrinters() {
+    PrinterList list;
     CupsConnection connection(m_contact->server, CupsConnection::Clock::now() + m_contact->budget);
     IppPtr response;
     if (connection.IsOpen()) {
@@ -223,14 +222,15 @@ std::vector<PrinterRecord> CupsPrintService::EnumPrinters() {
         // An empty answer is an empty list, not a failure: CUPS answers "not found" then.
         if (connection.LastResult() == CupsConnection::Result::Refused &&
             connection.LastStatus() == IPP_STATUS_ERROR_NOT_FOUND)
-            return records;
-        m_listFailure = !m_contact->noAnswer.empty()
-                            ? m_contact->noAnswer
-                            : "the print scheduler at " + m_contact->server +
-                                  " refused the queue list: " + connection.LastError();
-        return records;
+            return list;
+        list.failure = !m_contact->noAnswer.empty()
+                           ? m_contact->noAnswer
+                           : "the print scheduler at " + m_contact->server +
+                                 " refused the queue list: " + connection.LastError();
+        return list;
     }
-    return ReadPrinterRecords(response.get());
+    list.records = ReadPrinterRecords(response.get());
+    return list;
 }
 
 bool CupsPrintService::OpenForUse(const std::string& name) {

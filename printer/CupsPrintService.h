@@ -35,14 +35,11 @@ public:
     int RequestCount() const { return m_contact->requests; }
     // Why the scheduler is taken for silent, in one line naming it; empty while it answers.
     const std::string& NoAnswer() const { return m_contact->noAnswer; }
-    // Why the last queue list could not be read, in one line naming the scheduler; empty when
-    // it was read (an empty list included).
-    const std::string& ListFailure() const { return m_listFailure; }
 
     // CUPS reports the NT family behaviour: a queue is usable when it accepts jobs from this
     // user.
     PlatformPath Platform() const override { return PlatformPath::NT; }
-    std::vector<PrinterRecord> EnumPrinters() override;
+    PrinterList EnumPrinters() override;
     bool OpenForUse(const std::string& name) override;
     // Never asked: the other family's status test has no counterpart on this service.
     std::optional<std::uint32_t> ReadStatus(const std::string& name) override;
@@ -51,7 +48,6 @@ public:
 
 private:
     std::shared_ptr<SchedulerContact> m_contact;
-    std::string m_listFailure;
 };
 
 // The queue records of a CUPS-Get-Printers response, one for each printer group with a name,

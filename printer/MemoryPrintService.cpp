@@ -69,15 +69,19 @@ void MemoryPrintService::RemoveQueue(const std::string& name) {
     std::erase_if(m_queues, [&](const Queue& q) { return q.record.name == name; });
 }
 
-std::vector<PrinterRecord> MemoryPrintService::EnumPrinters() {
+PrinterList MemoryPrintService::EnumPrinters() {
     ++m_calls;
-    std::vector<PrinterRecord> records;
+    PrinterList list;
+    if (!m_listFailure.empty()) {
+        list.failure = m_listFailure;
+        return list;
+    }
     for (const Queue& q : m_queues) {
         PrinterRecord record = q.record;
         record.openForUse = record.openForUse && !q.failOpen;
-        records.push_back(record);
+        list.records.push_back(record);
     }
-    return records;
+    return list;
 }
 
 bool MemoryPrintService::OpenForUse(const std::string& name) {

@@ -46,7 +46,11 @@ public:
     int CallCount() const { return m_calls; }
 
     PlatformPath Platform() const override { return m_path; }
-    std::vector<PrinterRecord> EnumPrinters() override;
+    // Plays a spooler whose queue list cannot be read (a silent or refusing scheduler): every
+    // list fails with `reason` while it is not empty.
+    void SetListFailure(std::string reason) { m_listFailure = std::move(reason); }
+
+    PrinterList EnumPrinters() override;
     bool OpenForUse(const std::string& name) override;
     std::optional<std::uint32_t> ReadStatus(const std::string& name) override;
     std::unique_ptr<PrintJob> StartJob(const std::string& name,
@@ -59,6 +63,7 @@ private:
     std::list<Queue> m_queues; // a list keeps references stable
     std::vector<Job> m_jobs;
     int m_calls = 0;
+    std::string m_listFailure;
 };
 
 } // namespace vellmark

@@ -12,15 +12,23 @@
 
 namespace vellmark {
 
+// The spooler's queue list, or why it could not be read. A list that could not be read is not
+// an empty list: the caller keeps what it had and tells the user the reason.
+struct PrinterList {
+    std::vector<PrinterRecord> records; // in the spooler's order
+    std::string failure;                // one line naming the spooler; empty when the list was read
+
+    bool Failed() const { return !failure.empty(); }
+};
+
 class PrintService {
 public:
     virtual ~PrintService() = default;
 
     virtual PlatformPath Platform() const = 0;
 
-    // Every queue the spooler knows, in the spooler's order. Empty when the spooler cannot be
-    // reached: a failed enumeration contributes no entries.
-    virtual std::vector<PrinterRecord> EnumPrinters() = 0;
+    // Every queue the spooler knows, or the reason it could not be asked.
+    virtual PrinterList EnumPrinters() = 0;
 
     // NT family usability: the queue can be opened with use access. Closed again at once.
     virtual bool OpenForUse(const std::string& name) = 0;

@@ -5,7 +5,9 @@
 namespace vellmark {
 
 SelectStep PrinterSelectModel::InitDialog(PrintService& service) {
-    return InitWithRows(DiscoverRows(service));
+    DiscoveredRows found = DiscoverRows(service);
+    m_listFailure = std::move(found.failure);
+    return InitWithRows(std::move(found.rows));
 }
 
 SelectStep PrinterSelectModel::InitWithRows(std::vector<PrinterRow> rows) {

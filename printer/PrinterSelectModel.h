@@ -53,6 +53,8 @@ public:
     SelectStep InitWithRows(std::vector<PrinterRow> rows);
 
     const std::vector<PrinterRow>& Rows() const { return m_rows; }
+    // Why the last discovery could not read the spooler's list; empty when it was read.
+    const std::string& ListFailure() const { return m_listFailure; }
     int SelectedRow() const { return m_selected; }
     // The user's selection in the list; kNoRow (or any index out of range) clears it.
     void SelectRow(int row);
@@ -66,6 +68,7 @@ public:
 private:
     std::vector<PrinterRow> m_rows;
     int m_selected = kNoRow;
+    std::string m_listFailure;
 };
 
 } // namespace vellmark

@@ -82,8 +82,9 @@ std::vector<PrinterRow> BuildRows(const std::vector<PrinterRecord>& records, Pla
     return rows;
 }
 
-std::vector<PrinterRow> DiscoverRows(PrintService& service) {
-    return BuildRows(service.EnumPrinters(), service.Platform());
+DiscoveredRows DiscoverRows(PrintService& service) {
+    PrinterList list = service.EnumPrinters();
+    return {BuildRows(list.records, service.Platform()), std::move(list.failure)};
 }
 
 std::size_t PreselectRow(const std::vector<PrinterRow>& rows, const std::string& current) {

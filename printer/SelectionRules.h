@@ -46,8 +46,16 @@ bool RowNameLess(const std::string& a, const std::string& b);
 
 // The rows of the selection, filtered and in list order.
 std::vector<PrinterRow> BuildRows(const std::vector<PrinterRecord>& records, PlatformPath path);
+// The rows of one enumeration, or why the spooler could not be asked (then no rows).
+struct DiscoveredRows {
+    std::vector<PrinterRow> rows;
+    std::string failure; // empty when the list was read, an empty list included
+
+    bool Failed() const { return !failure.empty(); }
+};
+
 // One enumeration of the service, then BuildRows.
-std::vector<PrinterRow> DiscoverRows(PrintService& service);
+DiscoveredRows DiscoverRows(PrintService& service);
 
 // The row to pre-select: the lowest-numbered row named exactly `current`, otherwise row 0.
 std::size_t PreselectRow(const std::vector<PrinterRow>& rows, const std::string& current);

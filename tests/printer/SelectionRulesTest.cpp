@@ -38,11 +38,11 @@ TEST(SelectionRulesTest, NtPathFiltersByExactDriverAndUseAccessAndShowsServerOfC
     service.AddQueue(Model("Busy", "LPT3:", kStatusUserIntervention));
     service.AddQueue(Model("alpha", "file:")); // not "FILE:": an ordinary destination
 
-    EXPECT_EQ(DiscoverRows(service), Rows({{"alpha", "file:"},
-                                           {"Busy", "LPT3:"},
-                                           {"mixed", "COM1:"},
-                                           {"Office", "printsrv"},
-                                           {"zeta", "socket://10.0.0.9:9100"}}));
+    EXPECT_EQ(DiscoverRows(service).rows, Rows({{"alpha", "file:"},
+                                                {"Busy", "LPT3:"},
+                                                {"mixed", "COM1:"},
+                                                {"Office", "printsrv"},
+                                                {"zeta", "socket://10.0.0.9:9100"}}));
     EXPECT_EQ(service.CallCount(), 1);
 }
 
@@ -54,7 +54,7 @@ TEST(SelectionRulesTest, OtherPathFiltersByStatusBitWithoutOpeningAndShowsPorts)
     service.AddQueue(Model("Office", "\\\\printsrv\\office", 0, "printsrv"));
 
     EXPECT_EQ(
-        DiscoverRows(service),
+        DiscoverRows(service).rows,
         Rows({{"Office", "\\\\printsrv\\office"}, {"paused", "LPT2:"}, {"unopenable", "LPT3:"}}));
     EXPECT_EQ(service.CallCount(), 1);
 }
@@ -148,7 +148,7 @@ TEST(SelectionRulesTest, RowOrderIgnoresLetterCaseAndPutsUtf8NamesAfterAscii) {
                              "~tilde", "zeta", "Élan"})
         service.AddQueue(Model(name, "LPT1:"));
     std::vector<std::string> names;
-    for (const PrinterRow& row : DiscoverRows(service))
+    for (const PrinterRow& row : DiscoverRows(service).rows)
         names.push_back(row.name);
     // UTF-8 names in byte order: Ä (C3 84) < É (C3 89) < é (C3 A9) < プ (E3 83 97).
     EXPECT_EQ(names, (std::vector<std::string>{"0-First", "a", "B", "b", "C", "zeta", "Zulu",

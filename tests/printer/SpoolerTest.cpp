@@ -211,7 +211,9 @@ protected:
 
 TEST_F(SpoolerTest, DiscoveryListsUsableQueuesOfTheModelInNameOrderWithOneRequest) {
     CupsPrintService service(spooler->SocketPath());
-    const std::vector<PrinterRecord> records = service.EnumPrinters();
+    const PrinterList list = service.EnumPrinters();
+    EXPECT_EQ(list.failure, "");
+    const std::vector<PrinterRecord>& records = list.records;
     EXPECT_EQ(service.RequestCount(), 1);
     // The excluded queues are there, for the reasons the list must honour.
     const std::string driver(kModelDriverName);
@@ -389,8 +391,9 @@ TEST_F(SpoolerTest, BracketedIpv6AddressReachesTheScheduler) {
     if (!proxy.Listening())
         GTEST_SKIP() << "no IPv6 loopback here";
     CupsPrintService service(proxy.Address());
-    EXPECT_EQ(DiscoverRows(service), ExpectedRows()) << service.ListFailure();
-    EXPECT_EQ(service.ListFailure(), "");
+    const DiscoveredRows found = DiscoverRows(service);
+    EXPECT_EQ(found.rows, ExpectedRows()) << found.failure;
+    EXPECT_EQ(found.failure, "");
 }
 
 // A scheduler of its own, stopped on purpose.
@@ -412,14 +415,16 @@ TEST(SpoolerLifecycleTest, NoModelQueueGivesM1AndAStoppedSchedulerGivesS4WithinT
     }
 
     ASSERT_TRUE(spooler.AddQueue("Dotrix", printer.DeviceUri(), VELLMARK_PPD_PATH));
-    ASSERT_EQ(DiscoverRows(service).size(), 1u);
+    ASSERT_EQ(DiscoverRows(service).rows.size(), 1u);
 
     for (const bool stopped : {false, true}) {
         SCOPED_TRACE(stopped ? "stopped scheduler" : "frozen scheduler");
         stopped ? spooler.Stop() : spooler.Pause(); // answers nothing any more, or is gone
         ExpectFailedSend(service, "Dotrix", printer.DeviceUri());
         const auto start = Clock::now();
-        EXPECT_TRUE(DiscoverRows(service).empty());
+        const DiscoveredRows found = DiscoverRows(service);
+        EXPECT_TRUE(found.rows.empty());
+        EXPECT_NE(found.failure.find(spooler.SocketPath()), std::string::npos) << found.failure;
         EXPECT_LT(Clock::now() - start, kBound);
     }
     EXPECT_TRUE(printer.Jobs().empty());
@@ -516,7 +521,7 @@ TEST(SchedulerSilenceTest, AFrozenSchedulerCostsTheBoundOnceWhateverTheNumberOfP
         printers += " --printer " + name;
     }
     CupsPrintService service(spooler.SocketPath());
-    const std::vector<PrinterRow> rows = DiscoverRows(service);
+    const std::vector<PrinterRow> rows = DiscoverRows(service).rows;
     ASSERT_EQ(rows.size(), 11u);
     const std::string reason =
         "the print scheduler at " + spooler.SocketPath() + " does not answer: no answer within 2 s";
@@ -544,7 +549,7 @@ TEST(SchedulerSilenceTest, AFrozenSchedulerCostsTheBoundOnceWhateverTheNumberOfP
     }
 
     spooler.Resume();
-    EXPECT_EQ(DiscoverRows(service).size(), 11u);
+    EXPECT_EQ(DiscoverRows(service).rows.size(), 11u);
     EXPECT_EQ(service.NoAnswer(), "");
     SettingsDocument doc;
     RecordingHost host(rows[0].name, rows[0].destination);
