@@ -49,11 +49,13 @@ int CDialogStyle::styleHint(StyleHint hint, const QStyleOption* option, const QW
 
 void CDialogStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* option,
                                  QPainter* painter, const QWidget* widget) const {
-    if (element == PE_IndicatorToolBarSeparator && widget) {
+    if (element == PE_IndicatorToolBarSeparator) {
         // The separator before a toolbar's first button only keeps the button off the edge.
-        const auto* bar = qobject_cast<const QToolBar*>(widget->parentWidget());
-        if (bar && !bar->actions().isEmpty() &&
-            bar->widgetForAction(bar->actions().first()) == widget)
+        // Qt passes the toolbar; the separator is the widget being painted.
+        const auto* bar = qobject_cast<const QToolBar*>(widget);
+        const auto* separator = dynamic_cast<const QWidget*>(painter->device());
+        if (bar && separator && !bar->actions().isEmpty() &&
+            bar->widgetForAction(bar->actions().first()) == separator)
             return;
     }
     QProxyStyle::drawPrimitive(element, option, painter, widget);
