@@ -3,6 +3,7 @@
 #include "CPanelDlg.h"
 #include "CSingleInstance.h"
 #include "CupsPrintService.h"
+#include "ProgramLook.h"
 
 #include <QLibraryInfo>
 
@@ -13,6 +14,10 @@ CPanelApp::CPanelApp(int& argc, char** argv) : m_app(argc, argv) {
     // messages included; the single-instance key is the executable's own name.
     QCoreApplication::setApplicationName(QStringLiteral("Vellmark"));
     LoadQtTranslation(m_app, m_qtTranslator);
+    // Installed last, so asked first: the few texts Qt's translation lacks.
+    m_app.installTranslator(&m_qtSupplement);
+    ApplyProgramLook();
+    WarnWithoutJapaneseFace(stderr);
 }
 
 bool CPanelApp::LoadQtTranslation(QCoreApplication& app, QTranslator& translator) {

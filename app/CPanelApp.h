@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QTranslator>
 
+#include "ProgramLook.h"
+
 namespace vellmark {
 
 class PrintService;
@@ -26,6 +28,7 @@ public:
 private:
     QApplication m_app;
     QTranslator m_qtTranslator;
+    QtTextSupplement m_qtSupplement;
 };
 
 } // namespace vellmark

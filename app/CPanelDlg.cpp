@@ -224,6 +224,24 @@ void CPanelDlg::BuildTabs() {
     }
     m_tab->setCurrentIndex(0);
     connect(m_tab, &CTabControl::currentChanged, this, &CPanelDlg::OnTabChanged);
+    MakeRoomForTabRows();
+}
+
+void CPanelDlg::MakeRoomForTabRows() {
+    // The template leaves room above the pages for the rows its face needs; a face with wider
+    // letters can need another row, which would lie under the pages. The pages, the bottom of
+    // the tab control, the status line and the window then move down by the missing height.
+    constexpr int kFrame = 2; // the display area's top edge, between the tabs and the pages
+    const int pageTop = m_pages.select.y();
+    const int missing = m_tab->y() + m_tab->TabAreaHeight() + kFrame - pageTop;
+    if (missing <= 0)
+        return;
+    for (CPropertyPage* page : m_pages.All())
+        page->move(page->x(), page->y() + missing);
+    m_tab->resize(m_tab->width(), m_tab->height() + missing);
+    m_client->resize(m_client->width(), m_client->height() + missing);
+    m_statusBar->move(m_statusBar->x(), m_statusBar->y() + missing);
+    setFixedSize(width(), height() + missing);
 }
 
 void CPanelDlg::HelpProbe() {

@@ -102,6 +102,7 @@ private:
     void BuildMenu();
     void BuildToolBar();
     void BuildTabs();
+    void MakeRoomForTabRows();
     void HelpProbe();
 
     void OnDataCheck();

@@ -2,6 +2,7 @@
 
 #include "CDataExchange.h"
 #include "CDialogLayout.h"
+#include "CDialogStyle.h"
 #include "CRadioButton.h"
 #include "CUpDown.h"
 #include "ControlNotify.h"
@@ -26,6 +27,7 @@ int CDialogBase::s_nShowing = 0;
 CDialogBase::CDialogBase(int templateId)
     : m_nTemplateId(templateId), m_pTemplate(res::FindDialogTemplate(templateId)) {
     Q_ASSERT(m_pTemplate);
+    CDialogStyle::Install(); // the style the layouts are measured with
     setFont(CDialogLayout::DialogFont());
 }
 

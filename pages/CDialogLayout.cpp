@@ -1,17 +1,19 @@
 #include "CDialogLayout.h"
 
 #include "CComboBox.h"
+#include "CDialogStyle.h"
 #include "CGroupBox.h"
 #include "CNumberEdit.h"
 #include "CRadioButton.h"
 #include "CSlider.h"
 #include "CUpDown.h"
 #include "ControlNotify.h"
+#include "DialogFace.h"
 #include "DialogTemplate.h"
 #include "TextConvert.h"
 
+#include <QApplication>
 #include <QCheckBox>
-#include <QFontDatabase>
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -20,7 +22,13 @@
 #include <QPushButton>
 #include <QString>
 #include <QStringList>
+#include <QStyle>
+#include <QStyleOptionButton>
+#include <QStyleOptionComboBox>
 #include <QTreeWidget>
+#include <QtMath>
+
+#include <algorithm>
 
 namespace vellmark {
 namespace {
@@ -75,22 +83,7 @@ protected:
 } // namespace
 
 QFont CDialogLayout::DialogFont() {
-    static const QFont font = [] {
-        const QStringList families = QFontDatabase::families();
-        QFont f;
-        f.setStyleHint(QFont::SansSerif);
-        for (std::string_view face : res::kDialogFontFaces) {
-            const QString name =
-                QString::fromUtf8(face.data(), static_cast<qsizetype>(face.size()));
-            if (families.contains(name)) {
-                f.setFamily(name);
-                break;
-            }
-        }
-        f.setPointSize(res::kDialogFontPoints);
-        return f;
-    }();
-    return font;
+    return FindDialogFace().font;
 }
 
 QSize CDialogLayout::BaseUnits(const QFont& font) {
@@ -100,7 +93,104 @@ QSize CDialogLayout::BaseUnits(const QFont& font) {
     return QSize((width / 26 + 1) / 2, fm.height());
 }
 
-CDialogLayout::CDialogLayout(const QFont& font) : m_base(BaseUnits(font)) {}
+QSize CDialogLayout::FittedBaseUnits(const QFont& font) {
+    static QHash<QString, QSize> fitted;
+    CDialogStyle::Install();
+    QStyle* style = QApplication::style();
+    const QString key = font.toString() + u'|' + style->name();
+    if (const auto it = fitted.constFind(key); it != fitted.constEnd())
+        return *it;
+
+    // Each control with a text: where it lies across (left and width in dialog units) and the
+    // pixels its text needs at this font and style.
+    struct Need {
+        int x, width, pixels;
+    };
+    const QFontMetrics fm(font);
+    // Where the ink of the widest line ends: a text whose last letter leaves some of its advance
+    // free is not cut when only that free part falls outside.
+    const QFontMetricsF fmf(font);
+    auto textWidth = [&fmf](std::string_view text) {
+        int widest = 0;
+        for (QString line : ToQString(text).split(u'\n')) {
+            line.replace(QStringLiteral("&&"), QStringLiteral("\x01")).remove(u'&');
+            line.replace(u'\x01', u'&');
+            if (line.isEmpty())
+                continue;
+            const qreal bearing = std::max(qreal(0), fmf.rightBearing(line.back()));
+            widest = std::max(widest, qCeil(fmf.horizontalAdvance(line) - bearing));
+        }
+        return widest;
+    };
+    // What the style draws beside the text of a radio button, check box or drop-down list.
+    const QRect probe(0, 0, 200, fm.height() + 8);
+    QStyleOptionButton button;
+    button.rect = probe;
+    button.fontMetrics = fm;
+    const int radioChrome =
+        probe.width() - style->subElementRect(QStyle::SE_RadioButtonContents, &button).width();
+    const int checkChrome =
+        probe.width() - style->subElementRect(QStyle::SE_CheckBoxContents, &button).width();
+    QStyleOptionComboBox combo;
+    combo.rect = probe;
+    combo.fontMetrics = fm;
+    combo.frame = true;
+    const int comboChrome =
+        probe.width() -
+        style->subControlRect(QStyle::CC_ComboBox, &combo, QStyle::SC_ComboBoxEditField).width() +
+        2;
+    QList<Need> needs;
+    for (const res::DialogTemplate* dialog : res::AllDialogTemplates()) {
+        for (const res::ControlTemplate& c : dialog->controls) {
+            if (c.style & res::kHidden)
+                continue;
+            int pixels = 0;
+            switch (c.kind) {
+            case res::ControlKind::Label:
+                pixels = textWidth(c.text);
+                break;
+            case res::ControlKind::GroupBox:
+                // The title starts an average character and two pixels in from the frame.
+                pixels = c.text.empty() ? 0 : fm.averageCharWidth() + textWidth(c.text) + 5;
+                break;
+            case res::ControlKind::RadioButton:
+                pixels = radioChrome + textWidth(c.text);
+                break;
+            case res::ControlKind::CheckBox:
+                pixels = checkChrome + textWidth(c.text);
+                break;
+            case res::ControlKind::PushButton:
+                pixels = textWidth(c.text) + 8;
+                break;
+            case res::ControlKind::ComboBox:
+                for (std::string_view entry : c.entries)
+                    pixels = std::max(pixels, comboChrome + textWidth(entry));
+                break;
+            default:
+                break;
+            }
+            if (pixels > 0)
+                needs.append({c.x, c.width, pixels});
+        }
+    }
+
+    // The font's own base units unless some text would be cut at them: then the narrowest
+    // wider horizontal unit at which every text fits, so the whole layout widens evenly.
+    const QSize natural = BaseUnits(font);
+    QSize base = natural;
+    for (int width = natural.width(); width <= 3 * natural.width(); ++width) {
+        base.setWidth(width);
+        const bool fits = std::all_of(needs.begin(), needs.end(), [width](const Need& n) {
+            return MulDiv(n.x + n.width, width, 4) - MulDiv(n.x, width, 4) >= n.pixels;
+        });
+        if (fits)
+            break;
+    }
+    fitted.insert(key, base);
+    return base;
+}
+
+CDialogLayout::CDialogLayout(const QFont& font) : m_base(FittedBaseUnits(font)) {}
 
 int CDialogLayout::X(int dlu) const {
     return MulDiv(dlu, m_base.width(), 4);

@@ -1,7 +1,7 @@
 // Dialog templates made into widgets. Positions are dialog units, converted to pixels as
 // Windows converts them: from the base units of the dialog font (x: average width of the Latin
-// letters, y: the font's height). Build() creates a template's controls in template order,
-// which is also their tab order.
+// letters, y: the font's height), widened where a text would not fit. Build() creates a template's
+// controls in template order, which is also their tab order.
 #pragma once
 
 #include "DialogTemplate.h"
@@ -29,11 +29,16 @@ struct DialogControls {
 
 class CDialogLayout {
 public:
-    // The dialog font: the first installed face of the template font list, else the default
-    // sans-serif, at 9 points.
+    // The dialog font: the first installed face of the template font list, else the
+    // sans-serif face fontconfig offers, at 9 points (DialogFace.h).
     static QFont DialogFont();
     // Base units of a font in pixels.
     static QSize BaseUnits(const QFont& font);
+    // The base units the layouts use: the font's own, with the horizontal unit widened as far
+    // as needed for every text of every template to fit its control (a substitute face whose
+    // letters are wider than the template's face). Under the template's face they are the
+    // font's own, so every control lies where its template puts it.
+    static QSize FittedBaseUnits(const QFont& font);
 
     explicit CDialogLayout(const QFont& font);
     int X(int dlu) const;

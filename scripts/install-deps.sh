@@ -8,6 +8,7 @@ packages=(
   libcups2-dev cups-daemon cups-client
   googletest libgtest-dev libgmock-dev libbenchmark-dev python3
   xvfb xauth fonts-ipafont-gothic
+  locales # localedef and the ja_JP sources: the tests make a Japanese locale of their own
   qt6-translations-l10n # Qt's own Japanese texts (standard buttons, file dialog)
   # installing and packaging: the scheduler's driver listing (lpinfo -m), the checks of the
   # desktop entry, AppStream data and manual pages, the package tools, and driving the window

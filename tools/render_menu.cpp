@@ -6,14 +6,13 @@
 //                                                    window with the menu bar, each popup opened
 //                                                    under its title, the screen grabbed
 #include "CIconMenu.h"
-#include "DialogTemplate.h"
 #include "MenuTemplate.h"
+#include "ProgramLook.h"
 #include "ResourceIds.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QEventLoop>
-#include <QFontDatabase>
 #include <QMenuBar>
 #include <QScreen>
 #include <QTextStream>
@@ -36,15 +35,8 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    // The menu font: the dialog font's Japanese sans-serif at 9 points.
-    const QStringList families = QFontDatabase::families();
-    for (std::string_view face : res::kDialogFontFaces) {
-        const QString name = QString::fromUtf8(face.data(), static_cast<qsizetype>(face.size()));
-        if (families.contains(name)) {
-            QApplication::setFont(QFont(name, res::kDialogFontPoints), "QMenu");
-            break;
-        }
-    }
+    // The program's own look: its style and its one typeface, as users see the menus.
+    ApplyProgramLook();
 
     ui::CIconMenu menu;
     if (!menu.LoadOwnerDrawMenu(res::IDR_PANEL_MENU)) {

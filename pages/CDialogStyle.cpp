@@ -1,0 +1,98 @@
+#include "CDialogStyle.h"
+
+#include <QApplication>
+#include <QPainter>
+#include <QStyleFactory>
+#include <QStyleOptionTab>
+#include <QToolBar>
+
+namespace vellmark {
+
+CDialogStyle::CDialogStyle() : QProxyStyle(QStyleFactory::create(QStringLiteral("Fusion"))) {}
+
+void CDialogStyle::Install() {
+    if (!qobject_cast<CDialogStyle*>(QApplication::style()))
+        QApplication::setStyle(new CDialogStyle);
+}
+
+QColor CDialogStyle::GrayText() {
+    return QColor(0x6d, 0x6d, 0x6d);
+}
+
+void CDialogStyle::polish(QPalette& palette) {
+    QProxyStyle::polish(palette);
+    for (QPalette::ColorRole role : {QPalette::Text, QPalette::WindowText, QPalette::ButtonText})
+        palette.setColor(QPalette::Disabled, role, GrayText());
+}
+
+int CDialogStyle::pixelMetric(PixelMetric metric, const QStyleOption* option,
+                              const QWidget* widget) const {
+    switch (metric) {
+    case PM_RadioButtonLabelSpacing:
+    case PM_CheckBoxLabelSpacing:
+        return 4;
+    default:
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+}
+
+int CDialogStyle::styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                            QStyleHintReturn* returnData) const {
+    switch (hint) {
+    case SH_ComboBox_Popup: // a list below the box, not a menu over it
+    case SH_DialogButtonBox_ButtonsHaveIcons:
+        return 0;
+    default:
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+}
+
+void CDialogStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* option,
+                                 QPainter* painter, const QWidget* widget) const {
+    if (element == PE_IndicatorToolBarSeparator) {
+        // The separator before a toolbar's first button only keeps the button off the edge.
+        // Qt passes the toolbar; the separator is the widget being painted.
+        const auto* bar = qobject_cast<const QToolBar*>(widget);
+        const auto* separator = dynamic_cast<const QWidget*>(painter->device());
+        if (bar && separator && !bar->actions().isEmpty() &&
+            bar->widgetForAction(bar->actions().first()) == separator)
+            return;
+    }
+    QProxyStyle::drawPrimitive(element, option, painter, widget);
+    if (element == PE_FrameTabWidget) {
+        // Inside its edges, the display area is the dialog's own colour, as the page on it.
+        const int edge = 2;
+        painter->fillRect(option->rect.adjusted(edge, edge, -edge, -edge),
+                          option->palette.color(QPalette::Window));
+    }
+}
+
+void CDialogStyle::drawControl(ControlElement element, const QStyleOption* option,
+                               QPainter* painter, const QWidget* widget) const {
+    const auto* tab = qstyleoption_cast<const QStyleOptionTab*>(option);
+    if (element != CE_TabBarTabLabel || !tab || tab->icon.isNull() || tab->text.isEmpty() ||
+        tab->shape != QTabBar::RoundedNorth) {
+        QProxyStyle::drawControl(element, option, painter, widget);
+        return;
+    }
+    // Image and text side by side, the pair centred in the tab.
+    constexpr int kGap = 4;
+    const QSize iconSize = tab->iconSize.isValid() ? tab->iconSize : QSize(16, 16);
+    const int textWidth = tab->fontMetrics.size(Qt::TextShowMnemonic, tab->text).width();
+    const QRect rect = tab->rect;
+    const int left =
+        rect.x() + std::max(0, (rect.width() - iconSize.width() - kGap - textWidth) / 2);
+    const bool selected = tab->state & State_Selected;
+    const int shift = selected ? 0 : pixelMetric(PM_TabBarTabShiftVertical, option, widget);
+    const QIcon::Mode mode = (tab->state & State_Enabled) ? QIcon::Normal : QIcon::Disabled;
+    const QPixmap image = tab->icon.pixmap(iconSize, painter->device()->devicePixelRatio(), mode);
+    const QRect iconRect(left, rect.center().y() - iconSize.height() / 2 + shift + 1,
+                         iconSize.width(), iconSize.height());
+    painter->drawPixmap(iconRect, image);
+    const QRect textRect(iconRect.right() + 1 + kGap, rect.y() + shift, textWidth + 1,
+                         rect.height());
+    drawItemText(painter, textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextShowMnemonic,
+                 tab->palette, tab->state & State_Enabled, tab->text, QPalette::WindowText);
+}
+
+} // namespace vellmark

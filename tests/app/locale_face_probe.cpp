@@ -1,0 +1,183 @@
+// Started by the locale and face test under each locale and font set: starts the program's
+// application object and its main window over two in-memory printers, opens every dialog the
+// test looks at, and prints what it measured as KEY=VALUE lines.
+#include "AppHarness.h"
+#include "CDialogLayout.h"
+#include "CFormSetupDlg.h"
+#include "CIconMenu.h"
+#include "CPanelApp.h"
+#include "CPropertyPage.h"
+#include "CStatusLine.h"
+#include "CTabControl.h"
+#include "DialogFace.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QFontInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QStyleOptionButton>
+#include <QStyleOptionComboBox>
+#include <QTextStream>
+#include <QToolTip>
+#include <QtMath>
+
+using namespace vellmark;
+using namespace vellmark::test;
+
+namespace {
+
+QTextStream out(stdout);
+
+// Where the ink of the widest line of a text ends, at the control's font.
+int TextWidth(const QWidget* w, const QString& text) {
+    const QFontMetricsF fm(w->font());
+    int widest = 0;
+    for (const QString& line : text.split(u'\n')) {
+        const QString shown = QString(line).remove(QRegularExpression(QStringLiteral("&(?!&)")));
+        if (!shown.isEmpty())
+            widest = std::max(widest, qCeil(fm.horizontalAdvance(shown) -
+                                            std::max(qreal(0), fm.rightBearing(shown.back()))));
+    }
+    return widest;
+}
+
+// The controls of a dialog whose text the control cuts: its text is wider than the room the
+// control, as built and styled, gives it.
+QStringList Cut(QWidget& dialog, const QString& name) {
+    QStringList cut;
+    for (QWidget* w : dialog.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (w->isHidden())
+            continue;
+        QStringList texts;
+        int room = w->width();
+        int need = 0;
+        if (auto* label = qobject_cast<QLabel*>(w)) {
+            texts << label->text();
+        } else if (auto* radio = qobject_cast<QRadioButton*>(w)) {
+            QStyleOptionButton opt;
+            opt.initFrom(radio);
+            texts << radio->text();
+            room = w->style()->subElementRect(QStyle::SE_RadioButtonContents, &opt, w).width();
+        } else if (auto* check = qobject_cast<QCheckBox*>(w)) {
+            QStyleOptionButton opt;
+            opt.initFrom(check);
+            texts << check->text();
+            room = w->style()->subElementRect(QStyle::SE_CheckBoxContents, &opt, w).width();
+        } else if (auto* button = qobject_cast<QPushButton*>(w)) {
+            texts << button->text();
+            need = 8; // its frame and focus rectangle
+        } else if (auto* combo = qobject_cast<QComboBox*>(w)) {
+            QStyleOptionComboBox opt;
+            opt.initFrom(combo);
+            opt.frame = true;
+            room = w->style()
+                       ->subControlRect(QStyle::CC_ComboBox, &opt, QStyle::SC_ComboBoxEditField, w)
+                       .width() -
+                   2;
+            for (int i = 0; i < combo->count(); ++i)
+                texts << combo->itemText(i);
+        } else if (auto* box = qobject_cast<QGroupBox*>(w)) {
+            texts << box->title();
+            need = w->fontMetrics().averageCharWidth() + 5; // where the frame's title starts
+        } else {
+            continue;
+        }
+        for (const QString& text : texts)
+            if (need + TextWidth(w, text) > room)
+                cut << QStringLiteral("%1:%2(%3>%4)")
+                           .arg(name, QString(text).replace(u'\n', u' '))
+                           .arg(need + TextWidth(w, text))
+                           .arg(room);
+    }
+    return cut;
+}
+
+QString FontOf(const QFont& font) {
+    const QFontInfo info(font);
+    return QStringLiteral("%1/%2pt").arg(info.family()).arg(info.pointSize());
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    // The program's own start-up: the application object with its look and translations.
+    CPanelApp app(argc, argv);
+
+    MemoryPrintService service;
+    service.AddQueue(ModelQueue("Dotrix-A", "socket://10.0.0.5:9100"));
+    service.AddQueue(ModelQueue("Dotrix-B", "socket://10.0.0.6:9100"));
+    Window win(service);
+    QStringList cut;
+    win.prompt.scripts.append([&cut](QDialog& dialog) {
+        cut += Cut(dialog, QStringLiteral("printer-select"));
+        ChoosePrinter(QStringLiteral("Dotrix-A"))(dialog);
+    });
+    if (!win.Start()) {
+        out << "error=the main window did not start\n";
+        return 1;
+    }
+    CPanelDlg& dlg = *win.dlg;
+    const DialogFace& face = FindDialogFace();
+    out << "locale=" << QLocale::system().name() << "\n";
+    out << "face=" << QFontInfo(dlg.font()).family() << "\n";
+    out << "faceIndex=" << face.listIndex << "\n";
+    out << "storedNames=" << StoredFamilyNames(dlg.font()).join(u',') << "\n";
+    out << "window=" << dlg.width() << "x" << dlg.height() << "\n";
+
+    // Every tab above the page.
+    const CTabControl* tabs = dlg.TabControl();
+    CPageSet& pages = dlg.Pages();
+    QStringList under;
+    for (int i = 0; i < tabs->count(); ++i) {
+        const QRect r = tabs->tabRect(i).translated(tabs->pos());
+        for (CPropertyPage* page : pages.All())
+            if (r.bottom() >= page->y())
+                under << tabs->tabText(i);
+    }
+    under.removeDuplicates();
+    out << "page=" << pages.select.x() << "," << pages.select.y() << "\n";
+    out << "tabRows=" << tabs->RowCount() << "\n";
+    out << "tabsUnderPage=" << under.join(u',') << "\n";
+
+    // Every control's text whole: the pages, the form setup dialog, the version dialog.
+    const char* const names[] = {"select", "form", "param", "msw1", "msw2", "msw3", "msw4"};
+    for (std::size_t i = 0; i < pages.All().size(); ++i)
+        cut += Cut(*pages.All()[i], QString::fromLatin1(names[i]));
+    win.prompt.scripts.append(
+        [&cut](QDialog& dialog) { cut += Cut(dialog, QStringLiteral("form-setup")); });
+    pages.form.FormSetupDialog().DoModal(&pages.form);
+    win.prompt.scripts.append(
+        [&cut](QDialog& dialog) { cut += Cut(dialog, QStringLiteral("version")); });
+    dlg.OnCommand(res::ID_ABOUT);
+    out << "cut=" << cut.join(u';') << "\n";
+
+    // The face of the pages everywhere else.
+    out << "font.page=" << FontOf(pages.select.font()) << "\n";
+    out << "font.menuBar=" << FontOf(dlg.MenuBar()->font()) << "\n";
+    for (QAction* title : dlg.MenuBar()->actions())
+        if (QMenu* popup = title->menu())
+            out << "font.popup." << title->text().remove(u'&') << "=" << FontOf(popup->font())
+                << "\n";
+    out << "font.menuItems=" << FontOf(ui::CIconMenu::MenuFont()) << "\n";
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Vellmark"), QStringLiteral("確認"),
+                    QMessageBox::Ok | QMessageBox::Cancel, &dlg);
+    if (auto* text = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label")))
+        out << "font.messageBox=" << FontOf(text->font()) << "\n";
+    for (QAbstractButton* button : box.buttons())
+        out << "font.messageBoxButton=" << FontOf(button->font()) << "\n";
+    out << "font.tooltip=" << FontOf(QToolTip::font()) << "\n";
+    out << "font.statusLine=" << FontOf(dlg.StatusLine()->font()) << "\n";
+    QFileDialog files(&dlg);
+    files.setOption(QFileDialog::DontUseNativeDialog);
+    out << "font.fileDialog=" << FontOf(files.font()) << "\n";
+    out.flush();
+    return 0;
+}

@@ -1,0 +1,150 @@
+// The details of the desktop the program imitates that Qt's own style draws differently, as the
+// program's style draws them: drop-down lists open below their box, dialog buttons carry no
+// icons, grayed texts keep a contrast of 3:1, a toolbar's leading separator is a gap, the tab
+// control's display area has the dialog's colour up to the tabs, and a stretched tab keeps its
+// image beside its text.
+#include "CDialogStyle.h"
+#include "CTabControl.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QComboBox>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPushButton>
+#include <QTest>
+#include <QToolBar>
+
+#include <cmath>
+
+using namespace vellmark;
+
+namespace {
+
+double Luminance(const QColor& c) {
+    auto channel = [](double v) {
+        v /= 255.0;
+        return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(c.red()) + 0.7152 * channel(c.green()) + 0.0722 * channel(c.blue());
+}
+
+double Contrast(const QColor& a, const QColor& b) {
+    const double la = Luminance(a), lb = Luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// Whether every row of the rectangle is one colour: no vertical line runs through it (the
+// toolbar's background may shade from top to bottom).
+bool NoVerticalLine(const QImage& image, const QRect& r) {
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x)
+            if (image.pixel(x, y) != image.pixel(r.left(), y))
+                return false;
+    return true;
+}
+
+} // namespace
+
+class TestDialogStyle : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { CDialogStyle::Install(); }
+    void cleanup() {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            w->close();
+    }
+
+    void windowsDetails() {
+        QWidget host;
+        host.setGeometry(40, 40, 420, 300);
+        auto* combo = new QComboBox(&host);
+        combo->addItems({QStringLiteral("オート"), QStringLiteral("1"), QStringLiteral("2"),
+                         QStringLiteral("3")});
+        combo->setCurrentIndex(2);
+        combo->setGeometry(10, 10, 120, combo->sizeHint().height());
+        auto* bar = new QToolBar(&host);
+        QPixmap square(16, 16);
+        square.fill(Qt::blue);
+        bar->addSeparator();
+        bar->addAction(QIcon(square), QString());
+        bar->addSeparator();
+        bar->addAction(QIcon(square), QString());
+        bar->setGeometry(140, 10, 200, bar->sizeHint().height());
+        auto* tabs = new CTabControl(&host);
+        QPixmap magenta(16, 16);
+        magenta.fill(Qt::magenta);
+        // Two rows: the first row's tabs are stretched to the full width.
+        for (const char* text : {"機能選択", "書式設定", "パラメータ設定", "ＭＳＷ１"})
+            tabs->AddTab(QIcon(magenta), QString::fromUtf8(text));
+        tabs->setGeometry(10, 60, 300, 200);
+        host.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&host));
+        QVERIFY(tabs->RowCount() >= 2);
+
+        // The list drops below the box.
+        combo->showPopup();
+        QWidget* list = combo->view()->window();
+        QTRY_VERIFY(list->isVisible());
+        QCOMPARE_GE(list->geometry().top(), combo->mapToGlobal(QPoint(0, combo->height() - 1)).y());
+        combo->hidePopup();
+
+        // Message box buttons: text only.
+        QMessageBox box(QMessageBox::Warning, QStringLiteral("Vellmark"), QStringLiteral("?"),
+                        QMessageBox::Ok | QMessageBox::Cancel);
+        QCOMPARE(box.buttons().size(), 2);
+        for (QAbstractButton* button : box.buttons())
+            QVERIFY2(button->icon().isNull(), qPrintable(button->text()));
+
+        // Grayed texts on the dialog and in menus.
+        for (const char* widgetClass : {"QWidget", "QMenu", "QLabel"}) {
+            const QPalette pal = QApplication::palette(widgetClass);
+            QCOMPARE_GE(Contrast(pal.color(QPalette::Disabled, QPalette::Text),
+                                 pal.color(QPalette::Window)),
+                        3.0);
+            QCOMPARE_GE(Contrast(pal.color(QPalette::Disabled, QPalette::WindowText),
+                                 pal.color(QPalette::Window)),
+                        3.0);
+        }
+
+        // The separators: the leading one plain, the next one a line.
+        const QImage shot = host.grab().toImage();
+        const QRect lead =
+            bar->widgetForAction(bar->actions().at(0))->geometry().translated(bar->pos());
+        const QRect between =
+            bar->widgetForAction(bar->actions().at(2))->geometry().translated(bar->pos());
+        QVERIFY(NoVerticalLine(shot, lead));
+        QVERIFY(!NoVerticalLine(shot, between));
+
+        // Between the tab rows and a page laid over the display area: the dialog's colour.
+        const QColor window = host.palette().color(QPalette::Window);
+        const int below = tabs->y() + tabs->TabAreaHeight() + 3;
+        for (int x = tabs->x() + 4; x < tabs->x() + tabs->width() - 4; x += 7)
+            QCOMPARE(QColor(shot.pixel(x, below)), window);
+
+        // A stretched tab: its image next to its text, the pair in the middle of the tab.
+        for (int i = 0; i < tabs->count(); ++i) {
+            const QRect tab = tabs->tabRect(i).translated(tabs->pos());
+            int imageLeft = -1, imageRight = -1, textLeft = -1, textRight = -1;
+            for (int x = tab.left(); x <= tab.right(); ++x) {
+                for (int y = tab.top(); y <= tab.bottom(); ++y) {
+                    const QRgb p = shot.pixel(x, y);
+                    if (p == QColor(Qt::magenta).rgb()) {
+                        imageLeft = imageLeft < 0 ? x : imageLeft;
+                        imageRight = x;
+                    } else if (imageRight >= 0 && x > imageRight && qGray(p) < 110) {
+                        textLeft = textLeft < 0 ? x : textLeft;
+                        textRight = x;
+                    }
+                }
+            }
+            const QByteArray where = tabs->tabText(i).toUtf8();
+            QVERIFY2(imageRight >= 0 && textLeft > imageRight, where);
+            QVERIFY2(textLeft - imageRight <= 8, where);
+            QVERIFY2(std::abs((imageLeft - tab.left()) - (tab.right() - textRight)) <= 8, where);
+        }
+    }
+};
+
+QTEST_MAIN(TestDialogStyle)
+#include "tst_dialog_style.moc"
