@@ -197,6 +197,8 @@ void CPanelDlg::BuildToolBar() {
         }
         QAction* action = m_toolBar->addAction(QIcon(images[image++]), QString());
         action->setToolTip(Text(id));
+        // A screen reader names the button by its tooltip.
+        m_toolBar->widgetForAction(action)->setAccessibleName(Text(id));
         connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });
         m_toolActions.insert(id, action);
     }
@@ -216,6 +218,10 @@ void CPanelDlg::BuildTabs() {
                       QString::fromUtf8(item.text));
     // The pages lie over the tab control, at their own positions.
     m_pages.Create(m_client, m_doc);
+    // A screen reader names each page after its tab (the pages are in tab order).
+    const std::array<CPropertyPage*, kPageCount> pages = m_pages.All();
+    for (std::size_t i = 0; i < pages.size(); ++i)
+        pages[i]->setAccessibleName(m_tab->tabText(static_cast<int>(i)));
     for (CPropertyPage* page : m_pages.All()) {
         page->move(layout.X(res::kPageX), layout.Y(res::kPageY));
         // A page paints its own background over the tab control's display area.
