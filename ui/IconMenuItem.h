@@ -19,6 +19,7 @@ struct IconMenuItem {
     const QMenu* popup = nullptr; // the popup a popup item opens
     int syncMark = 0;             // used only while the records are brought in line
     QImage imageList;         // cells of the image size, transparent where the bitmap is face grey
+    QImage imageList2x;       // the same at twice the size (device pixel ratio 2), when drawn so
     QPointer<QAction> action; // the live item
 };
 
