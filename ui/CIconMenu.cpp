@@ -262,16 +262,19 @@ void CIconMenu::AppendItem(const QString& text, unsigned flags, std::unique_ptr<
 
 void CIconMenu::MakeImage(IconMenuItem& item, int bitmapId) const {
     const QImage bitmap = LoadBitmap(bitmapId);
+    item.imageList2x = QImage(); // made when first drawn where a point is two pixels
     if (bitmap.isNull()) {
         item.imageList = QImage();
-        item.imageList2x = QImage();
         item.bitmapId = -1;
         item.imageIndex = -1;
         return;
     }
     item.bitmapId = bitmapId;
     item.imageIndex = 0;
+    item.imageList = Cells(bitmap, 1);
+}
 
+QImage CIconMenu::Cells(const QImage& picture, int scale) const {
     // The four standard colours of the picture take the menu's own colours; whatever then has
     // the face colour is transparent.
     const QPalette pal = Palette();
@@ -286,27 +289,36 @@ void CIconMenu::MakeImage(IconMenuItem& item, int bitmapId) const {
         {qRgb(255, 255, 255), pal.color(QPalette::Active, QPalette::Light).rgb()},
     };
     // A picture taller than the cell is cut.
-    auto cell = [&](const QImage& picture, int scale) {
-        QImage image = picture.convertToFormat(QImage::Format_ARGB32)
-                           .copy(0, 0, m_nImageWidth * scale, m_nImageHeight * scale);
-        for (int y = 0; y < image.height(); ++y) {
-            auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-            for (int x = 0; x < image.width(); ++x) {
-                QRgb px = line[x] | 0xFF000000u;
-                for (const auto& m : map)
-                    if (px == (m.from | 0xFF000000u)) {
-                        px = m.to | 0xFF000000u;
-                        break;
-                    }
-                line[x] = (px == (face | 0xFF000000u)) ? 0u : px;
-            }
+    QImage image = picture.convertToFormat(QImage::Format_ARGB32)
+                       .copy(0, 0, m_nImageWidth * scale, m_nImageHeight * scale);
+    for (int y = 0; y < image.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            QRgb px = line[x] | 0xFF000000u;
+            for (const auto& m : map)
+                if (px == (m.from | 0xFF000000u)) {
+                    px = m.to | 0xFF000000u;
+                    break;
+                }
+            line[x] = (px == (face | 0xFF000000u)) ? 0u : px;
         }
-        image.setDevicePixelRatio(scale);
-        return image;
-    };
-    item.imageList = cell(bitmap, 1);
-    const QImage large = LoadBitmap(bitmapId, 2);
-    item.imageList2x = large.isNull() ? QImage() : cell(large, 2);
+    }
+    image.setDevicePixelRatio(scale);
+    return image;
+}
+
+const QImage& CIconMenu::CellsFor(const IconMenuItem& item, const QPainter& p, int& scale) const {
+    scale = 1;
+    if (PixelRatio(p) < 2 || item.bitmapId < 0)
+        return item.imageList;
+    if (item.imageList2x.isNull()) {
+        const QImage large = LoadBitmap(item.bitmapId, 2);
+        if (large.isNull())
+            return item.imageList;
+        item.imageList2x = Cells(large, 2);
+    }
+    scale = 2;
+    return item.imageList2x;
 }
 
 CIconMenu::CommandOwner CIconMenu::FindCommandOwner(unsigned commandId) {
@@ -487,9 +499,8 @@ void CIconMenu::DrawEmbossed(QPainter& p, const IconMenuItem& item, int x, int y
     const QRgb shadow = pal.color(QPalette::Active, QPalette::Dark).rgb();
     // On a screen with two pixels per point the 32-pixel drawing is embossed, its highlight
     // moved by one point as well.
-    const bool large = PixelRatio(p) >= 2 && !item.imageList2x.isNull();
-    const QImage& cells = large ? item.imageList2x : item.imageList;
-    const int s = large ? 2 : 1;
+    int s = 1;
+    const QImage& cells = CellsFor(item, p, s);
     const int iw = m_nImageWidth * s, ih = m_nImageHeight * s;
 
     // The picture over the menu colour; its face and highlight colours are background, and so
@@ -578,9 +589,8 @@ void CIconMenu::DrawItem(const DrawItemStruct& dis) const {
         Outline(p, inner, menu);
         // The 32-pixel drawing where a point is two pixels.
         auto drawImage = [&] {
-            const bool large = PixelRatio(p) >= 2 && !item.imageList2x.isNull();
-            const QImage& cells = large ? item.imageList2x : item.imageList;
-            const int s = large ? 2 : 1;
+            int s = 1;
+            const QImage& cells = CellsFor(item, p, s);
             if (!cells.isNull())
                 p.drawImage(QRectF(imageX, imageY, iw, ih), cells,
                             QRectF(item.imageIndex * iw * s, 0, iw * s, ih * s));

@@ -360,8 +360,8 @@ void IconMenuTest::drawsImageFramesAndHighlight() {
     QVERIFY(firstInk >= 25 && firstInk <= 27);
 
     // Where a point is two pixels, the 32-pixel drawing is drawn, not the 16-pixel one enlarged.
-    QCOMPARE(withImage->imageList2x.size(), QSize(2 * kIw, 2 * kIh));
     const QImage sharp = Render(*popup, withImage, 0, QSize(200, 19), false, 2);
+    QCOMPARE(withImage->imageList2x.size(), QSize(2 * kIw, 2 * kIh));
     bool finer = false;
     for (int y = 0; y < 2 * kIh; ++y)
         for (int x = 0; x < 2 * kIw; ++x) {
