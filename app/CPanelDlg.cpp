@@ -188,15 +188,17 @@ void CPanelDlg::BuildToolBar() {
     m_toolBar->setMovable(false);
     m_toolBar->setFloatable(false);
     m_toolBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    const std::array<QPixmap, 5> images = ToolbarImages();
+    const std::array<QIcon, 5> images = ToolbarImages();
     std::size_t image = 0;
     for (int id : kToolbarEntries) {
         if (id == 0) {
             m_toolBar->addSeparator();
             continue;
         }
-        QAction* action = m_toolBar->addAction(QIcon(images[image++]), QString());
+        QAction* action = m_toolBar->addAction(images[image++], QString());
         action->setToolTip(Text(id));
+        // A screen reader names the button by its tooltip.
+        m_toolBar->widgetForAction(action)->setAccessibleName(Text(id));
         connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });
         m_toolActions.insert(id, action);
     }
@@ -210,12 +212,15 @@ void CPanelDlg::BuildTabs() {
     m_tab->setObjectName(QStringLiteral("tabControl"));
     m_tab->setGeometry(layout.Rect(res::kPanelTabRect.x, res::kPanelTabRect.y,
                                    res::kPanelTabRect.width, res::kPanelTabRect.height));
-    const std::array<QPixmap, 4> images = TabImages();
+    const std::array<QIcon, 4> images = TabImages();
     for (const TabItem& item : kTabs)
-        m_tab->AddTab(QIcon(images[static_cast<std::size_t>(item.image)]),
-                      QString::fromUtf8(item.text));
+        m_tab->AddTab(images[static_cast<std::size_t>(item.image)], QString::fromUtf8(item.text));
     // The pages lie over the tab control, at their own positions.
     m_pages.Create(m_client, m_doc);
+    // A screen reader names each page after its tab (the pages are in tab order).
+    const std::array<CPropertyPage*, kPageCount> pages = m_pages.All();
+    for (std::size_t i = 0; i < pages.size(); ++i)
+        pages[i]->setAccessibleName(m_tab->tabText(static_cast<int>(i)));
     for (CPropertyPage* page : m_pages.All()) {
         page->move(layout.X(res::kPageX), layout.Y(res::kPageY));
         // A page paints its own background over the tab control's display area.

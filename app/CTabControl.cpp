@@ -1,5 +1,7 @@
 #include "CTabControl.h"
 
+#include "TabControlAccessible.h"
+
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -18,6 +20,7 @@ constexpr int kRowMargin = 2; // left and right of the rows
 } // namespace
 
 CTabControl::CTabControl(QWidget* parent) : QWidget(parent) {
+    InstallTabControlAccessible();
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true); // hot tracking
     setAttribute(Qt::WA_Hover);
@@ -37,6 +40,7 @@ void CTabControl::setCurrentIndex(int index) {
         return;
     m_current = index;
     update();
+    NotifyTabSelected(*this, index);
     emit currentChanged(index);
 }
 

@@ -18,19 +18,21 @@ QPixmap Transparent(const QImage& image) {
 
 } // namespace
 
-template <std::size_t N> std::array<QPixmap, N> SplitStrip(const QImage& strip) {
-    std::array<QPixmap, N> images;
-    if (strip.isNull())
-        return images;
-    const int side = strip.height();
-    const QImage rgb = strip.convertToFormat(QImage::Format_RGB32);
-    for (std::size_t i = 0; i < N; ++i)
-        images[i] = Transparent(rgb.copy(static_cast<int>(i) * side, 0, side, side));
-    return images;
+template <std::size_t N> std::array<QIcon, N> SplitStrip(const QImage& strip, const QImage& large) {
+    std::array<QIcon, N> icons;
+    for (const QImage& source : {strip, large}) {
+        if (source.isNull())
+            continue;
+        const int side = source.height();
+        const QImage rgb = source.convertToFormat(QImage::Format_RGB32);
+        for (std::size_t i = 0; i < N; ++i)
+            icons[i].addPixmap(Transparent(rgb.copy(static_cast<int>(i) * side, 0, side, side)));
+    }
+    return icons;
 }
 
-template std::array<QPixmap, 4> SplitStrip<4>(const QImage&);
-template std::array<QPixmap, 5> SplitStrip<5>(const QImage&);
+template std::array<QIcon, 4> SplitStrip<4>(const QImage&, const QImage&);
+template std::array<QIcon, 5> SplitStrip<5>(const QImage&, const QImage&);
 
 QIcon ProgramIcon() {
     QIcon icon;
@@ -39,12 +41,13 @@ QIcon ProgramIcon() {
     return icon;
 }
 
-std::array<QPixmap, 5> ToolbarImages() {
-    return SplitStrip<5>(res::LoadBitmap(res::IDB_TOOLBAR));
+std::array<QIcon, 5> ToolbarImages() {
+    return SplitStrip<5>(res::LoadBitmap(res::IDB_TOOLBAR), res::LoadBitmap(res::IDB_TOOLBAR, 2));
 }
 
-std::array<QPixmap, 4> TabImages() {
-    return SplitStrip<4>(res::LoadBitmap(res::IDB_TAB_IMAGES));
+std::array<QIcon, 4> TabImages() {
+    return SplitStrip<4>(res::LoadBitmap(res::IDB_TAB_IMAGES),
+                         res::LoadBitmap(res::IDB_TAB_IMAGES, 2));
 }
 
 } // namespace vellmark

@@ -1,5 +1,7 @@
 // The window's pictures from the program's artwork: the program icon, the five toolbar images
-// of strip 150 and the four tab images of strip 168. Light grey (192, 192, 192) is transparent.
+// of strip 150 and the four tab images of strip 168, each with its 16- and its 32-pixel drawing
+// (the icon draws the 32-pixel one where a point is two pixels). Light grey (192, 192, 192) is
+// transparent.
 #pragma once
 
 #include <QIcon>
@@ -10,10 +12,11 @@
 namespace vellmark {
 
 QIcon ProgramIcon();
-std::array<QPixmap, 5> ToolbarImages();
-std::array<QPixmap, 4> TabImages();
+std::array<QIcon, 5> ToolbarImages();
+std::array<QIcon, 4> TabImages();
 
-// Cuts a strip into count square images of its height, light grey made transparent.
-template <std::size_t N> std::array<QPixmap, N> SplitStrip(const QImage& strip);
+// Cuts a strip and its drawing at twice the size into count icons of square images of the
+// strips' heights, light grey made transparent.
+template <std::size_t N> std::array<QIcon, N> SplitStrip(const QImage& strip, const QImage& large);
 
 } // namespace vellmark

@@ -1,5 +1,6 @@
 #include "CDialogLayout.h"
 
+#include "AccessibleNames.h"
 #include "CComboBox.h"
 #include "CDialogStyle.h"
 #include "CGroupBox.h"
@@ -212,10 +213,12 @@ QSize CDialogLayout::Size(int w, int h) const {
 DialogControls CDialogLayout::Build(QWidget& dialog, const res::DialogTemplate& dialogTemplate,
                                     const std::function<void(int, int)>& notify,
                                     const std::function<void(QSlider*)>& scrolled) const {
+    InstallAccessibleControls();
     DialogControls built;
     QList<CRadioButton*>* group = nullptr;
     QWidget* previous = nullptr;
     QList<QLabel*> pendingBuddies;
+    QList<QWidget*> made; // every control, in template order
     for (const res::ControlTemplate& c : dialogTemplate.controls) {
         const QString text = ToQString(c.text);
         const QRect rect = Rect(c.x, c.y, c.width, c.height);
@@ -361,7 +364,9 @@ DialogControls CDialogLayout::Build(QWidget& dialog, const res::DialogTemplate& 
             pendingBuddies.clear();
         }
         previous = w;
+        made.append(w);
     }
+    NameControls(dialogTemplate, made);
     for (auto it = built.radioGroups.begin(); it != built.radioGroups.end(); ++it)
         for (CRadioButton* radio : *it)
             radio->SetGroup(*it);

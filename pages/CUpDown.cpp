@@ -18,6 +18,9 @@ CUpDown::CUpDown(QWidget* parent)
     }
     m_up->setArrowType(Qt::UpArrow);
     m_down->setArrowType(Qt::DownArrow);
+    // A screen reader names the arrows by their direction.
+    m_up->setAccessibleName(QStringLiteral("上へ"));
+    m_down->setAccessibleName(QStringLiteral("下へ"));
     connect(m_up, &QToolButton::clicked, this, [this] { Step(1); });
     connect(m_down, &QToolButton::clicked, this, [this] { Step(-1); });
 }

@@ -59,6 +59,11 @@ struct Edges {
     QRect Rect() const { return QRect(l, t, r - l, b - t); }
 };
 
+// Device pixels per point of what the painter draws on.
+qreal PixelRatio(const QPainter& p) {
+    return p.device() ? p.device()->devicePixelRatio() : 1.0;
+}
+
 void Fill(QPainter& p, const Edges& e, const QColor& c) {
     p.fillRect(e.Rect(), c);
 }
@@ -257,6 +262,7 @@ void CIconMenu::AppendItem(const QString& text, unsigned flags, std::unique_ptr<
 
 void CIconMenu::MakeImage(IconMenuItem& item, int bitmapId) const {
     const QImage bitmap = LoadBitmap(bitmapId);
+    item.imageList2x = QImage(); // made when first drawn where a point is two pixels
     if (bitmap.isNull()) {
         item.imageList = QImage();
         item.bitmapId = -1;
@@ -265,7 +271,10 @@ void CIconMenu::MakeImage(IconMenuItem& item, int bitmapId) const {
     }
     item.bitmapId = bitmapId;
     item.imageIndex = 0;
+    item.imageList = Cells(bitmap, 1);
+}
 
+QImage CIconMenu::Cells(const QImage& picture, int scale) const {
     // The four standard colours of the picture take the menu's own colours; whatever then has
     // the face colour is transparent.
     const QPalette pal = Palette();
@@ -279,11 +288,12 @@ void CIconMenu::MakeImage(IconMenuItem& item, int bitmapId) const {
         {qRgb(192, 192, 192), face},
         {qRgb(255, 255, 255), pal.color(QPalette::Active, QPalette::Light).rgb()},
     };
-    QImage cell = bitmap.convertToFormat(QImage::Format_ARGB32)
-                      .copy(0, 0, m_nImageWidth, m_nImageHeight); // a taller picture is cut
-    for (int y = 0; y < cell.height(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(cell.scanLine(y));
-        for (int x = 0; x < cell.width(); ++x) {
+    // A picture taller than the cell is cut.
+    QImage image = picture.convertToFormat(QImage::Format_ARGB32)
+                       .copy(0, 0, m_nImageWidth * scale, m_nImageHeight * scale);
+    for (int y = 0; y < image.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
             QRgb px = line[x] | 0xFF000000u;
             for (const auto& m : map)
                 if (px == (m.from | 0xFF000000u)) {
@@ -293,7 +303,22 @@ void CIconMenu::MakeImage(IconMenuItem& item, int bitmapId) const {
             line[x] = (px == (face | 0xFF000000u)) ? 0u : px;
         }
     }
-    item.imageList = cell;
+    image.setDevicePixelRatio(scale);
+    return image;
+}
+
+const QImage& CIconMenu::CellsFor(const IconMenuItem& item, const QPainter& p, int& scale) const {
+    scale = 1;
+    if (PixelRatio(p) < 2 || item.bitmapId < 0)
+        return item.imageList;
+    if (item.imageList2x.isNull()) {
+        const QImage large = LoadBitmap(item.bitmapId, 2);
+        if (large.isNull())
+            return item.imageList;
+        item.imageList2x = Cells(large, 2);
+    }
+    scale = 2;
+    return item.imageList2x;
 }
 
 CIconMenu::CommandOwner CIconMenu::FindCommandOwner(unsigned commandId) {
@@ -471,8 +496,12 @@ void CIconMenu::DrawEmbossed(QPainter& p, const IconMenuItem& item, int x, int y
     const QPalette pal = Palette();
     const QRgb face = pal.color(QPalette::Active, QPalette::Button).rgb();
     const QRgb light = pal.color(QPalette::Active, QPalette::Light).rgb();
-    const QColor shadow = pal.color(QPalette::Active, QPalette::Dark);
-    const int iw = m_nImageWidth, ih = m_nImageHeight;
+    const QRgb shadow = pal.color(QPalette::Active, QPalette::Dark).rgb();
+    // On a screen with two pixels per point the 32-pixel drawing is embossed, its highlight
+    // moved by one point as well.
+    int s = 1;
+    const QImage& cells = CellsFor(item, p, s);
+    const int iw = m_nImageWidth * s, ih = m_nImageHeight * s;
 
     // The picture over the menu colour; its face and highlight colours are background, and so
     // is every pixel the picture leaves transparent (whatever the menu colour is).
@@ -480,25 +509,35 @@ void CIconMenu::DrawEmbossed(QPainter& p, const IconMenuItem& item, int x, int y
     picture.fill(pal.color(QPalette::Active, QPalette::Window));
     {
         QPainter ip(&picture);
-        ip.drawImage(QPoint(0, 0), item.imageList, QRect(item.imageIndex * iw, 0, iw, ih));
+        QImage cell = cells.copy(item.imageIndex * iw, 0, iw, ih);
+        cell.setDevicePixelRatio(1);
+        ip.drawImage(QPoint(0, 0), cell);
     }
     auto ink = [&](int px, int py) {
-        if (px >= item.imageList.width() || py >= item.imageList.height() ||
-            qAlpha(item.imageList.pixel(item.imageIndex * iw + px, py)) == 0)
+        if (item.imageIndex * iw + px >= cells.width() || py >= cells.height() ||
+            qAlpha(cells.pixel(item.imageIndex * iw + px, py)) == 0)
             return false;
         const QRgb c = picture.pixel(px, py) | 0xFF000000u;
         return c != (face | 0xFF000000u) && c != (light | 0xFF000000u);
     };
 
-    p.fillRect(x, y, iw, ih, pal.color(QPalette::Active, QPalette::Button));
+    // The face, the ink in the highlight colour one point right and down, then the ink in the
+    // shadow colour in place.
+    QImage embossed(iw + s, ih + s, QImage::Format_ARGB32);
+    embossed.fill(Qt::transparent);
+    for (int py = 0; py < ih; ++py)
+        for (int px = 0; px < iw; ++px)
+            embossed.setPixel(px, py, face | 0xFF000000u);
     for (int py = 0; py < ih; ++py)
         for (int px = 0; px < iw; ++px)
             if (ink(px, py))
-                p.fillRect(x + px + 1, y + py + 1, 1, 1, QColor(light));
+                embossed.setPixel(px + s, py + s, light | 0xFF000000u);
     for (int py = 0; py < ih; ++py)
         for (int px = 0; px < iw; ++px)
             if (ink(px, py))
-                p.fillRect(x + px, y + py, 1, 1, shadow);
+                embossed.setPixel(px, py, shadow | 0xFF000000u);
+    embossed.setDevicePixelRatio(s);
+    p.drawImage(QPoint(x, y), embossed);
 }
 
 void CIconMenu::DrawItem(const DrawItemStruct& dis) const {
@@ -548,10 +587,13 @@ void CIconMenu::DrawItem(const DrawItemStruct& dis) const {
     // 2. The image in its frames.
     if (hasImage) {
         Outline(p, inner, menu);
+        // The 32-pixel drawing where a point is two pixels.
         auto drawImage = [&] {
-            if (!item.imageList.isNull())
-                p.drawImage(QPoint(imageX, imageY), item.imageList,
-                            QRect(item.imageIndex * iw, 0, iw, ih));
+            int s = 1;
+            const QImage& cells = CellsFor(item, p, s);
+            if (!cells.isNull())
+                p.drawImage(QRectF(imageX, imageY, iw, ih), cells,
+                            QRectF(item.imageIndex * iw * s, 0, iw * s, ih * s));
         };
         if (grayed) {
             if (!item.imageList.isNull())

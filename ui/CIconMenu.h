@@ -169,6 +169,12 @@ signals:
 
 private:
     void MakeImage(IconMenuItem& item, int bitmapId) const;
+    // A picture in the menu's colours, transparent where it has the face colour, cut to the
+    // image size (at a scale of 2: twice the size, device pixel ratio 2).
+    QImage Cells(const QImage& picture, int scale) const;
+    // The cells an item's image is drawn from with this painter: the 32-pixel drawing (made
+    // the first time) where a point is two pixels, scale set to 2; else the 16-pixel one.
+    const QImage& CellsFor(const IconMenuItem& item, const QPainter& p, int& scale) const;
     void BindAction(IconMenuItem& item, QAction* action);
     QPalette Palette() const;
     void DrawEmbossed(QPainter& p, const IconMenuItem& item, int x, int y) const;

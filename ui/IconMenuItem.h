@@ -18,7 +18,10 @@ struct IconMenuItem {
     unsigned commandId = 0;       // 0 for a separator and for a popup item
     const QMenu* popup = nullptr; // the popup a popup item opens
     int syncMark = 0;             // used only while the records are brought in line
-    QImage imageList;         // cells of the image size, transparent where the bitmap is face grey
+    QImage imageList; // cells of the image size, transparent where the bitmap is face grey
+    // The same at twice the size (device pixel ratio 2), made when first drawn where a point is
+    // two pixels.
+    mutable QImage imageList2x;
     QPointer<QAction> action; // the live item
 };
 

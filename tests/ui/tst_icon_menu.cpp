@@ -61,10 +61,13 @@ int Advance(const QString& text) {
     return QFontMetrics(CIconMenu::MenuFont()).horizontalAdvance(text);
 }
 
-// One item drawn at (kL, kT) into an image that starts out in the sentinel colour.
+// One item drawn at (kL, kT) into an image that starts out in the sentinel colour; at scale 2
+// a point is two pixels.
 QImage Render(const CIconMenu& menu, const IconMenuItem* item, unsigned state, QSize size,
-              bool radio = false) {
-    QImage image(size.width() + 2 * kL, size.height() + 2 * kT, QImage::Format_RGB32);
+              bool radio = false, int scale = 1) {
+    QImage image((size.width() + 2 * kL) * scale, (size.height() + 2 * kT) * scale,
+                 QImage::Format_RGB32);
+    image.setDevicePixelRatio(scale);
     image.fill(kSentinel);
     QPainter p(&image);
     DrawItemStruct dis;
@@ -90,11 +93,12 @@ int Count(const QImage& image, const QRect& r, const QColor& c) {
     return n;
 }
 
-// An ink pixel of an item's picture: neither transparent nor face or highlight coloured.
-bool IsInk(const IconMenuItem& item, int x, int y) {
-    if (x < 0 || y < 0 || x >= kIw || y >= kIh)
+// An ink pixel of an item's picture (its 32-pixel drawing at scale 2): neither transparent nor
+// face or highlight coloured.
+bool IsInk(const IconMenuItem& item, int x, int y, int scale = 1) {
+    if (x < 0 || y < 0 || x >= kIw * scale || y >= kIh * scale)
         return false;
-    const QRgb c = item.imageList.pixel(x, y);
+    const QRgb c = (scale == 2 ? item.imageList2x : item.imageList).pixel(x, y);
     return qAlpha(c) != 0 && c != kFace.rgb() && c != kLight.rgb();
 }
 
@@ -354,6 +358,19 @@ void IconMenuTest::drawsImageFramesAndHighlight() {
         if (Count(normal, QRect(x, kT, 1, 19), kMenuText) > 0)
             firstInk = x - kL;
     QVERIFY(firstInk >= 25 && firstInk <= 27);
+
+    // Where a point is two pixels, the 32-pixel drawing is drawn, not the 16-pixel one enlarged.
+    const QImage sharp = Render(*popup, withImage, 0, QSize(200, 19), false, 2);
+    QCOMPARE(withImage->imageList2x.size(), QSize(2 * kIw, 2 * kIh));
+    bool finer = false;
+    for (int y = 0; y < 2 * kIh; ++y)
+        for (int x = 0; x < 2 * kIw; ++x) {
+            const QRgb px = withImage->imageList2x.pixel(x, y);
+            QVERIFY(sharp.pixel(2 * (kL + 2) + x, 2 * (kT + 2) + y) ==
+                    (qAlpha(px) ? px : kMenu.rgb()));
+            finer |= px != withImage->imageList2x.pixel(x & ~1, y & ~1);
+        }
+    QVERIFY(finer);
 }
 
 void IconMenuTest::drawsCheckMarkAndRadioBullet() {
@@ -414,6 +431,20 @@ void IconMenuTest::drawsGrayedItems() {
             }
         QVERIFY(ink > 20);
         VERIFY_ROW(Is(image, kL, kT + 5, kMenu)); // outer frame, menu colour
+
+        // Where a point is two pixels, the 32-pixel drawing embossed, its highlight one point
+        // (two pixels) down and right.
+        const QImage sharp = Render(*popup, item, state, QSize(w, h), false, 2);
+        for (int y = 0; y < 2 * kIh; ++y)
+            for (int x = 0; x < 2 * kIw; ++x) {
+                QColor want = kFace;
+                if (IsInk(*item, x, y, 2))
+                    want = kShadow;
+                else if (IsInk(*item, x - 2, y - 2, 2))
+                    want = kLight;
+                QVERIFY2(Is(sharp, 2 * x0 + x, 2 * y0 + y, want),
+                         qPrintable(row + QStringLiteral(" scale 2 pixel %1,%2").arg(x).arg(y)));
+            }
 
         const QRect text(kL + 25, kT, w - 25, h);
         QCOMPARE(Count(image, text, kMenuText), 0);

@@ -1,0 +1,177 @@
+// The main window as a screen reader finds it: the controls of every page named after the label
+// before them in their template (without the mnemonic), with the roles of what they are; the
+// tabs as page tabs with their texts, which select their page; the pages named after their
+// tabs; the toolbar buttons and the up-down arrows named.
+#include "AppHarness.h"
+
+#include "CPageSet.h"
+#include "CTabControl.h"
+#include "CUpDown.h"
+
+#include <QAccessible>
+#include <QAccessibleActionInterface>
+#include <QComboBox>
+#include <QToolBar>
+#include <QToolButton>
+
+using namespace vellmark;
+using namespace vellmark::test;
+
+class TestAccessible : public QObject {
+    Q_OBJECT
+private slots:
+    void cleanup() {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            w->close();
+    }
+    void namesAndRoles();
+};
+
+namespace {
+
+struct Said {
+    QString name;
+    QAccessible::Role role;
+};
+
+Said Describe(QObject* object) {
+    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(object);
+    if (!iface)
+        return {QStringLiteral("(none)"), QAccessible::NoRole};
+    return {iface->text(QAccessible::Name), iface->role()};
+}
+
+struct ControlRow {
+    int page; // tab index
+    int id;
+    const char* name;
+    QAccessible::Role role;
+};
+
+} // namespace
+
+void TestAccessible::namesAndRoles() {
+    MemoryPrintService service;
+    service.AddQueue(ModelQueue("Solo", "socket://s"));
+    Window w(service);
+    QVERIFY(w.Start());
+    CPanelDlg& dlg = *w.dlg;
+    const std::array<CPropertyPage*, kPageCount> pages = dlg.Pages().All();
+
+    using A = QAccessible;
+    const ControlRow rows[] = {
+        {0, res::IDC_SELECT_PAPER_THICKNESS, "用紙厚調整の設定", A::ComboBox},
+        {0, res::IDC_SELECT_PRINT_POSITION, "印刷位置の微調整", A::ComboBox},
+        {0, res::IDC_SELECT_REDUCTION, "縮小印刷", A::ComboBox},
+        {0, res::IDC_SELECT_QUIET_FIRST, "しない", A::RadioButton},
+        {0, res::IDC_SELECT_TYPEFACE_SECOND, "ゴシック体", A::RadioButton},
+        {1, res::IDC_FORM_CONT_SLIDER, "連続紙", A::Slider},
+        {1, res::IDC_FORM_CUT_POSITION, "カット紙", A::EditableText},
+        {1, res::IDC_FORM_CORRECTION, "カット紙位置補正", A::EditableText},
+        {1, res::IDC_FORM_SELECT, "書式選択", A::ComboBox},
+        {1, res::IDC_FORM_BUTTON, "書式の設定", A::Button},
+        {2, res::IDC_PARAM_CONT_CENTERING, "連続紙のセンタリング位置", A::EditableText},
+        {2, res::IDC_PARAM_LOAD_TIME, "シートガイドからの用紙吸入時間", A::EditableText},
+        {2, res::IDC_PARAM_FONT2, "フォント２", A::ComboBox},
+        {2, res::IDC_PARAM_POSTCARD_SECOND, "ON", A::RadioButton},
+        {3, res::IDC_MSW1_COUNTRY, "各国文字の切り替え（MSW1-1/2/3）", A::ComboBox},
+        {3, res::IDC_MSW1_7_SECOND, "ＣＲ，ＬＦ，ＶＴ，ＦＦ，ＵＳ，ＥＳＣ ａ，ＥＳＣ ｂ",
+         A::RadioButton},
+        {4, res::IDC_MSW2_1_CHECK, "１バイトコード系数字ゼロにスラッシュを付ける（MSW2-1）",
+         A::CheckBox},
+        {5, res::IDC_MSW3_8_SECOND, "スキップする", A::RadioButton},
+        {6, res::IDC_MSW4_8_FIRST, "オート", A::RadioButton},
+    };
+    for (const ControlRow& row : rows) {
+        const QByteArray where =
+            QStringLiteral("page %1 control %2").arg(row.page).arg(row.id).toUtf8();
+        QWidget* control = pages[static_cast<std::size_t>(row.page)]->GetDlgItem(row.id);
+        QVERIFY2(control, where);
+        const Said said = Describe(control);
+        QCOMPARE(said.name, QString::fromUtf8(row.name));
+        QVERIFY2(said.role == row.role, where + " role " + QByteArray::number(said.role));
+    }
+
+    // A drop-down list's value is its selection; a radio button says whether it is checked,
+    // and its action checks it.
+    auto* thickness = pages[0]->DlgItem<QComboBox>(res::IDC_SELECT_PAPER_THICKNESS);
+    QCOMPARE(QAccessible::queryAccessibleInterface(thickness)->text(QAccessible::Value),
+             thickness->currentText());
+    QVERIFY(!thickness->currentText().isEmpty());
+    for (int id : {res::IDC_SELECT_QUIET_FIRST, res::IDC_SELECT_QUIET_SECOND}) {
+        auto* radio = pages[0]->DlgItem<QAbstractButton>(id);
+        QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(radio);
+        QVERIFY(iface->state().checkable);
+        QCOMPARE(bool(iface->state().checked), radio->isChecked());
+    }
+    auto* unchecked = pages[0]->DlgItem<QAbstractButton>(
+        pages[0]->DlgItem<QAbstractButton>(res::IDC_SELECT_QUIET_FIRST)->isChecked()
+            ? res::IDC_SELECT_QUIET_SECOND
+            : res::IDC_SELECT_QUIET_FIRST);
+    QAccessibleInterface* uncheckedIface = QAccessible::queryAccessibleInterface(unchecked);
+    uncheckedIface->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    QVERIFY(unchecked->isChecked());
+    QVERIFY(uncheckedIface->state().checked);
+
+    // Every control of every page has a name, without a mnemonic.
+    for (std::size_t p = 0; p < pages.size(); ++p)
+        for (const res::ControlTemplate& c : pages[p]->Template().controls) {
+            QWidget* control = pages[p]->GetDlgItem(c.id);
+            if (!control)
+                continue; // a label without an id
+            const Said said = Describe(control);
+            const QByteArray where = QStringLiteral("page %1 control %2 \"%3\"")
+                                         .arg(p)
+                                         .arg(c.id)
+                                         .arg(said.name)
+                                         .toUtf8();
+            QVERIFY2(!said.name.isEmpty() && !said.name.contains(u'&'), where);
+        }
+
+    // The pages are panes named after their tabs; the tabs are page tabs with their texts,
+    // the current one selected, and pressing one shows its page.
+    CTabControl* tabs = dlg.TabControl();
+    QAccessibleInterface* tabList = QAccessible::queryAccessibleInterface(tabs);
+    QCOMPARE(tabList->role(), QAccessible::PageTabList);
+    QCOMPARE(tabList->childCount(), static_cast<int>(kPageCount));
+    for (int i = 0; i < tabList->childCount(); ++i) {
+        const Said page = Describe(pages[static_cast<std::size_t>(i)]);
+        QCOMPARE(page.name, tabs->tabText(i));
+        QCOMPARE(page.role, QAccessible::Pane);
+        QAccessibleInterface* tab = tabList->child(i);
+        QVERIFY(tab);
+        QCOMPARE(tab->role(), QAccessible::PageTab);
+        QCOMPARE(tab->text(QAccessible::Name), tabs->tabText(i));
+        QCOMPARE(tab->parent(), tabList);
+        QCOMPARE(tabList->indexOfChild(tab), i);
+        QCOMPARE(bool(tab->state().selected), i == tabs->currentIndex());
+        QVERIFY(tabs->rect().translated(tabs->mapToGlobal(QPoint(0, 0))).contains(tab->rect()));
+    }
+    tabList->child(2)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    QCOMPARE(tabs->currentIndex(), 2);
+    QVERIFY(pages[2]->isVisible() && !pages[0]->isVisible());
+    QVERIFY(tabList->child(2)->state().selected && !tabList->child(0)->state().selected);
+
+    // The toolbar buttons say their tooltips; the up-down arrows their direction.
+    QStringList toolNames;
+    for (QAction* a : dlg.ToolBar()->actions())
+        if (!a->isSeparator()) {
+            const Said said = Describe(dlg.ToolBar()->widgetForAction(a));
+            QCOMPARE(said.role, QAccessible::Button);
+            toolNames.append(said.name);
+        }
+    QCOMPARE(toolNames,
+             QStringList({"設定ファイルの読み込み", "設定ファイルへの書き込み",
+                          "設定値をプリンタへ送信", "工場出荷設定を表示", "プリンタの選択"}));
+    auto* upDown = pages[2]->DlgItem<CUpDown>(res::IDC_PARAM_LOAD_TIME_SPIN);
+    QVERIFY(upDown);
+    QCOMPARE(Describe(upDown).name, QStringLiteral("シートガイドからの用紙吸入時間"));
+    QStringList arrows;
+    for (QToolButton* arrow : upDown->findChildren<QToolButton*>())
+        arrows.append(Describe(arrow).name);
+    arrows.sort();
+    QCOMPARE(arrows, QStringList({"上へ", "下へ"}));
+}
+
+QTEST_MAIN(TestAccessible)
+#include "tst_accessible.moc"
