@@ -207,17 +207,15 @@ TEST(SelectionRulesTest, DestinationsShowTheirShortTellingForm) {
         EXPECT_EQ(ShortDestination(c.destination, c.deviceUri), c.shown) << c.deviceUri;
 
     // The rows carry the device URI in full beside the destination the file checks use.
-    MemoryPrintService service;
     PrinterRecord file = Model("F", "FILE:"), remote = Model("R", "", 0, "printsrv");
     file.deviceUri = "file:///tmp/out";
     remote.deviceUri = "ipp://printsrv/printers/r";
-    service.AddQueue(file);
-    service.AddQueue(remote);
-    EXPECT_EQ(DiscoverRows(service), Rows({{"F", "FILE:", "file:///tmp/out"},
-                                           {"R", "printsrv", "ipp://printsrv/printers/r"}}));
+    const std::vector<PrinterRow> rows = BuildRows({remote, file}, PlatformPath::NT);
+    EXPECT_EQ(rows, Rows({{"F", "FILE:", "file:///tmp/out"},
+                          {"R", "printsrv", "ipp://printsrv/printers/r"}}));
     PrinterSelectModel model;
     model.m_bStartupDone = 1;
-    ASSERT_EQ(model.InitDialog(service).action, SelectAction::StayOpen);
+    ASSERT_EQ(model.InitWithRows(rows).action, SelectAction::StayOpen);
     model.SelectRow(0);
     EXPECT_EQ(model.OnOK().message, &kMessageM5);
     EXPECT_EQ(model.m_strDeviceUri, "file:///tmp/out");
