@@ -17,6 +17,7 @@
 #include "ResourceIds.h"
 #include "SettingsFile.h"
 #include "SettingsSender.h"
+#include "ShortDestination.h"
 #include "StringTable.h"
 
 #include <QAction>
@@ -538,11 +539,15 @@ void CPanelDlg::PrinterSwitch() {
     m_printerDlg.m_strPort = m_strCurrentPort;
     if (m_printerDlg.DoModal(this) == res::IDOK) {
         EnableCommand(res::ID_SELECT_PRINTER, m_printerDlg.m_nPrinterCount >= 2);
-        m_statusBar->SetText(0,
-                             Text(res::IDS_STATUS_PRINTER)
-                                 .replace(QLatin1String("%s"), ToQ(m_printerDlg.m_strPrinterName)));
-        m_statusBar->SetText(1, Text(res::IDS_STATUS_DESTINATION)
-                                    .replace(QLatin1String("%s"), ToQ(m_printerDlg.m_strPort)));
+        // The texts are "label %s"; the destination in its short form, the full device URI
+        // as its tooltip.
+        const auto label = [this](int id) { return Text(id).remove(QLatin1String("%s")); };
+        m_statusBar->SetText(0, label(res::IDS_STATUS_PRINTER), ToQ(m_printerDlg.m_strPrinterName));
+        m_statusBar->SetText(
+            1, label(res::IDS_STATUS_DESTINATION),
+            ToQ(ShortDestination(m_printerDlg.m_strPort, m_printerDlg.m_strDeviceUri)),
+            ToQ(m_printerDlg.m_strDeviceUri.empty() ? m_printerDlg.m_strPort
+                                                    : m_printerDlg.m_strDeviceUri));
         m_strCurrentPrinter = m_printerDlg.m_strPrinterName;
         m_strCurrentPort = m_printerDlg.m_strPort;
         if (m_printerDlg.m_bStartupDone)

@@ -4,10 +4,12 @@
 #include "IProcessExit.h"
 #include "IPrompt.h"
 #include "ResourceIds.h"
+#include "ShortDestination.h"
 #include "TextConvert.h"
 
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QStyledItemDelegate>
 #include <QTreeWidget>
 
 namespace vellmark {
@@ -26,6 +28,19 @@ public:
     WaitCursor& operator=(const WaitCursor&) = delete;
 };
 
+// The destination column cuts a text that does not fit in its middle, so that both the start
+// and the end (the port, the queue) stay readable.
+class MiddleElideDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        option->textElideMode = Qt::ElideMiddle;
+    }
+};
+
 PromptIcon IconOf(const PrinterMessage& message) {
     return message.icon == MessageIcon::Information ? PromptIcon::Information : PromptIcon::Warning;
 }
@@ -35,7 +50,8 @@ PromptIcon IconOf(const PrinterMessage& message) {
 CPrinterSelectDlg::CPrinterSelectDlg(PrintService& service)
     : CDialogBase(res::IDD_PRINTER_SELECT), m_bStartupDone(m_select.m_bStartupDone),
       m_nPrinterCount(m_select.m_nPrinterCount), m_strPrinterName(m_select.m_strPrinterName),
-      m_strPort(m_select.m_strPort), m_pService(&service) {}
+      m_strPort(m_select.m_strPort), m_strDeviceUri(m_select.m_strDeviceUri), m_pService(&service) {
+}
 
 QTreeWidget* CPrinterSelectDlg::PrinterList() const {
     return DlgItem<QTreeWidget>(res::IDC_PRINTER_LIST);
@@ -61,9 +77,16 @@ void CPrinterSelectDlg::FillList() {
     list->header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     list->header()->resizeSection(0, kColumnNameWidth);
     list->header()->resizeSection(1, kColumnDestinationWidth);
-    // The rows come in list order (ascending by name) from the selection.
-    for (const PrinterRow& row : m_select.Rows())
-        new QTreeWidgetItem(list, {ToQString(row.name), ToQString(row.destination)});
+    if (!dynamic_cast<MiddleElideDelegate*>(list->itemDelegateForColumn(1)))
+        list->setItemDelegateForColumn(1, new MiddleElideDelegate(list));
+    // The rows come in list order (ascending by name) from the selection; the destination in
+    // its short form, the full device URI as its tooltip.
+    for (const PrinterRow& row : m_select.Rows()) {
+        auto* item = new QTreeWidgetItem(
+            list,
+            {ToQString(row.name), ToQString(ShortDestination(row.destination, row.deviceUri))});
+        item->setToolTip(1, ToQString(row.deviceUri.empty() ? row.destination : row.deviceUri));
+    }
     // The pre-selected row is selected and focused; the list is not scrolled to it.
     const int row = m_select.SelectedRow();
     if (row != PrinterSelectModel::kNoRow) {

@@ -50,6 +50,8 @@ public:
     std::string& m_strPrinterName;
     // Input (not used) and output (the chosen row's destination).
     std::string& m_strPort;
+    // Output beside m_strPort: the chosen row's full device URI (the status line's tooltip).
+    std::string& m_strDeviceUri;
 
     // The list control 1069, once the dialog has run.
     QTreeWidget* PrinterList() const;

@@ -20,7 +20,7 @@ namespace vellmark::bench {
 // CUPS_SERVER set to `server` when given; true when it exited with 0. `peakKb`: its peak
 // resident memory.
 inline bool RunQuietly(const std::vector<std::string>& args, const char* server = nullptr,
-                       long* peakKb = nullptr) {
+                       long* peakKb = nullptr, double* cpuSeconds = nullptr) {
     const pid_t pid = ::fork();
     if (pid == 0) {
         const int null = ::open("/dev/null", O_WRONLY);
@@ -41,6 +41,9 @@ inline bool RunQuietly(const std::vector<std::string>& args, const char* server 
         return false;
     if (peakKb)
         *peakKb = usage.ru_maxrss;
+    if (cpuSeconds)
+        *cpuSeconds = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                      static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 

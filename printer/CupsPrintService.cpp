@@ -153,6 +153,7 @@ PrinterRecord RecordFrom(ipp_t* response, ipp_attribute_t*& attr, RequestingUser
     // Use access: the queue takes jobs, and from this user.
     record.openForUse = accepting && user.MayPrint(allowed, denied);
 
+    record.deviceUri = deviceUri;
     const UriParts device = SplitUri(deviceUri);
     const bool forwards =
         (device.scheme == "ipp" || device.scheme == "ipps") &&

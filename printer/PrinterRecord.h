@@ -33,6 +33,7 @@ struct PrinterRecord {
     std::string name;       // queue name
     std::string server;     // print server of a connection; empty for a local queue
     std::string port;       // port or device of a local queue ("FILE:" for a file)
+    std::string deviceUri;  // the queue's device URI in full, as the spooler reports it
     std::string driverName; // compared with kModelDriverName
     std::uint32_t status = 0;
     std::uint32_t attributes = 0;

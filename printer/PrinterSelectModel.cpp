@@ -40,6 +40,7 @@ SelectStep PrinterSelectModel::OnOK() {
     const PrinterRow& row = m_rows[static_cast<std::size_t>(m_selected)];
     m_strPrinterName = row.name;
     m_strPort = row.destination;
+    m_strDeviceUri = row.deviceUri;
 
     if (IsFileDestination(row.destination)) {
         if (m_rows.size() == 1)

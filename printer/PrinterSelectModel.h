@@ -45,6 +45,8 @@ public:
     // Inputs for pre-selection, outputs of OK.
     std::string m_strPrinterName;
     std::string m_strPort;
+    // Output of OK beside m_strPort: the chosen row's full device URI, for showing.
+    std::string m_strDeviceUri;
 
     // Discovery through the service, then the steps of InitWithRows.
     SelectStep InitDialog(PrintService& service);

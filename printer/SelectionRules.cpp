@@ -73,7 +73,7 @@ std::vector<PrinterRow> BuildRows(const std::vector<PrinterRecord>& records, Pla
     std::vector<PrinterRow> rows;
     for (const PrinterRecord& record : records) {
         if (IsListedOnPath(record, path))
-            rows.push_back({record.name, DestinationOf(record, path)});
+            rows.push_back({record.name, DestinationOf(record, path), record.deviceUri});
     }
     // Each row keeps its own destination, also when two queues share a name.
     std::stable_sort(rows.begin(), rows.end(), [](const PrinterRow& a, const PrinterRow& b) {

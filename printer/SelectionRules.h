@@ -14,8 +14,9 @@
 namespace vellmark {
 
 struct PrinterRow {
-    std::string name;        // column 0, "プリンタ名"
-    std::string destination; // column 1, "接続先"
+    std::string name;           // column 0, "プリンタ名"
+    std::string destination;    // column 1, "接続先", as the selection hands it on
+    std::string deviceUri = {}; // the full device URI (empty when the service has none)
     bool operator==(const PrinterRow&) const = default;
 };
 

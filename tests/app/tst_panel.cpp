@@ -512,6 +512,26 @@ void TestPanel::printerSwitch() {
     QCOMPARE(QString::fromStdString(dlg.CurrentPrinter()), QStringLiteral("Beta"));
     QCOMPARE(dlg.StatusLine()->Text(0), QStringLiteral("プリンタ名： Beta"));
     QCOMPARE(dlg.StatusLine()->Text(1), QStringLiteral("接続先： socket://b"));
+
+    // A destination too long for the line is cut in its middle, its label whole, with the full
+    // device URI as tooltip; the short form drops the scheme.
+    const std::string longUri = "socket://ledger-in-the-back-office.branch.example.com:9104";
+    PrinterRecord record = ModelQueue("Gamma", longUri);
+    record.deviceUri = longUri;
+    s.service.AddQueue(record);
+    s.prompt.scripts = {ChoosePrinter("Gamma")};
+    QCOMPARE(s.Run(res::ID_TB_PRINTER, {}), QStringList({f2}));
+    CStatusLine* line = dlg.StatusLine();
+    QCOMPARE(line->Text(1),
+             QStringLiteral("接続先： ledger-in-the-back-office.branch.example.com:9104"));
+    const QString shown = line->ShownText(1);
+    QVERIFY2(shown.startsWith(QStringLiteral("接続先： ledger")) && shown.endsWith(":9104") &&
+                 shown.contains(QChar(0x2026)),
+             qPrintable(shown));
+    QVERIFY(line->fontMetrics().horizontalAdvance(shown) <= line->TextWidth(1));
+    QCOMPARE(line->ToolTip(1), QString::fromStdString(longUri));
+    s.prompt.scripts = {ChoosePrinter("Beta")};
+    QCOMPARE(s.Run(res::ID_TB_PRINTER, {}), QStringList({f2}));
     QVERIFY(PagesShow(dlg) == FactoryDefaults);
 
     // Nothing changed: no prompt; the same printer again still resets and shows F2.

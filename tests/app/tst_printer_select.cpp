@@ -81,6 +81,7 @@ private slots:
     void OpeningDecisions();
     void ChoosingInTheList();
     void ListLooksAndRebuilds();
+    void DestinationsShortElidedInTheMiddleWithTheUriAsTooltip();
 };
 
 void TestPrinterSelect::OpeningDecisions() {
@@ -257,6 +258,59 @@ void TestPrinterSelect::ListLooksAndRebuilds() {
     QCOMPARE(RowNames(dlg, 1),
              (QStringList{"socket://c:9100", "socket://a:9100", "socket://b:9100"}));
     QCOMPARE_EQ(dlg.m_nPrinterCount, 3);
+}
+
+// Two printers on one long host name, told apart only by their ports: the 90-pixel column shows
+// each destination in its short form, cut in the middle so that the ports stay visible, with
+// the full device URI as the tooltip. A file device still shows "FILE:" and is still refused.
+void TestPrinterSelect::DestinationsShortElidedInTheMiddleWithTheUriAsTooltip() {
+    const std::string host = "ledger-in-the-back-office.branch.example.com";
+    const std::string uri1 = "socket://" + host + ":9101", uri2 = "socket://" + host + ":9102";
+    const std::pair<PrinterRecord, std::string> queues[] = {
+        {ModelQueue("Ledger-1", uri1), uri1},
+        {ModelQueue("Ledger-2", uri2), uri2},
+        {ModelQueue("Ledger-3", "printsrv"), "ipp://printsrv/printers/ledger"},
+        {ModelQueue("Ledger-4", "FILE:"), "file:///tmp/ledger.out"}};
+    MemoryPrintService service;
+    for (auto [record, deviceUri] : queues) {
+        record.deviceUri = deviceUri;
+        service.AddQueue(record);
+    }
+    AppPrompt prompt;
+    CPrinterSelectDlg dlg(service);
+    dlg.m_bStartupDone = 1;
+    QList<QImage> shown;
+    QStringList tips;
+    prompt.scripts = {[&](QDialog& d) {
+        QTreeWidget* list = dlg.PrinterList();
+        // Drawn without selection or focus, so that only the texts differ.
+        list->selectionModel()->clear();
+        for (int row = 0; row < list->topLevelItemCount(); ++row) {
+            tips.append(list->topLevelItem(row)->toolTip(1));
+            const QRect cell = list->visualRect(list->model()->index(row, 1));
+            shown.append(list->viewport()->grab(cell).toImage());
+        }
+        // The file row is refused as before: M5, the dialog stays.
+        ClickRow(list, 3);
+        Click(d, res::IDOK);
+        QVERIFY(d.isVisible());
+        ClickRow(list, 1);
+        Click(d, res::IDOK);
+    }};
+    QCOMPARE_EQ(dlg.DoModal(nullptr), res::IDOK);
+    QCOMPARE(prompt.Texts(), QStringList({MessageText(kMessageM5)}));
+    const QString shortHost = QString::fromStdString(host);
+    QCOMPARE(RowNames(dlg, 1),
+             (QStringList{shortHost + ":9101", shortHost + ":9102", "printsrv/ledger", "FILE:"}));
+    QCOMPARE(tips, (QStringList{QString::fromStdString(uri1), QString::fromStdString(uri2),
+                                "ipp://printsrv/printers/ledger", "file:///tmp/ledger.out"}));
+    // Cut at the end both would read "ledger-in-th…".
+    QCOMPARE(shown.size(), 4);
+    QVERIFY(!shown[0].isNull() && shown[0].size() == shown[1].size());
+    QVERIFY(shown[0] != shown[1]);
+    // The outputs: the destination the file checks use, and the URI for the status line.
+    QCOMPARE(QString::fromStdString(Chosen(dlg)), "Ledger-2 " + QString::fromStdString(uri2));
+    QCOMPARE(QString::fromStdString(dlg.m_strDeviceUri), QString::fromStdString(uri2));
 }
 
 QTEST_MAIN(TestPrinterSelect)

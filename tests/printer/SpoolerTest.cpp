@@ -192,17 +192,19 @@ protected:
     }
     // The usable queues of the model, in the order the selection lists them.
     static std::vector<PrinterRow> ExpectedRows() {
-        const std::string c = printerC->DeviceUri();
-        return {{"Dotrix-A", printerA->DeviceUri()},
-                {"Dotrix-AllowMe", c},
-                {"Dotrix-B", printerB->DeviceUri()},
-                {"dotrix-c", c},
-                {"Dotrix-DenyOthers", c},
-                {"Dotrix-File", "FILE:"},
-                {"Dotrix-MyGroup", c},
-                {"Dotrix-Remote", "127.0.0.1"},
-                {"Dotrix-Secure", "127.0.0.1"},
-                {"プリンタ", c}};
+        // Each with its device URI in full beside the destination.
+        const std::string a = printerA->DeviceUri(), b = printerB->DeviceUri(),
+                          c = printerC->DeviceUri();
+        return {{"Dotrix-A", a, a},
+                {"Dotrix-AllowMe", c, c},
+                {"Dotrix-B", b, b},
+                {"dotrix-c", c, c},
+                {"Dotrix-DenyOthers", c, c},
+                {"Dotrix-File", "FILE:", "file:///dev/null"},
+                {"Dotrix-MyGroup", c, c},
+                {"Dotrix-Remote", "127.0.0.1", "ipp://127.0.0.1:1/printers/office"},
+                {"Dotrix-Secure", "127.0.0.1", "ipps://127.0.0.1:1/printers/secure"},
+                {"プリンタ", c, c}};
     }
 
     static inline std::unique_ptr<TestSpooler> spooler;
