@@ -4,7 +4,9 @@
 // the templates' widths allow for; the display area of a tab control is the colour of the
 // dialog, without a lighter band around the page; a toolbar's leading separator is a gap, not a
 // line; a tab's image sits beside its text, the two centred together however wide the tab is
-// stretched. The dialog layouts are measured with it, so the dialogs install it.
+// stretched; the extension buttons of menu bars and toolbars are drawn here, so that no image
+// file (and no image plugin) is read while the window starts. The dialog layouts are measured
+// with it, so the dialogs install it.
 #pragma once
 
 #include <QProxyStyle>
@@ -30,6 +32,8 @@ public:
                   const QWidget* widget = nullptr,
                   QStyleHintReturn* returnData = nullptr) const override;
     void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                       const QWidget* widget = nullptr) const override;
+    QIcon standardIcon(StandardPixmap standardIcon, const QStyleOption* option = nullptr,
                        const QWidget* widget = nullptr) const override;
     void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
                      const QWidget* widget = nullptr) const override;

@@ -13,6 +13,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QFileDialog>
 #include <QFontInfo>
 #include <QGroupBox>
@@ -125,6 +126,16 @@ int main(int argc, char** argv) {
         return 1;
     }
     CPanelDlg& dlg = *win.dlg;
+    // Image plugins the start-up loaded: the pictures are compiled in, and the style draws what
+    // Qt would read from image files.
+    QStringList plugins;
+    QFile maps(QStringLiteral("/proc/self/maps"));
+    if (maps.open(QIODevice::ReadOnly))
+        for (const QByteArray& line : maps.readAll().split('\n'))
+            if (line.contains("/imageformats/"))
+                plugins << QString::fromUtf8(line.mid(line.lastIndexOf('/') + 1));
+    plugins.removeDuplicates();
+    out << "imagePlugins=" << plugins.join(u',') << "\n";
     const DialogFace& face = FindDialogFace();
     out << "locale=" << QLocale::system().name() << "\n";
     out << "face=" << QFontInfo(dlg.font()).family() << "\n";

@@ -138,6 +138,8 @@ private slots:
                      QStringLiteral("429"));
             QCOMPARE(got.value(QStringLiteral("page")), QStringLiteral("12,78"));
         }
+        QVERIFY(got.contains(QStringLiteral("imagePlugins")));
+        QCOMPARE(got.value(QStringLiteral("imagePlugins")), QString());
         QCOMPARE(got.value(QStringLiteral("tabsUnderPage")), QString());
         QVERIFY(got.value(QStringLiteral("tabRows")).toInt() >= 2);
         QCOMPARE(got.value(QStringLiteral("cut")), QString());
