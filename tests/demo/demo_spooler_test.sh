@@ -77,7 +77,7 @@ for how in TERM INT HUP script; do
   left=$(processes_with "$folder")
   [ -z "$left" ] || fail "$how: still running after the stop: $left"
   [ ! -e "$folder" ] || fail "$how: the scheduler's folder $folder is left behind"
-  echo "-- $how: stopped in $took ms, nothing left"
+  echo "-- $how: ended $took ms after the stop"
   [ "$how" = script ] || VELLMARK_BUILD=$build "$script" stop "$dir" >/dev/null 2>&1
   rm -rf "$dir"
 done
