@@ -101,7 +101,7 @@ while read -r command opt value; do
   grep -qE -- "^ {7}(-[a-z-]+, )*$opt( |,|\$)" "$tmp/man-options.txt" ||
     fail "vellmark-cli(1) OPTIONS has no entry for $opt"
   if [ "$value" != - ]; then
-    grep -E -- "^ {7}(-[a-z-]+, )*$opt( |,|\$)" "$tmp/man-options.txt" | grep -qF -- "$shown" ||
+    grep -E -- "^ {7}(-[a-z-]+, )*$opt( |,|\$)" "$tmp/man-options.txt" | grep -F -- "$shown" >/dev/null ||
       fail "vellmark-cli(1) OPTIONS does not show '$shown'"
   fi
 done <"$tmp/accepted.txt"
