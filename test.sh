@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test with ctest:
-#   1. the whole program (gcc), with the widget tests offscreen;
+# Installs what is missing, builds, and runs every test with ctest (warnings are errors here):
+#   1. the whole program (gcc), with the widget tests offscreen; among them the Debian packages,
+#      built by dpkg-buildpackage with Debian's compiler flags and checked with lintian;
 #   2. the layers without widgets under AddressSanitizer + UndefinedBehaviorSanitizer (clang),
 #      with a short run of each fuzz target.
 set -euo pipefail
@@ -9,12 +10,12 @@ cd "$(dirname "$0")"
 
 export QT_QPA_PLATFORM=offscreen
 
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELLMARK_WERROR=ON
 ninja -C build -j2
 ctest --test-dir build --output-on-failure -j2 --timeout 300
 
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug \
   -DCMAKE_CXX_COMPILER=clang++ -DVELLMARK_UI=OFF -DVELLMARK_SANITIZE=ON \
-  -DVELLMARK_FUZZ=ON -DVELLMARK_BENCH=OFF
+  -DVELLMARK_FUZZ=ON -DVELLMARK_BENCH=OFF -DVELLMARK_WERROR=ON
 ninja -C build-asan -j2
 ctest --test-dir build-asan --output-on-failure -j2 --timeout 300

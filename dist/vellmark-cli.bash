@@ -1,11 +1,28 @@
 # bash completion for vellmark-cli: commands, options, settings files, the setting names of
-# `set`, and the queue names of `send --printer` as `vellmark-cli printers` lists them.
+# `set`, host names after --server, and the queue names of `send --printer` as
+# `vellmark-cli printers` lists them (SERVER/QUEUE when several servers are named).
+
+# The options of each command, and those of them that take a value.
+_vellmark_cli_options() {
+    case $1 in
+    factory) echo --force ;;
+    show) echo --json ;;
+    printers) echo --server --json ;;
+    send) echo --printer --all --server --json ;;
+    esac
+}
+_vellmark_cli_takes_value() {
+    case $1 in
+    --server) return 0 ;;
+    esac
+    return 1
+}
 
 # The setting names, as the tool itself lists them (from a factory settings file).
 _vellmark_cli_names() {
     local tool=$1 tmp
     tmp=$(mktemp 2>/dev/null) || return
-    if "$tool" factory "$tmp" >/dev/null 2>&1; then
+    if "$tool" factory --force "$tmp" >/dev/null 2>&1; then
         "$tool" show "$tmp" 2>/dev/null | while read -r name _; do printf '%s\n' "$name"; done
     fi
     rm -f -- "$tmp"
@@ -19,6 +36,7 @@ _vellmark_cli_files() {
 
 _vellmark_cli() {
     local cur=${COMP_WORDS[COMP_CWORD]}
+    local prev=${COMP_WORDS[COMP_CWORD - 1]}
     local tool=${COMP_WORDS[0]}
     local command=${COMP_WORDS[1]}
     COMPREPLY=()
@@ -28,27 +46,41 @@ _vellmark_cli() {
         return
     fi
 
-    # The plain arguments so far, and the queues already named after --printer.
-    local i words=() named=() inPrinters=0
+    # The value of an option.
+    if ((COMP_CWORD > 2)) && _vellmark_cli_takes_value "$prev"; then
+        case $prev in
+        --server) COMPREPLY=($(compgen -A hostname -- "$cur")) ;;
+        esac
+        return
+    fi
+
+    # The plain arguments so far, the servers named, and the queues already named after
+    # --printer.
+    local i words=() servers=() named=() inPrinters=0
     for ((i = 2; i < COMP_CWORD; i++)); do
         case ${COMP_WORDS[i]} in
         --printer) inPrinters=1 ;;
-        --all) inPrinters=0 ;;
-        -*) ;;
+        --server)
+            servers+=(--server "${COMP_WORDS[i + 1]}")
+            ((i++))
+            inPrinters=0
+            ;;
+        -*)
+            _vellmark_cli_takes_value "${COMP_WORDS[i]}" && ((i++))
+            inPrinters=0
+            ;;
         *) if ((inPrinters)); then named+=("${COMP_WORDS[i]}"); else words+=("${COMP_WORDS[i]}"); fi ;;
         esac
     done
 
+    if [[ $cur == -* ]]; then
+        COMPREPLY=($(compgen -W "$(_vellmark_cli_options "$command")" -- "$cur"))
+        return
+    fi
+
     case $command in
-    factory)
-        ((COMP_CWORD == 2)) && _vellmark_cli_files "$cur"
-        ;;
-    show)
-        if [[ $cur == -* ]]; then
-            COMPREPLY=($(compgen -W '--json' -- "$cur"))
-        elif ((${#words[@]} == 0)); then
-            _vellmark_cli_files "$cur"
-        fi
+    factory | show)
+        ((${#words[@]} == 0)) && _vellmark_cli_files "$cur"
         ;;
     set)
         if ((COMP_CWORD == 2)); then
@@ -62,17 +94,18 @@ _vellmark_cli() {
         ((${#words[@]} < 2)) && _vellmark_cli_files "$cur"
         ;;
     printers)
-        COMPREPLY=($(compgen -W '--json' -- "$cur"))
+        COMPREPLY=($(compgen -W "$(_vellmark_cli_options printers)" -- "$cur"))
         ;;
     send)
-        if [[ $cur == -* ]]; then
-            COMPREPLY=($(compgen -W '--printer --all' -- "$cur"))
-        elif ((inPrinters)); then
-            local queues=() name _ n
-            while read -r name _; do
+        if ((inPrinters)); then
+            # One server: the list has the queue first; several: the server, then the queue.
+            local queues=() server name _ n several=0
+            ((${#servers[@]} > 2)) && several=1
+            while read -r server name _; do
+                ((several)) && name=$server/$name || name=$server
                 for n in "${named[@]}"; do [[ $n == "$name" ]] && continue 2; done
                 queues+=("$name")
-            done < <("$tool" printers 2>/dev/null)
+            done < <("$tool" printers "${servers[@]}" 2>/dev/null)
             COMPREPLY=($(compgen -W "${queues[*]}" -- "$cur"))
         elif ((${#words[@]} == 0)); then
             _vellmark_cli_files "$cur"

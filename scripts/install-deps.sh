@@ -12,7 +12,7 @@ packages=(
   qt6-translations-l10n # Qt's own Japanese texts (standard buttons, file dialog)
   # installing and packaging: the scheduler's driver listing (lpinfo -m), the checks of the
   # desktop entry, AppStream data and manual pages, the package tools, and driving the window
-  cups desktop-file-utils appstream man-db groff-base dpkg-dev xdotool
+  cups desktop-file-utils appstream man-db groff-base dpkg-dev debhelper lintian xdotool
 )
 
 missing=()

@@ -34,6 +34,15 @@ void WriteFile(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
 }
 
+// Gives the calling (child) process, before it runs another program, no blocked signal: the
+// mask is inherited through exec, and a scheduler started by a caller that blocks SIGTERM (to
+// wait for it) would ignore the TERM that stops it.
+void UnblockSignals() {
+    sigset_t none;
+    sigemptyset(&none);
+    ::sigprocmask(SIG_SETMASK, &none, nullptr);
+}
+
 // Sends the calling (child) process's output and errors to the end of `log`.
 void RedirectTo(const std::string& log) {
     const int fd = ::open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
@@ -64,6 +73,7 @@ bool RunProgram(const std::vector<std::string>& argv, const std::string& log) {
     if (pid < 0)
         return false;
     if (pid == 0) {
+        UnblockSignals();
         RedirectTo(log);
         std::vector<char*> args;
         for (const std::string& a : argv)
@@ -169,6 +179,7 @@ bool TestSpooler::Start(std::string* error) {
         if (::getppid() != parent)
             ::_exit(1);
         ::setpgid(0, 0);
+        UnblockSignals();
         RedirectTo(log);
         ::execl("/usr/sbin/cupsd", "cupsd", "-f", "-c", conf.c_str(), "-s", files.c_str(),
                 static_cast<char*>(nullptr));
