@@ -67,6 +67,34 @@ void CDialogStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* o
     }
 }
 
+QIcon CDialogStyle::standardIcon(StandardPixmap standardIcon, const QStyleOption* option,
+                                 const QWidget* widget) const {
+    const bool horizontal = standardIcon == SP_ToolBarHorizontalExtensionButton;
+    if (!horizontal && standardIcon != SP_ToolBarVerticalExtensionButton)
+        return QProxyStyle::standardIcon(standardIcon, option, widget);
+    // Two chevrons pointing where the hidden items are, at 1 and 2 pixels a point.
+    const QColor ink = (option ? option->palette : QApplication::palette())
+                           .color(QPalette::Active, QPalette::ButtonText);
+    QIcon icon;
+    for (const int scale : {1, 2}) {
+        QPixmap pixmap(8 * scale, 8 * scale);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(ink, scale, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+        painter.scale(scale, scale);
+        if (!horizontal) // the same drawing turned to point downwards
+            painter.setTransform(QTransform(0, 1, 1, 0, 0, 0) * painter.transform());
+        for (const qreal x : {1.5, 4.5}) {
+            const QPointF chevron[] = {{x, 1.5}, {x + 2, 4}, {x, 6.5}};
+            painter.drawPolyline(chevron, 3);
+        }
+        painter.end();
+        icon.addPixmap(pixmap);
+    }
+    return icon;
+}
+
 void CDialogStyle::drawControl(ControlElement element, const QStyleOption* option,
                                QPainter* painter, const QWidget* widget) const {
     const auto* tab = qstyleoption_cast<const QStyleOptionTab*>(option);
