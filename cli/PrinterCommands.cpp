@@ -525,7 +525,7 @@ void SendOne(Report& r, const SettingsDocument& loaded, const SendRequest& reque
             r.outcome = Outcome::Queued;
             r.reason = "taken by the spooler (not waited for)";
         } else {
-            const JobReport job = service.WaitForJob(r.jobId, request.wait);
+            const JobReport job = service.WaitForJob(r.row.name, r.jobId, request.wait);
             r.outcome = job.state == JobReport::State::Completed    ? Outcome::Completed
                         : job.state == JobReport::State::Queued     ? Outcome::Queued
                         : job.state == JobReport::State::NotPrinted ? Outcome::NotSent

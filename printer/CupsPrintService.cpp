@@ -384,7 +384,8 @@ const char* StateText(ipp_jstate_t state) {
 
 } // namespace
 
-JobReport CupsPrintService::WaitForJob(int jobId, std::chrono::milliseconds wait) {
+JobReport CupsPrintService::WaitForJob(const std::string& queue, int jobId,
+                                       std::chrono::milliseconds wait) {
     using Clock = CupsConnection::Clock;
     const auto until = Clock::now() + wait;
     CupsConnection connection(m_contact->server, until + m_contact->budget, m_contact->budget);
@@ -415,14 +416,34 @@ JobReport CupsPrintService::WaitForJob(int jobId, std::chrono::milliseconds wait
             };
             for (const std::string& keyword : StringsAttr(
                      ippFindAttribute(response.get(), "job-state-reasons", IPP_TAG_KEYWORD)))
-                if (keyword != "none" && keyword != "job-completed-successfully")
+                if (keyword != "none" && keyword != "job-completed-successfully" &&
+                    keyword != "processing-to-stop-point")
                     add(ReasonText(keyword));
             add(StringAttr(ippFindAttribute(response.get(), "job-printer-state-message",
                                             IPP_TAG_TEXT)));
+            if (!final) {
+                // A waiting job often has no reason of its own: the queue's state tells why.
+                IppPtr ask = NewPrinterRequest(IPP_OP_GET_PRINTER_ATTRIBUTES, queue);
+                const char* const printerAttributes[] = {"printer-state", "printer-state-message"};
+                ippAddStrings(ask.get(), IPP_TAG_OPERATION, IPP_TAG_KEYWORD,
+                              "requested-attributes", 2, nullptr, printerAttributes);
+                ++m_contact->requests;
+                if (IppPtr printer = connection.DoRequest(std::move(ask), "/")) {
+                    ipp_attribute_t* pstate =
+                        ippFindAttribute(printer.get(), "printer-state", IPP_TAG_ENUM);
+                    if (pstate && ippGetInteger(pstate, 0) == IPP_PSTATE_STOPPED)
+                        add("the printer is paused");
+                    else // what the printer's connection last said ("Waiting for printer...")
+                        add(StringAttr(ippFindAttribute(printer.get(), "printer-state-message",
+                                                        IPP_TAG_TEXT)));
+                }
+            }
             report.state = state == IPP_JSTATE_COMPLETED ? JobReport::State::Completed
                            : final                       ? JobReport::State::NotPrinted
                                                          : JobReport::State::Queued;
-            report.detail = StateText(state) + (why.empty() ? "" : ": " + why);
+            report.detail = state == IPP_JSTATE_COMPLETED && why.empty()
+                                ? std::string()
+                                : StateText(state) + (why.empty() ? "" : ": " + why);
             m_contact->Note(connection);
             return report;
         }

@@ -57,7 +57,8 @@ public:
 
     // Asks for the job's state until it is finished (completed, cancelled or aborted) or
     // `wait` has passed; a wait of 0 asks once.
-    JobReport WaitForJob(int jobId, std::chrono::milliseconds wait);
+    // When it is still waiting, the state of its queue tells why (a paused printer).
+    JobReport WaitForJob(const std::string& queue, int jobId, std::chrono::milliseconds wait);
     // Cancels this user's jobs named `documentName` on `queue` that are older than
     // `keepJobId` and not yet printed; returns their numbers.
     std::vector<int> CancelEarlierJobs(const std::string& queue, const std::string& documentName,
