@@ -17,9 +17,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
-#include <map>
 #include <functional>
 #include <iostream>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -134,9 +134,9 @@ struct FleetOptions {
 
 // A number of seconds: decimal digits with an optional fraction, from `min` to kMaxSeconds.
 std::optional<std::chrono::milliseconds> ParseSeconds(const std::string& text, double min) {
-    const bool digits = !text.empty() && text.find_first_not_of("0123456789.") == std::string::npos &&
-                        std::count(text.begin(), text.end(), '.') <= 1 && text.front() != '.' &&
-                        text.back() != '.';
+    const bool digits =
+        !text.empty() && text.find_first_not_of("0123456789.") == std::string::npos &&
+        std::count(text.begin(), text.end(), '.') <= 1 && text.front() != '.' && text.back() != '.';
     if (!digits)
         return std::nullopt;
     const double value = std::strtod(text.c_str(), nullptr);
@@ -165,8 +165,8 @@ std::optional<std::vector<std::string>> ReadServersFile(const std::string& path,
             continue;
         line = line.substr(first, line.find_last_not_of(" \t\r") - first + 1);
         if (!ParseServerAddress(line) || line.find_first_of(" \t") != std::string::npos) {
-            error = Quoted(path) + ":" + std::to_string(number) + ": not a server address: " +
-                    Quoted(line);
+            error = Quoted(path) + ":" + std::to_string(number) +
+                    ": not a server address: " + Quoted(line);
             return std::nullopt;
         }
         servers.push_back(line);
@@ -259,7 +259,8 @@ private:
 
 // Runs `work` for every index below `count`, up to `parallel` at once; returns when all are
 // done.
-void ForEach(std::size_t count, std::size_t parallel, const std::function<void(std::size_t)>& work) {
+void ForEach(std::size_t count, std::size_t parallel,
+             const std::function<void(std::size_t)>& work) {
     if (count == 1) {
         work(0);
         return;
@@ -477,8 +478,9 @@ std::optional<SendPlan> Plan(const SendRequest& request, int& status) {
             auto it = std::find_if(server.rows.begin(), server.rows.end(),
                                    [&](const PrinterRow& r) { return r.name == queue; });
             if (it == server.rows.end())
-                it = std::find_if(server.rows.begin(), server.rows.end(),
-                                  [&](const PrinterRow& r) { return SameQueueName(r.name, queue); });
+                it = std::find_if(server.rows.begin(), server.rows.end(), [&](const PrinterRow& r) {
+                    return SameQueueName(r.name, queue);
+                });
             const bool found = it != server.rows.end() && server.listFailure.empty();
             anyRow = true;
             if (found && !once(server, *it))
@@ -488,8 +490,8 @@ std::optional<SendPlan> Plan(const SendRequest& request, int& status) {
             if (!server.listFailure.empty())
                 report.reason = server.listFailure;
             else if (!found)
-                report.reason = "not a usable queue of the model \"" +
-                                std::string(kModelDriverName) + "\"";
+                report.reason =
+                    "not a usable queue of the model \"" + std::string(kModelDriverName) + "\"";
             else if (IsFileDestination(it->destination))
                 report.known = false, report.reason = "the queue prints to a file (FILE:)";
             plan.reports.push_back(report);
@@ -581,7 +583,7 @@ void RunSends(std::vector<Report>& reports, const SettingsDocument& loaded,
 // The report: one line or JSON object per row, the summary on standard error; returns the exit
 // status.
 int PrintReport(const std::vector<Report>& reports, const SendRequest& request,
-           const std::function<std::string(const Report&)>& label) {
+                const std::function<std::string(const Report&)>& label) {
     std::size_t completed = 0, queued = 0, failed = 0;
     for (const Report& r : reports) {
         completed += r.outcome == Outcome::Completed || r.outcome == Outcome::WouldSend;
@@ -593,8 +595,8 @@ int PrintReport(const std::vector<Report>& reports, const SendRequest& request,
         if (r.jobId > 0)
             text = "job " + std::to_string(r.jobId);
         for (const int older : r.replaced)
-            text += (text.empty() ? "" : ", ") + std::string("replaces job ") +
-                    std::to_string(older);
+            text +=
+                (text.empty() ? "" : ", ") + std::string("replaces job ") + std::to_string(older);
         return text.empty() ? text : " (" + text + ")";
     };
     if (request.fleet.json) {
@@ -617,9 +619,9 @@ int PrintReport(const std::vector<Report>& reports, const SendRequest& request,
                                 (r.reason.empty() ? "" : ": " + r.reason));
     }
     if (reports.size() > 1) {
-        std::string summary = std::to_string(completed) + " of " + std::to_string(reports.size()) +
-                              (request.dryRun ? " printers would get the settings"
-                                              : " printers completed");
+        std::string summary =
+            std::to_string(completed) + " of " + std::to_string(reports.size()) +
+            (request.dryRun ? " printers would get the settings" : " printers completed");
         if (queued)
             summary += ", " + std::to_string(queued) + " queued";
         if (failed)
@@ -691,7 +693,8 @@ int RunPrintersCommand(const std::vector<std::string>& args) {
     for (const auto& server : servers) {
         for (const PrinterRow& row : server->rows) {
             if (several)
-                lines.push_back({Escaped(server->name), Escaped(row.name), Escaped(row.destination)});
+                lines.push_back(
+                    {Escaped(server->name), Escaped(row.name), Escaped(row.destination)});
             else
                 lines.push_back({Escaped(row.name), Escaped(row.destination)});
         }

@@ -203,7 +203,8 @@ CupsConnection::CupsConnection(const std::string& server, Clock::time_point dead
             return;
         }
     }
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(m_deadline - Clock::now());
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(m_deadline - Clock::now());
     if (left.count() <= 0) {
         Silence("no answer within " + Seconds(m_bound));
         return;
@@ -216,7 +217,8 @@ CupsConnection::CupsConnection(const std::string& server, Clock::time_point dead
     if (tls) {
         auto aside = std::make_shared<ConnectAside>();
         aside->deadline = m_deadline;
-        std::thread(RunAside, aside, *address, addresses, encryption, static_cast<int>(left.count()))
+        std::thread(RunAside, aside, *address, addresses, encryption,
+                    static_cast<int>(left.count()))
             .detach();
         std::unique_lock lock(aside->mutex);
         if (aside->finished.wait_until(lock, m_deadline, [&] { return aside->done; })) {
@@ -301,8 +303,7 @@ IppPtr CupsConnection::DoRequest(IppPtr request, const char* resource) {
         m_result = Result::Refused;
         m_status = ippGetStatusCode(response.get());
         // The scheduler's own words ("Quota limit reached."), else the status's name.
-        ipp_attribute_t* message =
-            ippFindAttribute(response.get(), "status-message", IPP_TAG_TEXT);
+        ipp_attribute_t* message = ippFindAttribute(response.get(), "status-message", IPP_TAG_TEXT);
         const char* text = message ? ippGetString(message, 0, nullptr) : nullptr;
         m_error = text && *text ? text : ippErrorString(m_status);
         return nullptr;

@@ -49,10 +49,10 @@ CupsPrintJob::CupsPrintJob(std::shared_ptr<SchedulerContact> contact, std::strin
         std::make_unique<CupsConnection>(m_contact->server, stepsDeadline, m_contact->budget);
     if (!m_connection->IsOpen()) {
         m_contact->Note(*m_connection);
-        m_contact->lastFailure = m_contact->noAnswer.empty()
-                                     ? "the print scheduler at " + m_contact->server + " " +
-                                           m_connection->LastError()
-                                     : m_contact->noAnswer;
+        m_contact->lastFailure =
+            m_contact->noAnswer.empty()
+                ? "the print scheduler at " + m_contact->server + " " + m_connection->LastError()
+                : m_contact->noAnswer;
         return;
     }
     // Create-Job straight away: the library's own helper first looks the queue up, which can
@@ -71,11 +71,11 @@ CupsPrintJob::CupsPrintJob(std::shared_ptr<SchedulerContact> contact, std::strin
         response ? ippFindAttribute(response.get(), "job-id", IPP_TAG_INTEGER) : nullptr;
     m_jobId = id ? ippGetInteger(id, 0) : 0;
     if (m_jobId <= 0) {
-        m_contact->lastFailure = !m_contact->noAnswer.empty() ? m_contact->noAnswer
-                                 : m_connection->LastError().empty()
-                                     ? "the print scheduler gave no job number"
-                                     : "the print scheduler refused the job: " +
-                                           m_connection->LastError();
+        m_contact->lastFailure =
+            !m_contact->noAnswer.empty() ? m_contact->noAnswer
+            : m_connection->LastError().empty()
+                ? "the print scheduler gave no job number"
+                : "the print scheduler refused the job: " + m_connection->LastError();
         return;
     }
     if (m_contact->jobCreated)

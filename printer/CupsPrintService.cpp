@@ -419,14 +419,14 @@ JobReport CupsPrintService::WaitForJob(const std::string& queue, int jobId,
                 if (keyword != "none" && keyword != "job-completed-successfully" &&
                     keyword != "processing-to-stop-point")
                     add(ReasonText(keyword));
-            add(StringAttr(ippFindAttribute(response.get(), "job-printer-state-message",
-                                            IPP_TAG_TEXT)));
+            add(StringAttr(
+                ippFindAttribute(response.get(), "job-printer-state-message", IPP_TAG_TEXT)));
             if (!final) {
                 // A waiting job often has no reason of its own: the queue's state tells why.
                 IppPtr ask = NewPrinterRequest(IPP_OP_GET_PRINTER_ATTRIBUTES, queue);
                 const char* const printerAttributes[] = {"printer-state", "printer-state-message"};
-                ippAddStrings(ask.get(), IPP_TAG_OPERATION, IPP_TAG_KEYWORD,
-                              "requested-attributes", 2, nullptr, printerAttributes);
+                ippAddStrings(ask.get(), IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
+                              2, nullptr, printerAttributes);
                 ++m_contact->requests;
                 if (IppPtr printer = connection.DoRequest(std::move(ask), "/")) {
                     ipp_attribute_t* pstate =
