@@ -17,10 +17,10 @@
 namespace vellmark::bench {
 
 // Runs `args` (the program first, looked up on PATH) to its end with its output discarded and
-// CUPS_SERVER set to `server` when given; true when it exited with 0. `peakKb`: its peak
-// resident memory.
+// CUPS_SERVER set to `server` when given; true when it exited with `okStatus` (0 unless told).
+// `peakKb`: its peak resident memory.
 inline bool RunQuietly(const std::vector<std::string>& args, const char* server = nullptr,
-                       long* peakKb = nullptr) {
+                       long* peakKb = nullptr, int okStatus = 0) {
     const pid_t pid = ::fork();
     if (pid == 0) {
         const int null = ::open("/dev/null", O_WRONLY);
@@ -41,7 +41,7 @@ inline bool RunQuietly(const std::vector<std::string>& args, const char* server 
         return false;
     if (peakKb)
         *peakKb = usage.ru_maxrss;
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    return WIFEXITED(status) && WEXITSTATUS(status) == okStatus;
 }
 
 // Prints why a benchmark program cannot go on; returns its exit status.
