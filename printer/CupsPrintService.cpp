@@ -142,6 +142,27 @@ UriParts SplitUri(const std::string& uri) {
     return parts;
 }
 
+// A URI with its %XX escapes decoded ("dnssd://Office%20Ledger._pdl-datastream._tcp.local/" is
+// "dnssd://Office Ledger._pdl-datastream._tcp.local/"); a broken escape stays as it is.
+std::string PercentDecoded(const std::string& uri) {
+    std::string out;
+    const auto hex = [](char c) {
+        return c >= '0' && c <= '9'   ? c - '0'
+               : c >= 'a' && c <= 'f' ? c - 'a' + 10
+               : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                      : -1;
+    };
+    for (std::size_t i = 0; i < uri.size(); ++i) {
+        if (uri[i] == '%' && i + 2 < uri.size() && hex(uri[i + 1]) >= 0 && hex(uri[i + 2]) >= 0) {
+            out += static_cast<char>(hex(uri[i + 1]) * 16 + hex(uri[i + 2]));
+            i += 2;
+        } else {
+            out += uri[i];
+        }
+    }
+    return out;
+}
+
 bool StartsWith(const std::string& text, const char* prefix) {
     return text.compare(0, std::strlen(prefix), prefix) == 0;
 }
@@ -192,6 +213,8 @@ PrinterRecord RecordFrom(ipp_t* response, ipp_attribute_t*& attr, RequestingUser
     }
     if (!strcasecmp(device.scheme.c_str(), "file") || StartsWith(deviceUri, "/"))
         record.port = std::string(kFileDestination);
+    else if (StartsWith(deviceUri, "dnssd://"))
+        record.port = PercentDecoded(deviceUri); // the service name as the network names it
     else
         record.port = deviceUri;
     return record;

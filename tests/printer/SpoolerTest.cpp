@@ -508,6 +508,9 @@ TEST(JobTruthTest, EveryRowSaysWhatBecameOfItsJob) {
     ASSERT_TRUE(spooler.AddQueue("Ledger-Paused", paused.DeviceUri(), ppd));
     ASSERT_TRUE(spooler.AddQueue("Ledger-Password", plain.DeviceUri(), ppd,
                                  {"-o", "auth-info-required=username,password"}));
+    // Found on the network: its destination is shown decoded. Never sent to here.
+    ASSERT_TRUE(spooler.AddQueue("Ledger-Network",
+                                 "dnssd://Office%20Ledger._pdl-datastream._tcp.local/", ppd));
     ASSERT_TRUE(spooler.RunTool("cupsdisable", {"Ledger-Paused"}));
     test::SpoolerProxy proxy(spooler.SocketPath());
     ASSERT_TRUE(proxy.Listening());
@@ -537,8 +540,9 @@ TEST(JobTruthTest, EveryRowSaysWhatBecameOfItsJob) {
          {3, "Ledger-Paused: queued (job N, replaces job N): pending: the printer is paused\n"}},
         {"password",
          "printers",
-         {0, "Ledger-A       " + plain.DeviceUri() + "\nLedger-Banner  " + banner.DeviceUri() +
-                 "\nLedger-Paused  " + paused.DeviceUri() + "\n"}},
+         {0, "Ledger-A        " + plain.DeviceUri() + "\nLedger-Banner   " + banner.DeviceUri() +
+                 "\nLedger-Network  dnssd://Office Ledger._pdl-datastream._tcp.local/" +
+                 "\nLedger-Paused   " + paused.DeviceUri() + "\n"}},
         {"password send", send + "--printer Ledger-Password", {1, "Ledger-Password" + unusable}},
         {"a line break in a name",
          send + "--printer \"$(printf 'Ledger-A\\nLedger-A: completed (job 1)')\"",
@@ -549,9 +553,10 @@ TEST(JobTruthTest, EveryRowSaysWhatBecameOfItsJob) {
                  "/Ledger-A: it gets one job\n" + sock + "/Ledger-A: completed (job N)\n"}},
         {"dry run",
          send + "--all --dry-run --json --servers-from '" + list + "'",
-         {1, "3 of 4 printers would get the settings, 1 not sent or unknown\n"},
+         {1, "4 of 5 printers would get the settings, 1 not sent or unknown\n"},
          "server,queue,outcome",
          sock + "|Ledger-A|would send\n" + sock + "|Ledger-Banner|would send\n" + sock +
+             "|Ledger-Network|would send\n" + sock +
              "|Ledger-Paused|would send\n127.0.0.1:1|None|not sent\n"},
     };
     for (const Run& r : runs) {
