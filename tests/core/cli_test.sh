@@ -83,6 +83,27 @@ send @a --all --all
 send @a --all --printer Dotrix
 send @a --printer
 send @a --print Dotrix
+send @a --all --wait
+send @a --all --wait 1 --wait 1
+send @a --all --dry-run --dry-run
+send @a --all --timeout 2 --timeout 2
+printers --timeout
+printers --servers-from
+printers --dry-run
+ROWS
+# Option values that are wrong: exit 2, one line that names the option or the file and line.
+printf '# servers\nprint1.example:631\nnot a server\n' >"$tmp/servers.txt"
+while IFS='|' read -r row want; do
+  read -r -a words <<<"${row//@a/$a}"
+  err=$("$cli" "${words[@]}" 2>&1 >/dev/null); rc=$?
+  check "'$row' is refused in one line" test "$rc" = 2 -a "$(wc -l <<<"$err")" = 1
+  check "'$row' says $want" grep -qF -- "$want" <<<"$err"
+done <<ROWS
+send @a --all --wait -1|--wait: not a number of seconds
+send @a --all --wait 1e3|--wait: not a number of seconds
+printers --timeout 0|--timeout: not a number of seconds from 0.1
+printers --servers-from $tmp/none.txt|none.txt": cannot read the list of servers: No such file
+send @a --all --servers-from $tmp/servers.txt|servers.txt":3: not a server address: "not a server"
 ROWS
 err=$("$cli" set "$n" PageLength=7 2>&1); rc=$?
 check "set on a missing file says so" test "$rc" = 2 -a "$err" = "vellmark-cli: \"$n\": cannot read the settings file: no such file"
