@@ -1,5 +1,6 @@
 # bash completion for vellmark-cli: commands, options, settings files, the setting names of
-# `set`, and the queue names of `send --printer` as `vellmark-cli printers` lists them.
+# `set`, and the queue names of `send --printer` as `vellmark-cli printers` lists them (as
+# SERVER/QUEUE when several servers are named).
 
 # The setting names, as the tool itself lists them (from a factory settings file).
 _vellmark_cli_names() {
@@ -28,13 +29,29 @@ _vellmark_cli() {
         return
     fi
 
-    # The plain arguments so far, and the queues already named after --printer.
-    local i words=() named=() inPrinters=0
+    # The value of an option that takes one.
+    local prev=${COMP_WORDS[COMP_CWORD - 1]}
+    case $prev in
+    --servers-from)
+        compopt -o filenames 2>/dev/null
+        COMPREPLY=($(compgen -f -- "$cur"))
+        return
+        ;;
+    --server | --timeout | --wait) return ;;
+    esac
+
+    # The plain arguments so far, the queues already named after --printer, and the servers.
+    local i words=() named=() servers=() inPrinters=0
     for ((i = 2; i < COMP_CWORD; i++)); do
         case ${COMP_WORDS[i]} in
         --printer) inPrinters=1 ;;
-        --all) inPrinters=0 ;;
-        -*) ;;
+        --server | --servers-from | --timeout)
+            servers+=("${COMP_WORDS[i]}" "${COMP_WORDS[i + 1]}")
+            ((i++))
+            inPrinters=0
+            ;;
+        --wait) ((i++)); inPrinters=0 ;;
+        -*) inPrinters=0 ;;
         *) if ((inPrinters)); then named+=("${COMP_WORDS[i]}"); else words+=("${COMP_WORDS[i]}"); fi ;;
         esac
     done
@@ -62,17 +79,26 @@ _vellmark_cli() {
         ((${#words[@]} < 2)) && _vellmark_cli_files "$cur"
         ;;
     printers)
-        COMPREPLY=($(compgen -W '--json' -- "$cur"))
+        COMPREPLY=($(compgen -W '--json --server --servers-from --timeout' -- "$cur"))
         ;;
     send)
         if [[ $cur == -* ]]; then
-            COMPREPLY=($(compgen -W '--printer --all' -- "$cur"))
+            COMPREPLY=($(compgen -W '--printer --all --json --server --servers-from --timeout
+                --wait --dry-run' -- "$cur"))
         elif ((inPrinters)); then
-            local queues=() name _ n
-            while read -r name _; do
+            # With several servers `printers` gives SERVER QUEUE DESTINATION: offer SERVER/QUEUE.
+            local queues=() first second _ name n several=0 count=0
+            for n in "${servers[@]}"; do
+                [[ $n == --server ]] && ((count++))
+                [[ $n == --servers-from ]] && several=1
+            done
+            ((count > 1)) && several=1
+            while read -r first second _; do
+                name=$first
+                ((several)) && name=$first/$second
                 for n in "${named[@]}"; do [[ $n == "$name" ]] && continue 2; done
                 queues+=("$name")
-            done < <("$tool" printers 2>/dev/null)
+            done < <("$tool" printers "${servers[@]}" 2>/dev/null)
             COMPREPLY=($(compgen -W "${queues[*]}" -- "$cur"))
         elif ((${#words[@]} == 0)); then
             _vellmark_cli_files "$cur"
