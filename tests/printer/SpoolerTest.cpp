@@ -508,6 +508,9 @@ TEST(JobTruthTest, EveryRowSaysWhatBecameOfItsJob) {
     ASSERT_TRUE(spooler.AddQueue("Ledger-Paused", paused.DeviceUri(), ppd));
     ASSERT_TRUE(spooler.AddQueue("Ledger-Password", plain.DeviceUri(), ppd,
                                  {"-o", "auth-info-required=username,password"}));
+    // One job a week: the second is refused, in the scheduler's words.
+    ASSERT_TRUE(spooler.AddQueue("Ledger-Quota", plain.DeviceUri(), ppd,
+                                 {"-o", "job-quota-period=604800", "-o", "job-page-limit=1"}));
     // Found on the network: its destination is shown decoded. Never sent to here.
     ASSERT_TRUE(spooler.AddQueue("Ledger-Network",
                                  "dnssd://Office%20Ledger._pdl-datastream._tcp.local/", ppd));
@@ -542,8 +545,14 @@ TEST(JobTruthTest, EveryRowSaysWhatBecameOfItsJob) {
          "printers",
          {0, "Ledger-A        " + plain.DeviceUri() + "\nLedger-Banner   " + banner.DeviceUri() +
                  "\nLedger-Network  dnssd://Office Ledger._pdl-datastream._tcp.local/" +
-                 "\nLedger-Paused   " + paused.DeviceUri() + "\n"}},
+                 "\nLedger-Paused   " + paused.DeviceUri() + "\nLedger-Quota    " +
+                 plain.DeviceUri() + "\n"}},
         {"password send", send + "--printer Ledger-Password", {1, "Ledger-Password" + unusable}},
+        {"quota", send + "--printer Ledger-Quota", {0, "Ledger-Quota: completed (job N)\n"}},
+        {"quota reached",
+         send + "--printer Ledger-Quota",
+         {1,
+          "Ledger-Quota: not sent: the print scheduler refused the job: Quota limit reached.\n"}},
         {"a line break in a name",
          send + "--printer \"$(printf 'Ledger-A\\nLedger-A: completed (job 1)')\"",
          {1, "Ledger-A\\nLedger-A: completed (job N)" + unusable}},
@@ -553,11 +562,11 @@ TEST(JobTruthTest, EveryRowSaysWhatBecameOfItsJob) {
                  "/Ledger-A: it gets one job\n" + sock + "/Ledger-A: completed (job N)\n"}},
         {"dry run",
          send + "--all --dry-run --json --servers-from '" + list + "'",
-         {1, "4 of 5 printers would get the settings, 1 not sent or unknown\n"},
+         {1, "5 of 6 printers would get the settings, 1 not sent or unknown\n"},
          "server,queue,outcome",
          sock + "|Ledger-A|would send\n" + sock + "|Ledger-Banner|would send\n" + sock +
-             "|Ledger-Network|would send\n" + sock +
-             "|Ledger-Paused|would send\n127.0.0.1:1|None|not sent\n"},
+             "|Ledger-Network|would send\n" + sock + "|Ledger-Paused|would send\n" + sock +
+             "|Ledger-Quota|would send\n127.0.0.1:1|None|not sent\n"},
     };
     for (const Run& r : runs) {
         SCOPED_TRACE(r.what);
@@ -569,7 +578,8 @@ TEST(JobTruthTest, EveryRowSaysWhatBecameOfItsJob) {
             EXPECT_EQ(JsonLines(json, r.keys), r.rows);
         }
     }
-    // The banner queue's printer got exactly the block; the named queue once for two names.
+    // The banner queue's printer got exactly the block; the named queue once for two names,
+    // and the quota queue once.
     ASSERT_TRUE(banner.WaitForJobs(1, kJobWait));
     EXPECT_EQ(banner.Jobs(), std::vector<SimulatedPrinter::Job>{kFactory});
     ASSERT_TRUE(plain.WaitForJobs(1, kJobWait));
@@ -578,7 +588,7 @@ TEST(JobTruthTest, EveryRowSaysWhatBecameOfItsJob) {
     ASSERT_TRUE(paused.WaitForJobs(1, kJobWait));
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
     EXPECT_EQ(paused.Jobs(), std::vector<SimulatedPrinter::Job>{kFactory});
-    EXPECT_EQ(plain.Jobs(), std::vector<SimulatedPrinter::Job>{kFactory});
+    EXPECT_EQ(plain.Jobs(), (std::vector<SimulatedPrinter::Job>{kFactory, kFactory}));
 }
 
 // A scheduler that accepts connections and never answers, with and without encryption: the
