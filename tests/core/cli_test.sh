@@ -219,5 +219,31 @@ else
   echo "skipped: the checks of unwritable places need root"
 fi
 
+# A name whose resolver never answers is given up within the bound, like every other step:
+# a private network and resolver configuration, with a name server that reads and never
+# answers.
+if [ "$(id -u)" = 0 ] && unshare -mn true 2>/dev/null; then
+  printf 'nameserver 127.0.0.1\noptions timeout:5 attempts:2\n' >"$tmp/resolv.conf"
+  out=$(unshare -mn bash -c '
+    ip link set lo up && ip addr add 10.9.9.9/8 dev lo || exit 9
+    python3 -c "
+import socket, sys
+s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM); s.bind((\"127.0.0.1\", 53))
+open(sys.argv[1], \"w\").close()
+while True: s.recvfrom(4096)
+" "$2/dns-ready" & dns=$!
+    for _ in $(seq 50); do [ -e "$2/dns-ready" ] && break; sleep 0.1; done
+    mount --bind "$2/resolv.conf" /etc/resolv.conf || exit 9
+    start=$(date +%s%N)
+    "$1" printers --server printers.silent.example --timeout 1 2>&1; echo "rc=$?"
+    echo "ms=$((($(date +%s%N) - start) / 1000000))"
+    kill $dns' _ "$cli" "$tmp")
+  check "a silent resolver is named" grep -q 'printers.silent.example was not resolved within 1 s$' <<<"$out"
+  check "... within the bound" test "$(sed -n 's/^ms=//p' <<<"$out")" -lt 2500
+  check "... and exits 1" grep -qx 'rc=1' <<<"$out"
+else
+  echo "skipped: the check of a silent resolver needs root"
+fi
+
 echo "cli checks: $passes ok, $failures failed"
 test "$failures" = 0
