@@ -17,10 +17,11 @@
 namespace vellmark::bench {
 
 // Runs `args` (the program first, looked up on PATH) to its end with its output discarded and
-// CUPS_SERVER set to `server` when given; true when it exited with 0. `peakKb`: its peak
-// resident memory.
+// CUPS_SERVER set to `server` when given; true when it exited with `okStatus` (0 unless told).
+// `peakKb`: its peak resident memory; `cpuSeconds`: its user and system time.
 inline bool RunQuietly(const std::vector<std::string>& args, const char* server = nullptr,
-                       long* peakKb = nullptr, double* cpuSeconds = nullptr) {
+                       long* peakKb = nullptr, double* cpuSeconds = nullptr,
+                       int okStatus = 0) {
     const pid_t pid = ::fork();
     if (pid == 0) {
         const int null = ::open("/dev/null", O_WRONLY);
@@ -44,7 +45,7 @@ inline bool RunQuietly(const std::vector<std::string>& args, const char* server 
     if (cpuSeconds)
         *cpuSeconds = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
                       static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    return WIFEXITED(status) && WEXITSTATUS(status) == okStatus;
 }
 
 // Prints why a benchmark program cannot go on; returns its exit status.

@@ -4,9 +4,10 @@ add_executable(bench_printer ${CMAKE_CURRENT_LIST_DIR}/bench_printer.cpp)
 target_link_libraries(bench_printer PRIVATE vellmark_printer vellmark_test_spooler
                       benchmark::benchmark)
 
-# One settings file to 8 private schedulers with 4 simulated printers each: the command-line
-# tool's parallel send --all over every server, beside one single-server send --all per server
-# in turn. Built, not run by ctest: run it by hand as root.
+# One settings file to 8 private schedulers with 4 simulated printers each: over slow links
+# (25 ms each way), the 32 printers in one command beside one printer; without latency, the
+# parallel send --all over every server beside one single-server send --all per server in turn.
+# Built, not run by ctest: run it by hand as root.
 add_executable(bench_fleet ${CMAKE_CURRENT_LIST_DIR}/bench_fleet.cpp)
 target_link_libraries(bench_fleet PRIVATE vellmark_printer vellmark_test_spooler
                       benchmark::benchmark)

@@ -11,9 +11,15 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
+#include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
 #include <functional>
 #include <iostream>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -42,9 +48,30 @@ private:
     const PrinterMessage* m_last = nullptr;
 };
 
-int NoPrinter(const PrinterMessage& message) {
-    std::cerr << message.text << '\n';
-    return 1;
+// A name, reason or other text for one line of output: control characters, backslashes and
+// bytes that are not UTF-8 escaped as in a quoted text, so that no name can break a line,
+// forge another one or reach the terminal as a control sequence.
+std::string Escaped(const std::string& text) {
+    const std::string quoted = Quoted(text);
+    std::string out;
+    // Quoted() without its quotes, and with its quotes inside left as they were.
+    for (std::size_t i = 1; i + 1 < quoted.size(); ++i) {
+        if (quoted[i] == '\\' && quoted[i + 1] == '"') {
+            out += '"';
+            ++i;
+        } else if (quoted[i] == '\\') {
+            out += quoted.substr(i, 2);
+            ++i;
+        } else {
+            out += quoted[i];
+        }
+    }
+    return out;
+}
+
+// One line on a stream, escaped.
+void Line(std::ostream& out, const std::string& text) {
+    out << Escaped(text) << '\n';
 }
 
 // The columns a text takes on a terminal: East Asian wide and full-width characters take two,
@@ -87,16 +114,110 @@ std::size_t DisplayWidth(const std::string& text) {
     return width;
 }
 
-// At most this many print servers are asked at once; more wait for a free turn.
+// At most this many printers are sent to at once, over all servers; more wait for a turn.
+constexpr std::size_t kMaxParallelJobs = 32;
+// At most this many print servers are asked for their lists at once.
 constexpr std::size_t kMaxParallelServers = 16;
+// The longest --timeout and --wait accepted, in seconds.
+constexpr double kMaxSeconds = 3600;
+
+std::string NoUsableQueue() {
+    return "no usable queue of the model \"" + std::string(kModelDriverName) + "\"";
+}
+
+// The options that the printer commands share.
+struct FleetOptions {
+    std::vector<std::string> servers; // --server and --servers-from, in the order given
+    std::chrono::milliseconds timeout = CupsPrintService::kDefaultBudget;
+    bool json = false;
+};
+
+// A number of seconds: decimal digits with an optional fraction, from `min` to kMaxSeconds.
+std::optional<std::chrono::milliseconds> ParseSeconds(const std::string& text, double min) {
+    const bool digits =
+        !text.empty() && text.find_first_not_of("0123456789.") == std::string::npos &&
+        std::count(text.begin(), text.end(), '.') <= 1 && text.front() != '.' && text.back() != '.';
+    if (!digits)
+        return std::nullopt;
+    const double value = std::strtod(text.c_str(), nullptr);
+    if (value < min || value > kMaxSeconds)
+        return std::nullopt;
+    return std::chrono::milliseconds(static_cast<long long>(value * 1000 + 0.5));
+}
+
+// The servers named in FILE: one a line; '#' starts a comment; blank lines are skipped.
+// Empty with a one-line reason when the file cannot be read.
+std::optional<std::vector<std::string>> ReadServersFile(const std::string& path,
+                                                        std::string& error) {
+    std::ifstream in(path);
+    if (!in) {
+        error = Quoted(path) + ": cannot read the list of servers: " + std::strerror(errno);
+        return std::nullopt;
+    }
+    std::vector<std::string> servers;
+    std::string line;
+    int number = 0;
+    while (std::getline(in, line)) {
+        ++number;
+        line = line.substr(0, line.find('#'));
+        const auto first = line.find_first_not_of(" \t\r");
+        if (first == std::string::npos)
+            continue;
+        line = line.substr(first, line.find_last_not_of(" \t\r") - first + 1);
+        if (!ParseServerAddress(line) || line.find_first_of(" \t") != std::string::npos) {
+            error = Quoted(path) + ":" + std::to_string(number) +
+                    ": not a server address: " + Quoted(line);
+            return std::nullopt;
+        }
+        servers.push_back(line);
+    }
+    if (in.bad()) {
+        error = Quoted(path) + ": cannot read the list of servers: " + std::strerror(errno);
+        return std::nullopt;
+    }
+    return servers;
+}
+
+// Takes the shared option at args[i] (and its value), when it is one. `error` is set for a
+// shared option with a wrong value; false for anything that is not a shared option.
+bool TakeFleetOption(const std::vector<std::string>& args, std::size_t& i, FleetOptions& options,
+                     bool& timeoutSeen, std::string& error) {
+    const std::string& arg = args[i];
+    const bool hasValue = i + 1 < args.size();
+    if (arg == "--json" && !options.json) {
+        options.json = true;
+    } else if (arg == "--server" && hasValue) {
+        const std::string& server = args[++i];
+        if (!ParseServerAddress(server))
+            error = "not a server address: " + Quoted(server);
+        options.servers.push_back(server);
+    } else if (arg == "--servers-from" && hasValue) {
+        const auto servers = ReadServersFile(args[++i], error);
+        if (servers)
+            options.servers.insert(options.servers.end(), servers->begin(), servers->end());
+    } else if (arg == "--timeout" && hasValue && !timeoutSeen) {
+        timeoutSeen = true;
+        const auto timeout = ParseSeconds(args[++i], 0.1);
+        if (!timeout)
+            error = "--timeout: not a number of seconds from 0.1 to 3600: " + Quoted(args[i]);
+        else
+            options.timeout = *timeout;
+    } else {
+        return false;
+    }
+    return true;
+}
 
 // One print server of a command: what was asked of it and what it said.
 struct Server {
     std::string name;                // as given, or the scheduler libcups would use
     std::vector<std::string> queues; // the queues named for it (empty with --all)
-    std::unique_ptr<CupsPrintService> service;
     std::vector<PrinterRow> rows;
+    std::map<std::string, std::string> uuids; // queue name -> printer-uuid
     std::string listFailure;
+    // Once one of its printers found it silent, the others fail at once with this reason.
+    std::mutex silentMutex;
+    std::string silent;
 };
 
 // The servers of a command, each asked once: "--server" values and servers named in
@@ -109,14 +230,14 @@ public:
         const auto address = ParseServerAddress(name);
         for (std::size_t i = 0; i < m_servers.size(); ++i)
             if (address && m_addresses[i] == *address)
-                return &m_servers[i];
+                return m_servers[i].get();
         return nullptr;
     }
-    std::vector<Server>& All() {
+    // Every server; the default scheduler when none was named.
+    std::vector<std::unique_ptr<Server>>& All() {
         if (m_servers.empty()) {
-            m_servers.emplace_back();
-            m_servers.back().service = std::make_unique<CupsPrintService>();
-            m_servers.back().name = m_servers.back().service->Server();
+            m_servers.push_back(std::make_unique<Server>());
+            m_servers.back()->name = CupsPrintService().Server();
         }
         return m_servers;
     }
@@ -127,28 +248,29 @@ private:
         const auto address = ParseServerAddress(name);
         if (!address)
             return false;
-        m_servers.emplace_back();
-        m_servers.back().name = name;
+        m_servers.push_back(std::make_unique<Server>());
+        m_servers.back()->name = name;
         m_addresses.push_back(*address);
         return true;
     }
-    std::vector<Server> m_servers;
+    std::vector<std::unique_ptr<Server>> m_servers;
     std::vector<ServerAddress> m_addresses;
 };
 
-// Runs `work` for every server, up to kMaxParallelServers at once; returns when all are done.
-// Each server has its own print service, used by one thread only.
-void ForEachServer(std::vector<Server>& servers, const std::function<void(Server&)>& work) {
-    if (servers.size() == 1) {
-        work(servers.front());
+// Runs `work` for every index below `count`, up to `parallel` at once; returns when all are
+// done.
+void ForEach(std::size_t count, std::size_t parallel,
+             const std::function<void(std::size_t)>& work) {
+    if (count == 1) {
+        work(0);
         return;
     }
     std::atomic<std::size_t> next = 0;
     std::vector<std::thread> workers;
-    for (std::size_t i = 0; i < std::min(servers.size(), kMaxParallelServers); ++i) {
+    for (std::size_t i = 0; i < std::min(count, parallel); ++i) {
         workers.emplace_back([&] {
-            for (std::size_t k = next++; k < servers.size(); k = next++)
-                work(servers[k]);
+            for (std::size_t k = next++; k < count; k = next++)
+                work(k);
         });
     }
     for (std::thread& worker : workers)
@@ -156,13 +278,16 @@ void ForEachServer(std::vector<Server>& servers, const std::function<void(Server
 }
 
 // The queue list of every server, asked in parallel, each within the time bound.
-void Discover(std::vector<Server>& servers) {
-    ForEachServer(servers, [](Server& server) {
-        if (!server.service)
-            server.service = std::make_unique<CupsPrintService>(server.name);
-        DiscoveredRows found = DiscoverRows(*server.service);
-        server.rows = std::move(found.rows);
-        server.listFailure = std::move(found.failure);
+void Discover(std::vector<std::unique_ptr<Server>>& servers, std::chrono::milliseconds timeout) {
+    ForEach(servers.size(), kMaxParallelServers, [&](std::size_t i) {
+        Server& server = *servers[i];
+        CupsPrintService service(server.name, timeout);
+        PrinterList list = service.EnumPrinters();
+        server.rows = BuildRows(list.records, service.Platform());
+        for (const PrinterRecord& record : list.records)
+            if (!record.uuid.empty())
+                server.uuids[record.name] = record.uuid;
+        server.listFailure = std::move(list.failure);
     });
 }
 
@@ -183,281 +308,432 @@ void PrintColumns(const std::vector<std::vector<std::string>>& lines) {
     }
 }
 
-enum class Outcome { Sent, NotSent, Unknown };
-
-// One printer's line of the send report.
-struct Report {
-    std::size_t server = 0;
-    std::string queue; // empty for a server whose queue list could not be read
-    PrinterRow row;
-    bool known = false; // a usable queue of the model on its server
-    Outcome outcome = Outcome::NotSent;
-    std::string reason;
-};
+// What became of the settings on one printer.
+enum class Outcome { Completed, Queued, NotSent, Unknown, WouldSend };
 
 const char* OutcomeWord(Outcome outcome) {
     switch (outcome) {
-    case Outcome::Sent:
-        return "sent";
+    case Outcome::Completed:
+        return "completed";
+    case Outcome::Queued:
+        return "queued";
     case Outcome::NotSent:
         return "not sent";
     case Outcome::Unknown:
         return "unknown";
+    case Outcome::WouldSend:
+        return "would send";
     }
     return "";
 }
 
-} // namespace
+// One row of the send report: a printer, or a server that gave no printer.
+struct Report {
+    Server* server = nullptr;
+    std::string queue; // empty for a server's own row
+    PrinterRow row;
+    bool known = false; // a usable queue of the model on its server: a job is made for it
+    Outcome outcome = Outcome::NotSent;
+    int jobId = 0;
+    std::vector<int> replaced; // earlier settings jobs of this user cancelled on the queue
+    std::string reason;
+};
 
-int RunPrintersCommand(const std::vector<std::string>& args) {
-    constexpr const char* kUsage =
-        "usage: vellmark-cli printers [--server HOST[:PORT]]... [--json]";
-    bool json = false;
-    ServerList list;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--json" && !json) {
-            json = true;
-        } else if (args[i] == "--server" && i + 1 < args.size()) {
-            if (!list.Add(args[++i]))
-                return Fail("not a server address: '" + args[i] + "'");
-        } else {
-            return Fail(kUsage);
-        }
-    }
-    std::vector<Server>& servers = list.All();
-    const bool several = servers.size() > 1;
-    Discover(servers);
-
-    bool anyRow = false, anyFailure = false;
-    for (const Server& server : servers) {
-        anyRow = anyRow || !server.rows.empty();
-        if (!server.listFailure.empty()) {
-            anyFailure = true;
-            std::cerr << "vellmark-cli: " << server.listFailure << '\n';
-        }
-    }
-    if (!anyRow)
-        return anyFailure ? 1 : NoPrinter(kMessageM1);
-
-    if (json) {
-        // One object per queue; a server that gave no list has one object with its error.
-        std::cout << "[";
-        bool first = true;
-        for (const Server& server : servers) {
-            auto open = [&] {
-                std::cout << (first ? "\n " : ",\n ") << "{\"server\": " << JsonQuoted(server.name);
-                first = false;
-            };
-            if (!server.listFailure.empty()) {
-                open();
-                std::cout << ", \"error\": " << JsonQuoted(server.listFailure) << "}";
-            }
-            for (const PrinterRow& row : server.rows) {
-                open();
-                std::cout << ", \"name\": " << JsonQuoted(row.name)
-                          << ", \"destination\": " << JsonQuoted(row.destination) << "}";
-            }
-        }
-        std::cout << "\n]\n";
-        return anyFailure ? 1 : 0;
-    }
-    std::vector<std::vector<std::string>> lines;
-    for (const Server& server : servers) {
-        for (const PrinterRow& row : server.rows) {
-            if (several)
-                lines.push_back({server.name, row.name, row.destination});
-            else
-                lines.push_back({row.name, row.destination});
-        }
-    }
-    PrintColumns(lines);
-    return anyFailure ? 1 : 0;
+Report PrinterReport(Server& server, const std::string& queue, const PrinterRow& row, bool known) {
+    Report report;
+    report.server = &server;
+    report.queue = queue;
+    report.row = row;
+    report.known = known;
+    return report;
 }
 
-int RunSendCommand(const std::vector<std::string>& args) {
-    constexpr const char* kUsage =
-        "usage: vellmark-cli send FILE.dat (--printer [SERVER/]NAME... | --all) "
-        "[--server HOST[:PORT]]... [--json]";
+// The parsed command line of send.
+struct SendRequest {
     std::string file;
     std::vector<std::string> names;
-    std::vector<std::string> serverArgs;
-    bool all = false, json = false, inPrinters = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
+    bool all = false;
+    bool dryRun = false;
+    std::chrono::milliseconds wait{10000};
+    FleetOptions fleet;
+};
+
+constexpr const char* kSendUsage =
+    "usage: vellmark-cli send FILE.dat (--printer [SERVER/]NAME... | --all) "
+    "[--server HOST[:PORT]]... [--servers-from FILE] [--timeout SECONDS] [--wait SECONDS] "
+    "[--dry-run] [--json]";
+
+// The arguments of send; nothing (with the exit status in `status`) when they are wrong.
+std::optional<SendRequest> ParseSend(const std::vector<std::string>& args, int& status) {
+    SendRequest request;
+    bool inPrinters = false, timeoutSeen = false, waitSeen = false;
+    std::string error;
+    for (std::size_t i = 0; i < args.size() && error.empty(); ++i) {
         const std::string& arg = args[i];
-        if (arg == "--all" && !all) {
-            all = true;
+        if (TakeFleetOption(args, i, request.fleet, timeoutSeen, error)) {
             inPrinters = false;
-        } else if (arg == "--json" && !json) {
-            json = true;
+        } else if (arg == "--all" && !request.all) {
+            request.all = true;
+            inPrinters = false;
+        } else if (arg == "--dry-run" && !request.dryRun) {
+            request.dryRun = true;
+            inPrinters = false;
+        } else if (arg == "--wait" && i + 1 < args.size() && !waitSeen) {
+            waitSeen = true;
+            const auto wait = ParseSeconds(args[++i], 0);
+            if (!wait)
+                error = "--wait: not a number of seconds from 0 to 3600: " + Quoted(args[i]);
+            request.wait = wait.value_or(request.wait);
             inPrinters = false;
         } else if (arg == "--printer") {
             inPrinters = true;
-        } else if (arg == "--server" && i + 1 < args.size()) {
-            serverArgs.push_back(args[++i]);
-            inPrinters = false;
         } else if (arg.starts_with("--")) {
-            return Fail(kUsage);
+            error = kSendUsage;
         } else if (inPrinters) {
-            names.push_back(arg);
-        } else if (file.empty()) {
-            file = arg;
+            request.names.push_back(arg);
+        } else if (request.file.empty()) {
+            request.file = arg;
         } else {
-            return Fail(kUsage);
+            error = kSendUsage;
         }
     }
-    if (file.empty() || all == !names.empty())
-        return Fail(kUsage);
-
-    ServerList list;
-    for (const std::string& server : serverArgs) {
-        if (!list.Add(server))
-            return Fail("not a server address: '" + server + "'");
+    if (error.empty() && (request.file.empty() || request.all == !request.names.empty()))
+        error = kSendUsage;
+    if (!error.empty()) {
+        status = Fail(error);
+        return std::nullopt;
     }
+    return request;
+}
+
+// The printers of a send, and the servers they are on.
+struct SendPlan {
+    ServerList servers;
+    std::vector<Report> reports;
+    std::vector<std::string> notes; // same queue reached twice, and the like
+};
+
+// Names each printer to its server, asks every server for its list, and makes the rows of the
+// report in server order and each server's list order. Nothing (with the exit status) when the
+// names cannot be placed.
+std::optional<SendPlan> Plan(const SendRequest& request, int& status) {
+    SendPlan plan;
+    ServerList& list = plan.servers;
+    for (const std::string& server : request.fleet.servers)
+        list.Add(server);
     // A queue is named plainly for the one server, or as SERVER/QUEUE (split at the last
     // slash: queue names have none, socket paths do).
     std::vector<std::pair<std::string, std::string>> named; // server (empty: the only one), queue
-    for (const std::string& name : names) {
+    for (const std::string& name : request.names) {
         const auto slash = name.rfind('/');
         if (slash == std::string::npos) {
             named.emplace_back("", name);
             continue;
         }
         const std::string server = name.substr(0, slash);
-        if (slash + 1 == name.size() || !list.Add(server))
-            return Fail("not a printer on a server: '" + name + "' (SERVER/QUEUE)");
+        if (slash + 1 == name.size() || !list.Add(server)) {
+            status = Fail("not a printer on a server: " + Quoted(name) + " (SERVER/QUEUE)");
+            return std::nullopt;
+        }
         named.emplace_back(server, name.substr(slash + 1));
     }
     const bool plainNames =
         std::any_of(named.begin(), named.end(), [](const auto& n) { return n.first.empty(); });
-    if (plainNames && list.Size() > 1)
-        return Fail("with several servers, name each printer as SERVER/QUEUE");
-
-    SettingsDocument loaded;
-    FileError why;
-    if (ReadSettingsFile(file, loaded, &why) != ReadResult::Loaded)
-        return Fail(ReadFailure(file, why.error));
-
-    std::vector<Server>& servers = list.All();
+    if (plainNames && list.Size() > 1) {
+        status = Fail("with several servers, name each printer as SERVER/QUEUE");
+        return std::nullopt;
+    }
+    auto& servers = list.All();
     for (const auto& [server, queue] : named)
-        (server.empty() ? servers.front() : *list.Find(server)).queues.push_back(queue);
-    const bool several = servers.size() > 1;
-    Discover(servers);
+        (server.empty() ? *servers.front() : *list.Find(server)).queues.push_back(queue);
+    Discover(servers, request.fleet.timeout);
 
-    // Every printer of the command, in server order and each server's list order.
-    std::vector<Report> reports;
-    std::size_t usable = 0;
-    for (std::size_t s = 0; s < servers.size(); ++s) {
-        const Server& server = servers[s];
-        if (all && !server.listFailure.empty()) {
-            reports.push_back({s, "", {}, false, Outcome::NotSent, server.listFailure});
-            continue;
-        }
-        if (all) {
+    // The same queue under two server names (the same printer-uuid) gets one job: the first.
+    std::map<std::string, std::string> seen; // uuid -> the label it was first met under
+    auto once = [&](const Server& server, const PrinterRow& row) {
+        const auto uuid = server.uuids.find(row.name);
+        const std::string label = server.name + "/" + row.name;
+        if (uuid == server.uuids.end())
+            return true;
+        const auto [first, fresh] = seen.emplace(uuid->second, label);
+        if (!fresh && first->second != label)
+            plan.notes.push_back(label + " is the same queue as " + first->second +
+                                 ": it gets one job");
+        return fresh;
+    };
+    for (auto& owned : servers) {
+        Server& server = *owned;
+        const std::size_t before = plan.reports.size();
+        bool anyRow = false;
+        if (request.all && server.listFailure.empty()) {
             for (const PrinterRow& row : server.rows) {
-                ++usable;
-                if (!IsFileDestination(row.destination))
-                    reports.push_back({s, row.name, row, true, Outcome::NotSent, ""});
+                if (IsFileDestination(row.destination))
+                    continue;
+                anyRow = true;
+                if (once(server, row))
+                    plan.reports.push_back(PrinterReport(server, row.name, row, true));
             }
-            continue;
         }
         for (const std::string& queue : server.queues) {
-            const auto it = std::find_if(server.rows.begin(), server.rows.end(),
-                                         [&](const PrinterRow& r) { return r.name == queue; });
-            Report report{s,
-                          queue,
-                          it != server.rows.end() ? *it : PrinterRow{queue, ""},
-                          it != server.rows.end(),
-                          Outcome::NotSent,
-                          ""};
+            auto it = std::find_if(server.rows.begin(), server.rows.end(),
+                                   [&](const PrinterRow& r) { return r.name == queue; });
+            if (it == server.rows.end())
+                it = std::find_if(server.rows.begin(), server.rows.end(), [&](const PrinterRow& r) {
+                    return SameQueueName(r.name, queue);
+                });
+            const bool found = it != server.rows.end() && server.listFailure.empty();
+            anyRow = true;
+            if (found && !once(server, *it))
+                continue;
+            Report report = PrinterReport(server, found ? it->name : queue,
+                                          found ? *it : PrinterRow{queue, ""}, found);
             if (!server.listFailure.empty())
                 report.reason = server.listFailure;
-            else if (!report.known)
+            else if (!found)
                 report.reason =
                     "not a usable queue of the model \"" + std::string(kModelDriverName) + "\"";
-            reports.push_back(report);
+            else if (IsFileDestination(it->destination))
+                report.known = false, report.reason = "the queue prints to a file (FILE:)";
+            plan.reports.push_back(report);
+        }
+        // A server that gave no printer has a row of its own.
+        if (request.all && plan.reports.size() == before && !anyRow) {
+            Report report = PrinterReport(server, "", {}, false);
+            report.reason = !server.listFailure.empty() ? server.listFailure : NoUsableQueue();
+            plan.reports.push_back(report);
         }
     }
-    // One server that gave no list: one line naming it and the reason, as for printers.
-    if (!several && !servers.front().listFailure.empty()) {
-        std::cerr << "vellmark-cli: " << servers.front().listFailure << '\n';
-        return 1;
-    }
-    if (all && reports.empty())
-        return NoPrinter(usable == 0 ? kMessageM1 : kMessageM2);
+    return plan;
+}
 
-    auto label = [&](const Report& r) {
-        if (!several)
-            return r.queue;
-        return servers[r.server].name + (r.queue.empty() ? "" : "/" + r.queue);
-    };
-    // Progress on standard error as each printer finishes, from whichever server's thread.
+// Sends the settings to one printer and learns what became of the job.
+void SendOne(Report& r, const SettingsDocument& loaded, const SendRequest& request) {
+    Server& server = *r.server;
+    {
+        std::lock_guard lock(server.silentMutex);
+        if (!server.silent.empty()) {
+            r.reason = server.silent;
+            return;
+        }
+    }
+    CupsPrintService service(server.name, request.fleet.timeout);
+    SettingsDocument doc = loaded;
+    CommandLineHost host(r.row);
+    const SendOutcome outcome = SettingsSender(doc, service, host).Run();
+    if (outcome == SendOutcome::Sent) {
+        r.jobId = service.LastJobId();
+        r.replaced = service.CancelEarlierJobs(r.row.name, std::string(kJobName), r.jobId);
+        if (request.wait.count() == 0) {
+            r.outcome = Outcome::Queued;
+            r.reason = "taken by the spooler (not waited for)";
+        } else {
+            const JobReport job = service.WaitForJob(r.row.name, r.jobId, request.wait);
+            r.outcome = job.state == JobReport::State::Completed    ? Outcome::Completed
+                        : job.state == JobReport::State::Queued     ? Outcome::Queued
+                        : job.state == JobReport::State::NotPrinted ? Outcome::NotSent
+                                                                    : Outcome::Unknown;
+            r.reason = job.detail;
+        }
+    } else if (outcome == SendOutcome::Unknown) {
+        r.outcome = Outcome::Unknown;
+        r.jobId = service.LastJobId();
+        r.reason = "the printer may have received the settings" +
+                   (service.NoAnswer().empty() ? std::string() : " (" + service.NoAnswer() + ")");
+    } else {
+        r.reason = !service.LastFailure().empty() ? service.LastFailure()
+                   : !service.NoAnswer().empty()  ? service.NoAnswer()
+                                                  : "the spooler did not take the job";
+    }
+    if (!service.NoAnswer().empty()) {
+        std::lock_guard lock(server.silentMutex);
+        server.silent = service.NoAnswer();
+    }
+}
+
+// Every printer at once (up to kMaxParallelJobs), with a progress line on standard error as
+// each finishes.
+void RunSends(std::vector<Report>& reports, const SettingsDocument& loaded,
+              const SendRequest& request, const std::function<std::string(const Report&)>& label) {
     std::mutex progressMutex;
     std::size_t finished = 0;
-    auto finish = [&](const Report& r) {
+    auto progress = [&](const Report& r) {
         std::lock_guard lock(progressMutex);
         ++finished;
         if (reports.size() > 1)
-            std::cerr << finished << "/" << reports.size() << " " << OutcomeWord(r.outcome) << ": "
-                      << label(r) << '\n';
+            Line(std::cerr, std::to_string(finished) + "/" + std::to_string(reports.size()) + " " +
+                                OutcomeWord(r.outcome) + ": " + label(r));
     };
-    for (const Report& r : reports)
-        if (!r.known)
-            finish(r);
-
-    // The servers in parallel; the queues of one server one after the other, in list order.
-    ForEachServer(servers, [&](Server& server) {
-        const std::size_t s = static_cast<std::size_t>(&server - servers.data());
-        for (Report& r : reports) {
-            if (r.server != s || !r.known)
-                continue;
-            SettingsDocument doc = loaded;
-            CommandLineHost host(r.row);
-            const SendOutcome outcome = SettingsSender(doc, *server.service, host).Run();
-            if (outcome == SendOutcome::Sent) {
-                r.outcome = Outcome::Sent;
-                r.reason = "sent (" + std::to_string(doc.m_current.size()) + " bytes)";
-            } else if (outcome == SendOutcome::Unknown) {
-                r.outcome = Outcome::Unknown;
-                r.reason = "the printer may have received the settings";
-            } else if (!server.service->NoAnswer().empty()) {
-                // Once the scheduler is silent, every printer after this one fails at once.
-                r.reason = server.service->NoAnswer();
-            } else {
-                const PrinterMessage* message = host.LastMessage();
-                r.reason = std::string(message ? message->text : kMessageS4.text);
-            }
-            finish(r);
+    std::vector<Report*> jobs;
+    for (Report& r : reports) {
+        if (r.known && request.dryRun) {
+            r.outcome = Outcome::WouldSend;
+            r.reason = "to " + r.row.destination;
         }
+        if (r.known && !request.dryRun)
+            jobs.push_back(&r);
+        else if (!request.dryRun)
+            progress(r);
+    }
+    ForEach(jobs.size(), kMaxParallelJobs, [&](std::size_t i) {
+        SendOne(*jobs[i], loaded, request);
+        progress(*jobs[i]);
     });
+}
 
-    std::size_t sent = 0;
-    for (const Report& r : reports)
-        sent += r.outcome == Outcome::Sent ? 1 : 0;
-    if (json) {
+// The report: one line or JSON object per row, the summary on standard error; returns the exit
+// status.
+int PrintReport(const std::vector<Report>& reports, const SendRequest& request,
+                const std::function<std::string(const Report&)>& label) {
+    std::size_t completed = 0, queued = 0, failed = 0;
+    for (const Report& r : reports) {
+        completed += r.outcome == Outcome::Completed || r.outcome == Outcome::WouldSend;
+        queued += r.outcome == Outcome::Queued;
+        failed += r.outcome == Outcome::NotSent || r.outcome == Outcome::Unknown;
+    }
+    auto jobText = [](const Report& r) {
+        std::string text;
+        if (r.jobId > 0)
+            text = "job " + std::to_string(r.jobId);
+        for (const int older : r.replaced)
+            text +=
+                (text.empty() ? "" : ", ") + std::string("replaces job ") + std::to_string(older);
+        return text.empty() ? text : " (" + text + ")";
+    };
+    if (request.fleet.json) {
         std::cout << "[";
         for (std::size_t i = 0; i < reports.size(); ++i) {
             const Report& r = reports[i];
-            std::cout << (i ? ",\n " : "\n ")
-                      << "{\"server\": " << JsonQuoted(servers[r.server].name)
+            std::cout << (i ? ",\n " : "\n ") << "{\"server\": " << JsonQuoted(r.server->name)
                       << ", \"queue\": " << (r.queue.empty() ? "null" : JsonQuoted(r.queue))
-                      << ", \"outcome\": " << JsonQuoted(OutcomeWord(r.outcome));
-            if (r.outcome != Outcome::Sent)
-                std::cout << ", \"reason\": " << JsonQuoted(r.reason);
-            std::cout << "}";
+                      << ", \"outcome\": " << JsonQuoted(OutcomeWord(r.outcome))
+                      << ", \"job\": " << (r.jobId > 0 ? std::to_string(r.jobId) : "null")
+                      << ", \"replaced\": [";
+            for (std::size_t k = 0; k < r.replaced.size(); ++k)
+                std::cout << (k ? ", " : "") << r.replaced[k];
+            std::cout << "], \"reason\": " << JsonQuoted(r.reason) << "}";
         }
-        std::cout << "\n]\n";
+        std::cout << (reports.empty() ? "]\n" : "\n]\n");
     } else {
-        for (const Report& r : reports) {
-            std::cout << label(r) << ": "
-                      << (r.outcome == Outcome::NotSent   ? "not sent: " + r.reason
-                          : r.outcome == Outcome::Unknown ? "unknown: " + r.reason
-                                                          : r.reason)
-                      << '\n';
+        for (const Report& r : reports)
+            Line(std::cout, label(r) + ": " + OutcomeWord(r.outcome) + jobText(r) +
+                                (r.reason.empty() ? "" : ": " + r.reason));
+    }
+    if (reports.size() > 1) {
+        std::string summary =
+            std::to_string(completed) + " of " + std::to_string(reports.size()) +
+            (request.dryRun ? " printers would get the settings" : " printers completed");
+        if (queued)
+            summary += ", " + std::to_string(queued) + " queued";
+        if (failed)
+            summary += ", " + std::to_string(failed) + " not sent or unknown";
+        Line(std::cerr, summary);
+    }
+    if (failed)
+        return 1;
+    return queued ? 3 : 0;
+}
+
+} // namespace
+
+int RunPrintersCommand(const std::vector<std::string>& args) {
+    constexpr const char* kUsage =
+        "usage: vellmark-cli printers [--server HOST[:PORT]]... [--servers-from FILE] "
+        "[--timeout SECONDS] [--json]";
+    FleetOptions options;
+    bool timeoutSeen = false;
+    std::string error;
+    for (std::size_t i = 0; i < args.size() && error.empty(); ++i)
+        if (!TakeFleetOption(args, i, options, timeoutSeen, error))
+            error = kUsage;
+    if (!error.empty())
+        return Fail(error);
+    ServerList list;
+    for (const std::string& server : options.servers)
+        list.Add(server);
+    auto& servers = list.All();
+    const bool several = servers.size() > 1;
+    Discover(servers, options.timeout);
+
+    bool anyRow = false, anyFailure = false;
+    for (const auto& server : servers) {
+        anyRow = anyRow || !server->rows.empty();
+        if (!server->listFailure.empty()) {
+            anyFailure = true;
+            Line(std::cerr, "vellmark-cli: " + server->listFailure);
         }
     }
-    if (reports.size() > 1)
-        std::cerr << sent << " of " << reports.size() << " printers sent\n";
-    return sent == reports.size() ? 0 : 1;
+    if (!anyRow && !anyFailure)
+        Line(std::cerr, "vellmark-cli: " + NoUsableQueue() +
+                            (several ? std::string() : " at " + servers.front()->name));
+
+    if (options.json) {
+        // One object per queue; a server that gave no list has one object with its error.
+        std::cout << "[";
+        bool first = true;
+        for (const auto& server : servers) {
+            auto open = [&] {
+                std::cout << (first ? "\n " : ",\n ")
+                          << "{\"server\": " << JsonQuoted(server->name);
+                first = false;
+            };
+            if (!server->listFailure.empty()) {
+                open();
+                std::cout << ", \"error\": " << JsonQuoted(server->listFailure) << "}";
+            }
+            for (const PrinterRow& row : server->rows) {
+                open();
+                std::cout << ", \"name\": " << JsonQuoted(row.name)
+                          << ", \"destination\": " << JsonQuoted(row.destination) << "}";
+            }
+        }
+        std::cout << (first ? "]\n" : "\n]\n");
+        return anyFailure || !anyRow ? 1 : 0;
+    }
+    std::vector<std::vector<std::string>> lines;
+    for (const auto& server : servers) {
+        for (const PrinterRow& row : server->rows) {
+            if (several)
+                lines.push_back(
+                    {Escaped(server->name), Escaped(row.name), Escaped(row.destination)});
+            else
+                lines.push_back({Escaped(row.name), Escaped(row.destination)});
+        }
+    }
+    PrintColumns(lines);
+    return anyFailure || !anyRow ? 1 : 0;
+}
+
+int RunSendCommand(const std::vector<std::string>& args) {
+    int status = 0;
+    const auto request = ParseSend(args, status);
+    if (!request)
+        return status;
+    SettingsDocument loaded;
+    FileError why;
+    if (ReadSettingsFile(request->file, loaded, &why) != ReadResult::Loaded)
+        return Fail(ReadFailure(request->file, why.error));
+
+    auto plan = Plan(*request, status);
+    if (!plan)
+        return status;
+    const bool several = plan->servers.Size() > 1;
+    const auto& servers = plan->servers.All();
+    // One server that gave no list: one line naming it and the reason, as for printers (and
+    // with --json, its row as well).
+    if (!several && !servers.front()->listFailure.empty()) {
+        Line(std::cerr, "vellmark-cli: " + servers.front()->listFailure);
+        if (!request->fleet.json)
+            return 1;
+    }
+    auto label = [several](const Report& r) {
+        if (!several)
+            return r.queue.empty() ? r.server->name : r.queue;
+        return r.server->name + (r.queue.empty() ? "" : "/" + r.queue);
+    };
+    for (const std::string& note : plan->notes)
+        Line(std::cerr, "vellmark-cli: " + note);
+    RunSends(plan->reports, loaded, *request, label);
+    return PrintReport(plan->reports, *request, label);
 }
 
 } // namespace vellmark::cli

@@ -21,10 +21,12 @@ constexpr const char* kUsage =
     "  vellmark-cli diff A.dat B.dat                  the settings that differ; exit 0 equal, 1 "
     "different\n"
 #ifdef VELLMARK_HAVE_PRINTER
-    "  vellmark-cli printers [--server HOST[:PORT]]... [--json]\n"
+    "  vellmark-cli printers [--server HOST[:PORT]]... [--servers-from FILE]\n"
+    "                 [--timeout SECONDS] [--json]\n"
     "                                                 the usable queues of the model\n"
     "  vellmark-cli send FILE.dat (--printer [SERVER/]NAME... | --all)\n"
-    "                 [--server HOST[:PORT]]... [--json]\n"
+    "                 [--server HOST[:PORT]]... [--servers-from FILE] [--timeout SECONDS]\n"
+    "                 [--wait SECONDS] [--dry-run] [--json]\n"
     "                                                 send the settings to each queue\n"
 #endif
     "  vellmark-cli --version                         the tool's version\n";

@@ -1,5 +1,5 @@
 # bash completion for vellmark-cli: commands, options, settings files, the setting names of
-# `set`, host names after --server, and the queue names of `send --printer` as
+# `set`, host names after --server, files after --servers-from, and the queue names of `send --printer` as
 # `vellmark-cli printers` lists them (SERVER/QUEUE when several servers are named).
 
 # The options of each command, and those of them that take a value.
@@ -7,13 +7,13 @@ _vellmark_cli_options() {
     case $1 in
     factory) echo --force ;;
     show) echo --json ;;
-    printers) echo --server --json ;;
-    send) echo --printer --all --server --json ;;
+    printers) echo --server --servers-from --timeout --json ;;
+    send) echo --printer --all --server --servers-from --timeout --wait --dry-run --json ;;
     esac
 }
 _vellmark_cli_takes_value() {
     case $1 in
-    --server) return 0 ;;
+    --server | --servers-from | --timeout | --wait) return 0 ;;
     esac
     return 1
 }
@@ -50,18 +50,24 @@ _vellmark_cli() {
     if ((COMP_CWORD > 2)) && _vellmark_cli_takes_value "$prev"; then
         case $prev in
         --server) COMPREPLY=($(compgen -A hostname -- "$cur")) ;;
+        --servers-from)
+            compopt -o filenames 2>/dev/null
+            COMPREPLY=($(compgen -f -- "$cur"))
+            ;;
         esac
         return
     fi
 
-    # The plain arguments so far, the servers named, and the queues already named after
-    # --printer.
-    local i words=() servers=() named=() inPrinters=0
+    # The plain arguments so far, the servers named (and how they are asked), and the queues
+    # already named after --printer. A list of servers from a file counts as several.
+    local i words=() servers=() named=() inPrinters=0 count=0
     for ((i = 2; i < COMP_CWORD; i++)); do
         case ${COMP_WORDS[i]} in
         --printer) inPrinters=1 ;;
-        --server)
-            servers+=(--server "${COMP_WORDS[i + 1]}")
+        --server | --servers-from | --timeout)
+            servers+=("${COMP_WORDS[i]}" "${COMP_WORDS[i + 1]}")
+            [[ ${COMP_WORDS[i]} == --server ]] && ((count++))
+            [[ ${COMP_WORDS[i]} == --servers-from ]] && ((count += 2))
             ((i++))
             inPrinters=0
             ;;
@@ -100,7 +106,7 @@ _vellmark_cli() {
         if ((inPrinters)); then
             # One server: the list has the queue first; several: the server, then the queue.
             local queues=() server name _ n several=0
-            ((${#servers[@]} > 2)) && several=1
+            ((count > 1)) && several=1
             while read -r server name _; do
                 ((several)) && name=$server/$name || name=$server
                 for n in "${named[@]}"; do [[ $n == "$name" ]] && continue 2; done

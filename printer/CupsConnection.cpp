@@ -1,6 +1,7 @@
 #include "CupsConnection.h"
 
 #include <algorithm>
+#include <arpa/inet.h>
 #include <atomic>
 #include <cerrno>
 #include <condition_variable>
@@ -56,6 +57,14 @@ std::string Seconds(std::chrono::nanoseconds span) {
     return text;
 }
 
+// A system error in words a person can act on. libcups gives EINVAL when a connection broke off
+// in the middle of an answer, which on a slow link means the answer did not come in time.
+std::string SystemReason(int error) {
+    if (error == EINVAL)
+        return "the answer broke off (a slow or broken link; --timeout allows more time)";
+    return std::strerror(error);
+}
+
 // An encrypted connection made on a thread of its own. libcups gives the TLS handshake at
 // least ten seconds whatever timeout the connection has, so a scheduler that accepts and then
 // stays silent would hold the caller that long; the caller waits only until its deadline and
@@ -75,11 +84,53 @@ struct ConnectAside {
     }
 };
 
+struct AddrListDeleter {
+    void operator()(http_addrlist_t* list) const { httpAddrFreeList(list); }
+};
+using AddrListPtr = std::unique_ptr<http_addrlist_t, AddrListDeleter>;
+
+// A host name looked up on a thread of its own: the system's resolver has no time limit of its
+// own (a resolver that never answers holds the caller for as long as its retries last), so the
+// caller waits only until its deadline and then leaves the look-up behind.
+struct LookupAside {
+    std::mutex mutex;
+    std::condition_variable finished;
+    bool done = false;
+    AddrListPtr addresses;
+};
+
+// Whether `host` needs no look-up: a socket path or an address literal.
+bool IsLiteral(const std::string& host) {
+    unsigned char buffer[sizeof(in6_addr)];
+    return host.empty() || host.front() == '/' || ::inet_pton(AF_INET, host.c_str(), buffer) == 1 ||
+           ::inet_pton(AF_INET6, host.c_str(), buffer) == 1;
+}
+
+enum class Lookup { Found, Unknown, TimedOut };
+
+Lookup LookUpWithin(const ServerAddress& address, CupsConnection::Clock::time_point deadline,
+                    AddrListPtr& out) {
+    auto aside = std::make_shared<LookupAside>();
+    std::thread([aside, address] {
+        AddrListPtr list(
+            httpAddrGetList(address.host.c_str(), AF_UNSPEC, std::to_string(address.port).c_str()));
+        std::lock_guard lock(aside->mutex);
+        aside->addresses = std::move(list);
+        aside->done = true;
+        aside->finished.notify_all();
+    }).detach();
+    std::unique_lock lock(aside->mutex);
+    if (!aside->finished.wait_until(lock, deadline, [&] { return aside->done; }))
+        return Lookup::TimedOut;
+    out = std::move(aside->addresses);
+    return out ? Lookup::Found : Lookup::Unknown;
+}
+
 void RunAside(const std::shared_ptr<ConnectAside>& aside, const ServerAddress& address,
-              http_encryption_t encryption, int msec) {
+              std::shared_ptr<AddrListPtr> addresses, http_encryption_t encryption, int msec) {
     RefusePasswordPromptsOnThisThread();
-    HttpPtr http(httpConnect2(address.host.c_str(), address.port, nullptr, AF_UNSPEC, encryption, 1,
-                              0, nullptr));
+    HttpPtr http(httpConnect2(address.host.c_str(), address.port, addresses->get(), AF_UNSPEC,
+                              encryption, 1, 0, nullptr));
     int error = EHOSTUNREACH;
     if (http) {
         httpSetTimeout(http.get(), kPollSeconds, &ConnectAside::KeepWaiting, aside.get());
@@ -128,17 +179,39 @@ std::optional<ServerAddress> ParseServerAddress(const std::string& server) {
     return ServerAddress{server.substr(0, colon), *port};
 }
 
-CupsConnection::CupsConnection(const std::string& server, Clock::time_point deadline)
-    : m_start(Clock::now()), m_deadline(deadline) {
+CupsConnection::CupsConnection(const std::string& server, Clock::time_point deadline,
+                               std::chrono::milliseconds bound)
+    : m_start(Clock::now()), m_deadline(deadline),
+      m_bound(bound.count() > 0 ? std::chrono::duration_cast<std::chrono::nanoseconds>(bound)
+                                : m_deadline - m_start) {
     RefusePasswordPromptsOnThisThread();
     const auto address = ParseServerAddress(server);
     if (!address) {
         Silence("not a server address");
         return;
     }
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(m_deadline - m_start);
+    if (m_deadline <= m_start) {
+        Silence("no answer within " + Seconds(m_bound));
+        return;
+    }
+    // The look-up of a host name counts against the same deadline as every other step.
+    auto addresses = std::make_shared<AddrListPtr>();
+    if (!IsLiteral(address->host)) {
+        switch (LookUpWithin(*address, m_deadline, *addresses)) {
+        case Lookup::Found:
+            break;
+        case Lookup::Unknown:
+            Silence("unknown host");
+            return;
+        case Lookup::TimedOut:
+            Silence("the name " + address->host + " was not resolved within " + Seconds(m_bound));
+            return;
+        }
+    }
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(m_deadline - Clock::now());
     if (left.count() <= 0) {
-        Silence("no answer within " + Seconds(m_deadline - m_start));
+        Silence("no answer within " + Seconds(m_bound));
         return;
     }
     const http_encryption_t encryption = cupsEncryption();
@@ -149,7 +222,9 @@ CupsConnection::CupsConnection(const std::string& server, Clock::time_point dead
     if (tls) {
         auto aside = std::make_shared<ConnectAside>();
         aside->deadline = m_deadline;
-        std::thread(RunAside, aside, *address, encryption, static_cast<int>(left.count())).detach();
+        std::thread(RunAside, aside, *address, addresses, encryption,
+                    static_cast<int>(left.count()))
+            .detach();
         std::unique_lock lock(aside->mutex);
         if (aside->finished.wait_until(lock, m_deadline, [&] { return aside->done; })) {
             http.reset(aside->http);
@@ -160,7 +235,7 @@ CupsConnection::CupsConnection(const std::string& server, Clock::time_point dead
         }
     } else {
         // Made without connecting (a time of 0), so that the deadline watches the connection.
-        http.reset(httpConnect2(address->host.c_str(), address->port, nullptr, AF_UNSPEC,
+        http.reset(httpConnect2(address->host.c_str(), address->port, addresses->get(), AF_UNSPEC,
                                 encryption, 1, 0, nullptr));
         if (!http) {
             Silence("unknown host");
@@ -174,13 +249,15 @@ CupsConnection::CupsConnection(const std::string& server, Clock::time_point dead
         if (error == EHOSTUNREACH && !http)
             Silence("unknown host");
         else if (Expired() || error == ETIMEDOUT || error == 0)
-            Silence("no answer within " + Seconds(m_deadline - m_start));
+            Silence("no answer within " + Seconds(m_bound));
         else if (error == EHOSTDOWN) // what libcups reports for every refused connection
             Silence("cannot connect");
-        else if (tls && error == EIO) // the TLS handshake or upgrade was refused
-            Silence("the encrypted connection failed");
-        else
-            Silence(std::strerror(error));
+        else if (tls && error == EIO) { // the TLS handshake or upgrade was refused
+            // It answered: the scheduler is there, but no encrypted connection could be made.
+            m_result = Result::Refused;
+            m_error = "answered, but the encrypted connection failed";
+        } else
+            Silence(SystemReason(error));
         return;
     }
     httpSetTimeout(http.get(), kPollSeconds, &CupsConnection::KeepWaiting, this);
@@ -206,8 +283,8 @@ void CupsConnection::NoteStep(bool ok) {
     const int error = m_http ? httpError(m_http.get()) : 0;
     if (!m_http || Expired() || error != 0) {
         Silence(Expired() || error == 0 || error == ETIMEDOUT
-                    ? "no answer within " + Seconds(m_deadline - m_start)
-                    : std::string(std::strerror(error)));
+                    ? "no answer within " + Seconds(m_bound)
+                    : SystemReason(error));
     } else {
         m_result = Result::Refused;
         m_status = cupsLastError();
@@ -220,19 +297,28 @@ IppPtr CupsConnection::DoRequest(IppPtr request, const char* resource) {
         NoteStep(false);
         return nullptr;
     }
+    m_ippAnswer = false;
     IppPtr response(cupsDoRequest(m_http.get(), request.release(), resource));
     if (!response) {
         NoteStep(false);
         return nullptr;
     }
+    m_ippAnswer = true;
     if (ippGetStatusCode(response.get()) > IPP_STATUS_OK_EVENTS_COMPLETE) {
         m_result = Result::Refused;
         m_status = ippGetStatusCode(response.get());
-        m_error = ippErrorString(m_status);
+        // The scheduler's own words ("Quota limit reached."), else the status's name.
+        ipp_attribute_t* message = ippFindAttribute(response.get(), "status-message", IPP_TAG_TEXT);
+        const char* text = message ? ippGetString(message, 0, nullptr) : nullptr;
+        m_error = text && *text ? text : ippErrorString(m_status);
         return nullptr;
     }
     NoteStep(true);
     return response;
+}
+
+std::string BoundText(std::chrono::nanoseconds span) {
+    return Seconds(span);
 }
 
 IppPtr NewPrinterRequest(ipp_op_t op, const std::string& printer) {

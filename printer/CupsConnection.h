@@ -31,7 +31,9 @@ public:
     // (no connection, or no answer before the deadline).
     enum class Result { Answered, Refused, NoAnswer };
 
-    CupsConnection(const std::string& server, Clock::time_point deadline);
+    // `bound`: the time limit that messages name; by default the time to the deadline.
+    CupsConnection(const std::string& server, Clock::time_point deadline,
+                   std::chrono::milliseconds bound = {});
     CupsConnection(const CupsConnection&) = delete;
     CupsConnection& operator=(const CupsConnection&) = delete;
 
@@ -53,6 +55,8 @@ public:
     const std::string& LastError() const { return m_error; }
     // The IPP status of the last answer (IPP_STATUS_OK when there was none).
     ipp_status_t LastStatus() const { return m_status; }
+    // Whether the last request got an IPP answer (a refusal included), not only an HTTP one.
+    bool IppAnswered() const { return m_ippAnswer; }
 
 private:
     static int KeepWaiting(http_t* http, void* self);
@@ -60,11 +64,16 @@ private:
 
     Clock::time_point m_start;
     Clock::time_point m_deadline;
+    std::chrono::nanoseconds m_bound;
     HttpPtr m_http;
     Result m_result = Result::Answered;
     std::string m_error;
     ipp_status_t m_status = IPP_STATUS_OK;
+    bool m_ippAnswer = false;
 };
+
+// The same in words: "2 s", "0.5 s".
+std::string BoundText(std::chrono::nanoseconds span);
 
 // A request addressed to one queue, on behalf of this user.
 IppPtr NewPrinterRequest(ipp_op_t op, const std::string& printer);

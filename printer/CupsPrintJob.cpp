@@ -45,9 +45,14 @@ CupsPrintJob::CupsPrintJob(std::shared_ptr<SchedulerContact> contact, std::strin
       m_deadline(CupsConnection::Clock::now() + m_contact->budget) {
     // The steps of the job end early enough to leave time for learning its fate.
     const auto stepsDeadline = m_deadline - m_contact->budget / kSettleShareDivisor;
-    m_connection = std::make_unique<CupsConnection>(m_contact->server, stepsDeadline);
+    m_connection =
+        std::make_unique<CupsConnection>(m_contact->server, stepsDeadline, m_contact->budget);
     if (!m_connection->IsOpen()) {
         m_contact->Note(*m_connection);
+        m_contact->lastFailure =
+            m_contact->noAnswer.empty()
+                ? "the print scheduler at " + m_contact->server + " " + m_connection->LastError()
+                : m_contact->noAnswer;
         return;
     }
     // Create-Job straight away: the library's own helper first looks the queue up, which can
@@ -55,6 +60,9 @@ CupsPrintJob::CupsPrintJob(std::shared_ptr<SchedulerContact> contact, std::strin
     IppPtr request = NewPrinterRequest(IPP_OP_CREATE_JOB, m_printer);
     ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_NAME, "job-name", nullptr,
                  documentName.c_str());
+    // No banner pages: a queue with them would put a page before the block, or abort the raw
+    // job because it cannot convert it.
+    ippAddString(request.get(), IPP_TAG_JOB, IPP_TAG_NAME, "job-sheets", nullptr, "none");
     ++m_contact->requests;
     const std::string resource = "/printers/" + m_printer;
     IppPtr response = m_connection->DoRequest(std::move(request), resource.c_str());
@@ -62,8 +70,14 @@ CupsPrintJob::CupsPrintJob(std::shared_ptr<SchedulerContact> contact, std::strin
     ipp_attribute_t* id =
         response ? ippFindAttribute(response.get(), "job-id", IPP_TAG_INTEGER) : nullptr;
     m_jobId = id ? ippGetInteger(id, 0) : 0;
-    if (m_jobId <= 0)
+    if (m_jobId <= 0) {
+        m_contact->lastFailure =
+            !m_contact->noAnswer.empty() ? m_contact->noAnswer
+            : m_connection->LastError().empty()
+                ? "the print scheduler gave no job number"
+                : "the print scheduler refused the job: " + m_connection->LastError();
         return;
+    }
     if (m_contact->jobCreated)
         m_contact->jobCreated();
     if (m_connection->Expired()) {
@@ -116,7 +130,7 @@ JobEnd CupsPrintJob::Settle() {
     m_state = State::Done;
     // The job's own connection may be in the middle of a request: ask on a fresh one.
     m_connection.reset();
-    CupsConnection ask(m_contact->server, m_deadline);
+    CupsConnection ask(m_contact->server, m_deadline, m_contact->budget);
     std::optional<ipp_jstate_t> state;
     bool cancelled = false;
     while (ask.IsOpen()) {

@@ -8,6 +8,7 @@
 #include <grp.h>
 #include <pwd.h>
 #include <strings.h>
+#include <thread>
 #include <utility>
 
 namespace vellmark {
@@ -22,13 +23,36 @@ const char* const kListAttributes[] = {
     "printer-uri-supported",
     "requesting-user-name-allowed",
     "requesting-user-name-denied",
+    "auth-info-required",
+    "printer-uuid",
 };
 
 const char* const kProbeAttributes[] = {
     "printer-is-accepting-jobs",
     "requesting-user-name-allowed",
     "requesting-user-name-denied",
+    "auth-info-required",
 };
+
+const char* const kJobAttributes[] = {
+    "job-state",
+    "job-state-reasons",
+    "job-printer-state-message",
+};
+
+// Pause between two looks at a job that is waited for.
+constexpr std::chrono::milliseconds kJobPoll{100};
+
+// Whether a queue's jobs need credentials: `auth-info-required` other than "none".
+bool NeedsCredentials(ipp_attribute_t* attr) {
+    const int count = attr ? ippGetCount(attr) : 0;
+    for (int i = 0; i < count; ++i) {
+        const char* value = ippGetString(attr, i, nullptr);
+        if (value && std::strcmp(value, "none") != 0)
+            return true;
+    }
+    return false;
+}
 
 std::string StringAttr(ipp_attribute_t* attr) {
     const char* text = attr ? ippGetString(attr, 0, nullptr) : nullptr;
@@ -118,6 +142,27 @@ UriParts SplitUri(const std::string& uri) {
     return parts;
 }
 
+// A URI with its %XX escapes decoded ("dnssd://Office%20Ledger._pdl-datastream._tcp.local/" is
+// "dnssd://Office Ledger._pdl-datastream._tcp.local/"); a broken escape stays as it is.
+std::string PercentDecoded(const std::string& uri) {
+    std::string out;
+    const auto hex = [](char c) {
+        return c >= '0' && c <= '9'   ? c - '0'
+               : c >= 'a' && c <= 'f' ? c - 'a' + 10
+               : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                      : -1;
+    };
+    for (std::size_t i = 0; i < uri.size(); ++i) {
+        if (uri[i] == '%' && i + 2 < uri.size() && hex(uri[i + 1]) >= 0 && hex(uri[i + 2]) >= 0) {
+            out += static_cast<char>(hex(uri[i + 1]) * 16 + hex(uri[i + 2]));
+            i += 2;
+        } else {
+            out += uri[i];
+        }
+    }
+    return out;
+}
+
 bool StartsWith(const std::string& text, const char* prefix) {
     return text.compare(0, std::strlen(prefix), prefix) == 0;
 }
@@ -127,7 +172,7 @@ PrinterRecord RecordFrom(ipp_t* response, ipp_attribute_t*& attr, RequestingUser
     record.attributes = kAttributeLocal;
     int type = 0;
     std::string deviceUri, printerUri;
-    bool accepting = false;
+    bool accepting = false, credentials = false;
     std::vector<std::string> allowed, denied;
     for (; attr && ippGetGroupTag(attr) == IPP_TAG_PRINTER; attr = ippNextAttribute(response)) {
         const char* name = ippGetName(attr);
@@ -149,9 +194,14 @@ PrinterRecord RecordFrom(ipp_t* response, ipp_attribute_t*& attr, RequestingUser
             allowed = StringsAttr(attr);
         else if (!std::strcmp(name, "requesting-user-name-denied"))
             denied = StringsAttr(attr);
+        else if (!std::strcmp(name, "auth-info-required"))
+            credentials = NeedsCredentials(attr);
+        else if (!std::strcmp(name, "printer-uuid"))
+            record.uuid = StringAttr(attr);
     }
-    // Use access: the queue takes jobs, and from this user.
-    record.openForUse = accepting && user.MayPrint(allowed, denied);
+    // Use access: the queue takes jobs, from this user, and without a password (the program
+    // never asks for one, so every job to such a queue would fail).
+    record.openForUse = accepting && !credentials && user.MayPrint(allowed, denied);
 
     record.deviceUri = deviceUri;
     const UriParts device = SplitUri(deviceUri);
@@ -164,6 +214,8 @@ PrinterRecord RecordFrom(ipp_t* response, ipp_attribute_t*& attr, RequestingUser
     }
     if (!strcasecmp(device.scheme.c_str(), "file") || StartsWith(deviceUri, "/"))
         record.port = std::string(kFileDestination);
+    else if (StartsWith(deviceUri, "dnssd://"))
+        record.port = PercentDecoded(deviceUri); // the service name as the network names it
     else
         record.port = deviceUri;
     return record;
@@ -220,14 +272,27 @@ PrinterList CupsPrintService::EnumPrinters() {
     }
     m_contact->Note(connection);
     if (!response) {
-        // An empty answer is an empty list, not a failure: CUPS answers "not found" then.
-        if (connection.LastResult() == CupsConnection::Result::Refused &&
-            connection.LastStatus() == IPP_STATUS_ERROR_NOT_FOUND)
+        const std::string& server = m_contact->server;
+        const ipp_status_t status = connection.LastStatus();
+        // An empty answer is an empty list, not a failure: CUPS answers "not found" then. A web
+        // server's "404 Not Found" is no such answer.
+        if (connection.IppAnswered() && status == IPP_STATUS_ERROR_NOT_FOUND)
             return list;
-        list.failure = !m_contact->noAnswer.empty()
-                           ? m_contact->noAnswer
-                           : "the print scheduler at " + m_contact->server +
-                                 " refused the queue list: " + connection.LastError();
+        if (!m_contact->noAnswer.empty())
+            list.failure = m_contact->noAnswer;
+        else if (!connection.IsOpen())
+            list.failure = "the print scheduler at " + server + " " + connection.LastError();
+        else if (connection.IppAnswered() && (status == IPP_STATUS_ERROR_OPERATION_NOT_SUPPORTED ||
+                                              status == IPP_STATUS_ERROR_BAD_REQUEST))
+            list.failure = server +
+                           " is a printer, not a print server: it cannot list queues (make a "
+                           "queue for it on a print server, and name that server)";
+        else if (!connection.IppAnswered())
+            list.failure =
+                server + " is not a print server: it answered \"" + connection.LastError() + "\"";
+        else
+            list.failure = "the print scheduler at " + server +
+                           " refused the queue list: " + connection.LastError();
         return list;
     }
     list.records = ReadPrinterRecords(response.get());
@@ -235,8 +300,11 @@ PrinterList CupsPrintService::EnumPrinters() {
 }
 
 bool CupsPrintService::OpenForUse(const std::string& name) {
-    if (!m_contact->noAnswer.empty())
+    m_contact->lastFailure.clear();
+    if (!m_contact->noAnswer.empty()) {
+        m_contact->lastFailure = m_contact->noAnswer;
         return false;
+    }
     CupsConnection connection(m_contact->server, CupsConnection::Clock::now() + m_contact->budget);
     IppPtr response;
     if (connection.IsOpen()) {
@@ -247,16 +315,31 @@ bool CupsPrintService::OpenForUse(const std::string& name) {
         response = connection.DoRequest(std::move(request), "/");
     }
     m_contact->Note(connection);
-    if (!response)
+    if (!response) {
+        m_contact->lastFailure = Failure(connection);
         return false;
+    }
     ipp_attribute_t* accepting =
         ippFindAttribute(response.get(), "printer-is-accepting-jobs", IPP_TAG_BOOLEAN);
     RequestingUser user;
-    return accepting && ippGetBoolean(accepting, 0) &&
-           user.MayPrint(StringsAttr(ippFindAttribute(
-                             response.get(), "requesting-user-name-allowed", IPP_TAG_ZERO)),
-                         StringsAttr(ippFindAttribute(response.get(), "requesting-user-name-denied",
-                                                      IPP_TAG_ZERO)));
+    if (!accepting || !ippGetBoolean(accepting, 0))
+        m_contact->lastFailure = "the queue does not accept jobs";
+    else if (NeedsCredentials(ippFindAttribute(response.get(), "auth-info-required", IPP_TAG_ZERO)))
+        m_contact->lastFailure = "the queue needs a user name and password";
+    else if (!user.MayPrint(StringsAttr(ippFindAttribute(
+                                response.get(), "requesting-user-name-allowed", IPP_TAG_ZERO)),
+                            StringsAttr(ippFindAttribute(
+                                response.get(), "requesting-user-name-denied", IPP_TAG_ZERO))))
+        m_contact->lastFailure = "the queue does not let " + user.Name() + " print";
+    return m_contact->lastFailure.empty();
+}
+
+std::string CupsPrintService::Failure(const CupsConnection& connection) const {
+    if (!m_contact->noAnswer.empty())
+        return m_contact->noAnswer;
+    if (!connection.IsOpen())
+        return "the print scheduler at " + m_contact->server + " " + connection.LastError();
+    return connection.LastError();
 }
 
 std::optional<std::uint32_t> CupsPrintService::ReadStatus(const std::string& /*name*/) {
@@ -265,12 +348,185 @@ std::optional<std::uint32_t> CupsPrintService::ReadStatus(const std::string& /*n
 
 std::unique_ptr<PrintJob> CupsPrintService::StartJob(const std::string& name,
                                                      const std::string& documentName) {
-    if (!m_contact->noAnswer.empty())
+    if (!m_contact->noAnswer.empty()) {
+        m_contact->lastFailure = m_contact->noAnswer;
         return nullptr;
+    }
+    m_contact->lastFailure.clear();
     auto job = std::make_unique<CupsPrintJob>(m_contact, name, documentName);
     if (!job->Started())
         return nullptr;
+    m_contact->lastJobId = job->JobId();
     return job;
+}
+
+namespace {
+
+// A job-state-reasons keyword in words, for those a person meets; others as they are.
+std::string ReasonText(const std::string& keyword) {
+    static const std::pair<const char*, const char*> kWords[] = {
+        {"printer-stopped", "the printer is paused"},
+        {"printer-stopped-partly", "the printer is partly stopped"},
+        {"job-hold-until-specified", "the job is held"},
+        {"job-held-for-authentication", "the job waits for a password"},
+        {"job-queued", "waiting for its turn"},
+        {"job-incoming", "still arriving"},
+        {"job-printing", "being printed"},
+        {"job-canceled-by-user", "cancelled by a user"},
+        {"job-canceled-by-operator", "cancelled by an operator"},
+        {"job-canceled-at-device", "cancelled at the printer"},
+        {"aborted-by-system", "aborted by the spooler"},
+        {"document-format-error", "the spooler could not convert the document"},
+        {"document-unprintable-error", "the document could not be printed"},
+        {"job-completed-with-errors", "completed with errors"},
+    };
+    for (const auto& [key, words] : kWords)
+        if (keyword == key)
+            return words;
+    return keyword;
+}
+
+const char* StateText(ipp_jstate_t state) {
+    switch (state) {
+    case IPP_JSTATE_PENDING:
+        return "pending";
+    case IPP_JSTATE_HELD:
+        return "held";
+    case IPP_JSTATE_PROCESSING:
+        return "printing";
+    case IPP_JSTATE_STOPPED:
+        return "stopped";
+    case IPP_JSTATE_CANCELED:
+        return "cancelled";
+    case IPP_JSTATE_ABORTED:
+        return "aborted";
+    case IPP_JSTATE_COMPLETED:
+        return "completed";
+    }
+    return "unknown";
+}
+
+} // namespace
+
+JobReport CupsPrintService::WaitForJob(const std::string& queue, int jobId,
+                                       std::chrono::milliseconds wait) {
+    using Clock = CupsConnection::Clock;
+    const auto until = Clock::now() + wait;
+    CupsConnection connection(m_contact->server, until + m_contact->budget, m_contact->budget);
+    JobReport report;
+    while (connection.IsOpen()) {
+        IppPtr request(ippNewRequest(IPP_OP_GET_JOB_ATTRIBUTES));
+        ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr,
+                     "ipp://localhost/");
+        ippAddInteger(request.get(), IPP_TAG_OPERATION, IPP_TAG_INTEGER, "job-id", jobId);
+        ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name",
+                     nullptr, cupsUser());
+        ippAddStrings(request.get(), IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
+                      static_cast<int>(std::size(kJobAttributes)), nullptr, kJobAttributes);
+        ++m_contact->requests;
+        IppPtr response = connection.DoRequest(std::move(request), "/");
+        ipp_attribute_t* stateAttr =
+            response ? ippFindAttribute(response.get(), "job-state", IPP_TAG_ENUM) : nullptr;
+        if (!stateAttr)
+            break;
+        const auto state = static_cast<ipp_jstate_t>(ippGetInteger(stateAttr, 0));
+        const bool final = state == IPP_JSTATE_COMPLETED || state == IPP_JSTATE_CANCELED ||
+                           state == IPP_JSTATE_ABORTED;
+        if (final || Clock::now() + kJobPoll > until) {
+            std::string why;
+            const auto add = [&why](const std::string& text) {
+                if (!text.empty() && why.find(text) == std::string::npos)
+                    why += (why.empty() ? "" : "; ") + text;
+            };
+            for (const std::string& keyword : StringsAttr(
+                     ippFindAttribute(response.get(), "job-state-reasons", IPP_TAG_KEYWORD)))
+                if (keyword != "none" && keyword != "job-completed-successfully" &&
+                    keyword != "processing-to-stop-point")
+                    add(ReasonText(keyword));
+            add(StringAttr(
+                ippFindAttribute(response.get(), "job-printer-state-message", IPP_TAG_TEXT)));
+            if (!final) {
+                // A waiting job often has no reason of its own: the queue's state tells why.
+                IppPtr ask = NewPrinterRequest(IPP_OP_GET_PRINTER_ATTRIBUTES, queue);
+                const char* const printerAttributes[] = {"printer-state", "printer-state-message"};
+                ippAddStrings(ask.get(), IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
+                              2, nullptr, printerAttributes);
+                ++m_contact->requests;
+                if (IppPtr printer = connection.DoRequest(std::move(ask), "/")) {
+                    ipp_attribute_t* pstate =
+                        ippFindAttribute(printer.get(), "printer-state", IPP_TAG_ENUM);
+                    if (pstate && ippGetInteger(pstate, 0) == IPP_PSTATE_STOPPED)
+                        add("the printer is paused");
+                    else // what the printer's connection last said ("Waiting for printer...")
+                        add(StringAttr(ippFindAttribute(printer.get(), "printer-state-message",
+                                                        IPP_TAG_TEXT)));
+                }
+            }
+            report.state = state == IPP_JSTATE_COMPLETED ? JobReport::State::Completed
+                           : final                       ? JobReport::State::NotPrinted
+                                                         : JobReport::State::Queued;
+            report.detail = state == IPP_JSTATE_COMPLETED && why.empty()
+                                ? std::string()
+                                : StateText(state) + (why.empty() ? "" : ": " + why);
+            m_contact->Note(connection);
+            return report;
+        }
+        std::this_thread::sleep_for(kJobPoll);
+    }
+    m_contact->Note(connection);
+    report.detail = Failure(connection);
+    return report;
+}
+
+std::vector<int> CupsPrintService::CancelEarlierJobs(const std::string& queue,
+                                                     const std::string& documentName,
+                                                     int keepJobId) {
+    std::vector<int> cancelled;
+    CupsConnection connection(m_contact->server, CupsConnection::Clock::now() + m_contact->budget);
+    if (!connection.IsOpen()) {
+        m_contact->Note(connection);
+        return cancelled;
+    }
+    IppPtr request = NewPrinterRequest(IPP_OP_GET_JOBS, queue);
+    ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "which-jobs", nullptr,
+                 "not-completed");
+    ippAddBoolean(request.get(), IPP_TAG_OPERATION, "my-jobs", 1);
+    const char* const attributes[] = {"job-id", "job-name"};
+    ippAddStrings(request.get(), IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 2,
+                  nullptr, attributes);
+    ++m_contact->requests;
+    IppPtr response = connection.DoRequest(std::move(request), "/");
+    std::vector<int> earlier;
+    int id = 0;
+    std::string jobName;
+    const auto take = [&] {
+        if (id > 0 && id < keepJobId && jobName == documentName)
+            earlier.push_back(id);
+        id = 0;
+        jobName.clear();
+    };
+    for (ipp_attribute_t* attr = response ? ippFirstAttribute(response.get()) : nullptr; attr;
+         attr = ippNextAttribute(response.get())) {
+        const char* name = ippGetName(attr);
+        if (!name) {
+            take(); // the end of one job's group
+            continue;
+        }
+        if (!std::strcmp(name, "job-id"))
+            id = ippGetInteger(attr, 0);
+        else if (!std::strcmp(name, "job-name"))
+            jobName = StringAttr(attr);
+    }
+    take();
+    for (const int older : earlier) {
+        IppPtr cancel = NewPrinterRequest(IPP_OP_CANCEL_JOB, queue);
+        ippAddInteger(cancel.get(), IPP_TAG_OPERATION, IPP_TAG_INTEGER, "job-id", older);
+        ++m_contact->requests;
+        if (connection.DoRequest(std::move(cancel), "/jobs/"))
+            cancelled.push_back(older);
+    }
+    m_contact->Note(connection);
+    return cancelled;
 }
 
 } // namespace vellmark

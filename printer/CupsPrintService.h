@@ -16,8 +16,23 @@
 #include <chrono>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace vellmark {
+
+// What became of a job, as its scheduler tells it.
+struct JobReport {
+    enum class State {
+        Completed,  // printed
+        Queued,     // taken and not finished when the wait ended
+        NotPrinted, // cancelled or aborted
+        Unknown,    // the scheduler could not be asked
+    };
+    State state = State::Unknown;
+    // The job's state with the spooler's reasons ("pending: the printer is paused"), or why
+    // it could not be asked.
+    std::string detail;
+};
 
 class CupsPrintService : public PrintService {
 public:
@@ -35,6 +50,19 @@ public:
     int RequestCount() const { return m_contact->requests; }
     // Why the scheduler is taken for silent, in one line naming it; empty while it answers.
     const std::string& NoAnswer() const { return m_contact->noAnswer; }
+    // Why the last probe or job failed, in one line; empty after a success.
+    const std::string& LastFailure() const { return m_contact->lastFailure; }
+    // The scheduler's number of the last job started; 0 before any.
+    int LastJobId() const { return m_contact->lastJobId; }
+
+    // Asks for the job's state until it is finished (completed, cancelled or aborted) or
+    // `wait` has passed; a wait of 0 asks once.
+    // When it is still waiting, the state of its queue tells why (a paused printer).
+    JobReport WaitForJob(const std::string& queue, int jobId, std::chrono::milliseconds wait);
+    // Cancels this user's jobs named `documentName` on `queue` that are older than
+    // `keepJobId` and not yet printed; returns their numbers.
+    std::vector<int> CancelEarlierJobs(const std::string& queue, const std::string& documentName,
+                                       int keepJobId);
 
     // CUPS reports the NT family behaviour: a queue is usable when it accepts jobs from this
     // user.
@@ -47,6 +75,8 @@ public:
                                        const std::string& documentName) override;
 
 private:
+    std::string Failure(const CupsConnection& connection) const;
+
     std::shared_ptr<SchedulerContact> m_contact;
 };
 

@@ -37,10 +37,13 @@ struct PrinterRecord {
     std::string driverName; // compared with kModelDriverName
     std::uint32_t status = 0;
     std::uint32_t attributes = 0;
-    // Whether an open with use access succeeds (the queue takes jobs, and from this user), as
-    // seen when the list was read, so that the list needs no further spooler request per
-    // queue.
+    // Whether an open with use access succeeds (the queue takes jobs, from this user, and
+    // without a user name and password, which the program never asks for), as seen when the
+    // list was read, so that the list needs no further spooler request per queue.
     bool openForUse = true;
+    // The spooler's lasting identity of the queue, the same under every server name it is
+    // reached by; empty when the spooler gives none.
+    std::string uuid;
 };
 
 } // namespace vellmark

@@ -17,6 +17,10 @@ struct SchedulerContact {
     int requests = 0;
     // Why the scheduler is taken for silent, in one line naming it; empty while it answers.
     std::string noAnswer;
+    // Why the last probe or job failed, in one line; empty after a success.
+    std::string lastFailure;
+    // The scheduler's number of the last job that was started; 0 before any.
+    int lastJobId = 0;
     // Runs once a job exists on the scheduler, before the time left for its steps is looked
     // at; nothing by default. A scheduler slow to go on from there can be stood in for here.
     std::function<void()> jobCreated;

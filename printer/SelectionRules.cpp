@@ -57,6 +57,10 @@ bool UserListsAllow(std::string_view user, const std::vector<std::string>& group
     return !OnList(user, groups, denied);
 }
 
+bool SameQueueName(std::string_view a, std::string_view b) {
+    return EqualIgnoringAsciiCase(a, b);
+}
+
 bool RowNameLess(const std::string& a, const std::string& b) {
     const auto foldedLess = [](char x, char y) { return FoldAscii(x) < FoldAscii(y); };
     if (std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), foldedLess))

@@ -41,6 +41,10 @@ bool UserListsAllow(std::string_view user, const std::vector<std::string>& group
                     const std::vector<std::string>& allowed,
                     const std::vector<std::string>& denied);
 
+// Whether two queue names name the same queue: the spooler matches names without regard to
+// ASCII letter case.
+bool SameQueueName(std::string_view a, std::string_view b);
+
 // Row order of the list: ascending by name as unsigned bytes, ignoring ASCII letter case, then
 // byte order; so names in UTF-8 come after ASCII names.
 bool RowNameLess(const std::string& a, const std::string& b);

@@ -83,6 +83,27 @@ send @a --all --all
 send @a --all --printer Dotrix
 send @a --printer
 send @a --print Dotrix
+send @a --all --wait
+send @a --all --wait 1 --wait 1
+send @a --all --dry-run --dry-run
+send @a --all --timeout 2 --timeout 2
+printers --timeout
+printers --servers-from
+printers --dry-run
+ROWS
+# Option values that are wrong: exit 2, one line that names the option or the file and line.
+printf '# servers\nprint1.example:631\nnot a server\n' >"$tmp/servers.txt"
+while IFS='|' read -r row want; do
+  read -r -a words <<<"${row//@a/$a}"
+  err=$("$cli" "${words[@]}" 2>&1 >/dev/null); rc=$?
+  check "'$row' is refused in one line" test "$rc" = 2 -a "$(wc -l <<<"$err")" = 1
+  check "'$row' says $want" grep -qF -- "$want" <<<"$err"
+done <<ROWS
+send @a --all --wait -1|--wait: not a number of seconds
+send @a --all --wait 1e3|--wait: not a number of seconds
+printers --timeout 0|--timeout: not a number of seconds from 0.1
+printers --servers-from $tmp/none.txt|none.txt": cannot read the list of servers: No such file
+send @a --all --servers-from $tmp/servers.txt|servers.txt":3: not a server address: "not a server"
 ROWS
 err=$("$cli" set "$n" PageLength=7 2>&1); rc=$?
 check "set on a missing file says so" test "$rc" = 2 -a "$err" = "vellmark-cli: \"$n\": cannot read the settings file: no such file"
@@ -196,6 +217,32 @@ if [ "$(id -u)" = 0 ] && unshare -m true 2>/dev/null; then
   check "unreadable file named" grep -q 'before.dat": cannot read the settings file: permission denied$' <<<"$out"
 else
   echo "skipped: the checks of unwritable places need root"
+fi
+
+# A name whose resolver never answers is given up within the bound, like every other step:
+# a private network and resolver configuration, with a name server that reads and never
+# answers.
+if [ "$(id -u)" = 0 ] && unshare -mn true 2>/dev/null; then
+  printf 'nameserver 127.0.0.1\noptions timeout:5 attempts:2\n' >"$tmp/resolv.conf"
+  out=$(unshare -mn bash -c '
+    ip link set lo up && ip addr add 10.9.9.9/8 dev lo || exit 9
+    python3 -c "
+import socket, sys
+s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM); s.bind((\"127.0.0.1\", 53))
+open(sys.argv[1], \"w\").close()
+while True: s.recvfrom(4096)
+" "$2/dns-ready" & dns=$!
+    for _ in $(seq 50); do [ -e "$2/dns-ready" ] && break; sleep 0.1; done
+    mount --bind "$2/resolv.conf" /etc/resolv.conf || exit 9
+    start=$(date +%s%N)
+    "$1" printers --server printers.silent.example --timeout 1 2>&1; echo "rc=$?"
+    echo "ms=$((($(date +%s%N) - start) / 1000000))"
+    kill $dns' _ "$cli" "$tmp")
+  check "a silent resolver is named" grep -q 'printers.silent.example was not resolved within 1 s$' <<<"$out"
+  check "... within the bound" test "$(sed -n 's/^ms=//p' <<<"$out")" -lt 2500
+  check "... and exits 1" grep -qx 'rc=1' <<<"$out"
+else
+  echo "skipped: the check of a silent resolver needs root"
 fi
 
 echo "cli checks: $passes ok, $failures failed"

@@ -267,7 +267,8 @@ bash -c 'source "$1" && complete -p vellmark-cli' _ "$usr/share/bash-completion/
 expect_completion "send set show" -- "$cli" s
 expect_completion "--version" -- "$cli" --v
 expect_completion "--json" -- "$cli" show "$tmp/factory.dat" --
-expect_completion "--all --json --printer --server" -- "$cli" send "$tmp/factory.dat" --
+expect_completion "--all --dry-run --json --printer --server --servers-from --timeout --wait" -- \
+  "$cli" send "$tmp/factory.dat" --
 expect_completion "Form1.LeftMargin=" -- "$cli" set "$tmp/factory.dat" Form1.L
 expect_completion "MSW2-4=" -- "$cli" set "$tmp/factory.dat" PageLength=3 MSW2
 [ "$(complete_line "$cli" set "$tmp/factory.dat" "" | wc -l)" = "$(wc -l <"$tmp/names.txt")" ] ||

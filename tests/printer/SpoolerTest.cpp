@@ -21,6 +21,7 @@
 #include <grp.h>
 #include <iterator>
 #include <memory>
+#include <regex>
 #include <string>
 #include <thread>
 #include <tuple>
@@ -49,6 +50,12 @@ struct CliRun {
     }
 };
 
+// The job numbers of a report as "job N": the scheduler numbers jobs across the tests.
+std::string WithoutJobNumbers(const std::string& text) {
+    static const std::regex number("job [0-9]+");
+    return std::regex_replace(text, number, "job N");
+}
+
 CliRun Shell(const std::string& command) {
     CliRun run;
     FILE* pipe = ::popen(command.c_str(), "r");
@@ -59,6 +66,7 @@ CliRun Shell(const std::string& command) {
         run.out += buf;
     const int raw = ::pclose(pipe);
     run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    run.out = WithoutJobNumbers(run.out);
     return run;
 }
 
@@ -303,9 +311,11 @@ TEST_F(SpoolerTest, CommandLineListsAndSends) {
         CliRun run;                // with no output: not compared
         SimulatedPrinter* printer; // the one that gets the job
     } const sends[] = {
-        {"--printer Dotrix-B", {0, "Dotrix-B: sent (180 bytes)\n"}, printerB.get()},
+        {"--printer Dotrix-B", {0, "Dotrix-B: completed (job N)\n"}, printerB.get()},
+        // Queue names match without regard to case, as the spooler matches them.
+        {"--printer dotrix-B --wait 5", {0, "Dotrix-B: completed (job N)\n"}, printerB.get()},
         // A queue named in Japanese takes the job too.
-        {"--printer 'プリンタ'", {0, "プリンタ: sent (180 bytes)\n"}, printerC.get()},
+        {"--printer 'プリンタ'", {0, "プリンタ: completed (job N)\n"}, printerC.get()},
         {"--printer Dotrix-Denied", {1, "Dotrix-Denied" + unusable}, nullptr},
         {"--printer CaseVariant", {1, "CaseVariant" + unusable}, nullptr},
         {"", {2, {}}, nullptr}, // no printer named
@@ -321,15 +331,18 @@ TEST_F(SpoolerTest, CommandLineListsAndSends) {
         }
     }
 
-    // --all: every usable queue but the file one, each with its progress line.
+    // --all: every usable queue but the file one, each with its progress line. The two that
+    // forward to a server that is not there cannot finish: still queued when the wait ends.
     const std::size_t beforeA = printerA->Jobs().size();
     const std::size_t beforeB = printerB->Jobs().size();
     const std::size_t beforeC = printerC->Jobs().size();
-    const CliRun all = RunCli(server, "send '" + file + "' --all");
-    EXPECT_EQ(all.status, 0) << all.out;
-    ExpectLines(all.out, {"1/9 sent: Dotrix-A\n", "9/9 sent: プリンタ\n", "9 of 9 printers sent\n",
-                          "Dotrix-A: sent (180 bytes)\n", "Dotrix-AllowMe: sent (180 bytes)\n",
-                          "Dotrix-MyGroup: sent (180 bytes)\n", "プリンタ: sent (180 bytes)\n"});
+    const CliRun all = RunCli(server, "send '" + file + "' --all --wait 3");
+    EXPECT_EQ(all.status, 3) << all.out;
+    ExpectLines(all.out, {"/9 completed: Dotrix-A\n", "/9 queued: Dotrix-Remote\n",
+                          "7 of 9 printers completed, 2 queued\n", "Dotrix-A: completed (job N)\n",
+                          "Dotrix-AllowMe: completed (job N)\n",
+                          "Dotrix-MyGroup: completed (job N)\n", "プリンタ: completed (job N)\n",
+                          "Dotrix-Remote: queued (job N): ", "Dotrix-Secure: queued (job N): "});
     EXPECT_EQ(all.out.find("Dotrix-File"), std::string::npos) << all.out;
     EXPECT_EQ(all.out.find("Dotrix-Denied"), std::string::npos) << all.out;
     EXPECT_TRUE(printerA->WaitForJobs(beforeA + 1, kJobWait));
@@ -413,7 +426,9 @@ TEST(SpoolerLifecycleTest, NoModelQueueGivesM1AndAStoppedSchedulerGivesS4WithinT
         EXPECT_EQ(step.action, SelectAction::EndProgram);
         EXPECT_EQ(step.message, &kMessageM1);
         EXPECT_EQ(RunCli(spooler.SocketPath(), "printers"),
-                  (CliRun{1, std::string(kMessageM1.text) + "\n"}));
+                  (CliRun{1, "vellmark-cli: no usable queue of the model \"" +
+                                 std::string(kModelDriverName) + "\" at " + spooler.SocketPath() +
+                                 "\n"}));
     }
 
     ASSERT_TRUE(spooler.AddQueue("Dotrix", printer.DeviceUri(), VELLMARK_PPD_PATH));
@@ -480,32 +495,146 @@ TEST(JobFateTest, AJobCutOffByTheDeadlineIsReportedByWhatBecameOfIt) {
     EXPECT_TRUE(heldPrinter.Jobs().empty());
 }
 
+// What the tool says became of each job, on a scheduler of its own: a queue with banner pages,
+// a paused queue, a queue that needs a password, the same scheduler under two names, names
+// with control characters, a dry run over servers read from a file.
+TEST(JobTruthTest, EveryRowSaysWhatBecameOfItsJob) {
+    TestSpooler spooler(VELLMARK_SOCKET_BACKEND);
+    std::string error;
+    ASSERT_TRUE(spooler.Start(&error)) << error;
+    SimulatedPrinter plain, banner, paused;
+    const std::string ppd = VELLMARK_PPD_PATH;
+    ASSERT_TRUE(spooler.AddQueue("Ledger-A", plain.DeviceUri(), ppd));
+    ASSERT_TRUE(spooler.AddQueue("Ledger-Banner", banner.DeviceUri(), ppd,
+                                 {"-o", "job-sheets-default=standard,standard"}));
+    ASSERT_TRUE(spooler.AddQueue("Ledger-Paused", paused.DeviceUri(), ppd));
+    ASSERT_TRUE(spooler.AddQueue("Ledger-Password", plain.DeviceUri(), ppd,
+                                 {"-o", "auth-info-required=username,password"}));
+    // One job a week: the second is refused, in the scheduler's words.
+    ASSERT_TRUE(spooler.AddQueue("Ledger-Quota", plain.DeviceUri(), ppd,
+                                 {"-o", "job-quota-period=604800", "-o", "job-page-limit=1"}));
+    // Found on the network: its destination is shown decoded. Never sent to here.
+    ASSERT_TRUE(spooler.AddQueue("Ledger-Network",
+                                 "dnssd://Office%20Ledger._pdl-datastream._tcp.local/", ppd));
+    ASSERT_TRUE(spooler.RunTool("cupsdisable", {"Ledger-Paused"}));
+    test::SpoolerProxy proxy(spooler.SocketPath());
+    ASSERT_TRUE(proxy.Listening());
+    const std::string sock = spooler.SocketPath(), tcp = proxy.Address();
+    const std::string file = WriteFactorySettings(spooler.Folder() + "/settings.dat");
+    const std::string send = "send '" + file + "' ";
+    const std::string list = spooler.Folder() + "/servers.txt";
+    std::ofstream(list) << "# the office\n  " << sock << "  # floor 1\n\n127.0.0.1:1\n";
+    const std::string json = spooler.Folder() + "/report.json";
+    const std::string unusable =
+        ": not sent: not a usable queue of the model \"" + std::string(kModelDriverName) + "\"\n";
+
+    struct Run {
+        const char* what;
+        std::string args;
+        CliRun run;
+        std::string keys = {}, rows = {}; // --json: the document's rows
+    } const runs[] = {
+        {"banner pages",
+         send + "--printer Ledger-Banner",
+         {0, "Ledger-Banner: completed (job N)\n"}},
+        {"paused",
+         send + "--printer ledger-paused --wait 0.3",
+         {3, "Ledger-Paused: queued (job N): pending: the printer is paused\n"}},
+        {"paused again",
+         send + "--printer Ledger-Paused --wait 0.3",
+         {3, "Ledger-Paused: queued (job N, replaces job N): pending: the printer is paused\n"}},
+        {"password",
+         "printers",
+         {0, "Ledger-A        " + plain.DeviceUri() + "\nLedger-Banner   " + banner.DeviceUri() +
+                 "\nLedger-Network  dnssd://Office Ledger._pdl-datastream._tcp.local/" +
+                 "\nLedger-Paused   " + paused.DeviceUri() + "\nLedger-Quota    " +
+                 plain.DeviceUri() + "\n"}},
+        {"password send", send + "--printer Ledger-Password", {1, "Ledger-Password" + unusable}},
+        {"quota", send + "--printer Ledger-Quota", {0, "Ledger-Quota: completed (job N)\n"}},
+        {"quota reached",
+         send + "--printer Ledger-Quota",
+         {1,
+          "Ledger-Quota: not sent: the print scheduler refused the job: Quota limit reached.\n"}},
+        {"a line break in a name",
+         send + "--printer \"$(printf 'Ledger-A\\nLedger-A: completed (job 1)')\"",
+         {1, "Ledger-A\\nLedger-A: completed (job N)" + unusable}},
+        {"two names of one scheduler",
+         send + "--printer '" + sock + "/Ledger-A' --printer " + tcp + "/ledger-a",
+         {0, "vellmark-cli: " + tcp + "/Ledger-A is the same queue as " + sock +
+                 "/Ledger-A: it gets one job\n" + sock + "/Ledger-A: completed (job N)\n"}},
+        {"dry run",
+         send + "--all --dry-run --json --servers-from '" + list + "'",
+         {1, "5 of 6 printers would get the settings, 1 not sent or unknown\n"},
+         "server,queue,outcome",
+         sock + "|Ledger-A|would send\n" + sock + "|Ledger-Banner|would send\n" + sock +
+             "|Ledger-Network|would send\n" + sock + "|Ledger-Paused|would send\n" + sock +
+             "|Ledger-Quota|would send\n127.0.0.1:1|None|not sent\n"},
+    };
+    for (const Run& r : runs) {
+        SCOPED_TRACE(r.what);
+        std::filesystem::remove(json);
+        const CliRun run = Shell("CUPS_SERVER='" + sock + "' '" VELLMARK_CLI "' " + r.args +
+                                 " 2>&1" + (r.keys.empty() ? "" : " >'" + json + "'"));
+        EXPECT_EQ(run, r.run);
+        if (!r.keys.empty()) {
+            EXPECT_EQ(JsonLines(json, r.keys), r.rows);
+        }
+    }
+    // The banner queue's printer got exactly the block; the named queue once for two names,
+    // and the quota queue once.
+    ASSERT_TRUE(banner.WaitForJobs(1, kJobWait));
+    EXPECT_EQ(banner.Jobs(), std::vector<SimulatedPrinter::Job>{kFactory});
+    ASSERT_TRUE(plain.WaitForJobs(1, kJobWait));
+    // The paused queue, sent to twice, prints one job once it goes on again.
+    ASSERT_TRUE(spooler.RunTool("cupsenable", {"Ledger-Paused"}));
+    ASSERT_TRUE(paused.WaitForJobs(1, kJobWait));
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    EXPECT_EQ(paused.Jobs(), std::vector<SimulatedPrinter::Job>{kFactory});
+    EXPECT_EQ(plain.Jobs(), (std::vector<SimulatedPrinter::Job>{kFactory, kFactory}));
+}
+
 // A scheduler that accepts connections and never answers, with and without encryption: the
 // tool names it and the reason in one line, within the bound.
 TEST(SchedulerSilenceTest, ASilentSchedulerIsNamedWithItsReasonWithinTheBound) {
     SimulatedPrinter silent; // it listens, reads and never writes a byte
     ASSERT_TRUE(silent.Listening());
     const std::string server = "127.0.0.1:" + std::to_string(silent.Port());
-    const std::string expected = "vellmark-cli: the print scheduler at " + server +
-                                 " does not answer: no answer within 2 s\n";
+    const auto reason = [&](const char* bound) {
+        return "the print scheduler at " + server + " does not answer: no answer within " + bound;
+    };
     const std::string file =
         WriteFactorySettings(std::filesystem::temp_directory_path() /
                              ("vellmark-silent-" + std::to_string(::getpid()) + ".dat"));
-    // The encryption asked for, and the command.
-    const std::pair<std::string, std::string> cases[] = {
-        {"Never", "printers"},
-        {"IfRequested", "printers --json"},
-        {"Required", "printers"},
-        {"Always", "printers"},
-        {"Always", "send '" + file + "' --all"},
-        {"Required", "send '" + file + "' --printer Dotrix"}};
-    for (const auto& [encryption, args] : cases) {
-        SCOPED_TRACE(encryption + " " + args);
+    const std::string json = file + ".json";
+    // The encryption asked for, the command, and for --json the document's rows.
+    struct Case {
+        std::string encryption, args, bound, keys = {}, rows = {};
+    } const cases[] = {
+        {"Never", "printers", "2 s", "", ""},
+        {"IfRequested", "printers --json", "2 s", "server,error", server + "|" + reason("2 s")},
+        {"Required", "printers", "2 s", "", ""},
+        {"Always", "printers", "2 s", "", ""},
+        {"Always", "send '" + file + "' --all", "2 s", "", ""},
+        {"Required", "send '" + file + "' --printer Dotrix", "2 s", "", ""},
+        // The only server, dead, with --json: still one document, with the server's row; the
+        // bound in force is the one named.
+        {"Never", "send '" + file + "' --all --json --timeout 1", "1 s",
+         "server,queue,outcome,reason", server + "|None|not sent|" + reason("1 s")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.encryption + " " + c.args);
+        std::filesystem::remove(json);
         const auto start = Clock::now();
-        const CliRun run = RunCli(server, args, "CUPS_ENCRYPTION=" + encryption);
+        const CliRun run = Shell("CUPS_ENCRYPTION=" + c.encryption + " CUPS_SERVER='" + server +
+                                 "' '" VELLMARK_CLI "' " + c.args + " 2>&1" +
+                                 (c.keys.empty() ? "" : " >'" + json + "'"));
         EXPECT_LT(SecondsSince(start), 4.0);
-        EXPECT_EQ(run, (CliRun{1, expected}));
+        EXPECT_EQ(run, (CliRun{1, "vellmark-cli: " + reason(c.bound.c_str()) + "\n"}));
+        if (!c.keys.empty()) {
+            EXPECT_EQ(JsonLines(json, c.keys), c.rows + "\n");
+        }
     }
+    std::filesystem::remove(json);
     std::filesystem::remove(file);
 }
 
@@ -636,11 +765,16 @@ TEST_F(FleetTest, SendAllDeliversTheBlockToEveryPrinterOfTheModelOnEveryServer) 
     CliRun run =
         RunCli("/nowhere", "send '" + file + "' --all --json" + AllServers() + " > '" + json + "'",
                "", progress);
-    EXPECT_EQ(run.status, 0) << ReadText(progress);
-    EXPECT_EQ(JsonLines(json, "server,queue,outcome"),
-              S(0) + "|Floor1-A|sent\n" + S(0) + "|Floor1-B|sent\n" + S(1) + "|Floor2|sent\n");
-    ExpectLines(ReadText(progress), {"/3 sent: " + S(0) + "/Floor1-A\n",
-                                     "/3 sent: " + S(1) + "/Floor2\n", "3 of 3 printers sent\n"});
+    // The server with no queue of the model has a row of its own, and makes the exit 1.
+    EXPECT_EQ(run.status, 1) << ReadText(progress);
+    EXPECT_EQ(JsonLines(json, "server,queue,outcome,reason"),
+              S(0) + "|Floor1-A|completed|\n" + S(0) + "|Floor1-B|completed|\n" + S(1) +
+                  "|Floor2|completed|\n" + S(2) +
+                  "|None|not sent|no usable queue of the model \"KSD Dotrix Ledger 9040\"\n");
+    ExpectLines(ReadText(progress),
+                {"/4 completed: " + S(0) + "/Floor1-A\n", "/4 completed: " + S(1) + "/Floor2\n",
+                 "/4 not sent: " + S(2) + "\n",
+                 "3 of 4 printers completed, 1 not sent or unknown\n"});
     for (auto& printer : printers) {
         ASSERT_TRUE(printer->WaitForJobs(1, kJobWait));
         EXPECT_EQ(printer->Jobs().back(), kFactory);
@@ -650,7 +784,7 @@ TEST_F(FleetTest, SendAllDeliversTheBlockToEveryPrinterOfTheModelOnEveryServer) 
     // One queue on one server: only that printer.
     run = RunCli("/nowhere",
                  "send '" + file + "' --printer '" + S(1) + "/Floor2' --server '" + S(0) + "'");
-    EXPECT_EQ(run, (CliRun{0, S(1) + "/Floor2: sent (180 bytes)\n"}));
+    EXPECT_EQ(run, (CliRun{0, S(1) + "/Floor2: completed (job N)\n"}));
     ASSERT_TRUE(printers[2]->WaitForJobs(2, kJobWait));
     // Plain names are for one server only.
     run = RunCli("/nowhere", "send '" + file + "' --printer Floor2" + AllServers());
@@ -665,10 +799,11 @@ TEST_F(FleetTest, AFrozenServerIsReportedAndDoesNotHideTheOthers) {
     // The command, and lines its output holds.
     const std::pair<std::string, std::vector<std::string>> cases[] = {
         {"send '" + file + "' --all",
-         {S(0) + "/Floor1-A: sent (180 bytes)\n", S(0) + "/Floor1-B: sent (180 bytes)\n",
+         {S(0) + "/Floor1-A: completed (job N)\n", S(0) + "/Floor1-B: completed (job N)\n",
           S(1) + ": not sent: the print scheduler at " + S(1) +
               " does not answer: no answer within 2 s\n",
-          "2 of 3 printers sent\n"}},
+          S(2) + ": not sent: no usable queue of the model \"KSD Dotrix Ledger 9040\"\n",
+          "2 of 4 printers completed, 2 not sent or unknown\n"}},
         {"printers",
          {"vellmark-cli: the print scheduler at " + S(1) + " does not answer",
           S(0) + "  Floor1-B  "}},
