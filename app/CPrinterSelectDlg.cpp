@@ -1,14 +1,17 @@
 #include "CPrinterSelectDlg.h"
 
+#include "CWaitCursorService.h"
 #include "ControlNotify.h"
 #include "IProcessExit.h"
 #include "IPrompt.h"
 #include "ResourceIds.h"
+#include "StringTable.h"
 #include "TextConvert.h"
 
-#include <QGuiApplication>
 #include <QHeaderView>
 #include <QTreeWidget>
+
+#include <cstdio>
 
 namespace vellmark {
 
@@ -16,15 +19,6 @@ static_assert(res::IDD_PRINTER_SELECT == kPrinterSelectTemplateId);
 static_assert(res::IDC_PRINTER_LIST == kPrinterListControlId);
 
 namespace {
-
-// The wait cursor while the spooler is asked for its queues.
-class WaitCursor {
-public:
-    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 PromptIcon IconOf(const PrinterMessage& message) {
     return message.icon == MessageIcon::Information ? PromptIcon::Information : PromptIcon::Warning;
@@ -45,6 +39,7 @@ bool CPrinterSelectDlg::OnInitDialog() {
     CDialogBase::OnInitDialog();
     SelectStep step;
     {
+        // The wait cursor while the spooler is asked for its queues.
         const WaitCursor wait;
         step = m_select.InitDialog(*m_pService);
     }
@@ -102,6 +97,10 @@ void CPrinterSelectDlg::OnOK() {
 }
 
 void CPrinterSelectDlg::Carry(const SelectStep& step) {
+    // Why the spooler's list could not be read goes to the error output before the program
+    // ends over it: M1 itself cannot tell a silent scheduler from a machine without printers.
+    if (step.action == SelectAction::EndProgram && !m_select.ListFailure().empty())
+        std::fprintf(stderr, "vellmark: %s\n", m_select.ListFailure().c_str());
     if (step.message) {
         Prompt().MessageBox(this, ToQString(step.message->text), ToQString(kMessageTitle),
                             IconOf(*step.message), PromptButtons::Ok);
@@ -113,6 +112,15 @@ void CPrinterSelectDlg::Carry(const SelectStep& step) {
         CDialogBase::OnOK();
         return;
     case SelectAction::CloseCancel:
+        EndDialog(res::IDCANCEL);
+        return;
+    case SelectAction::ListFailed:
+        // The dialog was never shown: the message belongs to the window that asked for it.
+        Prompt().MessageBox(
+            parentWidget() ? parentWidget() : this,
+            ToQString(res::LoadString(res::IDS_SERVER_SILENT))
+                .replace(QLatin1String("%s"), QString::fromStdString(m_pService->ServerName())),
+            ToQString(kMessageTitle), PromptIcon::Warning, PromptButtons::Ok);
         EndDialog(res::IDCANCEL);
         return;
     case SelectAction::EndProgram:
