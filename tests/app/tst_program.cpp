@@ -216,7 +216,10 @@ void TestProgram::oneCopyPerDesktop() {
     QVERIFY(m_spooler->AddQueue("Dotrix2", m_printer.DeviceUri(), VELLMARK_PPD_PATH));
     const auto removeQueue = qScopeGuard([&] { m_spooler->RunTool("lpadmin", {"-x", "Dotrix2"}); });
     QProcess* choosing = Start(VELLMARK_EXE, false, a.Display());
-    QTRY_VERIFY_WITH_TIMEOUT(!a.Windows(kChoiceTitle).isEmpty(), 20000);
+    QTRY_VERIFY2_WITH_TIMEOUT(
+        !a.Windows(kChoiceTitle).isEmpty(),
+        (choosing->readAllStandardError() + " windows: " + a.Windows(kPanelTitle)).constData(),
+        20000);
     QTRY_COMPARE_WITH_TIMEOUT(a.FocusedTitle(), kChoiceTitle.toUtf8(), 5000);
     QVERIFY(a.FocusRoot());
     // The pointer passes over the dialog, as it would on the way elsewhere: the program learns
