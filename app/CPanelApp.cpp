@@ -33,17 +33,15 @@ int CPanelApp::InitInstance() {
 }
 
 int CPanelApp::InitInstance(PrintService& service) {
-    // One copy per user and executable name: a later start brings the running copy's window
-    // to the front and ends without a window of its own.
+    // One copy per user, desktop and executable name: a later start brings the running copy's
+    // window, or the dialog it waits on, to the front and ends without a window of its own.
     CSingleInstance single;
     if (!single.TryBecomePrimary())
         return 0;
 
     CPanelDlg dlg(service);
-    QObject::connect(&single, &CSingleInstance::activationRequested, &dlg, [&dlg] {
-        if (dlg.isVisible())
-            CSingleInstance::BringToFront(&dlg);
-    });
+    QObject::connect(&single, &CSingleInstance::activationRequested, &dlg,
+                     [&dlg] { CSingleInstance::BringProgramToFront(&dlg); });
     dlg.DoModal();
     return 0;
 }

@@ -1,5 +1,5 @@
-// The application object: starts the program, lets only one copy run per user and executable
-// name, and runs the main window modally for the whole life of the process.
+// The application object: starts the program, lets only one copy run per user, desktop and
+// executable name, and runs the main window modally for the whole life of the process.
 #pragma once
 
 #include <QApplication>
@@ -15,8 +15,9 @@ class CPanelApp {
 public:
     CPanelApp(int& argc, char** argv);
 
-    // The start-up: the single-instance test (a second copy raises the first copy's window and
-    // ends), then the main window until it ends. Returns the process's exit status.
+    // The start-up: the single-instance test (a second copy raises the first copy's window, or
+    // the dialog it shows, and ends), then the main window until it ends. Returns the process's
+    // exit status.
     int InitInstance();
     // As above with the given print service for the main window.
     int InitInstance(PrintService& service);

@@ -33,6 +33,7 @@
 #include <QToolBar>
 
 #include <array>
+#include <chrono>
 #include <unistd.h>
 
 namespace vellmark {
@@ -46,6 +47,10 @@ QString Text(int id) {
 QString ToQ(const std::string& s) {
     return QString::fromStdString(s);
 }
+
+// How long a load or a save waits for a file that another program keeps locked, with the
+// wait cursor, before it tells the user.
+constexpr std::chrono::milliseconds kLockWait{2000};
 
 // The help file's name, beside the executable or in the installed data folder.
 constexpr char kHelpFileName[] = "vlmk90.html";
@@ -451,9 +456,15 @@ void CPanelDlg::OnLoad() {
     const QString path = FileChooser().OpenFileName(this, SettingsDirectory(ExecutableDir()));
     if (path.isEmpty())
         return;
-    if (ReadSettingsFile(QFile::encodeName(path).toStdString(), m_doc) ==
-        ReadResult::NotSettingsFile) {
-        Ask(res::IDS_NOT_SETTINGS_FILE, PromptButtons::Ok, PromptIcon::Warning);
+    FileError why;
+    ReadResult read;
+    {
+        const WaitCursor wait;
+        read = ReadSettingsFile(QFile::encodeName(path).toStdString(), m_doc, &why, kLockWait);
+    }
+    if (read == ReadResult::NotSettingsFile) {
+        Ask(why.Locked() ? res::IDS_FILE_IN_USE : res::IDS_NOT_SETTINGS_FILE, PromptButtons::Ok,
+            PromptIcon::Warning);
         return;
     }
     m_doc.ShowInPages();
@@ -470,14 +481,24 @@ CPanelDlg::SaveOutcome CPanelDlg::OnSave() {
         const QString path = FileChooser().SaveFileName(this, SettingsDirectory(ExecutableDir()));
         if (path.isEmpty())
             return SaveOutcome::Cancelled;
-        switch (WriteSettingsFile(QFile::encodeName(path).toStdString(), m_doc)) {
+        FileError why;
+        WriteResult written;
+        {
+            const WaitCursor wait;
+            written =
+                WriteSettingsFile(QFile::encodeName(path).toStdString(), m_doc, &why, kLockWait);
+        }
+        switch (written) {
         case WriteResult::Written:
             return SaveOutcome::Saved;
         case WriteResult::AccessDenied:
             Ask(res::IDS_WRITE_DENIED, PromptButtons::Ok, PromptIcon::Warning);
             continue;
         case WriteResult::Failed:
-            Ask(res::IDS_WRITE_FAILED, PromptButtons::Ok, PromptIcon::Error);
+            if (why.Locked())
+                Ask(res::IDS_FILE_IN_USE, PromptButtons::Ok, PromptIcon::Warning);
+            else
+                Ask(res::IDS_WRITE_FAILED, PromptButtons::Ok, PromptIcon::Error);
             return SaveOutcome::Failed;
         }
     }
@@ -504,36 +525,10 @@ void CPanelDlg::FactoryReset() {
 }
 
 void CPanelDlg::PrinterSwitch() {
-    if (m_printerDlg.m_bStartupDone) {
-        m_doc.CollectFromPages();
-        const bool unsent = m_doc.ChangedSinceSent();
-        const bool unsaved = m_doc.ChangedSinceSaved();
-        if (unsent) {
-            const int answer =
-                Ask(res::IDS_SWITCH_SEND, PromptButtons::YesNoCancel, PromptIcon::Warning);
-            if (answer == kPromptCancel)
-                return;
-            if (answer == kPromptYes) {
-                const bool pending = AnyPending();
-                OnSend();
-                if (pending)
-                    return;
-            }
-        }
-        if (unsaved) {
-            const int answer =
-                Ask(res::IDS_SWITCH_SAVE, PromptButtons::YesNoCancel, PromptIcon::Warning);
-            if (answer == kPromptCancel)
-                return;
-            if (answer == kPromptYes) {
-                const bool pending = AnyPending();
-                // A save that could not be written keeps the edits on screen: the switch
-                // would replace them with the factory settings.
-                if (OnSave() == SaveOutcome::Failed || pending)
-                    return;
-            }
-        }
-    }
+    // At start-up there is nothing to keep: the pages show the factory settings.
+    if (m_printerDlg.m_bStartupDone &&
+        !OfferToKeepEdits(res::IDS_SWITCH_SEND, res::IDS_SWITCH_SAVE))
+        return;
 
     m_printerDlg.m_strPrinterName = m_strCurrentPrinter;
     m_printerDlg.m_strPort = m_strCurrentPort;
@@ -550,6 +545,7 @@ void CPanelDlg::PrinterSwitch() {
                                                     : m_printerDlg.m_strDeviceUri));
         m_strCurrentPrinter = m_printerDlg.m_strPrinterName;
         m_strCurrentPort = m_printerDlg.m_strPort;
+        ++m_nPrinterChoices;
         if (m_printerDlg.m_bStartupDone)
             FactoryReset();
         return;
@@ -562,34 +558,44 @@ void CPanelDlg::PrinterSwitch() {
         EndMainWindow();
 }
 
-void CPanelDlg::OnExit() {
+bool CPanelDlg::OfferToKeepEdits(int sendPrompt, int savePrompt) {
+    // Both questions are decided on the settings as they are now, before any prompt.
     m_doc.CollectFromPages();
     const bool unsent = m_doc.ChangedSinceSent();
     const bool unsaved = m_doc.ChangedSinceSaved();
     if (unsent) {
-        const int answer = Ask(res::IDS_EXIT_SEND, PromptButtons::YesNoCancel, PromptIcon::Warning);
+        const int answer = Ask(sendPrompt, PromptButtons::YesNoCancel, PromptIcon::Warning);
         if (answer == kPromptCancel)
-            return;
+            return false;
         if (answer == kPromptYes) {
             const bool pending = AnyPending();
+            const int choices = m_nPrinterChoices;
             OnSend();
+            // A pending centering entry stopped the send at the parameter page.
             if (pending)
-                return;
+                return false;
+            // The failed send's own printer switch chose a printer and put the factory
+            // settings on screen: what was decided above is about edits that are gone, so the
+            // command ends here and the user looks again.
+            if (m_nPrinterChoices != choices)
+                return false;
         }
     }
     if (unsaved) {
-        const int answer = Ask(res::IDS_EXIT_SAVE, PromptButtons::YesNoCancel, PromptIcon::Warning);
+        const int answer = Ask(savePrompt, PromptButtons::YesNoCancel, PromptIcon::Warning);
         if (answer == kPromptCancel)
-            return;
-        if (answer == kPromptYes) {
-            const bool pending = AnyPending();
-            // A save that could not be written keeps the window open, so the edits are not
-            // lost; a cancelled save dialog ends the program as the user chose.
-            if (OnSave() == SaveOutcome::Failed || pending)
-                return;
-        }
+            return false;
+        // The edits are given up only once they are in a file: a cancelled dialog, a refused
+        // place or a write error keeps the window and the edits.
+        if (answer == kPromptYes && OnSave() != SaveOutcome::Saved)
+            return false;
     }
-    EndMainWindow();
+    return true;
+}
+
+void CPanelDlg::OnExit() {
+    if (OfferToKeepEdits(res::IDS_EXIT_SEND, res::IDS_EXIT_SAVE))
+        EndMainWindow();
 }
 
 void CPanelDlg::EndMainWindow() {
@@ -598,8 +604,19 @@ void CPanelDlg::EndMainWindow() {
 }
 
 void CPanelDlg::OnHelp() {
-    if (!HelpViewer().Open(m_strHelpPath))
+    // The file may have gone since the start-up found it.
+    if (!QFileInfo(m_strHelpPath).isFile()) {
         Ask(res::IDS_HELP_MISSING, PromptButtons::Ok, PromptIcon::Warning);
+        return;
+    }
+    if (HelpViewer().Open(m_strHelpPath))
+        return;
+    // The file is there but nothing could show it: its path lets the user open it some other
+    // way.
+    Prompt().MessageBox(this,
+                        Text(res::IDS_HELP_VIEWER_FAILED)
+                            .replace(QLatin1String("%s"), QDir::toNativeSeparators(m_strHelpPath)),
+                        Text(res::IDS_MESSAGE_CAPTION), PromptIcon::Warning, PromptButtons::Ok);
 }
 
 void CPanelDlg::OnAbout() {

@@ -122,6 +122,11 @@ private:
     void OnFactorySettings();
     void FactoryReset();
     void PrinterSwitch();
+    // Before the exit or a printer switch gives up the edits: offers to send them (sendPrompt)
+    // when they differ from the last sent copy, then to save them (savePrompt) when they differ
+    // from the last saved copy. True when the command goes on; false when it stops with the
+    // window and the edits as they are.
+    bool OfferToKeepEdits(int sendPrompt, int savePrompt);
     void OnExit();
     void OnHelp();
     void OnAbout();
@@ -150,6 +155,8 @@ private:
     QHash<int, QAction*> m_menuActions;
     QHash<int, QAction*> m_toolActions;
 
+    // Printers chosen so far; each choice after start-up replaced the settings shown.
+    int m_nPrinterChoices = 0;
     bool m_bCreated = false;
     bool m_bEnded = false;
     bool m_bExitAfterPaint = false;

@@ -1,16 +1,19 @@
 #include "CPrinterSelectDlg.h"
 
+#include "CWaitCursorService.h"
 #include "ControlNotify.h"
 #include "IProcessExit.h"
 #include "IPrompt.h"
 #include "ResourceIds.h"
 #include "ShortDestination.h"
+#include "StringTable.h"
 #include "TextConvert.h"
 
-#include <QGuiApplication>
 #include <QHeaderView>
 #include <QStyledItemDelegate>
 #include <QTreeWidget>
+
+#include <cstdio>
 
 namespace vellmark {
 
@@ -18,15 +21,6 @@ static_assert(res::IDD_PRINTER_SELECT == kPrinterSelectTemplateId);
 static_assert(res::IDC_PRINTER_LIST == kPrinterListControlId);
 
 namespace {
-
-// The wait cursor while the spooler is asked for its queues.
-class WaitCursor {
-public:
-    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 // The destination column cuts a text that does not fit in its middle, so that both the start
 // and the end (the port, the queue) stay readable.
@@ -61,6 +55,7 @@ bool CPrinterSelectDlg::OnInitDialog() {
     CDialogBase::OnInitDialog();
     SelectStep step;
     {
+        // The wait cursor while the spooler is asked for its queues.
         const WaitCursor wait;
         step = m_select.InitDialog(*m_pService);
     }
@@ -125,6 +120,10 @@ void CPrinterSelectDlg::OnOK() {
 }
 
 void CPrinterSelectDlg::Carry(const SelectStep& step) {
+    // Why the spooler's list could not be read goes to the error output before the program
+    // ends over it: M1 itself cannot tell a silent scheduler from a machine without printers.
+    if (step.action == SelectAction::EndProgram && !m_select.ListFailure().empty())
+        std::fprintf(stderr, "vellmark: %s\n", m_select.ListFailure().c_str());
     if (step.message) {
         Prompt().MessageBox(this, ToQString(step.message->text), ToQString(kMessageTitle),
                             IconOf(*step.message), PromptButtons::Ok);
@@ -136,6 +135,15 @@ void CPrinterSelectDlg::Carry(const SelectStep& step) {
         CDialogBase::OnOK();
         return;
     case SelectAction::CloseCancel:
+        EndDialog(res::IDCANCEL);
+        return;
+    case SelectAction::ListFailed:
+        // The dialog was never shown: the message belongs to the window that asked for it.
+        Prompt().MessageBox(
+            parentWidget() ? parentWidget() : this,
+            ToQString(res::LoadString(res::IDS_SERVER_SILENT))
+                .replace(QLatin1String("%s"), QString::fromStdString(m_pService->ServerName())),
+            ToQString(kMessageTitle), PromptIcon::Warning, PromptButtons::Ok);
         EndDialog(res::IDCANCEL);
         return;
     case SelectAction::EndProgram:

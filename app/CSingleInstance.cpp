@@ -1,6 +1,6 @@
 #include "CSingleInstance.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
@@ -38,11 +38,34 @@ QString ExecutableBaseName() {
     return name.isEmpty() ? QStringLiteral("vellmark") : name;
 }
 
+// The desktop the windows go to: the Wayland display, else the X display without its screen
+// number (":0" and ":0.0" are one desktop); empty without either. Characters that cannot stand
+// in a file name become '_'.
+QString DesktopName() {
+    QString display = qEnvironmentVariable("WAYLAND_DISPLAY");
+    if (display.isEmpty()) {
+        display = qEnvironmentVariable("DISPLAY");
+        const qsizetype colon = display.lastIndexOf(QLatin1Char(':'));
+        const qsizetype dot = colon < 0 ? -1 : display.indexOf(QLatin1Char('.'), colon);
+        if (dot > colon)
+            display.truncate(dot);
+    }
+    for (QChar& c : display)
+        if (c == QLatin1Char('/') || c.unicode() < 0x20)
+            c = QLatin1Char('_');
+    return display;
+}
+
+QString DefaultKey() {
+    const QString desktop = DesktopName();
+    return desktop.isEmpty() ? ExecutableBaseName()
+                             : ExecutableBaseName() + QLatin1Char('@') + desktop;
+}
+
 } // namespace
 
 CSingleInstance::CSingleInstance(const QString& key, QObject* parent)
-    : QObject(parent), m_strKey(key.isEmpty() ? ExecutableBaseName() : key),
-      m_strFolder(PrivateFolder()) {}
+    : QObject(parent), m_strKey(key.isEmpty() ? DefaultKey() : key), m_strFolder(PrivateFolder()) {}
 
 CSingleInstance::~CSingleInstance() {
     if (m_server)
@@ -147,6 +170,14 @@ void CSingleInstance::BringToFront(QWidget* window) {
     window->show();
     window->raise();
     window->activateWindow();
+}
+
+void CSingleInstance::BringProgramToFront(QWidget* window) {
+    if (window && window->isVisible())
+        BringToFront(window);
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal && modal != window)
+        BringToFront(modal);
 }
 
 } // namespace vellmark

@@ -1,12 +1,14 @@
-// One running copy per user and executable name. The first start becomes the primary copy: it
-// holds a lock file and listens on a local socket, both named after the executable's base name in
-// the user's private runtime folder. A later start finds the lock held, asks the primary copy
-// through the socket to bring its window to the front, and then ends. Two starts at the same
-// moment cannot both win: the lock file is created exclusively. A copy that crashed leaves a lock
-// whose owner is gone, which the next start takes over, and a socket file that it replaces.
+// One running copy per user, desktop and executable name. The first start becomes the primary
+// copy: it holds a lock file and listens on a local socket, both named after the executable's
+// base name and the display ("vellmark@:0", "vellmark@wayland-0") in the user's private runtime
+// folder, so that a second login of the same user on another display runs a copy of its own. A
+// later start finds the lock held, asks the primary copy through the socket to bring its window to
+// the front, and then ends. Two starts at the same moment cannot both win: the lock file is created
+// exclusively. A copy that crashed leaves a lock whose owner is gone, which the next start takes
+// over, and a socket file that it replaces.
 //
 // How the application uses it, before it creates any window:
-//   CSingleInstance single;                      // key: the executable's base name
+//   CSingleInstance single;                      // key: the executable's base name@display
 //   if (!single.TryBecomePrimary())
 //       return 0;                                // the running copy was asked to come forward
 //   QObject::connect(&single, &CSingleInstance::activationRequested, &window,
@@ -34,7 +36,8 @@ public:
     // The longest request line the primary copy reads.
     static constexpr int kMaxRequestBytes = 64;
 
-    // `key` names the lock and the socket; empty: the executable's base name.
+    // `key` names the lock and the socket; empty: the executable's base name, followed by
+    // '@' and the display (WAYLAND_DISPLAY, else DISPLAY) when there is one.
     explicit CSingleInstance(const QString& key = {}, QObject* parent = nullptr);
     ~CSingleInstance() override;
 
@@ -50,6 +53,10 @@ public:
 
     // Restores a minimised window, raises it and makes it the active window.
     static void BringToFront(QWidget* window);
+    // Brings `window` to the front and, above it, the dialog or message box that the program
+    // shows modally at the moment (the start-up printer choice, a prompt), which is where the
+    // user has to answer. `window` may still be hidden (its start-up): then only the dialog.
+    static void BringProgramToFront(QWidget* window);
 
 signals:
     // A later start asked this copy to bring its window to the front.

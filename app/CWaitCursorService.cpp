@@ -4,16 +4,16 @@
 #include <QCursor>
 
 namespace vellmark {
-namespace {
 
-// The wait cursor for one spooler call.
-class WaitCursor {
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
+WaitCursor::WaitCursor() {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+WaitCursor::~WaitCursor() {
+    QApplication::restoreOverrideCursor();
+}
+
+namespace {
 
 class WaitCursorJob : public PrintJob {
 public:

@@ -7,6 +7,16 @@
 
 namespace vellmark {
 
+// The wait cursor for as long as it lives: one blocking call (the spooler, a file another
+// program keeps locked).
+class WaitCursor {
+public:
+    WaitCursor();
+    ~WaitCursor();
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
 class CWaitCursorService : public PrintService {
 public:
     explicit CWaitCursorService(PrintService& inner) : m_inner(inner) {}
@@ -15,6 +25,7 @@ public:
 
     PlatformPath Platform() const override { return m_inner.Platform(); }
     PrinterList EnumPrinters() override;
+    std::string ServerName() const override { return m_inner.ServerName(); }
     bool OpenForUse(const std::string& name) override;
     std::optional<std::uint32_t> ReadStatus(const std::string& name) override;
     std::unique_ptr<PrintJob> StartJob(const std::string& name,

@@ -15,9 +15,6 @@
 namespace vellmark {
 namespace {
 
-// How long a lock that another program keeps is waited for.
-constexpr auto kLockWait = std::chrono::seconds(10);
-
 using FileImage = std::array<std::uint8_t, kFileSize>;
 
 DiskFinish g_diskFinish{::fsync, ::close};
@@ -62,10 +59,10 @@ bool HasHeader(const FileImage& image) {
                       [](char h, std::uint8_t b) { return static_cast<std::uint8_t>(h) == b; });
 }
 
-// Waits for the lock within kLockWait. A file system that cannot lock at all is used
-// without the lock rather than refused.
-bool Lock(int fd, int operation) {
-    const auto deadline = std::chrono::steady_clock::now() + kLockWait;
+// Waits for the lock within `wait`. A file system that cannot lock at all is used without the
+// lock rather than refused.
+bool Lock(int fd, int operation, std::chrono::milliseconds wait) {
+    const auto deadline = std::chrono::steady_clock::now() + wait;
     auto pause = std::chrono::milliseconds(1);
     for (;;) {
         if (::flock(fd, operation | LOCK_NB) == 0)
@@ -95,7 +92,8 @@ struct LockedFile {
 // Opens the file (creating it when asked and it does not exist) and locks it. A file that
 // another writer removed or replaced while this one waited for the lock is opened again, so
 // the lock always guards the file that the name leads to.
-LockedFile OpenLocked(const std::string& path, int access, bool create, int lockOperation) {
+LockedFile OpenLocked(const std::string& path, int access, bool create, int lockOperation,
+                      std::chrono::milliseconds lockWait = kDefaultLockWait) {
     LockedFile f;
     for (int attempt = 0; attempt < 20; ++attempt) {
         f = LockedFile{};
@@ -127,7 +125,7 @@ LockedFile OpenLocked(const std::string& path, int access, bool create, int lock
         f.directory = S_ISDIR(st.st_mode);
         if (!f.regular)
             return f;
-        if (!Lock(f.fd.Get(), lockOperation)) {
+        if (!Lock(f.fd.Get(), lockOperation, lockWait)) {
             f.error = errno;
             f.fd = UniqueFd();
             return f;
@@ -188,8 +186,9 @@ DiskFinish SetDiskFinish(DiskFinish steps) {
     return std::exchange(g_diskFinish, steps);
 }
 
-ReadResult ReadSettingsFile(const std::string& path, SettingsBlock& block, FileError* why) {
-    LockedFile f = OpenLocked(path, O_RDONLY, false, LOCK_SH);
+ReadResult ReadSettingsFile(const std::string& path, SettingsBlock& block, FileError* why,
+                            std::chrono::milliseconds lockWait) {
+    LockedFile f = OpenLocked(path, O_RDONLY, false, LOCK_SH, lockWait);
     if (!f.fd.Valid() || !f.regular) {
         // O_NONBLOCK kept a named pipe from stalling the open; only regular files are read.
         Tell(why, f.fd.Valid() ? NotRegularError(f) : f.error);
@@ -210,12 +209,14 @@ ReadResult ReadSettingsFile(const std::string& path, SettingsBlock& block, FileE
     return ReadResult::Loaded;
 }
 
-ReadResult ReadSettingsFile(const std::string& path, SettingsDocument& doc, FileError* why) {
-    return ReadSettingsFile(path, doc.m_current, why);
+ReadResult ReadSettingsFile(const std::string& path, SettingsDocument& doc, FileError* why,
+                            std::chrono::milliseconds lockWait) {
+    return ReadSettingsFile(path, doc.m_current, why, lockWait);
 }
 
-WriteResult WriteSettingsFile(const std::string& path, const SettingsBlock& block, FileError* why) {
-    LockedFile f = OpenLocked(path, O_RDWR, true, LOCK_EX);
+WriteResult WriteSettingsFile(const std::string& path, const SettingsBlock& block, FileError* why,
+                              std::chrono::milliseconds lockWait) {
+    LockedFile f = OpenLocked(path, O_RDWR, true, LOCK_EX, lockWait);
     if (!f.fd.Valid()) {
         Tell(why, f.error);
         return WriteResultFor(f.error);
@@ -229,8 +230,9 @@ WriteResult WriteSettingsFile(const std::string& path, const SettingsBlock& bloc
     return error == 0 ? WriteResult::Written : WriteResultFor(error);
 }
 
-WriteResult WriteSettingsFile(const std::string& path, SettingsDocument& doc, FileError* why) {
-    const WriteResult result = WriteSettingsFile(path, doc.m_current, why);
+WriteResult WriteSettingsFile(const std::string& path, SettingsDocument& doc, FileError* why,
+                              std::chrono::milliseconds lockWait) {
+    const WriteResult result = WriteSettingsFile(path, doc.m_current, why, lockWait);
     if (result == WriteResult::Written)
         doc.MarkSaved();
     return result;

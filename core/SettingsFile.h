@@ -2,13 +2,16 @@
 //
 // Every read takes a shared lock (flock) on the file and every write an exclusive one, so a
 // reader never sees a half-written file and two writers never interleave. A lock that another
-// program keeps is waited for a few seconds at most; then the call fails with EWOULDBLOCK.
+// program keeps is waited for a few seconds at most (the caller may ask for less); then the call
+// fails with EWOULDBLOCK, which tells "in use by another program" apart from every other failure.
 #pragma once
 
 #include "SettingsBlock.h"
 #include "SettingsDocument.h"
 
 #include <array>
+#include <cerrno>
+#include <chrono>
 #include <functional>
 #include <string>
 
@@ -29,14 +32,21 @@ enum class WriteResult { Written, AccessDenied, Failed };
 // held too long, ...), or 0 when the file could be read but is not a settings file.
 struct FileError {
     int error = 0;
+
+    // Another program held the file locked for longer than the call waited.
+    bool Locked() const { return error == EWOULDBLOCK; }
 };
+
+// How long a read or a write waits for a lock that another program keeps, unless told.
+inline constexpr std::chrono::milliseconds kDefaultLockWait{10000};
 
 // Reads a file of at least 200 bytes whose first 20 bytes are the header; the block is
 // replaced only then. Anything else leaves it exactly as it was.
-ReadResult ReadSettingsFile(const std::string& path, SettingsBlock& block,
-                            FileError* why = nullptr);
+ReadResult ReadSettingsFile(const std::string& path, SettingsBlock& block, FileError* why = nullptr,
+                            std::chrono::milliseconds lockWait = kDefaultLockWait);
 ReadResult ReadSettingsFile(const std::string& path, SettingsDocument& doc,
-                            FileError* why = nullptr);
+                            FileError* why = nullptr,
+                            std::chrono::milliseconds lockWait = kDefaultLockWait);
 
 // Writes the header and the block from the start of the file without truncating it (a longer
 // file keeps its tail). Every write, the sync and the close are checked. AccessDenied when the
@@ -44,10 +54,12 @@ ReadResult ReadSettingsFile(const std::string& path, SettingsDocument& doc,
 // failure. A file that this call created is removed again when the write fails; an existing
 // file keeps its old bytes where the write did not reach.
 WriteResult WriteSettingsFile(const std::string& path, const SettingsBlock& block,
-                              FileError* why = nullptr);
+                              FileError* why = nullptr,
+                              std::chrono::milliseconds lockWait = kDefaultLockWait);
 // As above; on Written the document's MarkSaved has run.
 WriteResult WriteSettingsFile(const std::string& path, SettingsDocument& doc,
-                              FileError* why = nullptr);
+                              FileError* why = nullptr,
+                              std::chrono::milliseconds lockWait = kDefaultLockWait);
 
 // The two steps that hand a written file to the disk, as the system's fsync and close: each
 // returns 0, or -1 with errno set. A test puts in steps that fail as a failing disk or a

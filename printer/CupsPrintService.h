@@ -68,6 +68,7 @@ public:
     // user.
     PlatformPath Platform() const override { return PlatformPath::NT; }
     PrinterList EnumPrinters() override;
+    std::string ServerName() const override { return m_contact->server; }
     bool OpenForUse(const std::string& name) override;
     // Never asked: the other family's status test has no counterpart on this service.
     std::optional<std::uint32_t> ReadStatus(const std::string& name) override;

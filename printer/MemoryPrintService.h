@@ -51,6 +51,7 @@ public:
     void SetListFailure(std::string reason) { m_listFailure = std::move(reason); }
 
     PrinterList EnumPrinters() override;
+    std::string ServerName() const override { return "localhost"; }
     bool OpenForUse(const std::string& name) override;
     std::optional<std::uint32_t> ReadStatus(const std::string& name) override;
     std::unique_ptr<PrintJob> StartJob(const std::string& name,

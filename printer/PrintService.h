@@ -29,6 +29,9 @@ public:
 
     // Every queue the spooler knows, or the reason it could not be asked.
     virtual PrinterList EnumPrinters() = 0;
+    // The print server asked, as a user would look for it (a host, "host:port" or the local
+    // scheduler's socket), for the messages that name it.
+    virtual std::string ServerName() const = 0;
 
     // NT family usability: the queue can be opened with use access. Closed again at once.
     virtual bool OpenForUse(const std::string& name) = 0;

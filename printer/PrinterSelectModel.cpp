@@ -7,6 +7,11 @@ namespace vellmark {
 SelectStep PrinterSelectModel::InitDialog(PrintService& service) {
     DiscoveredRows found = DiscoverRows(service);
     m_listFailure = std::move(found.failure);
+    if (!m_listFailure.empty() && m_bStartupDone != 0) {
+        // The rows and the printer count of the last list stay: nothing was learnt.
+        m_selected = kNoRow;
+        return {SelectAction::ListFailed, nullptr};
+    }
     return InitWithRows(std::move(found.rows));
 }
 

@@ -27,6 +27,8 @@ enum class SelectAction {
     CloseOk,     // the dialog closes with IDOK (1)
     CloseCancel, // the dialog closes with IDCANCEL (2)
     EndProgram,  // the program ends with exit status 1 once the message was shown
+    ListFailed,  // after start-up the spooler's list could not be read (ListFailure says why):
+                 // the dialog closes as cancelled, the current printer and settings stay
 };
 
 struct SelectStep {
@@ -48,7 +50,9 @@ public:
     // Output of OK beside m_strPort: the chosen row's full device URI, for showing.
     std::string m_strDeviceUri;
 
-    // Discovery through the service, then the steps of InitWithRows.
+    // Discovery through the service, then the steps of InitWithRows. A list that could not be
+    // read is no list of printers: after start-up it gives ListFailed; at start-up it ends the
+    // program as an empty one does (M1), with ListFailure telling why.
     SelectStep InitDialog(PrintService& service);
     // Pre-selection, the automatic choice at start-up and the file-destination scan over the
     // given rows (already filtered and ordered). StayOpen means: show the dialog.

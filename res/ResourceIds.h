@@ -214,6 +214,9 @@ inline constexpr int IDS_FILE_FILTER = 311;
 inline constexpr int IDS_STATUS_PRINTER = 312;
 inline constexpr int IDS_STATUS_DESTINATION = 313;
 inline constexpr int IDS_MESSAGE_CAPTION = 314;
+inline constexpr int IDS_HELP_VIEWER_FAILED = 315; // %s: the help file's path
+inline constexpr int IDS_FILE_IN_USE = 316;
+inline constexpr int IDS_SERVER_SILENT = 317; // %s: the print server
 // Menu images: one 16 x 16 picture each, drawn beside the menu items.
 inline constexpr int IDB_MENU_LOAD = 160;
 inline constexpr int IDB_MENU_SAVE = 161;

@@ -41,6 +41,13 @@ constexpr StringEntry kStrings[] = {
     {IDS_STATUS_PRINTER, "プリンタ名： %s"},
     {IDS_STATUS_DESTINATION, "接続先： %s"},
     {IDS_MESSAGE_CAPTION, "Vellmark"},
+    {IDS_HELP_VIEWER_FAILED, "ヘルプを表示するプログラムを起動できませんでした。\n"
+                             "次のヘルプファイルをブラウザで開いてください。\n%s"},
+    {IDS_FILE_IN_USE, "このファイルは他のプログラムが使用中です。\n"
+                      "しばらくしてからやり直してください。"},
+    {IDS_SERVER_SILENT, "プリントサーバー %s が応答しません。\n"
+                        "プリンタの一覧を取得できないため、プリンタは切り替えていません。"
+                        "設定値はそのままです。\nしばらくしてからやり直してください。"},
 };
 
 } // namespace

@@ -5,7 +5,9 @@
 
 #include "CIconMenu.h"
 #include "CIconPopup.h"
+#include "CMessageBoxPrompt.h"
 #include "CPageSet.h"
+#include "CPanelApp.h"
 #include "CStatusLine.h"
 #include "CTabControl.h"
 #include "Settings.h"
@@ -13,19 +15,25 @@
 
 #include <QClipboard>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <QTranslator>
 
 #include <tuple>
 
+#include <fcntl.h>
 #include <sched.h>
+#include <sys/file.h>
 #include <sys/mount.h>
 #include <unistd.h>
 
@@ -92,10 +100,6 @@ struct Session : MemoryService, Window {
 using StartRow = std::tuple<const char*, std::vector<PrinterRecord>, QList<AppPrompt::Script>,
                             QList<int>, QStringList, int, QString, bool>;
 
-// The close box: a change first or not, the answers, the messages, whether the window ended,
-// and the save dialogs shown.
-using ExitRow = std::tuple<const char*, bool, QList<int>, QStringList, bool, int>;
-
 } // namespace
 
 class TestPanel : public QObject {
@@ -108,12 +112,14 @@ private slots:
     }
 
     void startup();
+    void silentSchedulerAtStartup();
+    void messageBoxAnswers();
     void statusLineTabsMenuAndToolbar();
     void load();
     void save();
     void factorySettings();
     void printerSwitch();
-    void exitProcedure();
+    void promptSequences();
     void keys();
     void helpAndVersion();
     void fileDialogFolder();
@@ -177,6 +183,16 @@ void TestPanel::startup() {
         QCOMPARE(dlg.TabControl()->currentIndex(), 0);
         QVERIFY(dlg.Pages().select.isVisible());
     }
+}
+
+void TestPanel::silentSchedulerAtStartup() {
+    // A scheduler that does not answer at start-up: M1 and status 1, as with no printer at all.
+    Session s({ModelQueue("Solo", "socket://s")});
+    s.service.SetListFailure("the print scheduler at localhost does not answer");
+    RecordingExit exit;
+    QVERIFY(!s.Start());
+    QCOMPARE(exit.statuses, QList<int>{1});
+    QCOMPARE(s.prompt.Texts(), QStringList{MessageText(kMessageM1)});
 }
 
 void TestPanel::statusLineTabsMenuAndToolbar() {
@@ -307,6 +323,30 @@ void TestPanel::load() {
         QVERIFY(doc.m_current == edited);
         QVERIFY(doc.m_lastSaved == saved);
         QVERIFY(PagesShow(dlg) == edited);
+    }
+
+    // A good file that another program keeps locked: after the window's wait (2 s, not the
+    // 10 s of the tool), the message says the file is in use, for a load and a save alike;
+    // nothing changes.
+    {
+        const QString locked = Place(dir.filePath("locked.dat"), FileImage(FactoryDefaults));
+        const int holder = ::open(QFile::encodeName(locked).constData(), O_RDONLY | O_CLOEXEC);
+        QVERIFY(holder >= 0 && ::flock(holder, LOCK_EX) == 0);
+        const auto release = qScopeGuard([&] { ::close(holder); });
+        const SettingsBlock saved = doc.m_lastSaved;
+        for (const int command : {res::ID_LOAD_SETTINGS, res::ID_SAVE_SETTINGS}) {
+            s.files.answers = {locked};
+            QElapsedTimer timer;
+            timer.start();
+            const QStringList texts = s.Run(command, {kPromptYes});
+            const qint64 waited = timer.elapsed();
+            QVERIFY2(waited >= 1900 && waited < 4000, qPrintable(QString::number(waited)));
+            QCOMPARE(texts.last(), ResText(res::IDS_FILE_IN_USE));
+            QCOMPARE(s.prompt.shown.last().icon, PromptIcon::Warning);
+            QVERIFY(QGuiApplication::overrideCursor() == nullptr);
+            QVERIFY(doc.m_current == edited && doc.m_lastSaved == saved);
+            QVERIFY(PagesShow(dlg) == edited);
+        }
     }
 
     // A good file: shown, becomes the saved copy; Send follows the sent copy.
@@ -569,32 +609,403 @@ void TestPanel::printerSwitch() {
     QCOMPARE(s.prompt.modalRuns, 2);
 }
 
-void TestPanel::exitProcedure() {
-    const QStringList e1 = Ms({res::IDS_EXIT_SEND});
-    const QStringList both = Ms({res::IDS_EXIT_SEND, res::IDS_EXIT_SAVE});
-    const ExitRow table[] = {
-        ExitRow("nothing changed: no prompt", false, {}, {}, true, 0),
-        ExitRow("No, No", true, {kPromptNo, kPromptNo}, both, true, 0),
-        ExitRow("No, Yes, save dialog cancelled", true, {kPromptNo, kPromptYes}, both, true, 1),
-        ExitRow("Cancel in E1", true, {kPromptCancel}, e1, false, 0),
-        ExitRow("No, Cancel in E2", true, {kPromptNo, kPromptCancel}, both, false, 0)};
-    for (const auto& [name, change, answers, messages, ended, saveDialogs] : table) {
-        Session s;
-        QVERIFY(s.Start());
-        if (change)
-            ChangeAValue(*s.dlg);
-        s.prompt.answers = answers;
-        // The close box runs the exit procedure.
-        s.dlg->close();
-        QVERIFY2(s.prompt.Texts() == messages, name);
-        QVERIFY2(s.dlg->IsEnded() == ended, name);
-        QVERIFY2(s.dlg->isVisible() == !ended, name);
-        QVERIFY2(s.files.requests.size() == saveDialogs, name);
-        QVERIFY2(s.service.Jobs().empty(), name);
+// The exit (close box) and the printer switch, each from a fresh window on Alpha (Beta beside
+// it) with one edit: the answers to the prompts, the save dialogs and the printer list in; the
+// messages, whether the window ended, what is in the file, what was sent, the printer and the
+// settings on screen out. A command that gives up the edits does so only once they are kept.
+void TestPanel::promptSequences() {
+    QTemporaryDir dir;
+    const QString ro = dir.filePath(QStringLiteral("ro"));
+    const bool readOnlyPlace = g_mountNamespace && QDir().mkpath(ro) && Mount(ro, "ro,size=16k");
+    const auto unmount = qScopeGuard([&] {
+        if (readOnlyPlace)
+            ::umount(QFile::encodeName(ro).constData());
+    });
+    const QString e1 = ResText(res::IDS_EXIT_SEND), e2 = ResText(res::IDS_EXIT_SAVE);
+    const QString p1 = ResText(res::IDS_SWITCH_SEND), p2 = ResText(res::IDS_SWITCH_SAVE);
+    const QString f2 = ResText(res::IDS_FACTORY_SHOWN), denied = ResText(res::IDS_WRITE_DENIED);
+    const QString s4 = MessageText(kMessageS4);
+    const QString silent = ResText(res::IDS_SERVER_SILENT).replace("%s", "localhost");
+    enum class Spooler { Answers, SendFails, SendAndListFail, ListFails };
+    enum class Kept { Nothing, Edits };  // in the file
+    enum class Shows { Edits, Factory }; // on screen
+    constexpr bool kIfRoot = true;
+    const struct {
+        const char* name;
+        bool change, exit, needsReadOnly;
+        Spooler spooler;
+        QList<int> answers;
+        QStringList saveAs; // "" cancels the dialog, "ro" a read-only place, "good" a file
+        QList<AppPrompt::Script> lists;
+        QStringList messages;
+        bool ended;
+        Kept file;
+        int jobs;
+        const char* printer;
+        Shows shows;
+    } rows[] = {
+        {"nothing changed: no prompt",
+         false,
+         true,
+         false,
+         Spooler::Answers,
+         {},
+         {},
+         {},
+         {},
+         true,
+         Kept::Nothing,
+         0,
+         "Alpha",
+         Shows::Factory},
+        {"No, No",
+         true,
+         true,
+         false,
+         Spooler::Answers,
+         {kPromptNo, kPromptNo},
+         {},
+         {},
+         {e1, e2},
+         true,
+         Kept::Nothing,
+         0,
+         "Alpha",
+         Shows::Edits},
+        {"Cancel in E1",
+         true,
+         true,
+         false,
+         Spooler::Answers,
+         {kPromptCancel},
+         {},
+         {},
+         {e1},
+         false,
+         Kept::Nothing,
+         0,
+         "Alpha",
+         Shows::Edits},
+        {"No, Cancel in E2",
+         true,
+         true,
+         false,
+         Spooler::Answers,
+         {kPromptNo, kPromptCancel},
+         {},
+         {},
+         {e1, e2},
+         false,
+         Kept::Nothing,
+         0,
+         "Alpha",
+         Shows::Edits},
+        {"No, Yes, saved",
+         true,
+         true,
+         false,
+         Spooler::Answers,
+         {kPromptNo, kPromptYes},
+         {"good"},
+         {},
+         {e1, e2},
+         true,
+         Kept::Edits,
+         0,
+         "Alpha",
+         Shows::Edits},
+        {"Yes, Yes: sent and saved",
+         true,
+         true,
+         false,
+         Spooler::Answers,
+         {kPromptYes, kPromptOk, kPromptYes},
+         {"good"},
+         {},
+         {e1, MessageText(kMessageS3), e2},
+         true,
+         Kept::Edits,
+         1,
+         "Alpha",
+         Shows::Edits},
+        // A save that wrote nothing keeps the window and the edits.
+        {"No, Yes, save dialog cancelled",
+         true,
+         true,
+         false,
+         Spooler::Answers,
+         {kPromptNo, kPromptYes},
+         {""},
+         {},
+         {e1, e2},
+         false,
+         Kept::Nothing,
+         0,
+         "Alpha",
+         Shows::Edits},
+        {"No, Yes, a read-only place, then the dialog cancelled",
+         true,
+         true,
+         kIfRoot,
+         Spooler::Answers,
+         {kPromptNo, kPromptYes, kPromptOk},
+         {"ro", ""},
+         {},
+         {e1, e2, denied},
+         false,
+         Kept::Nothing,
+         0,
+         "Alpha",
+         Shows::Edits},
+        {"switch: No, Yes, save dialog cancelled: no list",
+         true,
+         false,
+         false,
+         Spooler::Answers,
+         {kPromptNo, kPromptYes},
+         {""},
+         {ChoosePrinter("Beta")},
+         {p1, p2},
+         false,
+         Kept::Nothing,
+         0,
+         "Alpha",
+         Shows::Edits},
+        {"switch: No, Yes, a read-only place, then cancelled: no list",
+         true,
+         false,
+         kIfRoot,
+         Spooler::Answers,
+         {kPromptNo, kPromptYes, kPromptOk},
+         {"ro", ""},
+         {ChoosePrinter("Beta")},
+         {p1, p2, denied},
+         false,
+         Kept::Nothing,
+         0,
+         "Alpha",
+         Shows::Edits},
+        // The send's own printer switch chose another printer: the command ends there.
+        {"Yes in E1, the send fails, Beta chosen: no E2 on the factory settings",
+         true,
+         true,
+         false,
+         Spooler::SendFails,
+         {kPromptYes, kPromptOk, kPromptNo, kPromptNo, kPromptOk},
+         {"good"},
+         {ChoosePrinter("Beta")},
+         {e1, s4, p1, p2, f2},
+         false,
+         Kept::Nothing,
+         0,
+         "Beta",
+         Shows::Factory},
+        {"switch: Yes in P1, the send fails, Beta chosen: no stale P2, no second list",
+         true,
+         false,
+         false,
+         Spooler::SendFails,
+         {kPromptYes, kPromptOk, kPromptNo, kPromptNo, kPromptOk},
+         {"good"},
+         {ChoosePrinter("Beta"), ChoosePrinter("Alpha")},
+         {p1, s4, p1, p2, f2},
+         false,
+         Kept::Nothing,
+         0,
+         "Beta",
+         Shows::Factory},
+        // The send's own switch was cancelled: nothing changed, the command goes on.
+        {"Yes in E1, the send fails, the list cancelled: E2 follows",
+         true,
+         true,
+         false,
+         Spooler::SendFails,
+         {kPromptYes, kPromptOk, kPromptNo, kPromptNo, kPromptYes},
+         {"good"},
+         {},
+         {e1, s4, p1, p2, e2},
+         true,
+         Kept::Edits,
+         0,
+         "Alpha",
+         Shows::Edits},
+        // A scheduler that stops answering after start-up never ends the program.
+        {"Yes in E1, the send and the list fail: the server named, E2 follows",
+         true,
+         true,
+         false,
+         Spooler::SendAndListFail,
+         {kPromptYes, kPromptOk, kPromptNo, kPromptNo, kPromptOk, kPromptCancel},
+         {},
+         {},
+         {e1, s4, p1, p2, silent, e2},
+         false,
+         Kept::Nothing,
+         0,
+         "Alpha",
+         Shows::Edits},
+        {"switch: the list fails: the server named, printer and edits kept",
+         true,
+         false,
+         false,
+         Spooler::ListFails,
+         {kPromptNo, kPromptNo, kPromptOk},
+         {},
+         {},
+         {p1, p2, silent},
+         false,
+         Kept::Nothing,
+         0,
+         "Alpha",
+         Shows::Edits},
+    };
+    for (const auto& r : rows) {
+        if (r.needsReadOnly && !readOnlyPlace) {
+            qWarning("%s: skipped, a read-only place needs root for its tmpfs mount", r.name);
+            continue;
+        }
+        Session s({ModelQueue("Alpha", "socket://a"), ModelQueue("Beta", "socket://b")});
+        s.prompt.scripts = {ChoosePrinter("Alpha")};
+        RecordingExit exit;
+        QVERIFY2(s.Start(), r.name);
+        CPanelDlg& dlg = *s.dlg;
+        if (r.change)
+            ChangeAValue(dlg);
+        const SettingsBlock edited = PagesShow(dlg);
+        if (r.spooler == Spooler::SendFails || r.spooler == Spooler::SendAndListFail)
+            s.service.FindQueue("Alpha")->failStart = true;
+        if (r.spooler == Spooler::SendAndListFail || r.spooler == Spooler::ListFails)
+            s.service.SetListFailure("the print scheduler at localhost does not answer");
+        const QString good = dir.filePath(QStringLiteral("good.dat"));
+        QFile::remove(good);
+        for (const QString& place : r.saveAs)
+            s.files.answers.append(place == "ro"     ? ro + "/a.dat"
+                                   : place == "good" ? good
+                                                     : QString());
+        s.prompt.Clear();
+        s.prompt.answers = r.answers;
+        s.prompt.scripts = r.lists;
+        if (r.exit)
+            dlg.close(); // the close box runs the exit procedure
+        else
+            dlg.OnCommand(res::ID_SELECT_PRINTER);
+
+        const QString said = s.prompt.Texts().join(" | ");
+        QVERIFY2(s.prompt.Texts() == r.messages, qPrintable(QString(r.name) + ": " + said));
+        QVERIFY2(s.prompt.answers.isEmpty(), r.name);
+        QVERIFY2(exit.statuses.isEmpty(), r.name);
+        QVERIFY2(dlg.IsEnded() == r.ended && dlg.isVisible() == !r.ended, r.name);
+        QVERIFY2(QFile::exists(good) == (r.file == Kept::Edits), r.name);
+        if (r.file == Kept::Edits) {
+            QFile f(good);
+            QVERIFY2(f.open(QIODevice::ReadOnly) && f.readAll() == FileImage(edited), r.name);
+        }
+        QVERIFY2(s.service.Jobs().size() == std::size_t(r.jobs), r.name);
+        QVERIFY2(dlg.CurrentPrinter() == r.printer, r.name);
+        QVERIFY2(PagesShow(dlg) == (r.shows == Shows::Edits ? edited : FactoryDefaults), r.name);
         for (const Shown& shown : s.prompt.shown)
-            QVERIFY2(shown.buttons == PromptButtons::YesNoCancel &&
-                         shown.icon == PromptIcon::Warning,
-                     name);
+            QVERIFY2(shown.caption == "Vellmark" && shown.owner == &dlg, r.name);
+    }
+}
+
+// The program's own prompt on a real QMessageBox, with Qt's Japanese button texts: each set of
+// buttons, each key a user may press (Enter, Esc, a button's mnemonic) and the close box, and
+// the answer that reaches the command.
+void TestPanel::messageBoxAnswers() {
+    QTranslator japanese;
+    const bool translated = CPanelApp::LoadQtTranslation(*qApp, japanese);
+    const auto untranslate = qScopeGuard([&] { QCoreApplication::removeTranslator(&japanese); });
+    enum Key { Enter, Esc, Close, MnemonicYes, MnemonicNo };
+    const struct {
+        PromptButtons buttons;
+        Key key;
+        int answer;
+    } rows[] = {
+        {PromptButtons::Ok, Enter, kPromptOk},
+        {PromptButtons::Ok, Esc, kPromptOk},
+        {PromptButtons::Ok, Close, kPromptOk},
+        {PromptButtons::OkCancel, Enter, kPromptOk},
+        {PromptButtons::OkCancel, Esc, kPromptCancel},
+        {PromptButtons::OkCancel, Close, kPromptCancel},
+        {PromptButtons::YesNo, Enter, kPromptYes},
+        {PromptButtons::YesNo, Esc, kPromptNo},
+        {PromptButtons::YesNo, Close, kPromptNo},
+        {PromptButtons::YesNo, MnemonicYes, kPromptYes},
+        {PromptButtons::YesNo, MnemonicNo, kPromptNo},
+        {PromptButtons::YesNoCancel, Enter, kPromptYes},
+        {PromptButtons::YesNoCancel, Esc, kPromptCancel},
+        {PromptButtons::YesNoCancel, Close, kPromptCancel},
+        {PromptButtons::YesNoCancel, MnemonicYes, kPromptYes},
+        {PromptButtons::YesNoCancel, MnemonicNo, kPromptNo},
+    };
+    QWidget owner;
+    owner.show();
+    CMessageBoxPrompt prompt;
+    for (const auto& r : rows) {
+        const QString row = QStringLiteral("buttons %1, key %2")
+                                .arg(static_cast<int>(r.buttons))
+                                .arg(static_cast<int>(r.key));
+        QStringList buttonTexts;
+        bool pressed = false;
+        // Acts on the box once it is up: by then the message box runs its own loop.
+        std::function<void()> act = [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) {
+                QTimer::singleShot(10, act);
+                return;
+            }
+            QApplication::setActiveWindow(box);
+            for (QAbstractButton* b : box->buttons())
+                buttonTexts.append(b->text());
+            pressed = true;
+            QWidget* focus = box->focusWidget() ? box->focusWidget() : box;
+            const auto mnemonic = [&](QMessageBox::StandardButton which) {
+                QAbstractButton* b = box->button(which);
+                const QKeySequence keys = b ? QKeySequence::mnemonic(b->text()) : QKeySequence();
+                if (keys.isEmpty()) {
+                    pressed = false; // no mnemonic to press: the box is closed unanswered
+                    box->close();
+                    return;
+                }
+                QTest::keyClick(focus, keys[0].key(), Qt::AltModifier);
+            };
+            switch (r.key) {
+            case Enter:
+                QTest::keyClick(focus, Qt::Key_Return);
+                break;
+            case Esc:
+                QTest::keyClick(focus, Qt::Key_Escape);
+                break;
+            case Close:
+                box->close();
+                break;
+            case MnemonicYes:
+                mnemonic(QMessageBox::Yes);
+                break;
+            case MnemonicNo:
+                mnemonic(QMessageBox::No);
+                break;
+            }
+        };
+        QTimer::singleShot(0, act);
+        const int answer =
+            prompt.MessageBox(&owner, QStringLiteral("text"), QStringLiteral("Vellmark"),
+                              PromptIcon::Warning, r.buttons);
+        QVERIFY2(pressed, qPrintable(row + ": no key to press in " + buttonTexts.join(',')));
+        QVERIFY2(answer == r.answer, qPrintable(row + ": answer " + QString::number(answer) +
+                                                " in " + buttonTexts.join(',')));
+    }
+    // The buttons speak Japanese when Qt's translation is installed, as in the program.
+    if (translated) {
+        QTimer::singleShot(0, [] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            QVERIFY2(box->button(QMessageBox::Yes)->text().contains(QStringLiteral("はい")),
+                     qPrintable(box->button(QMessageBox::Yes)->text()));
+            box->close();
+        });
+        prompt.MessageBox(&owner, QStringLiteral("text"), QStringLiteral("Vellmark"),
+                          PromptIcon::Warning, PromptButtons::YesNoCancel);
     }
 }
 
@@ -717,8 +1128,39 @@ void TestPanel::helpAndVersion() {
     QTest::keyClick(s.dlg->TabControl(), Qt::Key_F1);
     QCOMPARE(help.opened, QStringList{QFileInfo(beside).absoluteFilePath()});
     QVERIFY(s.prompt.shown.isEmpty());
+    // No viewer could show it: a message that says so and names the file, not H1.
     help.succeed = false;
+    const QString helpPath = QFileInfo(beside).absoluteFilePath();
+    QCOMPARE(s.Run(res::ID_HELP_CONTENTS),
+             QStringList{ResText(res::IDS_HELP_VIEWER_FAILED).replace("%s", helpPath)});
+    // H1 only for a file that is missing (removed since the start-up).
+    QVERIFY(QFile::remove(beside));
     QCOMPARE(s.Run(res::ID_HELP_CONTENTS), Ms({res::IDS_HELP_MISSING}));
+    QCOMPARE(help.opened.size(), 2);
+
+    // The desktop's viewer goes by xdg-open's exit status; one still running after the wait
+    // is a browser showing the file; without xdg-open nothing can show it.
+    QTemporaryDir bin;
+    const QByteArray path = qgetenv("PATH");
+    const auto restorePath = qScopeGuard([&] { qputenv("PATH", path); });
+    qputenv("PATH", QFile::encodeName(bin.path()));
+    const QString opener = bin.filePath("xdg-open");
+    const struct {
+        const char* script; // empty: no xdg-open
+        bool shown;
+    } viewers[] = {{"exit 0", true}, {"exit 3", false}, {"exec /bin/sleep 30", true}, {"", false}};
+    for (const auto& [script, shown] : viewers) {
+        QFile::remove(opener);
+        if (*script) {
+            Place(opener, QByteArray("#!/bin/sh\n") + script + "\n");
+            QVERIFY(QFile::setPermissions(opener, QFile::ReadOwner | QFile::ExeOwner));
+        }
+        QElapsedTimer timer;
+        timer.start();
+        CDesktopHelpViewer viewer(std::chrono::milliseconds(500));
+        QVERIFY2(viewer.Open(helpPath) == shown, script);
+        QVERIFY2(timer.elapsed() < 3000, script);
+    }
 
     // The version dialog: its texts, the program icon beside them, and OK.
     QStringList labels;

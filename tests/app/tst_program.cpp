@@ -1,6 +1,9 @@
 // The program itself, as real processes on a private scheduler with one printer (chosen without
 // a dialog): it ends by itself after its first paint when asked to; a second start ends at once
-// with status 0 and raises the first copy's window; a copy under another name runs beside it.
+// with status 0 and raises the first copy's window; a copy under another name runs beside it;
+// on two X displays (private Xvfb servers) sharing one runtime folder each display has its copy,
+// and a second start brings forward the printer choice the first copy waits on; a scheduler that
+// does not answer at start-up is named on the error output.
 // The single-instance rule's races and stale locks are tried on the same class by
 // tst_single_instance.
 #include "SimulatedPrinter.h"
@@ -9,10 +12,13 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 using namespace vellmark::test;
@@ -36,9 +42,13 @@ private slots:
 
     void endsAfterFirstPaint();
     void oneCopyPerName();
+    void oneCopyPerDesktop();
+    void silentSchedulerAtStartup();
 
 private:
-    QProcess* Start(const QString& program = VELLMARK_EXE, bool exitAfterPaint = false);
+    // Under the offscreen platform unless an X display is given.
+    QProcess* Start(const QString& program = VELLMARK_EXE, bool exitAfterPaint = false,
+                    const QString& display = {}, const QString& cupsServer = {});
 
     std::unique_ptr<TestSpooler> m_spooler;
     SimulatedPrinter m_printer;
@@ -56,11 +66,20 @@ void TestProgram::initTestCase() {
     QVERIFY(m_spooler->AddQueue("Dotrix", m_printer.DeviceUri(), VELLMARK_PPD_PATH));
 }
 
-QProcess* TestProgram::Start(const QString& program, bool exitAfterPaint) {
+QProcess* TestProgram::Start(const QString& program, bool exitAfterPaint, const QString& display,
+                             const QString& cupsServer) {
     auto& p = m_started.emplace_back(std::make_unique<QProcess>());
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    env.insert("CUPS_SERVER", QString::fromStdString(m_spooler->SocketPath()));
+    env.remove("WAYLAND_DISPLAY");
+    env.remove("DISPLAY");
+    if (display.isEmpty()) {
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+    } else {
+        env.insert("QT_QPA_PLATFORM", "xcb");
+        env.insert("DISPLAY", display);
+    }
+    env.insert("CUPS_SERVER",
+               cupsServer.isEmpty() ? QString::fromStdString(m_spooler->SocketPath()) : cupsServer);
     env.insert("XDG_RUNTIME_DIR", m_runtime.path());
     env.remove("VELLMARK_EXIT_AFTER_PAINT");
     if (exitAfterPaint)
@@ -103,6 +122,128 @@ void TestProgram::oneCopyPerName() {
     QVERIFY(other->waitForStarted());
     QVERIFY(!other->waitForFinished(3000));
     QCOMPARE(first->state(), QProcess::Running);
+}
+
+namespace {
+
+// A private X server on a display it picks itself (-displayfd: it writes the number once it
+// is ready).
+class XServer {
+public:
+    bool Start() {
+        m_process.start("Xvfb",
+                        {"-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
+        if (!m_process.waitForStarted(5000))
+            return false;
+        QElapsedTimer timer;
+        timer.start();
+        while (!m_process.canReadLine() && timer.elapsed() < 15000)
+            m_process.waitForReadyRead(500);
+        if (!m_process.canReadLine())
+            return false;
+        m_display = ":" + QString::fromLatin1(m_process.readLine().trimmed());
+        return true;
+    }
+    ~XServer() {
+        m_process.terminate();
+        m_process.waitForFinished(5000);
+    }
+    const QString& Display() const { return m_display; }
+
+    // An X tool (xdotool unless told) on this display; its output, or none when it failed.
+    std::optional<QByteArray> Tool(const QStringList& args,
+                                   const QString& program = "xdotool") const {
+        QProcess tool;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("DISPLAY", m_display);
+        tool.setProcessEnvironment(env);
+        tool.start(program, args);
+        if (!tool.waitForFinished(5000) || tool.exitCode() != 0)
+            return std::nullopt;
+        return tool.readAllStandardOutput().trimmed();
+    }
+    // The windows whose title contains `title`.
+    QByteArray Windows(const QString& title) const {
+        return Tool({"search", "--name", title}).value_or(QByteArray());
+    }
+    QByteArray FocusedTitle() const {
+        return Tool({"getwindowfocus", "getwindowname"}).value_or(QByteArray());
+    }
+    // Gives the focus to the root window, away from every window of the program.
+    bool FocusRoot() const {
+        const QRegularExpression id("Window id: (0x[0-9a-fA-F]+)");
+        const auto match =
+            id.match(QString::fromLatin1(Tool({"-root"}, "xwininfo").value_or(QByteArray())));
+        return match.hasMatch() && Tool({"windowfocus", "--sync", match.captured(1)});
+    }
+
+private:
+    QProcess m_process;
+    QString m_display;
+};
+
+const QString kPanelTitle = QStringLiteral("KSD Dotrix Ledger 9040");
+const QString kChoiceTitle = QStringLiteral("プリンタの選択");
+
+} // namespace
+
+// One copy per desktop: two X displays of the same user, one runtime folder, a window on each;
+// a second start on the first display still finds its copy there. A copy that waits on its
+// start-up printer choice is brought forward with that dialog.
+void TestProgram::oneCopyPerDesktop() {
+    XServer a, b;
+    if (!a.Start() || !b.Start())
+        QSKIP("Xvfb did not start");
+    QVERIFY(a.Display() != b.Display());
+    QProcess* onA = Start(VELLMARK_EXE, false, a.Display());
+    QProcess* onB = Start(VELLMARK_EXE, false, b.Display());
+    QTRY_VERIFY_WITH_TIMEOUT(!a.Windows(kPanelTitle).isEmpty(), 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(!b.Windows(kPanelTitle).isEmpty(), 20000);
+    QCOMPARE(onA->state(), QProcess::Running);
+    QCOMPARE(onB->state(), QProcess::Running);
+
+    QProcess* again = Start(VELLMARK_EXE, false, a.Display());
+    QVERIFY(again->waitForFinished(3000));
+    QCOMPARE(again->exitCode(), 0);
+    QCOMPARE(onA->state(), QProcess::Running);
+    QCOMPARE(onB->state(), QProcess::Running);
+    onA->kill();
+    onA->waitForFinished(5000);
+
+    // Two printers: the first copy shows its printer choice, without the main window. The
+    // user turned to something else (the focus goes to the root window); a second start gives
+    // the focus back to that dialog.
+    QVERIFY(m_spooler->AddQueue("Dotrix2", m_printer.DeviceUri(), VELLMARK_PPD_PATH));
+    const auto removeQueue = qScopeGuard([&] { m_spooler->RunTool("lpadmin", {"-x", "Dotrix2"}); });
+    QProcess* choosing = Start(VELLMARK_EXE, false, a.Display());
+    QTRY_VERIFY2_WITH_TIMEOUT(
+        !a.Windows(kChoiceTitle).isEmpty(),
+        (choosing->readAllStandardError() + " windows: " + a.Windows(kPanelTitle)).constData(),
+        20000);
+    QTRY_COMPARE_WITH_TIMEOUT(a.FocusedTitle(), kChoiceTitle.toUtf8(), 5000);
+    QVERIFY(a.FocusRoot());
+    // The pointer passes over the dialog, as it would on the way elsewhere: the program learns
+    // the server's time, which its focus request must not lag behind.
+    const QString dialog = QString::fromLatin1(a.Windows(kChoiceTitle).split('\n').first());
+    QVERIFY(a.Tool({"mousemove", "--sync", "--window", dialog, "5", "5"}));
+    QVERIFY2(a.FocusedTitle() != kChoiceTitle.toUtf8(), a.FocusedTitle().constData());
+    QProcess* later = Start(VELLMARK_EXE, false, a.Display());
+    QVERIFY(later->waitForFinished(3000));
+    QCOMPARE(later->exitCode(), 0);
+    QTRY_COMPARE_WITH_TIMEOUT(a.FocusedTitle(), kChoiceTitle.toUtf8(), 5000);
+    QCOMPARE(choosing->state(), QProcess::Running);
+}
+
+// A scheduler that does not answer at start-up: M1 as before, and the reason, naming the
+// scheduler, on the error output for whoever started the program.
+void TestProgram::silentSchedulerAtStartup() {
+    QTemporaryDir dir;
+    const QString dead = dir.filePath("no-scheduler.sock");
+    QProcess* p = Start(VELLMARK_EXE, false, {}, dead);
+    QByteArray said;
+    QTRY_VERIFY2_WITH_TIMEOUT((said += p->readAllStandardError()).contains(dead.toUtf8()),
+                              said.constData(), 20000);
+    QVERIFY2(said.contains("vellmark: "), said.constData());
 }
 
 QTEST_GUILESS_MAIN(TestProgram)

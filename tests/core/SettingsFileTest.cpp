@@ -223,6 +223,27 @@ TEST_F(SettingsFileTest, ReadsAndWritesWaitForEachOthersLocks) {
         EXPECT_EQ(finishedWhileHeld, !r.waits) << r.what;
         EXPECT_TRUE(ok) << r.what;
     }
+
+    // A caller's shorter wait: a lock kept longer fails the read and the write within it, as
+    // "locked", and leaves the block and the file as they were.
+    const int holder = ::open(Path("a.dat").c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(holder, 0);
+    ASSERT_EQ(::flock(holder, LOCK_EX), 0);
+    const auto wait = std::chrono::milliseconds(300);
+    const auto start = std::chrono::steady_clock::now();
+    SettingsBlock b = FactoryDefaults;
+    FileError why;
+    EXPECT_EQ(ReadSettingsFile(Path("a.dat"), b, &why, wait), ReadResult::NotSettingsFile);
+    EXPECT_TRUE(why.Locked());
+    EXPECT_EQ(b, FactoryDefaults);
+    EXPECT_EQ(WriteSettingsFile(Path("a.dat"), FactoryDefaults, &why, wait), WriteResult::Failed);
+    EXPECT_TRUE(why.Locked());
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_GE(took, 2 * wait);
+    EXPECT_LT(took, std::chrono::seconds(3));
+    ::close(holder);
+    ASSERT_EQ(ReadSettingsFile(Path("a.dat"), b, &why), ReadResult::Loaded);
+    EXPECT_EQ(b, test::NonFactoryBlock());
 }
 
 TEST_F(SettingsFileTest, UnwritablePlacesAreReportedAndNotMarkedSaved) {
