@@ -3,6 +3,10 @@
 // check the page raises after OK.
 #include "PageHarness.h"
 
+#include "CNumberEdit.h"
+#include "CUpDown.h"
+#include "SettingValues.h"
+
 using namespace vellmark;
 using namespace vellmark::test;
 
@@ -254,6 +258,90 @@ private slots:
         button->setFocus(Qt::TabFocusReason);
         QTest::keyClick(button, Qt::Key_Enter);
         QCOMPARE(prompt.modalRuns, 1);
+    }
+    // Every number edit of the pages and of the form setup dialog keeps, typed as a user would,
+    // exactly the values `set` takes for its setting: the ends of the range `set` accepts stay,
+    // one beyond each does not, and the up-down control spans the same range.
+    void editsTakeWhatSetTakes() {
+        struct Field {
+            CPropertyPage* page; // null: the form setup dialog of stored form 1
+            int edit;
+            const char* name;
+        };
+        ScriptedPrompt prompt;
+        FakeMainWindow win;
+        const Field fields[] = {
+            {&win.form, res::IDC_FORM_CONT_POSITION, "ContinuousLoadPosition"},
+            {&win.form, res::IDC_FORM_CUT_POSITION, "CutSheetLoadPosition"},
+            {&win.form, res::IDC_FORM_POSTCARD_POSITION, "PostcardLoadPosition"},
+            {&win.form, res::IDC_FORM_PAGE_LENGTH, "PageLength"},
+            {&win.form, res::IDC_FORM_CORRECTION, "CutSheetPositionCorrection"},
+            {&win.param, res::IDC_PARAM_CONT_CENTERING, "ContinuousCentering"},
+            {&win.param, res::IDC_PARAM_CUT_CENTERING, "CutSheetCentering"},
+            {&win.param, res::IDC_PARAM_LOAD_TIME, "SheetGuideLoadTime"},
+            {nullptr, res::IDC_SETUP_PAGE_LENGTH, "Form1.PageLength"},
+            {nullptr, res::IDC_SETUP_LEFT_MARGIN, "Form1.LeftMargin"},
+            {nullptr, res::IDC_SETUP_RIGHT_MARGIN, "Form1.RightMargin"},
+            {nullptr, res::IDC_SETUP_CONT_POSITION, "Form1.ContinuousLoadPosition"},
+            {nullptr, res::IDC_SETUP_CUT_POSITION, "Form1.CutSheetLoadPosition"},
+            {nullptr, res::IDC_SETUP_POSTCARD_POSITION, "Form1.PostcardLoadPosition"},
+            {nullptr, res::IDC_SETUP_CORRECTION, "Form1.CutSheetPositionCorrection"},
+        };
+        int integerSettings = 0;
+        for (const NamedSetting& n : NamedSettings())
+            integerSettings += KindOf(n) == EntryKind::Integer && FormOf(n) <= 1;
+        QCOMPARE(int(std::size(fields)), integerSettings); // every number field of form 1 too
+
+        QStringList differ;
+        for (const Field& f : fields) {
+            const int index = FindNamedSetting(f.name);
+            QVERIFY2(index >= 0, f.name);
+            const auto i = static_cast<std::size_t>(index);
+            // The range `set` takes, found by trying it.
+            QList<int> taken;
+            for (int v = -5; v <= 1000; ++v)
+                if (SettingValues::Decode(FactoryDefaults).Set(i, std::to_string(v)).empty())
+                    taken << v;
+            QVERIFY2(!taken.isEmpty() && taken.last() - taken.first() + 1 == taken.size(), f.name);
+            const int lo = taken.first();
+            const int hi = taken.last();
+
+            for (int v : {lo - 1, lo, hi, hi + 1}) {
+                CUpDown* upDown = nullptr;
+                const auto type = [&](CDialogBase& d) {
+                    auto* edit = d.DlgItem<CNumberEdit>(f.edit);
+                    upDown = edit->UpDown();
+                    TypeInto(edit, QString::number(v));
+                };
+                if (f.page) {
+                    win.ShowPage(*f.page);
+                    type(*f.page);
+                } else {
+                    OpenForm(win, prompt, 1, [&](CFormSetupDlg& d) {
+                        type(d);
+                        QTest::mouseClick(d.DlgItem<QPushButton>(res::IDOK), Qt::LeftButton);
+                    });
+                    win.doc.CollectFromPages();
+                }
+                const SettingValue kept = SettingValues::Decode(win.doc.m_current).Get(i);
+                const bool window = kept == SettingValue(v);
+                const bool set = taken.contains(v);
+                if (window != set)
+                    differ << QStringLiteral("%1=%2: window %3, set %4")
+                                  .arg(f.name)
+                                  .arg(v)
+                                  .arg(window ? "keeps" : "refuses", set ? "takes" : "refuses");
+                if (upDown && (upDown->Lower() != lo || upDown->Upper() != hi))
+                    differ << QStringLiteral("%1: up-down %2 to %3, set %4 to %5")
+                                  .arg(f.name)
+                                  .arg(upDown->Lower())
+                                  .arg(upDown->Upper())
+                                  .arg(lo)
+                                  .arg(hi);
+            }
+        }
+        QCOMPARE(differ, QStringList());
+        QVERIFY(prompt.messages.isEmpty());
     }
 };
 
