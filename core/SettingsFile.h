@@ -2,7 +2,7 @@
 //
 // Every read takes a shared lock (flock) on the file and every write an exclusive one, so a
 // reader never sees a half-written file and two writers never interleave. A lock that another
-// program keeps is waited for a few seconds at most; then the call fails with EWOULDBLOCK.
+// program keeps is waited for ten seconds at most; then the call fails with EWOULDBLOCK.
 #pragma once
 
 #include "SettingsBlock.h"
