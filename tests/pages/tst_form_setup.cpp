@@ -7,6 +7,8 @@
 #include "CUpDown.h"
 #include "SettingValues.h"
 
+#include <tuple>
+
 using namespace vellmark;
 using namespace vellmark::test;
 
@@ -263,14 +265,10 @@ private slots:
     // exactly the values `set` takes for its setting: the ends of the range `set` accepts stay,
     // one beyond each does not, and the up-down control spans the same range.
     void editsTakeWhatSetTakes() {
-        struct Field {
-            CPropertyPage* page; // null: the form setup dialog of stored form 1
-            int edit;
-            const char* name;
-        };
         ScriptedPrompt prompt;
         FakeMainWindow win;
-        const Field fields[] = {
+        const std::tuple<CPropertyPage*, int, const char*> fields[] = {
+            // null: the setup dialog
             {&win.form, res::IDC_FORM_CONT_POSITION, "ContinuousLoadPosition"},
             {&win.form, res::IDC_FORM_CUT_POSITION, "CutSheetLoadPosition"},
             {&win.form, res::IDC_FORM_POSTCARD_POSITION, "PostcardLoadPosition"},
@@ -287,35 +285,31 @@ private slots:
             {nullptr, res::IDC_SETUP_POSTCARD_POSITION, "Form1.PostcardLoadPosition"},
             {nullptr, res::IDC_SETUP_CORRECTION, "Form1.CutSheetPositionCorrection"},
         };
-        int integerSettings = 0;
+        int numbers = 0;
         for (const NamedSetting& n : NamedSettings())
-            integerSettings += KindOf(n) == EntryKind::Integer && FormOf(n) <= 1;
-        QCOMPARE(int(std::size(fields)), integerSettings); // every number field of form 1 too
-
+            numbers += KindOf(n) == EntryKind::Integer && FormOf(n) <= 1;
+        QCOMPARE(int(std::size(fields)), numbers); // every number field, stored form 1's too
         QStringList differ;
-        for (const Field& f : fields) {
-            const int index = FindNamedSetting(f.name);
-            QVERIFY2(index >= 0, f.name);
-            const auto i = static_cast<std::size_t>(index);
-            // The range `set` takes, found by trying it.
-            QList<int> taken;
+        for (auto [page, id, name] : fields) {
+            win.Load(FactoryDefaults); // the other margin as the factory has it
+            const auto i = static_cast<std::size_t>(FindNamedSetting(name));
+            QList<int> taken; // by `set`, found by trying it
             for (int v = -5; v <= 1000; ++v)
                 if (SettingValues::Decode(FactoryDefaults).Set(i, std::to_string(v)).empty())
                     taken << v;
-            QVERIFY2(!taken.isEmpty() && taken.last() - taken.first() + 1 == taken.size(), f.name);
-            const int lo = taken.first();
-            const int hi = taken.last();
-
-            for (int v : {lo - 1, lo, hi, hi + 1}) {
-                CUpDown* upDown = nullptr;
-                const auto type = [&](CDialogBase& d) {
-                    auto* edit = d.DlgItem<CNumberEdit>(f.edit);
-                    upDown = edit->UpDown();
+            QVERIFY2(!taken.isEmpty() && taken.last() - taken.first() + 1 == taken.size(), name);
+            for (int v : {taken.first() - 1, taken.first(), taken.last(), taken.last() + 1}) {
+                const auto type = [&, id = id, name = name](CDialogBase& d) {
+                    auto* edit = d.DlgItem<CNumberEdit>(id);
                     TypeInto(edit, QString::number(v));
+                    const CUpDown* upDown = edit->UpDown();
+                    if (upDown->Lower() != taken.first() || upDown->Upper() != taken.last())
+                        differ << QString::asprintf("%s: up-down %d to %d", name, upDown->Lower(),
+                                                    upDown->Upper());
                 };
-                if (f.page) {
-                    win.ShowPage(*f.page);
-                    type(*f.page);
+                if (page) {
+                    win.ShowPage(*page);
+                    type(*page);
                 } else {
                     OpenForm(win, prompt, 1, [&](CFormSetupDlg& d) {
                         type(d);
@@ -323,24 +317,15 @@ private slots:
                     });
                     win.doc.CollectFromPages();
                 }
-                const SettingValue kept = SettingValues::Decode(win.doc.m_current).Get(i);
-                const bool window = kept == SettingValue(v);
-                const bool set = taken.contains(v);
-                if (window != set)
-                    differ << QStringLiteral("%1=%2: window %3, set %4")
-                                  .arg(f.name)
-                                  .arg(v)
-                                  .arg(window ? "keeps" : "refuses", set ? "takes" : "refuses");
-                if (upDown && (upDown->Lower() != lo || upDown->Upper() != hi))
-                    differ << QStringLiteral("%1: up-down %2 to %3, set %4 to %5")
-                                  .arg(f.name)
-                                  .arg(upDown->Lower())
-                                  .arg(upDown->Upper())
-                                  .arg(lo)
-                                  .arg(hi);
+                const bool kept =
+                    SettingValues::Decode(win.doc.m_current).Get(i) == SettingValue(v);
+                if (kept != taken.contains(v))
+                    differ << QString::asprintf("%s=%d: the window %s it, set %s it", name, v,
+                                                kept ? "keeps" : "refuses",
+                                                taken.contains(v) ? "takes" : "refuses");
             }
         }
-        QCOMPARE(differ, QStringList());
+        QCOMPARE(differ.join(u'\n'), QString());
         QVERIFY(prompt.messages.isEmpty());
     }
 };

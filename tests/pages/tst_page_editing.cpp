@@ -54,7 +54,6 @@ const Typing kTyping[] = {
     {"centering 7", kParam, 1061, "7", "10", 28, "10", -1, 0, 0},
     {"centering 0", kParam, 1061, "0", "10", 28, "10", -1, 0, 0},
     {"centering emptied", kParam, 1061, "", "10", 28, "10", -1, 0, 0},
-    {"continuous centering 9", kParam, 1062, "9", "10", 31, "10", -1, 0, 0},
     {"continuous centering 3", kParam, 1062, "3", "3", 31, "03", -1, 0, 1},
 };
 
