@@ -5,11 +5,9 @@ find_package(Qt6 REQUIRED COMPONENTS Widgets)
 add_executable(bench_minimal_dialog ${CMAKE_CURRENT_LIST_DIR}/minimal_dialog.cpp)
 target_link_libraries(bench_minimal_dialog PRIVATE Qt6::Widgets)
 
-if(TARGET vellmark AND TARGET vellmark_test_spooler)
-  add_executable(bench_startup ${CMAKE_CURRENT_LIST_DIR}/bench_startup.cpp)
-  target_link_libraries(bench_startup PRIVATE vellmark_test_spooler benchmark::benchmark)
-  target_compile_definitions(bench_startup PRIVATE
-    VELLMARK_EXE="$<TARGET_FILE:vellmark>"
-    VELLMARK_MINIMAL_EXE="$<TARGET_FILE:bench_minimal_dialog>")
-  add_dependencies(bench_startup vellmark bench_minimal_dialog)
-endif()
+add_executable(bench_startup ${CMAKE_CURRENT_LIST_DIR}/bench_startup.cpp)
+target_link_libraries(bench_startup PRIVATE vellmark_test_spooler benchmark::benchmark)
+target_compile_definitions(bench_startup PRIVATE
+  VELLMARK_EXE="$<TARGET_FILE:vellmark>"
+  VELLMARK_MINIMAL_EXE="$<TARGET_FILE:bench_minimal_dialog>")
+add_dependencies(bench_startup vellmark bench_minimal_dialog)

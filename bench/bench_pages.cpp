@@ -22,7 +22,8 @@ struct Pages : CPageSet {
     void CreateIn(QWidget& host, SettingsDocument& doc) {
         Create(&host, doc);
         doc.LoadFactory();
-        ShowDocument(doc);
+        doc.ShowInPages();
+        form.RefreshFormButton();
     }
 };
 

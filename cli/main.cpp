@@ -2,9 +2,7 @@
 #include "SettingValues.h"
 #include "SettingsCommands.h"
 
-#ifdef VELLMARK_HAVE_PRINTER
 #include "PrinterCommands.h"
-#endif
 
 #include <iostream>
 #include <string>
@@ -20,7 +18,6 @@ constexpr const char* kUsage =
     "  vellmark-cli set FILE.dat NAME=VALUE...        change settings in the file\n"
     "  vellmark-cli diff A.dat B.dat                  the settings that differ; exit 0 equal, 1 "
     "different\n"
-#ifdef VELLMARK_HAVE_PRINTER
     "  vellmark-cli printers [--server HOST[:PORT]]... [--servers-from FILE]\n"
     "                 [--timeout SECONDS] [--json]\n"
     "                                                 the usable queues of the model\n"
@@ -28,7 +25,6 @@ constexpr const char* kUsage =
     "                 [--server HOST[:PORT]]... [--servers-from FILE] [--timeout SECONDS]\n"
     "                 [--wait SECONDS] [--dry-run] [--json]\n"
     "                                                 send the settings to each queue\n"
-#endif
     "  vellmark-cli --version                         the tool's version\n";
 
 int Run(int argc, char** argv) {
@@ -52,12 +48,10 @@ int Run(int argc, char** argv) {
         return RunSetCommand(args);
     if (command == "diff")
         return RunDiffCommand(args);
-#ifdef VELLMARK_HAVE_PRINTER
     if (command == "printers")
         return RunPrintersCommand(args);
     if (command == "send")
         return RunSendCommand(args);
-#endif
     return Fail("unknown command " + vellmark::Quoted(command) +
                 " (vellmark-cli --help lists them)");
 }

@@ -2,7 +2,7 @@
 //
 // Every read takes a shared lock (flock) on the file and every write an exclusive one, so a
 // reader never sees a half-written file and two writers never interleave. A lock that another
-// program keeps is waited for a few seconds at most (the caller may ask for less); then the call
+// program keeps is waited for ten seconds at most unless the caller asks for less; then the call
 // fails with EWOULDBLOCK, which tells "in use by another program" apart from every other failure.
 #pragma once
 

@@ -25,14 +25,6 @@ public:
     int Get() const { return m_fd; }
     bool Valid() const { return m_fd >= 0; }
 
-    // Closes the descriptor now; returns false when close reported an error.
-    bool Close() {
-        if (m_fd < 0)
-            return true;
-        const int rc = ::close(std::exchange(m_fd, -1));
-        return rc == 0;
-    }
-
     // Gives the descriptor up without closing it.
     int Release() { return std::exchange(m_fd, -1); }
 

@@ -139,6 +139,10 @@ void CDataExchange::DDV_MaxChars(const QString& value, int maxChars) {
         Fail(Load(res::IDP_PARSE_STRING_SIZE).arg(maxChars));
 }
 
+void CDataExchange::DDV_MinMaxInt(int value, const EditRange& range) {
+    DDV_MinMaxInt(value, range.lower, range.upper);
+}
+
 void CDataExchange::DDV_MinMaxInt(int value, int minVal, int maxVal) {
     if (m_bFailed || !m_bSaveAndValidate)
         return;

@@ -11,6 +11,7 @@ class QWidget;
 namespace vellmark {
 
 class CDialogBase;
+struct EditRange;
 
 class CDataExchange {
 public:
@@ -35,6 +36,7 @@ public:
     // Checks of the value just read (nothing happens while showing).
     void DDV_MaxChars(const QString& value, int maxChars);
     void DDV_MinMaxInt(int value, int minVal, int maxVal);
+    void DDV_MinMaxInt(int value, const EditRange& range);
 
     // The length of a text as the Japanese code page stores it (double-byte characters 2).
     static int MultiByteLength(const QString& text);

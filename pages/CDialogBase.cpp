@@ -175,8 +175,6 @@ void CDialogBase::GotoDlgCtrl(QWidget* control) {
 }
 
 void CDialogBase::SendCommand(int id) {
-    if (OnCommandId(id))
-        return;
     for (QWidget* w = parentWidget(); w; w = w->parentWidget()) {
         if (auto* target = dynamic_cast<ICommandTarget*>(w)) {
             target->OnCommand(id);
@@ -203,9 +201,6 @@ bool CDialogBase::OnInitDialog() {
 
 void CDialogBase::DoDataExchange(CDataExchange&) {}
 bool CDialogBase::OnCommandNotify(int, int) {
-    return false;
-}
-bool CDialogBase::OnCommandId(int) {
     return false;
 }
 void CDialogBase::OnHScroll(QSlider*) {}

@@ -2,8 +2,8 @@
 // functions the pages use and their data exchange: members move to and from the controls
 // through DoDataExchange, and while they do, no control notification reaches the dialog's
 // handlers (the lockout); nor while the dialog is shown or hidden. Control notifications
-// arrive at WindowProc with the control id and the notification code; commands that the
-// dialog does not handle go up the parent chain to the first ICommandTarget.
+// arrive at WindowProc with the control id and the notification code; commands without a
+// control go up the parent chain to the first ICommandTarget.
 //
 // A template marked as a child is created with Create() inside a parent window; the others run
 // modally with DoModal().
@@ -24,6 +24,18 @@ namespace vellmark {
 
 class CDataExchange;
 class CRadioButton;
+
+// The bounds of a number edit and its width limit.
+struct EditRange {
+    int lower;
+    int upper;
+    int widthLimit;
+};
+// A field of the core's settings table: its range, and one character more than its digits, so
+// that a typed digit too many is seen and clamped rather than refused.
+template <class Field> constexpr EditRange RangeOf(const Field& field) {
+    return {field.min, field.max, static_cast<int>(field.width) + 1};
+}
 
 class CDialogBase : public QDialog {
     Q_OBJECT
@@ -68,6 +80,9 @@ public:
     void GotoDlgCtrl(QWidget* control);
     bool HasFocus(int id) const;
     void SetUpDownRange(int id, int lower, int upper);
+    void SetUpDownRange(int id, const EditRange& range) {
+        SetUpDownRange(id, range.lower, range.upper);
+    }
     void SetSliderRange(int id, int lower, int upper);
 
     // The change steps of a number edit, run by its change handler. Steps 1 and 2: the value
@@ -77,8 +92,11 @@ public:
     // Steps 1 to 3: as above, then, only while the user types in the edit, a value below lower
     // or above upper is replaced by that bound. Returns the value read.
     int EditChangeClamp(int id, int widthLimit, int lower, int upper);
+    int EditChangeClamp(int id, const EditRange& range) {
+        return EditChangeClamp(id, range.widthLimit, range.lower, range.upper);
+    }
 
-    // A command with no control: handled by the dialog or passed to the command target.
+    // A command with no control: passed to the first command target up the parent chain.
     void SendCommand(int id);
 
     // A notification of control id (WM_COMMAND). The base hands it to the dialog's handlers
@@ -96,12 +114,10 @@ protected:
     virtual void DoDataExchange(CDataExchange& dx);
     // The message map: true when a handler took the notification.
     virtual bool OnCommandNotify(int id, int code);
-    // Commands without a control: true when the dialog handles it itself.
-    virtual bool OnCommandId(int id);
     // A slider moved by the user (drag, keys, clicks on its track).
     virtual void OnHScroll(QSlider* slider);
     virtual void OnOK();
-    virtual void OnCancel();
+    void OnCancel();
     void EndDialog(int result);
 
     void reject() override;

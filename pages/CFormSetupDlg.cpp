@@ -13,19 +13,22 @@ using namespace res;
 
 namespace {
 
-// The number edits besides the loading positions: width limit and the bounds of the clamp
-// while the user types in them.
+EditRange RangeOf(FormField id) {
+    return vellmark::RangeOf(Describe(id));
+}
+
+// The number edits besides the loading positions, with their up-down controls and the stored
+// form's field that gives their range.
 struct ClampedEdit {
     int id;
-    int widthLimit;
-    int lower;
-    int upper;
+    int upDown;
+    FormField field;
 };
 constexpr ClampedEdit kClamped[] = {
-    {IDC_SETUP_PAGE_LENGTH, 3, 1, 99},
-    {IDC_SETUP_LEFT_MARGIN, 4, 0, 135},
-    {IDC_SETUP_RIGHT_MARGIN, 4, 1, 136},
-    {IDC_SETUP_CORRECTION, 3, 0, 68},
+    {IDC_SETUP_PAGE_LENGTH, IDC_SETUP_PAGE_LENGTH_SPIN, FormField::PageLength},
+    {IDC_SETUP_LEFT_MARGIN, IDC_SETUP_LEFT_MARGIN_SPIN, FormField::LeftMargin},
+    {IDC_SETUP_RIGHT_MARGIN, IDC_SETUP_RIGHT_MARGIN_SPIN, FormField::RightMargin},
+    {IDC_SETUP_CORRECTION, IDC_SETUP_CORRECTION_SPIN, FormField::CutSheetPositionCorrection},
 };
 
 } // namespace
@@ -33,11 +36,12 @@ constexpr ClampedEdit kClamped[] = {
 CFormSetupDlg::CFormSetupDlg()
     : CDialogBase(IDD_FORM_SETUP),
       m_positions(
-          *this,
-          {{{IDC_SETUP_CONT_SLIDER, IDC_SETUP_CONT_POSITION, IDC_SETUP_CONT_SPIN, &kStandardStops},
-            {IDC_SETUP_CUT_SLIDER, IDC_SETUP_CUT_POSITION, IDC_SETUP_CUT_SPIN, &kStandardStops},
-            {IDC_SETUP_POSTCARD_SLIDER, IDC_SETUP_POSTCARD_POSITION, IDC_SETUP_POSTCARD_SPIN,
-             &kPostcardStops}}}) {
+          *this, {{{IDC_SETUP_CONT_SLIDER, IDC_SETUP_CONT_POSITION, IDC_SETUP_CONT_SPIN,
+                    &kStandardStops, RangeOf(FormField::ContinuousLoadPosition)},
+                   {IDC_SETUP_CUT_SLIDER, IDC_SETUP_CUT_POSITION, IDC_SETUP_CUT_SPIN,
+                    &kStandardStops, RangeOf(FormField::CutSheetLoadPosition)},
+                   {IDC_SETUP_POSTCARD_SLIDER, IDC_SETUP_POSTCARD_POSITION, IDC_SETUP_POSTCARD_SPIN,
+                    &kPostcardStops, RangeOf(FormField::PostcardLoadPosition)}}}) {
     for (FormRecord& r : m_forms)
         r.fill('\0');
 }
@@ -99,31 +103,27 @@ bool CFormSetupDlg::OnInitDialog() {
     CDialogBase::OnInitDialog();
     setWindowTitle(QStringLiteral("書式の設定：") + m_strFormName);
     m_positions.InitControls();
-    SetUpDownRange(IDC_SETUP_PAGE_LENGTH_SPIN, 1, 99);
-    SetUpDownRange(IDC_SETUP_LEFT_MARGIN_SPIN, 0, 135);
-    SetUpDownRange(IDC_SETUP_RIGHT_MARGIN_SPIN, 1, 136);
-    SetUpDownRange(IDC_SETUP_CORRECTION_SPIN, 0, 68);
+    for (const ClampedEdit& e : kClamped)
+        SetUpDownRange(e.upDown, RangeOf(e.field));
     return true;
 }
 
 void CFormSetupDlg::DoDataExchange(CDataExchange& dx) {
-    constexpr int lo = CLoadingPositions::kMinimum;
-    constexpr int hi = CLoadingPositions::kMaximum;
     dx.DDX_Slider(IDC_SETUP_CONT_SLIDER, m_nContinuousStop);
     dx.DDX_Text(IDC_SETUP_CONT_POSITION, m_nContinuousPosition);
-    dx.DDV_MinMaxInt(m_nContinuousPosition, lo, hi);
+    dx.DDV_MinMaxInt(m_nContinuousPosition, RangeOf(FormField::ContinuousLoadPosition));
     dx.DDX_Slider(IDC_SETUP_CUT_SLIDER, m_nCutSheetStop);
     dx.DDX_Text(IDC_SETUP_CUT_POSITION, m_nCutSheetPosition);
-    dx.DDV_MinMaxInt(m_nCutSheetPosition, lo, hi);
+    dx.DDV_MinMaxInt(m_nCutSheetPosition, RangeOf(FormField::CutSheetLoadPosition));
     dx.DDX_Slider(IDC_SETUP_POSTCARD_SLIDER, m_nPostcardStop);
     dx.DDX_Text(IDC_SETUP_POSTCARD_POSITION, m_nPostcardPosition);
-    dx.DDV_MinMaxInt(m_nPostcardPosition, lo, hi);
+    dx.DDV_MinMaxInt(m_nPostcardPosition, RangeOf(FormField::PostcardLoadPosition));
     dx.DDX_Text(IDC_SETUP_PAGE_LENGTH, m_nPageLength);
-    dx.DDV_MinMaxInt(m_nPageLength, 1, 99);
+    dx.DDV_MinMaxInt(m_nPageLength, RangeOf(FormField::PageLength));
     dx.DDX_Text(IDC_SETUP_LEFT_MARGIN, m_nLeftMargin);
     dx.DDX_Text(IDC_SETUP_RIGHT_MARGIN, m_nRightMargin);
     dx.DDX_Text(IDC_SETUP_CORRECTION, m_nCorrection);
-    dx.DDV_MinMaxInt(m_nCorrection, 0, 68);
+    dx.DDV_MinMaxInt(m_nCorrection, RangeOf(FormField::CutSheetPositionCorrection));
 }
 
 bool CFormSetupDlg::OnCommandNotify(int id, int code) {
@@ -133,7 +133,7 @@ bool CFormSetupDlg::OnCommandNotify(int id, int code) {
         return true;
     for (const ClampedEdit& e : kClamped) {
         if (e.id == id) {
-            EditChangeClamp(id, e.widthLimit, e.lower, e.upper);
+            EditChangeClamp(id, RangeOf(e.field));
             return true;
         }
     }

@@ -1,7 +1,5 @@
 #include "CLoadingPositions.h"
 
-#include "CDialogBase.h"
-
 #include <QSlider>
 
 #include <algorithm>
@@ -15,14 +13,14 @@ void CLoadingPositions::InitControls() {
     for (const Row& r : m_rows)
         m_dialog.SetSliderRange(r.slider, 0, kLastStop);
     for (const Row& r : m_rows)
-        m_dialog.SetUpDownRange(r.upDown, kMinimum, kMaximum);
+        m_dialog.SetUpDownRange(r.upDown, r.range);
 }
 
 bool CLoadingPositions::OnEditChange(int id) {
     for (const Row& r : m_rows) {
         if (r.edit != id)
             continue;
-        const int value = m_dialog.EditChangeClamp(id, kWidthLimit, kMinimum, kMaximum);
+        const int value = m_dialog.EditChangeClamp(id, r.range);
         if (auto* slider = m_dialog.DlgItem<QSlider>(r.slider)) {
             slider->setValue(NearestStop(value, *r.stops));
             slider->update();

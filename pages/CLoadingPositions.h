@@ -1,9 +1,10 @@
 // The three paper loading positions of the form page and of the form setup dialog: each a
-// number edit of 0 to 130 (1/120 inch, width limit 4) with an up-down control, and a slider of
-// ten stops beside it. The edit moves its slider to the stop nearest its value; the slider that
-// has the keyboard focus writes its stop's value into its edit.
+// number edit in 1/120 inch with an up-down control, ranged by its field of the core's table,
+// and a slider of ten stops beside it. The edit moves its slider to the stop nearest its value; the
+// slider that has the keyboard focus writes its stop's value into its edit.
 #pragma once
 
+#include "CDialogBase.h"
 #include "Settings.h"
 
 #include <array>
@@ -12,30 +13,26 @@ class QSlider;
 
 namespace vellmark {
 
-class CDialogBase;
-
 class CLoadingPositions {
 public:
-    static constexpr int kWidthLimit = 4;
-    static constexpr int kMinimum = 0;
-    static constexpr int kMaximum = 130;
     static constexpr int kLastStop = 9;
 
-    // One loading position: its slider, its edit with the up-down control, and the stop table
-    // of its paper.
+    // One loading position: its slider, its edit with the up-down control, the stop table of
+    // its paper and the edit's range.
     struct Row {
         int slider;
         int edit;
         int upDown;
         const StopTable* stops;
+        EditRange range;
     };
 
     CLoadingPositions(CDialogBase& dialog, const std::array<Row, 3>& rows);
 
-    // Slider ranges 0 to 9 and up-down ranges 0 to 130, once the controls exist.
+    // Slider ranges 0 to 9 and the edits' up-down ranges, once the controls exist.
     void InitControls();
-    // The change steps of a loading-position edit (width 4, clamped to 0..130 while the user
-    // types in it), then its slider follows. False when id is not one of the three edits.
+    // The change steps of a loading-position edit (clamped to its range while the user types
+    // in it), then its slider follows. False when id is not one of the three edits.
     bool OnEditChange(int id);
     // A slider moved by the user: when it has the focus, its stop's value goes into its edit
     // (whose change steps then follow). A slider without the focus does nothing.

@@ -19,9 +19,4 @@ void CPageSet::ShowOnly(std::size_t n) {
         pages[i]->setVisible(i == n);
 }
 
-void CPageSet::ShowDocument(SettingsDocument& doc) {
-    doc.ShowInPages();
-    form.RefreshFormButton();
-}
-
 } // namespace vellmark

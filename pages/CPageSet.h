@@ -36,9 +36,6 @@ public:
 
     // Shows page n and hides the others.
     void ShowOnly(std::size_t n);
-
-    // Every page shows the document's current block; the form page's button follows.
-    void ShowDocument(SettingsDocument& doc);
 };
 
 } // namespace vellmark

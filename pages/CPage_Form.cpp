@@ -3,6 +3,7 @@
 #include "CDataExchange.h"
 #include "ControlNotify.h"
 #include "ResourceIds.h"
+#include "TextConvert.h"
 
 #include <QPushButton>
 #include <QSlider>
@@ -10,41 +11,48 @@
 namespace vellmark {
 using namespace res;
 
+namespace {
+
+const EditRange kPageLength = RangeOf(Describe(Setting::PageLength));
+const EditRange kCorrection = RangeOf(Describe(Setting::CutSheetPositionCorrection));
+
+} // namespace
+
 CPage_Form::CPage_Form()
     : CPropertyPage(IDD_PAGE_FORM, {IDC_FORM_SELECT}),
-      m_positions(
-          *this,
-          {{{IDC_FORM_CONT_SLIDER, IDC_FORM_CONT_POSITION, IDC_FORM_CONT_SPIN, &kStandardStops},
-            {IDC_FORM_CUT_SLIDER, IDC_FORM_CUT_POSITION, IDC_FORM_CUT_SPIN, &kStandardStops},
-            {IDC_FORM_POSTCARD_SLIDER, IDC_FORM_POSTCARD_POSITION, IDC_FORM_POSTCARD_SPIN,
-             &kPostcardStops}}}) {}
+      m_positions(*this,
+                  {{{IDC_FORM_CONT_SLIDER, IDC_FORM_CONT_POSITION, IDC_FORM_CONT_SPIN,
+                     &kStandardStops, RangeOf(Describe(Setting::ContinuousLoadPosition))},
+                    {IDC_FORM_CUT_SLIDER, IDC_FORM_CUT_POSITION, IDC_FORM_CUT_SPIN, &kStandardStops,
+                     RangeOf(Describe(Setting::CutSheetLoadPosition))},
+                    {IDC_FORM_POSTCARD_SLIDER, IDC_FORM_POSTCARD_POSITION, IDC_FORM_POSTCARD_SPIN,
+                     &kPostcardStops, RangeOf(Describe(Setting::PostcardLoadPosition))}}}) {}
 
 bool CPage_Form::OnInitDialog() {
     CPropertyPage::OnInitDialog();
     m_positions.InitControls();
-    SetUpDownRange(IDC_FORM_PAGE_LENGTH_SPIN, 1, 99);
-    SetUpDownRange(IDC_FORM_CORRECTION_SPIN, 0, 68);
+    SetUpDownRange(IDC_FORM_PAGE_LENGTH_SPIN, kPageLength);
+    SetUpDownRange(IDC_FORM_CORRECTION_SPIN, kCorrection);
     return true;
 }
 
 void CPage_Form::DoDataExchange(CDataExchange& dx) {
-    constexpr int lo = CLoadingPositions::kMinimum;
-    constexpr int hi = CLoadingPositions::kMaximum;
+    const auto range = [](Setting id) { return RangeOf(Describe(id)); };
     dx.DDX_Slider(IDC_FORM_CONT_SLIDER, m_nContinuousStop);
     dx.DDX_Text(IDC_FORM_CONT_POSITION, m_nContinuousPosition);
-    dx.DDV_MinMaxInt(m_nContinuousPosition, lo, hi);
+    dx.DDV_MinMaxInt(m_nContinuousPosition, range(Setting::ContinuousLoadPosition));
     dx.DDX_Slider(IDC_FORM_CUT_SLIDER, m_nCutSheetStop);
     dx.DDX_Text(IDC_FORM_CUT_POSITION, m_nCutSheetPosition);
-    dx.DDV_MinMaxInt(m_nCutSheetPosition, lo, hi);
+    dx.DDV_MinMaxInt(m_nCutSheetPosition, range(Setting::CutSheetLoadPosition));
     dx.DDX_Slider(IDC_FORM_POSTCARD_SLIDER, m_nPostcardStop);
     dx.DDX_Text(IDC_FORM_POSTCARD_POSITION, m_nPostcardPosition);
-    dx.DDV_MinMaxInt(m_nPostcardPosition, lo, hi);
+    dx.DDV_MinMaxInt(m_nPostcardPosition, range(Setting::PostcardLoadPosition));
     dx.DDX_CBString(IDC_FORM_SELECT, m_strFormName);
     dx.DDV_MaxChars(m_strFormName, 10);
     dx.DDX_Text(IDC_FORM_PAGE_LENGTH, m_nPageLength);
-    dx.DDV_MinMaxInt(m_nPageLength, 1, 99);
+    dx.DDV_MinMaxInt(m_nPageLength, kPageLength);
     dx.DDX_Text(IDC_FORM_CORRECTION, m_nCorrection);
-    dx.DDV_MinMaxInt(m_nCorrection, 0, 68);
+    dx.DDV_MinMaxInt(m_nCorrection, kCorrection);
 }
 
 void CPage_Form::ParseBlock(const SettingsBlock& block) {
@@ -76,8 +84,8 @@ void CPage_Form::RefreshFormButton() {
     auto* button = DlgItem<QPushButton>(IDC_FORM_BUTTON);
     if (!button)
         return;
-    if (m_strFormName == QStringLiteral("選択なし")) {
-        button->setText(QStringLiteral("書式の設定(&D)"));
+    if (m_strFormName == ToQString(Describe(Setting::FormSelect).entries[0])) {
+        button->setText(ToQString(FindControl(Template(), IDC_FORM_BUTTON)->text));
         button->setEnabled(false);
     } else {
         button->setText(QStringLiteral("%1の設定(&D)").arg(m_strFormName));
@@ -102,18 +110,18 @@ bool CPage_Form::OnCommandNotify(int id, int code) {
         return true;
     }
     if (id == IDC_FORM_PAGE_LENGTH) {
-        OnChangeClamped(id, 3, 1, 99);
+        OnChangeClamped(id, kPageLength);
         return true;
     }
     if (id == IDC_FORM_CORRECTION) {
-        OnChangeClamped(id, 3, 0, 68);
+        OnChangeClamped(id, kCorrection);
         return true;
     }
     return false;
 }
 
-void CPage_Form::OnChangeClamped(int id, int widthLimit, int lower, int upper) {
-    EditChangeClamp(id, widthLimit, lower, upper);
+void CPage_Form::OnChangeClamped(int id, const EditRange& range) {
+    EditChangeClamp(id, range);
     SendDataCheck();
 }
 

@@ -44,7 +44,7 @@ protected:
     void OnHScroll(QSlider* slider) override;
 
 private:
-    void OnChangeClamped(int id, int widthLimit, int lower, int upper);
+    void OnChangeClamped(int id, const EditRange& range);
     void OnFormButton();
 
     CFormSetupDlg m_dlgFormSetup;

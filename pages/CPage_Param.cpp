@@ -9,6 +9,17 @@ namespace vellmark {
 
 using namespace res;
 
+namespace {
+
+const EditRange kLoadTime = RangeOf(Describe(Setting::SheetGuideLoadTime));
+
+EditRange CenteringRange(int id) {
+    return RangeOf(Describe(id == CPage_Param::IDC_CUT_CENTERING ? Setting::CutSheetCentering
+                                                                 : Setting::ContinuousCentering));
+}
+
+} // namespace
+
 CPage_Param::CPage_Param()
     : CPropertyPage(IDD_PAGE_PARAM,
                     {IDC_PARAM_POSTCARD_SECOND, IDC_PARAM_FONT1, IDC_PARAM_FONT2,
@@ -16,9 +27,9 @@ CPage_Param::CPage_Param()
 
 bool CPage_Param::OnInitDialog() {
     CPropertyPage::OnInitDialog();
-    SetUpDownRange(IDC_PARAM_CUT_CENTERING_SPIN, 10, 68);
-    SetUpDownRange(IDC_PARAM_CONT_CENTERING_SPIN, 10, 68);
-    SetUpDownRange(IDC_PARAM_LOAD_TIME_SPIN, 2, 5);
+    SetUpDownRange(IDC_PARAM_CUT_CENTERING_SPIN, CenteringRange(IDC_CUT_CENTERING));
+    SetUpDownRange(IDC_PARAM_CONT_CENTERING_SPIN, CenteringRange(IDC_CONT_CENTERING));
+    SetUpDownRange(IDC_PARAM_LOAD_TIME_SPIN, kLoadTime);
     return true;
 }
 
@@ -32,7 +43,7 @@ void CPage_Param::DoDataExchange(CDataExchange& dx) {
     dx.DDX_Text(IDC_CONT_CENTERING, m_nContinuousCentering);
     dx.DDX_Text(IDC_CUT_CENTERING, m_nCutSheetCentering);
     dx.DDX_Text(IDC_LOAD_TIME, m_nLoadTime);
-    dx.DDV_MinMaxInt(m_nLoadTime, 2, 5);
+    dx.DDV_MinMaxInt(m_nLoadTime, kLoadTime);
     dx.DDX_CBString(IDC_PARAM_AUTO_RETURN, m_strAutoReturn);
     dx.DDV_MaxChars(m_strAutoReturn, 20);
     dx.DDX_Radio(IDC_PARAM_POSTCARD_FIRST, m_nPostcardMode);
@@ -85,27 +96,28 @@ bool CPage_Param::OnCommandNotify(int id, int code) {
 }
 
 void CPage_Param::OnChangeCentering(int id, int& pending) {
+    const EditRange range = CenteringRange(id);
     pending = 0;
-    const int value = EditChangeRead(id, 3);
+    const int value = EditChangeRead(id, range.widthLimit);
     if (HasFocus(id)) {
-        if (value >= 1 && value <= 6)
-            pending = 1; // the first digit of 10 to 68: wait for the next one
-        else if (value == 0 || (value >= 7 && value <= 9))
-            SetDlgItemInt(id, 10);
-        else if (value > 68)
-            SetDlgItemInt(id, 68);
+        if (value > 0 && value < range.lower && 10 * value <= range.upper)
+            pending = 1; // the first digit of a value in range: wait for the next one
+        else if (value < range.lower)
+            SetDlgItemInt(id, range.lower);
+        else if (value > range.upper)
+            SetDlgItemInt(id, range.upper);
     }
     SendDataCheck();
 }
 
 void CPage_Param::OnChangeLoadTime() {
-    EditChangeClamp(IDC_LOAD_TIME, 2, 2, 5);
+    EditChangeClamp(IDC_LOAD_TIME, kLoadTime);
     SendDataCheck();
 }
 
 void CPage_Param::CenteringCheck(int id, const QString& text, const QString& caption) {
     Prompt().MessageBox(this, text, caption, PromptIcon::Warning, PromptButtons::Ok);
-    SetDlgItemInt(id, 10);
+    SetDlgItemInt(id, CenteringRange(id).lower);
     if (QWidget* edit = GetDlgItem(id))
         edit->setFocus(Qt::OtherFocusReason);
 }

@@ -29,8 +29,8 @@ public:
     virtual int RunModal(QDialog& dialog) = 0;
 };
 
-// The application name, the caption of the validation messages: the name of the program's
-// executable without directory and extension.
+// The application name, the caption of the validation messages: the name the program gives
+// itself ("Vellmark"), or "Vellmark" while no application object exists.
 QString ApplicationName();
 
 // The prompt in use; the message-box prompt unless another one is installed.

@@ -2,9 +2,6 @@
 # the pictures of the pages in vlmk90/ next to it. The pictures are drawn at build time by the
 # page render tool, so they always show the pages as built. Installed into share/vellmark/ (the
 # pictures into share/vellmark/vlmk90/). Included from app/ once the executable exists.
-if(NOT TARGET vellmark)
-  return()
-endif()
 
 set(help_out ${CMAKE_CURRENT_BINARY_DIR})
 set(help_source ${PROJECT_SOURCE_DIR}/res/help/vlmk90.html)

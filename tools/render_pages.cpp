@@ -71,7 +71,8 @@ int main(int argc, char** argv) {
     CPageSet set;
     SettingsDocument doc;
     set.Create(&host, doc);
-    set.ShowDocument(doc); // the factory settings
+    doc.ShowInPages(); // the factory settings
+    set.form.RefreshFormButton();
     const char* const names[] = {"page_134_select.png", "page_171_form.png", "page_133_param.png",
                                  "page_129_msw1.png",   "page_130_msw2.png", "page_131_msw3.png",
                                  "page_132_msw4.png"};

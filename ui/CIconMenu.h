@@ -5,14 +5,17 @@
 //
 // How the main window uses it:
 //
-//     m_menu.LoadOwnerDrawMenu(res::IDR_PANEL_MENU);          // menu 142 from res/MenuTemplate.h
+//     m_menu = std::make_unique<ui::CIconMenu>();
+//     m_menu->LoadOwnerDrawMenu(res::IDR_PANEL_MENU);           // menu 142 from res/MenuTemplate.h
 //     for (const res::MenuImage& image : res::PanelMenuImages()) // in the order of that table
-//         m_menu.SetItemImage(image.commandId, image.bitmapId);
-//     layout()->setMenuBar(m_menu.DetachMenuBar().release()); // the window owns the bar from here
-//     connect(&m_menu, &CIconMenu::commandTriggered, this, &CPanelDlg::OnMenuCommand);
+//         m_menu->SetItemImage(image.commandId, image.bitmapId);
+//     m_menuBar = m_menu->DetachMenuBar().release(); // the window owns the bar from here
+//     m_menuBar->setParent(this);
+//     connect(m_menu.get(), &ui::CIconMenu::commandTriggered, this,
+//             [this](unsigned id) { OnCommand(static_cast<int>(id)); });
 //
 // After DetachMenuBar the popups, their item records and images stay alive and drawable until
-// m_menu is destroyed (make it a member of the window). Enable or gray an item through its
+// m_menu is destroyed (keep it a member of the window). Enable or gray an item through its
 // action: FindCommandAction(ID_SEND_SETTINGS)->setEnabled(false); the next paint shows it.
 //
 // Mnemonic keys: every popup answers a typed letter itself through FindMnemonic (the first item
@@ -82,11 +85,11 @@ public:
 
     // Builds the menu bar and its owner-drawn popups from a menu template of res/. False, and no
     // menu, when the template does not exist.
-    virtual bool LoadOwnerDrawMenu(int templateId);
+    bool LoadOwnerDrawMenu(int templateId);
 
     // Removes this menu's popups from the popup registry, deletes them with every record and
     // image, and destroys the menu if this object still holds it. The destructor runs it.
-    virtual void DestroyOwnerDrawMenu();
+    void DestroyOwnerDrawMenu();
 
     // Appends an owner-drawn item; command id 0 makes a separator. bitmapId -1: no image.
     void AppendItem(const QString& text, unsigned flags, unsigned id, int bitmapId = -1);
@@ -122,8 +125,8 @@ public:
     void SyncItems();
 
     // The size of one item, and its drawing, with the geometry of an owner-drawn menu item.
-    virtual void MeasureItem(MeasureItemStruct& mis) const;
-    virtual void DrawItem(const DrawItemStruct& dis) const;
+    void MeasureItem(MeasureItemStruct& mis) const;
+    void DrawItem(const DrawItemStruct& dis) const;
 
     // True when the menu is one of the popups made through AppendItem and not yet destroyed.
     static bool IsOwnerDrawPopup(const QWidget* menu);

@@ -60,8 +60,9 @@ public:
         return dialog.result();
     }
 
-    // Exactly one message came, with this text and caption.
-    void ExpectOne(const QString& text, const QString& caption = ApplicationName()) const {
+    // Exactly one message came, with this text and caption (the validation messages carry the
+    // program's name, which the harness gives the test program as the program gives itself).
+    void ExpectOne(const QString& text, const QString& caption = QStringLiteral("Vellmark")) const {
         QCOMPARE(messages.size(), 1);
         QCOMPARE(messages[0].text, text);
         QCOMPARE(messages[0].caption, caption);
@@ -76,10 +77,10 @@ public:
 class FakeMainWindow : public QWidget, public ICommandTarget, public CPageSet {
 public:
     FakeMainWindow() {
+        QCoreApplication::setApplicationName(QStringLiteral("Vellmark"));
         resize(420, 340);
         Create(this, doc);
-        doc.LoadFactory();
-        ShowDocument(doc);
+        Load(FactoryDefaults);
     }
 
     void OnCommand(int id) override {
@@ -100,9 +101,11 @@ public:
         }
     }
 
+    // Every page shows the block, and the form button follows, as the main window shows one.
     void Load(const SettingsBlock& block) {
         doc.m_current = block;
-        ShowDocument(doc);
+        doc.ShowInPages();
+        form.RefreshFormButton();
     }
 
     SettingsDocument doc;

@@ -3,6 +3,12 @@
 // check the page raises after OK.
 #include "PageHarness.h"
 
+#include "CNumberEdit.h"
+#include "CUpDown.h"
+#include "SettingValues.h"
+
+#include <tuple>
+
 using namespace vellmark;
 using namespace vellmark::test;
 
@@ -254,6 +260,73 @@ private slots:
         button->setFocus(Qt::TabFocusReason);
         QTest::keyClick(button, Qt::Key_Enter);
         QCOMPARE(prompt.modalRuns, 1);
+    }
+    // Every number edit of the pages and of the form setup dialog keeps, typed as a user would,
+    // exactly the values `set` takes for its setting: the ends of the range `set` accepts stay,
+    // one beyond each does not, and the up-down control spans the same range.
+    void editsTakeWhatSetTakes() {
+        ScriptedPrompt prompt;
+        FakeMainWindow win;
+        const std::tuple<CPropertyPage*, int, const char*> fields[] = {
+            // null: the setup dialog
+            {&win.form, res::IDC_FORM_CONT_POSITION, "ContinuousLoadPosition"},
+            {&win.form, res::IDC_FORM_CUT_POSITION, "CutSheetLoadPosition"},
+            {&win.form, res::IDC_FORM_POSTCARD_POSITION, "PostcardLoadPosition"},
+            {&win.form, res::IDC_FORM_PAGE_LENGTH, "PageLength"},
+            {&win.form, res::IDC_FORM_CORRECTION, "CutSheetPositionCorrection"},
+            {&win.param, res::IDC_PARAM_CONT_CENTERING, "ContinuousCentering"},
+            {&win.param, res::IDC_PARAM_CUT_CENTERING, "CutSheetCentering"},
+            {&win.param, res::IDC_PARAM_LOAD_TIME, "SheetGuideLoadTime"},
+            {nullptr, res::IDC_SETUP_PAGE_LENGTH, "Form1.PageLength"},
+            {nullptr, res::IDC_SETUP_LEFT_MARGIN, "Form1.LeftMargin"},
+            {nullptr, res::IDC_SETUP_RIGHT_MARGIN, "Form1.RightMargin"},
+            {nullptr, res::IDC_SETUP_CONT_POSITION, "Form1.ContinuousLoadPosition"},
+            {nullptr, res::IDC_SETUP_CUT_POSITION, "Form1.CutSheetLoadPosition"},
+            {nullptr, res::IDC_SETUP_POSTCARD_POSITION, "Form1.PostcardLoadPosition"},
+            {nullptr, res::IDC_SETUP_CORRECTION, "Form1.CutSheetPositionCorrection"},
+        };
+        int numbers = 0;
+        for (const NamedSetting& n : NamedSettings())
+            numbers += KindOf(n) == EntryKind::Integer && FormOf(n) <= 1;
+        QCOMPARE(int(std::size(fields)), numbers); // every number field, stored form 1's too
+        QStringList differ;
+        for (auto [page, id, name] : fields) {
+            win.Load(FactoryDefaults); // the other margin as the factory has it
+            const auto i = static_cast<std::size_t>(FindNamedSetting(name));
+            QList<int> taken; // by `set`, found by trying it
+            for (int v = -5; v <= 1000; ++v)
+                if (SettingValues::Decode(FactoryDefaults).Set(i, std::to_string(v)).empty())
+                    taken << v;
+            QVERIFY2(!taken.isEmpty() && taken.last() - taken.first() + 1 == taken.size(), name);
+            for (int v : {taken.first() - 1, taken.first(), taken.last(), taken.last() + 1}) {
+                const auto type = [&, id = id, name = name](CDialogBase& d) {
+                    auto* edit = d.DlgItem<CNumberEdit>(id);
+                    TypeInto(edit, QString::number(v));
+                    const CUpDown* upDown = edit->UpDown();
+                    if (upDown->Lower() != taken.first() || upDown->Upper() != taken.last())
+                        differ << QString::asprintf("%s: up-down %d to %d", name, upDown->Lower(),
+                                                    upDown->Upper());
+                };
+                if (page) {
+                    win.ShowPage(*page);
+                    type(*page);
+                } else {
+                    OpenForm(win, prompt, 1, [&](CFormSetupDlg& d) {
+                        type(d);
+                        QTest::mouseClick(d.DlgItem<QPushButton>(res::IDOK), Qt::LeftButton);
+                    });
+                    win.doc.CollectFromPages();
+                }
+                const bool kept =
+                    SettingValues::Decode(win.doc.m_current).Get(i) == SettingValue(v);
+                if (kept != taken.contains(v))
+                    differ << QString::asprintf("%s=%d: the window %s it, set %s it", name, v,
+                                                kept ? "keeps" : "refuses",
+                                                taken.contains(v) ? "takes" : "refuses");
+            }
+        }
+        QCOMPARE(differ.join(u'\n'), QString());
+        QVERIFY(prompt.messages.isEmpty());
     }
 };
 

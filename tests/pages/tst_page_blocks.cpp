@@ -4,7 +4,6 @@
 #include "PageHarness.h"
 
 #include "CSwitchPage.h"
-#include "PageFactory.h"
 
 #include <QGroupBox>
 #include <QImage>
@@ -277,17 +276,6 @@ private slots:
         QCOMPARE(clipped, QStringList());
         QCOMPARE(frames, 29);
         QCOMPARE(crossed, QStringList());
-    }
-
-    // Every page is made by its class name (without the namespace), and nothing else is.
-    void pagesByClassName() {
-        CPageSet set;
-        for (CPropertyPage* page : set.All()) {
-            const QByteArray name = QByteArray(page->metaObject()->className()).split(':').last();
-            const auto made = CreatePageByName(name.constData());
-            QVERIFY2(made && made->TemplateId() == page->TemplateId(), name.constData());
-        }
-        QVERIFY(!CreatePageByName("CPanelDlg"));
     }
 };
 

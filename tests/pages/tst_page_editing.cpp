@@ -45,19 +45,15 @@ const Typing kTyping[] = {
     {"nearest stop", kForm, 1062, "125", "125", 49, "125", 1095, 9},
     {"between two stops: the lower", kForm, 1062, "19", "19", 49, "019", 1095, 2},
     {"emptied, minimum 1", kForm, 1054, "", "1", 38, "01"},
-    {"page length above 99", kForm, 1054, "100", "99", 38, "99"},
     {"up key", kForm, 1054, nullptr, "67", 38, "67", -1, 0, -1, Qt::Key_Up},
     {"up key at the maximum", kForm, 1054, "99", "99", 38, "99", -1, 0, -1, Qt::Key_Up},
     {"down key", kForm, 1054, "99", "98", 38, "98", -1, 0, -1, Qt::Key_Down},
     {"load time emptied, minimum 2", kParam, 1063, "", "2", 171, "02"},
-    {"load time above 5", kParam, 1063, "7", "5", 171, "05"},
     {"centering 1 may become 10 to 68", kParam, 1061, "1", "1", 28, "01", -1, 0, 1},
     {"centering 15", kParam, 1061, "15", "15", 28, "15", -1, 0, 0},
     {"centering 7", kParam, 1061, "7", "10", 28, "10", -1, 0, 0},
     {"centering 0", kParam, 1061, "0", "10", 28, "10", -1, 0, 0},
     {"centering emptied", kParam, 1061, "", "10", 28, "10", -1, 0, 0},
-    {"centering above 68", kParam, 1061, "69", "68", 28, "68", -1, 0, 0},
-    {"continuous centering 9", kParam, 1062, "9", "10", 31, "10", -1, 0, 0},
     {"continuous centering 3", kParam, 1062, "3", "3", 31, "03", -1, 0, 1},
 };
 
@@ -115,7 +111,6 @@ private slots:
         TypeInto(edit, QString());
         QCOMPARE(Shown(win.form, {1060, 1094}), QStringLiteral(" 0"));
         prompt.ExpectOne(QStringLiteral("整数を入力してください。"));
-        QVERIFY(!ApplicationName().isEmpty());
         QVERIFY(prompt.messages[0].icon == PromptIcon::Warning);
         QCOMPARE(QApplication::focusWidget(), edit);
         QCOMPARE(BlockText(win.doc.m_current, 38, 6), std::string("66,120")); // length, position

@@ -36,6 +36,7 @@ using test::TestSpooler;
 using Clock = std::chrono::steady_clock;
 using test::Log;
 using test::RecordingHost;
+using test::SchedulerMustStart;
 constexpr auto kBound = std::chrono::seconds(5);
 constexpr auto kJobWait = std::chrono::seconds(10);
 const SimulatedPrinter::Job kFactory(FactoryDefaults.begin(), FactoryDefaults.end());
@@ -195,8 +196,10 @@ protected:
         printerC.reset();
     }
     void SetUp() override {
-        if (!spooler || !spooler->Running())
+        if (!spooler || !spooler->Running()) {
+            ASSERT_FALSE(SchedulerMustStart()) << "the private scheduler did not start";
             GTEST_SKIP() << "the private scheduler did not start";
+        }
     }
     // The usable queues of the model, in the order the selection lists them.
     static std::vector<PrinterRow> ExpectedRows() {
@@ -719,8 +722,10 @@ protected:
     }
     void SetUp() override {
         for (auto& server : servers)
-            if (!server || !server->Running())
+            if (!server || !server->Running()) {
+                ASSERT_FALSE(SchedulerMustStart()) << "a private scheduler did not start";
                 GTEST_SKIP() << "a private scheduler did not start";
+            }
     }
     static std::string S(int i) { return servers[static_cast<std::size_t>(i)]->SocketPath(); }
     static std::string AllServers() {
