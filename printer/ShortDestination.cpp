@@ -84,9 +84,18 @@ std::string ShortDestination(std::string_view destination, std::string_view devi
     if (h.empty() && StartsWith(r, "/dev/"))
         return std::string(PathOf(r));
     std::string shown = std::string(s) + ":";
-    if (!h.empty())
-        shown += "//" + UriHost(h) + (port > 0 ? ":" + std::to_string(port) : "");
-    return shown + std::string(r);
+    if (!h.empty()) {
+        // Appended piece by piece: gcc 12 at -O3 warns falsely (-Wrestrict) on a literal
+        // concatenated in front of a temporary string.
+        shown += "//";
+        shown += UriHost(h);
+        if (port > 0) {
+            shown += ':';
+            shown += std::to_string(port);
+        }
+    }
+    shown += r;
+    return shown;
 }
 
 } // namespace vellmark
