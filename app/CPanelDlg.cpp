@@ -536,7 +536,7 @@ void CPanelDlg::PrinterSwitch() {
         EnableCommand(res::ID_SELECT_PRINTER, m_printerDlg.m_nPrinterCount >= 2);
         // The texts are "label %s"; the destination in its short form, the full device URI
         // as its tooltip.
-        const auto label = [this](int id) { return Text(id).remove(QLatin1String("%s")); };
+        const auto label = [](int id) { return Text(id).remove(QLatin1String("%s")); };
         m_statusBar->SetText(0, label(res::IDS_STATUS_PRINTER), ToQ(m_printerDlg.m_strPrinterName));
         m_statusBar->SetText(
             1, label(res::IDS_STATUS_DESTINATION),

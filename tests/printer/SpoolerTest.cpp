@@ -536,7 +536,8 @@ TEST(JobTruthTest, EveryRowSaysWhatBecameOfItsJob) {
         std::string args;
         CliRun run;
         std::string keys = {}, rows = {}; // --json: the document's rows
-    } const runs[] = {
+    };
+    const std::vector<Run> runs = {
         {"banner pages",
          send + "--printer Ledger-Banner",
          {0, "Ledger-Banner: completed (job N)\n"}},
