@@ -51,7 +51,7 @@ LABEL_TARGETS = {
 # that the other layers keep their quicker build without them.
 WIDGET_LABELS = {"app", "app-slow"}
 
-LAYERS = ["core", "cli", "printer", "app"]
+LAYERS = ["core", "cli", "printer", "ui", "app"]
 
 
 # The tests that can notice an error in a file, quickest first.
@@ -60,7 +60,7 @@ def labels_for(path: str) -> list[str]:
         return ["core", "cli"]
     if path == "app/CSingleInstance.cpp":
         return ["app-slow"]
-    if path.startswith("app/"):
+    if path.startswith(("app/", "ui/")):
         return ["app", "app-slow"]
     if path == "cli/PrinterCommands.cpp":
         return ["cli", "spooler"]
@@ -506,19 +506,19 @@ MUTANTS = [
       "QLocalServer::UserAccessOption", "QLocalServer::WorldAccessOption"),
     M("App-activation-when-hidden", "app/CPanelApp.cpp",
       "        if (dlg.isVisible())", "        if (!dlg.isVisible())"),
-    # ---- app: the status line and the tab control ----------------------------------------
-    M("Status-second-part-past-edge", "app/CStatusLine.cpp",
+    # ---- ui: the status line and the tab control ----------------------------------------------
+    M("Status-second-part-past-edge", "ui/CStatusLine.cpp",
       "m_parts[1]->setGeometry(split, 2, w - split, h - 2);",
       "m_parts[1]->setGeometry(split, 2, w, h - 2);"),
-    M("Tabs-left-goes-right", "app/CTabControl.cpp",
+    M("Tabs-left-goes-right", "ui/CTabControl.cpp",
       "        setCurrentIndex(m_current - 1);", "        setCurrentIndex(m_current + 1);"),
-    M("Tabs-index-bound", "app/CTabControl.cpp",
+    M("Tabs-index-bound", "ui/CTabControl.cpp",
       "if (index < 0 || index >= count() || index == m_current)",
       "if (index < 0 || index > count() || index == m_current)"),
-    M("Tabs-selected-row-not-at-bottom", "app/CTabControl.cpp",
+    M("Tabs-selected-row-not-at-bottom", "ui/CTabControl.cpp",
       "(tab.row - selectedRow - 1 + 2 * m_rows) % m_rows;",
       "(tab.row - selectedRow + 2 * m_rows) % m_rows;"),
-    M("Tabs-change-not-signalled", "app/CTabControl.cpp",
+    M("Tabs-change-not-signalled", "ui/CTabControl.cpp",
       "    emit currentChanged(index);", "    (void)index;"),
 ]
 
