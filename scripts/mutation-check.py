@@ -13,7 +13,7 @@ It prints the kill rate per layer and every survivor. Mutants marked `equivalent
 what the program does; they are listed with the reason and left out of the rates.
 
     scripts/mutation-check.py                      # every mutant (over an hour on 2 cores)
-    scripts/mutation-check.py --only core          # one layer (core, cli, printer, app)
+    scripts/mutation-check.py --only core          # one layer (core, cli, printer, pages, ui, app)
     scripts/mutation-check.py --match EncodeSwitch # mutants whose id contains the text
     scripts/mutation-check.py --list               # check the list against the sources only
 
@@ -42,16 +42,18 @@ LABEL_TARGETS = {
     "spooler": ["printer_spooler_tests", "vellmark-cli"],
     # The window's tests; each program's target also builds what it starts (the program itself,
     # the single-instance probe).
-    "app": ["tst_panel", "tst_printer_select", "tst_artwork"],
+    "pages": ["tst_page_blocks", "tst_page_editing", "tst_form_setup"],
+    "ui": ["tst_icon_menu"],
+    "app": ["tst_panel", "tst_printer_select", "tst_artwork", "tst_accessible", "tst_dialog_style"],
     "app-slow": ["tst_program", "vellmark", "tst_single_instance", "single_instance_probe",
-                 "tst_send_spooler"],
+                 "tst_send_spooler", "tst_locale_faces", "locale_face_probe"],
 }
 
 # Labels whose tests need the widget layers: they run in a build with widgets of their own, so
 # that the other layers keep their quicker build without them.
-WIDGET_LABELS = {"app", "app-slow"}
+WIDGET_LABELS = {"pages", "ui", "app", "app-slow"}
 
-LAYERS = ["core", "cli", "printer", "ui", "app"]
+LAYERS = ["core", "cli", "printer", "pages", "ui", "app"]
 
 
 # The tests that can notice an error in a file, quickest first.
@@ -60,7 +62,11 @@ def labels_for(path: str) -> list[str]:
         return ["core", "cli"]
     if path == "app/CSingleInstance.cpp":
         return ["app-slow"]
-    if path.startswith(("app/", "ui/")):
+    if path.startswith("pages/"):
+        return ["pages", "app", "app-slow"]
+    if path.startswith("ui/"):
+        return ["ui", "app", "app-slow"]
+    if path.startswith("app/"):
         return ["app", "app-slow"]
     if path == "cli/PrinterCommands.cpp":
         return ["cli", "spooler"]
@@ -221,7 +227,7 @@ MUTANTS = [
     M("WriteImage-created-file-kept", "core/SettingsFile.cpp",
       "if (error != 0 && f.created)", "if (error != 0 && !f.created)"),
     M("Write-takes-shared-lock", "core/SettingsFile.cpp",
-      "OpenLocked(path, O_RDWR, true, LOCK_EX);", "OpenLocked(path, O_RDWR, true, LOCK_SH);"),
+      "O_RDWR, true, LOCK_EX, lockWait);", "O_RDWR, true, LOCK_SH, lockWait);"),
     M("Update-create-overwrites-any-file", "core/SettingsFile.cpp",
       "if (!(create && f.size == 0)) {", "if (!create) {"),
     M("WriteResult-read-only-is-failure", "core/SettingsFile.cpp",
@@ -276,22 +282,30 @@ MUTANTS = [
     M("Reason-loop-by-strerror", "cli/SettingsCommands.cpp",
       "    case ELOOP:\n        return", "    case ELOOP + 1000:\n        return",
       equivalent="strerror(ELOOP) lower-cased is the same text"),
+    M("show-values-one-column-left", "cli/SettingsCommands.cpp",
+      "line.resize(std::max<std::size_t>(line.size(), 34), ' ');",
+      "line.resize(std::max<std::size_t>(line.size(), 33), ' ');"),
     M("FinishOutput-failure-exit-0", "cli/SettingsCommands.cpp",
       "cannot write the output: \" << reason << '\\n';\n    return 2;",
       "cannot write the output: \" << reason << '\\n';\n    return status;"),
     # ---- cli: printer commands -----------------------------------------------------------
     M("send-neither-printer-nor-all", "cli/PrinterCommands.cpp",
-      "if (file.empty() || all == !names.empty())", "if (file.empty())"),
+      "(request.file.empty() || request.all == !request.names.empty()))",
+      "(request.file.empty()))"),
     M("send-all-includes-file-queues", "cli/PrinterCommands.cpp",
-      "                if (!IsFileDestination(row.destination))",
-      "                if (!IsFileDestination(row.name))"),
+      "                if (IsFileDestination(row.destination))\n                    continue;",
+      "                if (IsFileDestination(row.name))\n                    continue;"),
     M("send-failure-exit-0", "cli/PrinterCommands.cpp",
-      "return sent == reports.size() ? 0 : 1;", "return 0;"),
+      "    if (failed)\n        return 1;", "    if (failed)\n        return 0;"),
+    M("send-progress-says-sent", "cli/PrinterCommands.cpp",
+      "OutcomeWord(r.outcome) + \": \" + label(r));", "(r.known ? \"sent\" : OutcomeWord(r.outcome)) + \": \" + label(r));"),
+    M("printers-json-exit-0-with-a-silent-server", "cli/PrinterCommands.cpp",
+      "        std::cout << (first ? \"]\\n\" : \"\\n]\\n\");\n        return anyFailure || !anyRow ? 1 : 0;",
+      "        std::cout << (first ? \"]\\n\" : \"\\n]\\n\");\n        return !anyRow ? 1 : 0;"),
     M("send-json-leading-comma", "cli/PrinterCommands.cpp",
       "(i ? \",\\n \" : \"\\n \")", "(\",\\n \")"),
     M("printers-repeated-json", "cli/PrinterCommands.cpp",
-      "        if (args[i] == \"--json\" && !json) {",
-      "        if (args[i] == \"--json\") {"),
+      "if (arg == \"--json\" && !options.json) {", "if (arg == \"--json\") {"),
     # ---- printer: rules, selection and the send ------------------------------------------
     M("ListedOnPath-ignores-use-access", "printer/SelectionRules.cpp",
       "        return record.openForUse;", "        return true;"),
@@ -301,6 +315,8 @@ MUTANTS = [
       "if (!allowed.empty() && !OnList(user, groups, allowed))", "if (!OnList(user, groups, allowed))"),
     M("UserLists-group-with-at", "printer/SelectionRules.cpp",
       "entry.substr(1)) != groups.end();", "entry) != groups.end();"),
+    M("UserLists-name-prefix-matches", "printer/SelectionRules.cpp",
+      "return a.size() == b.size() && std::equal(", "return a.size() <= b.size() && std::equal("),
     M("FoldAscii-Z-unfolded", "printer/SelectionRules.cpp",
       "(u >= 'A' && u <= 'Z')", "(u >= 'A' && u < 'Z')"),
     M("RowNameLess-unfolded", "printer/SelectionRules.cpp",
@@ -352,8 +368,8 @@ MUTANTS = [
       "status <= IPP_STATUS_OK_EVENTS_COMPLETE && !m_connection->Expired();",
       "status <= IPP_STATUS_OK_EVENTS_COMPLETE;"),
     M("Service-user-lists-swapped", "printer/CupsPrintService.cpp",
-      "record.openForUse = accepting && user.MayPrint(allowed, denied);",
-      "record.openForUse = accepting && user.MayPrint(denied, allowed);"),
+      "!credentials && user.MayPrint(allowed, denied);",
+      "!credentials && user.MayPrint(denied, allowed);"),
     M("Service-file-scheme-case", "printer/CupsPrintService.cpp",
       "if (!strcasecmp(device.scheme.c_str(), \"file\")", "if (device.scheme == \"file\"",
       equivalent="the scheduler refuses a device URI scheme in other letter case (Bad device-uri "
@@ -361,13 +377,74 @@ MUTANTS = [
     M("Service-ipps-not-forwarding", "printer/CupsPrintService.cpp",
       "(device.scheme == \"ipp\" || device.scheme == \"ipps\") &&", "(device.scheme == \"ipp\") &&"),
     M("Service-probe-ignores-accepting", "printer/CupsPrintService.cpp",
-      "return accepting && ippGetBoolean(accepting, 0) &&", "return accepting &&",
+      "if (!accepting || !ippGetBoolean(accepting, 0))", "if (!accepting)",
       equivalent="a queue that does not accept jobs refuses the Create-Job that follows: S4 alike"),
+    M("Service-class-forwarding-not-network", "printer/CupsPrintService.cpp",
+      "StartsWith(device.resource, \"/classes/\"));", "StartsWith(device.resource, \"/class/\"));"),
+    M("ShortDestination-class-queue-unnamed", "printer/ShortDestination.cpp",
+      "{\"/printers/\", \"/classes/\"}", "{\"/printers/\", \"/class/\"}"),
     M("Address-ipv6-port-dropped", "printer/CupsConnection.cpp",
       "        address.port = *port;\n", "        (void)port;\n"),
     M("Connection-always-encryption-unbounded", "printer/CupsConnection.cpp",
       "const bool tls = encryption == HTTP_ENCRYPTION_ALWAYS ||",
       "const bool tls = false ||"),
+    # ---- pages: the settings pages, their controls and the form dialog -------------------
+    M("Centering-first-digit-needs-whole-decade", "pages/CPage_Param.cpp",
+      "10 * value <= range.upper)", "10 * value + 9 <= range.upper)"),
+    M("Centering-high-not-clamped", "pages/CPage_Param.cpp",
+      "        else if (value > range.upper)", "        else if (value > range.upper + 1)"),
+    M("Centering-check-sets-maximum", "pages/CPage_Param.cpp",
+      "SetDlgItemInt(id, CenteringRange(id).lower);", "SetDlgItemInt(id, CenteringRange(id).upper);"),
+    M("Centering-mark-kept-over-load", "pages/CPage_Param.cpp",
+      "    m_bCutSheetPending = 0;\n    m_bContinuousPending = 0;\n    UpdateData(false);",
+      "    (void)0;\n    m_bContinuousPending = 0;\n    UpdateData(false);"),
+    M("Centering-continuous-marks-cut-sheet", "pages/CPage_Param.cpp",
+      "OnChangeCentering(id, m_bContinuousPending);", "OnChangeCentering(id, m_bCutSheetPending);"),
+    M("LoadTime-not-clamped", "pages/CPage_Param.cpp",
+      "    EditChangeClamp(IDC_LOAD_TIME, kLoadTime);",
+      "    EditChangeRead(IDC_LOAD_TIME, kLoadTime.widthLimit);"),
+    M("Radio-none-checked-reads-first", "pages/CDataExchange.cpp",
+      "        value = -1;\n        for (qsizetype i = 0;", "        value = 0;\n        for (qsizetype i = 0;"),
+    M("Radio-shows-next-button", "pages/CDataExchange.cpp",
+      "group->at(i)->setChecked(i == value);", "group->at(i)->setChecked(i == value + 1);"),
+    M("Check-third-state-read-as-on", "pages/CDataExchange.cpp",
+      "box->checkState() == Qt::PartiallyChecked ? 2", "box->checkState() == Qt::PartiallyChecked ? 1"),
+    M("Text-parse-failure-silent", "pages/CDataExchange.cpp",
+      "            Fail(Load(res::IDP_PARSE_INT));", "            (void)Load(res::IDP_PARSE_INT);"),
+    M("MaxChars-full-length-refused", "pages/CDataExchange.cpp",
+      "if (MultiByteLength(value) > maxChars)", "if (MultiByteLength(value) >= maxChars)"),
+    M("MinMax-minimum-refused", "pages/CDataExchange.cpp",
+      "if (value < minVal || value > maxVal)", "if (value <= minVal || value > maxVal)"),
+    M("UpDown-past-maximum", "pages/CUpDown.cpp",
+      "(m_lower <= m_upper ? delta : -delta), lo, hi);", "(m_lower <= m_upper ? delta : -delta), lo, hi + 1);"),
+    M("UpDown-typed-number-ignored", "pages/CUpDown.cpp",
+      "            m_pos = std::clamp(value, lo, hi);", "            (void)value;"),
+    M("Slider-moved-by-program-writes-edit", "pages/CLoadingPositions.cpp",
+      "    if (!slider->hasFocus())", "    if (slider->hasFocus())"),
+    M("Positions-postcard-on-standard-stops", "pages/CLoadingPositions.cpp",
+      "slider->setValue(NearestStop(value, *r.stops));",
+      "slider->setValue(NearestStop(value, kStandardStops));"),
+    M("Positions-edit-not-clamped", "pages/CLoadingPositions.cpp",
+      "const int value = m_dialog.EditChangeClamp(id, r.range);",
+      "const int value = m_dialog.EditChangeRead(id, r.range.widthLimit);"),
+    M("SwitchPage-reads-switch-1", "pages/CSwitchPage.cpp",
+      "m_SwitchBits = DecodeSwitch(block, m_nSwitch);", "m_SwitchBits = DecodeSwitch(block, 1);"),
+    M("Radio-arrow-keys-reversed", "pages/CRadioButton.cpp",
+      "m_group[(index + step + count) % count];", "m_group[(index - step + count) % count];"),
+    M("Radio-click-leaves-others-checked", "pages/CRadioButton.cpp",
+      "        if (other != this)", "        if (other == this)"),
+    M("Combo-close-up-not-reported", "pages/CComboBox.cpp",
+      "    if (wasOpen)\n        emit", "    if (!wasOpen)\n        emit"),
+    M("FormIndex-third-form-unknown", "pages/CFormSetupDlg.cpp",
+      "i < entries.size() && i <= 3;", "i < entries.size() && i < 3;"),
+    M("FormSetup-equal-margins-accepted", "pages/CFormSetupDlg.cpp",
+      "    if (left >= right) {", "    if (left > right) {"),
+    M("FormButton-enabled-without-form", "pages/CPage_Form.cpp",
+      "        button->setEnabled(false);", "        button->setEnabled(true);"),
+    M("FormButton-opens-form-1", "pages/CPage_Form.cpp",
+      "        m_dlgFormSetup.LoadForm(form);", "        m_dlgFormSetup.LoadForm(1);"),
+    M("FormButton-cancel-checks-data", "pages/CPage_Form.cpp",
+      "if (m_dlgFormSetup.DoModal(this) == IDOK)", "if (m_dlgFormSetup.DoModal(this) != IDOK)"),
     # ---- app: the window's commands ------------------------------------------------------
     M("Load-discard-answer-inverted", "app/CPanelDlg.cpp",
       "PromptButtons::YesNo, PromptIcon::Warning) == kPromptNo)",
@@ -376,7 +453,7 @@ MUTANTS = [
       "        if (m_doc.ChangedSinceSent() &&\n            Ask(res::IDS_LOAD_DISCARD",
       "        if (m_doc.ChangedSinceSaved() &&\n            Ask(res::IDS_LOAD_DISCARD"),
     M("Load-foreign-file-shown", "app/CPanelDlg.cpp",
-      "        ReadResult::NotSettingsFile) {", "        ReadResult::Loaded) {"),
+      "if (read == ReadResult::NotSettingsFile) {", "if (read == ReadResult::Loaded) {"),
     M("Load-not-marked-saved", "app/CPanelDlg.cpp",
       "    m_doc.MarkSaved();\n    OnDataCheck();", "    (void)m_doc;\n    OnDataCheck();"),
     M("Save-denied-gives-up", "app/CPanelDlg.cpp",
@@ -401,16 +478,15 @@ MUTANTS = [
     M("Factory-pages-not-refreshed", "app/CPanelDlg.cpp",
       "    m_doc.LoadFactory();\n    m_doc.ShowInPages();", "    m_doc.LoadFactory();\n    (void)0;"),
     M("Switch-send-cancel-ignored", "app/CPanelDlg.cpp",
-      "Ask(res::IDS_SWITCH_SEND, PromptButtons::YesNoCancel, PromptIcon::Warning);\n            if (answer == kPromptCancel)",
-      "Ask(res::IDS_SWITCH_SEND, PromptButtons::YesNoCancel, PromptIcon::Warning);\n            if (answer == kPromptNo)"),
+      "PromptIcon::Warning);\n        if (answer == kPromptCancel)\n            return false;\n        if (answer == kPromptYes) {",
+      "PromptIcon::Warning);\n        if (answer == kPromptNo)\n            return false;\n        if (answer == kPromptYes) {"),
     M("Switch-after-failed-save", "app/CPanelDlg.cpp",
-      "                if (OnSave() == SaveOutcome::Failed || pending)",
-      "                if (OnSave() == SaveOutcome::Cancelled || pending)"),
+      "OnSave() != SaveOutcome::Saved)", "OnSave() == SaveOutcome::Cancelled)"),
     M("Switch-command-with-one-printer", "app/CPanelDlg.cpp",
       "m_printerDlg.m_nPrinterCount >= 2);", "m_printerDlg.m_nPrinterCount >= 1);"),
     M("Switch-status-parts-swapped", "app/CPanelDlg.cpp",
-      "m_statusBar->SetText(1, Text(res::IDS_STATUS_DESTINATION)",
-      "m_statusBar->SetText(0, Text(res::IDS_STATUS_DESTINATION)"),
+      "            1, label(res::IDS_STATUS_DESTINATION),",
+      "            0, label(res::IDS_STATUS_DESTINATION),"),
     M("Switch-current-printer-forgotten", "app/CPanelDlg.cpp",
       "        m_strCurrentPrinter = m_printerDlg.m_strPrinterName;", "        (void)0;"),
     M("Switch-factory-reset-inverted", "app/CPanelDlg.cpp",
@@ -422,19 +498,22 @@ MUTANTS = [
     M("Startup-no-printer-or", "app/CPanelDlg.cpp",
       "m_printerDlg.m_strPrinterName.empty() && m_printerDlg.m_strPort.empty()) {",
       "m_printerDlg.m_strPrinterName.empty() || m_printerDlg.m_strPort.empty()) {"),
-    M("Exit-send-cancel-ignored", "app/CPanelDlg.cpp",
-      "Ask(res::IDS_EXIT_SEND, PromptButtons::YesNoCancel, PromptIcon::Warning);\n        if (answer == kPromptCancel)",
-      "Ask(res::IDS_EXIT_SEND, PromptButtons::YesNoCancel, PromptIcon::Warning);\n        if (answer == kPromptNo)"),
+    M("Exit-cancel-ignored", "app/CPanelDlg.cpp",
+      "    if (OfferToKeepEdits(res::IDS_EXIT_SEND, res::IDS_EXIT_SAVE))",
+      "    if (OfferToKeepEdits(res::IDS_EXIT_SEND, res::IDS_EXIT_SAVE) || true)"),
     M("Exit-unsaved-compares-sent", "app/CPanelDlg.cpp",
       "\n    const bool unsaved = m_doc.ChangedSinceSaved();",
       "\n    const bool unsaved = m_doc.ChangedSinceSent();"),
-    M("Exit-after-failed-save", "app/CPanelDlg.cpp",
-      "the user chose.\n            if (OnSave() == SaveOutcome::Failed || pending)",
-      "the user chose.\n            if (OnSave() == SaveOutcome::Cancelled || pending)"),
+    M("Keep-save-cancel-ignored", "app/CPanelDlg.cpp",
+      "PromptIcon::Warning);\n        if (answer == kPromptCancel)\n            return false;\n        // The edits",
+      "PromptIcon::Warning);\n        if (answer == kPromptNo)\n            return false;\n        // The edits"),
     M("CloseBox-skips-exit-procedure", "app/CPanelDlg.cpp",
       "    if (!m_bEnded)\n        OnExit();", "    if (m_bEnded)\n        OnExit();"),
     M("Help-missing-file-silent", "app/CPanelDlg.cpp",
-      "if (!HelpViewer().Open(m_strHelpPath))", "if (HelpViewer().Open(m_strHelpPath))"),
+      "if (!QFileInfo(m_strHelpPath).isFile()) {", "if (QFileInfo(m_strHelpPath).isDir()) {"),
+    M("Help-viewer-failure-silent", "app/CPanelDlg.cpp",
+      "    if (HelpViewer().Open(m_strHelpPath))\n        return;",
+      "    if (!HelpViewer().Open(m_strHelpPath))\n        return;"),
     M("Help-command-enabled-without-file", "app/CPanelDlg.cpp",
       "EnableCommand(res::ID_HELP_CONTENTS, !m_strHelpPath.isEmpty());",
       "EnableCommand(res::ID_HELP_CONTENTS, true);"),
@@ -461,6 +540,18 @@ MUTANTS = [
       equivalent="the override is accepted before the filter returns, and no control of the "
                  "window ignores an accepted one on its way up, so no other shortcut fires and "
                  "the key press that follows reaches the filter either way"),
+    M("Load-form-button-not-refreshed", "app/CPanelDlg.cpp",
+      "    OnDataCheck();\n    m_pages.form.RefreshFormButton();\n}\n\nCPanelDlg::SaveOutcome",
+      "    OnDataCheck();\n    (void)0;\n}\n\nCPanelDlg::SaveOutcome"),
+    M("Save-guard-ignores-continuous-centering", "app/CPanelDlg.cpp",
+      "if (!param.CutSheetPending() && !param.ContinuousPending())",
+      "if (!param.CutSheetPending() && !param.CutSheetPending())"),
+    M("Tab-click-on-first-tab-keeps-page", "app/CPanelDlg.cpp",
+      "    if (index >= 0)\n        ShowPageOnly(", "    if (index > 0)\n        ShowPageOnly("),
+    M("Page-key-focuses-unchecked-radio", "app/CPanelDlg.cpp",
+      "                if (radio->isChecked())", "                if (!radio->isChecked())"),
+    M("Switch-preselects-refused-row", "app/CPanelDlg.cpp",
+      "    m_printerDlg.m_strPrinterName = m_strCurrentPrinter;", "    (void)0;"),
     # ---- app: the printer selection dialog -----------------------------------------------
     M("Select-first-row-never-read", "app/CPrinterSelectDlg.cpp",
       "i = list->topLevelItemCount() - 1; i >= 0; --i)",
@@ -478,8 +569,8 @@ MUTANTS = [
       equivalent="the dialog's Cancel button and Esc end it through the base dialog's own "
                  "cancel; no step handed to Carry (start, OK, double-click) is CloseCancel"),
     M("Select-destination-column-name", "app/CPrinterSelectDlg.cpp",
-      "{ToQString(row.name), ToQString(row.destination)}",
-      "{ToQString(row.name), ToQString(row.name)}"),
+      "ToQString(ShortDestination(row.destination, row.deviceUri))});",
+      "ToQString(row.name)});"),
     # ---- app: one copy per user ----------------------------------------------------------
     M("Single-lock-stale-by-age", "app/CSingleInstance.cpp",
       "m_lock->setStaleLockTime(0);", "m_lock->setStaleLockTime(1000);",
@@ -504,12 +595,12 @@ MUTANTS = [
       "const QString path = QCoreApplication::applicationName();"),
     M("Single-socket-open-to-all", "app/CSingleInstance.cpp",
       "QLocalServer::UserAccessOption", "QLocalServer::WorldAccessOption"),
-    M("App-activation-when-hidden", "app/CPanelApp.cpp",
-      "        if (dlg.isVisible())", "        if (!dlg.isVisible())"),
+    M("App-activation-when-hidden", "app/CSingleInstance.cpp",
+      "if (window && window->isVisible())", "if (window && !window->isVisible())"),
     # ---- ui: the status line and the tab control ----------------------------------------------
     M("Status-second-part-past-edge", "ui/CStatusLine.cpp",
-      "m_parts[1]->setGeometry(split, 2, w - split, h - 2);",
-      "m_parts[1]->setGeometry(split, 2, w, h - 2);"),
+      "m_parts[1].label->setGeometry(split, 2, w - split, h - 2);",
+      "m_parts[1].label->setGeometry(split, 2, w, h - 2);"),
     M("Tabs-left-goes-right", "ui/CTabControl.cpp",
       "        setCurrentIndex(m_current - 1);", "        setCurrentIndex(m_current + 1);"),
     M("Tabs-index-bound", "ui/CTabControl.cpp",
@@ -520,6 +611,18 @@ MUTANTS = [
       "(tab.row - selectedRow + 2 * m_rows) % m_rows;"),
     M("Tabs-change-not-signalled", "ui/CTabControl.cpp",
       "    emit currentChanged(index);", "    (void)index;"),
+    M("Tabs-click-on-first-tab-ignored", "ui/CTabControl.cpp",
+      "    if (index >= 0)\n        setCurrentIndex(index);", "    if (index > 0)\n        setCurrentIndex(index);"),
+    M("Tabs-home-goes-to-second", "ui/CTabControl.cpp",
+      "        setCurrentIndex(0);", "        setCurrentIndex(1);"),
+    M("Status-first-part-width-rounded-late", "ui/CStatusLine.h",
+      "return (width / 10) * 13 / 2;", "return width * 13 / 20;"),
+    M("Status-cut-value-without-tooltip", "ui/CStatusLine.cpp",
+      "value == part.value ? part.toolTip", "value != part.value ? part.toolTip"),
+    M("IconMenu-text-by-position-off-by-one", "ui/CIconMenu.cpp",
+      "item = Record(static_cast<int>(idOrPosition));", "item = Record(static_cast<int>(idOrPosition) + 1);"),
+    M("IconMenu-face-colour-not-transparent", "ui/CIconMenu.cpp",
+      "line[x] = (px == (face | 0xFF000000u)) ? 0u : px;", "line[x] = px;"),
 ]
 
 
