@@ -19,6 +19,8 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QSignalSpy>
@@ -349,10 +351,12 @@ void TestPanel::load() {
         }
     }
 
-    // A good file: shown, becomes the saved copy; Send follows the sent copy.
+    // A good file: shown, the form button naming its form, becomes the saved copy; Send
+    // follows the sent copy.
     SettingsBlock fileBlock = FactoryDefaults;
-    EncodeText(fileBlock, Setting::PaperThickness,
-               std::string(Describe(Setting::PaperThickness).entries[3]));
+    for (const auto& [id, entry] :
+         {std::pair{Setting::PaperThickness, 3}, {Setting::FormSelect, 2}})
+        EncodeText(fileBlock, id, std::string(Describe(id).entries[entry]));
     const QString good = Place(dir.filePath("good.dat"), FileImage(fileBlock));
     s.files.answers = {good};
     dlg.ShowPage(4);
@@ -361,6 +365,9 @@ void TestPanel::load() {
     QVERIFY(doc.m_lastSaved == fileBlock);
     QVERIFY(!doc.ChangedSinceSaved());
     QCOMPARE(dlg.TabControl()->currentIndex(), 4); // the tab does not change
+    auto* formButton = dlg.Pages().form.DlgItem<QPushButton>(res::IDC_FORM_BUTTON);
+    QVERIFY(formButton && formButton->isEnabled());
+    QCOMPARE(formButton->text(), QStringLiteral("書式２の設定(&D)"));
     QVERIFY(SendEnabled(dlg));
     QCOMPARE(s.files.directories.last(),
              CPanelDlg::SettingsDirectory(QCoreApplication::applicationDirPath()));
@@ -403,16 +410,19 @@ void TestPanel::save() {
     QCOMPARE(s.files.requests, QStringList{"save"});
     QVERIFY(doc.ChangedSinceSaved());
 
-    // A pending centering entry: the parameter page, its message, 10, no dialog.
-    s.files.requests.clear();
-    dlg.ShowPage(0);
-    TypeInto(CentringEdit(dlg), QStringLiteral("5"));
-    QVERIFY(dlg.Pages().param.CutSheetPending());
-    QCOMPARE(s.Run(res::ID_SAVE_SETTINGS).size(), 1);
-    QVERIFY(s.files.requests.isEmpty());
-    QCOMPARE(dlg.TabControl()->currentIndex(), 2);
-    QCOMPARE(CentringEdit(dlg)->text(), QStringLiteral("10"));
-    QCOMPARE(QApplication::focusWidget(), CentringEdit(dlg));
+    // A pending centering entry in either edit: the parameter page, its message, 10, no
+    // dialog.
+    for (const int id : {res::IDC_PARAM_CUT_CENTERING, res::IDC_PARAM_CONT_CENTERING}) {
+        s.files.requests.clear();
+        dlg.ShowPage(0);
+        auto* edit = dlg.Pages().param.DlgItem<QLineEdit>(id);
+        TypeInto(edit, QStringLiteral("6"));
+        QCOMPARE(s.Run(res::ID_SAVE_SETTINGS).size(), 1);
+        QVERIFY(s.files.requests.isEmpty());
+        QCOMPARE(dlg.TabControl()->currentIndex(), 2);
+        QCOMPARE(edit->text(), QStringLiteral("10"));
+        QCOMPARE(QApplication::focusWidget(), edit);
+    }
 
     // A plain save writes the 200 bytes of what the pages show, with the page length just
     // typed; Send is not touched.
@@ -510,8 +520,10 @@ void TestPanel::factorySettings() {
 }
 
 void TestPanel::printerSwitch() {
-    // Alpha has no destination: a cancelled choice keeps it all the same.
-    Session s({ModelQueue("Alpha", ""), ModelQueue("Beta", "socket://b")});
+    // Alpha has no destination: a cancelled choice keeps it all the same. Disk prints to a
+    // file, which the list refuses.
+    Session s({ModelQueue("Alpha", ""), ModelQueue("Beta", "socket://b"),
+               ModelQueue("Disk", std::string(kFileDestination))});
     s.prompt.scripts = {ChoosePrinter("Alpha")};
     QVERIFY(s.Start());
     CPanelDlg& dlg = *s.dlg;
@@ -520,20 +532,30 @@ void TestPanel::printerSwitch() {
     const QString p1 = ResText(res::IDS_SWITCH_SEND), p2 = ResText(res::IDS_SWITCH_SAVE);
     const QString f2 = ResText(res::IDS_FACTORY_SHOWN);
 
-    // Cancel at P1, at P2, and in the list: nothing changes.
+    // Cancel at P1, at P2, and in the list (after OK on the refused file row): nothing
+    // changes, and the next list pre-selects the current printer again (below).
     const struct {
         const char* name;
         QList<int> answers;
-        int messages; // P1, or P1 and P2
+        QStringList messages;
         int modalRuns;
-    } cancels[] = {{"cancel in P1", {kPromptCancel}, 1, 0},
-                   {"cancel in P2", {kPromptNo, kPromptCancel}, 2, 0},
-                   {"cancel in the list", {kPromptNo, kPromptNo}, 2, 1}};
+        QList<AppPrompt::Script> list = {};
+    } cancels[] = {
+        {"cancel in P1", {kPromptCancel}, {p1}, 0},
+        {"cancel in P2", {kPromptNo, kPromptCancel}, {p1, p2}, 0},
+        {"cancel in the list", {kPromptNo, kPromptNo}, {p1, p2}, 1},
+        {"refused row, then cancel",
+         {kPromptNo, kPromptNo},
+         {p1, p2, MessageText(kMessageM5)},
+         1,
+         {ChoosePrinter("Disk")}},
+    };
     ChangeAValue(dlg);
     const SettingsBlock edited = doc.m_current;
-    for (const auto& [name, answers, messages, modalRuns] : cancels) {
+    for (const auto& [name, answers, messages, modalRuns, list] : cancels) {
+        s.prompt.scripts = list;
         const QStringList texts = s.Run(res::ID_SELECT_PRINTER, answers);
-        QVERIFY2(texts == QStringList({p1, p2}).first(messages), name);
+        QVERIFY2(texts == messages, name);
         QVERIFY2(s.prompt.modalRuns == modalRuns, name);
         QVERIFY2(dlg.CurrentPrinter() == "Alpha" && dlg.isVisible() && !dlg.IsEnded(), name);
         QVERIFY2(PagesShow(dlg) == edited, name);
@@ -552,6 +574,7 @@ void TestPanel::printerSwitch() {
     QCOMPARE(QString::fromStdString(dlg.CurrentPrinter()), QStringLiteral("Beta"));
     QCOMPARE(dlg.StatusLine()->Text(0), QStringLiteral("プリンタ名： Beta"));
     QCOMPARE(dlg.StatusLine()->Text(1), QStringLiteral("接続先： socket://b"));
+    QCOMPARE(dlg.StatusLine()->ToolTip(0), QString()); // shown whole: no tooltip
 
     // A destination too long for the line is cut in its middle, its label whole, with the full
     // device URI as tooltip; the short form drops the scheme.
@@ -1086,12 +1109,17 @@ void TestPanel::keys() {
         QVERIFY(page->isVisible());
         QWidget* now = QApplication::focusWidget();
         QVERIFY2(page->isAncestorOf(now), now ? now->metaObject()->className() : "no focus");
+        // In a radio group, the checked button (Space on another would flip the switch).
+        if (auto* radio = qobject_cast<QRadioButton*>(now))
+            QVERIFY2(radio->isChecked(), qPrintable(radio->text()));
     }
     CTabControl* bar = dlg.TabControl();
-    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(4).center());
-    QCOMPARE(dlg.TabControl()->currentIndex(), 4);
-    QVERIFY(dlg.Pages().msw2.isVisible());
-    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(bar));
+    for (const int tab : {4, 0}) {
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(tab).center());
+        QCOMPARE(dlg.TabControl()->currentIndex(), tab);
+        QVERIFY(dlg.Pages().All()[static_cast<std::size_t>(tab)]->isVisible());
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(bar));
+    }
     // A page accelerator with the focus on the tabs leaves it there.
     QTest::keyClick(bar, Qt::Key_1, Qt::ControlModifier);
     QCOMPARE(dlg.TabControl()->currentIndex(), 3);

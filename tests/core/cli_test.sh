@@ -19,7 +19,7 @@ check "factory block" cmp -s <(tail -c 180 "$tmp/f.dat" | od -An -tx1) \
   <(printf '\x1c\x6f0,\x00\x00,\x02\x00,\x00\x00,\x0c\x00,0,0,0,0,0,0,40,36,000,66,120,000,046,054,00,0,0,00,00,00,0,66,000,136,120,000,046,054,00,66,000,136,120,000,046,054,00,66,000,136,120,000,046,054,00,00,15,02.\x00\x00\x00\x00\x00\x00' | od -An -tx1)
 
 show=$("$cli" show "$tmp/f.dat")
-check "show lists the paper thickness" grep -q '^PaperThickness *オート$' <<<"$show"
+check "show lists the paper thickness in the value column" grep -qxE 'PaperThickness {20}オート' <<<"$show"
 check "show lists a stored form" grep -q '^Form3.RightMargin *136$' <<<"$show"
 check "show lists a switch bit" grep -q '^CutFeedAmount *1  (TOF＋固定長)$' <<<"$show"
 

@@ -55,6 +55,9 @@ const Typing kTyping[] = {
     {"centering 0", kParam, 1061, "0", "10", 28, "10", -1, 0, 0},
     {"centering emptied", kParam, 1061, "", "10", 28, "10", -1, 0, 0},
     {"continuous centering 3", kParam, 1062, "3", "3", 31, "03", -1, 0, 1},
+    // 6 may still become 60 to 68; 69 is above the range.
+    {"centering 6", kParam, res::IDC_PARAM_CUT_CENTERING, "6", "6", 28, "06", -1, 0, 1},
+    {"centering 69", kParam, res::IDC_PARAM_CUT_CENTERING, "69", "68", 28, "68", -1, 0, 0},
 };
 
 } // namespace

@@ -246,6 +246,7 @@ TEST(SelectionRulesTest, UserListsDecideWhoMayPrint) {
         {"denied by group", {}, {"@lpadmin"}, false},
         {"others denied", {}, {"mori", "@wheel"}, true},
         {"a longer name is another user", {"anna"}, {}, false},
+        {"denying a longer name that begins alike", {}, {"anabel"}, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

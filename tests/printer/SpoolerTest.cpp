@@ -173,9 +173,10 @@ protected:
             {"Dotrix-Denied", c, ppd, {"-u", "deny:" + user}},
             {"CaseVariant", c, spooler->PpdWithNickName(ppd, "KSD DOTRIX LEDGER 9040"), {}},
             {"BlankVariant", c, spooler->PpdWithNickName(ppd, "KSD Dotrix Ledger 9040 "), {}},
-            // Forwards to another print server: its host is the destination.
+            // Forwards to another print server, to a printer or a class: its host is the
+            // destination.
             {"Dotrix-Remote", "ipp://127.0.0.1:1/printers/office", ppd, abortJob},
-            {"Dotrix-Secure", "ipps://127.0.0.1:1/printers/secure", ppd, abortJob},
+            {"Dotrix-Secure", "ipps://127.0.0.1:1/classes/secure", ppd, abortJob},
             {"Another-Model", c, spooler->PpdWithNickName(ppd, "Generic Text Printer"), {}},
             // User lists: this user named in another case, this user's group, others only.
             {"Dotrix-AllowMe", c, ppd, {"-u", "allow:" + upper}},
@@ -214,7 +215,7 @@ protected:
                 {"Dotrix-File", "FILE:", "file:///dev/null"},
                 {"Dotrix-MyGroup", c, c},
                 {"Dotrix-Remote", "127.0.0.1", "ipp://127.0.0.1:1/printers/office"},
-                {"Dotrix-Secure", "127.0.0.1", "ipps://127.0.0.1:1/printers/secure"},
+                {"Dotrix-Secure", "127.0.0.1", "ipps://127.0.0.1:1/classes/secure"},
                 {"プリンタ", c, c}};
     }
 
@@ -559,6 +560,18 @@ TEST(JobTruthTest, EveryRowSaysWhatBecameOfItsJob) {
          send + "--printer Ledger-Quota",
          {1,
           "Ledger-Quota: not sent: the print scheduler refused the job: Quota limit reached.\n"}},
+        // Progress lines as each printer is done, the refused job's included.
+        {"refused among several",
+         send + "--printer Ledger-Password --printer Ledger-Quota",
+         {1, "1/2 not sent: Ledger-Password\n2/2 not sent: Ledger-Quota\nLedger-Password" +
+                 unusable +
+                 "Ledger-Quota: not sent: the print scheduler refused the job: Quota limit "
+                 "reached.\n0 of 2 printers completed, 2 not sent or unknown\n"}},
+        {"one server of two silent",
+         "printers --json --servers-from '" + list + "'",
+         {1, "vellmark-cli: the print scheduler at 127.0.0.1:1 does not answer: cannot connect\n"},
+         "server",
+         sock + "\n" + sock + "\n" + sock + "\n" + sock + "\n" + sock + "\n127.0.0.1:1\n"},
         {"a line break in a name",
          send + "--printer \"$(printf 'Ledger-A\\nLedger-A: completed (job 1)')\"",
          {1, "Ledger-A\\nLedger-A: completed (job N)" + unusable}},
