@@ -114,24 +114,22 @@ TEST(SettingValues, ListsAtTheirEndsWriteTheirCodes) {
     const struct {
         const char* name;
         std::size_t offset;
-        const char* first;
-        const char* firstCode;
-        const char* last;
-        const char* lastCode;
         const char* unknownCode;
+        // A radio pair's ends are 0 and 1.
+        const char *first = "0", *firstCode = "0", *last = "1", *lastCode = "1";
     } rows[] = {
-        {"PaperThickness", 64, "オート", "00", "12", "12", "13"},
-        {"PrintPressure", 67, "-6", "FA", "3", "03", "X3"},
-        {"PrintPositionAdjust", 70, "-1.3", "FD", "1.3", "03", "F0"},
-        {"Reduction", 62, "縮小なし", "0", "４／５縮小", "5", "2"},
-        {"FormSelect", 73, "選択なし", "0", "書式３", "3", "4"},
-        {"Font1", 16, "標準", "0", "OCR-B", "4", "\""},
-        {"Font2", 18, "標準", "0", "OCR-B", "4", "\x7F"},
-        {"KanjiCodeTable", 20, "JIS1978年度版", "0", "JIS1990年度版", "2", "3"},
-        {"AutoReturnTime", 168, "8秒", "08", "自動戻り無し", "00", "10"},
-        {"QuietPrint", 22, "0", "0", "1", "1", "9"},
-        {"Typeface", 60, "0", "0", "1", "1", "/"},
-        {"PostcardMode", 24, "0", "0", "1", "1", "2"},
+        {"PaperThickness", 64, "13", "オート", "00", "12", "12"},
+        {"PrintPressure", 67, "X3", "-6", "FA", "3", "03"},
+        {"PrintPositionAdjust", 70, "F0", "-1.3", "FD", "1.3", "03"},
+        {"Reduction", 62, "2", "縮小なし", "0", "４／５縮小", "5"},
+        {"FormSelect", 73, "4", "選択なし", "0", "書式３", "3"},
+        {"Font1", 16, "\"", "標準", "0", "OCR-B", "4"},
+        {"Font2", 18, "\x7F", "標準", "0", "OCR-B", "4"},
+        {"KanjiCodeTable", 20, "3", "JIS1978年度版", "0", "JIS1990年度版", "2"},
+        {"AutoReturnTime", 168, "10", "8秒", "08", "自動戻り無し", "00"},
+        {"QuietPrint", 22, "9"},
+        {"Typeface", 60, "/"},
+        {"PostcardMode", 24, "2"},
     };
     for (const auto& r : rows) {
         const std::size_t width = std::string_view(r.firstCode).size();

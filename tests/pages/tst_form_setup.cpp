@@ -7,10 +7,12 @@
 #include "CUpDown.h"
 #include "SettingValues.h"
 
+#include <array>
 #include <tuple>
 
 using namespace vellmark;
 using namespace vellmark::test;
+using namespace vellmark::res;
 
 namespace {
 
@@ -51,36 +53,47 @@ private slots:
         const SettingsBlock before = FactoryWith(73, "1"); // only the selection of 書式１
         OpenForm(win, prompt, 1, [&](CFormSetupDlg& d) {
             QCOMPARE(d.windowTitle(), QStringLiteral("書式の設定：書式１"));
-            QCOMPARE(Shown(d, {1073, 1076, 1077, 1070, 1071, 1072, 1061, 1100, 1101, 1102}),
-                     QStringLiteral("66 0 136 120 46 54 0 9 7 7"));
+            QCOMPARE(
+                Shown(d, {IDC_SETUP_PAGE_LENGTH, IDC_SETUP_LEFT_MARGIN, IDC_SETUP_RIGHT_MARGIN,
+                          IDC_SETUP_CONT_POSITION, IDC_SETUP_CUT_POSITION,
+                          IDC_SETUP_POSTCARD_POSITION, IDC_SETUP_CORRECTION, IDC_SETUP_CONT_SLIDER,
+                          IDC_SETUP_CUT_SLIDER, IDC_SETUP_POSTCARD_SLIDER}),
+                QStringLiteral("66 0 136 120 46 54 0 9 7 7"));
             // Sliders write their stops, edits move the sliders and clamp.
-            auto* postcard = d.DlgItem<QSlider>(1102);
+            auto* postcard = d.DlgItem<QSlider>(IDC_SETUP_POSTCARD_SLIDER);
             postcard->setFocus(Qt::TabFocusReason);
             QTest::keyClick(postcard, Qt::Key_End);
-            QCOMPARE(Shown(d, {1102, 1072}), QStringLiteral("9 120"));
+            QCOMPARE(Shown(d, {IDC_SETUP_POSTCARD_SLIDER, IDC_SETUP_POSTCARD_POSITION}),
+                     QStringLiteral("9 120"));
             QTest::keyClick(postcard, Qt::Key_Left);
             QTest::keyClick(postcard, Qt::Key_Left);
-            QCOMPARE(Shown(d, {1102, 1072}), QStringLiteral("7 54"));
-            auto* continuous = d.DlgItem<QSlider>(1100);
+            QCOMPARE(Shown(d, {IDC_SETUP_POSTCARD_SLIDER, IDC_SETUP_POSTCARD_POSITION}),
+                     QStringLiteral("7 54"));
+            auto* continuous = d.DlgItem<QSlider>(IDC_SETUP_CONT_SLIDER);
             continuous->setFocus(Qt::TabFocusReason);
             QTest::keyClick(continuous, Qt::Key_Left);
             QTest::keyClick(continuous, Qt::Key_Left);
-            QCOMPARE(Shown(d, {1100, 1070}), QStringLiteral("7 46"));
-            TypeInto(Edit(d, 1071), QStringLiteral("19"));
-            QCOMPARE(d.DlgItem<QSlider>(1101)->value(), 2);
-            TypeInto(Edit(d, 1071), QStringLiteral("1300"));
-            TypeInto(Edit(d, 1076), QStringLiteral("200"));
-            TypeInto(Edit(d, 1077), QString());
-            QCOMPARE(Shown(d, {1071, 1076, 1077}), QStringLiteral("130 135 1"));
-            TypeInto(Edit(d, 1073), QStringLiteral("12"));
-            TypeInto(Edit(d, 1070), QStringLiteral("30"));
+            QCOMPARE(Shown(d, {IDC_SETUP_CONT_SLIDER, IDC_SETUP_CONT_POSITION}),
+                     QStringLiteral("7 46"));
+            TypeInto(Edit(d, IDC_SETUP_CUT_POSITION), QStringLiteral("19"));
+            QCOMPARE(d.DlgItem<QSlider>(IDC_SETUP_CUT_SLIDER)->value(), 2);
+            TypeInto(Edit(d, IDC_SETUP_CUT_POSITION), QStringLiteral("1300"));
+            TypeInto(Edit(d, IDC_SETUP_LEFT_MARGIN), QStringLiteral("200"));
+            TypeInto(Edit(d, IDC_SETUP_RIGHT_MARGIN), QString());
+            QCOMPARE(
+                Shown(d, {IDC_SETUP_CUT_POSITION, IDC_SETUP_LEFT_MARGIN, IDC_SETUP_RIGHT_MARGIN}),
+                QStringLiteral("130 135 1"));
+            TypeInto(Edit(d, IDC_SETUP_PAGE_LENGTH), QStringLiteral("12"));
+            TypeInto(Edit(d, IDC_SETUP_CONT_POSITION), QStringLiteral("30"));
             QTest::mouseClick(d.DlgItem<QPushButton>(res::IDCANCEL), Qt::LeftButton);
             QVERIFY(!d.isVisible());
         });
         QVERIFY(win.doc.m_current == before);
         // Opened again, it shows the stored values, not the cancelled ones.
         OpenForm(win, prompt, 1, [&](CFormSetupDlg& d) {
-            QCOMPARE(Shown(d, {1073, 1070, 1100}), QStringLiteral("66 120 9"));
+            QCOMPARE(
+                Shown(d, {IDC_SETUP_PAGE_LENGTH, IDC_SETUP_CONT_POSITION, IDC_SETUP_CONT_SLIDER}),
+                QStringLiteral("66 120 9"));
         });
         QVERIFY(win.doc.m_current == before);
         QVERIFY(prompt.messages.isEmpty());
@@ -88,81 +101,71 @@ private slots:
 
     // Left margin not below the right one: the message, right = left + 1 with the focus in it,
     // the dialog open and the stored form unchanged; the next OK stores.
-    void marginRule_data() {
-        QTest::addColumn<QString>("left");
-        QTest::addColumn<QString>("right");
-        QTest::addColumn<QString>("corrected");
-        QTest::newRow("135/100") << QStringLiteral("135") << QStringLiteral("100") << "136";
-        QTest::newRow("50/50") << QStringLiteral("50") << QStringLiteral("50") << "51";
-    }
     void marginRule() {
-        QFETCH(QString, left);
-        QFETCH(QString, right);
-        QFETCH(QString, corrected);
-        ScriptedPrompt prompt;
-        FakeMainWindow win;
-        const std::string stored = Record(win.doc.m_current, 1);
-        qsizetype checksInDialog = -1;
-        OpenForm(win, prompt, 1, [&](CFormSetupDlg& d) {
-            const qsizetype atOpen = win.checks.size();
-            TypeInto(Edit(d, 1076), left);
-            TypeInto(Edit(d, 1077), right);
-            QTest::mouseClick(d.DlgItem<QPushButton>(res::IDOK), Qt::LeftButton);
-            prompt.ExpectOne(
-                QStringLiteral("ライトマージン幅はレフトマージン幅より大きくしてください。適正"
-                               "値に変更します。"),
-                QStringLiteral("書式１－レフトマージン幅／ライトマージン幅"));
-            QCOMPARE(prompt.messages[0].owner, &d);
-            QCOMPARE(Edit(d, 1077)->text(), corrected);
-            QCOMPARE(QApplication::focusWidget(), Edit(d, 1077));
-            QVERIFY(d.isVisible());
-            QCOMPARE(Record(win.doc.m_current, 1), stored);
-            QCOMPARE(std::string(d.StoredForm(1).begin(), d.StoredForm(1).end()), stored);
-            QTest::mouseClick(d.DlgItem<QPushButton>(res::IDOK), Qt::LeftButton);
-            QVERIFY(!d.isVisible());
-            checksInDialog = win.checks.size() - atOpen;
-        });
-        QCOMPARE(checksInDialog, 0); // the dialog's own edits raise no data check
-        QCOMPARE(prompt.messages.size(), 1);
-        QCOMPARE(QString::fromStdString(Record(win.doc.m_current, 1).substr(3, 7)),
-                 QStringLiteral("%1,%2").arg(left, 3, u'0').arg(corrected, 3, u'0'));
-        QCOMPARE(win.checks.last(), win.doc.m_current);
+        for (const auto& r : {std::array<QString, 3>{"135", "100", "136"}, {"50", "50", "51"}}) {
+            const QString &left = r[0], &right = r[1], &corrected = r[2];
+            ScriptedPrompt prompt;
+            FakeMainWindow win;
+            const std::string stored = Record(win.doc.m_current, 1);
+            qsizetype checksInDialog = -1;
+            OpenForm(win, prompt, 1, [&](CFormSetupDlg& d) {
+                const qsizetype atOpen = win.checks.size();
+                TypeInto(Edit(d, IDC_SETUP_LEFT_MARGIN), left);
+                TypeInto(Edit(d, IDC_SETUP_RIGHT_MARGIN), right);
+                QTest::mouseClick(d.DlgItem<QPushButton>(res::IDOK), Qt::LeftButton);
+                prompt.ExpectOne(
+                    QStringLiteral("ライトマージン幅はレフトマージン幅より大きくしてください。適正"
+                                   "値に変更します。"),
+                    QStringLiteral("書式１－レフトマージン幅／ライトマージン幅"));
+                QCOMPARE(prompt.messages[0].owner, &d);
+                QCOMPARE(Edit(d, IDC_SETUP_RIGHT_MARGIN)->text(), corrected);
+                QCOMPARE(QApplication::focusWidget(), Edit(d, IDC_SETUP_RIGHT_MARGIN));
+                QVERIFY(d.isVisible());
+                QCOMPARE(Record(win.doc.m_current, 1), stored);
+                QCOMPARE(std::string(d.StoredForm(1).begin(), d.StoredForm(1).end()), stored);
+                QTest::mouseClick(d.DlgItem<QPushButton>(res::IDOK), Qt::LeftButton);
+                QVERIFY(!d.isVisible());
+                checksInDialog = win.checks.size() - atOpen;
+            });
+            QCOMPARE(checksInDialog, 0); // the dialog's own edits raise no data check
+            QCOMPARE(prompt.messages.size(), 1);
+            QCOMPARE(QString::fromStdString(Record(win.doc.m_current, 1).substr(3, 7)),
+                     QStringLiteral("%1,%2").arg(left, 3, u'0').arg(corrected, 3, u'0'));
+            QCOMPARE(win.checks.last(), win.doc.m_current);
+        }
     }
 
     // A failed check on OK: its message once, the focus in the failing edit with its text
     // selected, the dialog open and the stored form unchanged. Nothing is checked before OK.
-    void checksOnOk_data() {
-        QTest::addColumn<QString>("stored"); // the third form's page length
-        QTest::addColumn<QString>("typed");  // into the continuous position, if not null
-        QTest::addColumn<int>("failing");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("emptied") << QStringLiteral("66") << QString("") << 1070
-                                 << QStringLiteral("整数を入力してください。");
-        QTest::newRow("stored page length 0")
-            << QStringLiteral("00") << QString() << 1073
-            << QStringLiteral("1 から 99 までの整数を入力してください。");
-    }
     void checksOnOk() {
-        QFETCH(QString, stored);
-        QFETCH(QString, typed);
-        QFETCH(int, failing);
-        QFETCH(QString, message);
-        ScriptedPrompt prompt;
-        FakeMainWindow win;
-        const SettingsBlock b = FactoryWith(135, stored.toStdString());
-        win.Load(b);
-        OpenForm(win, prompt, 3, [&](CFormSetupDlg& d) {
-            if (!typed.isNull())
-                TypeInto(Edit(d, 1070), typed);
-            QVERIFY(prompt.messages.isEmpty());
-            QTest::mouseClick(d.DlgItem<QPushButton>(res::IDOK), Qt::LeftButton);
-            prompt.ExpectOne(message);
-            QCOMPARE(QApplication::focusWidget(), Edit(d, failing));
-            QCOMPARE(Edit(d, failing)->selectedText(),
-                     typed.isNull() ? QString::number(stored.toInt()) : typed);
-            QVERIFY(d.isVisible());
-        });
-        QCOMPARE(Record(win.doc.m_current, 3), Record(b, 3));
+        const struct {
+            QString stored; // the third form's page length
+            QString typed;  // into the continuous position, if not null
+            int failing;
+            QString message;
+        } rows[] = {
+            {"66", "", IDC_SETUP_CONT_POSITION, "整数を入力してください。"},
+            {"00", QString(), IDC_SETUP_PAGE_LENGTH, "1 から 99 までの整数を入力してください。"}};
+        for (const auto& r : rows) {
+            const QString &stored = r.stored, &typed = r.typed, &message = r.message;
+            const int failing = r.failing;
+            ScriptedPrompt prompt;
+            FakeMainWindow win;
+            const SettingsBlock b = FactoryWith(135, stored.toStdString());
+            win.Load(b);
+            OpenForm(win, prompt, 3, [&](CFormSetupDlg& d) {
+                if (!typed.isNull())
+                    TypeInto(Edit(d, IDC_SETUP_CONT_POSITION), typed);
+                QVERIFY(prompt.messages.isEmpty());
+                QTest::mouseClick(d.DlgItem<QPushButton>(res::IDOK), Qt::LeftButton);
+                prompt.ExpectOne(message);
+                QCOMPARE(QApplication::focusWidget(), Edit(d, failing));
+                QCOMPARE(Edit(d, failing)->selectedText(),
+                         typed.isNull() ? QString::number(stored.toInt()) : typed);
+                QVERIFY(d.isVisible());
+            });
+            QCOMPARE(Record(win.doc.m_current, 3), Record(b, 3));
+        }
     }
 
     // OK on 書式２ writes that record only, keeping its separators and unassigned characters,
@@ -174,10 +177,10 @@ private slots:
         win.Load(b);
         OpenForm(win, prompt, 2, [&](CFormSetupDlg& d) {
             QCOMPARE(d.windowTitle(), QStringLiteral("書式の設定：書式２"));
-            QCOMPARE(Edit(d, 1073)->text(), QStringLiteral("10"));
-            TypeInto(Edit(d, 1073), QStringLiteral("72"));
-            TypeInto(Edit(d, 1061), QStringLiteral("68"));
-            TypeInto(Edit(d, 1070), QStringLiteral("28"));
+            QCOMPARE(Edit(d, IDC_SETUP_PAGE_LENGTH)->text(), QStringLiteral("10"));
+            TypeInto(Edit(d, IDC_SETUP_PAGE_LENGTH), QStringLiteral("72"));
+            TypeInto(Edit(d, IDC_SETUP_CORRECTION), QStringLiteral("68"));
+            TypeInto(Edit(d, IDC_SETUP_CONT_POSITION), QStringLiteral("28"));
             QTest::mouseClick(d.DlgItem<QPushButton>(res::IDOK), Qt::LeftButton);
         });
         QVERIFY(prompt.messages.isEmpty());
@@ -190,48 +193,42 @@ private slots:
 
     // Enter presses the push button that has the focus, and OK (the default button) when the
     // focus is on any other control; Space presses the focused button; Esc cancels.
-    void keysEndTheDialog_data() {
-        QTest::addColumn<int>("focus"); // -1: an edit, after Cancel had the focus
-        QTest::addColumn<int>("key");
-        QTest::addColumn<int>("result");
-        const int ok = res::IDOK, cancel = res::IDCANCEL;
-        QTest::newRow("Enter on Cancel") << cancel << int(Qt::Key_Return) << cancel;
-        QTest::newRow("keypad Enter on Cancel") << cancel << int(Qt::Key_Enter) << cancel;
-        QTest::newRow("Space on Cancel") << cancel << int(Qt::Key_Space) << cancel;
-        QTest::newRow("Enter on OK") << ok << int(Qt::Key_Return) << ok;
-        QTest::newRow("Enter in an edit") << 1061 << int(Qt::Key_Return) << ok;
-        QTest::newRow("Enter on a slider") << 1101 << int(Qt::Key_Return) << ok;
-        QTest::newRow("Enter after Cancel had the focus") << -1 << int(Qt::Key_Return) << ok;
-        QTest::newRow("Esc in an edit") << 1073 << int(Qt::Key_Escape) << cancel;
-    }
     void keysEndTheDialog() {
-        QFETCH(int, focus);
-        QFETCH(int, key);
-        QFETCH(int, result);
-        ScriptedPrompt prompt;
-        FakeMainWindow win;
-        int ended = 0;
-        OpenForm(win, prompt, 1, [&](CFormSetupDlg& d) {
-            TypeInto(Edit(d, 1073), QStringLiteral("12"));
-            if (focus == -1)
-                d.DlgItem<QPushButton>(res::IDCANCEL)->setFocus(Qt::TabFocusReason);
-            QWidget* target = d.GetDlgItem(focus == -1 ? 1076 : focus);
-            target->setFocus(Qt::TabFocusReason);
-            QTest::keyClick(target, Qt::Key(key));
-            QVERIFY(!d.isVisible());
-            ended = d.result();
-        });
-        QCOMPARE(ended, result);
-        QCOMPARE(Record(win.doc.m_current, 1).substr(0, 2),
-                 std::string(result == res::IDOK ? "12" : "66"));
-        QVERIFY(prompt.messages.isEmpty());
-
-        // On a page, Enter on the focused form button opens the dialog.
-        prompt.modalRuns = 0;
-        auto* button = win.form.DlgItem<QPushButton>(CPage_Form::IDC_FORM_BUTTON);
-        button->setFocus(Qt::TabFocusReason);
-        QTest::keyClick(button, Qt::Key_Return);
-        QCOMPARE(prompt.modalRuns, 1);
+        const int ok = res::IDOK, cancel = res::IDCANCEL;
+        const struct {
+            int focus; // -1: an edit, after Cancel had the focus
+            Qt::Key key;
+            int result;
+        } rows[] = {
+            {cancel, Qt::Key_Return, cancel},
+            {cancel, Qt::Key_Enter, cancel},
+            {cancel, Qt::Key_Space, cancel},
+            {ok, Qt::Key_Return, ok},
+            {IDC_SETUP_CORRECTION, Qt::Key_Return, ok}, // an edit
+            {IDC_SETUP_CUT_SLIDER, Qt::Key_Return, ok},
+            {-1, Qt::Key_Return, ok},
+            {IDC_SETUP_PAGE_LENGTH, Qt::Key_Escape, cancel},
+        };
+        for (const auto& r : rows) {
+            const int focus = r.focus, key = r.key, result = r.result;
+            ScriptedPrompt prompt;
+            FakeMainWindow win;
+            int ended = 0;
+            OpenForm(win, prompt, 1, [&](CFormSetupDlg& d) {
+                TypeInto(Edit(d, IDC_SETUP_PAGE_LENGTH), QStringLiteral("12"));
+                if (focus == -1)
+                    d.DlgItem<QPushButton>(res::IDCANCEL)->setFocus(Qt::TabFocusReason);
+                QWidget* target = d.GetDlgItem(focus == -1 ? IDC_SETUP_LEFT_MARGIN : focus);
+                target->setFocus(Qt::TabFocusReason);
+                QTest::keyClick(target, Qt::Key(key));
+                QVERIFY(!d.isVisible());
+                ended = d.result();
+            });
+            QCOMPARE(ended, result);
+            QCOMPARE(Record(win.doc.m_current, 1).substr(0, 2),
+                     std::string(result == res::IDOK ? "12" : "66"));
+            QVERIFY(prompt.messages.isEmpty());
+        }
     }
 
     // A page's button is no default button of the window around the page, even when that
@@ -249,7 +246,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&window));
         auto* button = page.DlgItem<QPushButton>(CPage_Form::IDC_FORM_BUTTON);
         QVERIFY(button->isEnabled());
-        QLineEdit* edit = Edit(page, 1054);
+        QLineEdit* edit = Edit(page, IDC_FORM_PAGE_LENGTH);
         edit->setFocus(Qt::TabFocusReason);
         QTest::keyClick(edit, Qt::Key_Return);
         button->setFocus(Qt::TabFocusReason);
@@ -257,9 +254,11 @@ private slots:
         QTest::keyClick(edit, Qt::Key_Return);
         QCOMPARE(prompt.modalRuns, 0);
         QVERIFY(window.isVisible());
-        button->setFocus(Qt::TabFocusReason);
-        QTest::keyClick(button, Qt::Key_Enter);
-        QCOMPARE(prompt.modalRuns, 1);
+        for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
+            button->setFocus(Qt::TabFocusReason);
+            QTest::keyClick(button, key);
+        }
+        QCOMPARE(prompt.modalRuns, 2);
     }
     // Every number edit of the pages and of the form setup dialog keeps, typed as a user would,
     // exactly the values `set` takes for its setting: the ends of the range `set` accepts stay,
@@ -269,21 +268,21 @@ private slots:
         FakeMainWindow win;
         const std::tuple<CPropertyPage*, int, const char*> fields[] = {
             // null: the setup dialog
-            {&win.form, res::IDC_FORM_CONT_POSITION, "ContinuousLoadPosition"},
-            {&win.form, res::IDC_FORM_CUT_POSITION, "CutSheetLoadPosition"},
-            {&win.form, res::IDC_FORM_POSTCARD_POSITION, "PostcardLoadPosition"},
-            {&win.form, res::IDC_FORM_PAGE_LENGTH, "PageLength"},
-            {&win.form, res::IDC_FORM_CORRECTION, "CutSheetPositionCorrection"},
-            {&win.param, res::IDC_PARAM_CONT_CENTERING, "ContinuousCentering"},
-            {&win.param, res::IDC_PARAM_CUT_CENTERING, "CutSheetCentering"},
-            {&win.param, res::IDC_PARAM_LOAD_TIME, "SheetGuideLoadTime"},
-            {nullptr, res::IDC_SETUP_PAGE_LENGTH, "Form1.PageLength"},
-            {nullptr, res::IDC_SETUP_LEFT_MARGIN, "Form1.LeftMargin"},
-            {nullptr, res::IDC_SETUP_RIGHT_MARGIN, "Form1.RightMargin"},
-            {nullptr, res::IDC_SETUP_CONT_POSITION, "Form1.ContinuousLoadPosition"},
-            {nullptr, res::IDC_SETUP_CUT_POSITION, "Form1.CutSheetLoadPosition"},
-            {nullptr, res::IDC_SETUP_POSTCARD_POSITION, "Form1.PostcardLoadPosition"},
-            {nullptr, res::IDC_SETUP_CORRECTION, "Form1.CutSheetPositionCorrection"},
+            {&win.form, IDC_FORM_CONT_POSITION, "ContinuousLoadPosition"},
+            {&win.form, IDC_FORM_CUT_POSITION, "CutSheetLoadPosition"},
+            {&win.form, IDC_FORM_POSTCARD_POSITION, "PostcardLoadPosition"},
+            {&win.form, IDC_FORM_PAGE_LENGTH, "PageLength"},
+            {&win.form, IDC_FORM_CORRECTION, "CutSheetPositionCorrection"},
+            {&win.param, IDC_PARAM_CONT_CENTERING, "ContinuousCentering"},
+            {&win.param, IDC_PARAM_CUT_CENTERING, "CutSheetCentering"},
+            {&win.param, IDC_PARAM_LOAD_TIME, "SheetGuideLoadTime"},
+            {nullptr, IDC_SETUP_PAGE_LENGTH, "Form1.PageLength"},
+            {nullptr, IDC_SETUP_LEFT_MARGIN, "Form1.LeftMargin"},
+            {nullptr, IDC_SETUP_RIGHT_MARGIN, "Form1.RightMargin"},
+            {nullptr, IDC_SETUP_CONT_POSITION, "Form1.ContinuousLoadPosition"},
+            {nullptr, IDC_SETUP_CUT_POSITION, "Form1.CutSheetLoadPosition"},
+            {nullptr, IDC_SETUP_POSTCARD_POSITION, "Form1.PostcardLoadPosition"},
+            {nullptr, IDC_SETUP_CORRECTION, "Form1.CutSheetPositionCorrection"},
         };
         int numbers = 0;
         for (const NamedSetting& n : NamedSettings())

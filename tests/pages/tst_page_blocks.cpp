@@ -13,6 +13,7 @@
 
 using namespace vellmark;
 using namespace vellmark::test;
+using namespace vellmark::res;
 
 namespace {
 
@@ -85,27 +86,55 @@ private slots:
     void blocksShow() {
         struct Row {
             std::size_t page;
-            const char* ids;
+            QList<int> ids;
             const char* factory;
             const char* other;
         };
         const Row rows[] = {
-            {0, "1045 1046 1047 1057 1043 1012 1044 1015", "オート 0 0 縮小なし 1 0 1 0",
+            {0,
+             {IDC_SELECT_PAPER_THICKNESS, IDC_SELECT_PRINT_PRESSURE, IDC_SELECT_PRINT_POSITION,
+              IDC_SELECT_REDUCTION, IDC_SELECT_QUIET_FIRST, IDC_SELECT_QUIET_SECOND,
+              IDC_SELECT_TYPEFACE_FIRST, IDC_SELECT_TYPEFACE_SECOND},
+             "オート 0 0 縮小なし 1 0 1 0",
              "12 -6 -1.3 ４／５縮小 0 1 0 1"},
-            {1, "1060 1094 1062 1095 1064 1096 1054 1058 1056 1002",
+            {1,
+             {IDC_FORM_CONT_POSITION, IDC_FORM_CONT_SLIDER, IDC_FORM_CUT_POSITION,
+              IDC_FORM_CUT_SLIDER, IDC_FORM_POSTCARD_POSITION, IDC_FORM_POSTCARD_SLIDER,
+              IDC_FORM_PAGE_LENGTH, IDC_FORM_CORRECTION, IDC_FORM_SELECT, IDC_FORM_BUTTON},
              "120 9 46 7 54 7 66 0 選択なし 書式の設定(&D)(off)",
              "15 1 19 2 130 9 12 68 書式３ 書式３の設定(&D)"}, // 19: 18 and 20 equally near
-            {2, "1061 1062 1063 1066 1067 1058 1059 1065 1018",
+            {2,
+             {IDC_PARAM_CUT_CENTERING, IDC_PARAM_CONT_CENTERING, IDC_PARAM_LOAD_TIME,
+              IDC_PARAM_KANJI_TABLE, IDC_PARAM_AUTO_RETURN, IDC_PARAM_FONT1, IDC_PARAM_FONT2,
+              IDC_PARAM_POSTCARD_FIRST, IDC_PARAM_POSTCARD_SECOND},
              "40 36 2 JIS1978年度版 15秒 標準 標準 1 0",
              "68 10 5 JIS1990年度版 8秒 OCR-B クーリエ 0 1"},
-            {3, "1010 1016 1017 1007 1013 1008 1009 1011 1012 1014 1015",
-             "日本 1 0 1 0 1 0 1 0 1 0", "ドイツ 0 1 0 1 0 1 0 1 0 1"},
-            {4, "1016 1017 1018 1019 1009 1020 1012 1021 1015 1022 1023 1024 1025",
-             "0 0 1 1 0 1 0 1 0 1 0 1 0", "1 1 0 0 1 0 1 0 1 0 1 0 1"},
-            {5, "1026 1027 1018 1028 1009 1029 1012 1030 1015", "0 1 0 1 0 1 0 1 0",
+            {3,
+             {IDC_MSW1_COUNTRY, IDC_MSW1_4_FIRST, IDC_MSW1_4_SECOND, IDC_MSW1_5_FIRST,
+              IDC_MSW1_5_SECOND, IDC_MSW1_6_FIRST, IDC_MSW1_6_SECOND, IDC_MSW1_7_FIRST,
+              IDC_MSW1_7_SECOND, IDC_MSW1_8_FIRST, IDC_MSW1_8_SECOND},
+             "日本 1 0 1 0 1 0 1 0 1 0",
+             "ドイツ 0 1 0 1 0 1 0 1 0 1"},
+            {4,
+             {IDC_MSW2_1_CHECK, IDC_MSW2_2_FIRST, IDC_MSW2_2_SECOND, IDC_MSW2_3_FIRST,
+              IDC_MSW2_3_SECOND, IDC_MSW2_5_FIRST, IDC_MSW2_5_SECOND, IDC_MSW2_6_FIRST,
+              IDC_MSW2_6_SECOND, IDC_MSW2_7_FIRST, IDC_MSW2_7_SECOND, IDC_MSW2_8_FIRST,
+              IDC_MSW2_8_SECOND},
+             "0 0 1 1 0 1 0 1 0 1 0 1 0",
+             "1 1 0 0 1 0 1 0 1 0 1 0 1"},
+            {5,
+             {IDC_MSW3_7_CHECK, IDC_MSW3_2_FIRST, IDC_MSW3_2_SECOND, IDC_MSW3_3_FIRST,
+              IDC_MSW3_3_SECOND, IDC_MSW3_4_FIRST, IDC_MSW3_4_SECOND, IDC_MSW3_8_FIRST,
+              IDC_MSW3_8_SECOND},
+             "0 1 0 1 0 1 0 1 0",
              "1 0 1 0 1 0 1 0 1"},
-            {6, "1031 1018 1032 1009 1033 1012 1034 1015 1035 1023 1036 1025 1037 1038 1039 1040",
-             "1 0 1 0 0 1 0 1 1 0 1 0 1 0 1 0", "0 1 0 1 1 0 1 0 0 1 0 1 0 1 0 1"},
+            {6,
+             {IDC_MSW4_1_FIRST, IDC_MSW4_1_SECOND, IDC_MSW4_2_FIRST, IDC_MSW4_2_SECOND,
+              IDC_MSW4_3_FIRST, IDC_MSW4_3_SECOND, IDC_MSW4_4_FIRST, IDC_MSW4_4_SECOND,
+              IDC_MSW4_5_FIRST, IDC_MSW4_5_SECOND, IDC_MSW4_6_FIRST, IDC_MSW4_6_SECOND,
+              IDC_MSW4_7_FIRST, IDC_MSW4_7_SECOND, IDC_MSW4_8_FIRST, IDC_MSW4_8_SECOND},
+             "1 0 1 0 0 1 0 1 1 0 1 0 1 0 1 0",
+             "0 1 0 1 1 0 1 0 0 1 0 1 0 1 0 1"},
         };
         FakeMainWindow win;
         for (bool other : {false, true}) {
@@ -113,10 +142,7 @@ private slots:
                 win.Load(OtherValues());
             for (const Row& r : rows) {
                 const QString page = QStringLiteral("page %1: ").arg(r.page);
-                QList<int> ids;
-                for (const QString& id : QString::fromLatin1(r.ids).split(u' '))
-                    ids << id.toInt();
-                QCOMPARE(page + Shown(*win.All()[r.page], ids),
+                QCOMPARE(page + Shown(*win.All()[r.page], r.ids),
                          page + QString::fromUtf8(other ? r.other : r.factory));
             }
         }
@@ -124,26 +150,22 @@ private slots:
 
     // Parsing a block and building into a copy of the factory settings gives the block back.
     // Each block is built into the other one, so every field must be written.
-    void roundTrip_data() {
-        QTest::addColumn<bool>("other");
-        QTest::newRow("factory") << false;
-        QTest::newRow("other values") << true;
-    }
     void roundTrip() {
-        QFETCH(bool, other);
-        const SettingsBlock source = other ? OtherValues() : FactoryDefaults;
-        const SettingsBlock target = other ? FactoryDefaults : OtherValues();
-        ScriptedPrompt prompt;
-        FakeMainWindow win;
-        win.Load(source);
-        win.doc.m_current = target;
-        win.doc.CollectFromPages();
-        // No page writes the unassigned bytes: they keep the target's.
-        SettingsBlock expected = source;
-        for (std::size_t i : {2, 26, 34, 35, 36, 45, 46, 47, 165, 166, 171})
-            expected[i] = target[i];
-        QCOMPARE(win.doc.m_current, expected);
-        QVERIFY(prompt.messages.isEmpty());
+        for (bool other : {false, true}) {
+            const SettingsBlock source = other ? OtherValues() : FactoryDefaults;
+            const SettingsBlock target = other ? FactoryDefaults : OtherValues();
+            ScriptedPrompt prompt;
+            FakeMainWindow win;
+            win.Load(source);
+            win.doc.m_current = target;
+            win.doc.CollectFromPages();
+            // No page writes the unassigned bytes: they keep the target's.
+            SettingsBlock expected = source;
+            for (std::size_t i : {2, 26, 34, 35, 36, 45, 46, 47, 165, 166, 171})
+                expected[i] = target[i];
+            QCOMPARE(win.doc.m_current, expected);
+            QVERIFY(prompt.messages.isEmpty());
+        }
     }
 
     // Each page writes exactly its own bytes: every other byte of the target stays as it was.
@@ -175,24 +197,25 @@ private slots:
         Put(b, 7, "\x08");                            // only MSW2-4
         Put(b, 10, "\x01\x03");                       // MSW3-1, MSW3-5, MSW3-6
         win.Load(b);
-        QCOMPARE(Combo(win.msw1, 1010)->currentText(), QStringLiteral("日本"));
+        QCOMPARE(Combo(win.msw1, IDC_MSW1_COUNTRY)->currentText(), QStringLiteral("日本"));
 
         win.ShowPage(win.msw2);
-        QTest::mouseClick(win.msw2.DlgItem<QAbstractButton>(1016), Qt::LeftButton);
+        QTest::mouseClick(win.msw2.DlgItem<QAbstractButton>(IDC_MSW2_1_CHECK), Qt::LeftButton);
         QCOMPARE(win.doc.m_current[7], std::uint8_t{0x09});
 
         win.ShowPage(win.msw3);
-        for (int id : {1018, 1009, 1012, 1026, 1015})
+        for (int id : {IDC_MSW3_2_SECOND, IDC_MSW3_3_SECOND, IDC_MSW3_4_SECOND, IDC_MSW3_7_CHECK,
+                       IDC_MSW3_8_SECOND})
             QTest::mouseClick(win.msw3.DlgItem<QAbstractButton>(id), Qt::LeftButton);
         QCOMPARE(BlockText(win.doc.m_current, 10, 2), std::string("\x0F\x0F"));
-        QTest::mouseClick(win.msw3.DlgItem<QAbstractButton>(1027), Qt::LeftButton);
+        QTest::mouseClick(win.msw3.DlgItem<QAbstractButton>(IDC_MSW3_2_FIRST), Qt::LeftButton);
         QCOMPARE(win.doc.m_current[10], std::uint8_t{0x0D}); // back to the first button
         QCOMPARE(BlockText(win.doc.m_current, 4, 2), std::string("\x00\x05", 2));
 
         // イギリス: bits 0 and 1 of offset 4; bit 3 follows the MSW1-4 pair.
         win.ShowPage(win.msw1);
-        QTest::mouseClick(win.msw1.DlgItem<QAbstractButton>(1017), Qt::LeftButton);
-        QComboBox* country = Combo(win.msw1, 1010);
+        QTest::mouseClick(win.msw1.DlgItem<QAbstractButton>(IDC_MSW1_4_SECOND), Qt::LeftButton);
+        QComboBox* country = Combo(win.msw1, IDC_MSW1_COUNTRY);
         country->setFocus(Qt::TabFocusReason);
         QTest::keyClick(country, Qt::Key_Down);
         QTest::keyClick(country, Qt::Key_Down);
@@ -214,8 +237,11 @@ private slots:
         Put(b, 22, "2");  // quiet printing: no button
         Put(b, 168, "10");
         win.Load(b);
-        QCOMPARE(Shown(win.param, {1058, 1067}), QStringLiteral("標準 15秒"));
-        QCOMPARE(Shown(win.select, {1045, 1046, 1047, 1057, 1043, 1012}),
+        QCOMPARE(Shown(win.param, {IDC_PARAM_FONT1, IDC_PARAM_AUTO_RETURN}),
+                 QStringLiteral("標準 15秒"));
+        QCOMPARE(Shown(win.select, {IDC_SELECT_PAPER_THICKNESS, IDC_SELECT_PRINT_PRESSURE,
+                                    IDC_SELECT_PRINT_POSITION, IDC_SELECT_REDUCTION,
+                                    IDC_SELECT_QUIET_FIRST, IDC_SELECT_QUIET_SECOND}),
                  QStringLiteral("オート -4 0 縮小なし 0 0"));
 
         SettingsBlock expected = b;
@@ -230,7 +256,7 @@ private slots:
         QCOMPARE(win.doc.m_current, expected);
 
         win.Load(FactoryWith(64, "01"));
-        QCOMPARE(Combo(win.select, 1045)->currentIndex(), 1);
+        QCOMPARE(Combo(win.select, IDC_SELECT_PAPER_THICKNESS)->currentIndex(), 1);
     }
 
     // The layouts made for this program show every text whole at the dialog font (the memory

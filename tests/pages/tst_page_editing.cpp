@@ -19,6 +19,7 @@
 
 using namespace vellmark;
 using namespace vellmark::test;
+using namespace vellmark::res;
 
 namespace {
 
@@ -40,24 +41,29 @@ struct Typing {
 };
 
 const Typing kTyping[] = {
-    {"leading zeros within the width", kForm, 1062, "0012", "0012", 49, "012", 1095, 1},
-    {"above the maximum", kForm, 1062, "1300", "130", 49, "130", 1095, 9},
-    {"nearest stop", kForm, 1062, "125", "125", 49, "125", 1095, 9},
-    {"between two stops: the lower", kForm, 1062, "19", "19", 49, "019", 1095, 2},
-    {"emptied, minimum 1", kForm, 1054, "", "1", 38, "01"},
-    {"up key", kForm, 1054, nullptr, "67", 38, "67", -1, 0, -1, Qt::Key_Up},
-    {"up key at the maximum", kForm, 1054, "99", "99", 38, "99", -1, 0, -1, Qt::Key_Up},
-    {"down key", kForm, 1054, "99", "98", 38, "98", -1, 0, -1, Qt::Key_Down},
-    {"load time emptied, minimum 2", kParam, 1063, "", "2", 171, "02"},
-    {"centering 1 may become 10 to 68", kParam, 1061, "1", "1", 28, "01", -1, 0, 1},
-    {"centering 15", kParam, 1061, "15", "15", 28, "15", -1, 0, 0},
-    {"centering 7", kParam, 1061, "7", "10", 28, "10", -1, 0, 0},
-    {"centering 0", kParam, 1061, "0", "10", 28, "10", -1, 0, 0},
-    {"centering emptied", kParam, 1061, "", "10", 28, "10", -1, 0, 0},
-    {"continuous centering 3", kParam, 1062, "3", "3", 31, "03", -1, 0, 1},
+    {"leading zeros within the width", kForm, IDC_FORM_CUT_POSITION, "0012", "0012", 49, "012",
+     IDC_FORM_CUT_SLIDER, 1},
+    {"above the maximum", kForm, IDC_FORM_CUT_POSITION, "1300", "130", 49, "130",
+     IDC_FORM_CUT_SLIDER, 9},
+    {"nearest stop", kForm, IDC_FORM_CUT_POSITION, "125", "125", 49, "125", IDC_FORM_CUT_SLIDER, 9},
+    {"between two stops: the lower", kForm, IDC_FORM_CUT_POSITION, "19", "19", 49, "019",
+     IDC_FORM_CUT_SLIDER, 2},
+    {"emptied, minimum 1", kForm, IDC_FORM_PAGE_LENGTH, "", "1", 38, "01"},
+    {"up key", kForm, IDC_FORM_PAGE_LENGTH, nullptr, "67", 38, "67", -1, 0, -1, Qt::Key_Up},
+    {"up key at the maximum", kForm, IDC_FORM_PAGE_LENGTH, "99", "99", 38, "99", -1, 0, -1,
+     Qt::Key_Up},
+    {"down key", kForm, IDC_FORM_PAGE_LENGTH, "99", "98", 38, "98", -1, 0, -1, Qt::Key_Down},
+    {"load time emptied, minimum 2", kParam, IDC_PARAM_LOAD_TIME, "", "2", 171, "02"},
+    {"centering 1 may become 10 to 68", kParam, IDC_PARAM_CUT_CENTERING, "1", "1", 28, "01", -1, 0,
+     1},
+    {"centering 15", kParam, IDC_PARAM_CUT_CENTERING, "15", "15", 28, "15", -1, 0, 0},
+    {"centering 7", kParam, IDC_PARAM_CUT_CENTERING, "7", "10", 28, "10", -1, 0, 0},
+    {"centering 0", kParam, IDC_PARAM_CUT_CENTERING, "0", "10", 28, "10", -1, 0, 0},
+    {"centering emptied", kParam, IDC_PARAM_CUT_CENTERING, "", "10", 28, "10", -1, 0, 0},
+    {"continuous centering 3", kParam, IDC_PARAM_CONT_CENTERING, "3", "3", 31, "03", -1, 0, 1},
     // 6 may still become 60 to 68; 69 is above the range.
-    {"centering 6", kParam, res::IDC_PARAM_CUT_CENTERING, "6", "6", 28, "06", -1, 0, 1},
-    {"centering 69", kParam, res::IDC_PARAM_CUT_CENTERING, "69", "68", 28, "68", -1, 0, 0},
+    {"centering 6", kParam, IDC_PARAM_CUT_CENTERING, "6", "6", 28, "06", -1, 0, 1},
+    {"centering 69", kParam, IDC_PARAM_CUT_CENTERING, "69", "68", 28, "68", -1, 0, 0},
 };
 
 } // namespace
@@ -93,7 +99,8 @@ private slots:
         if (r.slider > 0)
             QCOMPARE(page.DlgItem<QSlider>(r.slider)->value(), r.stop);
         if (r.pending >= 0)
-            QCOMPARE(r.id == 1061 ? win.param.CutSheetPending() : win.param.ContinuousPending(),
+            QCOMPARE(r.id == IDC_PARAM_CUT_CENTERING ? win.param.CutSheetPending()
+                                                     : win.param.ContinuousPending(),
                      r.pending);
         QVERIFY(prompt.messages.isEmpty());
     }
@@ -107,12 +114,14 @@ private slots:
         FakeMainWindow win;
         win.ShowPage(win.form);
         {
-            const QSignalBlocker quiet(Edit(win.form, 1054));
-            Edit(win.form, 1054)->setText(QStringLiteral("12")); // after 1060 in exchange order
+            const QSignalBlocker quiet(Edit(win.form, IDC_FORM_PAGE_LENGTH));
+            Edit(win.form, IDC_FORM_PAGE_LENGTH)
+                ->setText(QStringLiteral("12")); // after the position in exchange order
         }
-        QLineEdit* edit = Edit(win.form, 1060);
+        QLineEdit* edit = Edit(win.form, IDC_FORM_CONT_POSITION);
         TypeInto(edit, QString());
-        QCOMPARE(Shown(win.form, {1060, 1094}), QStringLiteral(" 0"));
+        QCOMPARE(Shown(win.form, {IDC_FORM_CONT_POSITION, IDC_FORM_CONT_SLIDER}),
+                 QStringLiteral(" 0"));
         prompt.ExpectOne(QStringLiteral("整数を入力してください。"));
         QVERIFY(prompt.messages[0].icon == PromptIcon::Warning);
         QCOMPARE(QApplication::focusWidget(), edit);
@@ -124,9 +133,9 @@ private slots:
 
         // The correction edit (after the page length) fails the same way.
         prompt.messages.clear();
-        TypeInto(Edit(win.form, 1060), QStringLiteral("60"));
+        TypeInto(Edit(win.form, IDC_FORM_CONT_POSITION), QStringLiteral("60"));
         QCOMPARE(win.form.m_nPageLength, 12);
-        TypeInto(Edit(win.form, 1058), QString());
+        TypeInto(Edit(win.form, IDC_FORM_CORRECTION), QString());
         prompt.ExpectOne(QStringLiteral("整数を入力してください。"));
         QCOMPARE(BlockText(win.doc.m_current, 41, 3), std::string("060"));
     }
@@ -140,12 +149,13 @@ private slots:
         QVERIFY(prompt.messages.isEmpty()); // showing does not check
         win.ShowPage(win.param);
 
-        Combo(win.param, 1058)->setCurrentIndex(1); // before 1063: read
-        Combo(win.param, 1067)->setCurrentIndex(0); // after 1063: kept
-        QTest::mouseClick(win.param.DlgItem<QRadioButton>(1018), Qt::LeftButton); // after
+        Combo(win.param, IDC_PARAM_FONT1)->setCurrentIndex(1);       // before the load time: read
+        Combo(win.param, IDC_PARAM_AUTO_RETURN)->setCurrentIndex(0); // after the load time: kept
+        QTest::mouseClick(win.param.DlgItem<QRadioButton>(IDC_PARAM_POSTCARD_SECOND),
+                          Qt::LeftButton); // after
 
         prompt.ExpectOne(QStringLiteral("2 から 5 までの整数を入力してください。"));
-        QLineEdit* edit = Edit(win.param, 1063);
+        QLineEdit* edit = Edit(win.param, IDC_PARAM_LOAD_TIME);
         QCOMPARE(QApplication::focusWidget(), edit);
         QCOMPARE(edit->selectedText(), QStringLiteral("7"));
         QCOMPARE(
@@ -160,7 +170,7 @@ private slots:
         // takes the focus away from the combo box again.
         prompt.messages.clear();
         const qsizetype before = win.checks.size();
-        Combo(win.param, 1059)->setFocus(Qt::MouseFocusReason);
+        Combo(win.param, IDC_PARAM_FONT2)->setFocus(Qt::MouseFocusReason);
         QCOMPARE(win.checks.size(), before + 1);
         QCOMPARE(prompt.messages.size(), 1);
         QCOMPARE(QApplication::focusWidget(), edit);
@@ -171,12 +181,12 @@ private slots:
         ScriptedPrompt prompt;
         FakeMainWindow win;
         win.ShowPage(win.param);
-        TypeInto(Edit(win.param, 1061), QStringLiteral("5"));
-        TypeInto(Edit(win.param, 1062), QStringLiteral("3"));
+        TypeInto(Edit(win.param, IDC_PARAM_CUT_CENTERING), QStringLiteral("5"));
+        TypeInto(Edit(win.param, IDC_PARAM_CONT_CENTERING), QStringLiteral("3"));
         win.select.setFocus(); // the user goes elsewhere (a menu command)
 
-        for (auto [id, paperName, offset] :
-             {std::tuple{1061, "カット紙", 28}, std::tuple{1062, "連続紙", 31}}) {
+        for (auto [id, paperName, offset] : {std::tuple{IDC_PARAM_CUT_CENTERING, "カット紙", 28},
+                                             std::tuple{IDC_PARAM_CONT_CENTERING, "連続紙", 31}}) {
             const qsizetype checksBefore = win.checks.size();
             prompt.messages.clear();
             if (win.param.CutSheetPending())
@@ -197,12 +207,12 @@ private slots:
         QCOMPARE(win.param.CutSheetPending() + win.param.ContinuousPending(), 0);
 
         // A mark never survives a new block: the loaded value stands.
-        TypeInto(Edit(win.param, 1061), QStringLiteral("4"));
+        TypeInto(Edit(win.param, IDC_PARAM_CUT_CENTERING), QStringLiteral("4"));
         QCOMPARE(win.param.CutSheetPending(), 1);
         prompt.messages.clear();
         win.Load(FactoryWith(28, "05")); // outside 10 to 68, from a file: written back unchanged
         QCOMPARE(win.param.CutSheetPending(), 0);
-        QCOMPARE(Edit(win.param, 1061)->text(), QStringLiteral("5"));
+        QCOMPARE(Edit(win.param, IDC_PARAM_CUT_CENTERING)->text(), QStringLiteral("5"));
         win.doc.CollectFromPages();
         QCOMPARE(BlockText(win.doc.m_current, 28, 2), std::string("05"));
         QVERIFY(prompt.messages.isEmpty());
@@ -215,31 +225,33 @@ private slots:
         FakeMainWindow win;
         win.Load(FactoryWith(53, "120")); // postcard 120, stop 9
         win.ShowPage(win.form);
-        auto* postcard = win.form.DlgItem<QSlider>(1096);
+        auto* postcard = win.form.DlgItem<QSlider>(IDC_FORM_POSTCARD_SLIDER);
         postcard->setFocus(Qt::TabFocusReason);
         QTest::keyClick(postcard, Qt::Key_Left);
         QTest::keyClick(postcard, Qt::Key_Left);
-        QCOMPARE(Shown(win.form, {1096, 1064}), QStringLiteral("7 54"));
+        QCOMPARE(Shown(win.form, {IDC_FORM_POSTCARD_SLIDER, IDC_FORM_POSTCARD_POSITION}),
+                 QStringLiteral("7 54"));
         QCOMPARE(BlockText(win.doc.m_current, 53, 3), std::string("054"));
 
-        auto* cut = win.form.DlgItem<QSlider>(1095);
+        auto* cut = win.form.DlgItem<QSlider>(IDC_FORM_CUT_SLIDER);
         cut->setFocus(Qt::TabFocusReason);
         QTest::keyClick(cut, Qt::Key_Home);
-        QCOMPARE(Edit(win.form, 1062)->text(), QStringLiteral("0"));
+        QCOMPARE(Edit(win.form, IDC_FORM_CUT_POSITION)->text(), QStringLiteral("0"));
         for (int i = 0; i < 7; ++i)
             QTest::keyClick(cut, Qt::Key_Right);
-        QCOMPARE(Shown(win.form, {1095, 1062}), QStringLiteral("7 46"));
+        QCOMPARE(Shown(win.form, {IDC_FORM_CUT_SLIDER, IDC_FORM_CUT_POSITION}),
+                 QStringLiteral("7 46"));
 
         // A cut without the focus does nothing to its edit.
-        auto* continuous = win.form.DlgItem<QSlider>(1094);
+        auto* continuous = win.form.DlgItem<QSlider>(IDC_FORM_CONT_SLIDER);
         continuous->triggerAction(QAbstractSlider::SliderToMinimum);
-        QCOMPARE(Edit(win.form, 1060)->text(), QStringLiteral("120"));
+        QCOMPARE(Edit(win.form, IDC_FORM_CONT_POSITION)->text(), QStringLiteral("120"));
 
         // The wheel over a cut gives it the focus first, so its edit follows; clicks on the
         // track or on the tick marks under it move it one stop towards the click.
-        QLineEdit* edit = Edit(win.form, 1062);
+        QLineEdit* edit = Edit(win.form, IDC_FORM_CUT_POSITION);
 
-        Edit(win.form, 1054)->setFocus(Qt::MouseFocusReason);
+        Edit(win.form, IDC_FORM_PAGE_LENGTH)->setFocus(Qt::MouseFocusReason);
         const QPointF centre = QRectF(cut->rect()).center();
         QWheelEvent down(centre, cut->mapToGlobal(centre), QPoint(), QPoint(0, -120), Qt::NoButton,
                          Qt::NoModifier, Qt::NoScrollPhase, false);
@@ -260,7 +272,7 @@ private slots:
         for (auto [where, ticks, direction] :
              {std::tuple{"track, right", false, 1}, std::tuple{"track, left", false, -1},
               std::tuple{"ticks, right", true, 1}, std::tuple{"ticks, left", true, -1}}) {
-            Edit(win.form, 1054)->setFocus(Qt::MouseFocusReason);
+            Edit(win.form, IDC_FORM_PAGE_LENGTH)->setFocus(Qt::MouseFocusReason);
             TypeInto(edit, QStringLiteral("46"));
             QCOMPARE(cut->value(), 7);
             opt.sliderPosition = opt.sliderValue = cut->value();
@@ -288,10 +300,10 @@ private slots:
         win.ShowPage(win.select);
         // Activating the window put the focus into the first combo box; that is no move of
         // the user's.
-        QCOMPARE(QApplication::focusWidget(), Combo(win.select, 1045));
+        QCOMPARE(QApplication::focusWidget(), Combo(win.select, IDC_SELECT_PAPER_THICKNESS));
         QCOMPARE(win.checks.size(), 0);
 
-        auto* on = win.select.DlgItem<QRadioButton>(1012);
+        auto* on = win.select.DlgItem<QRadioButton>(IDC_SELECT_QUIET_SECOND);
         on->setFocus(Qt::TabFocusReason); // the combo box loses the focus
         QCOMPARE(win.checks.size(), 1);
         QTest::mouseClick(on, Qt::LeftButton);
@@ -301,7 +313,7 @@ private slots:
         QCOMPARE(win.checks.size(), 3);
         QVERIFY(win.checks[2] == win.checks[1]);
 
-        QComboBox* reduction = Combo(win.select, 1057);
+        QComboBox* reduction = Combo(win.select, IDC_SELECT_REDUCTION);
         reduction->setFocus(Qt::TabFocusReason); // focus gained
         QCOMPARE(win.checks.size(), 4);
         QTest::keyClick(reduction, Qt::Key_End); // selection change
@@ -309,32 +321,51 @@ private slots:
         QCOMPARE(win.checks[4][62], std::uint8_t{'5'});
         reduction->showPopup();
         reduction->hidePopup();
-        QCOMPARE(win.checks.size(), 7);                        // drop-down and close-up
-        Combo(win.select, 1045)->setFocus(Qt::TabFocusReason); // focus lost, and gained
+        QCOMPARE(win.checks.size(), 7); // drop-down and close-up
+        Combo(win.select, IDC_SELECT_PAPER_THICKNESS)
+            ->setFocus(Qt::TabFocusReason); // focus lost, and gained
         QCOMPARE(win.checks.size(), 9);
 
         // The window losing and regaining the activation (a message box, another program)
         // moves no focus inside the window: no check.
         QFocusEvent deactivated(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
-        QApplication::sendEvent(Combo(win.select, 1045), &deactivated);
+        QApplication::sendEvent(Combo(win.select, IDC_SELECT_PAPER_THICKNESS), &deactivated);
         QFocusEvent activated(QEvent::FocusIn, Qt::ActiveWindowFocusReason);
-        QApplication::sendEvent(Combo(win.select, 1045), &activated);
+        QApplication::sendEvent(Combo(win.select, IDC_SELECT_PAPER_THICKNESS), &activated);
         QCOMPARE(win.checks.size(), 9);
 
-        // Showing a block raises none.
-        win.Load(FactoryDefaults);
+        // Showing a block raises none, nor does hiding a page or the window, even with a page
+        // that cannot be read (a loaded load time of 7) and the focus in a combo box.
+        win.Load(FactoryWith(172, "7"));
+        for (std::size_t n : {1, 2, 3, 4, 5, 6, 0, 3, 0})
+            win.ShowOnly(n);
+        win.hide();
+        win.show();
+        win.showMinimized();
+        win.showNormal();
+        win.activateWindow();
+        QApplication::processEvents();
         QCOMPARE(win.checks.size(), 9);
+        QCOMPARE(prompt.messages.size(), 0);
+        // A list that was open reports its close-up.
+        QComboBox* pressure = Combo(win.select, IDC_SELECT_PRINT_PRESSURE);
+        pressure->showPopup();
+        pressure->hidePopup();
+        QCOMPARE(win.checks.size(), 11);
+        win.Load(FactoryDefaults);
+        prompt.messages.clear();
 
         // One per change of an edit's text; edits forward nothing else.
         win.ShowPage(win.form);
-        Edit(win.form, 1058)->setFocus(); // the combo box that had the focus loses it
+        Edit(win.form, IDC_FORM_CORRECTION)
+            ->setFocus(); // the combo box that had the focus loses it
         const qsizetype before = win.checks.size();
-        TypeInto(Edit(win.form, 1058), QStringLiteral("12"));
+        TypeInto(Edit(win.form, IDC_FORM_CORRECTION), QStringLiteral("12"));
         QCOMPARE(win.checks.size(), before + 2);
         QCOMPARE(BlockText(win.checks.last(), 57, 2), std::string("12"));
 
         // A paste rewritten to its value is a change of its own, run inside the first.
-        QLineEdit* cut = Edit(win.form, 1062);
+        QLineEdit* cut = Edit(win.form, IDC_FORM_CUT_POSITION);
         cut->setFocus();
         cut->selectAll();
         const qsizetype atPaste = win.checks.size();
@@ -342,16 +373,17 @@ private slots:
         QCOMPARE(cut->text(), QStringLiteral("12"));
         QCOMPARE(win.checks.size(), atPaste + 2);
         QCOMPARE(BlockText(win.checks[atPaste], 49, 3), std::string("012"));
-        QCOMPARE(win.form.DlgItem<QSlider>(1095)->value(), 1); // 15 is the nearest stop
+        QCOMPARE(win.form.DlgItem<QSlider>(IDC_FORM_CUT_SLIDER)->value(),
+                 1); // 15 is the nearest stop
 
         // Arrow keys move through a radio pair as clicks do.
         win.ShowPage(win.msw4);
-        auto* first = win.msw4.DlgItem<QRadioButton>(1035);
+        auto* first = win.msw4.DlgItem<QRadioButton>(IDC_MSW4_5_FIRST);
         first->setFocus(Qt::TabFocusReason);
         const qsizetype beforeKey = win.checks.size();
         QTest::keyClick(first, Qt::Key_Right);
-        QCOMPARE(Shown(win.msw4, {1035, 1023}), QStringLiteral("0 1"));
-        QCOMPARE(QApplication::focusWidget(), win.msw4.GetDlgItem(1023));
+        QCOMPARE(Shown(win.msw4, {IDC_MSW4_5_FIRST, IDC_MSW4_5_SECOND}), QStringLiteral("0 1"));
+        QCOMPARE(QApplication::focusWidget(), win.msw4.GetDlgItem(IDC_MSW4_5_SECOND));
         QCOMPARE(win.checks.size(), beforeKey + 1);
         QCOMPARE(win.doc.m_current[14], std::uint8_t{0x01});
     }
@@ -361,15 +393,16 @@ private slots:
         ScriptedPrompt prompt;
         FakeMainWindow win;
         win.ShowPage(win.form);
-        QComboBox* forms = Combo(win.form, 1056);
+        QComboBox* forms = Combo(win.form, IDC_FORM_SELECT);
         forms->setFocus(Qt::TabFocusReason);
         QTest::keyClick(forms, Qt::Key_End);
-        QCOMPARE(Shown(win.form, {1056, 1002}), QStringLiteral("書式３ 書式３の設定(&D)"));
+        QCOMPARE(Shown(win.form, {IDC_FORM_SELECT, IDC_FORM_BUTTON}),
+                 QStringLiteral("書式３ 書式３の設定(&D)"));
         QCOMPARE(win.doc.m_current[73], std::uint8_t{'3'});
         QTest::keyClick(forms, Qt::Key_Up);
-        QCOMPARE(Shown(win.form, {1002}), QStringLiteral("書式２の設定(&D)"));
+        QCOMPARE(Shown(win.form, {IDC_FORM_BUTTON}), QStringLiteral("書式２の設定(&D)"));
         QTest::keyClick(forms, Qt::Key_Home);
-        QCOMPARE(Shown(win.form, {1002}), QStringLiteral("書式の設定(&D)(off)"));
+        QCOMPARE(Shown(win.form, {IDC_FORM_BUTTON}), QStringLiteral("書式の設定(&D)(off)"));
         QCOMPARE(win.doc.m_current[73], std::uint8_t{'0'});
     }
 
@@ -379,9 +412,10 @@ private slots:
         ScriptedPrompt prompt;
         FakeMainWindow win;
         win.ShowPage(win.form);
-        Edit(win.form, 1060)->setFocus();
+        Edit(win.form, IDC_FORM_CONT_POSITION)->setFocus();
         win.Load(FactoryWith(41, "200")); // above the edit's maximum
-        QCOMPARE(Shown(win.form, {1060, 1094}), QStringLiteral("200 9"));
+        QCOMPARE(Shown(win.form, {IDC_FORM_CONT_POSITION, IDC_FORM_CONT_SLIDER}),
+                 QStringLiteral("200 9"));
         QVERIFY(win.checks.isEmpty());
         // The next rebuild reports the range.
         win.doc.CollectFromPages();
@@ -420,31 +454,6 @@ private slots:
         QCOMPARE(BlockText(win.doc.m_current, 28, 2), std::string("68"));
         QCOMPARE(wrong, QStringList());
         QVERIFY(prompt.messages.isEmpty());
-    }
-
-    // Hiding a page or the window is no change of the user's: no data check, no message, even
-    // with a page that cannot be read (a loaded load time of 7) and the focus in a combo box.
-    void hidingRaisesNoDataCheck() {
-        ScriptedPrompt prompt;
-        FakeMainWindow win;
-        win.ShowPage(win.select);
-        QCOMPARE(QApplication::focusWidget(), Combo(win.select, 1045));
-        win.Load(FactoryWith(172, "7"));
-        for (std::size_t n : {1, 2, 3, 4, 5, 6, 0, 3, 0})
-            win.ShowOnly(n);
-        win.hide();
-        win.show();
-        win.showMinimized();
-        win.showNormal();
-        win.activateWindow();
-        QApplication::processEvents();
-        QCOMPARE(win.checks.size(), 0);
-        QCOMPARE(prompt.messages.size(), 0);
-        // A list that was open reports its close-up.
-        QComboBox* combo = Combo(win.select, 1046);
-        combo->showPopup();
-        combo->hidePopup();
-        QCOMPARE(win.checks.size(), 2);
     }
 
     void multiByteLength() {

@@ -10,7 +10,7 @@
 
 namespace vellmark::test {
 
-int ListenOnLoopback(bool ipv6, int* port) {
+void LoopbackListener::Start(bool ipv6, std::function<void()> serve) {
     const int fd = ::socket(ipv6 ? AF_INET6 : AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     sockaddr_storage storage{};
     auto* v4 = reinterpret_cast<sockaddr_in*>(&storage);
@@ -26,13 +26,15 @@ int ListenOnLoopback(bool ipv6, int* port) {
         ::getsockname(fd, reinterpret_cast<sockaddr*>(&storage), &len)) {
         if (fd >= 0)
             ::close(fd);
-        return -1;
+        return;
     }
-    *port = ntohs(ipv6 ? v6->sin6_port : v4->sin_port);
-    return fd;
+    port = ntohs(ipv6 ? v6->sin6_port : v4->sin_port);
+    listenFd = fd;
+    wakeFd = ::eventfd(0, EFD_CLOEXEC);
+    thread = std::thread(std::move(serve));
 }
 
-void StopListener(std::thread& thread, int wakeFd, int listenFd) {
+void LoopbackListener::Stop() {
     if (thread.joinable()) {
         const std::uint64_t one = 1;
         [[maybe_unused]] const ssize_t n = ::write(wakeFd, &one, sizeof one);
@@ -44,19 +46,15 @@ void StopListener(std::thread& thread, int wakeFd, int listenFd) {
 }
 
 SimulatedPrinter::SimulatedPrinter(JobCallback onJob) : m_onJob(std::move(onJob)) {
-    m_listenFd = ListenOnLoopback(false, &m_port);
-    if (m_listenFd < 0)
-        return;
-    m_wakeFd = ::eventfd(0, EFD_CLOEXEC);
-    m_thread = std::thread(&SimulatedPrinter::Run, this);
+    m_listener.Start(false, [this] { Run(); });
 }
 
 SimulatedPrinter::~SimulatedPrinter() {
-    StopListener(m_thread, m_wakeFd, m_listenFd);
+    m_listener.Stop();
 }
 
 std::string SimulatedPrinter::DeviceUri() const {
-    return "socket://127.0.0.1:" + std::to_string(m_port);
+    return "socket://127.0.0.1:" + std::to_string(m_listener.port);
 }
 
 std::vector<SimulatedPrinter::Job> SimulatedPrinter::Jobs() const {
@@ -73,7 +71,8 @@ void SimulatedPrinter::Run() {
     int conn = -1; // the connection of the job being received: one at a time
     Job job;
     for (;;) {
-        pollfd fds[2] = {{conn >= 0 ? conn : m_listenFd, POLLIN, 0}, {m_wakeFd, POLLIN, 0}};
+        pollfd fds[2] = {{conn >= 0 ? conn : m_listener.listenFd, POLLIN, 0},
+                         {m_listener.wakeFd, POLLIN, 0}};
         if (::poll(fds, 2, -1) < 0)
             continue;
         if (fds[1].revents) {
@@ -82,7 +81,7 @@ void SimulatedPrinter::Run() {
             return;
         }
         if (conn < 0) {
-            conn = ::accept4(m_listenFd, nullptr, nullptr, SOCK_CLOEXEC);
+            conn = ::accept4(m_listener.listenFd, nullptr, nullptr, SOCK_CLOEXEC);
             continue;
         }
         std::uint8_t buf[4096];

@@ -14,6 +14,19 @@
 
 namespace vellmark::test {
 
+// A listening TCP socket on the IPv4 or IPv6 loopback address at a free port, the thread that
+// serves it, and the eventfd that tells that thread to stop.
+struct LoopbackListener {
+    int listenFd = -1; // -1: no socket, and no thread
+    int wakeFd = -1;
+    int port = 0;
+    std::thread thread;
+    // Listens and runs `serve` on the thread.
+    void Start(bool ipv6, std::function<void()> serve);
+    // Wakes the thread, waits for it, and closes both descriptors.
+    void Stop();
+};
+
 class SimulatedPrinter {
 public:
     using Job = std::vector<std::uint8_t>;
@@ -25,8 +38,8 @@ public:
     SimulatedPrinter(const SimulatedPrinter&) = delete;
     SimulatedPrinter& operator=(const SimulatedPrinter&) = delete;
 
-    bool Listening() const { return m_listenFd >= 0; }
-    int Port() const { return m_port; }
+    bool Listening() const { return m_listener.listenFd >= 0; }
+    int Port() const { return m_listener.port; }
     // The device URI of a queue that prints to this printer.
     std::string DeviceUri() const;
 
@@ -37,21 +50,12 @@ public:
 private:
     void Run();
 
-    int m_listenFd = -1;
-    int m_wakeFd = -1;
-    int m_port = 0;
+    LoopbackListener m_listener;
     JobCallback m_onJob;
     mutable std::mutex m_mutex;
     mutable std::condition_variable m_arrived;
     std::vector<Job> m_jobs;
-    std::thread m_thread;
 };
-
-// A listening TCP socket on the IPv4 or IPv6 loopback address at a free port (stored in
-// `port`); -1 when there is none.
-int ListenOnLoopback(bool ipv6, int* port);
-// Wakes a listener's thread through `wakeFd`, waits for it, and closes both descriptors.
-void StopListener(std::thread& thread, int wakeFd, int listenFd);
 
 // Writes `job` as a hex dump in the usual offset / 16 bytes / characters layout.
 std::string HexDump(const SimulatedPrinter::Job& job);

@@ -1,8 +1,6 @@
 #include "SpoolerProxy.h"
-#include "SimulatedPrinter.h"
 
 #include <poll.h>
-#include <sys/eventfd.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -28,15 +26,11 @@ bool WriteAll(int fd, const char* data, ssize_t size) {
 
 SpoolerProxy::SpoolerProxy(std::string socketPath, bool ipv6, std::chrono::milliseconds delay)
     : m_socketPath(std::move(socketPath)), m_ipv6(ipv6), m_delay(delay) {
-    m_listenFd = ListenOnLoopback(ipv6, &m_port);
-    if (m_listenFd < 0)
-        return;
-    m_wakeFd = ::eventfd(0, EFD_CLOEXEC);
-    m_thread = std::thread(&SpoolerProxy::Run, this);
+    m_listener.Start(ipv6, [this] { Run(); });
 }
 
 SpoolerProxy::~SpoolerProxy() {
-    StopListener(m_thread, m_wakeFd, m_listenFd);
+    m_listener.Stop();
     for (const Link& link : m_links) {
         ::close(link.client);
         ::close(link.server);
@@ -44,7 +38,7 @@ SpoolerProxy::~SpoolerProxy() {
 }
 
 std::string SpoolerProxy::Address() const {
-    return (m_ipv6 ? "[::1]:" : "127.0.0.1:") + std::to_string(m_port);
+    return (m_ipv6 ? "[::1]:" : "127.0.0.1:") + std::to_string(m_listener.port);
 }
 
 void SpoolerProxy::HoldAnswers() {
@@ -53,7 +47,8 @@ void SpoolerProxy::HoldAnswers() {
 
 void SpoolerProxy::Run() {
     for (;;) {
-        std::vector<pollfd> fds = {{m_wakeFd, POLLIN, 0}, {m_listenFd, POLLIN, 0}};
+        std::vector<pollfd> fds = {{m_listener.wakeFd, POLLIN, 0},
+                                   {m_listener.listenFd, POLLIN, 0}};
         // Wake up for the next delayed chunk that falls due.
         auto wake = Clock::now() + std::chrono::milliseconds(100);
         for (const Link& link : m_links) {
@@ -107,7 +102,7 @@ void SpoolerProxy::Run() {
         }
         std::erase_if(m_links, [](const Link& l) { return l.closed; });
         if (fds[1].revents & POLLIN) {
-            const int client = ::accept4(m_listenFd, nullptr, nullptr, SOCK_CLOEXEC);
+            const int client = ::accept4(m_listener.listenFd, nullptr, nullptr, SOCK_CLOEXEC);
             const int server = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
             sockaddr_un addr{};
             addr.sun_family = AF_UNIX;

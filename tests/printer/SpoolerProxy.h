@@ -4,11 +4,12 @@
 // connections. It can also delay every chunk it passes on, either way, as a slow link does.
 #pragma once
 
+#include "SimulatedPrinter.h"
+
 #include <atomic>
 #include <chrono>
 #include <deque>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace vellmark::test {
@@ -22,7 +23,7 @@ public:
     SpoolerProxy(const SpoolerProxy&) = delete;
     SpoolerProxy& operator=(const SpoolerProxy&) = delete;
 
-    bool Listening() const { return m_listenFd >= 0; }
+    bool Listening() const { return m_listener.listenFd >= 0; }
     // "127.0.0.1:PORT" or "[::1]:PORT".
     std::string Address() const;
     // From now on, the connections open now get nothing more from the scheduler.
@@ -48,13 +49,10 @@ private:
     std::string m_socketPath;
     bool m_ipv6;
     std::chrono::milliseconds m_delay;
-    int m_listenFd = -1;
-    int m_wakeFd = -1;
-    int m_port = 0;
+    LoopbackListener m_listener;
     std::atomic<int> m_accepted{0};  // links accepted so far
     std::atomic<int> m_heldBelow{0}; // the links before this one get no more answers
     std::vector<Link> m_links;       // the proxy thread's own
-    std::thread m_thread;
 };
 
 } // namespace vellmark::test

@@ -141,17 +141,12 @@ void TestSpooler::WriteConfiguration(const std::string& backendPath) {
                   "<Location />\n  Order allow,deny\n  Allow all\n</Location>\n"
                   "<Policy default>\n  <Limit All>\n    Order deny,allow\n  </Limit>\n</Policy>\n");
     std::string files = "User lp\nGroup lp\nSystemGroup root\nFileDevice Yes\n";
-    for (const auto& [key, path] : {std::pair{"ServerRoot", "/conf"},
-                                    {"RequestRoot", "/spool"},
-                                    {"TempDir", "/spool/tmp"},
-                                    {"CacheDir", "/cache"},
-                                    {"StateDir", "/state"},
-                                    {"ServerBin", "/bin"},
-                                    {"AccessLog", "/log/access_log"},
-                                    {"ErrorLog", "/log/error_log"},
-                                    {"PageLog", "/log/page_log"},
-                                    {"Printcap", "/printcap"}})
-        files += std::string(key) + " " + d + path + "\n";
+    // Each folder and file of the scheduler's own below the spooler's folder.
+    for (std::string entry :
+         {"ServerRoot /conf", "RequestRoot /spool", "TempDir /spool/tmp", "CacheDir /cache",
+          "StateDir /state", "ServerBin /bin", "AccessLog /log/access_log",
+          "ErrorLog /log/error_log", "PageLog /log/page_log", "Printcap /printcap"})
+        files += entry.insert(entry.find(' ') + 1, d) + "\n";
     WriteFile(d + "/conf/cups-files.conf", files);
 }
 

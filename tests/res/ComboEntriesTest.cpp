@@ -26,16 +26,21 @@ TEST(ComboEntries, TemplatesListWhatTheConversionsKnow) {
         std::span<const std::string_view> entries;
     };
     const Combo combos[] = {
-        {res::IDD_PAGE_SELECT, 1045, Describe(Setting::PaperThickness).entries},
-        {res::IDD_PAGE_SELECT, 1046, Describe(Setting::PrintPressure).entries},
-        {res::IDD_PAGE_SELECT, 1047, Describe(Setting::PrintPositionAdjust).entries},
-        {res::IDD_PAGE_SELECT, 1057, Describe(Setting::Reduction).entries},
-        {res::IDD_PAGE_FORM, 1056, Describe(Setting::FormSelect).entries},
-        {res::IDD_PAGE_PARAM, 1058, Describe(Setting::Font1).entries},
-        {res::IDD_PAGE_PARAM, 1059, Describe(Setting::Font2).entries},
-        {res::IDD_PAGE_PARAM, 1066, Describe(Setting::KanjiCodeTable).entries},
-        {res::IDD_PAGE_PARAM, 1067, Describe(Setting::AutoReturnTime).entries},
-        {res::IDD_PAGE_MSW1, 1010, CountryEntries()},
+        {res::IDD_PAGE_SELECT, res::IDC_SELECT_PAPER_THICKNESS,
+         Describe(Setting::PaperThickness).entries},
+        {res::IDD_PAGE_SELECT, res::IDC_SELECT_PRINT_PRESSURE,
+         Describe(Setting::PrintPressure).entries},
+        {res::IDD_PAGE_SELECT, res::IDC_SELECT_PRINT_POSITION,
+         Describe(Setting::PrintPositionAdjust).entries},
+        {res::IDD_PAGE_SELECT, res::IDC_SELECT_REDUCTION, Describe(Setting::Reduction).entries},
+        {res::IDD_PAGE_FORM, res::IDC_FORM_SELECT, Describe(Setting::FormSelect).entries},
+        {res::IDD_PAGE_PARAM, res::IDC_PARAM_FONT1, Describe(Setting::Font1).entries},
+        {res::IDD_PAGE_PARAM, res::IDC_PARAM_FONT2, Describe(Setting::Font2).entries},
+        {res::IDD_PAGE_PARAM, res::IDC_PARAM_KANJI_TABLE,
+         Describe(Setting::KanjiCodeTable).entries},
+        {res::IDD_PAGE_PARAM, res::IDC_PARAM_AUTO_RETURN,
+         Describe(Setting::AutoReturnTime).entries},
+        {res::IDD_PAGE_MSW1, res::IDC_MSW1_COUNTRY, CountryEntries()},
     };
     int seen = 0;
     for (const Combo& c : combos) {

@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QFontMetrics>
 #include <QPainter>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -50,15 +51,6 @@ QPalette FixedPalette() {
     pal.setColor(QPalette::Light, kLight);
     pal.setColor(QPalette::Midlight, kMidlight);
     return pal;
-}
-
-QString Label(const QString& text) {
-    const qsizetype tab = text.indexOf(u'\t');
-    return tab < 0 ? text : text.left(tab);
-}
-
-int Advance(const QString& text) {
-    return QFontMetrics(CIconMenu::MenuFont()).horizontalAdvance(text);
 }
 
 // One item drawn at (kL, kT) into an image that starts out in the sentinel colour; at scale 2
@@ -227,77 +219,72 @@ void IconMenuTest::loadsTemplateAndUnregistersOnDestroy() {
 }
 
 void IconMenuTest::measuresItemsAndAlignsAccelerators() {
+    // At the test's font, per popup: each item as "padding spaces:width x height" (a separator
+    // "-:0x height"), the padding being the spaces that line its accelerator up one space past
+    // the widest label; and the popup's width, its widest item and the frames.
+    const struct {
+        const char* items;
+        int width;
+    } popups[] = {
+        {"4:264x20 1:261x20 -:0x10 7:269x20 15:259x20 -:0x10 17:264x20 -:0x10 36:266x20", 275},
+        {"14:204x20 15:206x20 1:204x20 2:206x20 2:206x20 2:206x20 2:206x20", 212},
+        {"10:177x20 -:0x10 0:155x20", 183},
+    };
     CIconMenu menu;
     QVERIFY(menu.LoadOwnerDrawMenu(res::IDR_PANEL_MENU));
     const res::MenuTemplate* tmpl = res::FindMenuTemplate(res::IDR_PANEL_MENU);
-    const int line = CIconMenu::MenuLineHeight();
+    QCOMPARE(menu.SubmenuCount(), int(std::size(popups)));
     int templateRow = 0;
     for (int i = 0; i < menu.SubmenuCount(); ++i) {
         CIconMenu* sub = menu.Submenu(i);
         QMenu* popup = sub->Popup();
         popup->popup(QPoint(0, 0));
         ++templateRow; // the popup's own row
-        auto original = [&](int pos) {
-            const std::string_view t = tmpl->items[templateRow + pos].text;
-            return QString::fromUtf8(t.data(), static_cast<qsizetype>(t.size()));
-        };
-        int widestLabel = 0;
-        for (int pos = 0; pos < sub->RecordCount(); ++pos)
-            widestLabel = std::max(widestLabel, Advance(Label(original(pos)) + ' '));
-
-        int widestItem = 0;
+        QStringList items;
         for (int pos = 0; pos < sub->RecordCount(); ++pos) {
             const IconMenuItem* item = sub->Record(pos);
-            const QString text = original(pos);
-            const QString row = QStringLiteral("popup %1 item %2").arg(i).arg(pos);
             MeasureItemStruct mis;
             mis.itemData = item;
             sub->MeasureItem(mis);
             const QRect geometry = popup->actionGeometry(popup->actions().at(pos));
-            if (item->flags & res::kMfSeparator) {
-                VERIFY_ROW(mis.itemHeight == line / 2);
-                VERIFY_ROW(geometry.height() == line / 2);
-                continue;
-            }
-            QString measured = item->text;
-            measured.replace(u'\t', u' ');
-            VERIFY_ROW(mis.itemWidth == Advance(measured) + 33);
-            VERIFY_ROW(mis.itemHeight == std::max(line, 19));
-            VERIFY_ROW(geometry.height() == mis.itemHeight);
-            widestItem = std::max(widestItem, mis.itemWidth);
-
-            // Padded with the fewest spaces that reach the widest label plus one space; the
-            // accelerator and the label itself unchanged.
-            const qsizetype tab = item->text.indexOf(u'\t');
-            if (tab < 0) {
-                VERIFY_ROW(item->text == text);
-                continue;
-            }
-            const QString label = item->text.left(tab);
-            VERIFY_ROW(label.trimmed() == Label(text).trimmed());
-            VERIFY_ROW(item->text.mid(tab) == text.mid(text.indexOf(u'\t')));
-            VERIFY_ROW(Advance(label) >= widestLabel);
-            VERIFY_ROW(!label.endsWith(' ') || Advance(label.chopped(1)) < widestLabel);
+            QCOMPARE(geometry.height(), mis.itemHeight);
+            const QRegularExpression padding(QStringLiteral("( *)\t"));
+            const QRegularExpressionMatch m = padding.match(item->text);
+            const bool separator = item->flags & res::kMfSeparator;
+            items << QStringLiteral("%1:%2x%3")
+                         .arg(separator ? QStringLiteral("-")
+                                        : QString::number(m.hasMatch() ? m.capturedLength(1) : 0))
+                         .arg(mis.itemWidth)
+                         .arg(mis.itemHeight);
+            // Only the padding was added: the label and the accelerator are the template's.
+            const std::string_view t = tmpl->items[templateRow + pos].text;
+            QCOMPARE(QString(item->text).replace(padding, QStringLiteral("\t")),
+                     QString::fromUtf8(t.data(), static_cast<qsizetype>(t.size())));
         }
-        // The popup is as wide as its widest item and its frame: no room added for the
-        // accelerators beyond what the items measured.
-        QCOMPARE(popup->sizeHint().width(), widestItem + 2 * CIconMenuStyle::kFrameWidth);
+        QCOMPARE(items.join(u' '), QString::fromLatin1(popups[i].items));
+        QCOMPARE(popup->sizeHint().width(), popups[i].width);
         popup->hide();
         templateRow += sub->RecordCount();
     }
 
-    // The padding count is the one that adding one space at a time gives, for labels short and
-    // long, Latin and Japanese, and widths reached at once, near or far.
+    // The fewest spaces that make a label at least so wide, for labels short and long, Latin
+    // and Japanese, and widths reached at once, near or far.
+    const struct {
+        const char* label;
+        int widest, spaces;
+    } paddings[] = {{"", 0, 0},
+                    {"", 1, 1},
+                    {"", 37, 10},
+                    {"&A", 37, 5},
+                    {"&A", 120, 27},
+                    {"設定の読込(&O)...", 37, 0},
+                    {"設定の読込(&O)...", 120, 6},
+                    {"設定の読込(&O)...", 400, 79},
+                    {"A much longer &label", 120, 0}};
     const QFontMetrics fm(CIconMenu::MenuFont());
-    for (const char* text : {"", "&A", "設定の読込(&O)...", "A much longer &label"}) {
-        for (const int widest : {0, 1, 37, 120, 400}) {
-            QString label = QString::fromUtf8(text);
-            int spaces = 0;
-            for (; fm.horizontalAdvance(label) < widest && spaces <= widest; ++spaces)
-                label += u' ';
-            QCOMPARE(CIconMenu::PaddingSpaces(fm, QString::fromUtf8(text), widest), spaces);
-        }
-    }
+    for (const auto& [label, widest, spaces] : paddings)
+        QVERIFY2(CIconMenu::PaddingSpaces(fm, QString::fromUtf8(label), widest) == spaces,
+                 qPrintable(QStringLiteral("%1 to %2").arg(label).arg(widest)));
 }
 
 void IconMenuTest::drawsImageFramesAndHighlight() {
@@ -416,35 +403,26 @@ void IconMenuTest::drawsGrayedItems() {
         const unsigned state = kOdsGrayed | (selected ? kOdsSelected : 0u);
         const QImage image = Render(*popup, item, state, QSize(w, h));
         const int x0 = kL + 2, y0 = kT + 2;
-        // Embossed: ink in the shadow colour, its highlight one pixel down and right, the
-        // rest the face colour, whether selected or not.
-        int ink = 0;
-        for (int y = 0; y < kIh; ++y)
-            for (int x = 0; x < kIw; ++x) {
-                QColor want = kFace;
-                if (IsInk(*item, x, y))
-                    want = kShadow, ++ink;
-                else if (IsInk(*item, x - 1, y - 1))
-                    want = kLight;
-                QVERIFY2(Is(image, x0 + x, y0 + y, want),
-                         qPrintable(row + QStringLiteral(" pixel %1,%2").arg(x).arg(y)));
-            }
-        QVERIFY(ink > 20);
+        // Embossed: ink in the shadow colour, its highlight one point down and right, the rest
+        // the face colour, whether selected or not; where a point is two pixels, the 32-pixel
+        // drawing so.
+        for (const int scale : {1, 2}) {
+            const QImage drawn = Render(*popup, item, state, QSize(w, h), false, scale);
+            int ink = 0;
+            for (int y = 0; y < kIh * scale; ++y)
+                for (int x = 0; x < kIw * scale; ++x) {
+                    QColor want = kFace;
+                    if (IsInk(*item, x, y, scale))
+                        want = kShadow, ++ink;
+                    else if (IsInk(*item, x - scale, y - scale, scale))
+                        want = kLight;
+                    const QString at = QStringLiteral(" scale %1 pixel %2,%3").arg(scale).arg(x);
+                    QVERIFY2(Is(drawn, scale * x0 + x, scale * y0 + y, want),
+                             qPrintable(row + at.arg(y)));
+                }
+            QVERIFY(ink > 20);
+        }
         VERIFY_ROW(Is(image, kL, kT + 5, kMenu)); // outer frame, menu colour
-
-        // Where a point is two pixels, the 32-pixel drawing embossed, its highlight one point
-        // (two pixels) down and right.
-        const QImage sharp = Render(*popup, item, state, QSize(w, h), false, 2);
-        for (int y = 0; y < 2 * kIh; ++y)
-            for (int x = 0; x < 2 * kIw; ++x) {
-                QColor want = kFace;
-                if (IsInk(*item, x, y, 2))
-                    want = kShadow;
-                else if (IsInk(*item, x - 2, y - 2, 2))
-                    want = kLight;
-                QVERIFY2(Is(sharp, 2 * x0 + x, 2 * y0 + y, want),
-                         qPrintable(row + QStringLiteral(" scale 2 pixel %1,%2").arg(x).arg(y)));
-            }
 
         const QRect text(kL + 25, kT, w - 25, h);
         QCOMPARE(Count(image, text, kMenuText), 0);
