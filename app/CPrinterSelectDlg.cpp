@@ -2,7 +2,7 @@
 
 #include "CWaitCursorService.h"
 #include "ControlNotify.h"
-#include "IProcessExit.h"
+#include "DesktopServices.h"
 #include "IPrompt.h"
 #include "ResourceIds.h"
 #include "ShortDestination.h"
