@@ -376,7 +376,8 @@ void CPanelDlg::OnLoad() {
             Ask(res::IDS_LOAD_DISCARD, PromptButtons::YesNo, PromptIcon::Warning) == kPromptNo)
             return;
     }
-    const QString path = FileChooser().OpenFileName(this, SettingsDirectory(ExecutableDir()));
+    const QString path =
+        PlatformService<IFileChooser>::Get().OpenFileName(this, SettingsDirectory(ExecutableDir()));
     if (path.isEmpty())
         return;
     FileError why;
@@ -400,7 +401,8 @@ CPanelDlg::SaveOutcome CPanelDlg::OnSave() {
         return SaveOutcome::Stopped;
     m_doc.CollectFromPages();
     for (;;) {
-        const QString path = FileChooser().SaveFileName(this, SettingsDirectory(ExecutableDir()));
+        const QString path = PlatformService<IFileChooser>::Get().SaveFileName(
+            this, SettingsDirectory(ExecutableDir()));
         if (path.isEmpty())
             return SaveOutcome::Cancelled;
         FileError why;
@@ -538,7 +540,7 @@ void CPanelDlg::OnHelp() {
         Ask(res::IDS_HELP_MISSING, PromptButtons::Ok, PromptIcon::Warning);
         return;
     }
-    if (HelpViewer().Open(m_strHelpPath))
+    if (PlatformService<IHelpViewer>::Get().Open(m_strHelpPath))
         return;
     // The file is there but nothing could show it: its path lets the user open it some other
     // way.

@@ -57,11 +57,6 @@ template <> IFileChooser& PlatformService<IFileChooser>::Standard() {
     return dialogs;
 }
 
-template <> IHelpViewer& PlatformService<IHelpViewer>::Standard() {
-    static CDesktopHelpViewer desktop;
-    return desktop;
-}
-
 template <> IProcessExit& PlatformService<IProcessExit>::Standard() {
     static RuntimeExit runtime;
     return runtime;
@@ -89,6 +84,11 @@ bool CDesktopHelpViewer::Open(const QString& path) {
     const bool shown = process->exitStatus() == QProcess::NormalExit && process->exitCode() == 0;
     delete process;
     return shown;
+}
+
+template <> IHelpViewer& PlatformService<IHelpViewer>::Standard() {
+    static CDesktopHelpViewer desktop;
+    return desktop;
 }
 
 } // namespace vellmark

@@ -23,8 +23,6 @@ public:
     // The save dialog (asks before overwriting); an empty string when cancelled.
     virtual QString SaveFileName(QWidget* owner, const QString& directory) = 0;
 };
-// The standard file dialogs.
-template <> IFileChooser& PlatformService<IFileChooser>::Standard();
 
 // Hands the help file to a viewer.
 class IHelpViewer {
@@ -33,8 +31,6 @@ public:
     // Opens the file at its contents; false when no viewer took it.
     virtual bool Open(const QString& path) = 0;
 };
-// The desktop's viewer, CDesktopHelpViewer below.
-template <> IHelpViewer& PlatformService<IHelpViewer>::Standard();
 
 // The desktop's viewer: the file goes to `xdg-open`, which hands it to the user's browser. Its
 // exit status tells whether a viewer took the file: 0 is success, anything else (no browser, no
@@ -59,18 +55,11 @@ public:
     // that the caller then leaves its dialog as cancelled.
     virtual void Exit(int status) = 0;
 };
-// The runtime's normal exit, std::exit after flushing the standard streams.
-template <> IProcessExit& PlatformService<IProcessExit>::Standard();
 
-// The services in use.
-inline IFileChooser& FileChooser() {
-    return PlatformService<IFileChooser>::Get();
-}
-inline IHelpViewer& HelpViewer() {
-    return PlatformService<IHelpViewer>::Get();
-}
-inline IProcessExit& ProcessExit() {
-    return PlatformService<IProcessExit>::Get();
-}
+// The program's own: the standard file dialogs, CDesktopHelpViewer, and the runtime's normal
+// exit (std::exit after flushing the standard streams).
+template <> IFileChooser& PlatformService<IFileChooser>::Standard();
+template <> IHelpViewer& PlatformService<IHelpViewer>::Standard();
+template <> IProcessExit& PlatformService<IProcessExit>::Standard();
 
 } // namespace vellmark
