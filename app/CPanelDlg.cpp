@@ -1,19 +1,18 @@
 #include "CPanelDlg.h"
 
-#include "AcceleratorTable.h"
+#include "CAcceleratorFilter.h"
 #include "CDialogLayout.h"
 #include "CIconMenu.h"
-#include "CRadioButton.h"
 #include "CStatusLine.h"
 #include "CTabControl.h"
 #include "CVersionDlg.h"
-#include "IFileChooser.h"
-#include "IHelpViewer.h"
+#include "DesktopServices.h"
 #include "IPrompt.h"
 #include "MenuTemplate.h"
 #include "PanelTemplate.h"
 #include "PrinterRecord.h"
 #include "ProgramArt.h"
+#include "ProgramLocations.h"
 #include "ResourceIds.h"
 #include "SettingsFile.h"
 #include "SettingsSender.h"
@@ -26,15 +25,13 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QKeyEvent>
 #include <QMenuBar>
-#include <QStandardPaths>
 #include <QTimer>
 #include <QToolBar>
 
 #include <array>
 #include <chrono>
-#include <unistd.h>
+#include <utility>
 
 namespace vellmark {
 namespace {
@@ -51,9 +48,6 @@ QString ToQ(const std::string& s) {
 // How long a load or a save waits for a file that another program keeps locked, with the
 // wait cursor, before it tells the user.
 constexpr std::chrono::milliseconds kLockWait{2000};
-
-// The help file's name, beside the executable or in the installed data folder.
-constexpr char kHelpFileName[] = "vlmk90.html";
 
 // Toolbar: 0 for a separator, else the button's command; image i of strip 150 for the i-th
 // button.
@@ -107,18 +101,17 @@ CPanelDlg::CPanelDlg(PrintService& service)
                                      static_cast<qsizetype>(res::kPanelCaption.size())));
     setFont(CDialogLayout::DialogFont());
     m_hIcon = ProgramIcon();
-    m_bExitAfterPaint = qEnvironmentVariable("VELLMARK_EXIT_AFTER_PAINT") == QLatin1String("1");
-    // Table 142 is offered every key of this window before any control sees it.
-    qApp->installEventFilter(this);
 }
 
-CPanelDlg::~CPanelDlg() {
-    qApp->removeEventFilter(this);
-}
+CPanelDlg::~CPanelDlg() = default;
 
 bool CPanelDlg::Create() {
     if (!m_bCreated) {
         m_bCreated = true;
+        // Table 142 is offered every key of this window before any control sees it.
+        m_accelerators = std::make_unique<ui::CAcceleratorFilter>(
+            *this, res::LoadAccelerators(res::IDR_PANEL_MENU),
+            [this](int id) { return IsCommandEnabled(id); }, [this](int id) { OnCommand(id); });
         OnInitDialog();
     }
     return !m_bEnded;
@@ -161,13 +154,12 @@ bool CPanelDlg::OnInitDialog() {
 
     BuildTabs();
 
-    m_doc.ShowInPages();
+    ShowSettings();
 
     PrinterSwitch();
     if (m_bEnded)
         return true;
 
-    m_pages.form.RefreshFormButton();
     m_printerDlg.m_bStartupDone = 1;
     return true;
 }
@@ -260,85 +252,31 @@ void CPanelDlg::HelpProbe() {
     EnableCommand(res::ID_HELP_CONTENTS, !m_strHelpPath.isEmpty());
 }
 
-QString CPanelDlg::ExecutableDir() const {
-    return QCoreApplication::applicationDirPath();
-}
-
-QString CPanelDlg::FindHelpFile(const QString& executableDir) {
-    const QDir dir(executableDir);
-    for (const QString& candidate :
-         {dir.filePath(QLatin1String(kHelpFileName)),
-          dir.filePath(QStringLiteral("../share/vellmark/") + QLatin1String(kHelpFileName))}) {
-        const QFileInfo info(candidate);
-        if (info.isFile())
-            return info.absoluteFilePath();
-    }
-    return {};
-}
-
-bool CPanelDlg::IsInstalledLocation(const QString& executableDir) {
-    if (executableDir.isEmpty())
-        return false;
-    const QDir dir(executableDir);
-    return dir.dirName() == QLatin1String("bin") &&
-           QFileInfo(dir.filePath(QStringLiteral("../share/vellmark"))).isDir();
-}
-
-QString CPanelDlg::SettingsDirectory(const QString& executableDir) {
-    // An installed program's folder (/usr/bin and the like) holds programs, not settings files,
-    // even for a user who may write there, root above all.
-    if (!executableDir.isEmpty() && !IsInstalledLocation(executableDir) &&
-        ::access(QFile::encodeName(executableDir).constData(), W_OK) == 0)
-        return executableDir;
-    QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (documents.isEmpty() || !QFileInfo(documents).isDir())
-        documents = QDir::homePath();
-    return documents;
-}
-
 // ---- Commands ---------------------------------------------------------------------------------
 
 void CPanelDlg::OnCommand(int id) {
-    switch (id) {
-    case res::ID_DATA_CHECK:
-        OnDataCheck();
-        break;
-    case res::ID_TB_LOAD:
-    case res::ID_LOAD_SETTINGS:
-        OnLoad();
-        break;
-    case res::ID_TB_SAVE:
-    case res::ID_SAVE_SETTINGS:
-        OnSave();
-        break;
-    case res::ID_TB_SEND:
-    case res::ID_SEND_SETTINGS:
-        OnSend();
-        break;
-    case res::ID_TB_FACTORY:
-    case res::ID_FACTORY_SETTINGS:
-        OnFactorySettings();
-        break;
-    case res::ID_TB_PRINTER:
-    case res::ID_SELECT_PRINTER:
-        PrinterSwitch();
-        break;
-    case res::ID_EXIT:
-        OnExit();
-        break;
-    case res::ID_HELP_CONTENTS:
-        OnHelp();
-        break;
-    case res::ID_ABOUT:
-        OnAbout();
-        break;
-    default:
-        for (int page = 0; page < static_cast<int>(std::size(kTabs)); ++page) {
-            if (kTabs[page].command == id)
-                ShowPage(page);
-        }
-        break;
-    }
+    // A toolbar button runs the menu command it stands for.
+    for (const CommandPair& pair : kToolMenuPairs)
+        if (pair.tool == id)
+            id = pair.menu;
+    using Handler = void (*)(CPanelDlg&);
+    static constexpr std::pair<int, Handler> kHandlers[] = {
+        {res::ID_DATA_CHECK, [](CPanelDlg& w) { w.OnDataCheck(); }},
+        {res::ID_LOAD_SETTINGS, [](CPanelDlg& w) { w.OnLoad(); }},
+        {res::ID_SAVE_SETTINGS, [](CPanelDlg& w) { w.OnSave(); }},
+        {res::ID_SEND_SETTINGS, [](CPanelDlg& w) { w.OnSend(); }},
+        {res::ID_FACTORY_SETTINGS, [](CPanelDlg& w) { w.OnFactorySettings(); }},
+        {res::ID_SELECT_PRINTER, [](CPanelDlg& w) { w.PrinterSwitch(); }},
+        {res::ID_EXIT, [](CPanelDlg& w) { w.OnExit(); }},
+        {res::ID_HELP_CONTENTS, [](CPanelDlg& w) { w.OnHelp(); }},
+        {res::ID_ABOUT, [](CPanelDlg& w) { w.OnAbout(); }},
+    };
+    for (const auto& [command, handler] : kHandlers)
+        if (command == id)
+            return handler(*this);
+    for (int page = 0; page < static_cast<int>(std::size(kTabs)); ++page)
+        if (kTabs[page].command == id)
+            ShowPage(page);
 }
 
 bool CPanelDlg::IsCommandEnabled(int id) const {
@@ -399,24 +337,9 @@ void CPanelDlg::ShowPageOnly(int n, bool tabsFocused) {
         m_tab->setFocus(Qt::OtherFocusReason);
         return;
     }
-    // The page passes the focus on to its first control that Tab reaches; in a radio group,
-    // the checked button.
+    // The page passes the focus on to its first control that Tab reaches.
     CPropertyPage* page = m_pages.All()[static_cast<std::size_t>(n)];
-    QWidget* first = nullptr;
-    for (const res::ControlTemplate& c : page->Template().controls) {
-        QWidget* w = page->GetDlgItem(c.id);
-        if (!w || !(c.style & res::kTabStop) || !w->isEnabled() || w->isHidden())
-            continue;
-        first = w;
-        if (const QList<CRadioButton*>* group = page->RadioGroup(c.id)) {
-            for (CRadioButton* radio : *group)
-                if (radio->isChecked())
-                    first = radio;
-        }
-        break;
-    }
-    if (first)
-        page->GotoDlgCtrl(first);
+    page->GotoDlgCtrl(page->FirstTabStop());
 }
 
 bool CPanelDlg::PendingCheckGuard() {
@@ -453,7 +376,8 @@ void CPanelDlg::OnLoad() {
             Ask(res::IDS_LOAD_DISCARD, PromptButtons::YesNo, PromptIcon::Warning) == kPromptNo)
             return;
     }
-    const QString path = FileChooser().OpenFileName(this, SettingsDirectory(ExecutableDir()));
+    const QString path =
+        PlatformService<IFileChooser>::Get().OpenFileName(this, SettingsDirectory(ExecutableDir()));
     if (path.isEmpty())
         return;
     FileError why;
@@ -467,10 +391,9 @@ void CPanelDlg::OnLoad() {
             PromptIcon::Warning);
         return;
     }
-    m_doc.ShowInPages();
+    ShowSettings();
     m_doc.MarkSaved();
     OnDataCheck();
-    m_pages.form.RefreshFormButton();
 }
 
 CPanelDlg::SaveOutcome CPanelDlg::OnSave() {
@@ -478,7 +401,8 @@ CPanelDlg::SaveOutcome CPanelDlg::OnSave() {
         return SaveOutcome::Stopped;
     m_doc.CollectFromPages();
     for (;;) {
-        const QString path = FileChooser().SaveFileName(this, SettingsDirectory(ExecutableDir()));
+        const QString path = PlatformService<IFileChooser>::Get().SaveFileName(
+            this, SettingsDirectory(ExecutableDir()));
         if (path.isEmpty())
             return SaveOutcome::Cancelled;
         FileError why;
@@ -517,10 +441,15 @@ void CPanelDlg::OnFactorySettings() {
 
 void CPanelDlg::FactoryReset() {
     m_doc.LoadFactory();
-    m_doc.ShowInPages();
+    ShowSettings();
     ShowPage(0);
     Ask(res::IDS_FACTORY_SHOWN, PromptButtons::Ok, PromptIcon::Information);
     OnDataCheck();
+}
+
+void CPanelDlg::ShowSettings() {
+    m_doc.ShowInPages();
+    // The form button names the form the block selects.
     m_pages.form.RefreshFormButton();
 }
 
@@ -600,6 +529,8 @@ void CPanelDlg::OnExit() {
 
 void CPanelDlg::EndMainWindow() {
     m_bEnded = true;
+    if (m_accelerators)
+        m_accelerators->Stop();
     QDialog::done(res::IDOK);
 }
 
@@ -609,7 +540,7 @@ void CPanelDlg::OnHelp() {
         Ask(res::IDS_HELP_MISSING, PromptButtons::Ok, PromptIcon::Warning);
         return;
     }
-    if (HelpViewer().Open(m_strHelpPath))
+    if (PlatformService<IHelpViewer>::Get().Open(m_strHelpPath))
         return;
     // The file is there but nothing could show it: its path lets the user open it some other
     // way.
@@ -626,58 +557,14 @@ void CPanelDlg::OnAbout() {
 
 // ---- Keys and window events -------------------------------------------------------------------
 
-int CPanelDlg::AcceleratorCommand(const QKeyEvent& key) {
-    const Qt::KeyboardModifiers mods =
-        key.modifiers() & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier);
-    unsigned wanted = res::kAccelNone;
-    if (mods & Qt::ControlModifier)
-        wanted |= res::kAccelControl;
-    if (mods & Qt::ShiftModifier)
-        wanted |= res::kAccelShift;
-    if (mods & Qt::AltModifier)
-        wanted |= res::kAccelAlt;
-    int vk = 0;
-    const int k = key.key();
-    if ((k >= Qt::Key_0 && k <= Qt::Key_9) || (k >= Qt::Key_A && k <= Qt::Key_Z))
-        vk = k;
-    else if (k >= Qt::Key_F1 && k <= Qt::Key_F24)
-        vk = res::VK_F1 + (k - Qt::Key_F1);
-    if (vk == 0)
-        return 0;
-    for (const res::Accelerator& a : res::LoadAccelerators(res::IDR_PANEL_MENU))
-        if (a.key == vk && a.modifiers == wanted)
-            return a.command;
-    return 0;
-}
-
-bool CPanelDlg::eventFilter(QObject* watched, QEvent* event) {
-    const QEvent::Type type = event->type();
-    if (type != QEvent::ShortcutOverride && type != QEvent::KeyPress)
-        return false;
-    auto* widget = qobject_cast<QWidget*>(watched);
-    if (!widget || widget->window() != this || !m_bCreated || m_bEnded)
-        return false;
-    const int command = AcceleratorCommand(*static_cast<QKeyEvent*>(event));
-    if (command == 0)
-        return false;
-    if (type == QEvent::ShortcutOverride) {
-        // Taken from the control (a focused edit would claim Ctrl+C as copy); the key then
-        // arrives as a key press, below.
-        event->accept();
-        return true;
-    }
-    // A grayed command is not issued, and its key does nothing else either.
-    if (IsCommandEnabled(command))
-        OnCommand(command);
-    return true;
-}
-
 bool CPanelDlg::event(QEvent* event) {
     const bool handled = QDialog::event(event);
-    if (event->type() == QEvent::Paint && m_bExitAfterPaint) {
-        m_bExitAfterPaint = false;
-        // Once this paint has reached the screen, the window ends (start-up measurements).
-        QTimer::singleShot(0, this, [this] { EndMainWindow(); });
+    // With VELLMARK_EXIT_AFTER_PAINT=1 the window ends once its first paint has reached the
+    // screen (start-up measurements).
+    if (event->type() == QEvent::Paint && !m_bPainted) {
+        m_bPainted = true;
+        if (qEnvironmentVariable("VELLMARK_EXIT_AFTER_PAINT") == QLatin1String("1"))
+            QTimer::singleShot(0, this, [this] { EndMainWindow(); });
     }
     return handled;
 }

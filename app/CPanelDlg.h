@@ -23,7 +23,6 @@
 #include <memory>
 
 class QAction;
-class QKeyEvent;
 class QMenuBar;
 class QToolBar;
 
@@ -32,8 +31,9 @@ namespace vellmark {
 class CStatusLine;
 class CTabControl;
 namespace ui {
+class CAcceleratorFilter;
 class CIconMenu;
-}
+} // namespace ui
 
 class CPanelDlg : public QDialog, public ICommandTarget, public ISendHost {
     Q_OBJECT
@@ -65,18 +65,6 @@ public:
     void RunPrinterSwitch() override { PrinterSwitch(); }
     void DisableSendCommand() override;
 
-    // Where the help file is looked for: beside the executable (a build tree or a copy run from
-    // its own folder), else in ../share/vellmark/ of an installed program. Empty when neither
-    // exists.
-    static QString FindHelpFile(const QString& executableDir);
-    // The folder the file dialogs start in: the executable's folder when it may be written and
-    // is not an installed program's, else the user's documents folder (the home folder when
-    // there is none).
-    static QString SettingsDirectory(const QString& executableDir);
-    // An installed program's folder: a bin/ with ../share/vellmark beside it, where the help is
-    // installed.
-    static bool IsInstalledLocation(const QString& executableDir);
-
     // Parts, for the tests and the screenshots.
     SettingsDocument& Document() { return m_doc; }
     CPageSet& Pages() { return m_pages; }
@@ -90,7 +78,6 @@ public:
     const QString& HelpPath() const { return m_strHelpPath; }
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     // Enter and Esc: nothing.
@@ -111,8 +98,6 @@ private:
     void OnTabChanged(int index);
     void ShowPageOnly(int n, bool tabsFocused);
     bool TabsHaveFocus() const;
-    // The command of an accelerator key of table 142; 0 for any other key.
-    static int AcceleratorCommand(const QKeyEvent& key);
 
     // Commands.
     void OnLoad();
@@ -121,6 +106,8 @@ private:
     void OnSend();
     void OnFactorySettings();
     void FactoryReset();
+    // Shows the block being edited in the pages.
+    void ShowSettings();
     void PrinterSwitch();
     // Before the exit or a printer switch gives up the edits: offers to send them (sendPrompt)
     // when they differ from the last sent copy, then to save them (savePrompt) when they differ
@@ -135,10 +122,10 @@ private:
 
     bool AnyPending() const;
     int Ask(int stringId, PromptButtons buttons, PromptIcon icon);
-    QString ExecutableDir() const;
 
     CWaitCursorService m_service;
     std::unique_ptr<ui::CIconMenu> m_menu;
+    std::unique_ptr<ui::CAcceleratorFilter> m_accelerators;
     CPrinterSelectDlg m_printerDlg;
     CPageSet m_pages;
     SettingsDocument m_doc;
@@ -159,7 +146,7 @@ private:
     int m_nPrinterChoices = 0;
     bool m_bCreated = false;
     bool m_bEnded = false;
-    bool m_bExitAfterPaint = false;
+    bool m_bPainted = false;
 };
 
 } // namespace vellmark

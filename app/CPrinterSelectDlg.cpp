@@ -2,7 +2,7 @@
 
 #include "CWaitCursorService.h"
 #include "ControlNotify.h"
-#include "IProcessExit.h"
+#include "DesktopServices.h"
 #include "IPrompt.h"
 #include "ResourceIds.h"
 #include "ShortDestination.h"
@@ -147,7 +147,7 @@ void CPrinterSelectDlg::Carry(const SelectStep& step) {
         EndDialog(res::IDCANCEL);
         return;
     case SelectAction::EndProgram:
-        ProcessExit().Exit(1);
+        PlatformService<IProcessExit>::Get().Exit(1);
         // Reached only when the exit was replaced: leave as a cancelled choice.
         EndDialog(res::IDCANCEL);
         return;

@@ -17,7 +17,7 @@
 // included). With one usable printer while m_bStartupDone is 0 it chooses that printer without
 // ever being shown. When no usable printer exists, or every one prints to a file, or the only
 // one prints to a file at start-up, it shows its message and ends the process with status 1
-// through ProcessExit(); it returns (IDCANCEL) only when a test replaced that exit.
+// through the process exit service; it returns (IDCANCEL) only when a test overrode that exit.
 #pragma once
 
 #include "CDialogBase.h"

@@ -56,14 +56,24 @@ int CDialogBase::DoModal(QWidget* parent) {
     if (m_bEnded)
         return result();
     // Each run starts with the focus on the first control that Tab reaches.
+    if (QWidget* first = FirstTabStop())
+        first->setFocus(Qt::OtherFocusReason);
+    return Prompt().RunModal(*this);
+}
+
+QWidget* CDialogBase::FirstTabStop() const {
     for (const res::ControlTemplate& c : m_pTemplate->controls) {
         QWidget* w = GetDlgItem(c.id);
-        if (w && (c.style & res::kTabStop) && !(c.style & res::kHidden) && w->isEnabled()) {
-            w->setFocus(Qt::OtherFocusReason);
-            break;
+        if (!w || !(c.style & res::kTabStop) || !w->isEnabled() || !w->isVisibleTo(this))
+            continue;
+        if (const QList<CRadioButton*>* group = RadioGroup(c.id)) {
+            for (CRadioButton* radio : *group)
+                if (radio->isChecked())
+                    return radio;
         }
+        return w;
     }
-    return Prompt().RunModal(*this);
+    return nullptr;
 }
 
 void CDialogBase::BuildControls(QWidget* parent, bool child) {

@@ -76,6 +76,9 @@ public:
     // Writing an edit always reports a change of its text, even when the text stays the same.
     void SetDlgItemText(int id, const QString& text);
 
+    // The first control that Tab reaches: enabled, not hidden and a tab stop; in a radio group,
+    // its checked button. Null when there is none.
+    QWidget* FirstTabStop() const;
     // Moves the keyboard focus to a control; an edit gets its whole text selected.
     void GotoDlgCtrl(QWidget* control);
     bool HasFocus(int id) const;

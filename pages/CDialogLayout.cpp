@@ -30,6 +30,8 @@
 #include <QtMath>
 
 #include <algorithm>
+#include <iterator>
+#include <utility>
 
 namespace vellmark {
 namespace {
@@ -80,6 +82,147 @@ protected:
         QPushButton::keyPressEvent(event);
     }
 };
+
+// What the builders of one template share while they make its controls in template order.
+struct Builder {
+    QWidget& dialog;
+    const res::DialogTemplate& dialogTemplate;
+    const std::function<void(int, int)>& notify;
+    const std::function<void(QSlider*)>& scrolled;
+    DialogControls built;
+    QList<CRadioButton*>* group = nullptr; // the radio group being filled
+    QWidget* previous = nullptr;           // the control made last
+    QList<QLabel*> pendingBuddies;         // labels with a mnemonic, waiting for their control
+
+    // A new control W(args..., dialog) at rect.
+    template <class W, class... Args> W* Place(const QRect& rect, Args&&... args) const {
+        auto* w = new W(std::forward<Args>(args)..., &dialog);
+        w->setGeometry(rect);
+        return w;
+    }
+    // Passes w's signal on as notification code of control id.
+    template <class W, class Signal> void Forward(W* w, Signal signal, int id, int code) const {
+        QObject::connect(w, signal, &dialog, [notify = notify, id, code] { notify(id, code); });
+    }
+};
+
+// One builder per kind of control: makes the control of c at rect, wired to its notifications.
+using ControlBuilder = QWidget* (*)(Builder& b, const res::ControlTemplate& c, const QRect& rect);
+
+QWidget* MakeLabel(Builder& b, const res::ControlTemplate& c, const QRect& rect) {
+    auto* label = b.Place<QLabel>(rect, ToQString(c.text));
+    Qt::Alignment align = Qt::AlignLeft | Qt::AlignTop;
+    if (c.style & res::kAlignCenter)
+        align = Qt::AlignHCenter | Qt::AlignTop;
+    if (c.style & res::kCenterVertical)
+        align = (align & Qt::AlignHorizontal_Mask) | Qt::AlignVCenter;
+    label->setAlignment(align);
+    if (label->text().contains(u'&'))
+        b.pendingBuddies.append(label);
+    return label;
+}
+
+QWidget* MakeGroupBox(Builder& b, const res::ControlTemplate& c, const QRect& rect) {
+    return b.Place<CGroupBox>(rect, ToQString(c.text));
+}
+
+QWidget* MakeComboBox(Builder& b, const res::ControlTemplate& c, const QRect& rect) {
+    auto* combo = b.Place<CComboBox>(rect);
+    for (std::string_view e : c.entries)
+        combo->addItem(ToQString(e));
+    combo->setCurrentIndex(-1);
+    // The template's height includes the dropped list; the closed box is as high as the font
+    // needs.
+    combo->setGeometry(rect.x(), rect.y(), rect.width(), combo->sizeHint().height());
+    QObject::connect(combo, &CComboBox::notified, &b.dialog,
+                     [notify = b.notify, id = c.id](int code) { notify(id, code); });
+    return combo;
+}
+
+QWidget* MakeRadioButton(Builder& b, const res::ControlTemplate& c, const QRect& rect) {
+    auto* radio = b.Place<CRadioButton>(rect);
+    radio->setText(ToQString(c.text));
+    if ((c.style & res::kGroup) || !b.group)
+        b.group = &b.built.radioGroups[c.id];
+    b.group->append(radio);
+    b.Forward(radio, &QAbstractButton::clicked, c.id, BN_CLICKED);
+    return radio;
+}
+
+QWidget* MakeCheckBox(Builder& b, const res::ControlTemplate& c, const QRect& rect) {
+    auto* box = b.Place<QCheckBox>(rect, ToQString(c.text));
+    b.Forward(box, &QAbstractButton::clicked, c.id, BN_CLICKED);
+    return box;
+}
+
+QWidget* MakeNumberEdit(Builder& b, const res::ControlTemplate& c, const QRect& rect) {
+    auto* edit = b.Place<CNumberEdit>(rect);
+    b.Forward(edit, &QLineEdit::textChanged, c.id, EN_CHANGE);
+    return edit;
+}
+
+QWidget* MakeUpDown(Builder& b, const res::ControlTemplate&, const QRect& rect) {
+    auto* upDown = b.Place<CUpDown>(rect);
+    // The up-down control takes the control before it as its buddy.
+    upDown->SetBuddy(qobject_cast<CNumberEdit*>(b.previous));
+    return upDown;
+}
+
+QWidget* MakeSlider(Builder& b, const res::ControlTemplate&, const QRect& rect) {
+    auto* slider = b.Place<CSlider>(rect);
+    slider->setRange(0, 100);
+    QObject::connect(slider, &QAbstractSlider::actionTriggered, &b.dialog,
+                     [scrolled = b.scrolled, slider](int) { scrolled(slider); });
+    return slider;
+}
+
+QWidget* MakePushButton(Builder& b, const res::ControlTemplate& c, const QRect& rect) {
+    // Enter presses the button that has the focus; elsewhere it presses the dialog's default
+    // button. A page has none: its buttons take no part in the default-button handling of the
+    // window around it, which would keep the last one focused (or the first one when it is
+    // shown) as the default for every edit of the window.
+    const QString text = ToQString(c.text);
+    QPushButton* button =
+        b.dialogTemplate.child ? b.Place<PageButton>(rect, text) : b.Place<QPushButton>(rect, text);
+    button->setAutoDefault(!b.dialogTemplate.child);
+    if (c.style & res::kDefault)
+        button->setDefault(true);
+    b.Forward(button, &QAbstractButton::clicked, c.id, BN_CLICKED);
+    return button;
+}
+
+QWidget* MakeListView(Builder& b, const res::ControlTemplate& c, const QRect& rect) {
+    // A report-style list: rows in the order they are inserted (the heading does not re-sort
+    // them), whole rows selected, one at a time.
+    auto* list = b.Place<QTreeWidget>(rect);
+    list->setRootIsDecorated(false);
+    list->setItemsExpandable(false);
+    list->setUniformRowHeights(true);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list->setAllColumnsShowFocus(true);
+    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list->setSortingEnabled(false);
+    list->header()->setSectionsClickable(false);
+    list->header()->setSectionsMovable(false);
+    list->header()->setStretchLastSection(false);
+    list->viewport()->installEventFilter(new ListClickFilter(list, b.notify, c.id));
+    return list;
+}
+
+// The builders in the order of res::ControlKind.
+constexpr ControlBuilder kBuilders[] = {
+    MakeLabel,      MakeGroupBox, MakeComboBox, MakeRadioButton, MakeCheckBox,
+    MakeNumberEdit, MakeUpDown,   MakeSlider,   MakePushButton,  MakeListView,
+};
+static_assert(std::size(kBuilders) == static_cast<std::size_t>(res::ControlKind::ListView) + 1);
+
+// Labels, group boxes and up-down controls take no focus of their own: the focus (and a
+// label's mnemonic) passes over them.
+bool TakesFocus(res::ControlKind kind) {
+    return kind != res::ControlKind::Label && kind != res::ControlKind::GroupBox &&
+           kind != res::ControlKind::UpDown;
+}
 
 } // namespace
 
@@ -214,163 +357,33 @@ DialogControls CDialogLayout::Build(QWidget& dialog, const res::DialogTemplate& 
                                     const std::function<void(int, int)>& notify,
                                     const std::function<void(QSlider*)>& scrolled) const {
     InstallAccessibleControls();
-    DialogControls built;
-    QList<CRadioButton*>* group = nullptr;
-    QWidget* previous = nullptr;
-    QList<QLabel*> pendingBuddies;
+    Builder b{dialog, dialogTemplate, notify, scrolled, {}, nullptr, nullptr, {}};
     QList<QWidget*> made; // every control, in template order
     for (const res::ControlTemplate& c : dialogTemplate.controls) {
-        const QString text = ToQString(c.text);
-        const QRect rect = Rect(c.x, c.y, c.width, c.height);
-        QWidget* w = nullptr;
-        const int id = c.id;
         if (c.kind != res::ControlKind::RadioButton)
-            group = nullptr;
-        switch (c.kind) {
-        case res::ControlKind::Label: {
-            auto* label = new QLabel(text, &dialog);
-            Qt::Alignment align = Qt::AlignLeft | Qt::AlignTop;
-            if (c.style & res::kAlignCenter)
-                align = Qt::AlignHCenter | Qt::AlignTop;
-            if (c.style & res::kCenterVertical)
-                align = (align & Qt::AlignHorizontal_Mask) | Qt::AlignVCenter;
-            label->setAlignment(align);
-            label->setGeometry(rect);
-            if (text.contains(u'&'))
-                pendingBuddies.append(label);
-            w = label;
-            break;
-        }
-        case res::ControlKind::GroupBox: {
-            auto* box = new CGroupBox(text, &dialog);
-            box->setGeometry(rect);
-            w = box;
-            break;
-        }
-        case res::ControlKind::ComboBox: {
-            auto* combo = new CComboBox(&dialog);
-            for (std::string_view e : c.entries)
-                combo->addItem(ToQString(e));
-            combo->setCurrentIndex(-1);
-            // The template's height includes the dropped list; the closed box is as high as
-            // the font needs.
-            combo->setGeometry(rect.x(), rect.y(), rect.width(), combo->sizeHint().height());
-            QObject::connect(combo, &CComboBox::notified, &dialog,
-                             [notify, id](int code) { notify(id, code); });
-            w = combo;
-            break;
-        }
-        case res::ControlKind::RadioButton: {
-            auto* radio = new CRadioButton(&dialog);
-            radio->setText(text);
-            radio->setGeometry(rect);
-            if ((c.style & res::kGroup) || !group) {
-                group = &built.radioGroups[id];
-            }
-            group->append(radio);
-            QObject::connect(radio, &QAbstractButton::clicked, &dialog,
-                             [notify, id] { notify(id, BN_CLICKED); });
-            w = radio;
-            break;
-        }
-        case res::ControlKind::CheckBox: {
-            auto* box = new QCheckBox(text, &dialog);
-            box->setGeometry(rect);
-            QObject::connect(box, &QAbstractButton::clicked, &dialog,
-                             [notify, id] { notify(id, BN_CLICKED); });
-            w = box;
-            break;
-        }
-        case res::ControlKind::NumberEdit: {
-            auto* edit = new CNumberEdit(&dialog);
-            edit->setGeometry(rect);
-            QObject::connect(edit, &QLineEdit::textChanged, &dialog,
-                             [notify, id] { notify(id, EN_CHANGE); });
-            w = edit;
-            break;
-        }
-        case res::ControlKind::UpDown: {
-            auto* upDown = new CUpDown(&dialog);
-            upDown->setGeometry(rect);
-            // The up-down control takes the control before it as its buddy.
-            upDown->SetBuddy(qobject_cast<CNumberEdit*>(previous));
-            w = upDown;
-            break;
-        }
-        case res::ControlKind::Slider: {
-            auto* slider = new CSlider(&dialog);
-            slider->setRange(0, 100);
-            slider->setGeometry(rect);
-            QObject::connect(slider, &QAbstractSlider::actionTriggered, &dialog,
-                             [scrolled, slider](int) { scrolled(slider); });
-            w = slider;
-            break;
-        }
-        case res::ControlKind::ListView: {
-            // A report-style list: rows in the order they are inserted (the heading does not
-            // re-sort them), whole rows selected, one at a time.
-            auto* list = new QTreeWidget(&dialog);
-            list->setRootIsDecorated(false);
-            list->setItemsExpandable(false);
-            list->setUniformRowHeights(true);
-            list->setSelectionMode(QAbstractItemView::SingleSelection);
-            list->setSelectionBehavior(QAbstractItemView::SelectRows);
-            list->setAllColumnsShowFocus(true);
-            list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-            list->setSortingEnabled(false);
-            list->header()->setSectionsClickable(false);
-            list->header()->setSectionsMovable(false);
-            list->header()->setStretchLastSection(false);
-            list->setGeometry(rect);
-            list->viewport()->installEventFilter(new ListClickFilter(list, notify, id));
-            w = list;
-            break;
-        }
-        case res::ControlKind::PushButton: {
-            // Enter presses the button that has the focus; elsewhere it presses the dialog's
-            // default button. A page has none: its buttons take no part in the default-button
-            // handling of the window around it, which would keep the last one focused (or the
-            // first one when it is shown) as the default for every edit of the window.
-            QPushButton* button = nullptr;
-            if (dialogTemplate.child) {
-                button = new PageButton(text, &dialog);
-                button->setAutoDefault(false);
-            } else {
-                button = new QPushButton(text, &dialog);
-                button->setAutoDefault(true);
-            }
-            if (c.style & res::kDefault)
-                button->setDefault(true);
-            button->setGeometry(rect);
-            QObject::connect(button, &QAbstractButton::clicked, &dialog,
-                             [notify, id] { notify(id, BN_CLICKED); });
-            w = button;
-            break;
-        }
-        }
+            b.group = nullptr;
+        QWidget* w =
+            kBuilders[static_cast<std::size_t>(c.kind)](b, c, Rect(c.x, c.y, c.width, c.height));
         if (c.style & res::kHidden)
             w->setHidden(true);
-        if (!(c.style & res::kTabStop) && c.kind != res::ControlKind::Label &&
-            c.kind != res::ControlKind::GroupBox && c.kind != res::ControlKind::UpDown) {
+        if (!(c.style & res::kTabStop) && TakesFocus(c.kind))
             w->setFocusPolicy(Qt::ClickFocus);
-        }
-        if (id != res::kStaticId)
-            built.items.insert(id, w);
+        if (c.id != res::kStaticId)
+            b.built.items.insert(c.id, w);
         // A label's mnemonic moves the focus to the next control that can take it.
-        if (c.kind != res::ControlKind::Label && c.kind != res::ControlKind::GroupBox &&
-            c.kind != res::ControlKind::UpDown) {
-            for (QLabel* label : pendingBuddies)
+        if (TakesFocus(c.kind)) {
+            for (QLabel* label : b.pendingBuddies)
                 label->setBuddy(w);
-            pendingBuddies.clear();
+            b.pendingBuddies.clear();
         }
-        previous = w;
+        b.previous = w;
         made.append(w);
     }
     NameControls(dialogTemplate, made);
-    for (auto it = built.radioGroups.begin(); it != built.radioGroups.end(); ++it)
+    for (auto it = b.built.radioGroups.begin(); it != b.built.radioGroups.end(); ++it)
         for (CRadioButton* radio : *it)
             radio->SetGroup(*it);
-    return built;
+    return std::move(b.built);
 }
 
 } // namespace vellmark

@@ -8,8 +8,6 @@
 namespace vellmark {
 namespace {
 
-IPrompt* g_prompt = nullptr;
-
 QMessageBox::Icon ToIcon(PromptIcon icon) {
     switch (icon) {
     case PromptIcon::Warning:
@@ -31,13 +29,9 @@ QString ApplicationName() {
     return name.isEmpty() ? QStringLiteral("Vellmark") : name;
 }
 
-IPrompt& Prompt() {
+template <> IPrompt& PlatformService<IPrompt>::Standard() {
     static CMessageBoxPrompt standard;
-    return g_prompt ? *g_prompt : standard;
-}
-
-void SetPrompt(IPrompt* prompt) {
-    g_prompt = prompt;
+    return standard;
 }
 
 int CMessageBoxPrompt::MessageBox(QWidget* owner, const QString& text, const QString& caption,

@@ -1,7 +1,9 @@
 // The one way the pages reach the user with a message box or a modal dialog. The program uses
-// CMessageBoxPrompt; tests install a prompt of their own that records the messages, answers
-// them and drives modal dialogs without a nested event loop.
+// CMessageBoxPrompt; tests override it with a prompt of their own that records the messages,
+// answers them and drives modal dialogs without a nested event loop.
 #pragma once
+
+#include "PlatformService.h"
 
 #include <QString>
 
@@ -33,9 +35,12 @@ public:
 // itself ("Vellmark"), or "Vellmark" while no application object exists.
 QString ApplicationName();
 
-// The prompt in use; the message-box prompt unless another one is installed.
-IPrompt& Prompt();
-// Installs a prompt (not owned); null restores the message-box prompt.
-void SetPrompt(IPrompt* prompt);
+// The message-box prompt.
+template <> IPrompt& PlatformService<IPrompt>::Standard();
+
+// The prompt in use; the message-box prompt unless overridden.
+inline IPrompt& Prompt() {
+    return PlatformService<IPrompt>::Get();
+}
 
 } // namespace vellmark

@@ -87,11 +87,10 @@ int main(int argc, char** argv) {
     }
 
     RenderPrompt prompt(dir);
-    SetPrompt(&prompt);
+    const PlatformService<IPrompt>::Override rendering(prompt);
     CFormSetupDlg& dlg = set.form.FormSetupDialog();
     dlg.LoadForm(1);
     dlg.SetFormName(QStringLiteral("書式１"));
     dlg.DoModal(&set.form);
-    SetPrompt(nullptr);
     return ok && prompt.m_ok ? 0 : 1;
 }

@@ -5,9 +5,7 @@
 #include "CDialogBase.h"
 #include "CPanelDlg.h"
 #include "CRadioButton.h"
-#include "IFileChooser.h"
-#include "IHelpViewer.h"
-#include "IProcessExit.h"
+#include "DesktopServices.h"
 #include "IPrompt.h"
 #include "MemoryPrintService.h"
 #include "ResourceIds.h"
@@ -45,9 +43,6 @@ struct Shown {
 class AppPrompt : public IPrompt {
 public:
     using Script = std::function<void(QDialog&)>;
-
-    AppPrompt() { SetPrompt(this); }
-    ~AppPrompt() override { SetPrompt(nullptr); }
 
     int MessageBox(QWidget* owner, const QString& text, const QString& caption, PromptIcon icon,
                    PromptButtons buttons) override {
@@ -90,15 +85,15 @@ public:
     QList<int> answers;
     QList<Script> scripts;
     int modalRuns = 0;
+
+private:
+    PlatformService<IPrompt>::Override m_override{*this};
 };
 
 // Answers the file dialogs from a queue of paths (an empty path cancels; an empty queue
 // cancels) and records the kind and starting folder of each.
 class ScriptedFiles : public IFileChooser {
 public:
-    ScriptedFiles() { SetFileChooser(this); }
-    ~ScriptedFiles() override { SetFileChooser(nullptr); }
-
     QString OpenFileName(QWidget*, const QString& directory) override {
         return Answer(QStringLiteral("open"), directory);
     }
@@ -112,26 +107,31 @@ public:
     }
 
     QStringList answers, requests, directories;
+
+private:
+    PlatformService<IFileChooser>::Override m_override{*this};
 };
 
 class RecordingHelp : public IHelpViewer {
 public:
-    RecordingHelp() { SetHelpViewer(this); }
-    ~RecordingHelp() override { SetHelpViewer(nullptr); }
     bool Open(const QString& path) override {
         opened.append(path);
         return succeed;
     }
     QStringList opened;
     bool succeed = true;
+
+private:
+    PlatformService<IHelpViewer>::Override m_override{*this};
 };
 
 class RecordingExit : public IProcessExit {
 public:
-    RecordingExit() { SetProcessExit(this); }
-    ~RecordingExit() override { SetProcessExit(nullptr); }
     void Exit(int status) override { statuses.append(status); }
     QList<int> statuses;
+
+private:
+    PlatformService<IProcessExit>::Override m_override{*this};
 };
 
 inline PrinterRecord ModelQueue(const std::string& name, const std::string& port,

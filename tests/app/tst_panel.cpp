@@ -10,6 +10,7 @@
 #include "CPanelApp.h"
 #include "CStatusLine.h"
 #include "CTabControl.h"
+#include "ProgramLocations.h"
 #include "Settings.h"
 #include "SettingsFile.h"
 
@@ -369,8 +370,7 @@ void TestPanel::load() {
     QVERIFY(formButton && formButton->isEnabled());
     QCOMPARE(formButton->text(), QStringLiteral("書式２の設定(&D)"));
     QVERIFY(SendEnabled(dlg));
-    QCOMPARE(s.files.directories.last(),
-             CPanelDlg::SettingsDirectory(QCoreApplication::applicationDirPath()));
+    QCOMPARE(s.files.directories.last(), SettingsDirectory(QCoreApplication::applicationDirPath()));
     // Saved but never sent: a second load still asks first.
     QCOMPARE(s.Run(res::ID_LOAD_SETTINGS, {kPromptNo}), Ms({res::IDS_LOAD_DISCARD}));
 
@@ -459,7 +459,7 @@ void TestPanel::save() {
     s.files.answers = {ro + "/a.dat", ro + "/b.dat", good};
     QCOMPARE(s.Run(res::ID_SAVE_SETTINGS), Ms({res::IDS_WRITE_DENIED, res::IDS_WRITE_DENIED}));
     QCOMPARE(s.prompt.shown[0].icon, PromptIcon::Warning);
-    const QString start = CPanelDlg::SettingsDirectory(QCoreApplication::applicationDirPath());
+    const QString start = SettingsDirectory(QCoreApplication::applicationDirPath());
     QCOMPARE(s.files.directories, QStringList({start, start, start}));
     QCOMPARE(QFileInfo(good).size(), qint64(kFileSize));
     QVERIFY(!doc.ChangedSinceSaved());
@@ -1129,11 +1129,11 @@ void TestPanel::keys() {
 void TestPanel::helpAndVersion() {
     // The help file beside the program wins over the installed one.
     QTemporaryDir dir;
-    QVERIFY(CPanelDlg::FindHelpFile(dir.path()).isEmpty());
+    QVERIFY(FindHelpFile(dir.path()).isEmpty());
     QVERIFY(QDir(dir.path()).mkpath("bin") && QDir(dir.path()).mkpath("share/vellmark"));
     for (const char* file : {"share/vellmark/vlmk90.html", "bin/vlmk90.html"}) {
         Place(dir.filePath(file), "<html></html>");
-        QCOMPARE(CPanelDlg::FindHelpFile(dir.filePath("bin")),
+        QCOMPARE(FindHelpFile(dir.filePath("bin")),
                  QFileInfo(dir.filePath(file)).absoluteFilePath());
     }
 
@@ -1224,10 +1224,10 @@ void TestPanel::fileDialogFolder() {
     for (const auto& [folder, installed] :
          {std::pair{"usr/bin", true}, {"build/app", false}, {"unpacked/bin", false}}) {
         const QString path = root.filePath(folder);
-        QCOMPARE(CPanelDlg::IsInstalledLocation(path), installed);
-        QCOMPARE(CPanelDlg::SettingsDirectory(path), installed ? documents : path);
+        QCOMPARE(IsInstalledLocation(path), installed);
+        QCOMPARE(SettingsDirectory(path), installed ? documents : path);
     }
-    QCOMPARE(CPanelDlg::SettingsDirectory(QString()), documents);
+    QCOMPARE(SettingsDirectory(QString()), documents);
 }
 
 int main(int argc, char** argv) {

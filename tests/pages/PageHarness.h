@@ -33,9 +33,6 @@ struct RecordedMessage {
 
 class ScriptedPrompt : public IPrompt {
 public:
-    ScriptedPrompt() { SetPrompt(this); }
-    ~ScriptedPrompt() override { SetPrompt(nullptr); }
-
     int MessageBox(QWidget* owner, const QString& text, const QString& caption, PromptIcon icon,
                    PromptButtons) override {
         messages.append({text, caption, icon, owner});
@@ -71,6 +68,9 @@ public:
     QList<RecordedMessage> messages;
     std::function<void(QDialog&)> modalScript;
     int modalRuns = 0;
+
+private:
+    PlatformService<IPrompt>::Override m_override{*this};
 };
 
 // The pages are its own members (select, form, ...), as the page set has them.
