@@ -2,6 +2,7 @@
 
 #include "ResourceIds.h"
 #include "StringTable.h"
+#include "TextConvert.h"
 
 #include <QFileDialog>
 
@@ -29,10 +30,7 @@ public:
     }
 
 private:
-    static QString Filter() {
-        const std::string_view text = res::LoadString(res::IDS_FILE_FILTER);
-        return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-    }
+    static QString Filter() { return ResourceText(res::IDS_FILE_FILTER); }
 
     static QString Run(QFileDialog& dialog) {
         if (dialog.exec() != QDialog::Accepted)

@@ -1,6 +1,8 @@
 #include "CMessageBoxPrompt.h"
 
-#include <QCoreApplication>
+#include "ResourceIds.h"
+#include "TextConvert.h"
+
 #include <QDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -27,8 +29,7 @@ QMessageBox::Icon ToIcon(PromptIcon icon) {
 } // namespace
 
 QString ApplicationName() {
-    const QString name = QCoreApplication::applicationName();
-    return name.isEmpty() ? QStringLiteral("Vellmark") : name;
+    return ResourceText(res::IDS_MESSAGE_CAPTION);
 }
 
 IPrompt& Prompt() {
