@@ -3,6 +3,7 @@
 #include "CPanelDlg.h"
 #include "CSingleInstance.h"
 #include "CupsPrintService.h"
+#include "IPrompt.h"
 #include "ProgramLook.h"
 
 #include <QLibraryInfo>
@@ -10,9 +11,9 @@
 namespace vellmark {
 
 CPanelApp::CPanelApp(int& argc, char** argv) : m_app(argc, argv) {
-    // Every message box of the program carries the product's name, the pages' validation
-    // messages included; the single-instance key is the executable's own name.
-    QCoreApplication::setApplicationName(QStringLiteral("Vellmark"));
+    // The application carries the program's name, the caption of its message boxes; the
+    // single-instance key is the executable's own name.
+    QCoreApplication::setApplicationName(ApplicationName());
     LoadQtTranslation(m_app, m_qtTranslator);
     // Installed last, so asked first: the few texts Qt's translation lacks.
     m_app.installTranslator(&m_qtSupplement);

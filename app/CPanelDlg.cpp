@@ -18,6 +18,7 @@
 #include "SettingsSender.h"
 #include "ShortDestination.h"
 #include "StringTable.h"
+#include "TextConvert.h"
 
 #include <QAction>
 #include <QApplication>
@@ -35,15 +36,6 @@
 
 namespace vellmark {
 namespace {
-
-QString Text(int id) {
-    const std::string_view s = res::LoadString(id);
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
-
-QString ToQ(const std::string& s) {
-    return QString::fromStdString(s);
-}
 
 // How long a load or a save waits for a file that another program keeps locked, with the
 // wait cursor, before it tells the user.
@@ -97,8 +89,7 @@ CPanelDlg::CPanelDlg(PrintService& service)
     : QDialog(nullptr, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                            Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
       m_service(service), m_printerDlg(m_service) {
-    setWindowTitle(QString::fromUtf8(res::kPanelCaption.data(),
-                                     static_cast<qsizetype>(res::kPanelCaption.size())));
+    setWindowTitle(ToQString(res::kPanelCaption));
     setFont(CDialogLayout::DialogFont());
     m_hIcon = ProgramIcon();
 }
@@ -194,9 +185,9 @@ void CPanelDlg::BuildToolBar() {
             continue;
         }
         QAction* action = m_toolBar->addAction(images[image++], QString());
-        action->setToolTip(Text(id));
+        action->setToolTip(ResourceText(id));
         // A screen reader names the button by its tooltip.
-        m_toolBar->widgetForAction(action)->setAccessibleName(Text(id));
+        m_toolBar->widgetForAction(action)->setAccessibleName(ResourceText(id));
         connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });
         m_toolActions.insert(id, action);
     }
@@ -360,13 +351,12 @@ bool CPanelDlg::AnyPending() const {
 }
 
 void CPanelDlg::ShowMessage(const PrinterMessage& message) {
-    Prompt().MessageBox(
-        this, QString::fromUtf8(message.text.data(), static_cast<qsizetype>(message.text.size())),
-        Text(res::IDS_MESSAGE_CAPTION), ToPromptIcon(message.icon), PromptButtons::Ok);
+    Prompt().MessageBox(this, ToQString(message.text), ApplicationName(),
+                        ToPromptIcon(message.icon), PromptButtons::Ok);
 }
 
 int CPanelDlg::Ask(int stringId, PromptButtons buttons, PromptIcon icon) {
-    return Prompt().MessageBox(this, Text(stringId), Text(res::IDS_MESSAGE_CAPTION), icon, buttons);
+    return Prompt().MessageBox(this, ResourceText(stringId), ApplicationName(), icon, buttons);
 }
 
 void CPanelDlg::OnLoad() {
@@ -465,13 +455,14 @@ void CPanelDlg::PrinterSwitch() {
         EnableCommand(res::ID_SELECT_PRINTER, m_printerDlg.m_nPrinterCount >= 2);
         // The texts are "label %s"; the destination in its short form, the full device URI
         // as its tooltip.
-        const auto label = [](int id) { return Text(id).remove(QLatin1String("%s")); };
-        m_statusBar->SetText(0, label(res::IDS_STATUS_PRINTER), ToQ(m_printerDlg.m_strPrinterName));
+        const auto label = [](int id) { return ResourceText(id).remove(QLatin1String("%s")); };
+        m_statusBar->SetText(0, label(res::IDS_STATUS_PRINTER),
+                             ToQString(m_printerDlg.m_strPrinterName));
         m_statusBar->SetText(
             1, label(res::IDS_STATUS_DESTINATION),
-            ToQ(ShortDestination(m_printerDlg.m_strPort, m_printerDlg.m_strDeviceUri)),
-            ToQ(m_printerDlg.m_strDeviceUri.empty() ? m_printerDlg.m_strPort
-                                                    : m_printerDlg.m_strDeviceUri));
+            ToQString(ShortDestination(m_printerDlg.m_strPort, m_printerDlg.m_strDeviceUri)),
+            ToQString(m_printerDlg.m_strDeviceUri.empty() ? m_printerDlg.m_strPort
+                                                          : m_printerDlg.m_strDeviceUri));
         m_strCurrentPrinter = m_printerDlg.m_strPrinterName;
         m_strCurrentPort = m_printerDlg.m_strPort;
         ++m_nPrinterChoices;
@@ -545,9 +536,9 @@ void CPanelDlg::OnHelp() {
     // The file is there but nothing could show it: its path lets the user open it some other
     // way.
     Prompt().MessageBox(this,
-                        Text(res::IDS_HELP_VIEWER_FAILED)
+                        ResourceText(res::IDS_HELP_VIEWER_FAILED)
                             .replace(QLatin1String("%s"), QDir::toNativeSeparators(m_strHelpPath)),
-                        Text(res::IDS_MESSAGE_CAPTION), PromptIcon::Warning, PromptButtons::Ok);
+                        ApplicationName(), PromptIcon::Warning, PromptButtons::Ok);
 }
 
 void CPanelDlg::OnAbout() {

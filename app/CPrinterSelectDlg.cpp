@@ -125,7 +125,7 @@ void CPrinterSelectDlg::Carry(const SelectStep& step) {
     if (step.action == SelectAction::EndProgram && !m_select.ListFailure().empty())
         std::fprintf(stderr, "vellmark: %s\n", m_select.ListFailure().c_str());
     if (step.message) {
-        Prompt().MessageBox(this, ToQString(step.message->text), ToQString(kMessageTitle),
+        Prompt().MessageBox(this, ToQString(step.message->text), ApplicationName(),
                             IconOf(*step.message), PromptButtons::Ok);
     }
     switch (step.action) {
@@ -139,11 +139,10 @@ void CPrinterSelectDlg::Carry(const SelectStep& step) {
         return;
     case SelectAction::ListFailed:
         // The dialog was never shown: the message belongs to the window that asked for it.
-        Prompt().MessageBox(
-            parentWidget() ? parentWidget() : this,
-            ToQString(res::LoadString(res::IDS_SERVER_SILENT))
-                .replace(QLatin1String("%s"), QString::fromStdString(m_pService->ServerName())),
-            ToQString(kMessageTitle), PromptIcon::Warning, PromptButtons::Ok);
+        Prompt().MessageBox(parentWidget() ? parentWidget() : this,
+                            ToQString(res::LoadString(res::IDS_SERVER_SILENT))
+                                .replace(QLatin1String("%s"), ToQString(m_pService->ServerName())),
+                            ApplicationName(), PromptIcon::Warning, PromptButtons::Ok);
         EndDialog(res::IDCANCEL);
         return;
     case SelectAction::EndProgram:

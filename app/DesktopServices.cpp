@@ -3,6 +3,7 @@
 #include "CWaitCursorService.h"
 #include "ResourceIds.h"
 #include "StringTable.h"
+#include "TextConvert.h"
 
 #include <QCoreApplication>
 #include <QFileDialog>
@@ -29,9 +30,7 @@ public:
 private:
     static QString Run(QWidget* owner, const QString& directory, QFileDialog::AcceptMode accept,
                        QFileDialog::FileMode files) {
-        const std::string_view filter = res::LoadString(res::IDS_FILE_FILTER);
-        QFileDialog dialog(owner, QString(), directory,
-                           QString::fromUtf8(filter.data(), static_cast<qsizetype>(filter.size())));
+        QFileDialog dialog(owner, QString(), directory, ResourceText(res::IDS_FILE_FILTER));
         dialog.setAcceptMode(accept);
         dialog.setFileMode(files);
         dialog.setDefaultSuffix(QStringLiteral("dat"));

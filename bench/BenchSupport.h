@@ -20,8 +20,7 @@ namespace vellmark::bench {
 // CUPS_SERVER set to `server` when given; true when it exited with `okStatus` (0 unless told).
 // `peakKb`: its peak resident memory; `cpuSeconds`: its user and system time.
 inline bool RunQuietly(const std::vector<std::string>& args, const char* server = nullptr,
-                       long* peakKb = nullptr, double* cpuSeconds = nullptr,
-                       int okStatus = 0) {
+                       long* peakKb = nullptr, double* cpuSeconds = nullptr, int okStatus = 0) {
     const pid_t pid = ::fork();
     if (pid == 0) {
         const int null = ::open("/dev/null", O_WRONLY);
@@ -52,6 +51,16 @@ inline bool RunQuietly(const std::vector<std::string>& args, const char* server 
 inline int Fail(const char* program, const std::string& why) {
     std::fprintf(stderr, "%s: %s\n", program, why.c_str());
     return 1;
+}
+
+// Starts a benchmark program's private print scheduler; false, with the reason printed, when it
+// does not start.
+template <class Spooler> bool StartSpooler(Spooler& spooler, const char* program) {
+    std::string error;
+    if (spooler.Start(&error))
+        return true;
+    Fail(program, error);
+    return false;
 }
 
 // Keeps each run by the name it was registered under (without the options the library appends).

@@ -30,6 +30,7 @@
 namespace {
 
 using vellmark::bench::Fail;
+using vellmark::bench::StartSpooler;
 using vellmark::bench::RunQuietly;
 using vellmark::test::SimulatedPrinter;
 using vellmark::test::SpoolerProxy;
@@ -53,35 +54,32 @@ std::vector<std::string> SendAll() {
     return {VELLMARK_CLI, "send", g_file, "--all", "--wait", "0"};
 }
 
-void BM_SlowLinkFleet(benchmark::State& state) {
-    std::vector<std::string> args = SendAll();
-    for (const auto& proxy : g_proxies) {
-        args.push_back("--server");
-        args.push_back(proxy->Address());
-    }
+// Runs the command once a round; the first failure ends the benchmark with `failure`.
+void TimeRuns(benchmark::State& state, const std::vector<std::string>& args, const char* failure) {
     for (auto _ : state)
         if (!RunQuietly(args, nullptr, nullptr, nullptr, kTaken))
-            return state.SkipWithError("send --all over every slow link failed");
+            return state.SkipWithError(failure);
+}
+
+void BM_SlowLinkFleet(benchmark::State& state) {
+    std::vector<std::string> args = SendAll();
+    for (const auto& proxy : g_proxies)
+        args.insert(args.end(), {"--server", proxy->Address()});
+    TimeRuns(state, args, "send --all over every slow link failed");
 }
 
 void BM_SlowLinkOne(benchmark::State& state) {
-    const std::vector<std::string> args = {VELLMARK_CLI, "send",     g_file,
-                                           "--printer",  "Dotrix-0", "--wait",
-                                           "0",          "--server", g_proxies.front()->Address()};
-    for (auto _ : state)
-        if (!RunQuietly(args, nullptr, nullptr, nullptr, kTaken))
-            return state.SkipWithError("send to one queue over a slow link failed");
+    TimeRuns(state,
+             {VELLMARK_CLI, "send", g_file, "--printer", "Dotrix-0", "--wait", "0", "--server",
+              g_proxies.front()->Address()},
+             "send to one queue over a slow link failed");
 }
 
 void BM_FleetParallel(benchmark::State& state) {
     std::vector<std::string> args = SendAll();
-    for (const auto& server : g_servers) {
-        args.push_back("--server");
-        args.push_back(server->SocketPath());
-    }
-    for (auto _ : state)
-        if (!RunQuietly(args, nullptr, nullptr, nullptr, kTaken))
-            return state.SkipWithError("send --all over every server failed");
+    for (const auto& server : g_servers)
+        args.insert(args.end(), {"--server", server->SocketPath()});
+    TimeRuns(state, args, "send --all over every server failed");
 }
 
 void BM_FleetSequential(benchmark::State& state) {
@@ -107,9 +105,8 @@ int main(int argc, char** argv) {
     std::vector<std::unique_ptr<SimulatedPrinter>> printers;
     for (int s = 0; s < kServers; ++s) {
         g_servers.push_back(std::make_unique<TestSpooler>(VELLMARK_SOCKET_BACKEND));
-        std::string error;
-        if (!g_servers.back()->Start(&error))
-            return Fail("bench_fleet", error);
+        if (!StartSpooler(*g_servers.back(), "bench_fleet"))
+            return 1;
         g_proxies.push_back(
             std::make_unique<SpoolerProxy>(g_servers.back()->SocketPath(), false, kLinkDelay));
         if (!g_proxies.back()->Listening())

@@ -55,9 +55,8 @@ bool AddQueues(TestSpooler& spooler, int from, int to, const std::string& otherP
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     TestSpooler spooler(VELLMARK_SOCKET_BACKEND);
-    std::string error;
-    if (!spooler.Start(&error))
-        return vellmark::bench::Fail("bench_printer", error);
+    if (!vellmark::bench::StartSpooler(spooler, "bench_printer"))
+        return 1;
     g_spooler = &spooler;
     const std::string otherPpd = spooler.PpdWithNickName(VELLMARK_PPD_PATH, "Generic Printer");
 

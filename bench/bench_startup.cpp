@@ -18,6 +18,7 @@
 namespace {
 
 using vellmark::bench::Fail;
+using vellmark::bench::StartSpooler;
 using vellmark::test::SimulatedPrinter;
 using vellmark::test::TestSpooler;
 
@@ -44,9 +45,8 @@ void BM_Process(benchmark::State& state, const char* program) {
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     TestSpooler spooler(VELLMARK_SOCKET_BACKEND);
-    std::string error;
-    if (!spooler.Start(&error))
-        return Fail("bench_startup", error);
+    if (!StartSpooler(spooler, "bench_startup"))
+        return 1;
     SimulatedPrinter printer;
     if (!spooler.AddQueue("Dotrix", printer.DeviceUri(), VELLMARK_PPD_PATH))
         return Fail("bench_startup", "lpadmin failed");

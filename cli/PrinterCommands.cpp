@@ -308,23 +308,12 @@ void PrintColumns(const std::vector<std::vector<std::string>>& lines) {
     }
 }
 
-// What became of the settings on one printer.
+// What became of the settings on one printer, and the word the report gives it.
 enum class Outcome { Completed, Queued, NotSent, Unknown, WouldSend };
 
 const char* OutcomeWord(Outcome outcome) {
-    switch (outcome) {
-    case Outcome::Completed:
-        return "completed";
-    case Outcome::Queued:
-        return "queued";
-    case Outcome::NotSent:
-        return "not sent";
-    case Outcome::Unknown:
-        return "unknown";
-    case Outcome::WouldSend:
-        return "would send";
-    }
-    return "";
+    constexpr const char* kWords[] = {"completed", "queued", "not sent", "unknown", "would send"};
+    return kWords[static_cast<std::size_t>(outcome)];
 }
 
 // One row of the send report: a printer, or a server that gave no printer.

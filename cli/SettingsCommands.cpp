@@ -113,6 +113,21 @@ int UpdateFailed(const std::string& path, UpdateResult result, const FileError& 
     return Fail(NotWritable(path, why.error));
 }
 
+// A command's arguments as one path and an optional flag, each at most once; false for any
+// other arguments.
+bool PathAndFlag(const std::vector<std::string>& args, std::string_view flagName, std::string& path,
+                 bool& flag) {
+    for (const auto& a : args) {
+        if (a == flagName && !flag)
+            flag = true;
+        else if (path.empty() && !a.starts_with("--"))
+            path = a;
+        else
+            return false;
+    }
+    return !path.empty();
+}
+
 } // namespace
 
 std::string ReadFailure(const std::string& path, int error) {
@@ -158,15 +173,7 @@ int FinishOutput(int status) {
 int RunFactoryCommand(const std::vector<std::string>& args) {
     bool force = false;
     std::string path;
-    for (const auto& a : args) {
-        if (a == "--force" && !force)
-            force = true;
-        else if (path.empty() && !a.starts_with("--"))
-            path = a;
-        else
-            return Fail("usage: vellmark-cli factory OUT.dat [--force]");
-    }
-    if (path.empty())
+    if (!PathAndFlag(args, "--force", path, force))
         return Fail("usage: vellmark-cli factory OUT.dat [--force]");
     FileError why;
     if (force) {
@@ -194,15 +201,7 @@ int RunFactoryCommand(const std::vector<std::string>& args) {
 int RunShowCommand(const std::vector<std::string>& args) {
     bool json = false;
     std::string path;
-    for (const auto& a : args) {
-        if (a == "--json" && !json)
-            json = true;
-        else if (path.empty() && !a.starts_with("--"))
-            path = a;
-        else
-            return Fail("usage: vellmark-cli show FILE.dat [--json]");
-    }
-    if (path.empty())
+    if (!PathAndFlag(args, "--json", path, json))
         return Fail("usage: vellmark-cli show FILE.dat [--json]");
     SettingsBlock block{};
     if (!LoadBlock(path, block))

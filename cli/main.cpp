@@ -6,6 +6,7 @@
 
 #include <iostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -40,18 +41,16 @@ int Run(int argc, char** argv) {
     const std::string& command = all[0];
     const std::vector<std::string> args(all.begin() + 1, all.end());
     using namespace vellmark::cli;
-    if (command == "factory")
-        return RunFactoryCommand(args);
-    if (command == "show")
-        return RunShowCommand(args);
-    if (command == "set")
-        return RunSetCommand(args);
-    if (command == "diff")
-        return RunDiffCommand(args);
-    if (command == "printers")
-        return RunPrintersCommand(args);
-    if (command == "send")
-        return RunSendCommand(args);
+    struct Command {
+        std::string_view name;
+        int (*run)(const std::vector<std::string>&);
+    };
+    constexpr Command kCommands[] = {{"factory", RunFactoryCommand},   {"show", RunShowCommand},
+                                     {"set", RunSetCommand},           {"diff", RunDiffCommand},
+                                     {"printers", RunPrintersCommand}, {"send", RunSendCommand}};
+    for (const Command& c : kCommands)
+        if (command == c.name)
+            return c.run(args);
     return Fail("unknown command " + vellmark::Quoted(command) +
                 " (vellmark-cli --help lists them)");
 }

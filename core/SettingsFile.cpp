@@ -180,6 +180,23 @@ void Tell(FileError* why, int error) {
         why->error = error;
 }
 
+// The file's whole image read and its block taken; false, with the reason told, for a file that
+// cannot be read or is no settings file (short, long or without the header).
+bool ReadBlock(const LockedFile& f, SettingsBlock& block, FileError* why) {
+    FileImage image{};
+    const ssize_t got = ReadFully(f.fd.Get(), image.data(), image.size());
+    if (got < 0) {
+        Tell(why, errno);
+        return false;
+    }
+    if (got != static_cast<ssize_t>(kFileSize) || !HasHeader(image)) {
+        Tell(why, 0);
+        return false;
+    }
+    std::copy(image.begin() + kHeaderSize, image.end(), block.begin());
+    return true;
+}
+
 } // namespace
 
 DiskFinish SetDiskFinish(DiskFinish steps) {
@@ -194,17 +211,8 @@ ReadResult ReadSettingsFile(const std::string& path, SettingsBlock& block, FileE
         Tell(why, f.fd.Valid() ? NotRegularError(f) : f.error);
         return ReadResult::NotSettingsFile;
     }
-    FileImage image{};
-    const ssize_t got = ReadFully(f.fd.Get(), image.data(), image.size());
-    if (got < 0) {
-        Tell(why, errno);
+    if (!ReadBlock(f, block, why))
         return ReadResult::NotSettingsFile;
-    }
-    if (got != static_cast<ssize_t>(kFileSize) || !HasHeader(image)) {
-        Tell(why, 0);
-        return ReadResult::NotSettingsFile;
-    }
-    std::copy(image.begin() + kHeaderSize, image.end(), block.begin());
     Tell(why, 0);
     return ReadResult::Loaded;
 }
@@ -263,17 +271,8 @@ UpdateResult UpdateSettingsFile(const std::string& path, IfMissing ifMissing,
 
     SettingsBlock block = FactoryDefaults;
     if (!(create && f.size == 0)) {
-        FileImage image{};
-        const ssize_t got = ReadFully(f.fd.Get(), image.data(), image.size());
-        if (got < 0) {
-            Tell(why, errno);
+        if (!ReadBlock(f, block, why))
             return UpdateResult::NotSettingsFile;
-        }
-        if (got != static_cast<ssize_t>(kFileSize) || !HasHeader(image)) {
-            Tell(why, 0);
-            return UpdateResult::NotSettingsFile;
-        }
-        std::copy(image.begin() + kHeaderSize, image.end(), block.begin());
     }
     if (!change(block)) {
         if (f.created)

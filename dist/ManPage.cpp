@@ -37,24 +37,12 @@ std::string Roff(std::string_view text) {
     return out;
 }
 
+// The section heading of each page's settings, in page order.
 const char* PageHeading(Page page) {
-    switch (page) {
-    case Page::Select:
-        return "Function select";
-    case Page::Form:
-        return "Form";
-    case Page::Param:
-        return "Parameters";
-    case Page::MSW1:
-        return "Memory switch 1";
-    case Page::MSW2:
-        return "Memory switch 2";
-    case Page::MSW3:
-        return "Memory switch 3";
-    case Page::MSW4:
-        return "Memory switch 4";
-    }
-    return "";
+    constexpr const char* kHeadings[vellmark::kPageCount] = {
+        "Function select", "Form",           "Parameters", "Memory switch 1", "Memory switch 2",
+        "Memory switch 3", "Memory switch 4"};
+    return kHeadings[static_cast<std::size_t>(page)];
 }
 
 // The range `set` applies to a number setting.

@@ -15,6 +15,17 @@
 namespace vellmark {
 namespace {
 
+// An action of the control's own (one of `names`), which runs `act` while the control is
+// enabled; false for any other action, which the caller leaves to the widget's default.
+template <class Act>
+bool DoOwnAction(QWidget* control, const QString& name, const QStringList& names, Act act) {
+    if (!names.contains(name))
+        return false;
+    if (control->isEnabled())
+        act();
+    return true;
+}
+
 // A radio button of ours: the radio-button role, checkable, and clicked by its action.
 class RadioButtonAccessible : public QAccessibleWidget {
 public:
@@ -36,12 +47,9 @@ public:
         return QStringList{pressAction()} + QAccessibleWidget::actionNames();
     }
     void doAction(const QString& name) override {
-        if (name == pressAction() || name == toggleAction()) {
-            if (Button()->isEnabled())
-                Button()->click();
-            return;
-        }
-        QAccessibleWidget::doAction(name);
+        if (!DoOwnAction(Button(), name, {pressAction(), toggleAction()},
+                         [this] { Button()->click(); }))
+            QAccessibleWidget::doAction(name);
     }
     QStringList keyBindingsForAction(const QString& name) const override {
         if (name == pressAction()) {
@@ -86,12 +94,9 @@ public:
         return QStringList{showMenuAction(), pressAction()} + QAccessibleWidget::actionNames();
     }
     void doAction(const QString& name) override {
-        if (name == showMenuAction() || name == pressAction()) {
-            if (Combo()->isEnabled())
-                Combo()->showPopup();
-            return;
-        }
-        QAccessibleWidget::doAction(name);
+        if (!DoOwnAction(Combo(), name, {showMenuAction(), pressAction()},
+                         [this] { Combo()->showPopup(); }))
+            QAccessibleWidget::doAction(name);
     }
 
 private:

@@ -7,6 +7,7 @@
 #include "ResourceIds.h"
 #include "Settings.h"
 #include "StringTable.h"
+#include "TextConvert.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -17,14 +18,7 @@
 #include <string>
 
 namespace vellmark {
-namespace {
-
-QString Load(int id) {
-    const std::string_view s = res::LoadString(id);
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
-
-} // namespace
+namespace {} // namespace
 
 CDataExchange::CDataExchange(CDialogBase& dialog, bool bSaveAndValidate)
     : m_bSaveAndValidate(bSaveAndValidate), m_dialog(dialog) {}
@@ -33,6 +27,11 @@ QWidget* CDataExchange::Prepare(int id, bool isEdit) {
     m_pLastControl = m_dialog.GetDlgItem(id);
     m_bEditLastControl = isEdit;
     return m_pLastControl;
+}
+
+template <class T>
+T* CDataExchange::Control(int id, bool isEdit) {
+    return m_bFailed ? nullptr : qobject_cast<T*>(Prepare(id, isEdit));
 }
 
 void CDataExchange::Fail(const QString& message) {
@@ -44,9 +43,7 @@ void CDataExchange::Fail(const QString& message) {
 }
 
 void CDataExchange::DDX_CBString(int id, QString& value) {
-    if (m_bFailed)
-        return;
-    auto* combo = qobject_cast<QComboBox*>(Prepare(id, false));
+    auto* combo = Control<QComboBox>(id);
     if (!combo)
         return;
     if (m_bSaveAndValidate) {
@@ -56,8 +53,7 @@ void CDataExchange::DDX_CBString(int id, QString& value) {
     if (value.isEmpty())
         return;
     const std::span<const std::string_view> entries = m_dialog.ComboEntries(id);
-    const QByteArray text = value.toUtf8();
-    const int index = SelectEntry(entries, std::string_view(text.constData(), text.size()));
+    const int index = SelectEntry(entries, ToStdString(value));
     if (index >= 0)
         combo->setCurrentIndex(index);
 }
@@ -81,9 +77,7 @@ void CDataExchange::DDX_Radio(int firstId, int& value) {
 }
 
 void CDataExchange::DDX_Check(int id, int& value) {
-    if (m_bFailed)
-        return;
-    auto* box = qobject_cast<QCheckBox*>(Prepare(id, false));
+    auto* box = Control<QCheckBox>(id);
     if (!box)
         return;
     if (m_bSaveAndValidate) {
@@ -101,15 +95,13 @@ void CDataExchange::DDX_Check(int id, int& value) {
 }
 
 void CDataExchange::DDX_Text(int id, int& value) {
-    if (m_bFailed)
-        return;
-    auto* edit = qobject_cast<QLineEdit*>(Prepare(id, true));
+    auto* edit = Control<QLineEdit>(id, true);
     if (!edit)
         return;
     if (m_bSaveAndValidate) {
         int parsed = 0;
         if (!ParseInt(edit->text(), parsed)) {
-            Fail(Load(res::IDP_PARSE_INT));
+            Fail(ResourceText(res::IDP_PARSE_INT));
             return;
         }
         value = parsed;
@@ -121,9 +113,7 @@ void CDataExchange::DDX_Text(int id, int& value) {
 }
 
 void CDataExchange::DDX_Slider(int id, int& value) {
-    if (m_bFailed)
-        return;
-    auto* slider = qobject_cast<QSlider*>(Prepare(id, false));
+    auto* slider = Control<QSlider>(id);
     if (!slider)
         return;
     if (m_bSaveAndValidate)
@@ -136,7 +126,7 @@ void CDataExchange::DDV_MaxChars(const QString& value, int maxChars) {
     if (m_bFailed || !m_bSaveAndValidate)
         return;
     if (MultiByteLength(value) > maxChars)
-        Fail(Load(res::IDP_PARSE_STRING_SIZE).arg(maxChars));
+        Fail(ResourceText(res::IDP_PARSE_STRING_SIZE).arg(maxChars));
 }
 
 void CDataExchange::DDV_MinMaxInt(int value, const EditRange& range) {
@@ -147,7 +137,7 @@ void CDataExchange::DDV_MinMaxInt(int value, int minVal, int maxVal) {
     if (m_bFailed || !m_bSaveAndValidate)
         return;
     if (value < minVal || value > maxVal)
-        Fail(Load(res::IDP_PARSE_INT_RANGE).arg(minVal).arg(maxVal));
+        Fail(ResourceText(res::IDP_PARSE_INT_RANGE).arg(minVal).arg(maxVal));
 }
 
 int CDataExchange::MultiByteLength(const QString& text) {

@@ -36,22 +36,24 @@ constexpr ClampedEdit kClamped[] = {
 CFormSetupDlg::CFormSetupDlg()
     : CDialogBase(IDD_FORM_SETUP),
       m_positions(
-          *this, {{{IDC_SETUP_CONT_SLIDER, IDC_SETUP_CONT_POSITION, IDC_SETUP_CONT_SPIN,
-                    &kStandardStops, RangeOf(FormField::ContinuousLoadPosition)},
-                   {IDC_SETUP_CUT_SLIDER, IDC_SETUP_CUT_POSITION, IDC_SETUP_CUT_SPIN,
-                    &kStandardStops, RangeOf(FormField::CutSheetLoadPosition)},
-                   {IDC_SETUP_POSTCARD_SLIDER, IDC_SETUP_POSTCARD_POSITION, IDC_SETUP_POSTCARD_SPIN,
-                    &kPostcardStops, RangeOf(FormField::PostcardLoadPosition)}}}) {
+          *this,
+          {{{IDC_SETUP_CONT_SLIDER, IDC_SETUP_CONT_POSITION, IDC_SETUP_CONT_SPIN, &kStandardStops,
+             RangeOf(FormField::ContinuousLoadPosition), &m_nContinuousStop,
+             &m_nContinuousPosition},
+            {IDC_SETUP_CUT_SLIDER, IDC_SETUP_CUT_POSITION, IDC_SETUP_CUT_SPIN, &kStandardStops,
+             RangeOf(FormField::CutSheetLoadPosition), &m_nCutSheetStop, &m_nCutSheetPosition},
+            {IDC_SETUP_POSTCARD_SLIDER, IDC_SETUP_POSTCARD_POSITION, IDC_SETUP_POSTCARD_SPIN,
+             &kPostcardStops, RangeOf(FormField::PostcardLoadPosition), &m_nPostcardStop,
+             &m_nPostcardPosition}}}) {
     for (FormRecord& r : m_forms)
         r.fill('\0');
 }
 
 int CFormSetupDlg::FormIndex(const QString& name) {
     const auto entries = Describe(Setting::FormSelect).entries;
-    const QByteArray text = name.toUtf8();
-    const std::string_view view(text.constData(), static_cast<std::size_t>(text.size()));
+    const std::string text = ToStdString(name);
     for (std::size_t i = 1; i < entries.size() && i <= 3; ++i)
-        if (entries[i] == view)
+        if (entries[i] == text)
             return static_cast<int>(i);
     return 0;
 }
@@ -67,9 +69,7 @@ void CFormSetupDlg::LoadForm(int form) {
     m_nCutSheetPosition = DecodeFormField(r, FormField::CutSheetLoadPosition);
     m_nPostcardPosition = DecodeFormField(r, FormField::PostcardLoadPosition);
     m_nCorrection = DecodeFormField(r, FormField::CutSheetPositionCorrection);
-    m_nContinuousStop = NearestStop(m_nContinuousPosition, kStandardStops);
-    m_nCutSheetStop = NearestStop(m_nCutSheetPosition, kStandardStops);
-    m_nPostcardStop = NearestStop(m_nPostcardPosition, kPostcardStops);
+    m_positions.StopsFromPositions();
 }
 
 void CFormSetupDlg::StoreForm(int form) {
@@ -101,7 +101,7 @@ const FormRecord& CFormSetupDlg::StoredForm(int form) const {
 
 bool CFormSetupDlg::OnInitDialog() {
     CDialogBase::OnInitDialog();
-    setWindowTitle(QStringLiteral("書式の設定：") + m_strFormName);
+    setWindowTitle(ResourceText(IDS_FORM_SETUP_TITLE).arg(m_strFormName));
     m_positions.InitControls();
     for (const ClampedEdit& e : kClamped)
         SetUpDownRange(e.upDown, RangeOf(e.field));
@@ -109,15 +109,7 @@ bool CFormSetupDlg::OnInitDialog() {
 }
 
 void CFormSetupDlg::DoDataExchange(CDataExchange& dx) {
-    dx.DDX_Slider(IDC_SETUP_CONT_SLIDER, m_nContinuousStop);
-    dx.DDX_Text(IDC_SETUP_CONT_POSITION, m_nContinuousPosition);
-    dx.DDV_MinMaxInt(m_nContinuousPosition, RangeOf(FormField::ContinuousLoadPosition));
-    dx.DDX_Slider(IDC_SETUP_CUT_SLIDER, m_nCutSheetStop);
-    dx.DDX_Text(IDC_SETUP_CUT_POSITION, m_nCutSheetPosition);
-    dx.DDV_MinMaxInt(m_nCutSheetPosition, RangeOf(FormField::CutSheetLoadPosition));
-    dx.DDX_Slider(IDC_SETUP_POSTCARD_SLIDER, m_nPostcardStop);
-    dx.DDX_Text(IDC_SETUP_POSTCARD_POSITION, m_nPostcardPosition);
-    dx.DDV_MinMaxInt(m_nPostcardPosition, RangeOf(FormField::PostcardLoadPosition));
+    m_positions.Exchange(dx);
     dx.DDX_Text(IDC_SETUP_PAGE_LENGTH, m_nPageLength);
     dx.DDV_MinMaxInt(m_nPageLength, RangeOf(FormField::PageLength));
     dx.DDX_Text(IDC_SETUP_LEFT_MARGIN, m_nLeftMargin);
@@ -148,10 +140,8 @@ void CFormSetupDlg::OnOK() {
     const int left = GetDlgItemInt(IDC_SETUP_LEFT_MARGIN, nullptr, true);
     const int right = GetDlgItemInt(IDC_SETUP_RIGHT_MARGIN, nullptr, true);
     if (left >= right) {
-        Prompt().MessageBox(this,
-                            QStringLiteral("ライトマージン幅はレフトマージン幅より大きくしてくださ"
-                                           "い。適正値に変更します。"),
-                            m_strFormName + QStringLiteral("－レフトマージン幅／ライトマージン幅"),
+        Prompt().MessageBox(this, ResourceText(IDS_MARGIN_ORDER),
+                            ResourceText(IDS_MARGIN_ORDER_CAPTION).arg(m_strFormName),
                             PromptIcon::Warning, PromptButtons::Ok);
         SetDlgItemInt(IDC_SETUP_RIGHT_MARGIN, left + 1);
         if (QWidget* edit = GetDlgItem(IDC_SETUP_RIGHT_MARGIN))

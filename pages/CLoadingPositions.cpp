@@ -1,5 +1,7 @@
 #include "CLoadingPositions.h"
 
+#include "CDataExchange.h"
+
 #include <QSlider>
 
 #include <algorithm>
@@ -14,6 +16,19 @@ void CLoadingPositions::InitControls() {
         m_dialog.SetSliderRange(r.slider, 0, kLastStop);
     for (const Row& r : m_rows)
         m_dialog.SetUpDownRange(r.upDown, r.range);
+}
+
+void CLoadingPositions::Exchange(CDataExchange& dx) const {
+    for (const Row& r : m_rows) {
+        dx.DDX_Slider(r.slider, *r.stop);
+        dx.DDX_Text(r.edit, *r.position);
+        dx.DDV_MinMaxInt(*r.position, r.range);
+    }
+}
+
+void CLoadingPositions::StopsFromPositions() const {
+    for (const Row& r : m_rows)
+        *r.stop = NearestStop(*r.position, *r.stops);
 }
 
 bool CLoadingPositions::OnEditChange(int id) {

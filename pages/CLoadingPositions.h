@@ -18,19 +18,25 @@ public:
     static constexpr int kLastStop = 9;
 
     // One loading position: its slider, its edit with the up-down control, the stop table of
-    // its paper and the edit's range.
+    // its paper, the edit's range and the dialog's members of the slider's stop and the edit.
     struct Row {
         int slider;
         int edit;
         int upDown;
         const StopTable* stops;
         EditRange range;
+        int* stop;
+        int* position;
     };
 
     CLoadingPositions(CDialogBase& dialog, const std::array<Row, 3>& rows);
 
     // Slider ranges 0 to 9 and the edits' up-down ranges, once the controls exist.
     void InitControls();
+    // Each slider's stop and its edit's value, the value kept in its range.
+    void Exchange(CDataExchange& dx) const;
+    // Each stop member set to the stop nearest its position member.
+    void StopsFromPositions() const;
     // The change steps of a loading-position edit (clamped to its range while the user types
     // in it), then its slider follows. False when id is not one of the three edits.
     bool OnEditChange(int id);

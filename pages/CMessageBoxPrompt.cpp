@@ -1,6 +1,8 @@
 #include "CMessageBoxPrompt.h"
 
-#include <QCoreApplication>
+#include "ResourceIds.h"
+#include "TextConvert.h"
+
 #include <QDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -25,8 +27,7 @@ QMessageBox::Icon ToIcon(PromptIcon icon) {
 } // namespace
 
 QString ApplicationName() {
-    const QString name = QCoreApplication::applicationName();
-    return name.isEmpty() ? QStringLiteral("Vellmark") : name;
+    return ResourceText(res::IDS_MESSAGE_CAPTION);
 }
 
 template <> IPrompt& PlatformService<IPrompt>::Standard() {

@@ -4,9 +4,6 @@
 
 #include "CPage_Form.h"
 #include "CPage_MSW1.h"
-#include "CPage_MSW2.h"
-#include "CPage_MSW3.h"
-#include "CPage_MSW4.h"
 #include "CPage_Param.h"
 #include "CPage_Select.h"
 #include "SettingsDocument.h"

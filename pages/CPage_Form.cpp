@@ -22,11 +22,21 @@ CPage_Form::CPage_Form()
     : CPropertyPage(IDD_PAGE_FORM, {IDC_FORM_SELECT}),
       m_positions(*this,
                   {{{IDC_FORM_CONT_SLIDER, IDC_FORM_CONT_POSITION, IDC_FORM_CONT_SPIN,
-                     &kStandardStops, RangeOf(Describe(Setting::ContinuousLoadPosition))},
+                     &kStandardStops, RangeOf(Describe(Setting::ContinuousLoadPosition)),
+                     &m_nContinuousStop, &m_nContinuousPosition},
                     {IDC_FORM_CUT_SLIDER, IDC_FORM_CUT_POSITION, IDC_FORM_CUT_SPIN, &kStandardStops,
-                     RangeOf(Describe(Setting::CutSheetLoadPosition))},
+                     RangeOf(Describe(Setting::CutSheetLoadPosition)), &m_nCutSheetStop,
+                     &m_nCutSheetPosition},
                     {IDC_FORM_POSTCARD_SLIDER, IDC_FORM_POSTCARD_POSITION, IDC_FORM_POSTCARD_SPIN,
-                     &kPostcardStops, RangeOf(Describe(Setting::PostcardLoadPosition))}}}) {}
+                     &kPostcardStops, RangeOf(Describe(Setting::PostcardLoadPosition)),
+                     &m_nPostcardStop, &m_nPostcardPosition}}}) {
+    BindFields({{Setting::ContinuousLoadPosition, &m_nContinuousPosition},
+                {Setting::CutSheetLoadPosition, &m_nCutSheetPosition},
+                {Setting::PostcardLoadPosition, &m_nPostcardPosition},
+                {Setting::PageLength, &m_nPageLength},
+                {Setting::CutSheetPositionCorrection, &m_nCorrection},
+                {Setting::FormSelect, &m_strFormName}});
+}
 
 bool CPage_Form::OnInitDialog() {
     CPropertyPage::OnInitDialog();
@@ -37,16 +47,7 @@ bool CPage_Form::OnInitDialog() {
 }
 
 void CPage_Form::DoDataExchange(CDataExchange& dx) {
-    const auto range = [](Setting id) { return RangeOf(Describe(id)); };
-    dx.DDX_Slider(IDC_FORM_CONT_SLIDER, m_nContinuousStop);
-    dx.DDX_Text(IDC_FORM_CONT_POSITION, m_nContinuousPosition);
-    dx.DDV_MinMaxInt(m_nContinuousPosition, range(Setting::ContinuousLoadPosition));
-    dx.DDX_Slider(IDC_FORM_CUT_SLIDER, m_nCutSheetStop);
-    dx.DDX_Text(IDC_FORM_CUT_POSITION, m_nCutSheetPosition);
-    dx.DDV_MinMaxInt(m_nCutSheetPosition, range(Setting::CutSheetLoadPosition));
-    dx.DDX_Slider(IDC_FORM_POSTCARD_SLIDER, m_nPostcardStop);
-    dx.DDX_Text(IDC_FORM_POSTCARD_POSITION, m_nPostcardPosition);
-    dx.DDV_MinMaxInt(m_nPostcardPosition, range(Setting::PostcardLoadPosition));
+    m_positions.Exchange(dx);
     dx.DDX_CBString(IDC_FORM_SELECT, m_strFormName);
     dx.DDV_MaxChars(m_strFormName, 10);
     dx.DDX_Text(IDC_FORM_PAGE_LENGTH, m_nPageLength);
@@ -56,27 +57,14 @@ void CPage_Form::DoDataExchange(CDataExchange& dx) {
 }
 
 void CPage_Form::ParseBlock(const SettingsBlock& block) {
-    DecodeMember(block, Setting::ContinuousLoadPosition, m_nContinuousPosition);
-    DecodeMember(block, Setting::CutSheetLoadPosition, m_nCutSheetPosition);
-    DecodeMember(block, Setting::PostcardLoadPosition, m_nPostcardPosition);
-    DecodeMember(block, Setting::PageLength, m_nPageLength);
-    DecodeMember(block, Setting::CutSheetPositionCorrection, m_nCorrection);
-    DecodeMember(block, Setting::FormSelect, m_strFormName);
-    m_nContinuousStop = NearestStop(m_nContinuousPosition, kStandardStops);
-    m_nCutSheetStop = NearestStop(m_nCutSheetPosition, kStandardStops);
-    m_nPostcardStop = NearestStop(m_nPostcardPosition, kPostcardStops);
+    DecodeFields(block);
+    m_positions.StopsFromPositions();
     m_dlgFormSetup.CopyFormsFromBlock(block);
     UpdateData(false);
 }
 
 void CPage_Form::BuildBlock(SettingsBlock& block) {
-    UpdateData(true);
-    EncodeInt(block, Setting::ContinuousLoadPosition, m_nContinuousPosition);
-    EncodeInt(block, Setting::CutSheetLoadPosition, m_nCutSheetPosition);
-    EncodeInt(block, Setting::PostcardLoadPosition, m_nPostcardPosition);
-    EncodeMember(block, Setting::FormSelect, m_strFormName);
-    EncodeInt(block, Setting::PageLength, m_nPageLength);
-    EncodeInt(block, Setting::CutSheetPositionCorrection, m_nCorrection);
+    CPropertyPage::BuildBlock(block);
     m_dlgFormSetup.CopyFormsToBlock(block);
 }
 
@@ -88,7 +76,7 @@ void CPage_Form::RefreshFormButton() {
         button->setText(ToQString(FindControl(Template(), IDC_FORM_BUTTON)->text));
         button->setEnabled(false);
     } else {
-        button->setText(QStringLiteral("%1の設定(&D)").arg(m_strFormName));
+        button->setText(ResourceText(IDS_FORM_BUTTON).arg(m_strFormName));
         button->setEnabled(true);
     }
 }

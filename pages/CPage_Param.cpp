@@ -4,6 +4,7 @@
 #include "ControlNotify.h"
 #include "IPrompt.h"
 #include "ResourceIds.h"
+#include "TextConvert.h"
 
 namespace vellmark {
 
@@ -23,7 +24,16 @@ EditRange CenteringRange(int id) {
 CPage_Param::CPage_Param()
     : CPropertyPage(IDD_PAGE_PARAM,
                     {IDC_PARAM_POSTCARD_SECOND, IDC_PARAM_FONT1, IDC_PARAM_FONT2,
-                     IDC_PARAM_POSTCARD_FIRST, IDC_PARAM_KANJI_TABLE, IDC_PARAM_AUTO_RETURN}) {}
+                     IDC_PARAM_POSTCARD_FIRST, IDC_PARAM_KANJI_TABLE, IDC_PARAM_AUTO_RETURN}) {
+    BindFields({{Setting::Font1, &m_strFont1},
+                {Setting::Font2, &m_strFont2},
+                {Setting::KanjiCodeTable, &m_strKanjiTable},
+                {Setting::ContinuousCentering, &m_nContinuousCentering},
+                {Setting::CutSheetCentering, &m_nCutSheetCentering},
+                {Setting::SheetGuideLoadTime, &m_nLoadTime},
+                {Setting::AutoReturnTime, &m_strAutoReturn},
+                {Setting::PostcardMode, &m_nPostcardMode}});
+}
 
 bool CPage_Param::OnInitDialog() {
     CPropertyPage::OnInitDialog();
@@ -50,31 +60,11 @@ void CPage_Param::DoDataExchange(CDataExchange& dx) {
 }
 
 void CPage_Param::ParseBlock(const SettingsBlock& block) {
-    DecodeMember(block, Setting::Font1, m_strFont1);
-    DecodeMember(block, Setting::Font2, m_strFont2);
-    DecodeMember(block, Setting::KanjiCodeTable, m_strKanjiTable);
-    DecodeMember(block, Setting::ContinuousCentering, m_nContinuousCentering);
-    DecodeMember(block, Setting::CutSheetCentering, m_nCutSheetCentering);
-    DecodeMember(block, Setting::SheetGuideLoadTime, m_nLoadTime);
-    DecodeMember(block, Setting::AutoReturnTime, m_strAutoReturn);
-    DecodeMember(block, Setting::PostcardMode, m_nPostcardMode);
     // The edits get the block's values without running their handlers; a mark left from
     // typing would otherwise put 10 over a loaded value at the next save or send.
     m_bCutSheetPending = 0;
     m_bContinuousPending = 0;
-    UpdateData(false);
-}
-
-void CPage_Param::BuildBlock(SettingsBlock& block) {
-    UpdateData(true);
-    EncodeMember(block, Setting::Font1, m_strFont1);
-    EncodeMember(block, Setting::Font2, m_strFont2);
-    EncodeMember(block, Setting::KanjiCodeTable, m_strKanjiTable);
-    EncodeInt(block, Setting::ContinuousCentering, m_nContinuousCentering);
-    EncodeInt(block, Setting::CutSheetCentering, m_nCutSheetCentering);
-    EncodeInt(block, Setting::SheetGuideLoadTime, m_nLoadTime);
-    EncodeMember(block, Setting::AutoReturnTime, m_strAutoReturn);
-    EncodeInt(block, Setting::PostcardMode, m_nPostcardMode);
+    CPropertyPage::ParseBlock(block);
 }
 
 bool CPage_Param::OnCommandNotify(int id, int code) {
@@ -115,25 +105,20 @@ void CPage_Param::OnChangeLoadTime() {
     SendDataCheck();
 }
 
-void CPage_Param::CenteringCheck(int id, const QString& text, const QString& caption) {
-    Prompt().MessageBox(this, text, caption, PromptIcon::Warning, PromptButtons::Ok);
+void CPage_Param::CenteringCheck(int id, int textId, int captionId) {
+    Prompt().MessageBox(this, ResourceText(textId), ResourceText(captionId), PromptIcon::Warning,
+                        PromptButtons::Ok);
     SetDlgItemInt(id, CenteringRange(id).lower);
     if (QWidget* edit = GetDlgItem(id))
         edit->setFocus(Qt::OtherFocusReason);
 }
 
 void CPage_Param::CheckCutSheetCentering() {
-    CenteringCheck(IDC_CUT_CENTERING,
-                   QStringLiteral("カット紙のセンタリング位置の値が設定範囲を超えています。\n"
-                                  "適正値に変更します。"),
-                   QStringLiteral("パラメータ設定－カット紙のセンタリング位置"));
+    CenteringCheck(IDC_CUT_CENTERING, IDS_CUT_CENTERING_RANGE, IDS_CUT_CENTERING_CAPTION);
 }
 
 void CPage_Param::CheckContinuousCentering() {
-    CenteringCheck(IDC_CONT_CENTERING,
-                   QStringLiteral("連続紙のセンタリング位置の値が設定範囲を超えています。\n"
-                                  "適正値に変更します。"),
-                   QStringLiteral("パラメータ設定－連続紙のセンタリング位置"));
+    CenteringCheck(IDC_CONT_CENTERING, IDS_CONT_CENTERING_RANGE, IDS_CONT_CENTERING_CAPTION);
 }
 
 } // namespace vellmark

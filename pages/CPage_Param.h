@@ -23,7 +23,6 @@ public:
     CPage_Param();
 
     void ParseBlock(const SettingsBlock& block) override;
-    void BuildBlock(SettingsBlock& block) override;
 
     int CutSheetPending() const { return m_bCutSheetPending; }
     int ContinuousPending() const { return m_bContinuousPending; }
@@ -49,7 +48,7 @@ protected:
 private:
     void OnChangeCentering(int id, int& pending);
     void OnChangeLoadTime();
-    void CenteringCheck(int id, const QString& text, const QString& caption);
+    void CenteringCheck(int id, int textId, int captionId);
 
     int m_bCutSheetPending = 0;
     int m_bContinuousPending = 0;

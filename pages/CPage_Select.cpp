@@ -12,7 +12,14 @@ CPage_Select::CPage_Select()
     : CPropertyPage(IDD_PAGE_SELECT,
                     {IDC_SELECT_QUIET_SECOND, IDC_SELECT_TYPEFACE_SECOND, IDC_SELECT_QUIET_FIRST,
                      IDC_SELECT_TYPEFACE_FIRST, IDC_SELECT_PAPER_THICKNESS,
-                     IDC_SELECT_PRINT_PRESSURE, IDC_SELECT_PRINT_POSITION, IDC_SELECT_REDUCTION}) {}
+                     IDC_SELECT_PRINT_PRESSURE, IDC_SELECT_PRINT_POSITION, IDC_SELECT_REDUCTION}) {
+    BindFields({{Setting::PaperThickness, &m_strPaperThickness},
+                {Setting::PrintPressure, &m_strPrintPressure},
+                {Setting::PrintPositionAdjust, &m_strPrintPosition},
+                {Setting::Reduction, &m_strReduction},
+                {Setting::QuietPrint, &m_nQuietPrint},
+                {Setting::Typeface, &m_nTypeface}});
+}
 
 void CPage_Select::DoDataExchange(CDataExchange& dx) {
     dx.DDX_CBString(IDC_SELECT_PRINT_PRESSURE, m_strPrintPressure);
@@ -25,26 +32,6 @@ void CPage_Select::DoDataExchange(CDataExchange& dx) {
     dx.DDV_MaxChars(m_strReduction, 20);
     dx.DDX_Radio(IDC_SELECT_QUIET_FIRST, m_nQuietPrint);
     dx.DDX_Radio(IDC_SELECT_TYPEFACE_FIRST, m_nTypeface);
-}
-
-void CPage_Select::ParseBlock(const SettingsBlock& block) {
-    DecodeMember(block, Setting::PaperThickness, m_strPaperThickness);
-    DecodeMember(block, Setting::PrintPressure, m_strPrintPressure);
-    DecodeMember(block, Setting::PrintPositionAdjust, m_strPrintPosition);
-    DecodeMember(block, Setting::Reduction, m_strReduction);
-    DecodeMember(block, Setting::QuietPrint, m_nQuietPrint);
-    DecodeMember(block, Setting::Typeface, m_nTypeface);
-    UpdateData(false);
-}
-
-void CPage_Select::BuildBlock(SettingsBlock& block) {
-    UpdateData(true);
-    EncodeMember(block, Setting::PaperThickness, m_strPaperThickness);
-    EncodeMember(block, Setting::PrintPressure, m_strPrintPressure);
-    EncodeMember(block, Setting::PrintPositionAdjust, m_strPrintPosition);
-    EncodeMember(block, Setting::Reduction, m_strReduction);
-    EncodeInt(block, Setting::QuietPrint, m_nQuietPrint);
-    EncodeInt(block, Setting::Typeface, m_nTypeface);
 }
 
 } // namespace vellmark

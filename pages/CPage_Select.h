@@ -13,9 +13,6 @@ class CPage_Select : public CPropertyPage {
 public:
     CPage_Select();
 
-    void ParseBlock(const SettingsBlock& block) override;
-    void BuildBlock(SettingsBlock& block) override;
-
     QString m_strPrintPressure;
     QString m_strPrintPosition;
     QString m_strPaperThickness;

@@ -4,11 +4,12 @@
 #include "TextConvert.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace vellmark {
 
-CPropertyPage::CPropertyPage(int templateId, std::initializer_list<int> forwardedIds)
-    : CDialogBase(templateId), m_forwarded(forwardedIds) {}
+CPropertyPage::CPropertyPage(int templateId, std::vector<int> forwardedIds)
+    : CDialogBase(templateId), m_forwarded(std::move(forwardedIds)) {}
 
 bool CPropertyPage::IsForwarded(int id) const {
     return std::find(m_forwarded.begin(), m_forwarded.end(), id) != m_forwarded.end();
@@ -28,20 +29,34 @@ void CPropertyPage::SendDataCheck() {
     SendCommand(res::ID_DATA_CHECK);
 }
 
-void CPropertyPage::DecodeMember(const SettingsBlock& block, Setting id, QString& member) {
-    if (const auto text = DecodeText(block, id))
-        member = ToQString(*text);
+void CPropertyPage::ParseBlock(const SettingsBlock& block) {
+    DecodeFields(block);
+    UpdateData(false);
 }
 
-void CPropertyPage::DecodeMember(const SettingsBlock& block, Setting id, int& member) {
-    if (const auto value = DecodeInt(block, id))
-        member = *value;
+void CPropertyPage::BuildBlock(SettingsBlock& block) {
+    UpdateData(true);
+    EncodeFields(block);
 }
 
-void CPropertyPage::EncodeMember(SettingsBlock& block, Setting id, const QString& member) {
-    const QByteArray text = member.toUtf8();
-    EncodeText(block, id,
-               std::string_view(text.constData(), static_cast<std::size_t>(text.size())));
+void CPropertyPage::DecodeFields(const SettingsBlock& block) {
+    for (const Field& f : m_fields) {
+        if (auto* const* text = std::get_if<QString*>(&f.member)) {
+            if (const auto decoded = DecodeText(block, f.id))
+                **text = ToQString(*decoded);
+        } else if (const auto value = DecodeInt(block, f.id)) {
+            *std::get<int*>(f.member) = *value;
+        }
+    }
+}
+
+void CPropertyPage::EncodeFields(SettingsBlock& block) const {
+    for (const Field& f : m_fields) {
+        if (auto* const* text = std::get_if<QString*>(&f.member))
+            EncodeText(block, f.id, ToStdString(**text));
+        else
+            EncodeInt(block, f.id, *std::get<int*>(f.member));
+    }
 }
 
 } // namespace vellmark

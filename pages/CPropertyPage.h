@@ -12,6 +12,7 @@
 #include <QString>
 
 #include <initializer_list>
+#include <variant>
 #include <vector>
 
 namespace vellmark {
@@ -19,21 +20,34 @@ namespace vellmark {
 class CPropertyPage : public CDialogBase, public ISettingsPage {
     Q_OBJECT
 public:
-    CPropertyPage(int templateId, std::initializer_list<int> forwardedIds);
+    CPropertyPage(int templateId, std::vector<int> forwardedIds);
 
     bool IsForwarded(int id) const;
     void WindowProc(int id, int code) override;
 
-protected:
-    void SendDataCheck();
+    // The bound fields decoded into their members, then shown.
+    void ParseBlock(const SettingsBlock& block) override;
+    // The controls read into the members, then the bound fields encoded.
+    void BuildBlock(SettingsBlock& block) override;
 
-    // A setting's decoded value into its member; a code in no list leaves the member.
-    static void DecodeMember(const SettingsBlock& block, Setting id, QString& member);
-    static void DecodeMember(const SettingsBlock& block, Setting id, int& member);
-    static void EncodeMember(SettingsBlock& block, Setting id, const QString& member);
+protected:
+    // A member that holds one setting: a combo box's text or a number (edit value or radio
+    // index).
+    struct Field {
+        Setting id;
+        std::variant<QString*, int*> member;
+    };
+
+    void SendDataCheck();
+    // The page's fields, bound once by its constructor.
+    void BindFields(std::initializer_list<Field> fields) { m_fields = fields; }
+    // Each field's decoded value into its member; a code in no list leaves the member.
+    void DecodeFields(const SettingsBlock& block);
+    void EncodeFields(SettingsBlock& block) const;
 
 private:
     std::vector<int> m_forwarded;
+    std::vector<Field> m_fields;
 };
 
 } // namespace vellmark

@@ -1,6 +1,8 @@
 #include "CUpDown.h"
 
 #include "CNumberEdit.h"
+#include "ResourceIds.h"
+#include "TextConvert.h"
 
 #include <QToolButton>
 
@@ -19,8 +21,8 @@ CUpDown::CUpDown(QWidget* parent)
     m_up->setArrowType(Qt::UpArrow);
     m_down->setArrowType(Qt::DownArrow);
     // A screen reader names the arrows by their direction.
-    m_up->setAccessibleName(QStringLiteral("上へ"));
-    m_down->setAccessibleName(QStringLiteral("下へ"));
+    m_up->setAccessibleName(ResourceText(res::IDS_SPIN_UP));
+    m_down->setAccessibleName(ResourceText(res::IDS_SPIN_DOWN));
     connect(m_up, &QToolButton::clicked, this, [this] { Step(1); });
     connect(m_down, &QToolButton::clicked, this, [this] { Step(-1); });
 }

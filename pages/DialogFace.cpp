@@ -1,6 +1,7 @@
 #include "DialogFace.h"
 
 #include "DialogTemplate.h"
+#include "TextConvert.h"
 
 #include <QFontDatabase>
 #include <QFontInfo>
@@ -61,9 +62,7 @@ const DialogFace& FindDialogFace() {
     static const DialogFace face = [] {
         DialogFace found;
         for (std::size_t i = 0; i < std::size(res::kDialogFontFaces); ++i) {
-            const std::string_view name = res::kDialogFontFaces[i];
-            QFont font(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())),
-                       res::kDialogFontPoints);
+            QFont font(ToQString(res::kDialogFontFaces[i]), res::kDialogFontPoints);
             if (NamesFace(font, font.family())) {
                 found.font = font;
                 found.listIndex = static_cast<int>(i);

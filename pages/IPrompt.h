@@ -31,8 +31,8 @@ public:
     virtual int RunModal(QDialog& dialog) = 0;
 };
 
-// The application name, the caption of the validation messages: the name the program gives
-// itself ("Vellmark"), or "Vellmark" while no application object exists.
+// The program's name from the string table: the application name and the caption of every
+// message box the window and its dialogs show.
 QString ApplicationName();
 
 // The message-box prompt.

@@ -40,6 +40,22 @@ const char* const kJobAttributes[] = {
     "job-printer-state-message",
 };
 
+// Asks for the attributes over the connection when it is open: the answer, or null. The
+// contact counts the request and takes in how the connection went either way.
+template <std::size_t N>
+IppPtr AskFor(SchedulerContact& contact, CupsConnection& connection, IppPtr request,
+              const char* const (&attributes)[N]) {
+    IppPtr response;
+    if (connection.IsOpen()) {
+        ippAddStrings(request.get(), IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
+                      static_cast<int>(N), nullptr, attributes);
+        ++contact.requests;
+        response = connection.DoRequest(std::move(request), "/");
+    }
+    contact.Note(connection);
+    return response;
+}
+
 // Pause between two looks at a job that is waited for.
 constexpr std::chrono::milliseconds kJobPoll{100};
 
@@ -262,15 +278,8 @@ CupsPrintService::CupsPrintService(std::string server, std::chrono::milliseconds
 PrinterList CupsPrintService::EnumPrinters() {
     PrinterList list;
     CupsConnection connection(m_contact->server, CupsConnection::Clock::now() + m_contact->budget);
-    IppPtr response;
-    if (connection.IsOpen()) {
-        IppPtr request(ippNewRequest(IPP_OP_CUPS_GET_PRINTERS));
-        ippAddStrings(request.get(), IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
-                      static_cast<int>(std::size(kListAttributes)), nullptr, kListAttributes);
-        ++m_contact->requests;
-        response = connection.DoRequest(std::move(request), "/");
-    }
-    m_contact->Note(connection);
+    const IppPtr response = AskFor(
+        *m_contact, connection, IppPtr(ippNewRequest(IPP_OP_CUPS_GET_PRINTERS)), kListAttributes);
     if (!response) {
         const std::string& server = m_contact->server;
         const ipp_status_t status = connection.LastStatus();
@@ -306,15 +315,9 @@ bool CupsPrintService::OpenForUse(const std::string& name) {
         return false;
     }
     CupsConnection connection(m_contact->server, CupsConnection::Clock::now() + m_contact->budget);
-    IppPtr response;
-    if (connection.IsOpen()) {
-        IppPtr request = NewPrinterRequest(IPP_OP_GET_PRINTER_ATTRIBUTES, name);
-        ippAddStrings(request.get(), IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
-                      static_cast<int>(std::size(kProbeAttributes)), nullptr, kProbeAttributes);
-        ++m_contact->requests;
-        response = connection.DoRequest(std::move(request), "/");
-    }
-    m_contact->Note(connection);
+    const IppPtr response =
+        AskFor(*m_contact, connection, NewPrinterRequest(IPP_OP_GET_PRINTER_ATTRIBUTES, name),
+               kProbeAttributes);
     if (!response) {
         m_contact->lastFailure = Failure(connection);
         return false;

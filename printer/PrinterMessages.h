@@ -1,5 +1,5 @@
 // The messages of the printer selection (M1 to M5) and of the send (S1 to S4). Every one is
-// shown in a message box titled "Vellmark" with the single button OK.
+// shown in a message box titled with the program's name, with the single button OK.
 #pragma once
 
 #include <string_view>
@@ -13,8 +13,6 @@ struct PrinterMessage {
     std::string_view text;
     MessageIcon icon;
 };
-
-inline constexpr std::string_view kMessageTitle = "Vellmark";
 
 inline constexpr PrinterMessage kMessageM1{
     "M1",

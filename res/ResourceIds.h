@@ -217,6 +217,17 @@ inline constexpr int IDS_MESSAGE_CAPTION = 314;
 inline constexpr int IDS_HELP_VIEWER_FAILED = 315; // %s: the help file's path
 inline constexpr int IDS_FILE_IN_USE = 316;
 inline constexpr int IDS_SERVER_SILENT = 317; // %s: the print server
+// String-table entries of the pages and the form setup dialog.
+inline constexpr int IDS_CUT_CENTERING_RANGE = 318;
+inline constexpr int IDS_CUT_CENTERING_CAPTION = 319;
+inline constexpr int IDS_CONT_CENTERING_RANGE = 320;
+inline constexpr int IDS_CONT_CENTERING_CAPTION = 321;
+inline constexpr int IDS_FORM_SETUP_TITLE = 322; // %1: the form's name
+inline constexpr int IDS_MARGIN_ORDER = 323;
+inline constexpr int IDS_MARGIN_ORDER_CAPTION = 324; // %1: the form's name
+inline constexpr int IDS_FORM_BUTTON = 325;          // %1: the form's name
+inline constexpr int IDS_SPIN_UP = 326;
+inline constexpr int IDS_SPIN_DOWN = 327;
 // Menu images: one 16 x 16 picture each, drawn beside the menu items.
 inline constexpr int IDB_MENU_LOAD = 160;
 inline constexpr int IDB_MENU_SAVE = 161;

@@ -48,6 +48,20 @@ constexpr StringEntry kStrings[] = {
     {IDS_SERVER_SILENT, "プリントサーバー %s が応答しません。\n"
                         "プリンタの一覧を取得できないため、プリンタは切り替えていません。"
                         "設定値はそのままです。\nしばらくしてからやり直してください。"},
+    // The pages' and the form setup dialog's texts.
+    {IDS_CUT_CENTERING_RANGE, "カット紙のセンタリング位置の値が設定範囲を超えています。\n"
+                              "適正値に変更します。"},
+    {IDS_CUT_CENTERING_CAPTION, "パラメータ設定－カット紙のセンタリング位置"},
+    {IDS_CONT_CENTERING_RANGE, "連続紙のセンタリング位置の値が設定範囲を超えています。\n"
+                               "適正値に変更します。"},
+    {IDS_CONT_CENTERING_CAPTION, "パラメータ設定－連続紙のセンタリング位置"},
+    {IDS_FORM_SETUP_TITLE, "書式の設定：%1"},
+    {IDS_MARGIN_ORDER,
+     "ライトマージン幅はレフトマージン幅より大きくしてください。適正値に変更します。"},
+    {IDS_MARGIN_ORDER_CAPTION, "%1－レフトマージン幅／ライトマージン幅"},
+    {IDS_FORM_BUTTON, "%1の設定(&D)"},
+    {IDS_SPIN_UP, "上へ"},
+    {IDS_SPIN_DOWN, "下へ"},
 };
 
 } // namespace

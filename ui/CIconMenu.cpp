@@ -169,8 +169,7 @@ bool CIconMenu::LoadOwnerDrawMenu(int templateId) {
             break; // items after the last level closed belong to no menu
         const unsigned flags = t.flags & ~unsigned{kMfEnd};
         const bool last = (t.flags & kMfEnd) != 0;
-        const QString text =
-            QString::fromUtf8(t.text.data(), static_cast<qsizetype>(t.text.size()));
+        const QString text = QString::fromUtf8(t.text);
         if (flags & kMfPopup) {
             if (last)
                 stack.back().end = true;
