@@ -2,20 +2,26 @@
 
 #include "CPanelDlg.h"
 #include "CSingleInstance.h"
-#include "CupsPrintService.h"
 #include "ProgramLook.h"
 
 #include <QLibraryInfo>
 
+#include <fontconfig/fontconfig.h>
+
 namespace vellmark {
 
-CPanelApp::CPanelApp(int& argc, char** argv) : m_app(argc, argv) {
+CPanelApp::CPanelApp(int& argc, char** argv)
+    // fontconfig reads its configuration and every font cache once per process, which the first
+    // font needs; the application object's start (the window system, its plugins) does not, so
+    // the two run side by side.
+    : m_fontconfig([] { FcInit(); }), m_app(argc, argv) {
     // Every message box of the program carries the product's name, the pages' validation
     // messages included; the single-instance key is the executable's own name.
     QCoreApplication::setApplicationName(QStringLiteral("Vellmark"));
     LoadQtTranslation(m_app, m_qtTranslator);
     // Installed last, so asked first: the few texts Qt's translation lacks.
     m_app.installTranslator(&m_qtSupplement);
+    m_fontconfig.join();
     ApplyProgramLook();
     WarnWithoutJapaneseFace(stderr);
 }
@@ -25,11 +31,6 @@ bool CPanelApp::LoadQtTranslation(QCoreApplication& app, QTranslator& translator
                          QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         return false;
     return app.installTranslator(&translator);
-}
-
-int CPanelApp::InitInstance() {
-    CupsPrintService cups;
-    return InitInstance(cups);
 }
 
 int CPanelApp::InitInstance(PrintService& service) {
