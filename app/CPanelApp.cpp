@@ -2,21 +2,27 @@
 
 #include "CPanelDlg.h"
 #include "CSingleInstance.h"
-#include "CupsPrintService.h"
 #include "IPrompt.h"
 #include "ProgramLook.h"
 
 #include <QLibraryInfo>
 
+#include <fontconfig/fontconfig.h>
+
 namespace vellmark {
 
-CPanelApp::CPanelApp(int& argc, char** argv) : m_app(argc, argv) {
+CPanelApp::CPanelApp(int& argc, char** argv)
+    // fontconfig reads its configuration and every font cache once per process, which the first
+    // font needs; the application object's start (the window system, its plugins) does not, so
+    // the two run side by side.
+    : m_fontconfig([] { FcInit(); }), m_app(argc, argv) {
     // The application carries the program's name, the caption of its message boxes; the
     // single-instance key is the executable's own name.
     QCoreApplication::setApplicationName(ApplicationName());
     LoadQtTranslation(m_app, m_qtTranslator);
     // Installed last, so asked first: the few texts Qt's translation lacks.
     m_app.installTranslator(&m_qtSupplement);
+    m_fontconfig.join();
     ApplyProgramLook();
     WarnWithoutJapaneseFace(stderr);
 }
@@ -26,11 +32,6 @@ bool CPanelApp::LoadQtTranslation(QCoreApplication& app, QTranslator& translator
                          QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         return false;
     return app.installTranslator(&translator);
-}
-
-int CPanelApp::InitInstance() {
-    CupsPrintService cups;
-    return InitInstance(cups);
 }
 
 int CPanelApp::InitInstance(PrintService& service) {

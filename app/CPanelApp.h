@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QTranslator>
 
+#include <thread>
+
 #include "ProgramLook.h"
 
 namespace vellmark {
@@ -16,10 +18,8 @@ public:
     CPanelApp(int& argc, char** argv);
 
     // The start-up: the single-instance test (a second copy raises the first copy's window, or
-    // the dialog it shows, and ends), then the main window until it ends. Returns the process's
-    // exit status.
-    int InitInstance();
-    // As above with the given print service for the main window.
+    // the dialog it shows, and ends), then the main window over `service` until it ends.
+    // Returns the process's exit status.
     int InitInstance(PrintService& service);
 
     // Qt's own texts (standard buttons, file dialogs) in Japanese, as every text of the
@@ -27,6 +27,9 @@ public:
     static bool LoadQtTranslation(QCoreApplication& app, QTranslator& translator);
 
 private:
+    // Reads fontconfig's configuration and font caches while the window system starts; joined
+    // before the first font is asked for. Started before the application object.
+    std::thread m_fontconfig;
     QApplication m_app;
     QTranslator m_qtTranslator;
     QtTextSupplement m_qtSupplement;

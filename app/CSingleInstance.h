@@ -1,11 +1,12 @@
 // One running copy per user, desktop and executable name. The first start becomes the primary
-// copy: it holds a lock file and listens on a local socket, both named after the executable's
-// base name and the display ("vellmark@:0", "vellmark@wayland-0") in the user's private runtime
-// folder, so that a second login of the same user on another display runs a copy of its own. A
-// later start finds the lock held, asks the primary copy through the socket to bring its window to
-// the front, and then ends. Two starts at the same moment cannot both win: the lock file is created
-// exclusively. A copy that crashed leaves a lock whose owner is gone, which the next start takes
-// over, and a socket file that it replaces.
+// copy: it holds a lock file and listens on a Unix domain socket that only its user may use,
+// both named after the executable's base name and the display ("vellmark@:0",
+// "vellmark@wayland-0") in the user's private runtime folder, so that a second login of the same
+// user on another display runs a copy of its own. A later start finds the lock held, asks the
+// primary copy through the socket to bring its window to the front, and then ends. Two starts at
+// the same moment cannot both win: the lock file is created exclusively. A copy that crashed
+// leaves a lock whose owner is gone, which the next start takes over, and a socket file that it
+// replaces.
 //
 // How the application uses it, before it creates any window:
 //   CSingleInstance single;                      // key: the executable's base name@display
@@ -15,15 +16,17 @@
 //                    [&window] { CSingleInstance::BringToFront(&window); });
 #pragma once
 
+#include <QByteArray>
 #include <QObject>
 #include <QString>
 
 #include <chrono>
 #include <memory>
+#include <utility>
+#include <vector>
 
-class QLocalServer;
-class QLocalSocket;
 class QLockFile;
+class QSocketNotifier;
 class QWidget;
 
 namespace vellmark {
@@ -63,14 +66,38 @@ signals:
     void activationRequested();
 
 private:
+    // A file descriptor with one owner, closed with it.
+    class UniqueFd {
+    public:
+        explicit UniqueFd(int fd = -1) : m_fd(fd) {}
+        UniqueFd(UniqueFd&& other) noexcept : m_fd(std::exchange(other.m_fd, -1)) {}
+        UniqueFd& operator=(UniqueFd&& other) noexcept;
+        ~UniqueFd();
+        int get() const { return m_fd; }
+        explicit operator bool() const { return m_fd >= 0; }
+
+    private:
+        int m_fd;
+    };
+    // A later start talking to this copy; its notifier is this object's child.
+    struct Peer {
+        UniqueFd fd;
+        QSocketNotifier* notifier = nullptr;
+        QByteArray request;
+    };
+
+    bool Listen();
     void OnNewConnection();
-    void OnRequest(QLocalSocket* socket);
+    void OnRequest(Peer* peer);
+    void Drop(Peer* peer);
     bool AskPrimary() const;
 
     QString m_strKey;
     QString m_strFolder;
     std::unique_ptr<QLockFile> m_lock;
-    QLocalServer* m_server = nullptr;
+    UniqueFd m_listener;
+    QSocketNotifier* m_listenNotifier = nullptr;
+    std::vector<std::unique_ptr<Peer>> m_peers;
     bool m_bPrimary = false;
 };
 

@@ -2,10 +2,14 @@
 #include "SelectionRules.h"
 #include "CupsConnection.h"
 #include "MemoryPrintService.h"
+#include "PrefetchedPrintService.h"
 #include "PrinterSelectModel.h"
 #include "ShortDestination.h"
 
 #include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <thread>
 
 namespace vellmark {
 namespace {
@@ -141,6 +145,36 @@ TEST(SelectionRulesTest, OkDoubleClickAndCancel) {
         model.SelectRow(row);
         EXPECT_EQ(model.SelectedRow(), PrinterSelectModel::kNoRow) << row;
     }
+}
+
+// The start-up's list is read on a worker once; later lists, and every other call, reach the
+// service afresh on the caller's thread.
+TEST(SelectionRulesTest, PrefetchedServiceReadsTheFirstListOnAWorkerOnce) {
+    std::thread::id maker;
+    PrefetchedPrintService prefetched([&maker] {
+        maker = std::this_thread::get_id();
+        auto service = std::make_unique<MemoryPrintService>(PlatformPath::Other);
+        service->AddQueue(Model("gone", "LPT1:"));
+        return service;
+    });
+    auto& inner = dynamic_cast<MemoryPrintService&>(prefetched.Service());
+    EXPECT_NE(maker, std::this_thread::get_id());
+    EXPECT_EQ(inner.CallCount(), 1);
+    inner.RemoveQueue("gone");
+    inner.SetListFailure("the print scheduler at x does not answer");
+    EXPECT_EQ(prefetched.Platform(), PlatformPath::Other);
+    const PrinterList first = prefetched.EnumPrinters();
+    ASSERT_EQ(first.records.size(), 1u);
+    EXPECT_EQ(first.records[0].name, "gone");
+    EXPECT_EQ(inner.CallCount(), 1);
+    EXPECT_EQ(prefetched.EnumPrinters().failure, "the print scheduler at x does not answer");
+    EXPECT_FALSE(prefetched.OpenForUse("gone"));
+    EXPECT_EQ(inner.CallCount(), 3);
+
+    // A service that could not be made fails every call with its reason.
+    PrefetchedPrintService broken(
+        []() -> std::unique_ptr<PrintService> { throw std::runtime_error("no service"); });
+    EXPECT_THROW(broken.EnumPrinters(), std::runtime_error);
 }
 
 TEST(SelectionRulesTest, RowOrderIgnoresLetterCaseAndPutsUtf8NamesAfterAscii) {
