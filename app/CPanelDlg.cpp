@@ -204,18 +204,19 @@ void CPanelDlg::BuildTabs() {
     const std::array<QIcon, 4> images = TabImages();
     for (const TabItem& item : kTabs)
         m_tab->AddTab(images[static_cast<std::size_t>(item.image)], QString::fromUtf8(item.text));
-    // The pages lie over the tab control, at their own positions.
-    m_pages.Create(m_client, m_doc);
-    // A screen reader names each page after its tab (the pages are in tab order).
-    const std::array<CPropertyPage*, kPageCount> pages = m_pages.All();
-    for (std::size_t i = 0; i < pages.size(); ++i)
-        pages[i]->setAccessibleName(m_tab->tabText(static_cast<int>(i)));
-    for (CPropertyPage* page : m_pages.All()) {
-        page->move(layout.X(res::kPageX), layout.Y(res::kPageY));
-        // A page paints its own background over the tab control's display area.
-        page->setAutoFillBackground(true);
-        page->raise();
-    }
+    // The pages lie over the tab control, at their own positions; each is built when it is
+    // first needed, the first one now.
+    m_pages.CreateOnDemand(m_client, m_doc, QPoint(layout.X(res::kPageX), layout.Y(res::kPageY)),
+                           [this](std::size_t n, CPropertyPage& page) {
+                               // A screen reader names each page after its tab (the pages are in
+                               // tab order).
+                               page.setAccessibleName(m_tab->tabText(static_cast<int>(n)));
+                               // A page paints its own background over the tab control's display
+                               // area.
+                               page.setAutoFillBackground(true);
+                               if (&page == &m_pages.form)
+                                   m_pages.form.RefreshFormButton();
+                           });
     m_tab->setCurrentIndex(0);
     connect(m_tab, &CTabControl::currentChanged, this, &CPanelDlg::OnTabChanged);
     MakeRoomForTabRows();
@@ -226,12 +227,11 @@ void CPanelDlg::MakeRoomForTabRows() {
     // letters can need another row, which would lie under the pages. The pages, the bottom of
     // the tab control, the status line and the window then move down by the missing height.
     constexpr int kFrame = 2; // the display area's top edge, between the tabs and the pages
-    const int pageTop = m_pages.select.y();
+    const int pageTop = m_pages.Select().y();
     const int missing = m_tab->y() + m_tab->TabAreaHeight() + kFrame - pageTop;
     if (missing <= 0)
         return;
-    for (CPropertyPage* page : m_pages.All())
-        page->move(page->x(), page->y() + missing);
+    m_pages.MoveTo(m_pages.Select().pos() + QPoint(0, missing));
     m_tab->resize(m_tab->width(), m_tab->height() + missing);
     m_client->resize(m_client->width(), m_client->height() + missing);
     m_statusBar->move(m_statusBar->x(), m_statusBar->y() + missing);
@@ -329,7 +329,7 @@ void CPanelDlg::ShowPageOnly(int n, bool tabsFocused) {
         return;
     }
     // The page passes the focus on to its first control that Tab reaches.
-    CPropertyPage* page = m_pages.All()[static_cast<std::size_t>(n)];
+    CPropertyPage* page = &m_pages.Page(static_cast<std::size_t>(n));
     page->GotoDlgCtrl(page->FirstTabStop());
 }
 

@@ -51,16 +51,25 @@ QTreeWidget* CPrinterSelectDlg::PrinterList() const {
     return DlgItem<QTreeWidget>(res::IDC_PRINTER_LIST);
 }
 
-bool CPrinterSelectDlg::OnInitDialog() {
-    CDialogBase::OnInitDialog();
-    SelectStep step;
+int CPrinterSelectDlg::DoModal(QWidget* parent) {
     {
         // The wait cursor while the spooler is asked for its queues.
         const WaitCursor wait;
-        step = m_select.InitDialog(*m_pService);
+        m_firstStep = m_select.InitDialog(*m_pService);
     }
+    // A choice made without a word needs no window: it is built only when it is to be shown,
+    // or was built by an earlier run.
+    if (!IsCreated() && m_firstStep.action == SelectAction::CloseOk && !m_firstStep.message) {
+        setResult(res::IDOK);
+        return res::IDOK;
+    }
+    return CDialogBase::DoModal(parent);
+}
+
+bool CPrinterSelectDlg::OnInitDialog() {
+    CDialogBase::OnInitDialog();
     FillList();
-    Carry(step);
+    Carry(m_firstStep);
     return true;
 }
 

@@ -15,8 +15,8 @@
 // DoModal returns IDOK (1) when a usable printer was chosen and IDCANCEL (2) when the user
 // cancelled or closed the dialog (the outputs then stay as they are, a rejected "FILE:" row
 // included). With one usable printer while m_bStartupDone is 0 it chooses that printer without
-// ever being shown. When no usable printer exists, or every one prints to a file, or the only
-// one prints to a file at start-up, it shows its message and ends the process with status 1
+// ever being shown or built. When no usable printer exists, or every one prints to a file, or the
+// only one prints to a file at start-up, it shows its message and ends the process with status 1
 // through the process exit service; it returns (IDCANCEL) only when a test overrode that exit.
 #pragma once
 
@@ -37,6 +37,10 @@ public:
 
     // The service whose queues the next run lists.
     void SetPrintService(PrintService& service) { m_pService = &service; }
+
+    // Asks the spooler for its queues, then runs the dialog as CDialogBase::DoModal does. A run
+    // that chooses without ever showing the dialog (one printer at start-up) builds no window.
+    int DoModal(QWidget* parent);
 
 private:
     PrinterSelectModel m_select; // holds the four values below
@@ -69,6 +73,7 @@ private:
     void Carry(const SelectStep& step);
 
     PrintService* m_pService;
+    SelectStep m_firstStep; // what the spooler's list decided, for OnInitDialog
 };
 
 } // namespace vellmark

@@ -4,6 +4,7 @@
 #include "ResourceIds.h"
 
 #include <QBitmap>
+#include <QGuiApplication>
 #include <QImage>
 
 namespace vellmark {
@@ -14,6 +15,12 @@ QPixmap Transparent(const QImage& image) {
     pixmap.setMask(
         QBitmap::fromImage(image.createMaskFromColor(qRgb(192, 192, 192), Qt::MaskInColor)));
     return pixmap;
+}
+
+// A strip's 32-pixel drawing, made only where some screen draws a point with more than one
+// pixel (a scale factor above 1); elsewhere nothing would ever show it.
+QImage LargeStrip(int id) {
+    return qGuiApp && qGuiApp->devicePixelRatio() > 1 ? res::LoadBitmap(id, 2) : QImage();
 }
 
 } // namespace
@@ -42,12 +49,11 @@ QIcon ProgramIcon() {
 }
 
 std::array<QIcon, 5> ToolbarImages() {
-    return SplitStrip<5>(res::LoadBitmap(res::IDB_TOOLBAR), res::LoadBitmap(res::IDB_TOOLBAR, 2));
+    return SplitStrip<5>(res::LoadBitmap(res::IDB_TOOLBAR), LargeStrip(res::IDB_TOOLBAR));
 }
 
 std::array<QIcon, 4> TabImages() {
-    return SplitStrip<4>(res::LoadBitmap(res::IDB_TAB_IMAGES),
-                         res::LoadBitmap(res::IDB_TAB_IMAGES, 2));
+    return SplitStrip<4>(res::LoadBitmap(res::IDB_TAB_IMAGES), LargeStrip(res::IDB_TAB_IMAGES));
 }
 
 } // namespace vellmark

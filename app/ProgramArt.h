@@ -1,7 +1,7 @@
 // The window's pictures from the program's artwork: the program icon, the five toolbar images
-// of strip 150 and the four tab images of strip 168, each with its 16- and its 32-pixel drawing
-// (the icon draws the 32-pixel one where a point is two pixels). Light grey (192, 192, 192) is
-// transparent.
+// of strip 150 and the four tab images of strip 168, each with its 16-pixel drawing and, where a
+// screen draws a point with two pixels, its 32-pixel one (the icon draws that one there). Light
+// grey (192, 192, 192) is transparent.
 #pragma once
 
 #include <QIcon>

@@ -8,6 +8,10 @@
 #include <QRawFont>
 #include <QtEndian>
 
+#include <fontconfig/fontconfig.h>
+
+#include <memory>
+
 namespace vellmark {
 namespace {
 
@@ -15,9 +19,32 @@ quint16 Read16(const QByteArray& data, qsizetype at) {
     return qFromBigEndian<quint16>(data.constData() + at);
 }
 
-// A face is the one asked for when its file stores that name among its family names.
-bool NamesFace(const QFont& font, const QString& name) {
-    return StoredFamilyNames(font).contains(name, Qt::CaseInsensitive);
+struct PatternFree {
+    void operator()(FcPattern* pattern) const { FcPatternDestroy(pattern); }
+};
+using Pattern = std::unique_ptr<FcPattern, PatternFree>;
+
+// A face is the one asked for when the font fontconfig matches for that name stores the name
+// among its family names, in any language. Fontconfig's pattern carries the names of the font
+// file, so no font needs to be opened for the question.
+bool FaceInstalled(const QString& name) {
+    const QByteArray utf8 = name.toUtf8();
+    const Pattern wanted(FcPatternCreate());
+    if (!wanted)
+        return false;
+    FcPatternAddString(wanted.get(), FC_FAMILY, reinterpret_cast<const FcChar8*>(utf8.constData()));
+    // No substitution rules: a face stored under another name (an alias's target) is no answer.
+    FcDefaultSubstitute(wanted.get());
+    FcResult result = FcResultNoMatch;
+    const Pattern matched(FcFontMatch(nullptr, wanted.get(), &result));
+    if (!matched)
+        return false;
+    FcChar8* family = nullptr;
+    for (int i = 0; FcPatternGetString(matched.get(), FC_FAMILY, i, &family) == FcResultMatch; ++i)
+        if (QString::fromUtf8(reinterpret_cast<const char*>(family))
+                .compare(name, Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
 }
 
 } // namespace
@@ -61,9 +88,11 @@ QStringList StoredFamilyNames(const QFont& font) {
 const DialogFace& FindDialogFace() {
     static const DialogFace face = [] {
         DialogFace found;
+        // Qt reads fontconfig's configuration and fonts first, as it would for the first text.
+        found.japanese = !QFontDatabase::families(QFontDatabase::Japanese).isEmpty();
         for (std::size_t i = 0; i < std::size(res::kDialogFontFaces); ++i) {
             QFont font(ToQString(res::kDialogFontFaces[i]), res::kDialogFontPoints);
-            if (NamesFace(font, font.family())) {
+            if (FaceInstalled(font.family())) {
                 found.font = font;
                 found.listIndex = static_cast<int>(i);
                 break;
@@ -78,7 +107,6 @@ const DialogFace& FindDialogFace() {
             font.setFamily(QFontInfo(font).family());
             found.font = font;
         }
-        found.japanese = !QFontDatabase::families(QFontDatabase::Japanese).isEmpty();
         return found;
     }();
     return face;

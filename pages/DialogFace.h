@@ -1,6 +1,6 @@
 // The program's typeface: the first face of the dialog templates' list that fontconfig really
-// has. Each face is asked for by name and the font fontconfig matched is checked against the
-// family names stored in its file, so the face is found whatever the locale (under a Japanese
+// has. Each face is asked for by name and the font fontconfig matched is checked against every
+// family name its file gives itself, so the face is found whatever the locale (under a Japanese
 // locale fontconfig reports "IPA Pゴシック" for the face the list calls "IPAPGothic").
 #pragma once
 

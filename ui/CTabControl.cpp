@@ -66,11 +66,15 @@ int CTabControl::NaturalWidth(const Tab& tab) const {
 
 void CTabControl::Layout() {
     const int available = std::max(1, width() - 2 * kRowMargin);
+    // Each tab's text is measured once per layout.
+    QList<int> natural(count());
+    for (int i = 0; i < count(); ++i)
+        natural[i] = NaturalWidth(m_tabs[i]);
     // Fill the rows in order; a row takes tabs while they fit.
     QList<QList<int>> rows(1);
     int used = 0;
     for (int i = 0; i < count(); ++i) {
-        const int w = NaturalWidth(m_tabs[i]);
+        const int w = natural[i];
         if (!rows.last().isEmpty() && used + w > available) {
             rows.append(QList<int>());
             used = 0;
@@ -82,10 +86,10 @@ void CTabControl::Layout() {
     // Every row of a multi-row control is stretched to the full width.
     for (int r = 0; r < m_rows; ++r) {
         const QList<int>& row = rows[r];
-        int natural = 0;
+        int rowWidth = 0;
         for (int i : row)
-            natural += NaturalWidth(m_tabs[i]);
-        const int extra = m_rows > 1 ? available - natural : 0;
+            rowWidth += natural[i];
+        const int extra = m_rows > 1 ? available - rowWidth : 0;
         int left = kRowMargin;
         for (int k = 0; k < row.size(); ++k) {
             Tab& tab = m_tabs[row[k]];
@@ -93,7 +97,7 @@ void CTabControl::Layout() {
                               extra * k / static_cast<int>(row.size());
             tab.row = r;
             tab.left = left;
-            tab.width = NaturalWidth(tab) + share;
+            tab.width = natural[row[k]] + share;
             left += tab.width;
         }
     }

@@ -222,7 +222,7 @@ inline bool SendEnabled(CPanelDlg& dlg) {
 // Clicks the unchecked button of a radio pair of memory switch 1 (the first pair unless told):
 // a change the user makes, reported through the data check. Each call flips the pair.
 inline void ChangeAValue(CPanelDlg& dlg, int pair = 0) {
-    CPage_MSW1& page = dlg.Pages().msw1;
+    CPage_MSW1& page = dlg.Pages().Msw1();
     for (const res::ControlTemplate& c : page.Template().controls) {
         if (c.kind != res::ControlKind::RadioButton || !(c.style & res::kGroup))
             continue;

@@ -154,7 +154,7 @@ int main(int argc, char** argv) {
                 under << tabs->tabText(i);
     }
     under.removeDuplicates();
-    out << "page=" << pages.select.x() << "," << pages.select.y() << "\n";
+    out << "page=" << pages.Select().x() << "," << pages.Select().y() << "\n";
     out << "tabRows=" << tabs->RowCount() << "\n";
     out << "tabsUnderPage=" << under.join(u',') << "\n";
 
@@ -171,7 +171,7 @@ int main(int argc, char** argv) {
     out << "cut=" << cut.join(u';') << "\n";
 
     // The face of the pages everywhere else.
-    out << "font.page=" << FontOf(pages.select.font()) << "\n";
+    out << "font.page=" << FontOf(pages.Select().font()) << "\n";
     out << "font.menuBar=" << FontOf(dlg.MenuBar()->font()) << "\n";
     for (QAction* title : dlg.MenuBar()->actions())
         if (QMenu* popup = title->menu())

@@ -56,7 +56,7 @@ QStringList Ms(std::initializer_list<int> ids) {
 }
 
 QLineEdit* CentringEdit(CPanelDlg& dlg) {
-    return dlg.Pages().param.DlgItem<QLineEdit>(CPage_Param::IDC_CUT_CENTERING);
+    return dlg.Pages().Param().DlgItem<QLineEdit>(CPage_Param::IDC_CUT_CENTERING);
 }
 
 QByteArray FileImage(const SettingsBlock& block) {
@@ -184,7 +184,7 @@ void TestPanel::startup() {
         // The pages show the factory settings, unchanged by the start-up.
         QVERIFY2(PagesShow(dlg) == FactoryDefaults, name);
         QCOMPARE(dlg.TabControl()->currentIndex(), 0);
-        QVERIFY(dlg.Pages().select.isVisible());
+        QVERIFY(dlg.Pages().Select().isVisible());
     }
 }
 
@@ -415,7 +415,7 @@ void TestPanel::save() {
     for (const int id : {res::IDC_PARAM_CUT_CENTERING, res::IDC_PARAM_CONT_CENTERING}) {
         s.files.requests.clear();
         dlg.ShowPage(0);
-        auto* edit = dlg.Pages().param.DlgItem<QLineEdit>(id);
+        auto* edit = dlg.Pages().Param().DlgItem<QLineEdit>(id);
         TypeInto(edit, QStringLiteral("6"));
         QCOMPARE(s.Run(res::ID_SAVE_SETTINGS).size(), 1);
         QVERIFY(s.files.requests.isEmpty());
@@ -427,7 +427,7 @@ void TestPanel::save() {
     // A plain save writes the 200 bytes of what the pages show, with the page length just
     // typed; Send is not touched.
     dlg.ShowPage(1);
-    TypeInto(dlg.Pages().form.DlgItem<QLineEdit>(res::IDC_FORM_PAGE_LENGTH), "42");
+    TypeInto(dlg.Pages().Form().DlgItem<QLineEdit>(res::IDC_FORM_PAGE_LENGTH), "42");
     const QString path = dir.filePath(QStringLiteral("plain.dat"));
     s.files.answers = {path};
     const bool sendBefore = SendEnabled(dlg);
@@ -514,7 +514,7 @@ void TestPanel::factorySettings() {
     QCOMPARE(s.Run(res::ID_TB_FACTORY), Ms({res::IDS_FACTORY_CONFIRM, res::IDS_FACTORY_SHOWN}));
     QCOMPARE(s.prompt.shown[1].icon, PromptIcon::Information);
     QCOMPARE(dlg.TabControl()->currentIndex(), 0);
-    QVERIFY(dlg.Pages().select.isVisible() && !dlg.Pages().msw1.isVisible());
+    QVERIFY(dlg.Pages().Select().isVisible() && !dlg.Pages().Msw1().isVisible());
     QVERIFY(PagesShow(dlg) == FactoryDefaults);
     QVERIFY(!SendEnabled(dlg));
 }
@@ -1075,7 +1075,7 @@ void TestPanel::keys() {
     // Ctrl+O and Ctrl+S from a combo box, Ctrl+W from an edit; Ctrl+W again while Send is
     // grayed does nothing.
     dlg.ShowPage(0);
-    auto* combo = dlg.Pages().select.findChild<QComboBox*>();
+    auto* combo = dlg.Pages().Select().findChild<QComboBox*>();
     QVERIFY(combo);
     combo->setFocus();
     // With Alt or Shift added the same letters are no accelerators.

@@ -134,7 +134,8 @@ void TestPrinterSelect::OpeningDecisions() {
         QVERIFY2(prompt.modalRuns == (shown ? 1 : 0), label);
         QVERIFY2(exit.statuses == (message ? QList<int>{1} : QList<int>{}), label);
         QVERIFY2(dlg.m_nPrinterCount == names.size(), label);
-        QVERIFY2(RowNames(dlg) == names, label);
+        // A choice made without a word builds no window (its one row is the chosen printer).
+        QVERIFY2(dlg.PrinterList() ? RowNames(dlg) == names : !shown && !message, label);
         QVERIFY2(!shown || (shownNames == names && shownSelection == preselected), label);
         QVERIFY2(prompt.Texts() == (message ? QStringList{MessageText(*message)} : QStringList{}),
                  label);
