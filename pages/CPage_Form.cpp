@@ -30,12 +30,8 @@ CPage_Form::CPage_Form()
                     {IDC_FORM_POSTCARD_SLIDER, IDC_FORM_POSTCARD_POSITION, IDC_FORM_POSTCARD_SPIN,
                      &kPostcardStops, RangeOf(Describe(Setting::PostcardLoadPosition)),
                      &m_nPostcardStop, &m_nPostcardPosition}}}) {
-    BindFields({{Setting::ContinuousLoadPosition, &m_nContinuousPosition},
-                {Setting::CutSheetLoadPosition, &m_nCutSheetPosition},
-                {Setting::PostcardLoadPosition, &m_nPostcardPosition},
-                {Setting::PageLength, &m_nPageLength},
-                {Setting::CutSheetPositionCorrection, &m_nCorrection},
-                {Setting::FormSelect, &m_strFormName}});
+    BindFields(Page::Form, {&m_nContinuousPosition, &m_nCutSheetPosition, &m_nPostcardPosition,
+                            &m_nPageLength, &m_nCorrection, &m_strFormName});
 }
 
 bool CPage_Form::OnInitDialog() {

@@ -25,14 +25,9 @@ CPage_Param::CPage_Param()
     : CPropertyPage(IDD_PAGE_PARAM,
                     {IDC_PARAM_POSTCARD_SECOND, IDC_PARAM_FONT1, IDC_PARAM_FONT2,
                      IDC_PARAM_POSTCARD_FIRST, IDC_PARAM_KANJI_TABLE, IDC_PARAM_AUTO_RETURN}) {
-    BindFields({{Setting::Font1, &m_strFont1},
-                {Setting::Font2, &m_strFont2},
-                {Setting::KanjiCodeTable, &m_strKanjiTable},
-                {Setting::ContinuousCentering, &m_nContinuousCentering},
-                {Setting::CutSheetCentering, &m_nCutSheetCentering},
-                {Setting::SheetGuideLoadTime, &m_nLoadTime},
-                {Setting::AutoReturnTime, &m_strAutoReturn},
-                {Setting::PostcardMode, &m_nPostcardMode}});
+    BindFields(Page::Param,
+               {&m_strFont1, &m_strFont2, &m_strKanjiTable, &m_nContinuousCentering,
+                &m_nCutSheetCentering, &m_nLoadTime, &m_strAutoReturn, &m_nPostcardMode});
 }
 
 bool CPage_Param::OnInitDialog() {

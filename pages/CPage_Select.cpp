@@ -13,12 +13,8 @@ CPage_Select::CPage_Select()
                     {IDC_SELECT_QUIET_SECOND, IDC_SELECT_TYPEFACE_SECOND, IDC_SELECT_QUIET_FIRST,
                      IDC_SELECT_TYPEFACE_FIRST, IDC_SELECT_PAPER_THICKNESS,
                      IDC_SELECT_PRINT_PRESSURE, IDC_SELECT_PRINT_POSITION, IDC_SELECT_REDUCTION}) {
-    BindFields({{Setting::PaperThickness, &m_strPaperThickness},
-                {Setting::PrintPressure, &m_strPrintPressure},
-                {Setting::PrintPositionAdjust, &m_strPrintPosition},
-                {Setting::Reduction, &m_strReduction},
-                {Setting::QuietPrint, &m_nQuietPrint},
-                {Setting::Typeface, &m_nTypeface}});
+    BindFields(Page::Select, {&m_strPaperThickness, &m_strPrintPressure, &m_strPrintPosition,
+                              &m_strReduction, &m_nQuietPrint, &m_nTypeface});
 }
 
 void CPage_Select::DoDataExchange(CDataExchange& dx) {

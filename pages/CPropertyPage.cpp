@@ -29,6 +29,20 @@ void CPropertyPage::SendDataCheck() {
     SendCommand(res::ID_DATA_CHECK);
 }
 
+void CPropertyPage::BindFields(Page page, std::initializer_list<Member> members) {
+    const Member* next = members.begin();
+    for (const SettingDesc& d : AllSettings()) {
+        if (d.owner != page)
+            continue;
+        if (next == members.end() ||
+            std::holds_alternative<QString*>(*next) != (d.kind == ValueKind::Text))
+            qFatal("the members of page %d do not match its settings", static_cast<int>(page));
+        m_fields.push_back({d.id, *next++});
+    }
+    if (next != members.end())
+        qFatal("page %d has more members than settings", static_cast<int>(page));
+}
+
 void CPropertyPage::ParseBlock(const SettingsBlock& block) {
     DecodeFields(block);
     UpdateData(false);

@@ -33,19 +33,21 @@ public:
 protected:
     // A member that holds one setting: a combo box's text or a number (edit value or radio
     // index).
-    struct Field {
-        Setting id;
-        std::variant<QString*, int*> member;
-    };
+    using Member = std::variant<QString*, int*>;
 
     void SendDataCheck();
-    // The page's fields, bound once by its constructor.
-    void BindFields(std::initializer_list<Field> fields) { m_fields = fields; }
+    // Binds the page's settings, in the order of the core's table, to their members (a text
+    // member for each text setting); once, by the page's constructor.
+    void BindFields(Page page, std::initializer_list<Member> members);
     // Each field's decoded value into its member; a code in no list leaves the member.
     void DecodeFields(const SettingsBlock& block);
     void EncodeFields(SettingsBlock& block) const;
 
 private:
+    struct Field {
+        Setting id;
+        Member member;
+    };
     std::vector<int> m_forwarded;
     std::vector<Field> m_fields;
 };
