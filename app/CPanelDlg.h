@@ -77,17 +77,9 @@ public:
     // installed.
     static bool IsInstalledLocation(const QString& executableDir);
 
-    // Parts, for the tests and the screenshots.
+    // The settings being edited and the copies last saved and sent, for the tests; the window's
+    // widgets are found by their object names (pages by DialogObjectName).
     SettingsDocument& Document() { return m_doc; }
-    CPageSet& Pages() { return m_pages; }
-    CPrinterSelectDlg& PrinterDialog() { return m_printerDlg; }
-    QMenuBar* MenuBar() const { return m_menuBar; }
-    QToolBar* ToolBar() const { return m_toolBar; }
-    CStatusLine* StatusLine() const { return m_statusBar; }
-    CTabControl* TabControl() const { return m_tab; }
-    QAction* MenuAction(int id) const { return m_menuActions.value(id, nullptr); }
-    QAction* ToolAction(int id) const { return m_toolActions.value(id, nullptr); }
-    const QString& HelpPath() const { return m_strHelpPath; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -53,7 +53,8 @@ QStringList Ms(std::initializer_list<int> ids) {
 }
 
 QLineEdit* CentringEdit(CPanelDlg& dlg) {
-    return dlg.Pages().param.DlgItem<QLineEdit>(CPage_Param::IDC_CUT_CENTERING);
+    return PageOf<CPage_Param>(dlg, res::IDD_PAGE_PARAM)
+        .DlgItem<QLineEdit>(CPage_Param::IDC_CUT_CENTERING);
 }
 
 QByteArray FileImage(const SettingsBlock& block) {
@@ -175,13 +176,13 @@ void TestPanel::startup() {
             continue;
         QVERIFY2(SendEnabled(dlg), name);
         QVERIFY2(Enabled(dlg, res::ID_SELECT_PRINTER, res::ID_TB_PRINTER) == switchEnabled, name);
-        QCOMPARE(dlg.StatusLine()->Text(0), "プリンタ名： " + printer);
+        QCOMPARE(StatusLine(dlg)->Text(0), "プリンタ名： " + printer);
         QCOMPARE(QString::fromStdString(dlg.CurrentPrinter()), printer);
-        QVERIFY2(dlg.StatusLine()->Text(1).startsWith("接続先： socket://"), name);
+        QVERIFY2(StatusLine(dlg)->Text(1).startsWith("接続先： socket://"), name);
         // The pages show the factory settings, unchanged by the start-up.
         QVERIFY2(PagesShow(dlg) == FactoryDefaults, name);
-        QCOMPARE(dlg.TabControl()->currentIndex(), 0);
-        QVERIFY(dlg.Pages().select.isVisible());
+        QCOMPARE(Tabs(dlg)->currentIndex(), 0);
+        QVERIFY(PageOf<CPage_Select>(dlg, res::IDD_PAGE_SELECT).isVisible());
     }
 }
 
@@ -216,22 +217,22 @@ void TestPanel::statusLineTabsMenuAndToolbar() {
 
     const QStringList tabs = {"機能選択", "書式設定", "パラメータ設定", "ＭＳＷ１",
                               "ＭＳＷ２", "ＭＳＷ３", "ＭＳＷ４"};
-    QCOMPARE(dlg.TabControl()->count(), tabs.size());
+    QCOMPARE(Tabs(dlg)->count(), tabs.size());
     for (int i = 0; i < tabs.size(); ++i) {
-        QCOMPARE(dlg.TabControl()->tabText(i), tabs[i]);
-        QVERIFY(!dlg.TabControl()->tabIcon(i).isNull());
+        QCOMPARE(Tabs(dlg)->tabText(i), tabs[i]);
+        QVERIFY(!Tabs(dlg)->tabIcon(i).isNull());
     }
     // Every page lies inside the tab control, below its tabs.
-    const QRect tabRect = dlg.TabControl()->geometry();
-    for (CPropertyPage* page : dlg.Pages().All()) {
+    const QRect tabRect = Tabs(dlg)->geometry();
+    for (CPropertyPage* page : AllPages(dlg)) {
         QVERIFY(tabRect.contains(page->geometry()));
-        QVERIFY(page->geometry().top() >= tabRect.top() + dlg.TabControl()->TabAreaHeight());
+        QVERIFY(page->geometry().top() >= tabRect.top() + Tabs(dlg)->TabAreaHeight());
     }
 
     // The tab keys: {from, key, to}; a key that cannot move reports no change.
     CTabControl tabBar(nullptr);
     for (int i = 0; i < tabs.size(); ++i)
-        tabBar.AddTab(dlg.TabControl()->tabIcon(i), tabs[i]);
+        tabBar.AddTab(Tabs(dlg)->tabIcon(i), tabs[i]);
     tabBar.show();
     const std::tuple<int, Qt::Key, int> moves[] = {{3, Qt::Key_Left, 2}, {3, Qt::Key_Right, 4},
                                                    {3, Qt::Key_Home, 0}, {3, Qt::Key_End, 6},
@@ -255,7 +256,7 @@ void TestPanel::statusLineTabsMenuAndToolbar() {
 
     // The menu: popups, item texts (separators as "-") and which items carry an image.
     QStringList items;
-    for (QAction* top : dlg.MenuBar()->actions()) {
+    for (QAction* top : MenuBar(dlg)->actions()) {
         items.append(top->text());
         auto* popup = qobject_cast<ui::CIconPopup*>(top->menu());
         QVERIFY(popup && popup->Owner());
@@ -281,9 +282,9 @@ void TestPanel::statusLineTabsMenuAndToolbar() {
     // The toolbar: separators and five buttons with their tooltips, left to right, each showing
     // only its image.
     QStringList bar;
-    for (QAction* a : dlg.ToolBar()->actions()) {
+    for (QAction* a : ToolBar(dlg)->actions()) {
         bar.append(a->isSeparator() ? QStringLiteral("-") : a->toolTip());
-        auto* button = qobject_cast<QToolButton*>(dlg.ToolBar()->widgetForAction(a));
+        auto* button = qobject_cast<QToolButton*>(ToolBar(dlg)->widgetForAction(a));
         QVERIFY(a->isSeparator() || (!a->icon().isNull() && button &&
                                      button->toolButtonStyle() == Qt::ToolButtonIconOnly));
     }
@@ -360,7 +361,7 @@ void TestPanel::load() {
     QVERIFY(doc.m_current == fileBlock);
     QVERIFY(doc.m_lastSaved == fileBlock);
     QVERIFY(!doc.ChangedSinceSaved());
-    QCOMPARE(dlg.TabControl()->currentIndex(), 4); // the tab does not change
+    QCOMPARE(Tabs(dlg)->currentIndex(), 4); // the tab does not change
     QVERIFY(SendEnabled(dlg));
     QCOMPARE(s.files.directories.last(),
              CPanelDlg::SettingsDirectory(QCoreApplication::applicationDirPath()));
@@ -391,11 +392,11 @@ void TestPanel::load() {
 }
 
 void TestPanel::save() {
+    QTemporaryDir dir;
     Session s;
     QVERIFY(s.Start());
     CPanelDlg& dlg = *s.dlg;
     SettingsDocument& doc = dlg.Document();
-    QTemporaryDir dir;
 
     // Cancelled dialog: nothing written.
     ChangeAValue(dlg);
@@ -407,17 +408,19 @@ void TestPanel::save() {
     s.files.requests.clear();
     dlg.ShowPage(0);
     TypeInto(CentringEdit(dlg), QStringLiteral("5"));
-    QVERIFY(dlg.Pages().param.CutSheetPending());
+    QVERIFY(PageOf<CPage_Param>(dlg, res::IDD_PAGE_PARAM).CutSheetPending());
     QCOMPARE(s.Run(res::ID_SAVE_SETTINGS).size(), 1);
     QVERIFY(s.files.requests.isEmpty());
-    QCOMPARE(dlg.TabControl()->currentIndex(), 2);
+    QCOMPARE(Tabs(dlg)->currentIndex(), 2);
     QCOMPARE(CentringEdit(dlg)->text(), QStringLiteral("10"));
     QCOMPARE(QApplication::focusWidget(), CentringEdit(dlg));
 
     // A plain save writes the 200 bytes of what the pages show, with the page length just
     // typed; Send is not touched.
     dlg.ShowPage(1);
-    TypeInto(dlg.Pages().form.DlgItem<QLineEdit>(res::IDC_FORM_PAGE_LENGTH), "42");
+    TypeInto(
+        PageOf<CPage_Form>(dlg, res::IDD_PAGE_FORM).DlgItem<QLineEdit>(res::IDC_FORM_PAGE_LENGTH),
+        "42");
     const QString path = dir.filePath(QStringLiteral("plain.dat"));
     s.files.answers = {path};
     const bool sendBefore = SendEnabled(dlg);
@@ -496,15 +499,16 @@ void TestPanel::factorySettings() {
     const SettingsBlock edited = doc.m_current;
     QCOMPARE(s.Run(res::ID_FACTORY_SETTINGS, {kPromptCancel}), Ms({res::IDS_FACTORY_CONFIRM}));
     QCOMPARE(s.prompt.shown[0].buttons, PromptButtons::OkCancel);
-    QCOMPARE(dlg.TabControl()->currentIndex(), 3);
+    QCOMPARE(Tabs(dlg)->currentIndex(), 3);
     QVERIFY(PagesShow(dlg) == edited);
 
     // OK: factory values shown on the first tab, F2, and Send grayed because the factory
     // block is what was sent.
     QCOMPARE(s.Run(res::ID_TB_FACTORY), Ms({res::IDS_FACTORY_CONFIRM, res::IDS_FACTORY_SHOWN}));
     QCOMPARE(s.prompt.shown[1].icon, PromptIcon::Information);
-    QCOMPARE(dlg.TabControl()->currentIndex(), 0);
-    QVERIFY(dlg.Pages().select.isVisible() && !dlg.Pages().msw1.isVisible());
+    QCOMPARE(Tabs(dlg)->currentIndex(), 0);
+    QVERIFY(PageOf<CPage_Select>(dlg, res::IDD_PAGE_SELECT).isVisible() &&
+            !PageOf<CPage_MSW1>(dlg, res::IDD_PAGE_MSW1).isVisible());
     QVERIFY(PagesShow(dlg) == FactoryDefaults);
     QVERIFY(!SendEnabled(dlg));
 }
@@ -550,8 +554,8 @@ void TestPanel::printerSwitch() {
     QCOMPARE(s.Run(res::ID_TB_PRINTER, {kPromptNo, kPromptNo}), QStringList({p1, p2, f2}));
     QCOMPARE(preselected, QStringLiteral("Alpha"));
     QCOMPARE(QString::fromStdString(dlg.CurrentPrinter()), QStringLiteral("Beta"));
-    QCOMPARE(dlg.StatusLine()->Text(0), QStringLiteral("プリンタ名： Beta"));
-    QCOMPARE(dlg.StatusLine()->Text(1), QStringLiteral("接続先： socket://b"));
+    QCOMPARE(StatusLine(dlg)->Text(0), QStringLiteral("プリンタ名： Beta"));
+    QCOMPARE(StatusLine(dlg)->Text(1), QStringLiteral("接続先： socket://b"));
 
     // A destination too long for the line is cut in its middle, its label whole, with the full
     // device URI as tooltip; the short form drops the scheme.
@@ -561,7 +565,7 @@ void TestPanel::printerSwitch() {
     s.service.AddQueue(record);
     s.prompt.scripts = {ChoosePrinter("Gamma")};
     QCOMPARE(s.Run(res::ID_TB_PRINTER, {}), QStringList({f2}));
-    CStatusLine* line = dlg.StatusLine();
+    CStatusLine* line = StatusLine(dlg);
     QCOMPARE(line->Text(1),
              QStringLiteral("接続先： ledger-in-the-back-office.branch.example.com:9104"));
     const QString shown = line->ShownText(1);
@@ -594,7 +598,7 @@ void TestPanel::printerSwitch() {
     QCOMPARE(texts[0], p1);
     QVERIFY(texts[1] != p2);
     QCOMPARE(s.prompt.modalRuns, 0);
-    QCOMPARE(dlg.TabControl()->currentIndex(), 2);
+    QCOMPARE(Tabs(dlg)->currentIndex(), 2);
     QCOMPARE(CentringEdit(dlg)->text(), QStringLiteral("10"));
     QCOMPARE(s.service.Jobs().size(), std::size_t(1));
 
@@ -853,7 +857,7 @@ void TestPanel::keys() {
     // Enter and Esc never close the window, wherever the focus is.
     dlg.ShowPage(2);
     QLineEdit* edit = CentringEdit(dlg);
-    for (QWidget* target : {static_cast<QWidget*>(edit), static_cast<QWidget*>(dlg.TabControl())}) {
+    for (QWidget* target : {static_cast<QWidget*>(edit), static_cast<QWidget*>(Tabs(dlg))}) {
         target->setFocus();
         for (int key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
             QTest::keyClick(target, static_cast<Qt::Key>(key));
@@ -886,14 +890,14 @@ void TestPanel::keys() {
     // Ctrl+O and Ctrl+S from a combo box, Ctrl+W from an edit; Ctrl+W again while Send is
     // grayed does nothing.
     dlg.ShowPage(0);
-    auto* combo = dlg.Pages().select.findChild<QComboBox*>();
+    auto* combo = PageOf<CPage_Select>(dlg, res::IDD_PAGE_SELECT).findChild<QComboBox*>();
     QVERIFY(combo);
     combo->setFocus();
     // With Alt or Shift added the same letters are no accelerators.
     for (const auto mods :
          {Qt::ControlModifier | Qt::AltModifier, Qt::ControlModifier | Qt::ShiftModifier})
         for (Qt::Key key : {Qt::Key_O, Qt::Key_S})
-            QTest::keyClick(dlg.TabControl(), key, mods);
+            QTest::keyClick(Tabs(dlg), key, mods);
     QTest::keyClick(combo, Qt::Key_O, Qt::ControlModifier);
     QTest::keyClick(combo, Qt::Key_S, Qt::ControlModifier);
     QCOMPARE(s.files.requests, QStringList({"open", "save"}));
@@ -915,20 +919,20 @@ void TestPanel::keys() {
         QWidget* from = QApplication::focusWidget();
         QVERIFY(from);
         QTest::keyClick(from, key, Qt::ControlModifier);
-        QCOMPARE(dlg.TabControl()->currentIndex(), tab);
-        CPropertyPage* page = dlg.Pages().All()[static_cast<std::size_t>(tab)];
+        QCOMPARE(Tabs(dlg)->currentIndex(), tab);
+        CPropertyPage* page = AllPages(dlg)[static_cast<std::size_t>(tab)];
         QVERIFY(page->isVisible());
         QWidget* now = QApplication::focusWidget();
         QVERIFY2(page->isAncestorOf(now), now ? now->metaObject()->className() : "no focus");
     }
-    CTabControl* bar = dlg.TabControl();
+    CTabControl* bar = Tabs(dlg);
     QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(4).center());
-    QCOMPARE(dlg.TabControl()->currentIndex(), 4);
-    QVERIFY(dlg.Pages().msw2.isVisible());
+    QCOMPARE(Tabs(dlg)->currentIndex(), 4);
+    QVERIFY(PageOf<CPage_MSW2>(dlg, res::IDD_PAGE_MSW2).isVisible());
     QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(bar));
     // A page accelerator with the focus on the tabs leaves it there.
     QTest::keyClick(bar, Qt::Key_1, Qt::ControlModifier);
-    QCOMPARE(dlg.TabControl()->currentIndex(), 3);
+    QCOMPARE(Tabs(dlg)->currentIndex(), 3);
     QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(bar));
 }
 
@@ -950,16 +954,16 @@ void TestPanel::helpAndVersion() {
     Session s;
     RecordingHelp help;
     QVERIFY(s.Start());
-    QVERIFY(!s.dlg->MenuAction(res::ID_HELP_CONTENTS)->isEnabled());
-    QTest::keyClick(s.dlg->TabControl(), Qt::Key_F1);
+    QVERIFY(!s.dlg->IsCommandEnabled(res::ID_HELP_CONTENTS));
+    QTest::keyClick(Tabs(*s.dlg), Qt::Key_F1);
     QVERIFY(help.opened.isEmpty());
 
     Place(beside, "<html></html>");
     const auto removeHelp = qScopeGuard([&] { QFile::remove(beside); });
     s.dlg = std::make_unique<CPanelDlg>(s.service);
     QVERIFY(s.Start());
-    QVERIFY(s.dlg->MenuAction(res::ID_HELP_CONTENTS)->isEnabled());
-    QTest::keyClick(s.dlg->TabControl(), Qt::Key_F1);
+    QVERIFY(s.dlg->IsCommandEnabled(res::ID_HELP_CONTENTS));
+    QTest::keyClick(Tabs(*s.dlg), Qt::Key_F1);
     QCOMPARE(help.opened, QStringList{QFileInfo(beside).absoluteFilePath()});
     QVERIFY(s.prompt.shown.isEmpty());
     // No viewer could show it: a message that says so and names the file, not H1.
