@@ -754,27 +754,22 @@ void TestPanel::messageBoxAnswers() {
     const bool translated = CPanelApp::LoadQtTranslation(*qApp, japanese);
     const auto untranslate = qScopeGuard([&] { QCoreApplication::removeTranslator(&japanese); });
     enum Key { Enter, Esc, Close, MnemonicYes, MnemonicNo };
+    using B = PromptButtons;
     const struct {
         PromptButtons buttons;
         Key key;
         int answer;
     } rows[] = {
-        {PromptButtons::Ok, Enter, kPromptOk},
-        {PromptButtons::Ok, Esc, kPromptOk},
-        {PromptButtons::Ok, Close, kPromptOk},
-        {PromptButtons::OkCancel, Enter, kPromptOk},
-        {PromptButtons::OkCancel, Esc, kPromptCancel},
-        {PromptButtons::OkCancel, Close, kPromptCancel},
-        {PromptButtons::YesNo, Enter, kPromptYes},
-        {PromptButtons::YesNo, Esc, kPromptNo},
-        {PromptButtons::YesNo, Close, kPromptNo},
-        {PromptButtons::YesNo, MnemonicYes, kPromptYes},
-        {PromptButtons::YesNo, MnemonicNo, kPromptNo},
-        {PromptButtons::YesNoCancel, Enter, kPromptYes},
-        {PromptButtons::YesNoCancel, Esc, kPromptCancel},
-        {PromptButtons::YesNoCancel, Close, kPromptCancel},
-        {PromptButtons::YesNoCancel, MnemonicYes, kPromptYes},
-        {PromptButtons::YesNoCancel, MnemonicNo, kPromptNo},
+        // clang-format off
+        {B::Ok, Enter, kPromptOk}, {B::Ok, Esc, kPromptOk}, {B::Ok, Close, kPromptOk},
+        {B::OkCancel, Enter, kPromptOk}, {B::OkCancel, Esc, kPromptCancel},
+        {B::OkCancel, Close, kPromptCancel},
+        {B::YesNo, Enter, kPromptYes}, {B::YesNo, Esc, kPromptNo}, {B::YesNo, Close, kPromptNo},
+        {B::YesNo, MnemonicYes, kPromptYes}, {B::YesNo, MnemonicNo, kPromptNo},
+        {B::YesNoCancel, Enter, kPromptYes}, {B::YesNoCancel, Esc, kPromptCancel},
+        {B::YesNoCancel, Close, kPromptCancel}, {B::YesNoCancel, MnemonicYes, kPromptYes},
+        {B::YesNoCancel, MnemonicNo, kPromptNo},
+        // clang-format on
     };
     QWidget owner;
     owner.show();
