@@ -166,6 +166,7 @@ void CPanelDlg::BuildMenu() {
     // The window owns the menu bar from here on; the popups stay with m_menu.
     m_menuBar = m_menu->DetachMenuBar().release();
     m_menuBar->setParent(this);
+    m_menuBar->setObjectName(QStringLiteral("menuBar"));
     connect(m_menu.get(), &ui::CIconMenu::commandTriggered, this,
             [this](unsigned id) { OnCommand(static_cast<int>(id)); });
 }

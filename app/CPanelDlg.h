@@ -65,17 +65,11 @@ public:
     void RunPrinterSwitch() override { PrinterSwitch(); }
     void DisableSendCommand() override;
 
-    // Parts, for the tests and the screenshots.
+    // The settings being edited with the copies last saved and sent, and the pages, which the
+    // page set builds when they are first asked for; the window's other widgets are found by
+    // their object names.
     SettingsDocument& Document() { return m_doc; }
     CPageSet& Pages() { return m_pages; }
-    CPrinterSelectDlg& PrinterDialog() { return m_printerDlg; }
-    QMenuBar* MenuBar() const { return m_menuBar; }
-    QToolBar* ToolBar() const { return m_toolBar; }
-    CStatusLine* StatusLine() const { return m_statusBar; }
-    CTabControl* TabControl() const { return m_tab; }
-    QAction* MenuAction(int id) const { return m_menuActions.value(id, nullptr); }
-    QAction* ToolAction(int id) const { return m_toolActions.value(id, nullptr); }
-    const QString& HelpPath() const { return m_strHelpPath; }
 
 protected:
     bool event(QEvent* event) override;

@@ -6,6 +6,7 @@
 #include "CRadioButton.h"
 #include "CUpDown.h"
 #include "ControlNotify.h"
+#include "DialogObjectName.h"
 #include "ICommandTarget.h"
 #include "IPrompt.h"
 #include "ResourceIds.h"
@@ -27,6 +28,7 @@ int CDialogBase::s_nShowing = 0;
 CDialogBase::CDialogBase(int templateId)
     : m_nTemplateId(templateId), m_pTemplate(res::FindDialogTemplate(templateId)) {
     Q_ASSERT(m_pTemplate);
+    setObjectName(DialogObjectName(templateId));
     CDialogStyle::Install(); // the style the layouts are measured with
     setFont(CDialogLayout::DialogFont());
 }

@@ -5,6 +5,8 @@
 #include "CDialogBase.h"
 #include "CPanelDlg.h"
 #include "CRadioButton.h"
+#include "CStatusLine.h"
+#include "CTabControl.h"
 #include "DesktopServices.h"
 #include "IPrompt.h"
 #include "MemoryPrintService.h"
@@ -14,9 +16,12 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QTest>
+#include <QToolBar>
 #include <QTreeWidget>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -207,10 +212,49 @@ struct Window {
     std::unique_ptr<CPanelDlg> dlg;
 };
 
+// A part of the main window found by its object name; the test fails when there is none.
+template <class T> T* Part(const QWidget& window, const QString& name) {
+    T* part = window.findChild<T*>(name);
+    if (!part)
+        QTest::qFail(qPrintable("no part named " + name), __FILE__, __LINE__);
+    return part;
+}
+inline CTabControl* Tabs(const QWidget& w) {
+    return Part<CTabControl>(w, QStringLiteral("tabControl"));
+}
+inline CStatusLine* StatusLine(const QWidget& w) {
+    return Part<CStatusLine>(w, QStringLiteral("statusLine"));
+}
+inline QToolBar* ToolBar(const QWidget& w) {
+    return Part<QToolBar>(w, QStringLiteral("toolBar"));
+}
+inline QMenuBar* MenuBar(const QWidget& w) {
+    return Part<QMenuBar>(w, QStringLiteral("menuBar"));
+}
+// A settings page of the window, by its template id, and the pages in tab order. The window
+// builds a page when it is first asked for, so they are reached through its page set.
+inline constexpr int kPageTemplateIds[] = {res::IDD_PAGE_SELECT, res::IDD_PAGE_FORM,
+                                           res::IDD_PAGE_PARAM,  res::IDD_PAGE_MSW1,
+                                           res::IDD_PAGE_MSW2,   res::IDD_PAGE_MSW3,
+                                           res::IDD_PAGE_MSW4};
+template <class P> P& PageOf(CPanelDlg& dlg, int templateId) {
+    const auto* at = std::find(std::begin(kPageTemplateIds), std::end(kPageTemplateIds), templateId);
+    if (at == std::end(kPageTemplateIds))
+        qFatal("no page has the template %d", templateId);
+    auto* page = dynamic_cast<P*>(
+        &dlg.Pages().Page(static_cast<std::size_t>(at - std::begin(kPageTemplateIds))));
+    if (!page)
+        qFatal("the page of template %d is not of the type asked for", templateId);
+    return *page;
+}
+inline std::array<CPropertyPage*, kPageCount> AllPages(CPanelDlg& dlg) {
+    return dlg.Pages().All();
+}
+
 // Whether a command can be used; its menu item and its toolbar button must agree.
 inline bool Enabled(CPanelDlg& dlg, int menuId, int toolId) {
-    const bool menu = dlg.MenuAction(menuId)->isEnabled();
-    if (menu != dlg.ToolAction(toolId)->isEnabled())
+    const bool menu = dlg.IsCommandEnabled(menuId);
+    if (menu != dlg.IsCommandEnabled(toolId))
         QTest::qFail("menu item and toolbar button disagree", __FILE__, __LINE__);
     return menu;
 }
@@ -222,7 +266,7 @@ inline bool SendEnabled(CPanelDlg& dlg) {
 // Clicks the unchecked button of a radio pair of memory switch 1 (the first pair unless told):
 // a change the user makes, reported through the data check. Each call flips the pair.
 inline void ChangeAValue(CPanelDlg& dlg, int pair = 0) {
-    CPage_MSW1& page = dlg.Pages().Msw1();
+    auto& page = PageOf<CPage_MSW1>(dlg, res::IDD_PAGE_MSW1);
     for (const res::ControlTemplate& c : page.Template().controls) {
         if (c.kind != res::ControlKind::RadioButton || !(c.style & res::kGroup))
             continue;

@@ -144,36 +144,37 @@ int main(int argc, char** argv) {
     out << "window=" << dlg.width() << "x" << dlg.height() << "\n";
 
     // Every tab above the page.
-    const CTabControl* tabs = dlg.TabControl();
-    CPageSet& pages = dlg.Pages();
+    const CTabControl* tabs = Tabs(dlg);
+    const std::array<CPropertyPage*, kPageCount> pages = AllPages(dlg);
+    auto& form = PageOf<CPage_Form>(dlg, res::IDD_PAGE_FORM);
     QStringList under;
     for (int i = 0; i < tabs->count(); ++i) {
         const QRect r = tabs->tabRect(i).translated(tabs->pos());
-        for (CPropertyPage* page : pages.All())
+        for (CPropertyPage* page : pages)
             if (r.bottom() >= page->y())
                 under << tabs->tabText(i);
     }
     under.removeDuplicates();
-    out << "page=" << pages.Select().x() << "," << pages.Select().y() << "\n";
+    out << "page=" << pages[0]->x() << "," << pages[0]->y() << "\n";
     out << "tabRows=" << tabs->RowCount() << "\n";
     out << "tabsUnderPage=" << under.join(u',') << "\n";
 
     // Every control's text whole: the pages, the form setup dialog, the version dialog.
     const char* const names[] = {"select", "form", "param", "msw1", "msw2", "msw3", "msw4"};
-    for (std::size_t i = 0; i < pages.All().size(); ++i)
-        cut += Cut(*pages.All()[i], QString::fromLatin1(names[i]));
+    for (std::size_t i = 0; i < pages.size(); ++i)
+        cut += Cut(*pages[i], QString::fromLatin1(names[i]));
     win.prompt.scripts.append(
         [&cut](QDialog& dialog) { cut += Cut(dialog, QStringLiteral("form-setup")); });
-    pages.form.FormSetupDialog().DoModal(&pages.form);
+    form.FormSetupDialog().DoModal(&form);
     win.prompt.scripts.append(
         [&cut](QDialog& dialog) { cut += Cut(dialog, QStringLiteral("version")); });
     dlg.OnCommand(res::ID_ABOUT);
     out << "cut=" << cut.join(u';') << "\n";
 
     // The face of the pages everywhere else.
-    out << "font.page=" << FontOf(pages.Select().font()) << "\n";
-    out << "font.menuBar=" << FontOf(dlg.MenuBar()->font()) << "\n";
-    for (QAction* title : dlg.MenuBar()->actions())
+    out << "font.page=" << FontOf(pages[0]->font()) << "\n";
+    out << "font.menuBar=" << FontOf(MenuBar(dlg)->font()) << "\n";
+    for (QAction* title : MenuBar(dlg)->actions())
         if (QMenu* popup = title->menu())
             out << "font.popup." << title->text().remove(u'&') << "=" << FontOf(popup->font())
                 << "\n";
@@ -185,7 +186,7 @@ int main(int argc, char** argv) {
     for (QAbstractButton* button : box.buttons())
         out << "font.messageBoxButton=" << FontOf(button->font()) << "\n";
     out << "font.tooltip=" << FontOf(QToolTip::font()) << "\n";
-    out << "font.statusLine=" << FontOf(dlg.StatusLine()->font()) << "\n";
+    out << "font.statusLine=" << FontOf(StatusLine(dlg)->font()) << "\n";
     QFileDialog files(&dlg);
     files.setOption(QFileDialog::DontUseNativeDialog);
     out << "font.fileDialog=" << FontOf(files.font()) << "\n";

@@ -56,7 +56,7 @@ void TestAccessible::namesAndRoles() {
     Window w(service);
     QVERIFY(w.Start());
     CPanelDlg& dlg = *w.dlg;
-    const std::array<CPropertyPage*, kPageCount> pages = dlg.Pages().All();
+    const std::array<CPropertyPage*, kPageCount> pages = AllPages(dlg);
 
     using A = QAccessible;
     const ControlRow rows[] = {
@@ -130,7 +130,7 @@ void TestAccessible::namesAndRoles() {
 
     // The pages are panes named after their tabs; the tabs are page tabs with their texts,
     // the current one selected, and pressing one shows its page.
-    CTabControl* tabs = dlg.TabControl();
+    CTabControl* tabs = Tabs(dlg);
     QAccessibleInterface* tabList = QAccessible::queryAccessibleInterface(tabs);
     QCOMPARE(tabList->role(), QAccessible::PageTabList);
     QCOMPARE(tabList->childCount(), static_cast<int>(kPageCount));
@@ -154,9 +154,9 @@ void TestAccessible::namesAndRoles() {
 
     // The toolbar buttons say their tooltips; the up-down arrows their direction.
     QStringList toolNames;
-    for (QAction* a : dlg.ToolBar()->actions())
+    for (QAction* a : ToolBar(dlg)->actions())
         if (!a->isSeparator()) {
-            const Said said = Describe(dlg.ToolBar()->widgetForAction(a));
+            const Said said = Describe(ToolBar(dlg)->widgetForAction(a));
             QCOMPARE(said.role, QAccessible::Button);
             toolNames.append(said.name);
         }

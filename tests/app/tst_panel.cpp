@@ -56,7 +56,8 @@ QStringList Ms(std::initializer_list<int> ids) {
 }
 
 QLineEdit* CentringEdit(CPanelDlg& dlg) {
-    return dlg.Pages().Param().DlgItem<QLineEdit>(CPage_Param::IDC_CUT_CENTERING);
+    return PageOf<CPage_Param>(dlg, res::IDD_PAGE_PARAM)
+        .DlgItem<QLineEdit>(CPage_Param::IDC_CUT_CENTERING);
 }
 
 QByteArray FileImage(const SettingsBlock& block) {
@@ -178,13 +179,13 @@ void TestPanel::startup() {
             continue;
         QVERIFY2(SendEnabled(dlg), name);
         QVERIFY2(Enabled(dlg, res::ID_SELECT_PRINTER, res::ID_TB_PRINTER) == switchEnabled, name);
-        QCOMPARE(dlg.StatusLine()->Text(0), "プリンタ名： " + printer);
+        QCOMPARE(StatusLine(dlg)->Text(0), "プリンタ名： " + printer);
         QCOMPARE(QString::fromStdString(dlg.CurrentPrinter()), printer);
-        QVERIFY2(dlg.StatusLine()->Text(1).startsWith("接続先： socket://"), name);
+        QVERIFY2(StatusLine(dlg)->Text(1).startsWith("接続先： socket://"), name);
         // The pages show the factory settings, unchanged by the start-up.
         QVERIFY2(PagesShow(dlg) == FactoryDefaults, name);
-        QCOMPARE(dlg.TabControl()->currentIndex(), 0);
-        QVERIFY(dlg.Pages().Select().isVisible());
+        QCOMPARE(Tabs(dlg)->currentIndex(), 0);
+        QVERIFY(PageOf<CPage_Select>(dlg, res::IDD_PAGE_SELECT).isVisible());
     }
 }
 
@@ -219,22 +220,22 @@ void TestPanel::statusLineTabsMenuAndToolbar() {
 
     const QStringList tabs = {"機能選択", "書式設定", "パラメータ設定", "ＭＳＷ１",
                               "ＭＳＷ２", "ＭＳＷ３", "ＭＳＷ４"};
-    QCOMPARE(dlg.TabControl()->count(), tabs.size());
+    QCOMPARE(Tabs(dlg)->count(), tabs.size());
     for (int i = 0; i < tabs.size(); ++i) {
-        QCOMPARE(dlg.TabControl()->tabText(i), tabs[i]);
-        QVERIFY(!dlg.TabControl()->tabIcon(i).isNull());
+        QCOMPARE(Tabs(dlg)->tabText(i), tabs[i]);
+        QVERIFY(!Tabs(dlg)->tabIcon(i).isNull());
     }
     // Every page lies inside the tab control, below its tabs.
-    const QRect tabRect = dlg.TabControl()->geometry();
-    for (CPropertyPage* page : dlg.Pages().All()) {
+    const QRect tabRect = Tabs(dlg)->geometry();
+    for (CPropertyPage* page : AllPages(dlg)) {
         QVERIFY(tabRect.contains(page->geometry()));
-        QVERIFY(page->geometry().top() >= tabRect.top() + dlg.TabControl()->TabAreaHeight());
+        QVERIFY(page->geometry().top() >= tabRect.top() + Tabs(dlg)->TabAreaHeight());
     }
 
     // The tab keys: {from, key, to}; a key that cannot move reports no change.
     CTabControl tabBar(nullptr);
     for (int i = 0; i < tabs.size(); ++i)
-        tabBar.AddTab(dlg.TabControl()->tabIcon(i), tabs[i]);
+        tabBar.AddTab(Tabs(dlg)->tabIcon(i), tabs[i]);
     tabBar.show();
     const std::tuple<int, Qt::Key, int> moves[] = {{3, Qt::Key_Left, 2}, {3, Qt::Key_Right, 4},
                                                    {3, Qt::Key_Home, 0}, {3, Qt::Key_End, 6},
@@ -258,7 +259,7 @@ void TestPanel::statusLineTabsMenuAndToolbar() {
 
     // The menu: popups, item texts (separators as "-") and which items carry an image.
     QStringList items;
-    for (QAction* top : dlg.MenuBar()->actions()) {
+    for (QAction* top : MenuBar(dlg)->actions()) {
         items.append(top->text());
         auto* popup = qobject_cast<ui::CIconPopup*>(top->menu());
         QVERIFY(popup && popup->Owner());
@@ -284,9 +285,9 @@ void TestPanel::statusLineTabsMenuAndToolbar() {
     // The toolbar: separators and five buttons with their tooltips, left to right, each showing
     // only its image.
     QStringList bar;
-    for (QAction* a : dlg.ToolBar()->actions()) {
+    for (QAction* a : ToolBar(dlg)->actions()) {
         bar.append(a->isSeparator() ? QStringLiteral("-") : a->toolTip());
-        auto* button = qobject_cast<QToolButton*>(dlg.ToolBar()->widgetForAction(a));
+        auto* button = qobject_cast<QToolButton*>(ToolBar(dlg)->widgetForAction(a));
         QVERIFY(a->isSeparator() || (!a->icon().isNull() && button &&
                                      button->toolButtonStyle() == Qt::ToolButtonIconOnly));
     }
@@ -365,8 +366,9 @@ void TestPanel::load() {
     QVERIFY(doc.m_current == fileBlock);
     QVERIFY(doc.m_lastSaved == fileBlock);
     QVERIFY(!doc.ChangedSinceSaved());
-    QCOMPARE(dlg.TabControl()->currentIndex(), 4); // the tab does not change
-    auto* formButton = dlg.Pages().form.DlgItem<QPushButton>(res::IDC_FORM_BUTTON);
+    QCOMPARE(Tabs(dlg)->currentIndex(), 4); // the tab does not change
+    auto* formButton =
+        PageOf<CPage_Form>(dlg, res::IDD_PAGE_FORM).DlgItem<QPushButton>(res::IDC_FORM_BUTTON);
     QVERIFY(formButton && formButton->isEnabled());
     QCOMPARE(formButton->text(), QStringLiteral("書式２の設定(&D)"));
     QVERIFY(SendEnabled(dlg));
@@ -398,11 +400,11 @@ void TestPanel::load() {
 }
 
 void TestPanel::save() {
+    QTemporaryDir dir;
     Session s;
     QVERIFY(s.Start());
     CPanelDlg& dlg = *s.dlg;
     SettingsDocument& doc = dlg.Document();
-    QTemporaryDir dir;
 
     // Cancelled dialog: nothing written.
     ChangeAValue(dlg);
@@ -415,11 +417,11 @@ void TestPanel::save() {
     for (const int id : {res::IDC_PARAM_CUT_CENTERING, res::IDC_PARAM_CONT_CENTERING}) {
         s.files.requests.clear();
         dlg.ShowPage(0);
-        auto* edit = dlg.Pages().Param().DlgItem<QLineEdit>(id);
+        auto* edit = PageOf<CPage_Param>(dlg, res::IDD_PAGE_PARAM).DlgItem<QLineEdit>(id);
         TypeInto(edit, QStringLiteral("6"));
         QCOMPARE(s.Run(res::ID_SAVE_SETTINGS).size(), 1);
         QVERIFY(s.files.requests.isEmpty());
-        QCOMPARE(dlg.TabControl()->currentIndex(), 2);
+        QCOMPARE(Tabs(dlg)->currentIndex(), 2);
         QCOMPARE(edit->text(), QStringLiteral("10"));
         QCOMPARE(QApplication::focusWidget(), edit);
     }
@@ -427,7 +429,9 @@ void TestPanel::save() {
     // A plain save writes the 200 bytes of what the pages show, with the page length just
     // typed; Send is not touched.
     dlg.ShowPage(1);
-    TypeInto(dlg.Pages().Form().DlgItem<QLineEdit>(res::IDC_FORM_PAGE_LENGTH), "42");
+    TypeInto(
+        PageOf<CPage_Form>(dlg, res::IDD_PAGE_FORM).DlgItem<QLineEdit>(res::IDC_FORM_PAGE_LENGTH),
+        "42");
     const QString path = dir.filePath(QStringLiteral("plain.dat"));
     s.files.answers = {path};
     const bool sendBefore = SendEnabled(dlg);
@@ -506,15 +510,16 @@ void TestPanel::factorySettings() {
     const SettingsBlock edited = doc.m_current;
     QCOMPARE(s.Run(res::ID_FACTORY_SETTINGS, {kPromptCancel}), Ms({res::IDS_FACTORY_CONFIRM}));
     QCOMPARE(s.prompt.shown[0].buttons, PromptButtons::OkCancel);
-    QCOMPARE(dlg.TabControl()->currentIndex(), 3);
+    QCOMPARE(Tabs(dlg)->currentIndex(), 3);
     QVERIFY(PagesShow(dlg) == edited);
 
     // OK: factory values shown on the first tab, F2, and Send grayed because the factory
     // block is what was sent.
     QCOMPARE(s.Run(res::ID_TB_FACTORY), Ms({res::IDS_FACTORY_CONFIRM, res::IDS_FACTORY_SHOWN}));
     QCOMPARE(s.prompt.shown[1].icon, PromptIcon::Information);
-    QCOMPARE(dlg.TabControl()->currentIndex(), 0);
-    QVERIFY(dlg.Pages().Select().isVisible() && !dlg.Pages().Msw1().isVisible());
+    QCOMPARE(Tabs(dlg)->currentIndex(), 0);
+    QVERIFY(PageOf<CPage_Select>(dlg, res::IDD_PAGE_SELECT).isVisible() &&
+            !PageOf<CPage_MSW1>(dlg, res::IDD_PAGE_MSW1).isVisible());
     QVERIFY(PagesShow(dlg) == FactoryDefaults);
     QVERIFY(!SendEnabled(dlg));
 }
@@ -572,9 +577,9 @@ void TestPanel::printerSwitch() {
     QCOMPARE(s.Run(res::ID_TB_PRINTER, {kPromptNo, kPromptNo}), QStringList({p1, p2, f2}));
     QCOMPARE(preselected, QStringLiteral("Alpha"));
     QCOMPARE(QString::fromStdString(dlg.CurrentPrinter()), QStringLiteral("Beta"));
-    QCOMPARE(dlg.StatusLine()->Text(0), QStringLiteral("プリンタ名： Beta"));
-    QCOMPARE(dlg.StatusLine()->Text(1), QStringLiteral("接続先： socket://b"));
-    QCOMPARE(dlg.StatusLine()->ToolTip(0), QString()); // shown whole: no tooltip
+    QCOMPARE(StatusLine(dlg)->Text(0), QStringLiteral("プリンタ名： Beta"));
+    QCOMPARE(StatusLine(dlg)->Text(1), QStringLiteral("接続先： socket://b"));
+    QCOMPARE(StatusLine(dlg)->ToolTip(0), QString()); // shown whole: no tooltip
 
     // A destination too long for the line is cut in its middle, its label whole, with the full
     // device URI as tooltip; the short form drops the scheme.
@@ -584,7 +589,7 @@ void TestPanel::printerSwitch() {
     s.service.AddQueue(record);
     s.prompt.scripts = {ChoosePrinter("Gamma")};
     QCOMPARE(s.Run(res::ID_TB_PRINTER, {}), QStringList({f2}));
-    CStatusLine* line = dlg.StatusLine();
+    CStatusLine* line = StatusLine(dlg);
     QCOMPARE(line->Text(1),
              QStringLiteral("接続先： ledger-in-the-back-office.branch.example.com:9104"));
     const QString shown = line->ShownText(1);
@@ -617,7 +622,7 @@ void TestPanel::printerSwitch() {
     QCOMPARE(texts[0], p1);
     QVERIFY(texts[1] != p2);
     QCOMPARE(s.prompt.modalRuns, 0);
-    QCOMPARE(dlg.TabControl()->currentIndex(), 2);
+    QCOMPARE(Tabs(dlg)->currentIndex(), 2);
     QCOMPARE(CentringEdit(dlg)->text(), QStringLiteral("10"));
     QCOMPARE(s.service.Jobs().size(), std::size_t(1));
 
@@ -667,220 +672,54 @@ void TestPanel::promptSequences() {
         const char* printer;
         Shows shows;
     } rows[] = {
-        {"nothing changed: no prompt",
-         false,
-         true,
-         false,
-         Spooler::Answers,
-         {},
-         {},
-         {},
-         {},
-         true,
-         Kept::Nothing,
-         0,
-         "Alpha",
-         Shows::Factory},
-        {"No, No",
-         true,
-         true,
-         false,
-         Spooler::Answers,
-         {kPromptNo, kPromptNo},
-         {},
-         {},
-         {e1, e2},
-         true,
-         Kept::Nothing,
-         0,
-         "Alpha",
-         Shows::Edits},
-        {"Cancel in E1",
-         true,
-         true,
-         false,
-         Spooler::Answers,
-         {kPromptCancel},
-         {},
-         {},
-         {e1},
-         false,
-         Kept::Nothing,
-         0,
-         "Alpha",
-         Shows::Edits},
-        {"No, Cancel in E2",
-         true,
-         true,
-         false,
-         Spooler::Answers,
-         {kPromptNo, kPromptCancel},
-         {},
-         {},
-         {e1, e2},
-         false,
-         Kept::Nothing,
-         0,
-         "Alpha",
-         Shows::Edits},
-        {"No, Yes, saved",
-         true,
-         true,
-         false,
-         Spooler::Answers,
-         {kPromptNo, kPromptYes},
-         {"good"},
-         {},
-         {e1, e2},
-         true,
-         Kept::Edits,
-         0,
-         "Alpha",
-         Shows::Edits},
-        {"Yes, Yes: sent and saved",
-         true,
-         true,
-         false,
-         Spooler::Answers,
-         {kPromptYes, kPromptOk, kPromptYes},
-         {"good"},
-         {},
-         {e1, MessageText(kMessageS3), e2},
-         true,
-         Kept::Edits,
-         1,
-         "Alpha",
-         Shows::Edits},
+        // clang-format off
+        {"nothing changed: no prompt", false, true, false, Spooler::Answers, {}, {}, {}, {}, true,
+         Kept::Nothing, 0, "Alpha", Shows::Factory},
+        {"No, No", true, true, false, Spooler::Answers, {kPromptNo, kPromptNo}, {}, {}, {e1, e2},
+         true, Kept::Nothing, 0, "Alpha", Shows::Edits},
+        {"Cancel in E1", true, true, false, Spooler::Answers, {kPromptCancel}, {}, {}, {e1}, false,
+         Kept::Nothing, 0, "Alpha", Shows::Edits},
+        {"No, Cancel in E2", true, true, false, Spooler::Answers, {kPromptNo, kPromptCancel}, {},
+         {}, {e1, e2}, false, Kept::Nothing, 0, "Alpha", Shows::Edits},
+        {"No, Yes, saved", true, true, false, Spooler::Answers, {kPromptNo, kPromptYes}, {"good"},
+         {}, {e1, e2}, true, Kept::Edits, 0, "Alpha", Shows::Edits},
+        {"Yes, Yes: sent and saved", true, true, false, Spooler::Answers, {kPromptYes, kPromptOk,
+         kPromptYes}, {"good"}, {}, {e1, MessageText(kMessageS3), e2}, true, Kept::Edits, 1,
+         "Alpha", Shows::Edits},
         // A save that wrote nothing keeps the window and the edits.
-        {"No, Yes, save dialog cancelled",
-         true,
-         true,
-         false,
-         Spooler::Answers,
-         {kPromptNo, kPromptYes},
-         {""},
-         {},
-         {e1, e2},
-         false,
-         Kept::Nothing,
-         0,
-         "Alpha",
-         Shows::Edits},
-        {"No, Yes, a read-only place, then the dialog cancelled",
-         true,
-         true,
-         kIfRoot,
-         Spooler::Answers,
-         {kPromptNo, kPromptYes, kPromptOk},
-         {"ro", ""},
-         {},
-         {e1, e2, denied},
-         false,
-         Kept::Nothing,
-         0,
-         "Alpha",
-         Shows::Edits},
-        {"switch: No, Yes, save dialog cancelled: no list",
-         true,
-         false,
-         false,
-         Spooler::Answers,
-         {kPromptNo, kPromptYes},
-         {""},
-         {ChoosePrinter("Beta")},
-         {p1, p2},
-         false,
-         Kept::Nothing,
-         0,
-         "Alpha",
-         Shows::Edits},
-        {"switch: No, Yes, a read-only place, then cancelled: no list",
-         true,
-         false,
-         kIfRoot,
-         Spooler::Answers,
-         {kPromptNo, kPromptYes, kPromptOk},
-         {"ro", ""},
-         {ChoosePrinter("Beta")},
-         {p1, p2, denied},
-         false,
-         Kept::Nothing,
-         0,
-         "Alpha",
-         Shows::Edits},
+        {"No, Yes, save dialog cancelled", true, true, false, Spooler::Answers, {kPromptNo,
+         kPromptYes}, {""}, {}, {e1, e2}, false, Kept::Nothing, 0, "Alpha", Shows::Edits},
+        {"No, Yes, a read-only place, then the dialog cancelled", true, true, kIfRoot,
+         Spooler::Answers, {kPromptNo, kPromptYes, kPromptOk}, {"ro", ""}, {}, {e1, e2, denied},
+         false, Kept::Nothing, 0, "Alpha", Shows::Edits},
+        {"switch: No, Yes, save dialog cancelled: no list", true, false, false, Spooler::Answers,
+         {kPromptNo, kPromptYes}, {""}, {ChoosePrinter("Beta")}, {p1, p2}, false, Kept::Nothing, 0,
+         "Alpha", Shows::Edits},
+        {"switch: No, Yes, a read-only place, then cancelled: no list", true, false, kIfRoot,
+         Spooler::Answers, {kPromptNo, kPromptYes, kPromptOk}, {"ro", ""}, {ChoosePrinter("Beta")},
+         {p1, p2, denied}, false, Kept::Nothing, 0, "Alpha", Shows::Edits},
         // The send's own printer switch chose another printer: the command ends there.
-        {"Yes in E1, the send fails, Beta chosen: no E2 on the factory settings",
-         true,
-         true,
-         false,
-         Spooler::SendFails,
-         {kPromptYes, kPromptOk, kPromptNo, kPromptNo, kPromptOk},
-         {"good"},
-         {ChoosePrinter("Beta")},
-         {e1, s4, p1, p2, f2},
-         false,
-         Kept::Nothing,
-         0,
-         "Beta",
+        {"Yes in E1, the send fails, Beta chosen: no E2 on the factory settings", true, true,
+         false, Spooler::SendFails, {kPromptYes, kPromptOk, kPromptNo, kPromptNo, kPromptOk},
+         {"good"}, {ChoosePrinter("Beta")}, {e1, s4, p1, p2, f2}, false, Kept::Nothing, 0, "Beta",
          Shows::Factory},
-        {"switch: Yes in P1, the send fails, Beta chosen: no stale P2, no second list",
-         true,
-         false,
-         false,
-         Spooler::SendFails,
-         {kPromptYes, kPromptOk, kPromptNo, kPromptNo, kPromptOk},
-         {"good"},
-         {ChoosePrinter("Beta"), ChoosePrinter("Alpha")},
-         {p1, s4, p1, p2, f2},
-         false,
-         Kept::Nothing,
-         0,
-         "Beta",
-         Shows::Factory},
+        {"switch: Yes in P1, the send fails, Beta chosen: no stale P2, no second list", true,
+         false, false, Spooler::SendFails, {kPromptYes, kPromptOk, kPromptNo, kPromptNo,
+         kPromptOk}, {"good"}, {ChoosePrinter("Beta"), ChoosePrinter("Alpha")}, {p1, s4, p1, p2,
+         f2}, false, Kept::Nothing, 0, "Beta", Shows::Factory},
         // The send's own switch was cancelled: nothing changed, the command goes on.
-        {"Yes in E1, the send fails, the list cancelled: E2 follows",
-         true,
-         true,
-         false,
-         Spooler::SendFails,
-         {kPromptYes, kPromptOk, kPromptNo, kPromptNo, kPromptYes},
-         {"good"},
-         {},
-         {e1, s4, p1, p2, e2},
-         true,
-         Kept::Edits,
-         0,
-         "Alpha",
-         Shows::Edits},
+        {"Yes in E1, the send fails, the list cancelled: E2 follows", true, true, false,
+         Spooler::SendFails, {kPromptYes, kPromptOk, kPromptNo, kPromptNo, kPromptYes}, {"good"},
+         {}, {e1, s4, p1, p2, e2}, true, Kept::Edits, 0, "Alpha", Shows::Edits},
         // A scheduler that stops answering after start-up never ends the program.
-        {"Yes in E1, the send and the list fail: the server named, E2 follows",
-         true,
-         true,
-         false,
-         Spooler::SendAndListFail,
-         {kPromptYes, kPromptOk, kPromptNo, kPromptNo, kPromptOk, kPromptCancel},
-         {},
-         {},
-         {e1, s4, p1, p2, silent, e2},
-         false,
-         Kept::Nothing,
-         0,
-         "Alpha",
+        {"Yes in E1, the send and the list fail: the server named, E2 follows", true, true, false,
+         Spooler::SendAndListFail, {kPromptYes, kPromptOk, kPromptNo, kPromptNo, kPromptOk,
+         kPromptCancel}, {}, {}, {e1, s4, p1, p2, silent, e2}, false, Kept::Nothing, 0, "Alpha",
          Shows::Edits},
-        {"switch: the list fails: the server named, printer and edits kept",
-         true,
-         false,
-         false,
-         Spooler::ListFails,
-         {kPromptNo, kPromptNo, kPromptOk},
-         {},
-         {},
-         {p1, p2, silent},
-         false,
-         Kept::Nothing,
-         0,
-         "Alpha",
-         Shows::Edits},
+        {"switch: the list fails: the server named, printer and edits kept", true, false, false,
+         Spooler::ListFails, {kPromptNo, kPromptNo, kPromptOk}, {}, {}, {p1, p2, silent}, false,
+         Kept::Nothing, 0, "Alpha", Shows::Edits},
+        // clang-format on
     };
     for (const auto& r : rows) {
         if (r.needsReadOnly && !readOnlyPlace) {
@@ -939,27 +778,22 @@ void TestPanel::messageBoxAnswers() {
     const bool translated = CPanelApp::LoadQtTranslation(*qApp, japanese);
     const auto untranslate = qScopeGuard([&] { QCoreApplication::removeTranslator(&japanese); });
     enum Key { Enter, Esc, Close, MnemonicYes, MnemonicNo };
+    using B = PromptButtons;
     const struct {
         PromptButtons buttons;
         Key key;
         int answer;
     } rows[] = {
-        {PromptButtons::Ok, Enter, kPromptOk},
-        {PromptButtons::Ok, Esc, kPromptOk},
-        {PromptButtons::Ok, Close, kPromptOk},
-        {PromptButtons::OkCancel, Enter, kPromptOk},
-        {PromptButtons::OkCancel, Esc, kPromptCancel},
-        {PromptButtons::OkCancel, Close, kPromptCancel},
-        {PromptButtons::YesNo, Enter, kPromptYes},
-        {PromptButtons::YesNo, Esc, kPromptNo},
-        {PromptButtons::YesNo, Close, kPromptNo},
-        {PromptButtons::YesNo, MnemonicYes, kPromptYes},
-        {PromptButtons::YesNo, MnemonicNo, kPromptNo},
-        {PromptButtons::YesNoCancel, Enter, kPromptYes},
-        {PromptButtons::YesNoCancel, Esc, kPromptCancel},
-        {PromptButtons::YesNoCancel, Close, kPromptCancel},
-        {PromptButtons::YesNoCancel, MnemonicYes, kPromptYes},
-        {PromptButtons::YesNoCancel, MnemonicNo, kPromptNo},
+        // clang-format off
+        {B::Ok, Enter, kPromptOk}, {B::Ok, Esc, kPromptOk}, {B::Ok, Close, kPromptOk},
+        {B::OkCancel, Enter, kPromptOk}, {B::OkCancel, Esc, kPromptCancel},
+        {B::OkCancel, Close, kPromptCancel},
+        {B::YesNo, Enter, kPromptYes}, {B::YesNo, Esc, kPromptNo}, {B::YesNo, Close, kPromptNo},
+        {B::YesNo, MnemonicYes, kPromptYes}, {B::YesNo, MnemonicNo, kPromptNo},
+        {B::YesNoCancel, Enter, kPromptYes}, {B::YesNoCancel, Esc, kPromptCancel},
+        {B::YesNoCancel, Close, kPromptCancel}, {B::YesNoCancel, MnemonicYes, kPromptYes},
+        {B::YesNoCancel, MnemonicNo, kPromptNo},
+        // clang-format on
     };
     QWidget owner;
     owner.show();
@@ -1042,7 +876,7 @@ void TestPanel::keys() {
     // Enter and Esc never close the window, wherever the focus is.
     dlg.ShowPage(2);
     QLineEdit* edit = CentringEdit(dlg);
-    for (QWidget* target : {static_cast<QWidget*>(edit), static_cast<QWidget*>(dlg.TabControl())}) {
+    for (QWidget* target : {static_cast<QWidget*>(edit), static_cast<QWidget*>(Tabs(dlg))}) {
         target->setFocus();
         for (int key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
             QTest::keyClick(target, static_cast<Qt::Key>(key));
@@ -1075,14 +909,14 @@ void TestPanel::keys() {
     // Ctrl+O and Ctrl+S from a combo box, Ctrl+W from an edit; Ctrl+W again while Send is
     // grayed does nothing.
     dlg.ShowPage(0);
-    auto* combo = dlg.Pages().Select().findChild<QComboBox*>();
+    auto* combo = PageOf<CPage_Select>(dlg, res::IDD_PAGE_SELECT).findChild<QComboBox*>();
     QVERIFY(combo);
     combo->setFocus();
     // With Alt or Shift added the same letters are no accelerators.
     for (const auto mods :
          {Qt::ControlModifier | Qt::AltModifier, Qt::ControlModifier | Qt::ShiftModifier})
         for (Qt::Key key : {Qt::Key_O, Qt::Key_S})
-            QTest::keyClick(dlg.TabControl(), key, mods);
+            QTest::keyClick(Tabs(dlg), key, mods);
     QTest::keyClick(combo, Qt::Key_O, Qt::ControlModifier);
     QTest::keyClick(combo, Qt::Key_S, Qt::ControlModifier);
     QCOMPARE(s.files.requests, QStringList({"open", "save"}));
@@ -1104,8 +938,8 @@ void TestPanel::keys() {
         QWidget* from = QApplication::focusWidget();
         QVERIFY(from);
         QTest::keyClick(from, key, Qt::ControlModifier);
-        QCOMPARE(dlg.TabControl()->currentIndex(), tab);
-        CPropertyPage* page = dlg.Pages().All()[static_cast<std::size_t>(tab)];
+        QCOMPARE(Tabs(dlg)->currentIndex(), tab);
+        CPropertyPage* page = AllPages(dlg)[static_cast<std::size_t>(tab)];
         QVERIFY(page->isVisible());
         QWidget* now = QApplication::focusWidget();
         QVERIFY2(page->isAncestorOf(now), now ? now->metaObject()->className() : "no focus");
@@ -1113,16 +947,16 @@ void TestPanel::keys() {
         if (auto* radio = qobject_cast<QRadioButton*>(now))
             QVERIFY2(radio->isChecked(), qPrintable(radio->text()));
     }
-    CTabControl* bar = dlg.TabControl();
+    CTabControl* bar = Tabs(dlg);
     for (const int tab : {4, 0}) {
         QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(tab).center());
-        QCOMPARE(dlg.TabControl()->currentIndex(), tab);
-        QVERIFY(dlg.Pages().All()[static_cast<std::size_t>(tab)]->isVisible());
+        QCOMPARE(Tabs(dlg)->currentIndex(), tab);
+        QVERIFY(AllPages(dlg)[static_cast<std::size_t>(tab)]->isVisible());
         QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(bar));
     }
     // A page accelerator with the focus on the tabs leaves it there.
     QTest::keyClick(bar, Qt::Key_1, Qt::ControlModifier);
-    QCOMPARE(dlg.TabControl()->currentIndex(), 3);
+    QCOMPARE(Tabs(dlg)->currentIndex(), 3);
     QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(bar));
 }
 
@@ -1144,16 +978,16 @@ void TestPanel::helpAndVersion() {
     Session s;
     RecordingHelp help;
     QVERIFY(s.Start());
-    QVERIFY(!s.dlg->MenuAction(res::ID_HELP_CONTENTS)->isEnabled());
-    QTest::keyClick(s.dlg->TabControl(), Qt::Key_F1);
+    QVERIFY(!s.dlg->IsCommandEnabled(res::ID_HELP_CONTENTS));
+    QTest::keyClick(Tabs(*s.dlg), Qt::Key_F1);
     QVERIFY(help.opened.isEmpty());
 
     Place(beside, "<html></html>");
     const auto removeHelp = qScopeGuard([&] { QFile::remove(beside); });
     s.dlg = std::make_unique<CPanelDlg>(s.service);
     QVERIFY(s.Start());
-    QVERIFY(s.dlg->MenuAction(res::ID_HELP_CONTENTS)->isEnabled());
-    QTest::keyClick(s.dlg->TabControl(), Qt::Key_F1);
+    QVERIFY(s.dlg->IsCommandEnabled(res::ID_HELP_CONTENTS));
+    QTest::keyClick(Tabs(*s.dlg), Qt::Key_F1);
     QCOMPARE(help.opened, QStringList{QFileInfo(beside).absoluteFilePath()});
     QVERIFY(s.prompt.shown.isEmpty());
     // No viewer could show it: a message that says so and names the file, not H1.

@@ -59,12 +59,7 @@ private:
 
 void TestProgram::initTestCase() {
     m_spooler = std::make_unique<TestSpooler>(VELLMARK_SOCKET_BACKEND);
-    std::string error;
-    if (!m_spooler->Start(&error)) {
-        const QString why = "the private scheduler did not start: " + QString::fromStdString(error);
-        QVERIFY2(!SchedulerMustStart(), qPrintable(why));
-        QSKIP(qPrintable(why));
-    }
+    VELLMARK_START_SPOOLER_OR_SKIP(*m_spooler);
     QVERIFY(m_printer.Listening());
     QVERIFY(m_spooler->AddQueue("Dotrix", m_printer.DeviceUri(), VELLMARK_PPD_PATH));
 }

@@ -19,12 +19,7 @@ class TestSendSpooler : public QObject {
 private slots:
     void initTestCase() {
         spooler = std::make_unique<TestSpooler>(VELLMARK_SOCKET_BACKEND);
-        std::string error;
-        if (!spooler->Start(&error)) {
-            const QString why = "no private scheduler: " + QString::fromStdString(error);
-            QVERIFY2(!SchedulerMustStart(), qPrintable(why));
-            QSKIP(qPrintable(why));
-        }
+        VELLMARK_START_SPOOLER_OR_SKIP(*spooler);
         QVERIFY(printerA.Listening() && printerB.Listening());
         QVERIFY(spooler->AddQueue("Dotrix-A", printerA.DeviceUri(), VELLMARK_PPD_PATH));
         QVERIFY(spooler->AddQueue("Dotrix-B", printerB.DeviceUri(), VELLMARK_PPD_PATH));
@@ -58,7 +53,7 @@ void TestSendSpooler::sendAndStoppedQueue() {
     dlg.ShowPage(3);
     ChangeAValue(dlg);
     SettingsBlock shown = FactoryDefaults;
-    for (CPropertyPage* p : dlg.Pages().All())
+    for (CPropertyPage* p : AllPages(dlg))
         p->BuildBlock(shown);
     QVERIFY(shown != FactoryDefaults);
 

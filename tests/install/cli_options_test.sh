@@ -110,13 +110,8 @@ done <"$tmp/accepted.txt"
 # names it asks the tool for come from no scheduler at all.
 : >"$tmp/f.dat"
 export CUPS_SERVER=$tmp/no-scheduler.sock
-complete_words() { # the words of a command line; the last one is being completed
-  (cd "$tmp" && bash -c '
-    source "$1"; shift
-    COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1))
-    _vellmark_cli
-    printf "%s\n" "${COMPREPLY[@]}"' _ "$completion" "$@" 2>&1)
-}
+source "$(dirname "$0")/complete.sh"
+complete_words() { complete_with "$completion" "$tmp" "$@"; }
 offered=$(complete_words "$cli" "")
 for command in $commands; do
   grep -qx -- "$command" <<<"$offered" || fail "the completion does not offer the command $command"

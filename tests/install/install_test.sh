@@ -248,13 +248,8 @@ EOF
 fi
 
 # ---- Shell completion, as bash calls it.
-complete_line() { # the words of a command line; the last one is being completed
-  (cd "${complete_dir:-.}" && bash -c '
-    source "$1"; shift
-    COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1))
-    _vellmark_cli
-    printf "%s\n" "${COMPREPLY[@]}"' _ "$usr/share/bash-completion/completions/vellmark-cli" "$@" 2>&1)
-}
+source "$(dirname "$0")/complete.sh"
+complete_line() { complete_with "$usr/share/bash-completion/completions/vellmark-cli" "${complete_dir:-.}" "$@"; }
 expect_completion() { # expected words (space-separated) -- command line
   local want=$1
   shift 2

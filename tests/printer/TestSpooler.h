@@ -22,6 +22,18 @@ inline bool SchedulerMustStart() {
     return ci && std::string_view(ci) == "true";
 }
 
+// In a Qt test: starts `spooler`, and when it does not start fails the test under CI and
+// skips it elsewhere.
+#define VELLMARK_START_SPOOLER_OR_SKIP(spooler)                                                    \
+    do {                                                                                           \
+        std::string error;                                                                         \
+        if (!(spooler).Start(&error)) {                                                            \
+            const QString why = "no private scheduler: " + QString::fromStdString(error);          \
+            QVERIFY2(!::vellmark::test::SchedulerMustStart(), qPrintable(why));                    \
+            QSKIP(qPrintable(why));                                                                \
+        }                                                                                          \
+    } while (false)
+
 class TestSpooler {
 public:
     // `backendPath`: the raw socket backend to offer when the machine has none of its own.
