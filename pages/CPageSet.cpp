@@ -3,32 +3,29 @@
 namespace vellmark {
 
 CPageSet::CPageSet()
-    : m_onDemand{OnDemandPage(*this, 0), OnDemandPage(*this, 1), OnDemandPage(*this, 2),
+    : m_pages{&select, &form, &param, &msw1, &msw2, &msw3, &msw4},
+      m_onDemand{OnDemandPage(*this, 0), OnDemandPage(*this, 1), OnDemandPage(*this, 2),
                  OnDemandPage(*this, 3), OnDemandPage(*this, 4), OnDemandPage(*this, 5),
                  OnDemandPage(*this, 6)} {}
-
-std::array<CPropertyPage*, kPageCount> CPageSet::Pages() {
-    return {&select, &form, &param, &msw1, &msw2, &msw3, &msw4};
-}
 
 std::array<CPropertyPage*, kPageCount> CPageSet::All() {
     for (std::size_t n = 0; n < kPageCount; ++n)
         Build(n);
-    return Pages();
+    return m_pages;
 }
 
 CPropertyPage& CPageSet::Page(std::size_t n) {
     Build(n);
-    return *Pages()[n];
+    return *m_pages[n];
 }
 
 bool CPageSet::IsBuilt(std::size_t n) const {
-    return const_cast<CPageSet*>(this)->Pages()[n]->IsCreated();
+    return m_pages[n]->IsCreated();
 }
 
 void CPageSet::Create(QWidget* parent, SettingsDocument& doc) {
     std::array<ISettingsPage*, kPageCount> forDocument{};
-    const auto pages = Pages();
+    const auto& pages = m_pages;
     for (std::size_t i = 0; i < pages.size(); ++i) {
         pages[i]->Create(parent);
         pages[i]->setVisible(i == 0);
@@ -51,7 +48,7 @@ void CPageSet::CreateOnDemand(QWidget* parent, SettingsDocument& doc, QPoint ori
 }
 
 void CPageSet::Build(std::size_t n) {
-    const auto pages = Pages();
+    const auto& pages = m_pages;
     CPropertyPage& page = *pages[n];
     if (page.IsCreated())
         return;
@@ -76,14 +73,14 @@ void CPageSet::Build(std::size_t n) {
 
 void CPageSet::MoveTo(QPoint origin) {
     m_origin = origin;
-    for (CPropertyPage* page : Pages())
+    for (CPropertyPage* page : m_pages)
         if (page->IsCreated())
             page->move(origin);
 }
 
 void CPageSet::ShowOnly(std::size_t n) {
     Build(n);
-    const auto pages = Pages();
+    const auto& pages = m_pages;
     for (std::size_t i = 0; i < pages.size(); ++i)
         if (pages[i]->IsCreated())
             pages[i]->setVisible(i == n);
@@ -94,12 +91,12 @@ void CPageSet::OnDemandPage::ParseBlock(const SettingsBlock& block) {
     // shown in its controls, as on a page built from the start.
     if (BlocksDiffer(block, FactoryDefaults))
         m_set.Build(m_n);
-    m_set.Pages()[m_n]->ParseBlock(block);
+    m_set.m_pages[m_n]->ParseBlock(block);
 }
 
 void CPageSet::OnDemandPage::BuildBlock(SettingsBlock& block) {
     // Without controls the page encodes its members: what its controls would read back.
-    m_set.Pages()[m_n]->BuildBlock(block);
+    m_set.m_pages[m_n]->BuildBlock(block);
 }
 
 } // namespace vellmark

@@ -76,16 +76,15 @@ private:
         std::size_t m_n;
     };
 
-    std::array<CPropertyPage*, kPageCount> Pages();
     void Build(std::size_t n);
     template <class T> T& Built(T& page) {
-        const auto pages = Pages();
-        for (std::size_t n = 0; n < pages.size(); ++n)
-            if (pages[n] == &page)
+        for (std::size_t n = 0; n < m_pages.size(); ++n)
+            if (m_pages[n] == &page)
                 Build(n);
         return page;
     }
 
+    const std::array<CPropertyPage*, kPageCount> m_pages; // the members above, in PageOrder
     QWidget* m_parent = nullptr;
     QPoint m_origin;
     Prepare m_prepare;
