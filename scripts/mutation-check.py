@@ -72,8 +72,8 @@ def labels_for(path: str) -> list[str]:
         return ["cli", "spooler"]
     if path.startswith("cli/"):
         return ["cli"]
-    if path in ("printer/SelectionRules.cpp", "printer/SettingsSender.cpp",
-                "printer/PrinterSelectModel.cpp"):
+    # The printer layer's unit tests (the rules, the sender, the short destinations) first.
+    if path.startswith("printer/"):
         return ["printer", "spooler"]
     return ["spooler"]
 
