@@ -262,7 +262,8 @@ private slots:
     }
     // Every number edit of the pages and of the form setup dialog keeps, typed as a user would,
     // exactly the values `set` takes for its setting: the ends of the range `set` accepts stay,
-    // one beyond each does not, and the up-down control spans the same range.
+    // one beyond each does not, and the up-down control spans the same range, its up arrow
+    // stopping at the maximum.
     void editsTakeWhatSetTakes() {
         ScriptedPrompt prompt;
         FakeMainWindow win;
@@ -301,7 +302,11 @@ private slots:
                 const auto type = [&, id = id, name = name](CDialogBase& d) {
                     auto* edit = d.DlgItem<CNumberEdit>(id);
                     TypeInto(edit, QString::number(v));
-                    const CUpDown* upDown = edit->UpDown();
+                    CUpDown* upDown = edit->UpDown();
+                    if (v == taken.last()) { // its up arrow, clicked with the focus elsewhere
+                        edit->clearFocus();
+                        upDown->Step(1);
+                    }
                     if (upDown->Lower() != taken.first() || upDown->Upper() != taken.last())
                         differ << QString::asprintf("%s: up-down %d to %d", name, upDown->Lower(),
                                                     upDown->Upper());

@@ -318,6 +318,7 @@ void IconMenuTest::drawsImageFramesAndHighlight() {
                 const QRgb want = qAlpha(px) ? px : c.fill.rgb();
                 VERIFY_ROW(image.pixel(kL + 2 + x, kT + dy + 2 + y) == want);
             }
+        VERIFY_ROW(Count(image, QRect(kL + 2, kT + dy + 2, kIw, kIh), c.fill) > 0);
         const int ox = kL, oy = kT + dy, ox2 = kL + kIw + 3, oy2 = kT + dy + kIh + 3;
         VERIFY_ROW(Is(image, ox, oy + 5, c.topLeft) && Is(image, ox + 5, oy, c.topLeft));
         VERIFY_ROW(Is(image, ox2, oy + 5, c.bottomRight) && Is(image, ox + 5, oy2, c.bottomRight));
