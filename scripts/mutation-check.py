@@ -37,7 +37,8 @@ ROOT = Path(__file__).resolve().parent.parent
 # ctest label -> the targets its tests need.
 LABEL_TARGETS = {
     "core": ["core_tests"],
-    "cli": ["vellmark-cli"],
+    # The manual page is checked against the tool's --help by the cli tests.
+    "cli": ["vellmark-cli", "vellmark-man-pages"],
     "printer": ["printer_tests"],
     "spooler": ["printer_spooler_tests", "vellmark-cli"],
     # The window's tests; each program's target also builds what it starts (the program itself,
