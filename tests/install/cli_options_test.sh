@@ -4,7 +4,8 @@
 # added to the tool fails this test until both document it:
 #   - the page's SYNOPSIS shows each option on a line of its command, with its value;
 #   - the page's OPTIONS has an entry for each option, with the same value form as --help;
-#   - the completion offers each command, and each option of a command after "-";
+#   - the completion offers each command, and each option of a command after "-", and nothing
+#     the tool would refuse;
 #   - after an option that takes a value, the completion offers no option, and no settings file
 #     unless the value is a file.
 #
@@ -134,6 +135,23 @@ while read -r command opt value; do
     fi
   fi
 done <"$tmp/accepted.txt"
+
+# Nor does it offer what the tool does not accept: a command or option it would refuse.
+for command in GLOBAL $commands; do
+  if [ "$command" = GLOBAL ]; then
+    got=$(complete_words "$cli" -)$'\n'$(grep -E '^-' <<<"$offered")
+  else
+    got=$(complete_words "$cli" "$command" -)$'\n'$(complete_words "$cli" "$command" f.dat -)
+  fi
+  known=$(awk -v c="$command" '$1 == c || $1 == "GLOBAL" { print $2 }' "$tmp/accepted.txt")
+  for word in $(grep -E '^-' <<<"$got" | sort -u); do
+    grep -qx -- "$word" <<<"$known" ||
+      fail "the completion offers $word for ${command/GLOBAL/the tool}, which it does not accept"
+  done
+done
+for word in $(grep -vE '^-' <<<"$offered"); do
+  grep -qx -- "$word" <<<"$commands" || fail "the completion offers $word, which is no command"
+done
 
 if [ "$failures" -gt 0 ]; then
   echo "$failures checks failed"
