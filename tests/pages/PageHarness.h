@@ -101,11 +101,10 @@ public:
         }
     }
 
-    // Every page shows the block, and the form button follows, as the main window shows one.
+    // Every page shows the block, as the main window shows one.
     void Load(const SettingsBlock& block) {
         doc.m_current = block;
         doc.ShowInPages();
-        form.RefreshFormButton();
     }
 
     SettingsDocument doc;

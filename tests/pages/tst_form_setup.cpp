@@ -240,7 +240,6 @@ private slots:
         CPage_Form page;
         page.Create(&window);
         page.ParseBlock(FactoryWith(73, "1"));
-        page.RefreshFormButton();
         window.resize(page.size());
         window.show();
         QVERIFY(QTest::qWaitForWindowActive(&window));

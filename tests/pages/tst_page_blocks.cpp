@@ -171,7 +171,6 @@ private slots:
             eager.Load(block);
             doc.m_current = block;
             doc.ShowInPages();
-            lazy.form.RefreshFormButton();
             for (std::size_t n = 0; n < kPageCount; ++n)
                 QCOMPARE(lazy.IsBuilt(n), block != FactoryDefaults || n == 0);
             eager.doc.m_current.fill(0xA5);
