@@ -118,6 +118,13 @@ inline QComboBox* Combo(CDialogBase& d, int id) {
     return d.DlgItem<QComboBox>(id);
 }
 
+// Gives a control the focus, as Tab would, and presses a key on it `times` over.
+inline void Press(QWidget* control, Qt::Key key, int times = 1) {
+    control->setFocus(Qt::TabFocusReason);
+    for (int i = 0; i < times; ++i)
+        QTest::keyClick(control, key);
+}
+
 // Focus into an edit, select its text and type as a user would (an empty string erases it).
 inline void TypeInto(QLineEdit* edit, const QString& keys) {
     edit->setFocus(Qt::MouseFocusReason);

@@ -215,11 +215,8 @@ private slots:
         // イギリス: bits 0 and 1 of offset 4; bit 3 follows the MSW1-4 pair.
         win.ShowPage(win.msw1);
         QTest::mouseClick(win.msw1.DlgItem<QAbstractButton>(IDC_MSW1_4_SECOND), Qt::LeftButton);
-        QComboBox* country = Combo(win.msw1, IDC_MSW1_COUNTRY);
-        country->setFocus(Qt::TabFocusReason);
-        QTest::keyClick(country, Qt::Key_Down);
-        QTest::keyClick(country, Qt::Key_Down);
-        QCOMPARE(country->currentText(), QStringLiteral("イギリス"));
+        Press(Combo(win.msw1, IDC_MSW1_COUNTRY), Qt::Key_Down, 2);
+        QCOMPARE(Combo(win.msw1, IDC_MSW1_COUNTRY)->currentText(), QStringLiteral("イギリス"));
         QCOMPARE(win.doc.m_current[4], std::uint8_t{0x0B});
     }
 
