@@ -440,8 +440,6 @@ void CPanelDlg::FactoryReset() {
 
 void CPanelDlg::ShowSettings() {
     m_doc.ShowInPages();
-    // The form button names the form the block selects.
-    m_pages.form.RefreshFormButton();
 }
 
 void CPanelDlg::PrinterSwitch() {

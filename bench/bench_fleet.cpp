@@ -26,12 +26,13 @@
 #include <fstream>
 #include <memory>
 #include <thread>
+#include <tuple>
 
 namespace {
 
 using vellmark::bench::Fail;
-using vellmark::bench::StartSpooler;
 using vellmark::bench::RunQuietly;
+using vellmark::bench::StartSpooler;
 using vellmark::test::SimulatedPrinter;
 using vellmark::test::SpoolerProxy;
 using vellmark::test::TestSpooler;
@@ -50,43 +51,24 @@ std::vector<std::unique_ptr<TestSpooler>> g_servers;
 std::vector<std::unique_ptr<SpoolerProxy>> g_proxies;
 std::string g_file;
 
-std::vector<std::string> SendAll() {
-    return {VELLMARK_CLI, "send", g_file, "--all", "--wait", "0"};
+using Command = std::vector<std::string>;
+
+// `send --all` to every one of `servers` in one command.
+Command SendToAll(const std::vector<std::string>& servers) {
+    Command args{VELLMARK_CLI, "send", g_file, "--all", "--wait", "0"};
+    for (const std::string& server : servers)
+        args.insert(args.end(), {"--server", server});
+    return args;
 }
 
-// Runs the command once a round; the first failure ends the benchmark with `failure`.
-void TimeRuns(benchmark::State& state, const std::vector<std::string>& args, const char* failure) {
+// Runs the commands one after the other each round; the first failure ends the benchmark with
+// `failure`.
+void TimeRounds(benchmark::State& state, const std::vector<Command>& commands,
+                const char* failure) {
     for (auto _ : state)
-        if (!RunQuietly(args, nullptr, nullptr, nullptr, kTaken))
-            return state.SkipWithError(failure);
-}
-
-void BM_SlowLinkFleet(benchmark::State& state) {
-    std::vector<std::string> args = SendAll();
-    for (const auto& proxy : g_proxies)
-        args.insert(args.end(), {"--server", proxy->Address()});
-    TimeRuns(state, args, "send --all over every slow link failed");
-}
-
-void BM_SlowLinkOne(benchmark::State& state) {
-    TimeRuns(state,
-             {VELLMARK_CLI, "send", g_file, "--printer", "Dotrix-0", "--wait", "0", "--server",
-              g_proxies.front()->Address()},
-             "send to one queue over a slow link failed");
-}
-
-void BM_FleetParallel(benchmark::State& state) {
-    std::vector<std::string> args = SendAll();
-    for (const auto& server : g_servers)
-        args.insert(args.end(), {"--server", server->SocketPath()});
-    TimeRuns(state, args, "send --all over every server failed");
-}
-
-void BM_FleetSequential(benchmark::State& state) {
-    for (auto _ : state)
-        for (const auto& server : g_servers)
-            if (!RunQuietly(SendAll(), server->SocketPath().c_str(), nullptr, nullptr, kTaken))
-                return state.SkipWithError("send --all to one server failed");
+        for (const Command& args : commands)
+            if (!RunQuietly(args, nullptr, nullptr, nullptr, kTaken))
+                return state.SkipWithError(failure);
 }
 
 // Runs `tool` (cupsdisable, cupsenable) on every queue of every server.
@@ -126,12 +108,26 @@ int main(int argc, char** argv) {
     if (!ForEveryQueue("cupsdisable"))
         return Fail("bench_fleet", "cupsdisable failed");
 
+    std::vector<std::string> links, sockets;
+    std::vector<Command> oneByOne; // the single-server `send --all`, one server after the other
+    for (std::size_t s = 0; s < g_servers.size(); ++s) {
+        links.push_back(g_proxies[s]->Address());
+        sockets.push_back(g_servers[s]->SocketPath());
+        oneByOne.push_back(SendToAll({sockets.back()}));
+    }
+    const std::tuple<const char*, std::vector<Command>, const char*> cases[] = {
+        {kSlowFleet, {SendToAll(links)}, "send --all over every slow link failed"},
+        {kSlowOne,
+         {{VELLMARK_CLI, "send", g_file, "--printer", "Dotrix-0", "--wait", "0", "--server",
+           links.front()}},
+         "send to one queue over a slow link failed"},
+        {kParallel, {SendToAll(sockets)}, "send --all over every server failed"},
+        {kSequential, oneByOne, "send --all to one server failed"}};
     vellmark::bench::KeepingReporter reporter;
-    for (const auto& [name, function] : {std::pair{kSlowFleet, &BM_SlowLinkFleet},
-                                         {kSlowOne, &BM_SlowLinkOne},
-                                         {kParallel, &BM_FleetParallel},
-                                         {kSequential, &BM_FleetSequential}})
-        benchmark::RegisterBenchmark(name, function)->Unit(benchmark::kMillisecond)->Iterations(5);
+    for (const auto& [name, commands, failure] : cases)
+        benchmark::RegisterBenchmark(name, TimeRounds, commands, failure)
+            ->Unit(benchmark::kMillisecond)
+            ->Iterations(5);
     benchmark::RunSpecifiedBenchmarks(&reporter);
     const double slowFleet = reporter.Time(kSlowFleet);
     const double slowOne = reporter.Time(kSlowOne);

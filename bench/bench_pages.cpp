@@ -23,7 +23,6 @@ struct Pages : CPageSet {
         Create(&host, doc);
         doc.LoadFactory();
         doc.ShowInPages();
-        form.RefreshFormButton();
     }
 };
 

@@ -18,7 +18,6 @@
 #include <string>
 
 namespace vellmark {
-namespace {} // namespace
 
 CDataExchange::CDataExchange(CDialogBase& dialog, bool bSaveAndValidate)
     : m_bSaveAndValidate(bSaveAndValidate), m_dialog(dialog) {}
@@ -29,8 +28,7 @@ QWidget* CDataExchange::Prepare(int id, bool isEdit) {
     return m_pLastControl;
 }
 
-template <class T>
-T* CDataExchange::Control(int id, bool isEdit) {
+template <class T> T* CDataExchange::Control(int id, bool isEdit) {
     return m_bFailed ? nullptr : qobject_cast<T*>(Prepare(id, isEdit));
 }
 

@@ -47,8 +47,7 @@ private:
     QWidget* Prepare(int id, bool isEdit);
     // The control id as a T for the next step; null, so the step does nothing, after a failure
     // or when id is no such control.
-    template <class T>
-    T* Control(int id, bool isEdit = false);
+    template <class T> T* Control(int id, bool isEdit = false);
     void Fail(const QString& message);
 
     CDialogBase& m_dialog;

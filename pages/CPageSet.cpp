@@ -25,11 +25,10 @@ bool CPageSet::IsBuilt(std::size_t n) const {
 
 void CPageSet::Create(QWidget* parent, SettingsDocument& doc) {
     std::array<ISettingsPage*, kPageCount> forDocument{};
-    const auto& pages = m_pages;
-    for (std::size_t i = 0; i < pages.size(); ++i) {
-        pages[i]->Create(parent);
-        pages[i]->setVisible(i == 0);
-        forDocument[i] = pages[i];
+    for (std::size_t i = 0; i < kPageCount; ++i) {
+        m_pages[i]->Create(parent);
+        m_pages[i]->setVisible(i == 0);
+        forDocument[i] = m_pages[i];
     }
     doc.SetPages(forDocument);
 }
@@ -48,8 +47,7 @@ void CPageSet::CreateOnDemand(QWidget* parent, SettingsDocument& doc, QPoint ori
 }
 
 void CPageSet::Build(std::size_t n) {
-    const auto& pages = m_pages;
-    CPropertyPage& page = *pages[n];
+    CPropertyPage& page = *m_pages[n];
     if (page.IsCreated())
         return;
     // Its controls show the members, which hold what the document last showed in it; once
@@ -64,8 +62,8 @@ void CPageSet::Build(std::size_t n) {
     // had been built at once.
     page.raise();
     for (std::size_t later = n + 1; later < kPageCount; ++later) {
-        if (pages[later]->IsCreated()) {
-            page.stackUnder(pages[later]);
+        if (m_pages[later]->IsCreated()) {
+            page.stackUnder(m_pages[later]);
             break;
         }
     }
@@ -80,10 +78,9 @@ void CPageSet::MoveTo(QPoint origin) {
 
 void CPageSet::ShowOnly(std::size_t n) {
     Build(n);
-    const auto& pages = m_pages;
-    for (std::size_t i = 0; i < pages.size(); ++i)
-        if (pages[i]->IsCreated())
-            pages[i]->setVisible(i == n);
+    for (std::size_t i = 0; i < kPageCount; ++i)
+        if (m_pages[i]->IsCreated())
+            m_pages[i]->setVisible(i == n);
 }
 
 void CPageSet::OnDemandPage::ParseBlock(const SettingsBlock& block) {

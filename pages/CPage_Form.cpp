@@ -57,6 +57,8 @@ void CPage_Form::ParseBlock(const SettingsBlock& block) {
     m_positions.StopsFromPositions();
     m_dlgFormSetup.CopyFormsFromBlock(block);
     UpdateData(false);
+    // The form button names the form the block selects.
+    RefreshFormButton();
 }
 
 void CPage_Form::BuildBlock(SettingsBlock& block) {

@@ -23,7 +23,8 @@ public:
     void ParseBlock(const SettingsBlock& block) override;
     void BuildBlock(SettingsBlock& block) override;
 
-    // Label and enabled state of the form button from the selected form name.
+    // Label and enabled state of the form button from the selected form name; every parse
+    // runs it.
     void RefreshFormButton();
     CFormSetupDlg& FormSetupDialog() { return m_dlgFormSetup; }
 

@@ -65,13 +65,6 @@ CSwitchPage::CSwitchPage(int switchNumber, std::initializer_list<int> extraForwa
         m_bindings.push_back({control, control.second == 0 ? 0 : -1});
 }
 
-int CSwitchPage::ControlValue(int bit) const {
-    for (const Binding& b : m_bindings)
-        if (b.control.bit == bit)
-            return b.value;
-    return -1;
-}
-
 void CSwitchPage::DoDataExchange(CDataExchange& dx) {
     for (Binding& b : m_bindings) {
         if (b.control.second == 0)

@@ -27,10 +27,6 @@ public:
     void ParseBlock(const SettingsBlock& block) override;
     void BuildBlock(SettingsBlock& block) override;
 
-    const SwitchBits& Bits() const { return m_SwitchBits; }
-    // The member of a bit's control: radio index (-1 none) or check state.
-    int ControlValue(int bit) const;
-
 protected:
     void DoDataExchange(CDataExchange& dx) override;
     // Hooks for the bits a page shows in a control of its own (the country combo).

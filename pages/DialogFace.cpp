@@ -5,8 +5,7 @@
 
 #include <QFontDatabase>
 #include <QFontInfo>
-#include <QRawFont>
-#include <QtEndian>
+#include <QStringList>
 
 #include <fontconfig/fontconfig.h>
 
@@ -14,10 +13,6 @@
 
 namespace vellmark {
 namespace {
-
-quint16 Read16(const QByteArray& data, qsizetype at) {
-    return qFromBigEndian<quint16>(data.constData() + at);
-}
 
 struct PatternFree {
     void operator()(FcPattern* pattern) const { FcPatternDestroy(pattern); }
@@ -48,42 +43,6 @@ bool FaceInstalled(const QString& name) {
 }
 
 } // namespace
-
-QStringList StoredFamilyNames(const QFont& font) {
-    // The font file's name table: a header (format, count, offset of the strings), then one
-    // record per name (platform, encoding, language, name id, length, offset).
-    const QByteArray table = QRawFont::fromFont(font).fontTable("name");
-    QStringList names;
-    if (table.size() < 6)
-        return names;
-    const int count = Read16(table, 2);
-    const int strings = Read16(table, 4);
-    for (int i = 0; i < count; ++i) {
-        const qsizetype record = 6 + qsizetype{12} * i;
-        if (record + 12 > table.size())
-            break;
-        const int platform = Read16(table, record);
-        const int encoding = Read16(table, record + 2);
-        const int nameId = Read16(table, record + 6);
-        const int length = Read16(table, record + 8);
-        const qsizetype offset = strings + Read16(table, record + 10);
-        // 1: the family; 16: the typographic family of a face with more than four styles.
-        if ((nameId != 1 && nameId != 16) || offset + length > table.size())
-            continue;
-        QString name;
-        if (platform == 0 || platform == 3) { // Unicode, Windows: UTF-16 big-endian
-            for (int k = 0; k + 1 < length; k += 2)
-                name.append(QChar(Read16(table, offset + k)));
-        } else if (platform == 1 && encoding == 0) { // Macintosh Roman: its ASCII part
-            name = QString::fromLatin1(table.constData() + offset, length);
-        } else {
-            continue;
-        }
-        if (!name.isEmpty() && !names.contains(name))
-            names.append(name);
-    }
-    return names;
-}
 
 const DialogFace& FindDialogFace() {
     static const DialogFace face = [] {

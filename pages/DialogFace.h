@@ -5,7 +5,6 @@
 #pragma once
 
 #include <QFont>
-#include <QStringList>
 
 namespace vellmark {
 
@@ -17,9 +16,5 @@ struct DialogFace {
 
 // Looked up once per process.
 const DialogFace& FindDialogFace();
-
-// The family names the font file that font resolves to gives itself, in every language it
-// stores them (empty when the file has no name table).
-QStringList StoredFamilyNames(const QFont& font);
 
 } // namespace vellmark

@@ -317,10 +317,6 @@ IppPtr CupsConnection::DoRequest(IppPtr request, const char* resource) {
     return response;
 }
 
-std::string BoundText(std::chrono::nanoseconds span) {
-    return Seconds(span);
-}
-
 IppPtr NewPrinterRequest(ipp_op_t op, const std::string& printer) {
     IppPtr request(ippNewRequest(op));
     char uri[HTTP_MAX_URI];

@@ -72,9 +72,6 @@ private:
     bool m_ippAnswer = false;
 };
 
-// The same in words: "2 s", "0.5 s".
-std::string BoundText(std::chrono::nanoseconds span);
-
 // A request addressed to one queue, on behalf of this user.
 IppPtr NewPrinterRequest(ipp_op_t op, const std::string& printer);
 

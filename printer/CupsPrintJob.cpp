@@ -49,10 +49,7 @@ CupsPrintJob::CupsPrintJob(std::shared_ptr<SchedulerContact> contact, std::strin
         std::make_unique<CupsConnection>(m_contact->server, stepsDeadline, m_contact->budget);
     if (!m_connection->IsOpen()) {
         m_contact->Note(*m_connection);
-        m_contact->lastFailure =
-            m_contact->noAnswer.empty()
-                ? "the print scheduler at " + m_contact->server + " " + m_connection->LastError()
-                : m_contact->noAnswer;
+        m_contact->lastFailure = m_contact->Failure(*m_connection);
         return;
     }
     // Create-Job straight away: the library's own helper first looks the queue up, which can

@@ -287,10 +287,8 @@ PrinterList CupsPrintService::EnumPrinters() {
         // server's "404 Not Found" is no such answer.
         if (connection.IppAnswered() && status == IPP_STATUS_ERROR_NOT_FOUND)
             return list;
-        if (!m_contact->noAnswer.empty())
-            list.failure = m_contact->noAnswer;
-        else if (!connection.IsOpen())
-            list.failure = "the print scheduler at " + server + " " + connection.LastError();
+        if (!m_contact->noAnswer.empty() || !connection.IsOpen())
+            list.failure = m_contact->Failure(connection);
         else if (connection.IppAnswered() && (status == IPP_STATUS_ERROR_OPERATION_NOT_SUPPORTED ||
                                               status == IPP_STATUS_ERROR_BAD_REQUEST))
             list.failure = server +
@@ -319,7 +317,7 @@ bool CupsPrintService::OpenForUse(const std::string& name) {
         AskFor(*m_contact, connection, NewPrinterRequest(IPP_OP_GET_PRINTER_ATTRIBUTES, name),
                kProbeAttributes);
     if (!response) {
-        m_contact->lastFailure = Failure(connection);
+        m_contact->lastFailure = m_contact->Failure(connection);
         return false;
     }
     ipp_attribute_t* accepting =
@@ -335,14 +333,6 @@ bool CupsPrintService::OpenForUse(const std::string& name) {
                                 response.get(), "requesting-user-name-denied", IPP_TAG_ZERO))))
         m_contact->lastFailure = "the queue does not let " + user.Name() + " print";
     return m_contact->lastFailure.empty();
-}
-
-std::string CupsPrintService::Failure(const CupsConnection& connection) const {
-    if (!m_contact->noAnswer.empty())
-        return m_contact->noAnswer;
-    if (!connection.IsOpen())
-        return "the print scheduler at " + m_contact->server + " " + connection.LastError();
-    return connection.LastError();
 }
 
 std::optional<std::uint32_t> CupsPrintService::ReadStatus(const std::string& /*name*/) {
@@ -424,10 +414,7 @@ JobReport CupsPrintService::WaitForJob(const std::string& queue, int jobId,
         ippAddInteger(request.get(), IPP_TAG_OPERATION, IPP_TAG_INTEGER, "job-id", jobId);
         ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name",
                      nullptr, cupsUser());
-        ippAddStrings(request.get(), IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
-                      static_cast<int>(std::size(kJobAttributes)), nullptr, kJobAttributes);
-        ++m_contact->requests;
-        IppPtr response = connection.DoRequest(std::move(request), "/");
+        const IppPtr response = AskFor(*m_contact, connection, std::move(request), kJobAttributes);
         ipp_attribute_t* stateAttr =
             response ? ippFindAttribute(response.get(), "job-state", IPP_TAG_ENUM) : nullptr;
         if (!stateAttr)
@@ -450,12 +437,11 @@ JobReport CupsPrintService::WaitForJob(const std::string& queue, int jobId,
                 ippFindAttribute(response.get(), "job-printer-state-message", IPP_TAG_TEXT)));
             if (!final) {
                 // A waiting job often has no reason of its own: the queue's state tells why.
-                IppPtr ask = NewPrinterRequest(IPP_OP_GET_PRINTER_ATTRIBUTES, queue);
                 const char* const printerAttributes[] = {"printer-state", "printer-state-message"};
-                ippAddStrings(ask.get(), IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
-                              2, nullptr, printerAttributes);
-                ++m_contact->requests;
-                if (IppPtr printer = connection.DoRequest(std::move(ask), "/")) {
+                if (const IppPtr printer =
+                        AskFor(*m_contact, connection,
+                               NewPrinterRequest(IPP_OP_GET_PRINTER_ATTRIBUTES, queue),
+                               printerAttributes)) {
                     ipp_attribute_t* pstate =
                         ippFindAttribute(printer.get(), "printer-state", IPP_TAG_ENUM);
                     if (pstate && ippGetInteger(pstate, 0) == IPP_PSTATE_STOPPED)
@@ -471,13 +457,12 @@ JobReport CupsPrintService::WaitForJob(const std::string& queue, int jobId,
             report.detail = state == IPP_JSTATE_COMPLETED && why.empty()
                                 ? std::string()
                                 : StateText(state) + (why.empty() ? "" : ": " + why);
-            m_contact->Note(connection);
             return report;
         }
         std::this_thread::sleep_for(kJobPoll);
     }
     m_contact->Note(connection);
-    report.detail = Failure(connection);
+    report.detail = m_contact->Failure(connection);
     return report;
 }
 
@@ -486,19 +471,12 @@ std::vector<int> CupsPrintService::CancelEarlierJobs(const std::string& queue,
                                                      int keepJobId) {
     std::vector<int> cancelled;
     CupsConnection connection(m_contact->server, CupsConnection::Clock::now() + m_contact->budget);
-    if (!connection.IsOpen()) {
-        m_contact->Note(connection);
-        return cancelled;
-    }
     IppPtr request = NewPrinterRequest(IPP_OP_GET_JOBS, queue);
     ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "which-jobs", nullptr,
                  "not-completed");
     ippAddBoolean(request.get(), IPP_TAG_OPERATION, "my-jobs", 1);
     const char* const attributes[] = {"job-id", "job-name"};
-    ippAddStrings(request.get(), IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 2,
-                  nullptr, attributes);
-    ++m_contact->requests;
-    IppPtr response = connection.DoRequest(std::move(request), "/");
+    const IppPtr response = AskFor(*m_contact, connection, std::move(request), attributes);
     std::vector<int> earlier;
     int id = 0;
     std::string jobName;

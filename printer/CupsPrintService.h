@@ -76,8 +76,6 @@ public:
                                        const std::string& documentName) override;
 
 private:
-    std::string Failure(const CupsConnection& connection) const;
-
     std::shared_ptr<SchedulerContact> m_contact;
 };
 

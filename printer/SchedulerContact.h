@@ -40,6 +40,16 @@ struct SchedulerContact {
         else
             noAnswer.clear();
     }
+
+    // Why a step on the connection failed, in one line: the silence, the connection that could
+    // not be made (naming the scheduler), or the scheduler's refusal.
+    std::string Failure(const CupsConnection& connection) const {
+        if (!noAnswer.empty())
+            return noAnswer;
+        if (!connection.IsOpen())
+            return "the print scheduler at " + server + " " + connection.LastError();
+        return connection.LastError();
+    }
 };
 
 } // namespace vellmark

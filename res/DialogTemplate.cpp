@@ -79,11 +79,20 @@ template <class... Parts> constexpr auto Controls(const Parts&... parts) {
 
 // A number row: its label, the edit (12 high) with the up-down control right beside it, and
 // the unit 3 units after the up-down control; label and unit stand 2 units below the edit's top.
-constexpr Group<4> NumberRow(int labelX, int y, int labelW, E label, int edit, int upDown,
-                             int editX, int editW, E unit, int unitW) {
-    return {Label(labelX, y + 2, labelW, 8, label), Edit(edit, editX, y, editW, 12),
-            Spin(upDown, editX + editW, y, 9, 12),
-            Label(editX + editW + 12, y + 2, unitW, 8, unit)};
+// The rows of one column share where their parts stand; a row gives only what differs.
+struct NumberColumn {
+    int labelX, labelW, editX, editW, unitW;
+};
+struct NumberField {
+    E label;
+    int edit, upDown;
+    E unit;
+};
+constexpr Group<4> NumberRow(const NumberColumn& col, int y, const NumberField& f) {
+    return {Label(col.labelX, y + 2, col.labelW, 8, f.label),
+            Edit(f.edit, col.editX, y, col.editW, 12),
+            Spin(f.upDown, col.editX + col.editW, y, 9, 12),
+            Label(col.editX + col.editW + 12, y + 2, col.unitW, 8, f.unit)};
 }
 
 // A memory-switch bit shown as a radio pair: the frame with its title, the label naming the bit
@@ -257,15 +266,20 @@ constexpr auto kMsw4 = Controls(
 
 // ---- 133: CPage_Param ------------------------------------------------------------------------
 
+constexpr NumberColumn kParamColumn{8, 120, 132, 28, 12};
+
 constexpr auto kParam = Controls(
-    NumberRow(8, 8, 120, "カット紙のセンタリング位置(&C)", IDC_PARAM_CUT_CENTERING,
-              IDC_PARAM_CUT_CENTERING_SPIN, 132, 28, "桁", 12),
-    NumberRow(8, 26, 120, "連続紙のセンタリング位置(&T)", IDC_PARAM_CONT_CENTERING,
-              IDC_PARAM_CONT_CENTERING_SPIN, 132, 28, "桁", 12),
+    NumberRow(kParamColumn, 8,
+              {"カット紙のセンタリング位置(&C)", IDC_PARAM_CUT_CENTERING,
+               IDC_PARAM_CUT_CENTERING_SPIN, "桁"}),
+    NumberRow(kParamColumn, 26,
+              {"連続紙のセンタリング位置(&T)", IDC_PARAM_CONT_CENTERING,
+               IDC_PARAM_CONT_CENTERING_SPIN, "桁"}),
     Label(8, 46, 120, 8, "漢字コード表(&K)"),
     Combo(IDC_PARAM_KANJI_TABLE, 132, 44, 80, 60, kKanjiTable),
-    NumberRow(8, 62, 120, "シートガイドからの用紙吸入時間(&J)", IDC_PARAM_LOAD_TIME,
-              IDC_PARAM_LOAD_TIME_SPIN, 132, 28, "秒", 12),
+    NumberRow(kParamColumn, 62,
+              {"シートガイドからの用紙吸入時間(&J)", IDC_PARAM_LOAD_TIME, IDC_PARAM_LOAD_TIME_SPIN,
+               "秒"}),
     Label(8, 82, 120, 8, "カット位置からの自動戻り時間(&P)"),
     Combo(IDC_PARAM_AUTO_RETURN, 132, 80, 80, 60, kAutoReturn),
     Frame(4, 102, 222, 46, "フォント選択"), Label(12, 116, 60, 8, "フォント１(&1)"),
@@ -302,14 +316,16 @@ constexpr auto kForm = Controls(
         {"カット紙(&C)", IDC_FORM_CUT_SLIDER, IDC_FORM_CUT_POSITION, IDC_FORM_CUT_SPIN},
         {"はがき(&P)", IDC_FORM_POSTCARD_SLIDER, IDC_FORM_POSTCARD_POSITION,
          IDC_FORM_POSTCARD_SPIN}),
-    NumberRow(10, 142, 36, "用紙長(&N)", IDC_FORM_PAGE_LENGTH, IDC_FORM_PAGE_LENGTH_SPIN, 48, 26,
-              "行", 10),
-    NumberRow(104, 142, 68, "カット紙位置補正(&K)", IDC_FORM_CORRECTION, IDC_FORM_CORRECTION_SPIN,
-              172, 26, "桁", 12),
+    NumberRow({10, 36, 48, 26, 10}, 142,
+              {"用紙長(&N)", IDC_FORM_PAGE_LENGTH, IDC_FORM_PAGE_LENGTH_SPIN, "行"}),
+    NumberRow({104, 68, 172, 26, 12}, 142,
+              {"カット紙位置補正(&K)", IDC_FORM_CORRECTION, IDC_FORM_CORRECTION_SPIN, "桁"}),
     Label(10, 166, 44, 8, "書式選択(&S)"), Combo(IDC_FORM_SELECT, 56, 164, 60, 80, kFormSelect),
     Button(IDC_FORM_BUTTON, 130, 163, 90, 14, "書式の設定(&D)"));
 
 // ---- 175: CFormSetupDlg ----------------------------------------------------------------------
+
+constexpr NumberColumn kSetupColumn{10, 72, 84, 26, 14};
 
 constexpr auto kFormSetup = Controls(
     LoadingPositions(
@@ -317,14 +333,14 @@ constexpr auto kFormSetup = Controls(
         {"カット紙(&S)", IDC_SETUP_CUT_SLIDER, IDC_SETUP_CUT_POSITION, IDC_SETUP_CUT_SPIN},
         {"はがき(&P)", IDC_SETUP_POSTCARD_SLIDER, IDC_SETUP_POSTCARD_POSITION,
          IDC_SETUP_POSTCARD_SPIN}),
-    NumberRow(10, 142, 72, "用紙長(&N)", IDC_SETUP_PAGE_LENGTH, IDC_SETUP_PAGE_LENGTH_SPIN, 84, 26,
-              "行", 14),
-    NumberRow(10, 158, 72, "レフトマージン幅(&L)", IDC_SETUP_LEFT_MARGIN,
-              IDC_SETUP_LEFT_MARGIN_SPIN, 84, 26, "桁", 14),
-    NumberRow(10, 174, 72, "ライトマージン幅(&R)", IDC_SETUP_RIGHT_MARGIN,
-              IDC_SETUP_RIGHT_MARGIN_SPIN, 84, 26, "桁", 14),
-    NumberRow(10, 190, 72, "カット紙位置補正(&C)", IDC_SETUP_CORRECTION, IDC_SETUP_CORRECTION_SPIN,
-              84, 26, "桁", 14),
+    NumberRow(kSetupColumn, 142,
+              {"用紙長(&N)", IDC_SETUP_PAGE_LENGTH, IDC_SETUP_PAGE_LENGTH_SPIN, "行"}),
+    NumberRow(kSetupColumn, 158,
+              {"レフトマージン幅(&L)", IDC_SETUP_LEFT_MARGIN, IDC_SETUP_LEFT_MARGIN_SPIN, "桁"}),
+    NumberRow(kSetupColumn, 174,
+              {"ライトマージン幅(&R)", IDC_SETUP_RIGHT_MARGIN, IDC_SETUP_RIGHT_MARGIN_SPIN, "桁"}),
+    NumberRow(kSetupColumn, 190,
+              {"カット紙位置補正(&C)", IDC_SETUP_CORRECTION, IDC_SETUP_CORRECTION_SPIN, "桁"}),
     Button(IDOK, 166, 172, 56, 14, "OK", kDefault),
     Button(IDCANCEL, 166, 190, 56, 14, "キャンセル"));
 

@@ -444,6 +444,9 @@ MUTANTS = [
       "        button->setEnabled(false);", "        button->setEnabled(true);"),
     M("FormButton-opens-form-1", "pages/CPage_Form.cpp",
       "        m_dlgFormSetup.LoadForm(form);", "        m_dlgFormSetup.LoadForm(1);"),
+    M("Load-form-button-not-refreshed", "pages/CPage_Form.cpp",
+      "    // The form button names the form the block selects.\n    RefreshFormButton();",
+      "    // The form button names the form the block selects.\n    (void)0;"),
     M("FormButton-cancel-checks-data", "pages/CPage_Form.cpp",
       "if (m_dlgFormSetup.DoModal(this) == IDOK)", "if (m_dlgFormSetup.DoModal(this) != IDOK)"),
     # ---- app: the window's commands ------------------------------------------------------
@@ -540,8 +543,6 @@ MUTANTS = [
       equivalent="the override is accepted before the filter returns, and no control of the "
                  "window ignores an accepted one on its way up, so no other shortcut fires and "
                  "the key press that follows reaches the filter either way"),
-    M("Load-form-button-not-refreshed", "app/CPanelDlg.cpp",
-      "    ShowSettings();\n    m_doc.MarkSaved();", "    m_doc.ShowInPages();\n    m_doc.MarkSaved();"),
     M("Save-guard-ignores-continuous-centering", "app/CPanelDlg.cpp",
       "if (!param.CutSheetPending() && !param.ContinuousPending())",
       "if (!param.CutSheetPending() && !param.CutSheetPending())"),

@@ -72,7 +72,6 @@ int main(int argc, char** argv) {
     SettingsDocument doc;
     set.Create(&host, doc);
     doc.ShowInPages(); // the factory settings
-    set.form.RefreshFormButton();
     const char* const names[] = {"page_134_select.png", "page_171_form.png", "page_133_param.png",
                                  "page_129_msw1.png",   "page_130_msw2.png", "page_131_msw3.png",
                                  "page_132_msw4.png"};

@@ -30,6 +30,10 @@
 #include <QToolTip>
 #include <QtMath>
 
+#include <fontconfig/fontconfig.h>
+
+#include <memory>
+
 using namespace vellmark;
 using namespace vellmark::test;
 
@@ -101,6 +105,23 @@ QStringList Cut(QWidget& dialog, const QString& name) {
     return cut;
 }
 
+// Every family name, in every language, of the font fontconfig matches for `family`.
+QStringList FamilyNames(const QString& family) {
+    const QByteArray utf8 = family.toUtf8();
+    using Pattern = std::unique_ptr<FcPattern, decltype(&FcPatternDestroy)>;
+    const Pattern wanted(FcPatternCreate(), &FcPatternDestroy);
+    FcPatternAddString(wanted.get(), FC_FAMILY, reinterpret_cast<const FcChar8*>(utf8.data()));
+    FcDefaultSubstitute(wanted.get());
+    FcResult result = FcResultNoMatch;
+    const Pattern matched(FcFontMatch(nullptr, wanted.get(), &result), &FcPatternDestroy);
+    QStringList names;
+    FcChar8* name = nullptr;
+    for (int i = 0;
+         matched && FcPatternGetString(matched.get(), FC_FAMILY, i, &name) == FcResultMatch; ++i)
+        names << QString::fromUtf8(reinterpret_cast<const char*>(name));
+    return names;
+}
+
 QString FontOf(const QFont& font) {
     const QFontInfo info(font);
     return QStringLiteral("%1/%2pt").arg(info.family()).arg(info.pointSize());
@@ -140,7 +161,7 @@ int main(int argc, char** argv) {
     out << "locale=" << QLocale::system().name() << "\n";
     out << "face=" << QFontInfo(dlg.font()).family() << "\n";
     out << "faceIndex=" << face.listIndex << "\n";
-    out << "storedNames=" << StoredFamilyNames(dlg.font()).join(u',') << "\n";
+    out << "storedNames=" << FamilyNames(QFontInfo(dlg.font()).family()).join(u',') << "\n";
     out << "window=" << dlg.width() << "x" << dlg.height() << "\n";
 
     // Every tab above the page.

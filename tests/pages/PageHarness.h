@@ -101,11 +101,10 @@ public:
         }
     }
 
-    // Every page shows the block, and the form button follows, as the main window shows one.
+    // Every page shows the block, as the main window shows one.
     void Load(const SettingsBlock& block) {
         doc.m_current = block;
         doc.ShowInPages();
-        form.RefreshFormButton();
     }
 
     SettingsDocument doc;
@@ -117,6 +116,13 @@ inline QLineEdit* Edit(CDialogBase& d, int id) {
 }
 inline QComboBox* Combo(CDialogBase& d, int id) {
     return d.DlgItem<QComboBox>(id);
+}
+
+// Gives a control the focus, as Tab would, and presses a key on it `times` over.
+inline void Press(QWidget* control, Qt::Key key, int times = 1) {
+    control->setFocus(Qt::TabFocusReason);
+    for (int i = 0; i < times; ++i)
+        QTest::keyClick(control, key);
 }
 
 // Focus into an edit, select its text and type as a user would (an empty string erases it).

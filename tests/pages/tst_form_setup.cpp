@@ -27,10 +27,8 @@ void OpenForm(FakeMainWindow& win, ScriptedPrompt& prompt, int n,
               const std::function<void(CFormSetupDlg&)>& script) {
     win.ShowPage(win.form);
     QComboBox* forms = Combo(win.form, CPage_Form::IDC_FORM_SELECT);
-    forms->setFocus(Qt::TabFocusReason);
-    QTest::keyClick(forms, Qt::Key_Home);
-    for (int i = 0; i < n; ++i)
-        QTest::keyClick(forms, Qt::Key_Down);
+    Press(forms, Qt::Key_Home);
+    Press(forms, Qt::Key_Down, n);
     prompt.modalScript = [&script](QDialog& d) { script(static_cast<CFormSetupDlg&>(d)); };
     const int runs = prompt.modalRuns;
     QTest::mouseClick(win.form.DlgItem<QPushButton>(CPage_Form::IDC_FORM_BUTTON), Qt::LeftButton);
@@ -60,19 +58,13 @@ private slots:
                           IDC_SETUP_CUT_SLIDER, IDC_SETUP_POSTCARD_SLIDER}),
                 QStringLiteral("66 0 136 120 46 54 0 9 7 7"));
             // Sliders write their stops, edits move the sliders and clamp.
-            auto* postcard = d.DlgItem<QSlider>(IDC_SETUP_POSTCARD_SLIDER);
-            postcard->setFocus(Qt::TabFocusReason);
-            QTest::keyClick(postcard, Qt::Key_End);
+            Press(d.DlgItem<QSlider>(IDC_SETUP_POSTCARD_SLIDER), Qt::Key_End);
             QCOMPARE(Shown(d, {IDC_SETUP_POSTCARD_SLIDER, IDC_SETUP_POSTCARD_POSITION}),
                      QStringLiteral("9 120"));
-            QTest::keyClick(postcard, Qt::Key_Left);
-            QTest::keyClick(postcard, Qt::Key_Left);
+            Press(d.DlgItem<QSlider>(IDC_SETUP_POSTCARD_SLIDER), Qt::Key_Left, 2);
             QCOMPARE(Shown(d, {IDC_SETUP_POSTCARD_SLIDER, IDC_SETUP_POSTCARD_POSITION}),
                      QStringLiteral("7 54"));
-            auto* continuous = d.DlgItem<QSlider>(IDC_SETUP_CONT_SLIDER);
-            continuous->setFocus(Qt::TabFocusReason);
-            QTest::keyClick(continuous, Qt::Key_Left);
-            QTest::keyClick(continuous, Qt::Key_Left);
+            Press(d.DlgItem<QSlider>(IDC_SETUP_CONT_SLIDER), Qt::Key_Left, 2);
             QCOMPARE(Shown(d, {IDC_SETUP_CONT_SLIDER, IDC_SETUP_CONT_POSITION}),
                      QStringLiteral("7 46"));
             TypeInto(Edit(d, IDC_SETUP_CUT_POSITION), QStringLiteral("19"));
@@ -218,9 +210,7 @@ private slots:
                 TypeInto(Edit(d, IDC_SETUP_PAGE_LENGTH), QStringLiteral("12"));
                 if (focus == -1)
                     d.DlgItem<QPushButton>(res::IDCANCEL)->setFocus(Qt::TabFocusReason);
-                QWidget* target = d.GetDlgItem(focus == -1 ? IDC_SETUP_LEFT_MARGIN : focus);
-                target->setFocus(Qt::TabFocusReason);
-                QTest::keyClick(target, Qt::Key(key));
+                Press(d.GetDlgItem(focus == -1 ? IDC_SETUP_LEFT_MARGIN : focus), Qt::Key(key));
                 QVERIFY(!d.isVisible());
                 ended = d.result();
             });
@@ -240,24 +230,19 @@ private slots:
         CPage_Form page;
         page.Create(&window);
         page.ParseBlock(FactoryWith(73, "1"));
-        page.RefreshFormButton();
         window.resize(page.size());
         window.show();
         QVERIFY(QTest::qWaitForWindowActive(&window));
         auto* button = page.DlgItem<QPushButton>(CPage_Form::IDC_FORM_BUTTON);
         QVERIFY(button->isEnabled());
         QLineEdit* edit = Edit(page, IDC_FORM_PAGE_LENGTH);
-        edit->setFocus(Qt::TabFocusReason);
-        QTest::keyClick(edit, Qt::Key_Return);
+        Press(edit, Qt::Key_Return);
         button->setFocus(Qt::TabFocusReason);
-        edit->setFocus(Qt::TabFocusReason);
-        QTest::keyClick(edit, Qt::Key_Return);
+        Press(edit, Qt::Key_Return);
         QCOMPARE(prompt.modalRuns, 0);
         QVERIFY(window.isVisible());
-        for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
-            button->setFocus(Qt::TabFocusReason);
-            QTest::keyClick(button, key);
-        }
+        for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter})
+            Press(button, key);
         QCOMPARE(prompt.modalRuns, 2);
     }
     // Every number edit of the pages and of the form setup dialog keeps, typed as a user would,

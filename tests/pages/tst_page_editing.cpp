@@ -225,20 +225,15 @@ private slots:
         FakeMainWindow win;
         win.Load(FactoryWith(53, "120")); // postcard 120, stop 9
         win.ShowPage(win.form);
-        auto* postcard = win.form.DlgItem<QSlider>(IDC_FORM_POSTCARD_SLIDER);
-        postcard->setFocus(Qt::TabFocusReason);
-        QTest::keyClick(postcard, Qt::Key_Left);
-        QTest::keyClick(postcard, Qt::Key_Left);
+        Press(win.form.DlgItem<QSlider>(IDC_FORM_POSTCARD_SLIDER), Qt::Key_Left, 2);
         QCOMPARE(Shown(win.form, {IDC_FORM_POSTCARD_SLIDER, IDC_FORM_POSTCARD_POSITION}),
                  QStringLiteral("7 54"));
         QCOMPARE(BlockText(win.doc.m_current, 53, 3), std::string("054"));
 
         auto* cut = win.form.DlgItem<QSlider>(IDC_FORM_CUT_SLIDER);
-        cut->setFocus(Qt::TabFocusReason);
-        QTest::keyClick(cut, Qt::Key_Home);
+        Press(cut, Qt::Key_Home);
         QCOMPARE(Edit(win.form, IDC_FORM_CUT_POSITION)->text(), QStringLiteral("0"));
-        for (int i = 0; i < 7; ++i)
-            QTest::keyClick(cut, Qt::Key_Right);
+        Press(cut, Qt::Key_Right, 7);
         QCOMPARE(Shown(win.form, {IDC_FORM_CUT_SLIDER, IDC_FORM_CUT_POSITION}),
                  QStringLiteral("7 46"));
 
@@ -394,8 +389,7 @@ private slots:
         FakeMainWindow win;
         win.ShowPage(win.form);
         QComboBox* forms = Combo(win.form, IDC_FORM_SELECT);
-        forms->setFocus(Qt::TabFocusReason);
-        QTest::keyClick(forms, Qt::Key_End);
+        Press(forms, Qt::Key_End);
         QCOMPARE(Shown(win.form, {IDC_FORM_SELECT, IDC_FORM_BUTTON}),
                  QStringLiteral("書式３ 書式３の設定(&D)"));
         QCOMPARE(win.doc.m_current[73], std::uint8_t{'3'});
