@@ -11,6 +11,7 @@
 #include "ControlNotify.h"
 #include "DialogFace.h"
 #include "DialogTemplate.h"
+#include "FittedUnitCache.h"
 #include "TextConvert.h"
 
 #include <QApplication>
@@ -31,6 +32,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <optional>
 #include <utility>
 
 namespace vellmark {
@@ -240,10 +242,17 @@ QSize CDialogLayout::BaseUnits(const QFont& font) {
 QSize CDialogLayout::FittedBaseUnits(const QFont& font) {
     static QHash<QString, QSize> fitted;
     CDialogStyle::Install();
-    QStyle* style = QApplication::style();
-    const QString key = font.toString() + u'|' + style->name();
+    const QString key = font.toString() + u'|' + QApplication::style()->name();
     if (const auto it = fitted.constFind(key); it != fitted.constEnd())
         return *it;
+    const QSize base = FittedBaseUnits(font, FittedUnitCache::DefaultPath());
+    fitted.insert(key, base);
+    return base;
+}
+
+QSize CDialogLayout::FittedBaseUnits(const QFont& font, const QString& cachePath) {
+    CDialogStyle::Install();
+    QStyle* style = QApplication::style();
 
     // Each control with a text: where it lies across (left and width in dialog units) and the
     // pixels its text needs at this font and style.
@@ -283,6 +292,22 @@ QSize CDialogLayout::FittedBaseUnits(const QFont& font) {
         probe.width() -
         style->subControlRect(QStyle::CC_ComboBox, &combo, QStyle::SC_ComboBoxEditField).width() +
         2;
+    // The font's own base units, and what the style draws beside a text, name the measurement
+    // together with the font: a unit found before for exactly these is taken as it is.
+    const QSize natural = BaseUnits(font);
+    const QString inputs = QStringLiteral("%1 %2x%3 %4 %5 %6 %7")
+                               .arg(style->name())
+                               .arg(natural.width())
+                               .arg(natural.height())
+                               .arg(radioChrome)
+                               .arg(checkChrome)
+                               .arg(comboChrome)
+                               .arg(fm.averageCharWidth());
+    const FittedUnitCache cache(cachePath);
+    const QByteArray cacheKey = FittedUnitCache::Key(font, inputs);
+    if (const std::optional<QSize> stored = cache.Load(cacheKey, natural))
+        return *stored;
+
     QList<Need> needs;
     for (const res::DialogTemplate* dialog : res::AllDialogTemplates()) {
         for (const res::ControlTemplate& c : dialog->controls) {
@@ -320,7 +345,6 @@ QSize CDialogLayout::FittedBaseUnits(const QFont& font) {
 
     // The font's own base units unless some text would be cut at them: then the narrowest
     // wider horizontal unit at which every text fits, so the whole layout widens evenly.
-    const QSize natural = BaseUnits(font);
     QSize base = natural;
     for (int width = natural.width(); width <= 3 * natural.width(); ++width) {
         base.setWidth(width);
@@ -330,7 +354,7 @@ QSize CDialogLayout::FittedBaseUnits(const QFont& font) {
         if (fits)
             break;
     }
-    fitted.insert(key, base);
+    cache.Store(cacheKey, base);
     return base;
 }
 

@@ -11,6 +11,7 @@
 #include <QList>
 #include <QRect>
 #include <QSize>
+#include <QString>
 
 #include <functional>
 
@@ -37,8 +38,11 @@ public:
     // The base units the layouts use: the font's own, with the horizontal unit widened as far
     // as needed for every text of every template to fit its control (a substitute face whose
     // letters are wider than the template's face). Under the template's face they are the
-    // font's own, so every control lies where its template puts it.
+    // font's own, so every control lies where its template puts it. Found once per process,
+    // from the user's cache when it holds the unit for exactly this font (FittedUnitCache.h).
     static QSize FittedBaseUnits(const QFont& font);
+    // The same with the cache file at cachePath (empty: measured every time), found afresh.
+    static QSize FittedBaseUnits(const QFont& font, const QString& cachePath);
 
     explicit CDialogLayout(const QFont& font);
     int X(int dlu) const;

@@ -100,6 +100,7 @@ CIconMenu::~CIconMenu() {
 std::unique_ptr<CIconMenu> CIconMenu::CreatePopupMenu() {
     auto menu = std::make_unique<CIconMenu>();
     menu->m_menu = std::make_unique<CIconPopup>(menu.get());
+    connect(menu->Popup(), &QMenu::aboutToShow, menu.get(), &CIconMenu::AlignPending);
     return menu;
 }
 
@@ -130,12 +131,18 @@ std::unique_ptr<QMenuBar> CIconMenu::DetachMenuBar() {
 }
 
 const IconMenuItem* CIconMenu::Record(int position) const {
+    AlignPending();
     if (position < 0 || position >= RecordCount())
         return nullptr;
     return m_items[static_cast<std::size_t>(position)].get();
 }
 
 const IconMenuItem* CIconMenu::RecordOf(const QAction* action) const {
+    AlignPending();
+    return FindRecord(action);
+}
+
+IconMenuItem* CIconMenu::FindRecord(const QAction* action) const {
     if (!action)
         return nullptr;
     for (const auto& item : m_items)
@@ -181,8 +188,10 @@ bool CIconMenu::LoadOwnerDrawMenu(int templateId) {
             stack.back().menu->AppendItem(text, flags, t.id, -1);
             if (last)
                 stack.back().end = true;
+            // A popup's accelerators are lined up when it is first shown or its items are
+            // first asked for: measuring its labels loads every glyph they use.
             while (!stack.empty() && stack.back().end) {
-                stack.back().menu->AlignAccelerators();
+                stack.back().menu->m_alignPending = true;
                 stack.pop_back();
             }
         }
@@ -203,6 +212,7 @@ void CIconMenu::DestroyOwnerDrawMenu() {
         Unregister(sub->m_menu.get());
     m_submenus.clear(); // each popup object destroys its own popups
     m_items.clear();
+    m_alignPending = false;
     m_menu.reset();
 }
 
@@ -218,6 +228,7 @@ void CIconMenu::BindAction(IconMenuItem& item, QAction* action) {
 void CIconMenu::AppendItem(const QString& text, unsigned flags, unsigned id, int bitmapId) {
     if (!m_menu)
         return;
+    AlignPending();
     auto item = std::make_unique<IconMenuItem>();
     item->flags =
         id == 0 ? (kMfSeparator | kMfOwnerDraw | (flags & kMfByPosition)) : (flags | kMfOwnerDraw);
@@ -244,6 +255,7 @@ void CIconMenu::AppendItem(const QString& text, unsigned flags, unsigned id, int
 void CIconMenu::AppendItem(const QString& text, unsigned flags, std::unique_ptr<CIconMenu> popup) {
     if (!m_menu || !popup || !popup->Popup())
         return;
+    AlignPending();
     QMenu* menu = popup->Popup();
     PopupRegistry().push_back(menu);
     connect(popup.get(), &CIconMenu::commandTriggered, this, &CIconMenu::commandTriggered);
@@ -351,9 +363,11 @@ bool CIconMenu::SetItemImage(unsigned commandId, int bitmapId, const char* text)
     if (!owner.menu)
         return false; // no item carries the command: nothing changes
     QAction* action = owner.menu->m_menu->actions().at(owner.position);
-    if (!owner.menu->RecordOf(action))
+    if (text)
+        owner.menu->AlignPending(); // the new text replaces the lined-up one
+    if (!owner.menu->FindRecord(action))
         owner.menu->SyncItems();
-    auto* item = const_cast<IconMenuItem*>(owner.menu->RecordOf(action));
+    IconMenuItem* item = owner.menu->FindRecord(action);
     if (!item)
         return false;
     if (text)
@@ -415,7 +429,20 @@ int CIconMenu::PaddingSpaces(const QFontMetrics& fm, const QString& label, int w
     return high;
 }
 
+void CIconMenu::AlignPending() const {
+    if (!m_alignPending)
+        return;
+    m_alignPending = false;
+    // Only the presentation of the texts changes: the records stay the same records.
+    const_cast<CIconMenu*>(this)->PadAccelerators();
+}
+
 void CIconMenu::AlignAccelerators() {
+    AlignPending();
+    PadAccelerators();
+}
+
+void CIconMenu::PadAccelerators() {
     const QFontMetrics fm(MenuFont());
     int widest = 0;
     for (const auto& item : m_items)
@@ -434,6 +461,7 @@ void CIconMenu::AlignAccelerators() {
 void CIconMenu::SyncItems() {
     if (!m_menu)
         return;
+    AlignPending();
     for (auto& item : m_items)
         item->syncMark = 0;
 

@@ -113,7 +113,8 @@ public:
     bool GetItemText(unsigned idOrPosition, std::string& text, unsigned flags) const;
 
     // Pads the label of every item with an accelerator with spaces to the width of the widest
-    // label of this menu plus one space, so that the accelerators line up.
+    // label of this menu plus one space, so that the accelerators line up. LoadOwnerDrawMenu
+    // does it for each popup when the popup is first shown or its items are first read.
     void AlignAccelerators();
 
     // How many spaces `label` needs to become at least `widest` pixels wide in `fm`: the fewest
@@ -172,6 +173,11 @@ signals:
 
 private:
     void MakeImage(IconMenuItem& item, int bitmapId) const;
+    // The alignment LoadOwnerDrawMenu left for later, done now if it is still to be done.
+    void AlignPending() const;
+    void PadAccelerators();
+    // The record of the action, as it is (no pending alignment done).
+    IconMenuItem* FindRecord(const QAction* action) const;
     // A picture in the menu's colours, transparent where it has the face colour, cut to the
     // image size (at a scale of 2: twice the size, device pixel ratio 2).
     QImage Cells(const QImage& picture, int scale) const;
@@ -187,6 +193,7 @@ private:
     std::unique_ptr<QWidget> m_menu; // a QMenuBar (top level) or a CIconPopup
     int m_nImageWidth = kImageWidth;
     int m_nImageHeight = kImageHeight;
+    mutable bool m_alignPending = false;
 };
 
 } // namespace vellmark::ui

@@ -3,11 +3,14 @@
 // own bytes and nothing else.
 #include "PageHarness.h"
 
+#include "CDialogLayout.h"
 #include "CSwitchPage.h"
 
+#include <QFontDatabase>
 #include <QGroupBox>
 #include <QImage>
 #include <QLabel>
+#include <QTemporaryDir>
 
 #include <utility>
 
@@ -299,6 +302,84 @@ private slots:
         QCOMPARE(clipped, QStringList());
         QCOMPARE(frames, 29);
         QCOMPARE(crossed, QStringList());
+    }
+
+    // The fitted unit kept between runs is given back only for exactly the font it was found
+    // for: an entry planted with a false width is taken for its own font and for no other size,
+    // face or version of the font file, nor when it cannot belong to the font; a file that is
+    // garbage, or cannot be written, gives the measured unit.
+    void fittedUnitCacheGivesOnlyItsOwnFontsUnit() {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        // A copy of the dialog face among the application's fonts: a file of its family that
+        // the test may change.
+        const QString copy = dir.filePath(QStringLiteral("face.ttf"));
+        QVERIFY(QFile::copy(QStringLiteral("/usr/share/fonts/opentype/ipafont-gothic/ipagp.ttf"),
+                            copy));
+        const int added = QFontDatabase::addApplicationFont(copy);
+        QVERIFY(added >= 0);
+        const QString cache = dir.filePath(QStringLiteral("cache/dialog-unit"));
+        const QFont face = CDialogLayout::DialogFont();
+        QVERIFY(face.family() == QLatin1String("IPAPGothic"));
+        const QFont larger(face.family(), face.pointSize() + 1);
+        const QFont fixed(QStringLiteral("IPAGothic"), face.pointSize());
+        // The real entry of font written by a measurement, its width then replaced.
+        const auto plant = [&](const QFont& font, const QByteArray& width) {
+            QFile::remove(cache);
+            CDialogLayout::FittedBaseUnits(font, cache);
+            QFile file(cache);
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            QList<QByteArray> lines = file.readAll().split('\n');
+            QList<QByteArray> entry = lines.value(1).split(' ');
+            QCOMPARE(entry.size(), 3);
+            entry[1] = width;
+            lines[1] = entry.join(' ');
+            const QByteArray text = lines.join('\n');
+            QVERIFY(file.resize(0) && file.write(text) == text.size() && file.flush());
+        };
+        const QSize measured = CDialogLayout::FittedBaseUnits(face, QString());
+        const QByteArray falseWidth = QByteArray::number(measured.width() + 1);
+        const struct {
+            const char* what;
+            QFont planted;
+            QByteArray width;
+            QFont asked;
+            std::function<void()> change;
+            bool fromCache;
+        } rows[] = {
+            {"its own font", face, falseWidth, face, [] {}, true},
+            {"another size", face, falseWidth, larger, [] {}, false},
+            {"another face", face, falseWidth, fixed, [] {}, false},
+            {"a changed font file", face, falseWidth, face,
+             [&] {
+                 QFile f(copy);
+                 QVERIFY(f.open(QIODevice::ReadWrite));
+                 QVERIFY(f.setFileTime(QDateTime::currentDateTime().addSecs(3600),
+                                       QFileDevice::FileModificationTime));
+             },
+             false},
+            {"a width the font cannot have", face, "1", face, [] {}, false},
+            {"garbage", face, falseWidth, face,
+             [&] {
+                 QFile f(cache);
+                 QVERIFY(f.open(QIODevice::WriteOnly) && f.write("garbage\n") == 8);
+             },
+             false},
+        };
+        for (const auto& row : rows) {
+            plant(row.planted, row.width);
+            row.change();
+            const QSize expected = row.fromCache
+                                       ? QSize(row.width.toInt(), measured.height())
+                                       : CDialogLayout::FittedBaseUnits(row.asked, QString());
+            QVERIFY2(CDialogLayout::FittedBaseUnits(row.asked, cache) == expected, row.what);
+        }
+        // After garbage the file holds the measured unit again; a cache that cannot be written
+        // costs only the time.
+        QCOMPARE(CDialogLayout::FittedBaseUnits(face, cache), measured);
+        QCOMPARE(CDialogLayout::FittedBaseUnits(face, copy + QStringLiteral("/dialog-unit")),
+                 measured);
+        QFontDatabase::removeApplicationFont(added);
     }
 };
 
