@@ -4,14 +4,11 @@
 // tabs; the toolbar buttons and the up-down arrows named.
 #include "AppHarness.h"
 
-#include "CPageSet.h"
-#include "CTabControl.h"
 #include "CUpDown.h"
 
 #include <QAccessible>
 #include <QAccessibleActionInterface>
 #include <QComboBox>
-#include <QToolBar>
 #include <QToolButton>
 
 using namespace vellmark;
