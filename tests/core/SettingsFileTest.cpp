@@ -130,12 +130,15 @@ TEST_F(SettingsFileTest, UpdateChangesTheBlockInPlace) {
     const std::string tail = "tail";
     WriteRaw(Path("a.dat"), Header() + BlockText(start) + tail);
     SettingsBlock seen{};
-    EXPECT_EQ(UpdateSettingsFile(Path("a.dat"), IfMissing::Fail,
-                                 [&](SettingsBlock& b) {
-                                     seen = b;
-                                     b[16] = '1';
-                                     return true;
-                                 }),
+    // An edit that keeps the block it is given and writes `c` into the first font's byte.
+    const auto setFont = [&seen](std::uint8_t c) {
+        return [&seen, c](SettingsBlock& b) {
+            seen = b;
+            b[16] = c;
+            return true;
+        };
+    };
+    EXPECT_EQ(UpdateSettingsFile(Path("a.dat"), IfMissing::Fail, setFont('1')),
               UpdateResult::Written);
     EXPECT_EQ(seen, start);
     SettingsBlock expected = start;
@@ -158,12 +161,7 @@ TEST_F(SettingsFileTest, UpdateChangesTheBlockInPlace) {
     WriteRaw(Path("notes.txt"), std::string(300, 'n'));
     for (const char* name : {"new.dat", "empty.dat", "notes.txt"}) {
         seen = {};
-        const UpdateResult result =
-            UpdateSettingsFile(Path(name), IfMissing::Create, [&](SettingsBlock& b) {
-                seen = b;
-                b[16] = '2';
-                return true;
-            });
+        const UpdateResult result = UpdateSettingsFile(Path(name), IfMissing::Create, setFont('2'));
         if (std::string(name) == "notes.txt") {
             EXPECT_EQ(result, UpdateResult::NotSettingsFile);
             EXPECT_EQ(ReadRaw(Path(name)), std::string(300, 'n'));
