@@ -76,7 +76,6 @@ public:
     double Counter(const std::string& name, const std::string& counter) {
         return m_runs[name].counters[counter].value;
     }
-    long long Iterations(const std::string& name) { return m_runs[name].iterations; }
 
 private:
     std::map<std::string, Run> m_runs;

@@ -4,14 +4,11 @@
 // tabs; the toolbar buttons and the up-down arrows named.
 #include "AppHarness.h"
 
-#include "CPageSet.h"
-#include "CTabControl.h"
 #include "CUpDown.h"
 
 #include <QAccessible>
 #include <QAccessibleActionInterface>
 #include <QComboBox>
-#include <QToolBar>
 #include <QToolButton>
 
 using namespace vellmark;
@@ -98,16 +95,15 @@ void TestAccessible::namesAndRoles() {
     QCOMPARE(QAccessible::queryAccessibleInterface(thickness)->text(QAccessible::Value),
              thickness->currentText());
     QVERIFY(!thickness->currentText().isEmpty());
+    QAbstractButton* unchecked = nullptr;
     for (int id : {res::IDC_SELECT_QUIET_FIRST, res::IDC_SELECT_QUIET_SECOND}) {
         auto* radio = pages[0]->DlgItem<QAbstractButton>(id);
         QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(radio);
         QVERIFY(iface->state().checkable);
         QCOMPARE(bool(iface->state().checked), radio->isChecked());
+        unchecked = radio->isChecked() ? unchecked : radio;
     }
-    auto* unchecked = pages[0]->DlgItem<QAbstractButton>(
-        pages[0]->DlgItem<QAbstractButton>(res::IDC_SELECT_QUIET_FIRST)->isChecked()
-            ? res::IDC_SELECT_QUIET_SECOND
-            : res::IDC_SELECT_QUIET_FIRST);
+    QVERIFY(unchecked);
     QAccessibleInterface* uncheckedIface = QAccessible::queryAccessibleInterface(unchecked);
     uncheckedIface->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
     QVERIFY(unchecked->isChecked());

@@ -8,8 +8,6 @@
 #include "CMessageBoxPrompt.h"
 #include "CPageSet.h"
 #include "CPanelApp.h"
-#include "CStatusLine.h"
-#include "CTabControl.h"
 #include "ProgramLocations.h"
 #include "Settings.h"
 #include "SettingsFile.h"
@@ -18,7 +16,6 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QLabel>
-#include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
@@ -28,7 +25,6 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <QToolBar>
 #include <QToolButton>
 #include <QTranslator>
 
@@ -777,11 +773,13 @@ void TestPanel::messageBoxAnswers() {
     QTranslator japanese;
     const bool translated = CPanelApp::LoadQtTranslation(*qApp, japanese);
     const auto untranslate = qScopeGuard([&] { QCoreApplication::removeTranslator(&japanese); });
-    enum Key { Enter, Esc, Close, MnemonicYes, MnemonicNo };
+    // A key to press (Enter, Esc), the close box, or the mnemonic of the Yes or No button.
+    constexpr int Enter = Qt::Key_Return, Esc = Qt::Key_Escape, Close = 0, MnemonicYes = -1,
+                  MnemonicNo = -2;
     using B = PromptButtons;
     const struct {
         PromptButtons buttons;
-        Key key;
+        int key;
         int answer;
     } rows[] = {
         // clang-format off
@@ -799,9 +797,8 @@ void TestPanel::messageBoxAnswers() {
     owner.show();
     CMessageBoxPrompt prompt;
     for (const auto& r : rows) {
-        const QString row = QStringLiteral("buttons %1, key %2")
-                                .arg(static_cast<int>(r.buttons))
-                                .arg(static_cast<int>(r.key));
+        const QString row =
+            QStringLiteral("buttons %1, key %2").arg(static_cast<int>(r.buttons)).arg(r.key);
         QStringList buttonTexts;
         bool pressed = false;
         // Acts on the box once it is up: by then the message box runs its own loop.
@@ -816,32 +813,17 @@ void TestPanel::messageBoxAnswers() {
                 buttonTexts.append(b->text());
             pressed = true;
             QWidget* focus = box->focusWidget() ? box->focusWidget() : box;
-            const auto mnemonic = [&](QMessageBox::StandardButton which) {
-                QAbstractButton* b = box->button(which);
-                const QKeySequence keys = b ? QKeySequence::mnemonic(b->text()) : QKeySequence();
-                if (keys.isEmpty()) {
-                    pressed = false; // no mnemonic to press: the box is closed unanswered
-                    box->close();
-                    return;
-                }
-                QTest::keyClick(focus, keys[0].key(), Qt::AltModifier);
-            };
-            switch (r.key) {
-            case Enter:
-                QTest::keyClick(focus, Qt::Key_Return);
-                break;
-            case Esc:
-                QTest::keyClick(focus, Qt::Key_Escape);
-                break;
-            case Close:
+            QAbstractButton* named =
+                box->button(r.key == MnemonicYes ? QMessageBox::Yes : QMessageBox::No);
+            const QKeySequence mnemonic =
+                r.key < 0 && named ? QKeySequence::mnemonic(named->text()) : QKeySequence();
+            if (r.key > 0)
+                QTest::keyClick(focus, static_cast<Qt::Key>(r.key));
+            else if (!mnemonic.isEmpty())
+                QTest::keyClick(focus, mnemonic[0].key(), Qt::AltModifier);
+            else { // the close box; for a mnemonic, none to press: the box is closed unanswered
+                pressed = r.key == Close;
                 box->close();
-                break;
-            case MnemonicYes:
-                mnemonic(QMessageBox::Yes);
-                break;
-            case MnemonicNo:
-                mnemonic(QMessageBox::No);
-                break;
             }
         };
         QTimer::singleShot(0, act);

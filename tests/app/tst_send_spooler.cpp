@@ -3,7 +3,6 @@
 // printer selection, and the sent copy stays as it was.
 #include "AppHarness.h"
 
-#include "CRadioButton.h"
 #include "CupsPrintService.h"
 #include "SimulatedPrinter.h"
 #include "TestSpooler.h"

@@ -16,20 +16,6 @@ std::size_t Index(std::string_view name) {
     return static_cast<std::size_t>(i);
 }
 
-// Takes `text` for setting `name` in the values of NonFactoryBlock() and encodes them into a
-// copy of that block whose bytes [offset, offset + width) hold '#', so that an encoder that
-// writes nothing, or writes elsewhere, shows. Returns the error, or the block in `out`.
-std::string SetAndEncode(const std::string& name, const std::string& text, std::size_t offset,
-                         std::size_t width, SettingsBlock& out) {
-    SettingValues v = SettingValues::Decode(test::NonFactoryBlock());
-    const std::string error = v.Set(Index(name), text);
-    out = test::NonFactoryBlock();
-    for (std::size_t i = 0; i < width; ++i)
-        out[offset + i] = '#';
-    v.EncodeInto(out);
-    return error;
-}
-
 // Every byte of `got` is `expected`'s, or names the first that is not.
 std::string FirstDifference(const SettingsBlock& got, const SettingsBlock& expected) {
     for (std::size_t off = 0; off < kBlockSize; ++off)
@@ -40,6 +26,23 @@ std::string FirstDifference(const SettingsBlock& got, const SettingsBlock& expec
             return text;
         }
     return {};
+}
+
+// Takes `text` for setting `name` in the values of NonFactoryBlock() and encodes them into a
+// copy of that block whose bytes where `code` belongs hold '#', so that an encoder that writes
+// nothing, or writes elsewhere, shows: the text must be taken, and the block must come out as
+// NonFactoryBlock() with `code` at `offset`. Returns the block written.
+SettingsBlock ExpectWritten(const std::string& name, const std::string& text, std::size_t offset,
+                            const std::string& code) {
+    SCOPED_TRACE(name + "=" + text);
+    SettingValues v = SettingValues::Decode(test::NonFactoryBlock());
+    EXPECT_EQ(v.Set(Index(name), text), "");
+    SettingsBlock got = test::NonFactoryBlock(), expected = got;
+    test::Put(got, offset, std::string(code.size(), '#'));
+    v.EncodeInto(got);
+    test::Put(expected, offset, code);
+    EXPECT_EQ(FirstDifference(got, expected), "");
+    return got;
 }
 
 } // namespace
@@ -86,16 +89,12 @@ TEST(SettingValues, NumbersAtTheirBoundsLandInTheirDigits) {
     }
     for (const Row& r : rows) {
         for (const int value : {r.min, r.max}) {
-            const std::string what = r.name + "=" + std::to_string(value);
-            SettingsBlock got{};
-            EXPECT_EQ(SetAndEncode(r.name, std::to_string(value), r.offset, r.width, got), "")
-                << what;
-            SettingsBlock expected = test::NonFactoryBlock();
             char digits[8];
             std::snprintf(digits, sizeof digits, "%0*d", static_cast<int>(r.width), value);
-            test::Put(expected, r.offset, digits);
-            EXPECT_EQ(FirstDifference(got, expected), "") << what;
-            EXPECT_EQ(SettingValues::Decode(got).Get(Index(r.name)), SettingValue(value)) << what;
+            const SettingsBlock got =
+                ExpectWritten(r.name, std::to_string(value), r.offset, digits);
+            EXPECT_EQ(SettingValues::Decode(got).Get(Index(r.name)), SettingValue(value))
+                << r.name << "=" << value;
         }
         SettingValues v = SettingValues::Decode(test::NonFactoryBlock());
         const SettingValue before = v.Get(Index(r.name));
@@ -132,16 +131,9 @@ TEST(SettingValues, ListsAtTheirEndsWriteTheirCodes) {
         {"PostcardMode", 24, "2"},
     };
     for (const auto& r : rows) {
-        const std::size_t width = std::string_view(r.firstCode).size();
         for (const auto& [text, code] : {std::pair{r.first, r.firstCode}, {r.last, r.lastCode}}) {
-            SettingsBlock got{};
-            EXPECT_EQ(SetAndEncode(r.name, text, r.offset, width, got), "")
-                << r.name << "=" << text;
-            SettingsBlock expected = test::NonFactoryBlock();
-            test::Put(expected, r.offset, code);
-            EXPECT_EQ(FirstDifference(got, expected), "") << r.name << "=" << text;
-            const SettingValue shown = SettingValues::Decode(got).Get(Index(r.name));
-            EXPECT_EQ(FormatValue(shown), text) << r.name;
+            const SettingsBlock got = ExpectWritten(r.name, text, r.offset, code);
+            EXPECT_EQ(FormatValue(SettingValues::Decode(got).Get(Index(r.name))), text) << r.name;
         }
         SettingsBlock odd = test::NonFactoryBlock();
         test::Put(odd, r.offset, r.unknownCode);

@@ -47,7 +47,7 @@ protected:
     }
     std::string ReadRaw(const std::string& path) const {
         std::ifstream in(path, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
+        return {std::istreambuf_iterator<char>(in), {}};
     }
     fs::path dir;
 };
@@ -130,12 +130,15 @@ TEST_F(SettingsFileTest, UpdateChangesTheBlockInPlace) {
     const std::string tail = "tail";
     WriteRaw(Path("a.dat"), Header() + BlockText(start) + tail);
     SettingsBlock seen{};
-    EXPECT_EQ(UpdateSettingsFile(Path("a.dat"), IfMissing::Fail,
-                                 [&](SettingsBlock& b) {
-                                     seen = b;
-                                     b[16] = '1';
-                                     return true;
-                                 }),
+    // An edit that keeps the block it is given and writes `c` into the first font's byte.
+    const auto setFont = [&seen](std::uint8_t c) {
+        return [&seen, c](SettingsBlock& b) {
+            seen = b;
+            b[16] = c;
+            return true;
+        };
+    };
+    EXPECT_EQ(UpdateSettingsFile(Path("a.dat"), IfMissing::Fail, setFont('1')),
               UpdateResult::Written);
     EXPECT_EQ(seen, start);
     SettingsBlock expected = start;
@@ -158,12 +161,7 @@ TEST_F(SettingsFileTest, UpdateChangesTheBlockInPlace) {
     WriteRaw(Path("notes.txt"), std::string(300, 'n'));
     for (const char* name : {"new.dat", "empty.dat", "notes.txt"}) {
         seen = {};
-        const UpdateResult result =
-            UpdateSettingsFile(Path(name), IfMissing::Create, [&](SettingsBlock& b) {
-                seen = b;
-                b[16] = '2';
-                return true;
-            });
+        const UpdateResult result = UpdateSettingsFile(Path(name), IfMissing::Create, setFont('2'));
         if (std::string(name) == "notes.txt") {
             EXPECT_EQ(result, UpdateResult::NotSettingsFile);
             EXPECT_EQ(ReadRaw(Path(name)), std::string(300, 'n'));
@@ -341,18 +339,16 @@ TEST_F(SettingsFileTest, FailuresAtSyncAndCloseAreReported) {
         doc.m_current = test::NonFactoryBlock();
         const DiskFinish real = SetDiskFinish(r.steps);
         FileError why;
-        const WriteResult created = WriteSettingsFile(Path("new.dat"), doc, &why);
-        const int createdError = why.error;
-        const WriteResult existing = WriteSettingsFile(Path("old.dat"), doc, &why);
-        const int existingError = why.error;
-        const UpdateResult update = UpdateSettingsFile(
-            Path("edit.dat"), IfMissing::Create, [](SettingsBlock&) { return true; }, &why);
+        EXPECT_EQ(WriteSettingsFile(Path("new.dat"), doc, &why), WriteResult::Failed) << r.what;
+        EXPECT_EQ(why.error, r.error) << r.what;
+        EXPECT_EQ(WriteSettingsFile(Path("old.dat"), doc, &why), WriteResult::Failed) << r.what;
+        EXPECT_EQ(why.error, r.error) << r.what;
+        EXPECT_EQ(
+            UpdateSettingsFile(
+                Path("edit.dat"), IfMissing::Create, [](SettingsBlock&) { return true; }, &why),
+            UpdateResult::Failed)
+            << r.what;
         SetDiskFinish(real);
-        EXPECT_EQ(created, WriteResult::Failed) << r.what;
-        EXPECT_EQ(existing, WriteResult::Failed) << r.what;
-        EXPECT_EQ(update, UpdateResult::Failed) << r.what;
-        EXPECT_EQ(createdError, r.error) << r.what;
-        EXPECT_EQ(existingError, r.error) << r.what;
         EXPECT_EQ(why.error, r.error) << r.what;
         EXPECT_TRUE(doc.ChangedSinceSaved()) << r.what;
         EXPECT_FALSE(fs::exists(Path("new.dat"))) << r.what;

@@ -31,37 +31,35 @@ std::vector<PrinterRow> Rows(std::initializer_list<PrinterRow> rows) {
     return rows;
 }
 
-TEST(SelectionRulesTest, NtPathFiltersByExactDriverAndUseAccessAndShowsServerOfConnections) {
-    MemoryPrintService service(PlatformPath::NT);
-    service.AddQueue(Model("zeta", "socket://10.0.0.9:9100"));
-    service.AddQueue(Model("case", "LPT1:", 0, {}, "KSD DOTRIX LEDGER 9040"));
-    service.AddQueue(Model("blank", "LPT1:", 0, {}, std::string(kModelDriverName) + " "));
-    service.AddQueue(Model("locked", "LPT2:")).failOpen = true;
-    service.AddQueue(Model("Office", "ipp://printsrv/printers/office", 0, "printsrv"));
-    service.AddQueue(Model("mixed", "COM1:", 0, "othersrv")).record.attributes |= kAttributeLocal;
+// The NT path filters by the exact driver name and by use access and shows the server of a
+// connection; the other path filters by the status bit without opening and shows the ports.
+// Either lists with one call.
+TEST(SelectionRulesTest, EachPathFiltersAndShowsItsOwnWay) {
+    MemoryPrintService nt(PlatformPath::NT), other(PlatformPath::Other);
+    nt.AddQueue(Model("zeta", "socket://10.0.0.9:9100"));
+    nt.AddQueue(Model("case", "LPT1:", 0, {}, "KSD DOTRIX LEDGER 9040"));
+    nt.AddQueue(Model("blank", "LPT1:", 0, {}, std::string(kModelDriverName) + " "));
+    nt.AddQueue(Model("locked", "LPT2:")).failOpen = true;
+    nt.AddQueue(Model("Office", "ipp://printsrv/printers/office", 0, "printsrv"));
+    nt.AddQueue(Model("mixed", "COM1:", 0, "othersrv")).record.attributes |= kAttributeLocal;
     // The status bit of the other path does not matter here.
-    service.AddQueue(Model("Busy", "LPT3:", kStatusUserIntervention));
-    service.AddQueue(Model("alpha", "file:")); // not "FILE:": an ordinary destination
+    nt.AddQueue(Model("Busy", "LPT3:", kStatusUserIntervention));
+    nt.AddQueue(Model("alpha", "file:")); // not "FILE:": an ordinary destination
+    other.AddQueue(Model("busy", "LPT1:", kStatusUserIntervention | kStatusPaused));
+    other.AddQueue(Model("paused", "LPT2:", kStatusPaused));
+    other.AddQueue(Model("unopenable", "LPT3:")).failOpen = true; // never opened here
+    other.AddQueue(Model("Office", "\\\\printsrv\\office", 0, "printsrv"));
 
-    EXPECT_EQ(DiscoverRows(service).rows, Rows({{"alpha", "file:"},
-                                                {"Busy", "LPT3:"},
-                                                {"mixed", "COM1:"},
-                                                {"Office", "printsrv"},
-                                                {"zeta", "socket://10.0.0.9:9100"}}));
-    EXPECT_EQ(service.CallCount(), 1);
-}
-
-TEST(SelectionRulesTest, OtherPathFiltersByStatusBitWithoutOpeningAndShowsPorts) {
-    MemoryPrintService service(PlatformPath::Other);
-    service.AddQueue(Model("busy", "LPT1:", kStatusUserIntervention | kStatusPaused));
-    service.AddQueue(Model("paused", "LPT2:", kStatusPaused));
-    service.AddQueue(Model("unopenable", "LPT3:")).failOpen = true; // never opened here
-    service.AddQueue(Model("Office", "\\\\printsrv\\office", 0, "printsrv"));
-
+    EXPECT_EQ(DiscoverRows(nt).rows, Rows({{"alpha", "file:"},
+                                           {"Busy", "LPT3:"},
+                                           {"mixed", "COM1:"},
+                                           {"Office", "printsrv"},
+                                           {"zeta", "socket://10.0.0.9:9100"}}));
     EXPECT_EQ(
-        DiscoverRows(service).rows,
+        DiscoverRows(other).rows,
         Rows({{"Office", "\\\\printsrv\\office"}, {"paused", "LPT2:"}, {"unopenable", "LPT3:"}}));
-    EXPECT_EQ(service.CallCount(), 1);
+    EXPECT_EQ(nt.CallCount(), 1);
+    EXPECT_EQ(other.CallCount(), 1);
 }
 
 TEST(SelectionRulesTest, PreselectionAndInitialisationOutcomes) {

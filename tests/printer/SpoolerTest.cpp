@@ -51,12 +51,8 @@ struct CliRun {
     }
 };
 
-// The job numbers of a report as "job N": the scheduler numbers jobs across the tests.
-std::string WithoutJobNumbers(const std::string& text) {
-    static const std::regex number("job [0-9]+");
-    return std::regex_replace(text, number, "job N");
-}
-
+// Runs a shell command; its output with the job numbers as "job N" (the scheduler numbers jobs
+// across the tests).
 CliRun Shell(const std::string& command) {
     CliRun run;
     FILE* pipe = ::popen(command.c_str(), "r");
@@ -67,16 +63,19 @@ CliRun Shell(const std::string& command) {
         run.out += buf;
     const int raw = ::pclose(pipe);
     run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    run.out = WithoutJobNumbers(run.out);
+    static const std::regex number("job [0-9]+");
+    run.out = std::regex_replace(run.out, number, "job N");
     return run;
 }
 
 // Runs the command-line tool against `server`, with `env` (NAME=VALUE ...) before it; standard
-// error joins the output, or goes to `errorFile` when one is given.
+// error joins the output, or goes to `errorFile` when one is given; standard output goes to
+// `outFile` when one is given.
 CliRun RunCli(const std::string& server, const std::string& args, const std::string& env = {},
-              const std::string& errorFile = {}) {
+              const std::string& errorFile = {}, const std::string& outFile = {}) {
     return Shell(env + " CUPS_SERVER='" + server + "' '" VELLMARK_CLI "' " + args +
-                 (errorFile.empty() ? " 2>&1" : " 2>'" + errorFile + "'"));
+                 (errorFile.empty() ? " 2>&1" : " 2>'" + errorFile + "'") +
+                 (outFile.empty() ? "" : " >'" + outFile + "'"));
 }
 
 std::string ReadText(const std::string& path) {
@@ -110,17 +109,27 @@ double SecondsSince(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-// A send of the factory settings that fails with S4 within the bound and stays pending.
-void ExpectFailedSend(PrintService& service, const std::string& printer, const std::string& port,
-                      SendOutcome outcome = SendOutcome::Failed) {
+// A send of the factory settings with its outcome within the bound: sent, S3 and Send grayed;
+// otherwise S4, the printer switch, and the send still pending.
+void ExpectSend(PrintService& service, const std::string& printer, const std::string& port,
+                SendOutcome outcome = SendOutcome::Failed, Clock::duration bound = kBound) {
     SCOPED_TRACE(printer);
     SettingsDocument doc;
     RecordingHost host(printer, port);
     const auto start = Clock::now();
     EXPECT_EQ(SettingsSender(doc, service, host).Run(), outcome);
-    EXPECT_LT(Clock::now() - start, kBound);
-    EXPECT_EQ(host.log, (Log{"guard", "S4", "switch"}));
-    EXPECT_EQ(doc.m_bSendPending, 1);
+    EXPECT_LT(Clock::now() - start, bound);
+    const bool sent = outcome == SendOutcome::Sent;
+    EXPECT_EQ(host.log, (sent ? Log{"guard", "S3", "disable"} : Log{"guard", "S4", "switch"}));
+    EXPECT_EQ(doc.m_bSendPending, sent ? 0 : 1);
+}
+
+// Starts a scheduler of a test's own: its reason when it does not start.
+::testing::AssertionResult Started(TestSpooler& spooler) {
+    std::string error;
+    if (spooler.Start(&error))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << error;
 }
 
 // The CUPS service, with a hook run right after a job has started: the moment to make the
@@ -146,8 +155,7 @@ class SpoolerTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         spooler = std::make_unique<TestSpooler>(VELLMARK_SOCKET_BACKEND);
-        std::string error;
-        ASSERT_TRUE(spooler->Start(&error)) << error;
+        ASSERT_TRUE(Started(*spooler));
         printerA = std::make_unique<SimulatedPrinter>();
         printerB = std::make_unique<SimulatedPrinter>();
         printerC = std::make_unique<SimulatedPrinter>();
@@ -283,7 +291,7 @@ TEST_F(SpoolerTest, QueuesThatCannotTakeTheJobGiveS4AndLeaveNoJob) {
     CupsPrintService service(spooler->SocketPath());
     for (const char* name :
          {"Dotrix-Rejecting", "Dotrix-Denied", "Dotrix-AllowOthers", "No-Such-Queue"}) {
-        ExpectFailedSend(service, name, printerC->DeviceUri());
+        ExpectSend(service, name, printerC->DeviceUri());
         const auto names = spooler->JobNames(name); // the unknown queue cannot be asked
         EXPECT_TRUE(names ? names->empty() : std::string(name) == "No-Such-Queue") << name;
     }
@@ -418,8 +426,7 @@ TEST_F(SpoolerTest, BracketedIpv6AddressReachesTheScheduler) {
 // A scheduler of its own, stopped on purpose.
 TEST(SpoolerLifecycleTest, NoModelQueueGivesM1AndAStoppedSchedulerGivesS4WithinTheBound) {
     TestSpooler spooler(VELLMARK_SOCKET_BACKEND);
-    std::string error;
-    ASSERT_TRUE(spooler.Start(&error)) << error;
+    ASSERT_TRUE(Started(spooler));
     SimulatedPrinter printer;
     ASSERT_TRUE(spooler.AddQueue("Other", printer.DeviceUri(),
                                  spooler.PpdWithNickName(VELLMARK_PPD_PATH, "Generic")));
@@ -441,7 +448,7 @@ TEST(SpoolerLifecycleTest, NoModelQueueGivesM1AndAStoppedSchedulerGivesS4WithinT
     for (const bool stopped : {false, true}) {
         SCOPED_TRACE(stopped ? "stopped scheduler" : "frozen scheduler");
         stopped ? spooler.Stop() : spooler.Pause(); // answers nothing any more, or is gone
-        ExpectFailedSend(service, "Dotrix", printer.DeviceUri());
+        ExpectSend(service, "Dotrix", printer.DeviceUri());
         const auto start = Clock::now();
         const DiscoveredRows found = DiscoverRows(service);
         EXPECT_TRUE(found.rows.empty());
@@ -455,8 +462,7 @@ TEST(SpoolerLifecycleTest, NoModelQueueGivesM1AndAStoppedSchedulerGivesS4WithinT
 // job's own state, asked afresh, tells what happened.
 TEST(JobFateTest, AJobCutOffByTheDeadlineIsReportedByWhatBecameOfIt) {
     TestSpooler spooler(VELLMARK_SOCKET_BACKEND);
-    std::string error;
-    ASSERT_TRUE(spooler.Start(&error)) << error;
+    ASSERT_TRUE(Started(spooler));
     SimulatedPrinter printer, heldPrinter;
     ASSERT_TRUE(spooler.AddQueue("Dotrix", printer.DeviceUri(), VELLMARK_PPD_PATH));
     ASSERT_TRUE(spooler.AddQueue("Dotrix-Held", heldPrinter.DeviceUri(), VELLMARK_PPD_PATH,
@@ -482,14 +488,8 @@ TEST(JobFateTest, AJobCutOffByTheDeadlineIsReportedByWhatBecameOfIt) {
         SCOPED_TRACE(c.what);
         HookedService service(proxy.Address(), c.budget,
                               [&] { c.freeze ? spooler.Pause() : proxy.HoldAnswers(); });
-        SettingsDocument doc;
-        RecordingHost host(c.queue, "socket://");
-        const auto start = Clock::now();
-        EXPECT_EQ(SettingsSender(doc, service, host).Run(), c.outcome);
-        EXPECT_LT(Clock::now() - start, c.budget + std::chrono::seconds(1)) << "the whole send";
-        EXPECT_EQ(host.log, (c.outcome == SendOutcome::Sent ? Log{"guard", "S3", "disable"}
-                                                            : Log{"guard", "S4", "switch"}));
-        EXPECT_EQ(doc.m_bSendPending, c.outcome == SendOutcome::Sent ? 0 : 1);
+        // The whole send within its budget and a second.
+        ExpectSend(service, c.queue, "socket://", c.outcome, c.budget + std::chrono::seconds(1));
         spooler.Resume();
     }
     // The completed job and the one of the frozen scheduler (once it went on) reached the
@@ -504,8 +504,7 @@ TEST(JobFateTest, AJobCutOffByTheDeadlineIsReportedByWhatBecameOfIt) {
 // with control characters, a dry run over servers read from a file.
 TEST(JobTruthTest, EveryRowSaysWhatBecameOfItsJob) {
     TestSpooler spooler(VELLMARK_SOCKET_BACKEND);
-    std::string error;
-    ASSERT_TRUE(spooler.Start(&error)) << error;
+    ASSERT_TRUE(Started(spooler));
     SimulatedPrinter plain, banner, paused;
     const std::string ppd = VELLMARK_PPD_PATH;
     ASSERT_TRUE(spooler.AddQueue("Ledger-A", plain.DeviceUri(), ppd));
@@ -590,9 +589,7 @@ TEST(JobTruthTest, EveryRowSaysWhatBecameOfItsJob) {
     for (const Run& r : runs) {
         SCOPED_TRACE(r.what);
         std::filesystem::remove(json);
-        const CliRun run = Shell("CUPS_SERVER='" + sock + "' '" VELLMARK_CLI "' " + r.args +
-                                 " 2>&1" + (r.keys.empty() ? "" : " >'" + json + "'"));
-        EXPECT_EQ(run, r.run);
+        EXPECT_EQ(RunCli(sock, r.args, "", "", r.keys.empty() ? "" : json), r.run);
         if (!r.keys.empty()) {
             EXPECT_EQ(JsonLines(json, r.keys), r.rows);
         }
@@ -642,9 +639,8 @@ TEST(SchedulerSilenceTest, ASilentSchedulerIsNamedWithItsReasonWithinTheBound) {
         SCOPED_TRACE(c.encryption + " " + c.args);
         std::filesystem::remove(json);
         const auto start = Clock::now();
-        const CliRun run = Shell("CUPS_ENCRYPTION=" + c.encryption + " CUPS_SERVER='" + server +
-                                 "' '" VELLMARK_CLI "' " + c.args + " 2>&1" +
-                                 (c.keys.empty() ? "" : " >'" + json + "'"));
+        const CliRun run = RunCli(server, c.args, "CUPS_ENCRYPTION=" + c.encryption, "",
+                                  c.keys.empty() ? "" : json);
         EXPECT_LT(SecondsSince(start), 4.0);
         EXPECT_EQ(run, (CliRun{1, "vellmark-cli: " + reason(c.bound.c_str()) + "\n"}));
         if (!c.keys.empty()) {
@@ -659,8 +655,7 @@ TEST(SchedulerSilenceTest, ASilentSchedulerIsNamedWithItsReasonWithinTheBound) {
 // other one fails at once with the same reason; a new list looks at the scheduler afresh.
 TEST(SchedulerSilenceTest, AFrozenSchedulerCostsTheBoundOnceWhateverTheNumberOfPrinters) {
     TestSpooler spooler(VELLMARK_SOCKET_BACKEND);
-    std::string error;
-    ASSERT_TRUE(spooler.Start(&error)) << error;
+    ASSERT_TRUE(Started(spooler));
     SimulatedPrinter printer;
     std::string printers;
     for (int i = 1; i <= 11; ++i) {
@@ -677,7 +672,7 @@ TEST(SchedulerSilenceTest, AFrozenSchedulerCostsTheBoundOnceWhateverTheNumberOfP
     spooler.Pause();
     auto start = Clock::now();
     for (const PrinterRow& row : rows)
-        ExpectFailedSend(service, row.name, row.destination);
+        ExpectSend(service, row.name, row.destination);
     EXPECT_LT(SecondsSince(start), 5.0) << "eleven sends";
     EXPECT_EQ(service.NoAnswer(), reason);
 
@@ -699,9 +694,7 @@ TEST(SchedulerSilenceTest, AFrozenSchedulerCostsTheBoundOnceWhateverTheNumberOfP
     spooler.Resume();
     EXPECT_EQ(DiscoverRows(service).rows.size(), 11u);
     EXPECT_EQ(service.NoAnswer(), "");
-    SettingsDocument doc;
-    RecordingHost host(rows[0].name, rows[0].destination);
-    EXPECT_EQ(SettingsSender(doc, service, host).Run(), SendOutcome::Sent);
+    ExpectSend(service, rows[0].name, rows[0].destination, SendOutcome::Sent);
     EXPECT_TRUE(printer.WaitForJobs(1, kJobWait));
 }
 
@@ -712,8 +705,7 @@ protected:
     static void SetUpTestSuite() {
         for (auto& server : servers) {
             server = std::make_unique<TestSpooler>(VELLMARK_SOCKET_BACKEND);
-            std::string error;
-            ASSERT_TRUE(server->Start(&error)) << error;
+            ASSERT_TRUE(Started(*server));
         }
         for (auto& printer : printers) {
             printer = std::make_unique<SimulatedPrinter>();

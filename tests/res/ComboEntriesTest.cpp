@@ -25,21 +25,17 @@ TEST(ComboEntries, TemplatesListWhatTheConversionsKnow) {
         int control;
         std::span<const std::string_view> entries;
     };
+    const auto E = [](Setting id) { return Describe(id).entries; };
     const Combo combos[] = {
-        {res::IDD_PAGE_SELECT, res::IDC_SELECT_PAPER_THICKNESS,
-         Describe(Setting::PaperThickness).entries},
-        {res::IDD_PAGE_SELECT, res::IDC_SELECT_PRINT_PRESSURE,
-         Describe(Setting::PrintPressure).entries},
-        {res::IDD_PAGE_SELECT, res::IDC_SELECT_PRINT_POSITION,
-         Describe(Setting::PrintPositionAdjust).entries},
-        {res::IDD_PAGE_SELECT, res::IDC_SELECT_REDUCTION, Describe(Setting::Reduction).entries},
-        {res::IDD_PAGE_FORM, res::IDC_FORM_SELECT, Describe(Setting::FormSelect).entries},
-        {res::IDD_PAGE_PARAM, res::IDC_PARAM_FONT1, Describe(Setting::Font1).entries},
-        {res::IDD_PAGE_PARAM, res::IDC_PARAM_FONT2, Describe(Setting::Font2).entries},
-        {res::IDD_PAGE_PARAM, res::IDC_PARAM_KANJI_TABLE,
-         Describe(Setting::KanjiCodeTable).entries},
-        {res::IDD_PAGE_PARAM, res::IDC_PARAM_AUTO_RETURN,
-         Describe(Setting::AutoReturnTime).entries},
+        {res::IDD_PAGE_SELECT, res::IDC_SELECT_PAPER_THICKNESS, E(Setting::PaperThickness)},
+        {res::IDD_PAGE_SELECT, res::IDC_SELECT_PRINT_PRESSURE, E(Setting::PrintPressure)},
+        {res::IDD_PAGE_SELECT, res::IDC_SELECT_PRINT_POSITION, E(Setting::PrintPositionAdjust)},
+        {res::IDD_PAGE_SELECT, res::IDC_SELECT_REDUCTION, E(Setting::Reduction)},
+        {res::IDD_PAGE_FORM, res::IDC_FORM_SELECT, E(Setting::FormSelect)},
+        {res::IDD_PAGE_PARAM, res::IDC_PARAM_FONT1, E(Setting::Font1)},
+        {res::IDD_PAGE_PARAM, res::IDC_PARAM_FONT2, E(Setting::Font2)},
+        {res::IDD_PAGE_PARAM, res::IDC_PARAM_KANJI_TABLE, E(Setting::KanjiCodeTable)},
+        {res::IDD_PAGE_PARAM, res::IDC_PARAM_AUTO_RETURN, E(Setting::AutoReturnTime)},
         {res::IDD_PAGE_MSW1, res::IDC_MSW1_COUNTRY, CountryEntries()},
     };
     int seen = 0;

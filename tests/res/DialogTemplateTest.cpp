@@ -77,26 +77,18 @@ TEST(DialogTemplates, ControlsAreWellFormed) {
                 EXPECT_EQ(previous->kind, ControlKind::NumberEdit);
             }
             EXPECT_TRUE(c.kind != ControlKind::NumberEdit || (c.style & kTabStop));
-            previous = &c;
-        }
-    }
-}
-
-// Radio buttons come in pairs: a first button that starts the group, then its partner.
-TEST(DialogTemplates, RadioPairs) {
-    for (const DialogTemplate* d : AllDialogTemplates()) {
-        const auto controls = d->controls;
-        for (std::size_t i = 0; i < controls.size(); ++i) {
-            if (controls[i].kind != ControlKind::RadioButton || !(controls[i].style & kGroup))
-                continue;
-            ASSERT_LT(i + 1, controls.size());
-            EXPECT_EQ(controls[i + 1].kind, ControlKind::RadioButton) << controls[i].id;
-            EXPECT_FALSE(controls[i + 1].style & kGroup) << controls[i].id;
-            if (i + 2 < controls.size()) {
-                EXPECT_FALSE(controls[i + 2].kind == ControlKind::RadioButton &&
-                             !(controls[i + 2].style & kGroup))
-                    << controls[i].id;
+            // Radio buttons come in pairs: a first button that starts the group, then its
+            // partner, and no third button after it.
+            const std::size_t i = static_cast<std::size_t>(&c - d->controls.data());
+            if (c.kind == ControlKind::RadioButton && (c.style & kGroup)) {
+                ASSERT_LT(i + 1, d->controls.size());
+                EXPECT_EQ(d->controls[i + 1].kind, ControlKind::RadioButton);
+                EXPECT_FALSE(d->controls[i + 1].style & kGroup);
+                EXPECT_FALSE(i + 2 < d->controls.size() &&
+                             d->controls[i + 2].kind == ControlKind::RadioButton &&
+                             !(d->controls[i + 2].style & kGroup));
             }
+            previous = &c;
         }
     }
 }
