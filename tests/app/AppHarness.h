@@ -2,6 +2,7 @@
 // viewer and process exit, and the main window on a print service of the test's choosing.
 #pragma once
 
+#include "../WidgetHarness.h"
 #include "CDialogBase.h"
 #include "CPanelDlg.h"
 #include "CRadioButton.h"
@@ -36,64 +37,8 @@ inline QString MessageText(const PrinterMessage& m) {
     return QString::fromUtf8(m.text.data(), static_cast<qsizetype>(m.text.size()));
 }
 
-struct Shown {
-    QString text, caption;
-    PromptIcon icon;
-    PromptButtons buttons;
-    QWidget* owner;
-};
-
-// Answers message boxes from a queue (the first button when the queue is empty) and runs each
-// modal dialog shown, with the next script acting on it; a dialog left open is cancelled.
-class AppPrompt : public IPrompt {
-public:
-    using Script = std::function<void(QDialog&)>;
-
-    int MessageBox(QWidget* owner, const QString& text, const QString& caption, PromptIcon icon,
-                   PromptButtons buttons) override {
-        shown.append({text, caption, icon, buttons, owner});
-        if (!answers.isEmpty())
-            return answers.takeFirst();
-        const bool ok = buttons == PromptButtons::Ok || buttons == PromptButtons::OkCancel;
-        return ok ? kPromptOk : kPromptYes;
-    }
-
-    int RunModal(QDialog& dialog) override {
-        ++modalRuns;
-        QWidget* before = QApplication::activeWindow();
-        dialog.setResult(0);
-        dialog.show();
-        dialog.activateWindow();
-        QApplication::setActiveWindow(&dialog);
-        if (!scripts.isEmpty())
-            scripts.takeFirst()(dialog);
-        if (dialog.isVisible())
-            dialog.done(res::IDCANCEL);
-        // The window under the dialog becomes active again, as after a modal run.
-        if (before && before->isVisible())
-            QApplication::setActiveWindow(before);
-        return dialog.result();
-    }
-
-    QStringList Texts() const {
-        QStringList texts;
-        for (const Shown& s : shown)
-            texts.append(s.text);
-        return texts;
-    }
-    void Clear() {
-        shown.clear();
-        modalRuns = 0;
-    }
-
-    QList<Shown> shown;
-    QList<int> answers;
-    QList<Script> scripts;
-    int modalRuns = 0;
-
-private:
-    PlatformService<IPrompt>::Override m_override{*this};
-};
+using AppPrompt = ScriptedPrompt;
+using Shown = PromptRecord;
 
 // Answers the file dialogs from a queue of paths (an empty path cancels; an empty queue
 // cancels) and records the kind and starting folder of each.
@@ -233,12 +178,12 @@ inline QMenuBar* MenuBar(const QWidget& w) {
 }
 // A settings page of the window, by its template id, and the pages in tab order. The window
 // builds a page when it is first asked for, so they are reached through its page set.
-inline constexpr int kPageTemplateIds[] = {res::IDD_PAGE_SELECT, res::IDD_PAGE_FORM,
-                                           res::IDD_PAGE_PARAM,  res::IDD_PAGE_MSW1,
-                                           res::IDD_PAGE_MSW2,   res::IDD_PAGE_MSW3,
-                                           res::IDD_PAGE_MSW4};
+inline constexpr int kPageTemplateIds[] = {
+    res::IDD_PAGE_SELECT, res::IDD_PAGE_FORM, res::IDD_PAGE_PARAM, res::IDD_PAGE_MSW1,
+    res::IDD_PAGE_MSW2,   res::IDD_PAGE_MSW3, res::IDD_PAGE_MSW4};
 template <class P> P& PageOf(CPanelDlg& dlg, int templateId) {
-    const auto* at = std::find(std::begin(kPageTemplateIds), std::end(kPageTemplateIds), templateId);
+    const auto* at =
+        std::find(std::begin(kPageTemplateIds), std::end(kPageTemplateIds), templateId);
     if (at == std::end(kPageTemplateIds))
         qFatal("no page has the template %d", templateId);
     auto* page = dynamic_cast<P*>(
@@ -280,13 +225,6 @@ inline void ChangeAValue(CPanelDlg& dlg, int pair = 0) {
         }
     }
     QFAIL("no radio pair on the memory switch page");
-}
-
-// Types into an edit as a user would, replacing its text.
-inline void TypeInto(QLineEdit* edit, const QString& keys) {
-    edit->setFocus(Qt::MouseFocusReason);
-    edit->selectAll();
-    QTest::keyClicks(edit, keys);
 }
 
 } // namespace vellmark::test

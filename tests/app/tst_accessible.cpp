@@ -17,10 +17,7 @@ using namespace vellmark::test;
 class TestAccessible : public QObject {
     Q_OBJECT
 private slots:
-    void cleanup() {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            w->close();
-    }
+    void cleanup() { CloseTopLevels(); }
     void namesAndRoles();
 };
 

@@ -106,10 +106,7 @@ class TestPanel : public QObject {
     Q_OBJECT
 
 private slots:
-    void cleanup() {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            w->close();
-    }
+    void cleanup() { CloseTopLevels(); }
 
     void startup();
     void silentSchedulerAtStartup();

@@ -74,10 +74,7 @@ using Case = std::tuple<const char*, std::vector<Queue>, int, const char*, QStri
 class TestPrinterSelect : public QObject {
     Q_OBJECT
 private slots:
-    void cleanup() {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            w->close();
-    }
+    void cleanup() { CloseTopLevels(); }
     void OpeningDecisions();
     void ChoosingInTheList();
     void ListLooksAndRebuilds();

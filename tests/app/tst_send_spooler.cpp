@@ -24,8 +24,7 @@ private slots:
         QVERIFY(spooler->AddQueue("Dotrix-B", printerB.DeviceUri(), VELLMARK_PPD_PATH));
     }
     void cleanupTestCase() {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            w->close();
+        CloseTopLevels();
         if (spooler)
             spooler->Stop();
     }

@@ -1,11 +1,10 @@
 // Shared by the page tests: a stand-in for the main window that owns the seven pages and a
-// settings document and handles the data check as the main window does, and a prompt that
-// records every message and drives modal dialogs from the test.
+// settings document and handles the data check as the main window does.
 #pragma once
 
+#include "../WidgetHarness.h"
 #include "CPageSet.h"
 #include "ICommandTarget.h"
-#include "IPrompt.h"
 #include "ResourceIds.h"
 #include "SettingsDocument.h"
 
@@ -24,57 +23,14 @@
 
 namespace vellmark::test {
 
-struct RecordedMessage {
-    QString text;
-    QString caption;
-    PromptIcon icon;
-    QWidget* owner;
-};
-
-class ScriptedPrompt : public IPrompt {
-public:
-    int MessageBox(QWidget* owner, const QString& text, const QString& caption, PromptIcon icon,
-                   PromptButtons) override {
-        messages.append({text, caption, icon, owner});
-        return kPromptOk;
-    }
-
-    // The dialog is shown (not run in a loop of its own); the script acts on it and may end
-    // it. A dialog the script leaves open is cancelled.
-    int RunModal(QDialog& dialog) override {
-        ++modalRuns;
-        dialog.setResult(0);
-        dialog.show();
-        dialog.activateWindow();
-        if (!QTest::qWaitForWindowActive(&dialog))
-            qWarning("dialog did not become active");
-        // The offscreen platform activates the window without telling the application.
-        QApplication::setActiveWindow(&dialog);
-        if (modalScript)
-            modalScript(dialog);
-        if (dialog.isVisible())
-            dialog.done(res::IDCANCEL);
-        return dialog.result();
-    }
-
-    // Exactly one message came, with this text and caption (the validation messages carry the
-    // program's name, which the harness gives the test program as the program gives itself).
-    void ExpectOne(const QString& text, const QString& caption = QStringLiteral("Vellmark")) const {
-        QCOMPARE(messages.size(), 1);
-        QCOMPARE(messages[0].text, text);
-        QCOMPARE(messages[0].caption, caption);
-    }
-
-    QList<RecordedMessage> messages;
-    std::function<void(QDialog&)> modalScript;
-    int modalRuns = 0;
-
-private:
-    PlatformService<IPrompt>::Override m_override{*this};
+// The prompt that records the window's messages: the window's first base, so that it outlives
+// the pages, which may still raise a message while they are destroyed.
+struct WithPrompt {
+    ScriptedPrompt prompt;
 };
 
 // The pages are its own members (select, form, ...), as the page set has them.
-class FakeMainWindow : public QWidget, public ICommandTarget, public CPageSet {
+class FakeMainWindow : public WithPrompt, public QWidget, public ICommandTarget, public CPageSet {
 public:
     FakeMainWindow() {
         QCoreApplication::setApplicationName(QStringLiteral("Vellmark"));
@@ -125,16 +81,6 @@ inline void Press(QWidget* control, Qt::Key key, int times = 1) {
         QTest::keyClick(control, key);
 }
 
-// Focus into an edit, select its text and type as a user would (an empty string erases it).
-inline void TypeInto(QLineEdit* edit, const QString& keys) {
-    edit->setFocus(Qt::MouseFocusReason);
-    edit->selectAll();
-    if (keys.isEmpty())
-        QTest::keyClick(edit, Qt::Key_Delete);
-    else
-        QTest::keyClicks(edit, keys);
-}
-
 // What the controls show, in the order given, separated by spaces: an edit's or a combo box's
 // text, a slider's stop, 1 or 0 for a checked or clear button, a push button's text (marked
 // "off" when disabled).
@@ -174,21 +120,15 @@ inline SettingsBlock FactoryWith(std::size_t offset, std::string_view text) {
 }
 
 // Shows every page in turn, then runs the form setup dialog of the first form; fn sees each.
-inline void ForEveryDialog(FakeMainWindow& win, ScriptedPrompt& prompt,
-                           const std::function<void(CDialogBase&)>& fn) {
+inline void ForEveryDialog(FakeMainWindow& win, const std::function<void(CDialogBase&)>& fn) {
     for (CPropertyPage* page : win.All()) {
         win.ShowPage(*page);
         fn(*page);
     }
-    prompt.modalScript = [&fn](QDialog& d) { fn(static_cast<CDialogBase&>(d)); };
+    win.prompt.scripts = {[&fn](QDialog& d) { fn(static_cast<CDialogBase&>(d)); }};
     win.form.FormSetupDialog().SetFormName(QStringLiteral("書式１"));
     win.form.FormSetupDialog().DoModal(&win.form);
-    prompt.modalScript = nullptr;
-}
-
-inline void CloseTopLevels() {
-    for (QWidget* w : QApplication::topLevelWidgets())
-        w->close();
+    win.prompt.scripts.clear();
 }
 
 } // namespace vellmark::test

@@ -23,17 +23,16 @@ std::string Record(const SettingsBlock& b, int form) {
 
 // Selects stored form n (1..3) in the page's combo box and clicks the form button; the
 // script runs while the dialog is open.
-void OpenForm(FakeMainWindow& win, ScriptedPrompt& prompt, int n,
-              const std::function<void(CFormSetupDlg&)>& script) {
+void OpenForm(FakeMainWindow& win, int n, const std::function<void(CFormSetupDlg&)>& script) {
     win.ShowPage(win.form);
     QComboBox* forms = Combo(win.form, CPage_Form::IDC_FORM_SELECT);
     Press(forms, Qt::Key_Home);
     Press(forms, Qt::Key_Down, n);
-    prompt.modalScript = [&script](QDialog& d) { script(static_cast<CFormSetupDlg&>(d)); };
-    const int runs = prompt.modalRuns;
+    win.prompt.scripts = {[&script](QDialog& d) { script(static_cast<CFormSetupDlg&>(d)); }};
+    const int runs = win.prompt.modalRuns;
     QTest::mouseClick(win.form.DlgItem<QPushButton>(CPage_Form::IDC_FORM_BUTTON), Qt::LeftButton);
-    prompt.modalScript = nullptr;
-    QCOMPARE(prompt.modalRuns, runs + 1); // the script did run
+    win.prompt.scripts.clear();
+    QCOMPARE(win.prompt.modalRuns, runs + 1); // the script did run
 }
 
 } // namespace
@@ -46,10 +45,9 @@ private slots:
 
     // The stored form as shown, the sliders and edits working, and Cancel storing nothing.
     void factoryFormOpensAndCancelChangesNothing() {
-        ScriptedPrompt prompt;
         FakeMainWindow win;
         const SettingsBlock before = FactoryWith(73, "1"); // only the selection of 書式１
-        OpenForm(win, prompt, 1, [&](CFormSetupDlg& d) {
+        OpenForm(win, 1, [&](CFormSetupDlg& d) {
             QCOMPARE(d.windowTitle(), QStringLiteral("書式の設定：書式１"));
             QCOMPARE(
                 Shown(d, {IDC_SETUP_PAGE_LENGTH, IDC_SETUP_LEFT_MARGIN, IDC_SETUP_RIGHT_MARGIN,
@@ -82,13 +80,13 @@ private slots:
         });
         QVERIFY(win.doc.m_current == before);
         // Opened again, it shows the stored values, not the cancelled ones.
-        OpenForm(win, prompt, 1, [&](CFormSetupDlg& d) {
+        OpenForm(win, 1, [&](CFormSetupDlg& d) {
             QCOMPARE(
                 Shown(d, {IDC_SETUP_PAGE_LENGTH, IDC_SETUP_CONT_POSITION, IDC_SETUP_CONT_SLIDER}),
                 QStringLiteral("66 120 9"));
         });
         QVERIFY(win.doc.m_current == before);
-        QVERIFY(prompt.messages.isEmpty());
+        QVERIFY(win.prompt.shown.isEmpty());
     }
 
     // Left margin not below the right one: the message, right = left + 1 with the focus in it,
@@ -96,20 +94,19 @@ private slots:
     void marginRule() {
         for (const auto& r : {std::array<QString, 3>{"135", "100", "136"}, {"50", "50", "51"}}) {
             const QString &left = r[0], &right = r[1], &corrected = r[2];
-            ScriptedPrompt prompt;
             FakeMainWindow win;
             const std::string stored = Record(win.doc.m_current, 1);
             qsizetype checksInDialog = -1;
-            OpenForm(win, prompt, 1, [&](CFormSetupDlg& d) {
+            OpenForm(win, 1, [&](CFormSetupDlg& d) {
                 const qsizetype atOpen = win.checks.size();
                 TypeInto(Edit(d, IDC_SETUP_LEFT_MARGIN), left);
                 TypeInto(Edit(d, IDC_SETUP_RIGHT_MARGIN), right);
                 QTest::mouseClick(d.DlgItem<QPushButton>(res::IDOK), Qt::LeftButton);
-                prompt.ExpectOne(
+                win.prompt.ExpectOne(
                     QStringLiteral("ライトマージン幅はレフトマージン幅より大きくしてください。適正"
                                    "値に変更します。"),
                     QStringLiteral("書式１－レフトマージン幅／ライトマージン幅"));
-                QCOMPARE(prompt.messages[0].owner, &d);
+                QCOMPARE(win.prompt.shown[0].owner, &d);
                 QCOMPARE(Edit(d, IDC_SETUP_RIGHT_MARGIN)->text(), corrected);
                 QCOMPARE(QApplication::focusWidget(), Edit(d, IDC_SETUP_RIGHT_MARGIN));
                 QVERIFY(d.isVisible());
@@ -120,7 +117,7 @@ private slots:
                 checksInDialog = win.checks.size() - atOpen;
             });
             QCOMPARE(checksInDialog, 0); // the dialog's own edits raise no data check
-            QCOMPARE(prompt.messages.size(), 1);
+            QCOMPARE(win.prompt.shown.size(), 1);
             QCOMPARE(QString::fromStdString(Record(win.doc.m_current, 1).substr(3, 7)),
                      QStringLiteral("%1,%2").arg(left, 3, u'0').arg(corrected, 3, u'0'));
             QCOMPARE(win.checks.last(), win.doc.m_current);
@@ -141,16 +138,15 @@ private slots:
         for (const auto& r : rows) {
             const QString &stored = r.stored, &typed = r.typed, &message = r.message;
             const int failing = r.failing;
-            ScriptedPrompt prompt;
             FakeMainWindow win;
             const SettingsBlock b = FactoryWith(135, stored.toStdString());
             win.Load(b);
-            OpenForm(win, prompt, 3, [&](CFormSetupDlg& d) {
+            OpenForm(win, 3, [&](CFormSetupDlg& d) {
                 if (!typed.isNull())
                     TypeInto(Edit(d, IDC_SETUP_CONT_POSITION), typed);
-                QVERIFY(prompt.messages.isEmpty());
+                QVERIFY(win.prompt.shown.isEmpty());
                 QTest::mouseClick(d.DlgItem<QPushButton>(res::IDOK), Qt::LeftButton);
-                prompt.ExpectOne(message);
+                win.prompt.ExpectOne(message);
                 QCOMPARE(QApplication::focusWidget(), Edit(d, failing));
                 QCOMPARE(Edit(d, failing)->selectedText(),
                          typed.isNull() ? QString::number(stored.toInt()) : typed);
@@ -163,11 +159,10 @@ private slots:
     // OK on 書式２ writes that record only, keeping its separators and unassigned characters,
     // and the block holds it as soon as the dialog has closed.
     void okStoresTheNamedFormOnly() {
-        ScriptedPrompt prompt;
         FakeMainWindow win;
         const SettingsBlock b = FactoryWith(105, "10;001;080;015:XYZ;018;020;05");
         win.Load(b);
-        OpenForm(win, prompt, 2, [&](CFormSetupDlg& d) {
+        OpenForm(win, 2, [&](CFormSetupDlg& d) {
             QCOMPARE(d.windowTitle(), QStringLiteral("書式の設定：書式２"));
             QCOMPARE(Edit(d, IDC_SETUP_PAGE_LENGTH)->text(), QStringLiteral("10"));
             TypeInto(Edit(d, IDC_SETUP_PAGE_LENGTH), QStringLiteral("72"));
@@ -175,7 +170,7 @@ private slots:
             TypeInto(Edit(d, IDC_SETUP_CONT_POSITION), QStringLiteral("28"));
             QTest::mouseClick(d.DlgItem<QPushButton>(res::IDOK), Qt::LeftButton);
         });
-        QVERIFY(prompt.messages.isEmpty());
+        QVERIFY(win.prompt.shown.isEmpty());
         SettingsBlock expected = b;
         Put(expected, 73, "2");
         Put(expected, 105, "72;001;080;028:XYZ;018;020;68");
@@ -203,10 +198,9 @@ private slots:
         };
         for (const auto& r : rows) {
             const int focus = r.focus, key = r.key, result = r.result;
-            ScriptedPrompt prompt;
             FakeMainWindow win;
             int ended = 0;
-            OpenForm(win, prompt, 1, [&](CFormSetupDlg& d) {
+            OpenForm(win, 1, [&](CFormSetupDlg& d) {
                 TypeInto(Edit(d, IDC_SETUP_PAGE_LENGTH), QStringLiteral("12"));
                 if (focus == -1)
                     d.DlgItem<QPushButton>(res::IDCANCEL)->setFocus(Qt::TabFocusReason);
@@ -217,7 +211,7 @@ private slots:
             QCOMPARE(ended, result);
             QCOMPARE(Record(win.doc.m_current, 1).substr(0, 2),
                      std::string(result == res::IDOK ? "12" : "66"));
-            QVERIFY(prompt.messages.isEmpty());
+            QVERIFY(win.prompt.shown.isEmpty());
         }
     }
 
@@ -250,7 +244,6 @@ private slots:
     // one beyond each does not, and the up-down control spans the same range, its up arrow
     // stopping at the maximum.
     void editsTakeWhatSetTakes() {
-        ScriptedPrompt prompt;
         FakeMainWindow win;
         const std::tuple<CPropertyPage*, int, const char*> fields[] = {
             // null: the setup dialog
@@ -300,7 +293,7 @@ private slots:
                     win.ShowPage(*page);
                     type(*page);
                 } else {
-                    OpenForm(win, prompt, 1, [&](CFormSetupDlg& d) {
+                    OpenForm(win, 1, [&](CFormSetupDlg& d) {
                         type(d);
                         QTest::mouseClick(d.DlgItem<QPushButton>(res::IDOK), Qt::LeftButton);
                     });
@@ -315,7 +308,7 @@ private slots:
             }
         }
         QCOMPARE(differ.join(u'\n'), QString());
-        QVERIFY(prompt.messages.isEmpty());
+        QVERIFY(win.prompt.shown.isEmpty());
     }
 };
 

@@ -122,7 +122,6 @@ private slots:
         for (bool other : {false, true}) {
             const SettingsBlock source = other ? OtherValues() : FactoryDefaults;
             const SettingsBlock target = other ? FactoryDefaults : OtherValues();
-            ScriptedPrompt prompt;
             FakeMainWindow win;
             win.Load(source);
             win.doc.m_current = target;
@@ -132,13 +131,12 @@ private slots:
             for (std::size_t i : {2, 26, 34, 35, 36, 45, 46, 47, 165, 166, 171})
                 expected[i] = target[i];
             QCOMPARE(win.doc.m_current, expected);
-            QVERIFY(prompt.messages.isEmpty());
+            QVERIFY(win.prompt.shown.isEmpty());
         }
     }
 
     // Each page writes exactly its own bytes: every other byte of the target stays as it was.
     void buildWritesOwnBytesOnly() {
-        ScriptedPrompt prompt;
         FakeMainWindow win;
         const SettingsBlock source = OtherValues();
         win.Load(source);
@@ -161,7 +159,6 @@ private slots:
     // block their members give before any is built, and what each shows once built. A block
     // other than the factory settings builds every page at once.
     void pagesBuiltOnDemandShowAndBuildTheSame() {
-        ScriptedPrompt prompt;
         FakeMainWindow eager;
         for (const SettingsBlock& block : {FactoryDefaults, OtherValues()}) {
             QWidget host;
@@ -189,12 +186,11 @@ private slots:
                 QCOMPARE(Shown(page, ids), Shown(*eager.All()[n], ids));
             }
         }
-        QVERIFY(prompt.messages.isEmpty());
+        QVERIFY(eager.prompt.shown.isEmpty());
     }
 
     // Switch bits without a control, and the upper bits of a switch byte.
     void switchBitsCarriedAndUpperBitsDropped() {
-        ScriptedPrompt prompt;
         FakeMainWindow win;
         SettingsBlock b = FactoryWith(4, "\xF1\xF5"); // country code 1 is not offered; upper bits
         Put(b, 7, "\x08");                            // only MSW2-4
@@ -226,7 +222,6 @@ private slots:
     // Codes that no entry or button shows leave the page's value; the next build writes what
     // the controls then show. A paper thickness of 1 selects "1", not "10" to "12".
     void unlistedCodesKeepTheSelection() {
-        ScriptedPrompt prompt;
         FakeMainWindow win;
         SettingsBlock b = OtherValues();
         Put(b, 16, "5");  // Font1: no such font
@@ -263,13 +258,12 @@ private slots:
     // switch pages keep the layouts they were given), and a group frame's top line runs through
     // no label placed inside the frame: on every page and in the form setup dialog, as drawn.
     void layoutsShowWholeTextsAndFramesCrossNoLabel() {
-        ScriptedPrompt prompt;
         FakeMainWindow win;
         QStringList crossed;
         int frames = 0;
         QStringList clipped;
         int checked = 0;
-        ForEveryDialog(win, prompt, [&](CDialogBase& dialog) {
+        ForEveryDialog(win, [&](CDialogBase& dialog) {
             if (!dynamic_cast<CSwitchPage*>(&dialog)) {
                 ++checked;
                 clipped += Clipped(dialog);

@@ -83,7 +83,6 @@ private slots:
     void typingIntoNumberEdits() {
         QFETCH(int, row);
         const Typing& r = kTyping[row];
-        ScriptedPrompt prompt;
         FakeMainWindow win;
         CPropertyPage& page = *win.All()[r.page];
         win.ShowPage(page);
@@ -102,7 +101,7 @@ private slots:
             QCOMPARE(r.id == IDC_PARAM_CUT_CENTERING ? win.param.CutSheetPending()
                                                      : win.param.ContinuousPending(),
                      r.pending);
-        QVERIFY(prompt.messages.isEmpty());
+        QVERIFY(win.prompt.shown.isEmpty());
     }
 
     // Emptying an edit whose minimum is 0: it stays empty, its slider goes to stop 0, the
@@ -110,7 +109,6 @@ private slots:
     // keeps the previous value. Members before the failing control are read, those after
     // it keep their values.
     void emptyEditWithMinimumZero() {
-        ScriptedPrompt prompt;
         FakeMainWindow win;
         win.ShowPage(win.form);
         {
@@ -122,8 +120,8 @@ private slots:
         TypeInto(edit, QString());
         QCOMPARE(Shown(win.form, {IDC_FORM_CONT_POSITION, IDC_FORM_CONT_SLIDER}),
                  QStringLiteral(" 0"));
-        prompt.ExpectOne(QStringLiteral("整数を入力してください。"));
-        QVERIFY(prompt.messages[0].icon == PromptIcon::Warning);
+        win.prompt.ExpectOne(QStringLiteral("整数を入力してください。"));
+        QVERIFY(win.prompt.shown[0].icon == PromptIcon::Warning);
         QCOMPARE(QApplication::focusWidget(), edit);
         QCOMPARE(BlockText(win.doc.m_current, 38, 6), std::string("66,120")); // length, position
         // Stop (before) read, position (failing) and page length (after) kept.
@@ -132,21 +130,20 @@ private slots:
                  QList<int>({0, 120, 66}));
 
         // The correction edit (after the page length) fails the same way.
-        prompt.messages.clear();
+        win.prompt.shown.clear();
         TypeInto(Edit(win.form, IDC_FORM_CONT_POSITION), QStringLiteral("60"));
         QCOMPARE(win.form.m_nPageLength, 12);
         TypeInto(Edit(win.form, IDC_FORM_CORRECTION), QString());
-        prompt.ExpectOne(QStringLiteral("整数を入力してください。"));
+        win.prompt.ExpectOne(QStringLiteral("整数を入力してください。"));
         QCOMPARE(BlockText(win.doc.m_current, 41, 3), std::string("060"));
     }
 
     // A range failure stores the value before it is tested; the edit gets the focus with its
     // text selected.
     void rangeFailureFocusAndMembers() {
-        ScriptedPrompt prompt;
         FakeMainWindow win;
-        win.Load(FactoryWith(172, "7"));    // a sheet-guide load time outside 2 to 5
-        QVERIFY(prompt.messages.isEmpty()); // showing does not check
+        win.Load(FactoryWith(172, "7"));     // a sheet-guide load time outside 2 to 5
+        QVERIFY(win.prompt.shown.isEmpty()); // showing does not check
         win.ShowPage(win.param);
 
         Combo(win.param, IDC_PARAM_FONT1)->setCurrentIndex(1);       // before the load time: read
@@ -154,7 +151,7 @@ private slots:
         QTest::mouseClick(win.param.DlgItem<QRadioButton>(IDC_PARAM_POSTCARD_SECOND),
                           Qt::LeftButton); // after
 
-        prompt.ExpectOne(QStringLiteral("2 から 5 までの整数を入力してください。"));
+        win.prompt.ExpectOne(QStringLiteral("2 から 5 までの整数を入力してください。"));
         QLineEdit* edit = Edit(win.param, IDC_PARAM_LOAD_TIME);
         QCOMPARE(QApplication::focusWidget(), edit);
         QCOMPARE(edit->selectedText(), QStringLiteral("7"));
@@ -168,17 +165,16 @@ private slots:
 
         // Focus into a combo box: one data check, one message, although the failed check
         // takes the focus away from the combo box again.
-        prompt.messages.clear();
+        win.prompt.shown.clear();
         const qsizetype before = win.checks.size();
         Combo(win.param, IDC_PARAM_FONT2)->setFocus(Qt::MouseFocusReason);
         QCOMPARE(win.checks.size(), before + 1);
-        QCOMPARE(prompt.messages.size(), 1);
+        QCOMPARE(win.prompt.shown.size(), 1);
         QCOMPARE(QApplication::focusWidget(), edit);
     }
 
     // Both marks pending: each attempt runs one check, the cut-sheet one first.
     void pendingCenteringChecks() {
-        ScriptedPrompt prompt;
         FakeMainWindow win;
         win.ShowPage(win.param);
         TypeInto(Edit(win.param, IDC_PARAM_CUT_CENTERING), QStringLiteral("5"));
@@ -188,17 +184,17 @@ private slots:
         for (auto [id, paperName, offset] : {std::tuple{IDC_PARAM_CUT_CENTERING, "カット紙", 28},
                                              std::tuple{IDC_PARAM_CONT_CENTERING, "連続紙", 31}}) {
             const qsizetype checksBefore = win.checks.size();
-            prompt.messages.clear();
+            win.prompt.shown.clear();
             if (win.param.CutSheetPending())
                 win.param.CheckCutSheetCentering();
             else if (win.param.ContinuousPending())
                 win.param.CheckContinuousCentering();
             const QString paper = QString::fromUtf8(paperName);
-            prompt.ExpectOne(
+            win.prompt.ExpectOne(
                 paper + QStringLiteral("のセンタリング位置の値が設定範囲を超えています。\n適正値に"
                                        "変更します。"),
                 QStringLiteral("パラメータ設定－%1のセンタリング位置").arg(paper));
-            QCOMPARE(prompt.messages[0].owner, &win.param);
+            QCOMPARE(win.prompt.shown[0].owner, &win.param);
             QCOMPARE(Edit(win.param, id)->text(), QStringLiteral("10"));
             QCOMPARE(QApplication::focusWidget(), Edit(win.param, id));
             QCOMPARE(win.checks.size(), checksBefore + 1);
@@ -209,19 +205,18 @@ private slots:
         // A mark never survives a new block: the loaded value stands.
         TypeInto(Edit(win.param, IDC_PARAM_CUT_CENTERING), QStringLiteral("4"));
         QCOMPARE(win.param.CutSheetPending(), 1);
-        prompt.messages.clear();
+        win.prompt.shown.clear();
         win.Load(FactoryWith(28, "05")); // outside 10 to 68, from a file: written back unchanged
         QCOMPARE(win.param.CutSheetPending(), 0);
         QCOMPARE(Edit(win.param, IDC_PARAM_CUT_CENTERING)->text(), QStringLiteral("5"));
         win.doc.CollectFromPages();
         QCOMPARE(BlockText(win.doc.m_current, 28, 2), std::string("05"));
-        QVERIFY(prompt.messages.isEmpty());
+        QVERIFY(win.prompt.shown.isEmpty());
     }
 
     // Sliders write their stop's value into their edit (wheel, keys and clicks); the edits move
     // the sliders.
     void slidersAndEditsFollowEachOther() {
-        ScriptedPrompt prompt;
         FakeMainWindow win;
         win.Load(FactoryWith(53, "120")); // postcard 120, stop 9
         win.ShowPage(win.form);
@@ -284,13 +279,12 @@ private slots:
                      qPrintable(QStringLiteral("%1: stop %2").arg(where).arg(cut->value())));
             QCOMPARE(edit->text(), stopText());
         }
-        QVERIFY(prompt.messages.isEmpty());
+        QVERIFY(win.prompt.shown.isEmpty());
     }
 
     // Every notification of a forwarded control raises one data check, before the control's
     // own handling and with the new state already readable; edits raise one per change.
     void dataCheckPerNotification() {
-        ScriptedPrompt prompt;
         FakeMainWindow win;
         win.ShowPage(win.select);
         // Activating the window put the focus into the first combo box; that is no move of
@@ -341,14 +335,14 @@ private slots:
         win.activateWindow();
         QApplication::processEvents();
         QCOMPARE(win.checks.size(), 9);
-        QCOMPARE(prompt.messages.size(), 0);
+        QCOMPARE(win.prompt.shown.size(), 0);
         // A list that was open reports its close-up.
         QComboBox* pressure = Combo(win.select, IDC_SELECT_PRINT_PRESSURE);
         pressure->showPopup();
         pressure->hidePopup();
         QCOMPARE(win.checks.size(), 11);
         win.Load(FactoryDefaults);
-        prompt.messages.clear();
+        win.prompt.shown.clear();
 
         // One per change of an edit's text; edits forward nothing else.
         win.ShowPage(win.form);
@@ -385,7 +379,6 @@ private slots:
 
     // The form button follows the selected form name; choosing a form writes it at once.
     void formButtonFollowsSelection() {
-        ScriptedPrompt prompt;
         FakeMainWindow win;
         win.ShowPage(win.form);
         QComboBox* forms = Combo(win.form, IDC_FORM_SELECT);
@@ -403,7 +396,6 @@ private slots:
     // ParseBlock shows values as they stand: no width rewrite, clamping or slider move, and no
     // handler runs.
     void parseRunsNoHandler() {
-        ScriptedPrompt prompt;
         FakeMainWindow win;
         win.ShowPage(win.form);
         Edit(win.form, IDC_FORM_CONT_POSITION)->setFocus();
@@ -413,7 +405,7 @@ private slots:
         QVERIFY(win.checks.isEmpty());
         // The next rebuild reports the range.
         win.doc.CollectFromPages();
-        prompt.ExpectOne(QStringLiteral("0 から 130 までの整数を入力してください。"));
+        win.prompt.ExpectOne(QStringLiteral("0 から 130 までの整数を入力してください。"));
         QCOMPARE(BlockText(win.doc.m_current, 41, 3), std::string("200"));
     }
 
@@ -421,13 +413,12 @@ private slots:
     // text no more, and the clamp leaves the edit's maximum (the value saturates at the largest
     // integer). Every number edit of every page and of the form setup dialog.
     void longPastesEndInRange() {
-        ScriptedPrompt prompt;
         FakeMainWindow win;
         const QString pastes[] = {QStringLiteral("1234567890"), QStringLiteral("99999999999"),
                                   QString(30, u'7')};
         QStringList wrong;
         int edits = 0;
-        ForEveryDialog(win, prompt, [&](CDialogBase& dialog) {
+        ForEveryDialog(win, [&](CDialogBase& dialog) {
             for (CNumberEdit* edit : dialog.findChildren<CNumberEdit*>()) {
                 QVERIFY(edit->UpDown());
                 ++edits;
@@ -447,7 +438,7 @@ private slots:
         QCOMPARE(BlockText(win.doc.m_current, 41, 3), std::string("130"));
         QCOMPARE(BlockText(win.doc.m_current, 28, 2), std::string("68"));
         QCOMPARE(wrong, QStringList());
-        QVERIFY(prompt.messages.isEmpty());
+        QVERIFY(win.prompt.shown.isEmpty());
     }
 
     void multiByteLength() {
