@@ -3,6 +3,7 @@
 // icons, grayed texts keep a contrast of 3:1, a toolbar's leading separator is a gap, the tab
 // control's display area has the dialog's colour up to the tabs, and a stretched tab keeps its
 // image beside its text.
+#include "../WidgetHarness.h"
 #include "CDialogStyle.h"
 #include "CTabControl.h"
 
@@ -50,10 +51,7 @@ class TestDialogStyle : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() { CDialogStyle::Install(); }
-    void cleanup() {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            w->close();
-    }
+    void cleanup() { test::CloseTopLevels(); }
 
     void windowsDetails() {
         QWidget host;

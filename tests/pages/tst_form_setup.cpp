@@ -135,9 +135,7 @@ private slots:
         } rows[] = {
             {"66", "", IDC_SETUP_CONT_POSITION, "整数を入力してください。"},
             {"00", QString(), IDC_SETUP_PAGE_LENGTH, "1 から 99 までの整数を入力してください。"}};
-        for (const auto& r : rows) {
-            const QString &stored = r.stored, &typed = r.typed, &message = r.message;
-            const int failing = r.failing;
+        for (const auto& [stored, typed, failing, message] : rows) {
             FakeMainWindow win;
             const SettingsBlock b = FactoryWith(135, stored.toStdString());
             win.Load(b);
@@ -196,15 +194,14 @@ private slots:
             {-1, Qt::Key_Return, ok},
             {IDC_SETUP_PAGE_LENGTH, Qt::Key_Escape, cancel},
         };
-        for (const auto& r : rows) {
-            const int focus = r.focus, key = r.key, result = r.result;
+        for (const auto& [focus, key, result] : rows) {
             FakeMainWindow win;
             int ended = 0;
             OpenForm(win, 1, [&](CFormSetupDlg& d) {
                 TypeInto(Edit(d, IDC_SETUP_PAGE_LENGTH), QStringLiteral("12"));
                 if (focus == -1)
                     d.DlgItem<QPushButton>(res::IDCANCEL)->setFocus(Qt::TabFocusReason);
-                Press(d.GetDlgItem(focus == -1 ? IDC_SETUP_LEFT_MARGIN : focus), Qt::Key(key));
+                Press(d.GetDlgItem(focus == -1 ? IDC_SETUP_LEFT_MARGIN : focus), key);
                 QVERIFY(!d.isVisible());
                 ended = d.result();
             });

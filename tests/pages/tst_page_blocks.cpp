@@ -317,10 +317,10 @@ private slots:
         QVERIFY(face.family() == QLatin1String("IPAPGothic"));
         const QFont larger(face.family(), face.pointSize() + 1);
         const QFont fixed(QStringLiteral("IPAGothic"), face.pointSize());
-        // The real entry of font written by a measurement, its width then replaced.
-        const auto plant = [&](const QFont& font, const QByteArray& width) {
+        // The real entry of the dialog font written by a measurement, its width then replaced.
+        const auto plant = [&](const QByteArray& width) {
             QFile::remove(cache);
-            CDialogLayout::FittedBaseUnits(font, cache);
+            CDialogLayout::FittedBaseUnits(face, cache);
             QFile file(cache);
             QVERIFY(file.open(QIODevice::ReadWrite));
             QList<QByteArray> lines = file.readAll().split('\n');
@@ -335,16 +335,15 @@ private slots:
         const QByteArray falseWidth = QByteArray::number(measured.width() + 1);
         const struct {
             const char* what;
-            QFont planted;
             QByteArray width;
             QFont asked;
             std::function<void()> change;
             bool fromCache;
         } rows[] = {
-            {"its own font", face, falseWidth, face, [] {}, true},
-            {"another size", face, falseWidth, larger, [] {}, false},
-            {"another face", face, falseWidth, fixed, [] {}, false},
-            {"a changed font file", face, falseWidth, face,
+            {"its own font", falseWidth, face, [] {}, true},
+            {"another size", falseWidth, larger, [] {}, false},
+            {"another face", falseWidth, fixed, [] {}, false},
+            {"a changed font file", falseWidth, face,
              [&] {
                  QFile f(copy);
                  QVERIFY(f.open(QIODevice::ReadWrite));
@@ -352,8 +351,8 @@ private slots:
                                        QFileDevice::FileModificationTime));
              },
              false},
-            {"a width the font cannot have", face, "1", face, [] {}, false},
-            {"garbage", face, falseWidth, face,
+            {"a width the font cannot have", "1", face, [] {}, false},
+            {"garbage", falseWidth, face,
              [&] {
                  QFile f(cache);
                  QVERIFY(f.open(QIODevice::WriteOnly) && f.write("garbage\n") == 8);
@@ -361,7 +360,7 @@ private slots:
              false},
         };
         for (const auto& row : rows) {
-            plant(row.planted, row.width);
+            plant(row.width);
             row.change();
             const QSize expected = row.fromCache
                                        ? QSize(row.width.toInt(), measured.height())
