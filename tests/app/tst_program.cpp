@@ -23,6 +23,13 @@
 
 using namespace vellmark::test;
 
+namespace {
+// How long a test waits for a program, a window or an X server to come up, or for a copy to
+// react: generous, since a busy machine (a build beside the tests) starts programs slowly. No
+// test asserts how fast a start is; the benchmarks measure that.
+constexpr int kStartWait = 20000;
+} // namespace
+
 class TestProgram : public QObject {
     Q_OBJECT
 
@@ -97,45 +104,45 @@ void TestProgram::endsAfterFirstPaint() {
 void TestProgram::oneCopyPerName() {
     QProcess* first = Start();
     // The primary copy listens for later starts on a socket named after the executable.
-    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(m_runtime.filePath("vellmark.socket")), 20000);
-    QElapsedTimer timer;
-    timer.start();
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(m_runtime.filePath("vellmark.socket")), kStartWait);
     QProcess* second = Start();
-    QVERIFY(second->waitForFinished(2000));
-    QCOMPARE_LT(timer.elapsed(), 2000);
+    QVERIFY(second->waitForFinished(kStartWait));
     QCOMPARE(second->exitCode(), 0);
     QCOMPARE(first->state(), QProcess::Running);
     // The first copy got the request and raised its window: the offscreen platform says that
     // it cannot raise a window, on the first copy's error output.
     QByteArray said;
     QTRY_VERIFY2_WITH_TIMEOUT((said += first->readAllStandardError()).contains("raise()"),
-                              said.constData(), 5000);
+                              said.constData(), kStartWait);
 
-    // A copy under another executable name is a program of its own.
+    // A copy under another executable name is a program of its own: it listens on a socket of
+    // its own name and keeps running beside the first.
     QTemporaryDir dir;
     const QString copy = dir.filePath("vellmark-second");
     QVERIFY(QFile::copy(VELLMARK_EXE, copy));
     QVERIFY(QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
     QProcess* other = Start(copy);
-    QVERIFY(other->waitForStarted());
-    QVERIFY(!other->waitForFinished(3000));
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(m_runtime.filePath("vellmark-second.socket")),
+                             kStartWait);
+    QCOMPARE(other->state(), QProcess::Running);
     QCOMPARE(first->state(), QProcess::Running);
 }
 
 namespace {
 
 // A private X server on a display it picks itself (-displayfd: it writes the number once it
-// is ready).
+// is ready). -noreset: a server that resets when its last client leaves refuses the clients
+// that connect meanwhile, such as a copy of the program starting while a poll disconnects.
 class XServer {
 public:
     bool Start() {
-        m_process.start("Xvfb",
-                        {"-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
-        if (!m_process.waitForStarted(5000))
+        m_process.start("Xvfb", {"-displayfd", "1", "-noreset", "-screen", "0", "1024x768x24",
+                                 "-nolisten", "tcp"});
+        if (!m_process.waitForStarted(kStartWait))
             return false;
         QElapsedTimer timer;
         timer.start();
-        while (!m_process.canReadLine() && timer.elapsed() < 15000)
+        while (!m_process.canReadLine() && timer.elapsed() < kStartWait)
             m_process.waitForReadyRead(500);
         if (!m_process.canReadLine())
             return false;
@@ -156,7 +163,7 @@ public:
         env.insert("DISPLAY", m_display);
         tool.setProcessEnvironment(env);
         tool.start(program, args);
-        if (!tool.waitForFinished(5000) || tool.exitCode() != 0)
+        if (!tool.waitForFinished(kStartWait) || tool.exitCode() != 0)
             return std::nullopt;
         return tool.readAllStandardOutput().trimmed();
     }
@@ -195,13 +202,13 @@ void TestProgram::oneCopyPerDesktop() {
     QVERIFY(a.Display() != b.Display());
     QProcess* onA = Start(VELLMARK_EXE, false, a.Display());
     QProcess* onB = Start(VELLMARK_EXE, false, b.Display());
-    QTRY_VERIFY_WITH_TIMEOUT(!a.Windows(kPanelTitle).isEmpty(), 20000);
-    QTRY_VERIFY_WITH_TIMEOUT(!b.Windows(kPanelTitle).isEmpty(), 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(!a.Windows(kPanelTitle).isEmpty(), kStartWait);
+    QTRY_VERIFY_WITH_TIMEOUT(!b.Windows(kPanelTitle).isEmpty(), kStartWait);
     QCOMPARE(onA->state(), QProcess::Running);
     QCOMPARE(onB->state(), QProcess::Running);
 
     QProcess* again = Start(VELLMARK_EXE, false, a.Display());
-    QVERIFY(again->waitForFinished(3000));
+    QVERIFY(again->waitForFinished(kStartWait));
     QCOMPARE(again->exitCode(), 0);
     QCOMPARE(onA->state(), QProcess::Running);
     QCOMPARE(onB->state(), QProcess::Running);
@@ -217,8 +224,8 @@ void TestProgram::oneCopyPerDesktop() {
     QTRY_VERIFY2_WITH_TIMEOUT(
         !a.Windows(kChoiceTitle).isEmpty(),
         (choosing->readAllStandardError() + " windows: " + a.Windows(kPanelTitle)).constData(),
-        20000);
-    QTRY_COMPARE_WITH_TIMEOUT(a.FocusedTitle(), kChoiceTitle.toUtf8(), 5000);
+        kStartWait);
+    QTRY_COMPARE_WITH_TIMEOUT(a.FocusedTitle(), kChoiceTitle.toUtf8(), kStartWait);
     QVERIFY(a.FocusRoot());
     // The pointer passes over the dialog, as it would on the way elsewhere: the program learns
     // the server's time, which its focus request must not lag behind.
@@ -226,9 +233,9 @@ void TestProgram::oneCopyPerDesktop() {
     QVERIFY(a.Tool({"mousemove", "--sync", "--window", dialog, "5", "5"}));
     QVERIFY2(a.FocusedTitle() != kChoiceTitle.toUtf8(), a.FocusedTitle().constData());
     QProcess* later = Start(VELLMARK_EXE, false, a.Display());
-    QVERIFY(later->waitForFinished(3000));
+    QVERIFY(later->waitForFinished(kStartWait));
     QCOMPARE(later->exitCode(), 0);
-    QTRY_COMPARE_WITH_TIMEOUT(a.FocusedTitle(), kChoiceTitle.toUtf8(), 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(a.FocusedTitle(), kChoiceTitle.toUtf8(), kStartWait);
     QCOMPARE(choosing->state(), QProcess::Running);
 }
 
@@ -240,7 +247,7 @@ void TestProgram::silentSchedulerAtStartup() {
     QProcess* p = Start(VELLMARK_EXE, false, {}, dead);
     QByteArray said;
     QTRY_VERIFY2_WITH_TIMEOUT((said += p->readAllStandardError()).contains(dead.toUtf8()),
-                              said.constData(), 20000);
+                              said.constData(), kStartWait);
     QVERIFY2(said.contains("vellmark: "), said.constData());
 }
 

@@ -228,8 +228,9 @@ EOF
     >"$spool/log/cupsd.out" 2>&1 &
   pids+=($!)
   export CUPS_SERVER=$spool/cups.sock
-  for _ in $(seq 150); do
-    lpstat -r >/dev/null 2>&1 && break
+  # lpstat -r exits 0 whether or not a scheduler answers: its words tell.
+  for _ in $(seq 200); do
+    [ "$(LC_ALL=C lpstat -r 2>/dev/null)" = "scheduler is running" ] && break
     sleep 0.1
   done
   model=vellmark/ksd-dotrix-ledger-9040.ppd
@@ -275,13 +276,15 @@ if [ -n "$spool" ]; then
 fi
 
 # Starts Xvfb on a display it chooses itself (it writes the number to the pipe once it accepts
-# clients) and sets `display` to it (":N"); empty when it did not start within 10 s.
+# clients) and sets `display` to it (":N"); empty when it did not start within 20 s. -noreset:
+# a server that resets when its last client leaves (each poll below is one) refuses whoever
+# connects meanwhile, the program among them.
 start_xvfb() {
   local fifo=$tmp/xvfb.fifo number=
   mkfifo "$fifo"
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" >"$tmp/xvfb.log" 2>&1 &
+  Xvfb -displayfd 3 -noreset -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" >"$tmp/xvfb.log" 2>&1 &
   pids+=($!)
-  read -r -t 10 number <"$fifo"
+  read -r -t 20 number <"$fifo"
   display=${number:+:$number}
 }
 
@@ -307,7 +310,7 @@ if [ "$has_window" = 1 ] && [ -f "$src/res/help/vlmk90.html" ] && [ -n "$spool" 
         >"$tmp/window.log" 2>&1) &
       pids+=($!)
       window=
-      for _ in $(seq 100); do
+      for _ in $(seq 200); do
         window=$(DISPLAY=$display xdotool search --name "KSD Dotrix Ledger 9040" 2>/dev/null | head -1)
         [ -n "$window" ] && break
         sleep 0.1
@@ -316,7 +319,7 @@ if [ "$has_window" = 1 ] && [ -f "$src/res/help/vlmk90.html" ] && [ -n "$spool" 
         fail "the installed window did not come up: $(cat "$tmp/window.log")"
       else
         DISPLAY=$display xdotool windowfocus --sync "$window" key F1
-        for _ in $(seq 50); do
+        for _ in $(seq 200); do
           [ -s "$tmp/opened.txt" ] && break
           sleep 0.1
         done
