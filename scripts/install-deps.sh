@@ -8,11 +8,16 @@ packages=(
   libcups2-dev cups-daemon cups-client
   googletest libgtest-dev libgmock-dev libbenchmark-dev python3
   xvfb xauth fonts-ipafont-gothic
+  x11-utils # xwininfo: the program test finds the X server's root window with it
+  # the command-line test: read-only and full file systems (unshare, mount, setpriv) and a
+  # network of its own (ip) for a name server that never answers
+  util-linux mount iproute2
   locales # localedef and the ja_JP sources: the tests make a Japanese locale of their own
   qt6-translations-l10n # Qt's own Japanese texts (standard buttons, file dialog)
   # installing and packaging: the scheduler's driver listing (lpinfo -m), the checks of the
   # desktop entry, AppStream data and manual pages, the package tools, and driving the window
   cups desktop-file-utils appstream man-db groff-base dpkg-dev debhelper lintian xdotool
+  binutils # readelf: the package test checks the programs' hardening
 )
 
 missing=()

@@ -12,6 +12,9 @@
 #include <QLabel>
 #include <QTemporaryDir>
 
+#include <fontconfig/fontconfig.h>
+
+#include <memory>
 #include <utility>
 
 using namespace vellmark;
@@ -35,6 +38,27 @@ const std::pair<std::size_t, const char*> kOtherFields[] = {
     {31, "10"},  {34, "ABC"},     {38, "12"},      {41, "015"},      {45, "DEF"},      {49, "019"},
     {53, "130"}, {57, "68"},      {60, "1"},       {62, "5"},        {64, "12"},       {67, "FA"},
     {70, "FD"},  {73, "3"},       {165, "GH"},     {168, "08"},      {171, "9"},       {172, "5"}};
+
+// The file of the installed face of `family`, as fontconfig finds it (the fonts' folders differ
+// between systems); empty when no face of that family is installed.
+QString FontFile(const QString& family) {
+    const auto destroy = [](FcPattern* p) { FcPatternDestroy(p); };
+    const std::unique_ptr<FcPattern, decltype(destroy)> wanted(FcPatternCreate(), destroy);
+    const QByteArray name = family.toUtf8();
+    FcPatternAddString(wanted.get(), FC_FAMILY, reinterpret_cast<const FcChar8*>(name.data()));
+    FcConfigSubstitute(nullptr, wanted.get(), FcMatchPattern);
+    FcDefaultSubstitute(wanted.get());
+    FcResult result = FcResultNoMatch;
+    const std::unique_ptr<FcPattern, decltype(destroy)> found(
+        FcFontMatch(nullptr, wanted.get(), &result), destroy);
+    FcChar8* matchedFamily = nullptr;
+    FcChar8* file = nullptr;
+    if (!found || FcPatternGetString(found.get(), FC_FAMILY, 0, &matchedFamily) != FcResultMatch ||
+        name != reinterpret_cast<const char*>(matchedFamily) ||
+        FcPatternGetString(found.get(), FC_FILE, 0, &file) != FcResultMatch)
+        return {};
+    return QString::fromUtf8(reinterpret_cast<const char*>(file));
+}
 
 SettingsBlock OtherValues() {
     SettingsBlock b = FactoryDefaults;
@@ -307,16 +331,24 @@ private slots:
         QVERIFY(dir.isValid());
         // A copy of the dialog face among the application's fonts: a file of its family that
         // the test may change.
+        const QFont face = CDialogLayout::DialogFont();
+        const QString installed = FontFile(face.family());
+        QVERIFY2(!installed.isEmpty(), qPrintable(face.family()));
         const QString copy = dir.filePath(QStringLiteral("face.ttf"));
-        QVERIFY(QFile::copy(QStringLiteral("/usr/share/fonts/opentype/ipafont-gothic/ipagp.ttf"),
-                            copy));
+        QVERIFY(QFile::copy(installed, copy));
         const int added = QFontDatabase::addApplicationFont(copy);
         QVERIFY(added >= 0);
         const QString cache = dir.filePath(QStringLiteral("cache/dialog-unit"));
-        const QFont face = CDialogLayout::DialogFont();
-        QVERIFY(face.family() == QLatin1String("IPAPGothic"));
         const QFont larger(face.family(), face.pointSize() + 1);
-        const QFont fixed(QStringLiteral("IPAGothic"), face.pointSize());
+        // Another installed face: whichever fontconfig lists first besides the dialog's.
+        QString other;
+        for (const QString& family : QFontDatabase::families())
+            if (family != face.family() && !FontFile(family).isEmpty()) {
+                other = family;
+                break;
+            }
+        QVERIFY(!other.isEmpty());
+        const QFont fixed(other, face.pointSize());
         // The real entry of the dialog font written by a measurement, its width then replaced.
         const auto plant = [&](const QByteArray& width) {
             QFile::remove(cache);
