@@ -60,17 +60,18 @@ for how in TERM INT HUP script; do
       fail "$how: demo-spooler.sh stop failed: $(cat "$tmp/stop.log")"
   else
     kill -"$how" "$pid"
-    for _ in $(seq 100); do
+    for _ in $(seq 400); do
       kill -0 "$pid" 2>/dev/null || break
       sleep 0.05
     done
   fi
   took=$(($(now_ms) - start))
-  # At once: a stop that waits out a timeout of its own (5 s) is not.
+  # At once: a stop that waits out a timeout of its own (5 s) is not. The limit lies below
+  # that timeout with room for a busy machine.
   if kill -0 "$pid" 2>/dev/null; then
     fail "$how: the demo spooler still runs $took ms after the signal"
     kill -KILL "$pid" 2>/dev/null
-  elif [ "$took" -gt 3000 ]; then
+  elif [ "$took" -gt 4500 ]; then
     fail "$how: the stop took $took ms"
   fi
   sleep 0.2
