@@ -91,6 +91,9 @@ QProcess* TestProgram::Start(const QString& program, bool exitAfterPaint, const 
         env.insert("VELLMARK_EXIT_AFTER_PAINT", "1");
     p->setProcessEnvironment(env);
     p->start(program, {});
+    // Its state is Running from here on: without this, a test whose conditions all held at
+    // once never ran the event loop that takes note of the start, and saw it still Starting.
+    p->waitForStarted(kStartWait);
     return p.get();
 }
 

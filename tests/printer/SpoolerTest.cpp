@@ -38,7 +38,7 @@ using test::Log;
 using test::RecordingHost;
 using test::SchedulerMustStart;
 constexpr auto kBound = std::chrono::seconds(5);
-constexpr auto kJobWait = std::chrono::seconds(10);
+constexpr auto kJobWait = std::chrono::seconds(20); // for a job to reach its printer
 const SimulatedPrinter::Job kFactory(FactoryDefaults.begin(), FactoryDefaults.end());
 
 // What a command printed, and its exit status.
