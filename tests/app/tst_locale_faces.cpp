@@ -2,20 +2,24 @@
 // and ja_JP.UTF-8 (made for the test into a folder of its own), with every face installed, with
 // the fixed-pitch Japanese face but not the proportional one, and with no Japanese face at all.
 // Each start is a process of its own (fontconfig and the locale are read once per process).
+#include "../FontFile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QProcess>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 
 namespace {
 
-// The font files of the Debian packages the program depends on or meets.
-const char kProportional[] = "/usr/share/fonts/opentype/ipafont-gothic/ipagp.ttf";
-const char kFixed[] = "/usr/share/fonts/opentype/ipafont-gothic/ipag.ttf";
-const char kLatin[] = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+// The faces of the Debian packages the program depends on or meets; fontconfig finds their
+// files.
+const char kProportional[] = "IPAPGothic";
+const char kFixed[] = "IPAGothic";
+const char kLatin[] = "DejaVu Sans";
 
 enum class Faces { All, FixedOnly, NoJapanese };
 
@@ -26,6 +30,7 @@ class TestLocaleFaces : public QObject {
 
     QTemporaryDir m_dir;
     QHash<QString, QString> m_configs;
+    QHash<QString, QString> m_files; // of each face above
 
     // A fontconfig configuration that knows only these font files (the system's rules apply).
     QString FontConfig(const QString& name, const QStringList& files) {
@@ -58,8 +63,13 @@ class TestLocaleFaces : public QObject {
 private slots:
     void initTestCase() {
         QVERIFY(m_dir.isValid());
-        for (const char* file : {kProportional, kFixed, kLatin})
-            QVERIFY2(QFile::exists(QString::fromLatin1(file)), file);
+        for (const char* face : {kProportional, kFixed, kLatin}) {
+            const QString file = vellmark::test::FontFile(QString::fromLatin1(face));
+            QVERIFY2(!file.isEmpty(), face);
+            m_files.insert(QString::fromLatin1(face), file);
+        }
+        // Each face in a file of its own, so that a configuration can leave one out.
+        QCOMPARE(QSet<QString>(m_files.cbegin(), m_files.cend()).size(), m_files.size());
         // The Japanese locale, made from the system's locale sources (package locales).
         const QString locales = m_dir.filePath(QStringLiteral("locales"));
         QVERIFY(QDir().mkpath(locales));
@@ -106,10 +116,10 @@ private slots:
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_dir.filePath(QStringLiteral("runtime")));
         if (faces == int(Faces::FixedOnly))
             env.insert(QStringLiteral("FONTCONFIG_FILE"),
-                       FontConfig(QStringLiteral("fixed"), {kFixed, kLatin}));
+                       FontConfig(QStringLiteral("fixed"), {m_files[kFixed], m_files[kLatin]}));
         else if (faces == int(Faces::NoJapanese))
             env.insert(QStringLiteral("FONTCONFIG_FILE"),
-                       FontConfig(QStringLiteral("latin"), {kLatin}));
+                       FontConfig(QStringLiteral("latin"), {m_files[kLatin]}));
         QVERIFY(!env.value(QStringLiteral("FONTCONFIG_FILE"), QStringLiteral("-")).isEmpty());
 
         QProcess probe;

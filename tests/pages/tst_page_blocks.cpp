@@ -1,6 +1,7 @@
 // ParseBlock and BuildBlock of every page: what the factory settings and another set of valid
 // values show, that building gives the block back byte for byte, and that a page writes its
 // own bytes and nothing else.
+#include "../FontFile.h"
 #include "PageHarness.h"
 
 #include "CDialogLayout.h"
@@ -12,9 +13,6 @@
 #include <QLabel>
 #include <QTemporaryDir>
 
-#include <fontconfig/fontconfig.h>
-
-#include <memory>
 #include <utility>
 
 using namespace vellmark;
@@ -38,27 +36,6 @@ const std::pair<std::size_t, const char*> kOtherFields[] = {
     {31, "10"},  {34, "ABC"},     {38, "12"},      {41, "015"},      {45, "DEF"},      {49, "019"},
     {53, "130"}, {57, "68"},      {60, "1"},       {62, "5"},        {64, "12"},       {67, "FA"},
     {70, "FD"},  {73, "3"},       {165, "GH"},     {168, "08"},      {171, "9"},       {172, "5"}};
-
-// The file of the installed face of `family`, as fontconfig finds it (the fonts' folders differ
-// between systems); empty when no face of that family is installed.
-QString FontFile(const QString& family) {
-    const auto destroy = [](FcPattern* p) { FcPatternDestroy(p); };
-    const std::unique_ptr<FcPattern, decltype(destroy)> wanted(FcPatternCreate(), destroy);
-    const QByteArray name = family.toUtf8();
-    FcPatternAddString(wanted.get(), FC_FAMILY, reinterpret_cast<const FcChar8*>(name.data()));
-    FcConfigSubstitute(nullptr, wanted.get(), FcMatchPattern);
-    FcDefaultSubstitute(wanted.get());
-    FcResult result = FcResultNoMatch;
-    const std::unique_ptr<FcPattern, decltype(destroy)> found(
-        FcFontMatch(nullptr, wanted.get(), &result), destroy);
-    FcChar8* matchedFamily = nullptr;
-    FcChar8* file = nullptr;
-    if (!found || FcPatternGetString(found.get(), FC_FAMILY, 0, &matchedFamily) != FcResultMatch ||
-        name != reinterpret_cast<const char*>(matchedFamily) ||
-        FcPatternGetString(found.get(), FC_FILE, 0, &file) != FcResultMatch)
-        return {};
-    return QString::fromUtf8(reinterpret_cast<const char*>(file));
-}
 
 SettingsBlock OtherValues() {
     SettingsBlock b = FactoryDefaults;
