@@ -621,7 +621,7 @@ MUTANTS = [
       "value == part.value ? part.toolTip", "value != part.value ? part.toolTip"),
     M("IconMenu-text-by-position-off-by-one", "ui/CIconMenu.cpp",
       "item = Record(static_cast<int>(idOrPosition));", "item = Record(static_cast<int>(idOrPosition) + 1);"),
-    M("IconMenu-face-colour-not-transparent", "ui/CIconMenu.cpp",
+    M("IconMenu-face-colour-not-transparent", "ui/CIconMenuPainter.cpp",
       "line[x] = (px == (face | 0xFF000000u)) ? 0u : px;", "line[x] = px;"),
 ]
 
