@@ -84,14 +84,16 @@ struct MemoryService {
     MemoryPrintService service;
 };
 
-// The main window over its own in-memory print service (one printer unless told); the test
-// starts it.
+// The main window over its own in-memory print service (one printer unless told), its document
+// and a folder; the test starts it.
 struct Session : MemoryService, Window {
     explicit Session(const std::vector<PrinterRecord>& queues = {ModelQueue("Solo", "socket://s")})
         : Window(service) {
         for (const PrinterRecord& q : queues)
             service.AddQueue(q);
     }
+    SettingsDocument& doc = Window::dlg->Document();
+    QTemporaryDir dir; // for the files of the test
 };
 
 // A start-up: its printers, the scripts for the selection dialog, the exit statuses, the
@@ -378,27 +380,25 @@ void TestPanel::loadRefusals() {
     Session s;
     QVERIFY(s.Start());
     CPanelDlg& dlg = *s.dlg;
-    SettingsDocument& doc = dlg.Document();
-    QTemporaryDir dir;
     ChangeAValue(dlg);
-    const SettingsBlock edited = doc.m_current;
+    const SettingsBlock edited = s.doc.m_current;
     QVERIFY(edited != FactoryDefaults);
     QCOMPARE(s.Run(res::ID_LOAD_SETTINGS, {kPromptNo}), Ms({res::IDS_LOAD_DISCARD}));
     QCOMPARE(s.prompt.shown[0].buttons, PromptButtons::YesNo);
     QCOMPARE(s.prompt.shown[0].icon, PromptIcon::Warning);
     QVERIFY(s.files.requests.isEmpty());
-    QVERIFY(doc.m_current == edited);
+    QVERIFY(s.doc.m_current == edited);
     const auto changed = [](int at, char c) {
         return FileImage(FactoryDefaults).replace(at, 1, &c, 1);
     };
     for (const QByteArray& bytes :
          {changed(19, ' '), changed(0, 'd'), FileImage(FactoryDefaults).left(120)}) {
-        s.files.answers = {Place(dir.filePath("refused.dat"), bytes)};
-        const SettingsBlock saved = doc.m_lastSaved;
+        s.files.answers = {Place(s.dir.filePath("refused.dat"), bytes)};
+        const SettingsBlock saved = s.doc.m_lastSaved;
         QCOMPARE(s.Run(res::ID_LOAD_SETTINGS, {kPromptYes}),
                  Ms({res::IDS_LOAD_DISCARD, res::IDS_NOT_SETTINGS_FILE}));
-        QVERIFY(doc.m_current == edited);
-        QVERIFY(doc.m_lastSaved == saved);
+        QVERIFY(s.doc.m_current == edited);
+        QVERIFY(s.doc.m_lastSaved == saved);
         QVERIFY(PagesShow(dlg) == edited);
     }
 }
@@ -409,15 +409,13 @@ void TestPanel::lockedFile() {
     Session s;
     QVERIFY(s.Start());
     CPanelDlg& dlg = *s.dlg;
-    SettingsDocument& doc = dlg.Document();
-    QTemporaryDir dir;
     ChangeAValue(dlg);
-    const SettingsBlock edited = doc.m_current;
-    const QString locked = Place(dir.filePath("locked.dat"), FileImage(FactoryDefaults));
+    const SettingsBlock edited = s.doc.m_current;
+    const QString locked = Place(s.dir.filePath("locked.dat"), FileImage(FactoryDefaults));
     const int holder = ::open(QFile::encodeName(locked).constData(), O_RDONLY | O_CLOEXEC);
     QVERIFY(holder >= 0 && ::flock(holder, LOCK_EX) == 0);
     const auto release = qScopeGuard([&] { ::close(holder); });
-    const SettingsBlock saved = doc.m_lastSaved;
+    const SettingsBlock saved = s.doc.m_lastSaved;
     for (const int command : {res::ID_LOAD_SETTINGS, res::ID_SAVE_SETTINGS}) {
         s.files.answers = {locked};
         QElapsedTimer timer;
@@ -428,7 +426,7 @@ void TestPanel::lockedFile() {
         QCOMPARE(texts.last(), ResText(res::IDS_FILE_IN_USE));
         QCOMPARE(s.prompt.shown.last().icon, PromptIcon::Warning);
         QVERIFY(QGuiApplication::overrideCursor() == nullptr);
-        QVERIFY(doc.m_current == edited && doc.m_lastSaved == saved);
+        QVERIFY(s.doc.m_current == edited && s.doc.m_lastSaved == saved);
         QVERIFY(PagesShow(dlg) == edited);
     }
 }
@@ -439,20 +437,18 @@ void TestPanel::loadGoodFile() {
     Session s;
     QVERIFY(s.Start());
     CPanelDlg& dlg = *s.dlg;
-    SettingsDocument& doc = dlg.Document();
-    QTemporaryDir dir;
     ChangeAValue(dlg);
     SettingsBlock fileBlock = FactoryDefaults;
     for (const auto& [id, entry] :
          {std::pair{Setting::PaperThickness, 3}, {Setting::FormSelect, 2}})
         EncodeText(fileBlock, id, std::string(Describe(id).entries[entry]));
-    const QString good = Place(dir.filePath("good.dat"), FileImage(fileBlock));
+    const QString good = Place(s.dir.filePath("good.dat"), FileImage(fileBlock));
     s.files.answers = {good};
     dlg.ShowPage(4);
     QCOMPARE(s.Run(res::ID_LOAD_SETTINGS, {kPromptYes}), Ms({res::IDS_LOAD_DISCARD}));
-    QVERIFY(doc.m_current == fileBlock);
-    QVERIFY(doc.m_lastSaved == fileBlock);
-    QVERIFY(!doc.ChangedSinceSaved());
+    QVERIFY(s.doc.m_current == fileBlock);
+    QVERIFY(s.doc.m_lastSaved == fileBlock);
+    QVERIFY(!s.doc.ChangedSinceSaved());
     QCOMPARE(Tabs(dlg)->currentIndex(), 4); // the tab does not change
     auto* formButton =
         PageOf<CPage_Form>(dlg, res::IDD_PAGE_FORM).DlgItem<QPushButton>(res::IDC_FORM_BUTTON);
@@ -477,27 +473,25 @@ void TestPanel::loadGoodFile() {
     SettingsBlock odd = fileBlock;
     const SettingDesc& font = Describe(Setting::Font1);
     std::fill_n(odd.begin() + font.offset, font.width, 'Z');
-    s.files.answers = {Place(dir.filePath("odd.dat"), FileImage(odd))};
+    s.files.answers = {Place(s.dir.filePath("odd.dat"), FileImage(odd))};
     QVERIFY(s.Run(res::ID_LOAD_SETTINGS).isEmpty());
-    QVERIFY(doc.m_lastSaved == odd);
-    QVERIFY(doc.ChangedSinceSaved());
+    QVERIFY(s.doc.m_lastSaved == odd);
+    QVERIFY(s.doc.ChangedSinceSaved());
     QVERIFY(!SendEnabled(dlg));
     QCOMPARE(s.Run(res::ID_EXIT, {kPromptCancel}), Ms({res::IDS_EXIT_SAVE}));
     QVERIFY(!dlg.IsEnded());
 }
 
 void TestPanel::save() {
-    QTemporaryDir dir;
     Session s;
     QVERIFY(s.Start());
     CPanelDlg& dlg = *s.dlg;
-    SettingsDocument& doc = dlg.Document();
 
     // Cancelled dialog: nothing written.
     ChangeAValue(dlg);
     s.Run(res::ID_SAVE_SETTINGS);
     QCOMPARE(s.files.requests, QStringList{"save"});
-    QVERIFY(doc.ChangedSinceSaved());
+    QVERIFY(s.doc.ChangedSinceSaved());
 
     // A pending centering entry in either edit: the parameter page, its message, 10, no
     // dialog.
@@ -519,7 +513,7 @@ void TestPanel::save() {
     TypeInto(
         PageOf<CPage_Form>(dlg, res::IDD_PAGE_FORM).DlgItem<QLineEdit>(res::IDC_FORM_PAGE_LENGTH),
         "42");
-    const QString path = dir.filePath(QStringLiteral("plain.dat"));
+    const QString path = s.dir.filePath(QStringLiteral("plain.dat"));
     s.files.answers = {path};
     const bool sendBefore = SendEnabled(dlg);
     QVERIFY(s.Run(res::ID_SAVE_SETTINGS).isEmpty());
@@ -530,7 +524,7 @@ void TestPanel::save() {
     SettingsBlock fromFile;
     std::copy_n(bytes.constData() + kHeaderSize, kBlockSize, fromFile.begin());
     QCOMPARE(DecodeInt(fromFile, Setting::PageLength), std::optional<int>(42));
-    QVERIFY(!doc.ChangedSinceSaved());
+    QVERIFY(!s.doc.ChangedSinceSaved());
     QCOMPARE(SendEnabled(dlg), sendBefore);
 
     if (!g_mountNamespace)
@@ -538,22 +532,22 @@ void TestPanel::save() {
 
     // Access denied twice (a read-only place), then a good place: two warnings, three
     // dialogs, each starting in the program's folder.
-    const QString ro = dir.filePath(QStringLiteral("ro"));
-    const QString full = dir.filePath(QStringLiteral("full"));
+    const QString ro = s.dir.filePath(QStringLiteral("ro"));
+    const QString full = s.dir.filePath(QStringLiteral("full"));
     QVERIFY(QDir().mkpath(ro) && QDir().mkpath(full));
     QVERIFY(Mount(ro, "ro,size=16k"));
     QVERIFY(Mount(full, "size=4k"));
     ChangeAValue(dlg);
     s.files.requests.clear();
     s.files.directories.clear();
-    const QString good = dir.filePath(QStringLiteral("good.dat"));
+    const QString good = s.dir.filePath(QStringLiteral("good.dat"));
     s.files.answers = {ro + "/a.dat", ro + "/b.dat", good};
     QCOMPARE(s.Run(res::ID_SAVE_SETTINGS), Ms({res::IDS_WRITE_DENIED, res::IDS_WRITE_DENIED}));
     QCOMPARE(s.prompt.shown[0].icon, PromptIcon::Warning);
     const QString start = SettingsDirectory(QCoreApplication::applicationDirPath());
     QCOMPARE(s.files.directories, QStringList({start, start, start}));
     QCOMPARE(QFileInfo(good).size(), qint64(kFileSize));
-    QVERIFY(!doc.ChangedSinceSaved());
+    QVERIFY(!s.doc.ChangedSinceSaved());
 
     // A full place: the write error, and the saved copy as it was.
     QFile filler(full + "/filler");
@@ -562,12 +556,12 @@ void TestPanel::save() {
     }
     filler.close();
     ChangeAValue(dlg);
-    const SettingsBlock saved = doc.m_lastSaved;
+    const SettingsBlock saved = s.doc.m_lastSaved;
     s.files.answers = {full + "/c.dat"};
     QCOMPARE(s.Run(res::ID_SAVE_SETTINGS), Ms({res::IDS_WRITE_FAILED}));
     QCOMPARE(s.prompt.shown[0].icon, PromptIcon::Error);
-    QVERIFY(doc.m_lastSaved == saved);
-    QVERIFY(doc.ChangedSinceSaved());
+    QVERIFY(s.doc.m_lastSaved == saved);
+    QVERIFY(s.doc.ChangedSinceSaved());
 
     // Yes in the exit's save prompt and the same write error: the window stays open with the
     // edits; the printer switch likewise stops before its list.
@@ -579,7 +573,7 @@ void TestPanel::save() {
     QCOMPARE(s.Run(res::ID_SELECT_PRINTER, {kPromptNo, kPromptYes}),
              Ms({res::IDS_SWITCH_SEND, res::IDS_SWITCH_SAVE, res::IDS_WRITE_FAILED}));
     QCOMPARE(s.prompt.modalRuns, 0);
-    QVERIFY(doc.ChangedSinceSaved());
+    QVERIFY(s.doc.ChangedSinceSaved());
     ::umount(QFile::encodeName(ro).constData());
     ::umount(QFile::encodeName(full).constData());
 }
@@ -588,13 +582,12 @@ void TestPanel::factorySettings() {
     Session s;
     QVERIFY(s.Start());
     CPanelDlg& dlg = *s.dlg;
-    SettingsDocument& doc = dlg.Document();
 
     // Send the factory block, change a value, then Cancel in F1: nothing changes.
     dlg.OnCommand(res::ID_SEND_SETTINGS);
     ChangeAValue(dlg);
     dlg.ShowPage(3);
-    const SettingsBlock edited = doc.m_current;
+    const SettingsBlock edited = s.doc.m_current;
     QCOMPARE(s.Run(res::ID_FACTORY_SETTINGS, {kPromptCancel}), Ms({res::IDS_FACTORY_CONFIRM}));
     QCOMPARE(s.prompt.shown[0].buttons, PromptButtons::OkCancel);
     QCOMPARE(Tabs(dlg)->currentIndex(), 3);
@@ -620,7 +613,6 @@ void TestPanel::printerSwitchCancelled() {
     s.prompt.scripts = {ChoosePrinter("Alpha")};
     QVERIFY(s.Start());
     CPanelDlg& dlg = *s.dlg;
-    SettingsDocument& doc = dlg.Document();
     QVERIFY(Enabled(dlg, res::ID_SELECT_PRINTER, res::ID_TB_PRINTER));
     const QString p1 = ResText(res::IDS_SWITCH_SEND), p2 = ResText(res::IDS_SWITCH_SAVE);
     const struct {
@@ -640,7 +632,7 @@ void TestPanel::printerSwitchCancelled() {
          {ChoosePrinter("Disk")}},
     };
     ChangeAValue(dlg);
-    const SettingsBlock edited = doc.m_current;
+    const SettingsBlock edited = s.doc.m_current;
     for (const auto& [name, answers, messages, modalRuns, list] : cancels) {
         s.prompt.scripts = list;
         const QStringList texts = s.Run(res::ID_SELECT_PRINTER, answers);
