@@ -3,9 +3,9 @@
 // grayed), the check mark or bullet of a checked item without an image, then the label
 // left-aligned and the accelerator text right-aligned. A separator is an etched line.
 //
-// It draws with the menu's colours, image size and font, which the menu hands it for each item;
-// it keeps nothing between items but the 32-pixel cells it makes once per item where a point is
-// two pixels.
+// It draws with the menu's colours, image size and font, which the menu hands it for each item,
+// and keeps nothing itself: the 32-pixel cells it makes the first time an item is drawn where a
+// point is two pixels are kept in the item.
 #pragma once
 
 #include "IconMenuItem.h"
