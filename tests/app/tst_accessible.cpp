@@ -12,6 +12,7 @@
 #include <QToolButton>
 
 #include <optional>
+#include <tuple>
 
 using namespace vellmark;
 using namespace vellmark::test;
@@ -50,13 +51,6 @@ Said Describe(QObject* object) {
     return {iface->text(QAccessible::Name), iface->role()};
 }
 
-struct ControlRow {
-    int page; // tab index
-    int id;
-    const char* name;
-    QAccessible::Role role;
-};
-
 } // namespace
 
 // The controls are named after their own text or the label before them, with their roles;
@@ -65,7 +59,8 @@ void TestAccessible::controlNames() {
     const std::array<CPropertyPage*, kPageCount> pages = Pages();
 
     using A = QAccessible;
-    const ControlRow rows[] = {
+    const std::tuple<int, int, const char*, QAccessible::Role> rows[] = {
+        // tab, id, name, role
         {0, res::IDC_SELECT_PAPER_THICKNESS, "用紙厚調整の設定", A::ComboBox},
         {0, res::IDC_SELECT_PRINT_POSITION, "印刷位置の微調整", A::ComboBox},
         {0, res::IDC_SELECT_REDUCTION, "縮小印刷", A::ComboBox},
@@ -88,14 +83,13 @@ void TestAccessible::controlNames() {
         {5, res::IDC_MSW3_8_SECOND, "スキップする", A::RadioButton},
         {6, res::IDC_MSW4_8_FIRST, "オート", A::RadioButton},
     };
-    for (const ControlRow& row : rows) {
-        const QByteArray where =
-            QStringLiteral("page %1 control %2").arg(row.page).arg(row.id).toUtf8();
-        QWidget* control = pages[static_cast<std::size_t>(row.page)]->GetDlgItem(row.id);
+    for (const auto& [page, id, name, role] : rows) {
+        const QByteArray where = QStringLiteral("page %1 control %2").arg(page).arg(id).toUtf8();
+        QWidget* control = pages[static_cast<std::size_t>(page)]->GetDlgItem(id);
         QVERIFY2(control, where);
         const Said said = Describe(control);
-        QCOMPARE(said.name, QString::fromUtf8(row.name));
-        QVERIFY2(said.role == row.role, where + " role " + QByteArray::number(said.role));
+        QCOMPARE(said.name, QString::fromUtf8(name));
+        QVERIFY2(said.role == role, where + " role " + QByteArray::number(said.role));
     }
     for (std::size_t p = 0; p < pages.size(); ++p)
         for (const res::ControlTemplate& c : pages[p]->Template().controls) {

@@ -17,7 +17,6 @@
 #include <QToolBar>
 
 #include <cmath>
-#include <memory>
 
 using namespace vellmark;
 
@@ -52,14 +51,14 @@ struct TabHost {
         QPixmap magenta(16, 16);
         magenta.fill(Qt::magenta);
         for (const char* text : {"機能選択", "書式設定", "パラメータ設定", "ＭＳＷ１"})
-            tabs->AddTab(QIcon(magenta), QString::fromUtf8(text));
-        tabs->setGeometry(50, 100, 300, 200);
-        tabs->show();
-        if (!QTest::qWaitForWindowExposed(tabs.get()) || tabs->RowCount() < 2)
+            tabs.AddTab(QIcon(magenta), QString::fromUtf8(text));
+        tabs.setGeometry(50, 100, 300, 200);
+        tabs.show();
+        if (!QTest::qWaitForWindowExposed(&tabs) || tabs.RowCount() < 2)
             QTest::qFail("the tab control shows no two rows", __FILE__, __LINE__);
-        shot = tabs->grab().toImage();
+        shot = tabs.grab().toImage();
     }
-    std::unique_ptr<CTabControl> tabs = std::make_unique<CTabControl>(nullptr);
+    CTabControl tabs{nullptr};
     QImage shot;
 };
 
@@ -73,20 +72,18 @@ private slots:
 
     // The list drops below the box.
     void listDropsBelowItsBox() {
-        QWidget host;
-        host.setGeometry(40, 40, 200, 100);
-        auto* combo = new QComboBox(&host);
-        combo->addItems({QStringLiteral("オート"), QStringLiteral("1"), QStringLiteral("2"),
-                         QStringLiteral("3")});
-        combo->setCurrentIndex(2);
-        combo->setGeometry(10, 10, 120, combo->sizeHint().height());
-        host.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&host));
-        combo->showPopup();
-        QWidget* list = combo->view()->window();
+        QComboBox combo;
+        combo.addItems({QStringLiteral("オート"), QStringLiteral("1"), QStringLiteral("2"),
+                        QStringLiteral("3")});
+        combo.setCurrentIndex(2);
+        combo.move(50, 200); // room above and below: the screen's edges move no list
+        combo.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&combo));
+        combo.showPopup();
+        QWidget* list = combo.view()->window();
         QTRY_VERIFY(list->isVisible());
-        QCOMPARE_GE(list->geometry().top(), combo->mapToGlobal(QPoint(0, combo->height() - 1)).y());
-        combo->hidePopup();
+        QCOMPARE_GE(list->geometry().top(), combo.mapToGlobal(QPoint(0, combo.height() - 1)).y());
+        combo.hidePopup();
     }
 
     // Message box buttons: text only.
@@ -128,9 +125,9 @@ private slots:
     // Between the tab rows and a page laid over the display area: the dialog's colour.
     void tabDisplayAreaInDialogColour() {
         const TabHost h;
-        const QColor window = h.tabs->palette().color(QPalette::Window);
-        const int below = h.tabs->TabAreaHeight() + 3;
-        for (int x = 4; x < h.tabs->width() - 4; x += 7)
+        const QColor window = h.tabs.palette().color(QPalette::Window);
+        const int below = h.tabs.TabAreaHeight() + 3;
+        for (int x = 4; x < h.tabs.width() - 4; x += 7)
             QCOMPARE(QColor(h.shot.pixel(x, below)), window);
     }
 
@@ -138,10 +135,10 @@ private slots:
     // pair in the middle of the tab.
     void stretchedTabsKeepImageBesideText() {
         const TabHost h;
-        for (int i = 0; i < h.tabs->count(); ++i) {
-            const QRect tab = h.tabs->tabRect(i);
+        for (int i = 0; i < h.tabs.count(); ++i) {
+            const QRect tab = h.tabs.tabRect(i);
             int imageLeft = -1, imageRight = -1, textLeft = -1, textRight = -1;
-            for (int x = tab.left(); x <= tab.right(); ++x) {
+            for (int x = tab.left(); x <= tab.right(); ++x)
                 for (int y = tab.top(); y <= tab.bottom(); ++y) {
                     const QRgb p = h.shot.pixel(x, y);
                     if (p == QColor(Qt::magenta).rgb()) {
@@ -152,8 +149,7 @@ private slots:
                         textRight = x;
                     }
                 }
-            }
-            const QByteArray where = h.tabs->tabText(i).toUtf8();
+            const QByteArray where = h.tabs.tabText(i).toUtf8();
             QVERIFY2(imageRight >= 0 && textLeft > imageRight, where);
             QVERIFY2(textLeft - imageRight <= 8, where);
             QVERIFY2(std::abs((imageLeft - tab.left()) - (tab.right() - textRight)) <= 8, where);

@@ -743,8 +743,8 @@ void TestPanel::promptSequences_data() {
 void TestPanel::promptSequences() {
     QFETCH(int, row);
     const PromptRow r = PromptRows().at(std::size_t(row));
-    QTemporaryDir dir;
-    const QString ro = dir.filePath(QStringLiteral("ro"));
+    Session s({ModelQueue("Alpha", "socket://a"), ModelQueue("Beta", "socket://b")});
+    const QString ro = s.dir.filePath(QStringLiteral("ro"));
     const bool readOnlyPlace =
         r.needsReadOnly && g_mountNamespace && QDir().mkpath(ro) && Mount(ro, "ro,size=16k");
     const auto unmount = qScopeGuard([&] {
@@ -753,7 +753,6 @@ void TestPanel::promptSequences() {
     });
     if (r.needsReadOnly && !readOnlyPlace) // without root: no mount namespace
         QSKIP("a read-only place needs root for its tmpfs mount");
-    Session s({ModelQueue("Alpha", "socket://a"), ModelQueue("Beta", "socket://b")});
     s.prompt.scripts = {ChoosePrinter("Alpha")};
     RecordingExit exit;
     QVERIFY(s.Start());
@@ -765,7 +764,7 @@ void TestPanel::promptSequences() {
         s.service.FindQueue("Alpha")->failStart = true;
     if (r.spooler == Spooler::SendAndListFail || r.spooler == Spooler::ListFails)
         s.service.SetListFailure("the print scheduler at localhost does not answer");
-    const QString good = dir.filePath(QStringLiteral("good.dat"));
+    const QString good = s.dir.filePath(QStringLiteral("good.dat"));
     QFile::remove(good);
     for (const QString& place : r.saveAs)
         s.files.answers.append(place == "ro" ? ro + "/a.dat" : place == "good" ? good : QString());

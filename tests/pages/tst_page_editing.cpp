@@ -455,11 +455,8 @@ private slots:
     // A template text as drawn (and measured) and as a screen reader says it: "&&" is one
     // ampersand, "&x" the letter alone; the reader also drops a Japanese "(&A)" and line breaks.
     void mnemonicMarks() {
-        const struct {
-            const char* marked;
-            const char* drawn;
-            const char* said;
-        } rows[] = {
+        const char* const rows[][3] = {
+            // marked, drawn, said
             {"&File", "File", "File"},
             {"Save && &quit", "Save & quit", "Save & quit"},
             {"&&&x&&", "&x&", "&x&"},
