@@ -22,10 +22,7 @@ class TestAccessible : public QObject {
 private slots:
     void initTestCase() { m_service.AddQueue(ModelQueue("Solo", "socket://s")); }
     void init() { QVERIFY(m_w.emplace(m_service).Start()); }
-    void cleanup() {
-        CloseTopLevels();
-        m_w.reset();
-    }
+    void cleanup() { m_w.reset(); } // the window and whatever it opened
     void controlNames();
     void valuesAndActions();
     void tabsAndPages();
