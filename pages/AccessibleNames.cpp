@@ -3,6 +3,7 @@
 #include "CComboBox.h"
 #include "CPropertyPage.h"
 #include "CRadioButton.h"
+#include "MnemonicText.h"
 #include "TextConvert.h"
 
 #include <QAbstractItemView>
@@ -123,13 +124,7 @@ QString AccessibleText(const QString& templateText) {
     QString text = templateText;
     text.remove(u'\n');
     text.remove(mnemonicInParentheses);
-    QString said;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text.at(i) == u'&' && i + 1 < text.size())
-            ++i; // "&&" is one ampersand, "&X" the letter alone
-        said.append(text.at(i));
-    }
-    return said.trimmed();
+    return WithoutMnemonic(text).trimmed();
 }
 
 void InstallAccessibleControls() {

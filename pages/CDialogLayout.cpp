@@ -12,6 +12,7 @@
 #include "DialogFace.h"
 #include "DialogTemplate.h"
 #include "FittedUnitCache.h"
+#include "MnemonicText.h"
 #include "TextConvert.h"
 
 #include <QApplication>
@@ -265,9 +266,8 @@ QSize CDialogLayout::FittedBaseUnits(const QFont& font, const QString& cachePath
     const QFontMetricsF fmf(font);
     auto textWidth = [&fmf](std::string_view text) {
         int widest = 0;
-        for (QString line : ToQString(text).split(u'\n')) {
-            line.replace(QStringLiteral("&&"), QStringLiteral("\x01")).remove(u'&');
-            line.replace(u'\x01', u'&');
+        for (const QString& marked : ToQString(text).split(u'\n')) {
+            const QString line = WithoutMnemonic(marked);
             if (line.isEmpty())
                 continue;
             const qreal bearing = std::max(qreal(0), fmf.rightBearing(line.back()));

@@ -1,5 +1,7 @@
 #include "CGroupBox.h"
 
+#include "MnemonicText.h"
+
 #include <QPainter>
 #include <QStyle>
 #include <qdrawutil.h>
@@ -20,7 +22,7 @@ void CGroupBox::paintEvent(QPaintEvent*) {
         // that the line leaves free.
         const int pad = 2;
         const int indent = fm.averageCharWidth();
-        const int width = fm.horizontalAdvance(QString(text).remove(u'&')) + 2 * pad;
+        const int width = fm.horizontalAdvance(WithoutMnemonic(text)) + 2 * pad;
         textRect = QRect(indent, 0, width, fm.height()).intersected(rect());
         painter.setClipRegion(QRegion(rect()).subtracted(textRect));
     }

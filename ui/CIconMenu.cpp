@@ -5,7 +5,6 @@
 
 #include <QApplication>
 #include <QFontMetrics>
-#include <QPainter>
 
 #include <algorithm>
 
@@ -52,43 +51,6 @@ bool IsSeparator(const IconMenuItem& item) {
     return (item.flags & kMfSeparator) != 0;
 }
 
-// Rectangles as the item geometry gives them: left, top, right and bottom edges, the right and
-// bottom ones exclusive.
-struct Edges {
-    int l, t, r, b;
-    QRect Rect() const { return QRect(l, t, r - l, b - t); }
-};
-
-// Device pixels per point of what the painter draws on.
-qreal PixelRatio(const QPainter& p) {
-    return p.device() ? p.device()->devicePixelRatio() : 1.0;
-}
-
-void Fill(QPainter& p, const Edges& e, const QColor& c) {
-    p.fillRect(e.Rect(), c);
-}
-
-// A one-pixel border just inside the rectangle.
-void Outline(QPainter& p, const Edges& e, const QColor& c) {
-    const int w = e.r - e.l, h = e.b - e.t;
-    p.fillRect(e.l, e.t, w, 1, c);
-    p.fillRect(e.l, e.b - 1, w, 1, c);
-    p.fillRect(e.l, e.t, 1, h, c);
-    p.fillRect(e.r - 1, e.t, 1, h, c);
-}
-
-// A one-pixel 3D border: top and left in one colour, right and bottom in the other.
-void Frame3D(QPainter& p, const Edges& e, const QColor& topLeft, const QColor& bottomRight) {
-    const int w = e.r - e.l, h = e.b - e.t;
-    p.fillRect(e.l, e.t, w - 1, 1, topLeft);
-    p.fillRect(e.l, e.t, 1, h - 1, topLeft);
-    p.fillRect(e.r - 1, e.t, 1, h, bottomRight);
-    p.fillRect(e.l, e.b - 1, w, 1, bottomRight);
-}
-
-// The lowest pixel of each column of the check mark, counted from its origin.
-constexpr int kCheckColumnBottom[] = {4, 5, 6, 5, 4, 3, 2};
-
 } // namespace
 
 CIconMenu::CIconMenu() = default;
@@ -114,6 +76,10 @@ int CIconMenu::MenuLineHeight() {
 
 QPalette CIconMenu::Palette() const {
     return m_menu ? m_menu->palette() : QApplication::palette("QMenu");
+}
+
+CIconMenuPainter CIconMenu::Painter() const {
+    return CIconMenuPainter(Palette(), QSize(m_nImageWidth, m_nImageHeight), MenuFont());
 }
 
 QMenuBar* CIconMenu::MenuBar() const {
@@ -282,54 +248,7 @@ void CIconMenu::MakeImage(IconMenuItem& item, int bitmapId) const {
     }
     item.bitmapId = bitmapId;
     item.imageIndex = 0;
-    item.imageList = Cells(bitmap, 1);
-}
-
-QImage CIconMenu::Cells(const QImage& picture, int scale) const {
-    // The four standard colours of the picture take the menu's own colours; whatever then has
-    // the face colour is transparent.
-    const QPalette pal = Palette();
-    const QRgb face = pal.color(QPalette::Active, QPalette::Button).rgb();
-    const struct {
-        QRgb from;
-        QRgb to;
-    } map[] = {
-        {qRgb(0, 0, 0), pal.color(QPalette::Active, QPalette::ButtonText).rgb()},
-        {qRgb(128, 128, 128), pal.color(QPalette::Active, QPalette::Dark).rgb()},
-        {qRgb(192, 192, 192), face},
-        {qRgb(255, 255, 255), pal.color(QPalette::Active, QPalette::Light).rgb()},
-    };
-    // A picture taller than the cell is cut.
-    QImage image = picture.convertToFormat(QImage::Format_ARGB32)
-                       .copy(0, 0, m_nImageWidth * scale, m_nImageHeight * scale);
-    for (int y = 0; y < image.height(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < image.width(); ++x) {
-            QRgb px = line[x] | 0xFF000000u;
-            for (const auto& m : map)
-                if (px == (m.from | 0xFF000000u)) {
-                    px = m.to | 0xFF000000u;
-                    break;
-                }
-            line[x] = (px == (face | 0xFF000000u)) ? 0u : px;
-        }
-    }
-    image.setDevicePixelRatio(scale);
-    return image;
-}
-
-const QImage& CIconMenu::CellsFor(const IconMenuItem& item, const QPainter& p, int& scale) const {
-    scale = 1;
-    if (PixelRatio(p) < 2 || item.bitmapId < 0)
-        return item.imageList;
-    if (item.imageList2x.isNull()) {
-        const QImage large = LoadBitmap(item.bitmapId, 2);
-        if (large.isNull())
-            return item.imageList;
-        item.imageList2x = Cells(large, 2);
-    }
-    scale = 2;
-    return item.imageList2x;
+    item.imageList = Painter().Cells(bitmap, 1);
 }
 
 CIconMenu::CommandOwner CIconMenu::FindCommandOwner(unsigned commandId) {
@@ -519,174 +438,8 @@ void CIconMenu::MeasureItem(MeasureItemStruct& mis) const {
     mis.itemHeight = std::max(MenuLineHeight(), m_nImageHeight + 4);
 }
 
-void CIconMenu::DrawEmbossed(QPainter& p, const IconMenuItem& item, int x, int y) const {
-    const QPalette pal = Palette();
-    const QRgb face = pal.color(QPalette::Active, QPalette::Button).rgb();
-    const QRgb light = pal.color(QPalette::Active, QPalette::Light).rgb();
-    const QRgb shadow = pal.color(QPalette::Active, QPalette::Dark).rgb();
-    // On a screen with two pixels per point the 32-pixel drawing is embossed, its highlight
-    // moved by one point as well.
-    int s = 1;
-    const QImage& cells = CellsFor(item, p, s);
-    const int iw = m_nImageWidth * s, ih = m_nImageHeight * s;
-
-    // The picture over the menu colour; its face and highlight colours are background, and so
-    // is every pixel the picture leaves transparent (whatever the menu colour is).
-    QImage picture(iw, ih, QImage::Format_ARGB32);
-    picture.fill(pal.color(QPalette::Active, QPalette::Window));
-    {
-        QPainter ip(&picture);
-        QImage cell = cells.copy(item.imageIndex * iw, 0, iw, ih);
-        cell.setDevicePixelRatio(1);
-        ip.drawImage(QPoint(0, 0), cell);
-    }
-    auto ink = [&](int px, int py) {
-        if (item.imageIndex * iw + px >= cells.width() || py >= cells.height() ||
-            qAlpha(cells.pixel(item.imageIndex * iw + px, py)) == 0)
-            return false;
-        const QRgb c = picture.pixel(px, py) | 0xFF000000u;
-        return c != (face | 0xFF000000u) && c != (light | 0xFF000000u);
-    };
-
-    // The face, the ink in the highlight colour one point right and down, then the ink in the
-    // shadow colour in place.
-    QImage embossed(iw + s, ih + s, QImage::Format_ARGB32);
-    embossed.fill(Qt::transparent);
-    for (int py = 0; py < ih; ++py)
-        for (int px = 0; px < iw; ++px)
-            embossed.setPixel(px, py, face | 0xFF000000u);
-    for (int py = 0; py < ih; ++py)
-        for (int px = 0; px < iw; ++px)
-            if (ink(px, py))
-                embossed.setPixel(px + s, py + s, light | 0xFF000000u);
-    for (int py = 0; py < ih; ++py)
-        for (int px = 0; px < iw; ++px)
-            if (ink(px, py))
-                embossed.setPixel(px, py, shadow | 0xFF000000u);
-    embossed.setDevicePixelRatio(s);
-    p.drawImage(QPoint(x, y), embossed);
-}
-
 void CIconMenu::DrawItem(const DrawItemStruct& dis) const {
-    if (!dis.painter || !dis.itemData)
-        return;
-    QPainter& p = *dis.painter;
-    const IconMenuItem& item = *dis.itemData;
-    const QPalette pal = Palette();
-    auto color = [&](QPalette::ColorRole role) { return pal.color(QPalette::Active, role); };
-    const QColor menu = color(QPalette::Window);
-
-    const int L = dis.rcItem.left(), T = dis.rcItem.top();
-    const int R = L + dis.rcItem.width(), B = T + dis.rcItem.height();
-    const int iw = m_nImageWidth, ih = m_nImageHeight;
-
-    p.save();
-    p.setRenderHint(QPainter::Antialiasing, false);
-
-    if (IsSeparator(item)) {
-        const int y = T + (B - T) / 2;
-        p.fillRect(L, y, R - L, 1, color(QPalette::Dark));
-        p.fillRect(L, y + 1, R - L, 1, color(QPalette::Light));
-        p.restore();
-        return;
-    }
-
-    const bool selected = dis.itemState & kOdsSelected;
-    const bool grayed = dis.itemState & kOdsGrayed;
-    const bool checked = dis.itemState & kOdsChecked;
-    const bool hasImage = item.bitmapId != -1;
-    const int dy = std::max(0, (B - T - ih - 4) / 2);
-
-    const Edges whole{L, T, R, B};
-    const Edges inner{L + 1, T + dy + 1, L + iw + 3, T + dy + ih + 3};
-    const Edges outer{L, T + dy, L + iw + 4, T + dy + ih + 4};
-    const int imageX = L + 2, imageY = T + dy + 2;
-
-    // 1. Background.
-    if (!selected) {
-        Fill(p, whole, menu);
-        Outline(p, whole, menu);
-    } else {
-        const Edges highlight = (hasImage || checked) ? Edges{L + iw + 5, T, R, B} : whole;
-        Fill(p, highlight, color(QPalette::Highlight));
-    }
-
-    // 2. The image in its frames.
-    if (hasImage) {
-        Outline(p, inner, menu);
-        // The 32-pixel drawing where a point is two pixels.
-        auto drawImage = [&] {
-            int s = 1;
-            const QImage& cells = CellsFor(item, p, s);
-            if (!cells.isNull())
-                p.drawImage(QRectF(imageX, imageY, iw, ih), cells,
-                            QRectF(item.imageIndex * iw * s, 0, iw * s, ih * s));
-        };
-        if (grayed) {
-            if (!item.imageList.isNull())
-                DrawEmbossed(p, item, imageX, imageY);
-            Outline(p, outer, menu);
-        } else if (selected) {
-            Fill(p, inner, menu);
-            if (checked)
-                Frame3D(p, outer, color(QPalette::Dark), color(QPalette::Light));
-            else
-                Frame3D(p, outer, color(QPalette::Light), color(QPalette::Dark));
-            drawImage();
-        } else if (checked) {
-            Fill(p, inner, color(QPalette::Midlight));
-            Frame3D(p, outer, color(QPalette::Dark), color(QPalette::Light));
-            drawImage();
-        } else {
-            Fill(p, inner, menu);
-            Outline(p, outer, menu);
-            drawImage();
-        }
-    }
-
-    // 3. Check mark or bullet for a checked item without an image.
-    if (checked && !hasImage) {
-        const Edges box{L + 1, T + dy + 2, L + iw + 1, T + dy + ih + 2};
-        Fill(p, box, selected ? menu : color(QPalette::Midlight));
-        Frame3D(p, box, color(QPalette::Dark), color(QPalette::Light));
-        const QColor ink = color(QPalette::WindowText);
-        if (dis.radioCheck) {
-            p.setPen(Qt::NoPen);
-            p.setBrush(ink);
-            p.drawEllipse(QRect(box.l + 5, box.t + 4, 6, 6));
-        } else {
-            const int ox = box.l + 4, oy = box.t + 4;
-            for (int c = 0; c < 7; ++c)
-                p.fillRect(ox + c, oy + kCheckColumnBottom[c] - 2, 1, 3, ink);
-        }
-    }
-
-    // 4. Label left-aligned, accelerator right-aligned.
-    if (!item.text.isEmpty()) {
-        const qsizetype tab = item.text.indexOf(u'\t');
-        const QString left = tab < 0 ? item.text : item.text.left(tab);
-        const QString right = tab < 0 ? QString() : item.text.mid(item.text.lastIndexOf(u'\t') + 1);
-        const int textRight = tab < 0 ? R : R - iw;
-        const QRect text(L + iw + 9, T - 1, textRight - (L + iw + 9), B - T);
-        const int flags = Qt::TextSingleLine | Qt::AlignVCenter | Qt::TextShowMnemonic;
-        p.setFont(MenuFont());
-        p.setBackgroundMode(Qt::TransparentMode);
-        auto draw = [&](const QRect& r, const QColor& c) {
-            p.setPen(c);
-            p.drawText(r, flags | Qt::AlignLeft, left);
-            if (tab >= 0)
-                p.drawText(r, flags | Qt::AlignRight, right);
-        };
-        if (!grayed) {
-            draw(text, color(selected ? QPalette::HighlightedText : QPalette::WindowText));
-        } else if (selected) {
-            draw(text, menu);
-        } else {
-            draw(text.translated(1, 1), color(QPalette::Light));
-            draw(text, pal.color(QPalette::Disabled, QPalette::Text));
-        }
-    }
-    p.restore(); // pens, brushes and the font made for this item go with it
+    Painter().DrawItem(dis);
 }
 
 // ---- Registry and keys ------------------------------------------------------------------------

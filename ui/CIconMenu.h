@@ -27,6 +27,7 @@
 // other code inserts into a popup are recognised by SyncItems.
 #pragma once
 
+#include "CIconMenuPainter.h"
 #include "IconMenuItem.h"
 #include "MenuTemplate.h"
 
@@ -42,16 +43,7 @@
 #include <string>
 #include <vector>
 
-class QPainter;
-
 namespace vellmark::ui {
-
-// Item states handed to DrawItem.
-enum ItemState : unsigned {
-    kOdsSelected = 0x0001,
-    kOdsGrayed = 0x0002,
-    kOdsChecked = 0x0008,
-};
 
 // The answer codes of FindMnemonic: the item's position in the low 16 bits, the code in the high.
 inline constexpr unsigned kMncIgnore = 0;
@@ -61,14 +53,6 @@ struct MeasureItemStruct {
     const IconMenuItem* itemData = nullptr;
     int itemWidth = 0;  // out
     int itemHeight = 0; // out
-};
-
-struct DrawItemStruct {
-    QPainter* painter = nullptr;
-    QRect rcItem;            // the item's rectangle
-    unsigned itemState = 0;  // kOds... bits
-    bool radioCheck = false; // a checked item shows a bullet instead of a check mark
-    const IconMenuItem* itemData = nullptr;
 };
 
 class CIconMenu : public QObject {
@@ -125,7 +109,8 @@ public:
     // behind this object's back.
     void SyncItems();
 
-    // The size of one item, and its drawing, with the geometry of an owner-drawn menu item.
+    // The size of one item, and its drawing (by CIconMenuPainter in this menu's colours, image
+    // size and font), with the geometry of an owner-drawn menu item.
     void MeasureItem(MeasureItemStruct& mis) const;
     void DrawItem(const DrawItemStruct& dis) const;
 
@@ -178,15 +163,9 @@ private:
     void PadAccelerators();
     // The record of the action, as it is (no pending alignment done).
     IconMenuItem* FindRecord(const QAction* action) const;
-    // A picture in the menu's colours, transparent where it has the face colour, cut to the
-    // image size (at a scale of 2: twice the size, device pixel ratio 2).
-    QImage Cells(const QImage& picture, int scale) const;
-    // The cells an item's image is drawn from with this painter: the 32-pixel drawing (made
-    // the first time) where a point is two pixels, scale set to 2; else the 16-pixel one.
-    const QImage& CellsFor(const IconMenuItem& item, const QPainter& p, int& scale) const;
     void BindAction(IconMenuItem& item, QAction* action);
     QPalette Palette() const;
-    void DrawEmbossed(QPainter& p, const IconMenuItem& item, int x, int y) const;
+    CIconMenuPainter Painter() const;
 
     std::vector<std::unique_ptr<IconMenuItem>> m_items;
     std::vector<std::unique_ptr<CIconMenu>> m_submenus;

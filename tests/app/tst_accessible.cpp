@@ -11,14 +11,27 @@
 #include <QComboBox>
 #include <QToolButton>
 
+#include <optional>
+#include <tuple>
+
 using namespace vellmark;
 using namespace vellmark::test;
 
 class TestAccessible : public QObject {
     Q_OBJECT
 private slots:
-    void cleanup() { CloseTopLevels(); }
-    void namesAndRoles();
+    void initTestCase() { m_service.AddQueue(ModelQueue("Solo", "socket://s")); }
+    void init() { QVERIFY(m_w.emplace(m_service).Start()); }
+    void cleanup() { m_w.reset(); } // the window and whatever it opened
+    void controlNames();
+    void valuesAndActions();
+    void tabsAndPages();
+    void toolButtonsAndArrows();
+
+private:
+    MemoryPrintService m_service;
+    std::optional<Window> m_w;
+    std::array<CPropertyPage*, kPageCount> Pages() { return AllPages(*m_w->dlg); }
 };
 
 namespace {
@@ -35,25 +48,16 @@ Said Describe(QObject* object) {
     return {iface->text(QAccessible::Name), iface->role()};
 }
 
-struct ControlRow {
-    int page; // tab index
-    int id;
-    const char* name;
-    QAccessible::Role role;
-};
-
 } // namespace
 
-void TestAccessible::namesAndRoles() {
-    MemoryPrintService service;
-    service.AddQueue(ModelQueue("Solo", "socket://s"));
-    Window w(service);
-    QVERIFY(w.Start());
-    CPanelDlg& dlg = *w.dlg;
-    const std::array<CPropertyPage*, kPageCount> pages = AllPages(dlg);
+// The controls are named after their own text or the label before them, with their roles;
+// every control has a name, none with a mnemonic.
+void TestAccessible::controlNames() {
+    const std::array<CPropertyPage*, kPageCount> pages = Pages();
 
     using A = QAccessible;
-    const ControlRow rows[] = {
+    const std::tuple<int, int, const char*, QAccessible::Role> rows[] = {
+        // tab, id, name, role
         {0, res::IDC_SELECT_PAPER_THICKNESS, "用紙厚調整の設定", A::ComboBox},
         {0, res::IDC_SELECT_PRINT_POSITION, "印刷位置の微調整", A::ComboBox},
         {0, res::IDC_SELECT_REDUCTION, "縮小印刷", A::ComboBox},
@@ -76,18 +80,30 @@ void TestAccessible::namesAndRoles() {
         {5, res::IDC_MSW3_8_SECOND, "スキップする", A::RadioButton},
         {6, res::IDC_MSW4_8_FIRST, "オート", A::RadioButton},
     };
-    for (const ControlRow& row : rows) {
-        const QByteArray where =
-            QStringLiteral("page %1 control %2").arg(row.page).arg(row.id).toUtf8();
-        QWidget* control = pages[static_cast<std::size_t>(row.page)]->GetDlgItem(row.id);
+    for (const auto& [page, id, name, role] : rows) {
+        const QByteArray where = QStringLiteral("page %1 control %2").arg(page).arg(id).toUtf8();
+        QWidget* control = pages[static_cast<std::size_t>(page)]->GetDlgItem(id);
         QVERIFY2(control, where);
         const Said said = Describe(control);
-        QCOMPARE(said.name, QString::fromUtf8(row.name));
-        QVERIFY2(said.role == row.role, where + " role " + QByteArray::number(said.role));
+        QCOMPARE(said.name, QString::fromUtf8(name));
+        QVERIFY2(said.role == role, where + " role " + QByteArray::number(said.role));
     }
+    for (std::size_t p = 0; p < pages.size(); ++p)
+        for (const res::ControlTemplate& c : pages[p]->Template().controls) {
+            QWidget* control = pages[p]->GetDlgItem(c.id);
+            if (!control)
+                continue; // a label without an id
+            const QString name = Describe(control).name;
+            const QByteArray where =
+                QStringLiteral("page %1 control %2 \"%3\"").arg(p).arg(c.id).arg(name).toUtf8();
+            QVERIFY2(!name.isEmpty() && !name.contains(u'&'), where);
+        }
+}
 
-    // A drop-down list's value is its selection; a radio button says whether it is checked,
-    // and its action checks it.
+// A drop-down list's value is its selection; a radio button says whether it is checked, and its
+// action checks it.
+void TestAccessible::valuesAndActions() {
+    const std::array<CPropertyPage*, kPageCount> pages = Pages();
     auto* thickness = pages[0]->DlgItem<QComboBox>(res::IDC_SELECT_PAPER_THICKNESS);
     QCOMPARE(QAccessible::queryAccessibleInterface(thickness)->text(QAccessible::Value),
              thickness->currentText());
@@ -105,47 +121,47 @@ void TestAccessible::namesAndRoles() {
     uncheckedIface->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
     QVERIFY(unchecked->isChecked());
     QVERIFY(uncheckedIface->state().checked);
+}
 
-    // Every control of every page has a name, without a mnemonic.
-    for (std::size_t p = 0; p < pages.size(); ++p)
-        for (const res::ControlTemplate& c : pages[p]->Template().controls) {
-            QWidget* control = pages[p]->GetDlgItem(c.id);
-            if (!control)
-                continue; // a label without an id
-            const Said said = Describe(control);
-            const QByteArray where = QStringLiteral("page %1 control %2 \"%3\"")
-                                         .arg(p)
-                                         .arg(c.id)
-                                         .arg(said.name)
-                                         .toUtf8();
-            QVERIFY2(!said.name.isEmpty() && !said.name.contains(u'&'), where);
-        }
-
-    // The pages are panes named after their tabs; the tabs are page tabs with their texts,
-    // the current one selected, and pressing one shows its page.
-    CTabControl* tabs = Tabs(dlg);
+// The pages are panes named after their tabs; the tabs are page tabs with their texts, the
+// current one selected and, while the tab row has the focus, the only one focused; pressing a
+// tab shows its page.
+void TestAccessible::tabsAndPages() {
+    const std::array<CPropertyPage*, kPageCount> pages = Pages();
+    const QStringList names = {"機能選択", "書式設定", "パラメータ設定", "ＭＳＷ１",
+                               "ＭＳＷ２", "ＭＳＷ３", "ＭＳＷ４"};
+    CTabControl* tabs = Tabs(*m_w->dlg);
     QAccessibleInterface* tabList = QAccessible::queryAccessibleInterface(tabs);
     QCOMPARE(tabList->role(), QAccessible::PageTabList);
-    QCOMPARE(tabList->childCount(), static_cast<int>(kPageCount));
+    QCOMPARE(tabList->childCount(), names.size());
+    tabs->setFocus();
+    QTRY_VERIFY(tabs->hasFocus());
     for (int i = 0; i < tabList->childCount(); ++i) {
-        const Said page = Describe(pages[static_cast<std::size_t>(i)]);
-        QCOMPARE(page.name, tabs->tabText(i));
-        QCOMPARE(page.role, QAccessible::Pane);
+        QCOMPARE(Describe(pages[static_cast<std::size_t>(i)]).name, names[i]);
+        QCOMPARE(Describe(pages[static_cast<std::size_t>(i)]).role, QAccessible::Pane);
         QAccessibleInterface* tab = tabList->child(i);
         QVERIFY(tab);
         QCOMPARE(tab->role(), QAccessible::PageTab);
-        QCOMPARE(tab->text(QAccessible::Name), tabs->tabText(i));
+        QCOMPARE(tab->text(QAccessible::Name), names[i]);
         QCOMPARE(tab->parent(), tabList);
         QCOMPARE(tabList->indexOfChild(tab), i);
         QCOMPARE(bool(tab->state().selected), i == tabs->currentIndex());
+        QCOMPARE(bool(tab->state().focused), i == tabs->currentIndex());
         QVERIFY(tabs->rect().translated(tabs->mapToGlobal(QPoint(0, 0))).contains(tab->rect()));
     }
     tabList->child(2)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
     QCOMPARE(tabs->currentIndex(), 2);
     QVERIFY(pages[2]->isVisible() && !pages[0]->isVisible());
     QVERIFY(tabList->child(2)->state().selected && !tabList->child(0)->state().selected);
+    QVERIFY(tabList->child(2)->state().focused && !tabList->child(0)->state().focused);
+    pages[2]->GetDlgItem(res::IDC_PARAM_LOAD_TIME)->setFocus();
+    QTRY_VERIFY(!tabs->hasFocus());
+    QVERIFY(!tabList->child(2)->state().focused);
+}
 
-    // The toolbar buttons say their tooltips; the up-down arrows their direction.
+// The toolbar buttons say their tooltips; the up-down arrows their direction.
+void TestAccessible::toolButtonsAndArrows() {
+    CPanelDlg& dlg = *m_w->dlg;
     QStringList toolNames;
     for (QAction* a : ToolBar(dlg)->actions())
         if (!a->isSeparator()) {
@@ -156,7 +172,7 @@ void TestAccessible::namesAndRoles() {
     QCOMPARE(toolNames,
              QStringList({"設定ファイルの読み込み", "設定ファイルへの書き込み",
                           "設定値をプリンタへ送信", "工場出荷設定を表示", "プリンタの選択"}));
-    auto* upDown = pages[2]->DlgItem<CUpDown>(res::IDC_PARAM_LOAD_TIME_SPIN);
+    auto* upDown = Pages()[2]->DlgItem<CUpDown>(res::IDC_PARAM_LOAD_TIME_SPIN);
     QVERIFY(upDown);
     QCOMPARE(Describe(upDown).name, QStringLiteral("シートガイドからの用紙吸入時間"));
     QStringList arrows;

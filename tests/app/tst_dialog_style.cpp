@@ -45,6 +45,23 @@ bool NoVerticalLine(const QImage& image, const QRect& r) {
     return true;
 }
 
+// A tab control of two rows with magenta images, shown and grabbed.
+struct TabHost {
+    TabHost() {
+        QPixmap magenta(16, 16);
+        magenta.fill(Qt::magenta);
+        for (const char* text : {"機能選択", "書式設定", "パラメータ設定", "ＭＳＷ１"})
+            tabs.AddTab(QIcon(magenta), QString::fromUtf8(text));
+        tabs.setGeometry(50, 100, 300, 200);
+        tabs.show();
+        if (!QTest::qWaitForWindowExposed(&tabs) || tabs.RowCount() < 2)
+            QTest::qFail("the tab control shows no two rows", __FILE__, __LINE__);
+        shot = tabs.grab().toImage();
+    }
+    CTabControl tabs{nullptr};
+    QImage shot;
+};
+
 } // namespace
 
 class TestDialogStyle : public QObject {
@@ -53,80 +70,77 @@ private slots:
     void initTestCase() { CDialogStyle::Install(); }
     void cleanup() { test::CloseTopLevels(); }
 
-    void windowsDetails() {
-        QWidget host;
-        host.setGeometry(40, 40, 420, 300);
-        auto* combo = new QComboBox(&host);
-        combo->addItems({QStringLiteral("オート"), QStringLiteral("1"), QStringLiteral("2"),
-                         QStringLiteral("3")});
-        combo->setCurrentIndex(2);
-        combo->setGeometry(10, 10, 120, combo->sizeHint().height());
-        auto* bar = new QToolBar(&host);
-        QPixmap square(16, 16);
-        square.fill(Qt::blue);
-        bar->addSeparator();
-        bar->addAction(QIcon(square), QString());
-        bar->addSeparator();
-        bar->addAction(QIcon(square), QString());
-        bar->setGeometry(140, 10, 200, bar->sizeHint().height());
-        auto* tabs = new CTabControl(&host);
-        QPixmap magenta(16, 16);
-        magenta.fill(Qt::magenta);
-        // Two rows: the first row's tabs are stretched to the full width.
-        for (const char* text : {"機能選択", "書式設定", "パラメータ設定", "ＭＳＷ１"})
-            tabs->AddTab(QIcon(magenta), QString::fromUtf8(text));
-        tabs->setGeometry(10, 60, 300, 200);
-        host.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&host));
-        QVERIFY(tabs->RowCount() >= 2);
-
-        // The list drops below the box.
-        combo->showPopup();
-        QWidget* list = combo->view()->window();
+    // The list drops below the box.
+    void listDropsBelowItsBox() {
+        QComboBox combo;
+        combo.addItems({QStringLiteral("オート"), QStringLiteral("1"), QStringLiteral("2"),
+                        QStringLiteral("3")});
+        combo.setCurrentIndex(2);
+        combo.move(50, 200); // room above and below: the screen's edges move no list
+        combo.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&combo));
+        combo.showPopup();
+        QWidget* list = combo.view()->window();
         QTRY_VERIFY(list->isVisible());
-        QCOMPARE_GE(list->geometry().top(), combo->mapToGlobal(QPoint(0, combo->height() - 1)).y());
-        combo->hidePopup();
+        QCOMPARE_GE(list->geometry().top(), combo.mapToGlobal(QPoint(0, combo.height() - 1)).y());
+        combo.hidePopup();
+    }
 
-        // Message box buttons: text only.
+    // Message box buttons: text only.
+    void messageBoxButtonsWithoutIcons() {
         QMessageBox box(QMessageBox::Warning, QStringLiteral("Vellmark"), QStringLiteral("?"),
                         QMessageBox::Ok | QMessageBox::Cancel);
         QCOMPARE(box.buttons().size(), 2);
         for (QAbstractButton* button : box.buttons())
             QVERIFY2(button->icon().isNull(), qPrintable(button->text()));
+    }
 
-        // Grayed texts on the dialog and in menus.
+    // Grayed texts on the dialog and in menus.
+    void grayedTextsContrast() {
         for (const char* widgetClass : {"QWidget", "QMenu", "QLabel"}) {
             const QPalette pal = QApplication::palette(widgetClass);
-            QCOMPARE_GE(Contrast(pal.color(QPalette::Disabled, QPalette::Text),
-                                 pal.color(QPalette::Window)),
-                        3.0);
-            QCOMPARE_GE(Contrast(pal.color(QPalette::Disabled, QPalette::WindowText),
-                                 pal.color(QPalette::Window)),
-                        3.0);
+            for (const QPalette::ColorRole role : {QPalette::Text, QPalette::WindowText})
+                QCOMPARE_GE(
+                    Contrast(pal.color(QPalette::Disabled, role), pal.color(QPalette::Window)),
+                    3.0);
         }
+    }
 
-        // The separators: the leading one plain, the next one a line.
-        const QImage shot = host.grab().toImage();
-        const QRect lead =
-            bar->widgetForAction(bar->actions().at(0))->geometry().translated(bar->pos());
-        const QRect between =
-            bar->widgetForAction(bar->actions().at(2))->geometry().translated(bar->pos());
-        QVERIFY(NoVerticalLine(shot, lead));
-        QVERIFY(!NoVerticalLine(shot, between));
+    // The separators: the leading one plain, the next one a line.
+    void toolbarSeparators() {
+        QToolBar bar;
+        QPixmap square(16, 16);
+        square.fill(Qt::blue);
+        bar.addSeparator();
+        bar.addAction(QIcon(square), QString());
+        bar.addSeparator();
+        bar.addAction(QIcon(square), QString());
+        bar.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&bar));
+        const QImage shot = bar.grab().toImage();
+        QVERIFY(NoVerticalLine(shot, bar.widgetForAction(bar.actions().at(0))->geometry()));
+        QVERIFY(!NoVerticalLine(shot, bar.widgetForAction(bar.actions().at(2))->geometry()));
+    }
 
-        // Between the tab rows and a page laid over the display area: the dialog's colour.
-        const QColor window = host.palette().color(QPalette::Window);
-        const int below = tabs->y() + tabs->TabAreaHeight() + 3;
-        for (int x = tabs->x() + 4; x < tabs->x() + tabs->width() - 4; x += 7)
-            QCOMPARE(QColor(shot.pixel(x, below)), window);
+    // Between the tab rows and a page laid over the display area: the dialog's colour.
+    void tabDisplayAreaInDialogColour() {
+        const TabHost h;
+        const QColor window = h.tabs.palette().color(QPalette::Window);
+        const int below = h.tabs.TabAreaHeight() + 3;
+        for (int x = 4; x < h.tabs.width() - 4; x += 7)
+            QCOMPARE(QColor(h.shot.pixel(x, below)), window);
+    }
 
-        // A stretched tab: its image next to its text, the pair in the middle of the tab.
-        for (int i = 0; i < tabs->count(); ++i) {
-            const QRect tab = tabs->tabRect(i).translated(tabs->pos());
+    // A stretched tab (the first row's fill the full width): its image next to its text, the
+    // pair in the middle of the tab.
+    void stretchedTabsKeepImageBesideText() {
+        const TabHost h;
+        for (int i = 0; i < h.tabs.count(); ++i) {
+            const QRect tab = h.tabs.tabRect(i);
             int imageLeft = -1, imageRight = -1, textLeft = -1, textRight = -1;
-            for (int x = tab.left(); x <= tab.right(); ++x) {
+            for (int x = tab.left(); x <= tab.right(); ++x)
                 for (int y = tab.top(); y <= tab.bottom(); ++y) {
-                    const QRgb p = shot.pixel(x, y);
+                    const QRgb p = h.shot.pixel(x, y);
                     if (p == QColor(Qt::magenta).rgb()) {
                         imageLeft = imageLeft < 0 ? x : imageLeft;
                         imageRight = x;
@@ -135,8 +149,7 @@ private slots:
                         textRight = x;
                     }
                 }
-            }
-            const QByteArray where = tabs->tabText(i).toUtf8();
+            const QByteArray where = h.tabs.tabText(i).toUtf8();
             QVERIFY2(imageRight >= 0 && textLeft > imageRight, where);
             QVERIFY2(textLeft - imageRight <= 8, where);
             QVERIFY2(std::abs((imageLeft - tab.left()) - (tab.right() - textRight)) <= 8, where);

@@ -84,14 +84,16 @@ struct MemoryService {
     MemoryPrintService service;
 };
 
-// The main window over its own in-memory print service (one printer unless told); the test
-// starts it.
+// The main window over its own in-memory print service (one printer unless told), its document
+// and a folder; the test starts it.
 struct Session : MemoryService, Window {
     explicit Session(const std::vector<PrinterRecord>& queues = {ModelQueue("Solo", "socket://s")})
         : Window(service) {
         for (const PrinterRecord& q : queues)
             service.AddQueue(q);
     }
+    SettingsDocument& doc = Window::dlg->Document();
+    QTemporaryDir dir; // for the files of the test
 };
 
 // A start-up: its printers, the scripts for the selection dialog, the exit statuses, the
@@ -99,6 +101,83 @@ struct Session : MemoryService, Window {
 // whether the printer switch is enabled.
 using StartRow = std::tuple<const char*, std::vector<PrinterRecord>, QList<AppPrompt::Script>,
                             QList<int>, QStringList, int, QString, bool>;
+
+// The exit procedure and the printer switch, each row one sequence of prompts and answers.
+enum class Spooler { Answers, SendFails, SendAndListFail, ListFails };
+enum class Kept { Nothing, Edits };  // in the file
+enum class Shows { Edits, Factory }; // on screen
+struct PromptRow {
+    const char* name;
+    bool change, exit, needsReadOnly;
+    Spooler spooler;
+    QList<int> answers;
+    QStringList saveAs; // "" cancels the dialog, "ro" a read-only place, "good" a file
+    QList<AppPrompt::Script> lists;
+    QStringList messages;
+    bool ended;
+    Kept file;
+    int jobs;
+    const char* printer;
+    Shows shows;
+};
+
+std::vector<PromptRow> PromptRows() {
+    const QString e1 = ResText(res::IDS_EXIT_SEND), e2 = ResText(res::IDS_EXIT_SAVE);
+    const QString p1 = ResText(res::IDS_SWITCH_SEND), p2 = ResText(res::IDS_SWITCH_SAVE);
+    const QString f2 = ResText(res::IDS_FACTORY_SHOWN), denied = ResText(res::IDS_WRITE_DENIED);
+    const QString s4 = MessageText(kMessageS4);
+    const QString silent = ResText(res::IDS_SERVER_SILENT).replace("%s", "localhost");
+    return std::vector<PromptRow>{
+        // clang-format off
+        {"nothing changed: no prompt", false, true, false, Spooler::Answers, {}, {}, {}, {}, true,
+         Kept::Nothing, 0, "Alpha", Shows::Factory},
+        {"No, No", true, true, false, Spooler::Answers, {kPromptNo, kPromptNo}, {}, {}, {e1, e2},
+         true, Kept::Nothing, 0, "Alpha", Shows::Edits},
+        {"Cancel in E1", true, true, false, Spooler::Answers, {kPromptCancel}, {}, {}, {e1}, false,
+         Kept::Nothing, 0, "Alpha", Shows::Edits},
+        {"No, Cancel in E2", true, true, false, Spooler::Answers, {kPromptNo, kPromptCancel}, {},
+         {}, {e1, e2}, false, Kept::Nothing, 0, "Alpha", Shows::Edits},
+        {"No, Yes, saved", true, true, false, Spooler::Answers, {kPromptNo, kPromptYes}, {"good"},
+         {}, {e1, e2}, true, Kept::Edits, 0, "Alpha", Shows::Edits},
+        {"Yes, Yes: sent and saved", true, true, false, Spooler::Answers, {kPromptYes, kPromptOk,
+         kPromptYes}, {"good"}, {}, {e1, MessageText(kMessageS3), e2}, true, Kept::Edits, 1,
+         "Alpha", Shows::Edits},
+        // A save that wrote nothing keeps the window and the edits.
+        {"No, Yes, save dialog cancelled", true, true, false, Spooler::Answers, {kPromptNo,
+         kPromptYes}, {""}, {}, {e1, e2}, false, Kept::Nothing, 0, "Alpha", Shows::Edits},
+        {"No, Yes, a read-only place, then the dialog cancelled", true, true, true,
+         Spooler::Answers, {kPromptNo, kPromptYes, kPromptOk}, {"ro", ""}, {}, {e1, e2, denied},
+         false, Kept::Nothing, 0, "Alpha", Shows::Edits},
+        {"switch: No, Yes, save dialog cancelled: no list", true, false, false, Spooler::Answers,
+         {kPromptNo, kPromptYes}, {""}, {ChoosePrinter("Beta")}, {p1, p2}, false, Kept::Nothing, 0,
+         "Alpha", Shows::Edits},
+        {"switch: No, Yes, a read-only place, then cancelled: no list", true, false, true,
+         Spooler::Answers, {kPromptNo, kPromptYes, kPromptOk}, {"ro", ""}, {ChoosePrinter("Beta")},
+         {p1, p2, denied}, false, Kept::Nothing, 0, "Alpha", Shows::Edits},
+        // The send's own printer switch chose another printer: the command ends there.
+        {"Yes in E1, the send fails, Beta chosen: no E2 on the factory settings", true, true,
+         false, Spooler::SendFails, {kPromptYes, kPromptOk, kPromptNo, kPromptNo, kPromptOk},
+         {"good"}, {ChoosePrinter("Beta")}, {e1, s4, p1, p2, f2}, false, Kept::Nothing, 0, "Beta",
+         Shows::Factory},
+        {"switch: Yes in P1, the send fails, Beta chosen: no stale P2, no second list", true,
+         false, false, Spooler::SendFails, {kPromptYes, kPromptOk, kPromptNo, kPromptNo,
+         kPromptOk}, {"good"}, {ChoosePrinter("Beta"), ChoosePrinter("Alpha")}, {p1, s4, p1, p2,
+         f2}, false, Kept::Nothing, 0, "Beta", Shows::Factory},
+        // The send's own switch was cancelled: nothing changed, the command goes on.
+        {"Yes in E1, the send fails, the list cancelled: E2 follows", true, true, false,
+         Spooler::SendFails, {kPromptYes, kPromptOk, kPromptNo, kPromptNo, kPromptYes}, {"good"},
+         {}, {e1, s4, p1, p2, e2}, true, Kept::Edits, 0, "Alpha", Shows::Edits},
+        // A scheduler that stops answering after start-up never ends the program.
+        {"Yes in E1, the send and the list fail: the server named, E2 follows", true, true, false,
+         Spooler::SendAndListFail, {kPromptYes, kPromptOk, kPromptNo, kPromptNo, kPromptOk,
+         kPromptCancel}, {}, {}, {e1, s4, p1, p2, silent, e2}, false, Kept::Nothing, 0, "Alpha",
+         Shows::Edits},
+        {"switch: the list fails: the server named, printer and edits kept", true, false, false,
+         Spooler::ListFails, {kPromptNo, kPromptNo, kPromptOk}, {}, {}, {p1, p2, silent}, false,
+         Kept::Nothing, 0, "Alpha", Shows::Edits},
+        // clang-format on
+    };
+}
 
 } // namespace
 
@@ -112,10 +191,15 @@ private slots:
     void silentSchedulerAtStartup();
     void messageBoxAnswers();
     void statusLineTabsMenuAndToolbar();
-    void load();
+    void loadRefusals();
+    void lockedFile();
+    void loadGoodFile();
     void save();
     void factorySettings();
-    void printerSwitch();
+    void printerSwitchCancelled();
+    void printerSwitchToAnother();
+    void printerSwitchSendsFirst();
+    void promptSequences_data();
     void promptSequences();
     void keys();
     void helpAndVersion();
@@ -289,76 +373,82 @@ void TestPanel::statusLineTabsMenuAndToolbar() {
                                "プリンタの選択"}));
 }
 
-void TestPanel::load() {
+// Unsent change, L1 answered No: no dialog, nothing changes. Refused files (a header without
+// its NUL, another header, short): the message, and the pages, the block and both copies as they
+// were.
+void TestPanel::loadRefusals() {
     Session s;
     QVERIFY(s.Start());
     CPanelDlg& dlg = *s.dlg;
-    SettingsDocument& doc = dlg.Document();
-    QTemporaryDir dir;
-
-    // Unsent change, L1 answered No: no dialog, nothing changes.
     ChangeAValue(dlg);
-    const SettingsBlock edited = doc.m_current;
+    const SettingsBlock edited = s.doc.m_current;
     QVERIFY(edited != FactoryDefaults);
     QCOMPARE(s.Run(res::ID_LOAD_SETTINGS, {kPromptNo}), Ms({res::IDS_LOAD_DISCARD}));
     QCOMPARE(s.prompt.shown[0].buttons, PromptButtons::YesNo);
     QCOMPARE(s.prompt.shown[0].icon, PromptIcon::Warning);
     QVERIFY(s.files.requests.isEmpty());
-    QVERIFY(doc.m_current == edited);
-
-    // Refused files (a header without its NUL, another header, short): the message, and the
-    // pages, the block and both copies as they were.
+    QVERIFY(s.doc.m_current == edited);
     const auto changed = [](int at, char c) {
         return FileImage(FactoryDefaults).replace(at, 1, &c, 1);
     };
     for (const QByteArray& bytes :
          {changed(19, ' '), changed(0, 'd'), FileImage(FactoryDefaults).left(120)}) {
-        s.files.answers = {Place(dir.filePath("refused.dat"), bytes)};
-        const SettingsBlock saved = doc.m_lastSaved;
+        s.files.answers = {Place(s.dir.filePath("refused.dat"), bytes)};
+        const SettingsBlock saved = s.doc.m_lastSaved;
         QCOMPARE(s.Run(res::ID_LOAD_SETTINGS, {kPromptYes}),
                  Ms({res::IDS_LOAD_DISCARD, res::IDS_NOT_SETTINGS_FILE}));
-        QVERIFY(doc.m_current == edited);
-        QVERIFY(doc.m_lastSaved == saved);
+        QVERIFY(s.doc.m_current == edited);
+        QVERIFY(s.doc.m_lastSaved == saved);
         QVERIFY(PagesShow(dlg) == edited);
     }
+}
 
-    // A good file that another program keeps locked: after the window's wait (2 s, not the
-    // 10 s of the tool), the message says the file is in use, for a load and a save alike;
-    // nothing changes.
-    {
-        const QString locked = Place(dir.filePath("locked.dat"), FileImage(FactoryDefaults));
-        const int holder = ::open(QFile::encodeName(locked).constData(), O_RDONLY | O_CLOEXEC);
-        QVERIFY(holder >= 0 && ::flock(holder, LOCK_EX) == 0);
-        const auto release = qScopeGuard([&] { ::close(holder); });
-        const SettingsBlock saved = doc.m_lastSaved;
-        for (const int command : {res::ID_LOAD_SETTINGS, res::ID_SAVE_SETTINGS}) {
-            s.files.answers = {locked};
-            QElapsedTimer timer;
-            timer.start();
-            const QStringList texts = s.Run(command, {kPromptYes});
-            const qint64 waited = timer.elapsed();
-            QVERIFY2(waited >= 1900 && waited < 4000, qPrintable(QString::number(waited)));
-            QCOMPARE(texts.last(), ResText(res::IDS_FILE_IN_USE));
-            QCOMPARE(s.prompt.shown.last().icon, PromptIcon::Warning);
-            QVERIFY(QGuiApplication::overrideCursor() == nullptr);
-            QVERIFY(doc.m_current == edited && doc.m_lastSaved == saved);
-            QVERIFY(PagesShow(dlg) == edited);
-        }
+// A good file that another program keeps locked: after the window's wait (2 s, not the 10 s of
+// the tool), the message says the file is in use, for a load and a save alike; nothing changes.
+void TestPanel::lockedFile() {
+    Session s;
+    QVERIFY(s.Start());
+    CPanelDlg& dlg = *s.dlg;
+    ChangeAValue(dlg);
+    const SettingsBlock edited = s.doc.m_current;
+    const QString locked = Place(s.dir.filePath("locked.dat"), FileImage(FactoryDefaults));
+    const int holder = ::open(QFile::encodeName(locked).constData(), O_RDONLY | O_CLOEXEC);
+    QVERIFY(holder >= 0 && ::flock(holder, LOCK_EX) == 0);
+    const auto release = qScopeGuard([&] { ::close(holder); });
+    const SettingsBlock saved = s.doc.m_lastSaved;
+    for (const int command : {res::ID_LOAD_SETTINGS, res::ID_SAVE_SETTINGS}) {
+        s.files.answers = {locked};
+        QElapsedTimer timer;
+        timer.start();
+        const QStringList texts = s.Run(command, {kPromptYes});
+        const qint64 waited = timer.elapsed();
+        QVERIFY2(waited >= 1900 && waited < 4000, qPrintable(QString::number(waited)));
+        QCOMPARE(texts.last(), ResText(res::IDS_FILE_IN_USE));
+        QCOMPARE(s.prompt.shown.last().icon, PromptIcon::Warning);
+        QVERIFY(QGuiApplication::overrideCursor() == nullptr);
+        QVERIFY(s.doc.m_current == edited && s.doc.m_lastSaved == saved);
+        QVERIFY(PagesShow(dlg) == edited);
     }
+}
 
-    // A good file: shown, the form button naming its form, becomes the saved copy; Send
-    // follows the sent copy.
+// A good file: shown, the form button naming its form, becomes the saved copy; Send follows the
+// sent copy.
+void TestPanel::loadGoodFile() {
+    Session s;
+    QVERIFY(s.Start());
+    CPanelDlg& dlg = *s.dlg;
+    ChangeAValue(dlg);
     SettingsBlock fileBlock = FactoryDefaults;
     for (const auto& [id, entry] :
          {std::pair{Setting::PaperThickness, 3}, {Setting::FormSelect, 2}})
         EncodeText(fileBlock, id, std::string(Describe(id).entries[entry]));
-    const QString good = Place(dir.filePath("good.dat"), FileImage(fileBlock));
+    const QString good = Place(s.dir.filePath("good.dat"), FileImage(fileBlock));
     s.files.answers = {good};
     dlg.ShowPage(4);
     QCOMPARE(s.Run(res::ID_LOAD_SETTINGS, {kPromptYes}), Ms({res::IDS_LOAD_DISCARD}));
-    QVERIFY(doc.m_current == fileBlock);
-    QVERIFY(doc.m_lastSaved == fileBlock);
-    QVERIFY(!doc.ChangedSinceSaved());
+    QVERIFY(s.doc.m_current == fileBlock);
+    QVERIFY(s.doc.m_lastSaved == fileBlock);
+    QVERIFY(!s.doc.ChangedSinceSaved());
     QCOMPARE(Tabs(dlg)->currentIndex(), 4); // the tab does not change
     auto* formButton =
         PageOf<CPage_Form>(dlg, res::IDD_PAGE_FORM).DlgItem<QPushButton>(res::IDC_FORM_BUTTON);
@@ -383,27 +473,25 @@ void TestPanel::load() {
     SettingsBlock odd = fileBlock;
     const SettingDesc& font = Describe(Setting::Font1);
     std::fill_n(odd.begin() + font.offset, font.width, 'Z');
-    s.files.answers = {Place(dir.filePath("odd.dat"), FileImage(odd))};
+    s.files.answers = {Place(s.dir.filePath("odd.dat"), FileImage(odd))};
     QVERIFY(s.Run(res::ID_LOAD_SETTINGS).isEmpty());
-    QVERIFY(doc.m_lastSaved == odd);
-    QVERIFY(doc.ChangedSinceSaved());
+    QVERIFY(s.doc.m_lastSaved == odd);
+    QVERIFY(s.doc.ChangedSinceSaved());
     QVERIFY(!SendEnabled(dlg));
     QCOMPARE(s.Run(res::ID_EXIT, {kPromptCancel}), Ms({res::IDS_EXIT_SAVE}));
     QVERIFY(!dlg.IsEnded());
 }
 
 void TestPanel::save() {
-    QTemporaryDir dir;
     Session s;
     QVERIFY(s.Start());
     CPanelDlg& dlg = *s.dlg;
-    SettingsDocument& doc = dlg.Document();
 
     // Cancelled dialog: nothing written.
     ChangeAValue(dlg);
     s.Run(res::ID_SAVE_SETTINGS);
     QCOMPARE(s.files.requests, QStringList{"save"});
-    QVERIFY(doc.ChangedSinceSaved());
+    QVERIFY(s.doc.ChangedSinceSaved());
 
     // A pending centering entry in either edit: the parameter page, its message, 10, no
     // dialog.
@@ -425,7 +513,7 @@ void TestPanel::save() {
     TypeInto(
         PageOf<CPage_Form>(dlg, res::IDD_PAGE_FORM).DlgItem<QLineEdit>(res::IDC_FORM_PAGE_LENGTH),
         "42");
-    const QString path = dir.filePath(QStringLiteral("plain.dat"));
+    const QString path = s.dir.filePath(QStringLiteral("plain.dat"));
     s.files.answers = {path};
     const bool sendBefore = SendEnabled(dlg);
     QVERIFY(s.Run(res::ID_SAVE_SETTINGS).isEmpty());
@@ -436,7 +524,7 @@ void TestPanel::save() {
     SettingsBlock fromFile;
     std::copy_n(bytes.constData() + kHeaderSize, kBlockSize, fromFile.begin());
     QCOMPARE(DecodeInt(fromFile, Setting::PageLength), std::optional<int>(42));
-    QVERIFY(!doc.ChangedSinceSaved());
+    QVERIFY(!s.doc.ChangedSinceSaved());
     QCOMPARE(SendEnabled(dlg), sendBefore);
 
     if (!g_mountNamespace)
@@ -444,22 +532,22 @@ void TestPanel::save() {
 
     // Access denied twice (a read-only place), then a good place: two warnings, three
     // dialogs, each starting in the program's folder.
-    const QString ro = dir.filePath(QStringLiteral("ro"));
-    const QString full = dir.filePath(QStringLiteral("full"));
+    const QString ro = s.dir.filePath(QStringLiteral("ro"));
+    const QString full = s.dir.filePath(QStringLiteral("full"));
     QVERIFY(QDir().mkpath(ro) && QDir().mkpath(full));
     QVERIFY(Mount(ro, "ro,size=16k"));
     QVERIFY(Mount(full, "size=4k"));
     ChangeAValue(dlg);
     s.files.requests.clear();
     s.files.directories.clear();
-    const QString good = dir.filePath(QStringLiteral("good.dat"));
+    const QString good = s.dir.filePath(QStringLiteral("good.dat"));
     s.files.answers = {ro + "/a.dat", ro + "/b.dat", good};
     QCOMPARE(s.Run(res::ID_SAVE_SETTINGS), Ms({res::IDS_WRITE_DENIED, res::IDS_WRITE_DENIED}));
     QCOMPARE(s.prompt.shown[0].icon, PromptIcon::Warning);
     const QString start = SettingsDirectory(QCoreApplication::applicationDirPath());
     QCOMPARE(s.files.directories, QStringList({start, start, start}));
     QCOMPARE(QFileInfo(good).size(), qint64(kFileSize));
-    QVERIFY(!doc.ChangedSinceSaved());
+    QVERIFY(!s.doc.ChangedSinceSaved());
 
     // A full place: the write error, and the saved copy as it was.
     QFile filler(full + "/filler");
@@ -468,12 +556,12 @@ void TestPanel::save() {
     }
     filler.close();
     ChangeAValue(dlg);
-    const SettingsBlock saved = doc.m_lastSaved;
+    const SettingsBlock saved = s.doc.m_lastSaved;
     s.files.answers = {full + "/c.dat"};
     QCOMPARE(s.Run(res::ID_SAVE_SETTINGS), Ms({res::IDS_WRITE_FAILED}));
     QCOMPARE(s.prompt.shown[0].icon, PromptIcon::Error);
-    QVERIFY(doc.m_lastSaved == saved);
-    QVERIFY(doc.ChangedSinceSaved());
+    QVERIFY(s.doc.m_lastSaved == saved);
+    QVERIFY(s.doc.ChangedSinceSaved());
 
     // Yes in the exit's save prompt and the same write error: the window stays open with the
     // edits; the printer switch likewise stops before its list.
@@ -485,7 +573,7 @@ void TestPanel::save() {
     QCOMPARE(s.Run(res::ID_SELECT_PRINTER, {kPromptNo, kPromptYes}),
              Ms({res::IDS_SWITCH_SEND, res::IDS_SWITCH_SAVE, res::IDS_WRITE_FAILED}));
     QCOMPARE(s.prompt.modalRuns, 0);
-    QVERIFY(doc.ChangedSinceSaved());
+    QVERIFY(s.doc.ChangedSinceSaved());
     ::umount(QFile::encodeName(ro).constData());
     ::umount(QFile::encodeName(full).constData());
 }
@@ -494,13 +582,12 @@ void TestPanel::factorySettings() {
     Session s;
     QVERIFY(s.Start());
     CPanelDlg& dlg = *s.dlg;
-    SettingsDocument& doc = dlg.Document();
 
     // Send the factory block, change a value, then Cancel in F1: nothing changes.
     dlg.OnCommand(res::ID_SEND_SETTINGS);
     ChangeAValue(dlg);
     dlg.ShowPage(3);
-    const SettingsBlock edited = doc.m_current;
+    const SettingsBlock edited = s.doc.m_current;
     QCOMPARE(s.Run(res::ID_FACTORY_SETTINGS, {kPromptCancel}), Ms({res::IDS_FACTORY_CONFIRM}));
     QCOMPARE(s.prompt.shown[0].buttons, PromptButtons::OkCancel);
     QCOMPARE(Tabs(dlg)->currentIndex(), 3);
@@ -517,21 +604,17 @@ void TestPanel::factorySettings() {
     QVERIFY(!SendEnabled(dlg));
 }
 
-void TestPanel::printerSwitch() {
-    // Alpha has no destination: a cancelled choice keeps it all the same. Disk prints to a
-    // file, which the list refuses.
+// Alpha has no destination: a cancelled choice keeps it all the same. Disk prints to a file,
+// which the list refuses. Cancel at P1, at P2, and in the list (after OK on the refused file
+// row): nothing changes.
+void TestPanel::printerSwitchCancelled() {
     Session s({ModelQueue("Alpha", ""), ModelQueue("Beta", "socket://b"),
                ModelQueue("Disk", std::string(kFileDestination))});
     s.prompt.scripts = {ChoosePrinter("Alpha")};
     QVERIFY(s.Start());
     CPanelDlg& dlg = *s.dlg;
-    SettingsDocument& doc = dlg.Document();
     QVERIFY(Enabled(dlg, res::ID_SELECT_PRINTER, res::ID_TB_PRINTER));
     const QString p1 = ResText(res::IDS_SWITCH_SEND), p2 = ResText(res::IDS_SWITCH_SAVE);
-    const QString f2 = ResText(res::IDS_FACTORY_SHOWN);
-
-    // Cancel at P1, at P2, and in the list (after OK on the refused file row): nothing
-    // changes, and the next list pre-selects the current printer again (below).
     const struct {
         const char* name;
         QList<int> answers;
@@ -549,7 +632,7 @@ void TestPanel::printerSwitch() {
          {ChoosePrinter("Disk")}},
     };
     ChangeAValue(dlg);
-    const SettingsBlock edited = doc.m_current;
+    const SettingsBlock edited = s.doc.m_current;
     for (const auto& [name, answers, messages, modalRuns, list] : cancels) {
         s.prompt.scripts = list;
         const QStringList texts = s.Run(res::ID_SELECT_PRINTER, answers);
@@ -559,15 +642,25 @@ void TestPanel::printerSwitch() {
         QVERIFY2(PagesShow(dlg) == edited, name);
         QVERIFY2(s.service.Jobs().empty() && s.files.requests.isEmpty(), name);
     }
+}
 
-    // P1, P2, then the list with the current printer pre-selected; choosing Beta resets to
-    // the factory settings (F2) and names Beta in the status line.
+// P1, P2, then the list with the current printer pre-selected; choosing Beta resets to the
+// factory settings (F2) and names Beta in the status line.
+void TestPanel::printerSwitchToAnother() {
+    Session s({ModelQueue("Alpha", ""), ModelQueue("Beta", "socket://b"),
+               ModelQueue("Disk", std::string(kFileDestination))});
+    s.prompt.scripts = {ChoosePrinter("Alpha")};
+    QVERIFY(s.Start());
+    CPanelDlg& dlg = *s.dlg;
+    const QString p2 = ResText(res::IDS_SWITCH_SAVE), f2 = ResText(res::IDS_FACTORY_SHOWN);
+    ChangeAValue(dlg);
     QString preselected;
     s.prompt.scripts = {[&](QDialog& d) {
         preselected = SelectedRow(d);
         ChoosePrinter("Beta")(d);
     }};
-    QCOMPARE(s.Run(res::ID_TB_PRINTER, {kPromptNo, kPromptNo}), QStringList({p1, p2, f2}));
+    QCOMPARE(s.Run(res::ID_TB_PRINTER, {kPromptNo, kPromptNo}),
+             QStringList({ResText(res::IDS_SWITCH_SEND), p2, f2}));
     QCOMPARE(preselected, QStringLiteral("Alpha"));
     QCOMPARE(QString::fromStdString(dlg.CurrentPrinter()), QStringLiteral("Beta"));
     QCOMPARE(StatusLine(dlg)->Text(0), QStringLiteral("プリンタ名： Beta"));
@@ -604,9 +697,16 @@ void TestPanel::printerSwitch() {
     // ...but not saved: P2 only.
     QCOMPARE(s.Run(res::ID_SELECT_PRINTER, {kPromptNo}), QStringList({p2, f2}));
     QVERIFY(PagesShow(dlg) == FactoryDefaults);
+}
 
-    // Yes in P1 with a pending centering value: the parameter page and its message, nothing
-    // sent, no P2, no list.
+// Yes in P1 with a pending centering value: the parameter page and its message, nothing sent,
+// no P2, no list.
+void TestPanel::printerSwitchSendsFirst() {
+    Session s({ModelQueue("Alpha", ""), ModelQueue("Beta", "socket://b")});
+    s.prompt.scripts = {ChoosePrinter("Beta")};
+    QVERIFY(s.Start());
+    CPanelDlg& dlg = *s.dlg;
+    const QString p1 = ResText(res::IDS_SWITCH_SEND), p2 = ResText(res::IDS_SWITCH_SAVE);
     ChangeAValue(dlg);
     dlg.ShowPage(0);
     TypeInto(CentringEdit(dlg), QStringLiteral("3"));
@@ -617,7 +717,7 @@ void TestPanel::printerSwitch() {
     QCOMPARE(s.prompt.modalRuns, 0);
     QCOMPARE(Tabs(dlg)->currentIndex(), 2);
     QCOMPARE(CentringEdit(dlg)->text(), QStringLiteral("10"));
-    QCOMPARE(s.service.Jobs().size(), std::size_t(1));
+    QVERIFY(s.service.Jobs().empty());
 
     // Yes in P1, and the send fails: S4, the send's own switch (cancelled), then this
     // switch's P2 and its list.
@@ -634,138 +734,64 @@ void TestPanel::printerSwitch() {
 // it) with one edit: the answers to the prompts, the save dialogs and the printer list in; the
 // messages, whether the window ended, what is in the file, what was sent, the printer and the
 // settings on screen out. A command that gives up the edits does so only once they are kept.
+void TestPanel::promptSequences_data() {
+    QTest::addColumn<int>("row");
+    for (int i = 0; const PromptRow& r : PromptRows())
+        QTest::newRow(r.name) << i++;
+}
+
 void TestPanel::promptSequences() {
-    QTemporaryDir dir;
-    const QString ro = dir.filePath(QStringLiteral("ro"));
-    const bool readOnlyPlace = g_mountNamespace && QDir().mkpath(ro) && Mount(ro, "ro,size=16k");
+    QFETCH(int, row);
+    const PromptRow r = PromptRows().at(std::size_t(row));
+    Session s({ModelQueue("Alpha", "socket://a"), ModelQueue("Beta", "socket://b")});
+    const QString ro = s.dir.filePath(QStringLiteral("ro"));
+    const bool readOnlyPlace =
+        r.needsReadOnly && g_mountNamespace && QDir().mkpath(ro) && Mount(ro, "ro,size=16k");
     const auto unmount = qScopeGuard([&] {
         if (readOnlyPlace)
             ::umount(QFile::encodeName(ro).constData());
     });
-    const QString e1 = ResText(res::IDS_EXIT_SEND), e2 = ResText(res::IDS_EXIT_SAVE);
-    const QString p1 = ResText(res::IDS_SWITCH_SEND), p2 = ResText(res::IDS_SWITCH_SAVE);
-    const QString f2 = ResText(res::IDS_FACTORY_SHOWN), denied = ResText(res::IDS_WRITE_DENIED);
-    const QString s4 = MessageText(kMessageS4);
-    const QString silent = ResText(res::IDS_SERVER_SILENT).replace("%s", "localhost");
-    enum class Spooler { Answers, SendFails, SendAndListFail, ListFails };
-    enum class Kept { Nothing, Edits };  // in the file
-    enum class Shows { Edits, Factory }; // on screen
-    constexpr bool kIfRoot = true;
-    const struct {
-        const char* name;
-        bool change, exit, needsReadOnly;
-        Spooler spooler;
-        QList<int> answers;
-        QStringList saveAs; // "" cancels the dialog, "ro" a read-only place, "good" a file
-        QList<AppPrompt::Script> lists;
-        QStringList messages;
-        bool ended;
-        Kept file;
-        int jobs;
-        const char* printer;
-        Shows shows;
-    } rows[] = {
-        // clang-format off
-        {"nothing changed: no prompt", false, true, false, Spooler::Answers, {}, {}, {}, {}, true,
-         Kept::Nothing, 0, "Alpha", Shows::Factory},
-        {"No, No", true, true, false, Spooler::Answers, {kPromptNo, kPromptNo}, {}, {}, {e1, e2},
-         true, Kept::Nothing, 0, "Alpha", Shows::Edits},
-        {"Cancel in E1", true, true, false, Spooler::Answers, {kPromptCancel}, {}, {}, {e1}, false,
-         Kept::Nothing, 0, "Alpha", Shows::Edits},
-        {"No, Cancel in E2", true, true, false, Spooler::Answers, {kPromptNo, kPromptCancel}, {},
-         {}, {e1, e2}, false, Kept::Nothing, 0, "Alpha", Shows::Edits},
-        {"No, Yes, saved", true, true, false, Spooler::Answers, {kPromptNo, kPromptYes}, {"good"},
-         {}, {e1, e2}, true, Kept::Edits, 0, "Alpha", Shows::Edits},
-        {"Yes, Yes: sent and saved", true, true, false, Spooler::Answers, {kPromptYes, kPromptOk,
-         kPromptYes}, {"good"}, {}, {e1, MessageText(kMessageS3), e2}, true, Kept::Edits, 1,
-         "Alpha", Shows::Edits},
-        // A save that wrote nothing keeps the window and the edits.
-        {"No, Yes, save dialog cancelled", true, true, false, Spooler::Answers, {kPromptNo,
-         kPromptYes}, {""}, {}, {e1, e2}, false, Kept::Nothing, 0, "Alpha", Shows::Edits},
-        {"No, Yes, a read-only place, then the dialog cancelled", true, true, kIfRoot,
-         Spooler::Answers, {kPromptNo, kPromptYes, kPromptOk}, {"ro", ""}, {}, {e1, e2, denied},
-         false, Kept::Nothing, 0, "Alpha", Shows::Edits},
-        {"switch: No, Yes, save dialog cancelled: no list", true, false, false, Spooler::Answers,
-         {kPromptNo, kPromptYes}, {""}, {ChoosePrinter("Beta")}, {p1, p2}, false, Kept::Nothing, 0,
-         "Alpha", Shows::Edits},
-        {"switch: No, Yes, a read-only place, then cancelled: no list", true, false, kIfRoot,
-         Spooler::Answers, {kPromptNo, kPromptYes, kPromptOk}, {"ro", ""}, {ChoosePrinter("Beta")},
-         {p1, p2, denied}, false, Kept::Nothing, 0, "Alpha", Shows::Edits},
-        // The send's own printer switch chose another printer: the command ends there.
-        {"Yes in E1, the send fails, Beta chosen: no E2 on the factory settings", true, true,
-         false, Spooler::SendFails, {kPromptYes, kPromptOk, kPromptNo, kPromptNo, kPromptOk},
-         {"good"}, {ChoosePrinter("Beta")}, {e1, s4, p1, p2, f2}, false, Kept::Nothing, 0, "Beta",
-         Shows::Factory},
-        {"switch: Yes in P1, the send fails, Beta chosen: no stale P2, no second list", true,
-         false, false, Spooler::SendFails, {kPromptYes, kPromptOk, kPromptNo, kPromptNo,
-         kPromptOk}, {"good"}, {ChoosePrinter("Beta"), ChoosePrinter("Alpha")}, {p1, s4, p1, p2,
-         f2}, false, Kept::Nothing, 0, "Beta", Shows::Factory},
-        // The send's own switch was cancelled: nothing changed, the command goes on.
-        {"Yes in E1, the send fails, the list cancelled: E2 follows", true, true, false,
-         Spooler::SendFails, {kPromptYes, kPromptOk, kPromptNo, kPromptNo, kPromptYes}, {"good"},
-         {}, {e1, s4, p1, p2, e2}, true, Kept::Edits, 0, "Alpha", Shows::Edits},
-        // A scheduler that stops answering after start-up never ends the program.
-        {"Yes in E1, the send and the list fail: the server named, E2 follows", true, true, false,
-         Spooler::SendAndListFail, {kPromptYes, kPromptOk, kPromptNo, kPromptNo, kPromptOk,
-         kPromptCancel}, {}, {}, {e1, s4, p1, p2, silent, e2}, false, Kept::Nothing, 0, "Alpha",
-         Shows::Edits},
-        {"switch: the list fails: the server named, printer and edits kept", true, false, false,
-         Spooler::ListFails, {kPromptNo, kPromptNo, kPromptOk}, {}, {}, {p1, p2, silent}, false,
-         Kept::Nothing, 0, "Alpha", Shows::Edits},
-        // clang-format on
-    };
-    for (const auto& r : rows) {
-        if (r.needsReadOnly && !readOnlyPlace) {
-            qWarning("%s: skipped, a read-only place needs root for its tmpfs mount", r.name);
-            continue;
-        }
-        Session s({ModelQueue("Alpha", "socket://a"), ModelQueue("Beta", "socket://b")});
-        s.prompt.scripts = {ChoosePrinter("Alpha")};
-        RecordingExit exit;
-        QVERIFY2(s.Start(), r.name);
-        CPanelDlg& dlg = *s.dlg;
-        if (r.change)
-            ChangeAValue(dlg);
-        const SettingsBlock edited = PagesShow(dlg);
-        if (r.spooler == Spooler::SendFails || r.spooler == Spooler::SendAndListFail)
-            s.service.FindQueue("Alpha")->failStart = true;
-        if (r.spooler == Spooler::SendAndListFail || r.spooler == Spooler::ListFails)
-            s.service.SetListFailure("the print scheduler at localhost does not answer");
-        const QString good = dir.filePath(QStringLiteral("good.dat"));
-        QFile::remove(good);
-        for (const QString& place : r.saveAs)
-            s.files.answers.append(place == "ro"     ? ro + "/a.dat"
-                                   : place == "good" ? good
-                                                     : QString());
-        s.prompt.Clear();
-        s.prompt.answers = r.answers;
-        s.prompt.scripts = r.lists;
-        if (r.exit)
-            dlg.close(); // the close box runs the exit procedure
-        else
-            dlg.OnCommand(res::ID_SELECT_PRINTER);
+    if (r.needsReadOnly && !readOnlyPlace) // without root: no mount namespace
+        QSKIP("a read-only place needs root for its tmpfs mount");
+    s.prompt.scripts = {ChoosePrinter("Alpha")};
+    RecordingExit exit;
+    QVERIFY(s.Start());
+    CPanelDlg& dlg = *s.dlg;
+    if (r.change)
+        ChangeAValue(dlg);
+    const SettingsBlock edited = PagesShow(dlg);
+    if (r.spooler == Spooler::SendFails || r.spooler == Spooler::SendAndListFail)
+        s.service.FindQueue("Alpha")->failStart = true;
+    if (r.spooler == Spooler::SendAndListFail || r.spooler == Spooler::ListFails)
+        s.service.SetListFailure("the print scheduler at localhost does not answer");
+    const QString good = s.dir.filePath(QStringLiteral("good.dat"));
+    QFile::remove(good);
+    for (const QString& place : r.saveAs)
+        s.files.answers.append(place == "ro" ? ro + "/a.dat" : place == "good" ? good : QString());
+    s.prompt.Clear();
+    s.prompt.answers = r.answers;
+    s.prompt.scripts = r.lists;
+    if (r.exit)
+        dlg.close(); // the close box runs the exit procedure
+    else
+        dlg.OnCommand(res::ID_SELECT_PRINTER);
 
-        const QString said = s.prompt.Texts().join(" | ");
-        QVERIFY2(s.prompt.Texts() == r.messages, qPrintable(QString(r.name) + ": " + said));
-        QVERIFY2(s.prompt.answers.isEmpty(), r.name);
-        QVERIFY2(exit.statuses.isEmpty(), r.name);
-        QVERIFY2(dlg.IsEnded() == r.ended && dlg.isVisible() == !r.ended, r.name);
-        QVERIFY2(QFile::exists(good) == (r.file == Kept::Edits), r.name);
-        if (r.file == Kept::Edits) {
-            QFile f(good);
-            QVERIFY2(f.open(QIODevice::ReadOnly) && f.readAll() == FileImage(edited), r.name);
-        }
-        QVERIFY2(s.service.Jobs().size() == std::size_t(r.jobs), r.name);
-        QVERIFY2(dlg.CurrentPrinter() == r.printer, r.name);
-        QVERIFY2(PagesShow(dlg) == (r.shows == Shows::Edits ? edited : FactoryDefaults), r.name);
-        for (const Shown& shown : s.prompt.shown)
-            QVERIFY2(shown.caption == "Vellmark" && shown.owner == &dlg, r.name);
+    QCOMPARE(s.prompt.Texts(), r.messages);
+    QVERIFY(s.prompt.answers.isEmpty());
+    QVERIFY(exit.statuses.isEmpty());
+    QVERIFY(dlg.IsEnded() == r.ended && dlg.isVisible() == !r.ended);
+    QVERIFY(QFile::exists(good) == (r.file == Kept::Edits));
+    if (r.file == Kept::Edits) {
+        QFile f(good);
+        QVERIFY(f.open(QIODevice::ReadOnly) && f.readAll() == FileImage(edited));
     }
+    QVERIFY(s.service.Jobs().size() == std::size_t(r.jobs));
+    QVERIFY(dlg.CurrentPrinter() == r.printer);
+    QVERIFY(PagesShow(dlg) == (r.shows == Shows::Edits ? edited : FactoryDefaults));
+    for (const Shown& shown : s.prompt.shown)
+        QVERIFY(shown.caption == "Vellmark" && shown.owner == &dlg);
 }
 
-// The program's own prompt on a real QMessageBox, with Qt's Japanese button texts: each set of
-// buttons, each key a user may press (Enter, Esc, a button's mnemonic) and the close box, and
-// the answer that reaches the command.
 void TestPanel::messageBoxAnswers() {
     QTranslator japanese;
     const bool translated = CPanelApp::LoadQtTranslation(*qApp, japanese);

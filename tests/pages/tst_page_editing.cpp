@@ -3,9 +3,11 @@
 // check that every change raises, and the validation messages of the rebuild it starts.
 #include "PageHarness.h"
 
+#include "AccessibleNames.h"
 #include "CDataExchange.h"
 #include "CNumberEdit.h"
 #include "CUpDown.h"
+#include "MnemonicText.h"
 
 #include <QClipboard>
 #include <QRadioButton>
@@ -448,6 +450,25 @@ private slots:
         QVERIFY(CDataExchange::ParseInt(QStringLiteral(" 0012 "), v) && v == 12);
         QVERIFY(!CDataExchange::ParseInt(QString(), v));
         QVERIFY(!CDataExchange::ParseInt(QStringLiteral("1x"), v));
+    }
+
+    // A template text as drawn (and measured) and as a screen reader says it: "&&" is one
+    // ampersand, "&x" the letter alone; the reader also drops a Japanese "(&A)" and line breaks.
+    void mnemonicMarks() {
+        const char* const rows[][3] = {
+            // marked, drawn, said
+            {"&File", "File", "File"},
+            {"Save && &quit", "Save & quit", "Save & quit"},
+            {"&&&x&&", "&x&", "&x&"},
+            {"A&", "A", "A"},
+            {"&", "", ""},
+            {"印刷(&P)", "印刷(P)", "印刷"},
+            {" 二行の\n&文字 ", " 二行の\n文字 ", "二行の文字"},
+        };
+        for (const auto& [marked, drawn, said] : rows) {
+            QCOMPARE(WithoutMnemonic(QString::fromUtf8(marked)), QString::fromUtf8(drawn));
+            QCOMPARE(AccessibleText(QString::fromUtf8(marked)), QString::fromUtf8(said));
+        }
     }
 };
 

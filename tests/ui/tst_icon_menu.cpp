@@ -112,8 +112,17 @@ class IconMenuTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void cleanup();
+    void initTestCase() {
+        QApplication::setPalette(FixedPalette());
+        QFont font(QStringLiteral("DejaVu Sans"));
+        font.setPixelSize(12);
+        font.setStyleStrategy(QFont::NoAntialias);
+        QApplication::setFont(font, "QMenu");
+    }
+    void cleanup() {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            w->close();
+    }
     void loadsTemplateAndUnregistersOnDestroy();
     void measuresItemsAndAlignsAccelerators();
     void drawsImageFramesAndHighlight();
@@ -124,19 +133,6 @@ private slots:
     void syncsItemsChangedBehindItsBack();
     void answersMnemonics();
 };
-
-void IconMenuTest::initTestCase() {
-    QApplication::setPalette(FixedPalette());
-    QFont font(QStringLiteral("DejaVu Sans"));
-    font.setPixelSize(12);
-    font.setStyleStrategy(QFont::NoAntialias);
-    QApplication::setFont(font, "QMenu");
-}
-
-void IconMenuTest::cleanup() {
-    for (QWidget* w : QApplication::topLevelWidgets())
-        w->close();
-}
 
 void IconMenuTest::loadsTemplateAndUnregistersOnDestroy() {
     CIconMenu missing;
