@@ -13,6 +13,7 @@ packages=(
   # installing and packaging: the scheduler's driver listing (lpinfo -m), the checks of the
   # desktop entry, AppStream data and manual pages, the package tools, and driving the window
   cups desktop-file-utils appstream man-db groff-base dpkg-dev debhelper lintian xdotool
+  weston qt6-wayland # the window under a private headless Wayland compositor
 )
 
 missing=()

@@ -574,6 +574,10 @@ MUTANTS = [
       "ToQString(ShortDestination(row.destination, row.deviceUri))});",
       "ToQString(row.name)});"),
     # ---- app: one copy per user ----------------------------------------------------------
+    M("Wayland-fixed-window-not-loosened", "app/CFixedSizeWindows.cpp",
+      "if (type == QEvent::Show && OnWayland())", "if (type == QEvent::Show && !OnWayland())"),
+    M("Large-window-state-kept", "app/CFixedSizeWindows.cpp",
+      "w->setWindowState(w->windowState() & ~kLargeStates);", "w->windowState();"),
     M("Single-lock-stale-by-age", "app/CSingleInstance.cpp",
       "m_lock->setStaleLockTime(0);", "m_lock->setStaleLockTime(1000);",
       equivalent="an old lock is only a candidate: QLockFile removes it after taking the "
