@@ -574,6 +574,11 @@ MUTANTS = [
       "ToQString(ShortDestination(row.destination, row.deviceUri))});",
       "ToQString(row.name)});"),
     # ---- app: one copy per user ----------------------------------------------------------
+    M("Save-completed-name-not-asked", "app/DesktopServices.cpp",
+      "if (completed == name || !QFileInfo::exists(completed) ||",
+      "if (true || !QFileInfo::exists(completed) ||"),
+    M("Save-suffix-not-added", "app/DesktopServices.cpp",
+      "    return name + QStringLiteral(\".dat\");", "    return name;"),
     M("Wayland-fixed-window-not-loosened", "app/CFixedSizeWindows.cpp",
       "if (type == QEvent::Show && OnWayland())", "if (type == QEvent::Show && !OnWayland())"),
     M("Large-window-state-kept", "app/CFixedSizeWindows.cpp",
