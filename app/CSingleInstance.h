@@ -6,7 +6,11 @@
 // primary copy through the socket to bring its window to the front, and then ends. Two starts at
 // the same moment cannot both win: the lock file is created exclusively. A copy that crashed
 // leaves a lock whose owner is gone, which the next start takes over, and a socket file that it
-// replaces.
+// replaces. Without a runtime folder from the desktop, a folder of our own in the temporary
+// folder is used only when it is a directory (not a link) of this user that only this user may
+// use; otherwise the copy runs without the rule and says so on its error output. The primary copy
+// serves at most kMaxPeers later starts at a time, each for kAskBudget at most, so that a flood
+// of connections cannot keep it busy.
 //
 // How the application uses it, before it creates any window:
 //   CSingleInstance single;                      // key: the executable's base name@display
@@ -20,9 +24,10 @@
 #include <QObject>
 #include <QString>
 
+#include "UniqueFd.h"
+
 #include <chrono>
 #include <memory>
-#include <utility>
 #include <vector>
 
 class QLockFile;
@@ -38,6 +43,9 @@ public:
     static constexpr std::chrono::milliseconds kAskBudget{1200};
     // The longest request line the primary copy reads.
     static constexpr int kMaxRequestBytes = 64;
+    // The most later starts the primary copy talks to at a time; a newer one pushes the oldest
+    // out.
+    static constexpr std::size_t kMaxPeers = 8;
 
     // `key` names the lock and the socket; empty: the executable's base name, followed by
     // '@' and the display (WAYLAND_DISPLAY, else DISPLAY) when there is one.
@@ -46,7 +54,8 @@ public:
 
     // True when this copy is the primary one (it now answers later starts). False when another
     // copy runs: it has been asked to come to the front (when it answered within kAskBudget).
-    // A lock that cannot be created at all (no runtime folder) lets the copy run unprotected.
+    // A lock that cannot be created at all (no private folder) lets the copy run unprotected. A
+    // running copy that does not answer is reported on the error output.
     bool TryBecomePrimary();
     bool IsPrimary() const { return m_bPrimary; }
 
@@ -66,19 +75,6 @@ signals:
     void activationRequested();
 
 private:
-    // A file descriptor with one owner, closed with it.
-    class UniqueFd {
-    public:
-        explicit UniqueFd(int fd = -1) : m_fd(fd) {}
-        UniqueFd(UniqueFd&& other) noexcept : m_fd(std::exchange(other.m_fd, -1)) {}
-        UniqueFd& operator=(UniqueFd&& other) noexcept;
-        ~UniqueFd();
-        int get() const { return m_fd; }
-        explicit operator bool() const { return m_fd >= 0; }
-
-    private:
-        int m_fd;
-    };
     // A later start talking to this copy; its notifier is this object's child.
     struct Peer {
         UniqueFd fd;

@@ -585,6 +585,10 @@ MUTANTS = [
       "if (type == QEvent::Show && OnWayland())", "if (type == QEvent::Show && !OnWayland())"),
     M("Large-window-state-kept", "app/CFixedSizeWindows.cpp",
       "w->setWindowState(w->windowState() & ~kLargeStates);", "w->windowState();"),
+    M("Single-fallback-folder-of-any-owner", "app/CSingleInstance.cpp",
+      "!S_ISDIR(st.st_mode) || st.st_uid != ::getuid() ||", "!S_ISDIR(st.st_mode) ||"),
+    M("Single-peers-not-capped", "app/CSingleInstance.cpp",
+      "if (m_peers.size() >= kMaxPeers)", "if (m_peers.size() >= 100 * kMaxPeers)"),
     M("Single-lock-stale-by-age", "app/CSingleInstance.cpp",
       "m_lock->setStaleLockTime(0);", "m_lock->setStaleLockTime(1000);",
       equivalent="an old lock is only a candidate: QLockFile removes it after taking the "
