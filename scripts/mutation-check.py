@@ -574,6 +574,8 @@ MUTANTS = [
       "ToQString(ShortDestination(row.destination, row.deviceUri))});",
       "ToQString(row.name)});"),
     # ---- app: one copy per user ----------------------------------------------------------
+    M("Dialog-placed-on-hidden-owner", "pages/CDialogBase.cpp",
+      "    if (owner && owner->isVisible()) {", "    if (owner) {"),
     M("Wheel-acts-without-focus", "pages/FocusedWheel.cpp",
       "if (focusOwner.hasFocus() && focusOwner.isEnabled())", "if (focusOwner.isEnabled())"),
     M("Save-completed-name-not-asked", "app/DesktopServices.cpp",
