@@ -6,10 +6,12 @@
 #include "TextConvert.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QProcess>
+#include <QTimer>
 
 #include <cstdio>
 #include <cstdlib>
@@ -117,16 +119,25 @@ bool CDesktopHelpViewer::Open(const QString& path) {
     process->setStandardOutputFile(QProcess::nullDevice());
     process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     const WaitCursor wait;
+    // The window keeps painting while xdg-open runs; the user's input waits until the answer
+    // is known, so that nothing else starts meanwhile.
+    QEventLoop loop;
+    QTimer timer;
+    timer.setSingleShot(true);
+    QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+    QObject::connect(process, &QProcess::finished, &loop, &QEventLoop::quit);
+    QObject::connect(process, &QProcess::errorOccurred, &loop, &QEventLoop::quit);
     process->start();
-    if (!process->waitForStarted(static_cast<int>(m_wait.count()))) {
-        delete process;
-        return false;
+    if (process->state() != QProcess::NotRunning) {
+        timer.start(m_wait);
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
     }
-    if (!process->waitForFinished(static_cast<int>(m_wait.count()))) {
+    if (process->state() != QProcess::NotRunning) {
         QObject::connect(process, &QProcess::finished, process, &QObject::deleteLater);
         return true;
     }
-    const bool shown = process->exitStatus() == QProcess::NormalExit && process->exitCode() == 0;
+    const bool shown = process->error() != QProcess::FailedToStart &&
+                       process->exitStatus() == QProcess::NormalExit && process->exitCode() == 0;
     delete process;
     return shown;
 }

@@ -55,6 +55,7 @@ public:
 // exit status tells whether a viewer took the file: 0 is success, anything else (no browser, no
 // way to open the file) or a missing `xdg-open` is failure. Some browsers keep `xdg-open` waiting
 // for as long as they run; still running after `wait`, it counts as a viewer that shows the file.
+// While it waits the window keeps painting (the user's input waits).
 class CDesktopHelpViewer : public IHelpViewer {
 public:
     static constexpr std::chrono::milliseconds kDefaultWait{3000};

@@ -576,6 +576,9 @@ MUTANTS = [
     # ---- app: one copy per user ----------------------------------------------------------
     M("Dialog-placed-on-hidden-owner", "pages/CDialogBase.cpp",
       "    if (owner && owner->isVisible()) {", "    if (owner) {"),
+    M("Help-viewer-waits-blocking", "app/DesktopServices.cpp",
+      "loop.exec(QEventLoop::ExcludeUserInputEvents);",
+      "process->waitForFinished(static_cast<int>(m_wait.count()));"),
     M("Wheel-acts-without-focus", "pages/FocusedWheel.cpp",
       "if (focusOwner.hasFocus() && focusOwner.isEnabled())", "if (focusOwner.isEnabled())"),
     M("Save-completed-name-not-asked", "app/DesktopServices.cpp",
