@@ -579,6 +579,8 @@ MUTANTS = [
     M("Help-viewer-waits-blocking", "app/DesktopServices.cpp",
       "loop.exec(QEventLoop::ExcludeUserInputEvents);",
       "process->waitForFinished(static_cast<int>(m_wait.count()));"),
+    M("Dark-indicator-edge-faint", "pages/CDialogStyle.cpp",
+      "if (Contrast(edge, window) >= 3.0)", "if (Contrast(edge, window) >= 1.0)"),
     M("Wheel-acts-without-focus", "pages/FocusedWheel.cpp",
       "if (focusOwner.hasFocus() && focusOwner.isEnabled())", "if (focusOwner.isEnabled())"),
     M("Save-completed-name-not-asked", "app/DesktopServices.cpp",
