@@ -4,6 +4,7 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLockFile>
 #include <QSocketNotifier>
 #include <QStandardPaths>
@@ -26,7 +27,11 @@
 namespace vellmark {
 namespace {
 
-constexpr QByteArrayView kActivateRequest = "activate\n";
+// "activate\n", or "activate TOKEN\n" with the activation token the later start was given by
+// the desktop that started it.
+constexpr QByteArrayView kActivateRequest = "activate";
+// The longest activation token passed on.
+constexpr qsizetype kMaxTokenBytes = 200;
 constexpr QByteArrayView kActivateReply = "ok\n";
 
 // The user's private runtime folder (mode 0700). When the desktop provides none, a folder of our
@@ -96,6 +101,38 @@ std::optional<sockaddr_un> SocketAddress(const QString& path) {
         return std::nullopt;
     std::memcpy(address.sun_path, name.constData(), static_cast<std::size_t>(name.size()));
     return address;
+}
+
+// A token as desktops make them: printable characters without spaces, not too long.
+bool IsToken(QByteArrayView token) {
+    return !token.isEmpty() && token.size() <= kMaxTokenBytes &&
+           std::all_of(token.begin(), token.end(), [](char c) { return c > ' ' && c < 0x7f; });
+}
+
+// The request a later start sends: with the activation token its desktop gave it (Wayland's
+// XDG_ACTIVATION_TOKEN, or X11's DESKTOP_STARTUP_ID), which lets the running copy raise its
+// window where focus-stealing prevention would refuse it.
+QByteArray ActivationRequest() {
+    QByteArray token = qgetenv("XDG_ACTIVATION_TOKEN");
+    if (token.isEmpty())
+        token = qgetenv("DESKTOP_STARTUP_ID");
+    QByteArray request = kActivateRequest.toByteArray();
+    if (IsToken(token))
+        request += ' ' + token;
+    return request + '\n';
+}
+
+// The token of a request line (empty for none); nothing when the line is not a request.
+std::optional<QByteArray> ActivationToken(QByteArrayView line) {
+    if (line == kActivateRequest)
+        return QByteArray();
+    if (!line.startsWith(kActivateRequest) || line.size() < kActivateRequest.size() + 2 ||
+        line[kActivateRequest.size()] != ' ')
+        return std::nullopt;
+    const QByteArrayView token = line.sliced(kActivateRequest.size() + 1);
+    if (!IsToken(token))
+        return std::nullopt;
+    return token.toByteArray();
 }
 
 // Waits until `fd` is ready for `events` or the deadline has passed.
@@ -230,7 +267,8 @@ void CSingleInstance::OnRequest(Peer* peer) {
             Drop(peer);
         return;
     }
-    if (peer->request.left(end + 1) != kActivateRequest) {
+    const std::optional<QByteArray> token = ActivationToken(peer->request.left(end));
+    if (!token) {
         Drop(peer);
         return;
     }
@@ -238,7 +276,7 @@ void CSingleInstance::OnRequest(Peer* peer) {
     ::send(peer->fd.Get(), kActivateReply.data(), static_cast<std::size_t>(kActivateReply.size()),
            MSG_NOSIGNAL);
     Drop(peer);
-    emit activationRequested();
+    emit activationRequested(*token);
 }
 
 void CSingleInstance::Drop(Peer* peer) {
@@ -270,9 +308,10 @@ bool CSingleInstance::AskPrimary() const {
             return false;
         QThread::msleep(50);
     }
+    const QByteArray request = ActivationRequest();
     if (!WaitFor(fd.Get(), POLLOUT, deadline) ||
-        ::send(fd.Get(), kActivateRequest.data(), static_cast<std::size_t>(kActivateRequest.size()),
-               MSG_NOSIGNAL) != kActivateRequest.size())
+        ::send(fd.Get(), request.constData(), static_cast<std::size_t>(request.size()),
+               MSG_NOSIGNAL) != request.size())
         return false;
     QByteArray reply;
     while (!reply.contains('\n') && reply.size() <= kMaxRequestBytes) {
@@ -298,12 +337,25 @@ void CSingleInstance::BringToFront(QWidget* window) {
     window->activateWindow();
 }
 
-void CSingleInstance::BringProgramToFront(QWidget* window) {
-    if (window && window->isVisible())
-        BringToFront(window);
+void CSingleInstance::BringProgramToFront(QWidget* window, const QByteArray& token) {
     QWidget* modal = QApplication::activeModalWidget();
-    if (modal && modal != window)
-        BringToFront(modal);
+    if (modal == window)
+        modal = nullptr;
+    QWidget* last = modal ? modal : (window && window->isVisible() ? window : nullptr);
+    if (modal && window && window->isVisible())
+        BringToFront(window);
+    if (!last)
+        return;
+    // Under Wayland Qt hands this token to the compositor with the next activation, which is
+    // then the one the user is to answer.
+    if (!token.isEmpty() && QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+        qputenv("XDG_ACTIVATION_TOKEN", token);
+    BringToFront(last);
+    // A desktop that refuses the raise anyway is asked to draw the user's attention to it.
+    QTimer::singleShot(kAlertAfter, last, [last] {
+        if (last->isVisible() && !last->isActiveWindow())
+            QApplication::alert(last);
+    });
 }
 
 } // namespace vellmark

@@ -17,7 +17,9 @@
 //   if (!single.TryBecomePrimary())
 //       return 0;                                // the running copy was asked to come forward
 //   QObject::connect(&single, &CSingleInstance::activationRequested, &window,
-//                    [&window] { CSingleInstance::BringToFront(&window); });
+//                    [&window](const QByteArray& token) {
+//                        CSingleInstance::BringProgramToFront(&window, token);
+//                    });
 #pragma once
 
 #include <QByteArray>
@@ -42,7 +44,9 @@ public:
     // How long a later start tries to reach the primary copy (which may still be starting).
     static constexpr std::chrono::milliseconds kAskBudget{1200};
     // The longest request line the primary copy reads.
-    static constexpr int kMaxRequestBytes = 64;
+    static constexpr int kMaxRequestBytes = 256;
+    // How long after a raise the window is asked to draw attention, when it is not active then.
+    static constexpr std::chrono::milliseconds kAlertAfter{1500};
     // The most later starts the primary copy talks to at a time; a newer one pushes the oldest
     // out.
     static constexpr std::size_t kMaxPeers = 8;
@@ -68,11 +72,14 @@ public:
     // Brings `window` to the front and, above it, the dialog or message box that the program
     // shows modally at the moment (the start-up printer choice, a prompt), which is where the
     // user has to answer. `window` may still be hidden (its start-up): then only the dialog.
-    static void BringProgramToFront(QWidget* window);
+    // `token` is the later start's activation token, which the last of them is raised with;
+    // when it is not the active window shortly after, it asks for the user's attention.
+    static void BringProgramToFront(QWidget* window, const QByteArray& token = {});
 
 signals:
-    // A later start asked this copy to bring its window to the front.
-    void activationRequested();
+    // A later start asked this copy to bring its window to the front; `token` is the
+    // activation token it was started with (empty when none).
+    void activationRequested(const QByteArray& token);
 
 private:
     // A later start talking to this copy; its notifier is this object's child.

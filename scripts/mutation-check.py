@@ -609,7 +609,7 @@ MUTANTS = [
     M("Single-stale-socket-kept", "app/CSingleInstance.cpp",
       "    // in use.\n    ::unlink(address->sun_path);", "    // in use.\n    (void)0;"),
     M("Single-activation-not-signalled", "app/CSingleInstance.cpp",
-      "    emit activationRequested();", "    (void)0;"),
+      "    emit activationRequested(*token);", "    (void)0;"),
     M("Single-key-from-application-name", "app/CSingleInstance.cpp",
       "const QString path = QCoreApplication::applicationFilePath();",
       "const QString path = QCoreApplication::applicationName();"),

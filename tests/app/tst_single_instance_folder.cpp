@@ -60,11 +60,12 @@ private slots:
     void fallbackFolderMustBeOurs();
     void silentCopyIsReported();
     void floodOfPeers();
+    void activationTokenIsPassed();
 
 private:
     // Under the offscreen platform without a display; `runtime` is the runtime folder given,
     // `temp` the temporary folder.
-    QProcess* Start(const QString& runtime, const QString& temp) {
+    QProcess* Start(const QString& runtime, const QString& temp, const QStringList& extra = {}) {
         auto& p = m_running.emplace_back(std::make_unique<QProcess>());
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("XDG_RUNTIME_DIR", runtime);
@@ -72,6 +73,10 @@ private:
         env.insert("QT_QPA_PLATFORM", "offscreen");
         env.remove("DISPLAY");
         env.remove("WAYLAND_DISPLAY");
+        env.remove("XDG_ACTIVATION_TOKEN");
+        env.remove("DESKTOP_STARTUP_ID");
+        for (const QString& setting : extra)
+            env.insert(setting.section('=', 0, 0), setting.section('=', 1));
         p->setProcessEnvironment(env);
         p->start(ProbePath(), {});
         return p.get();
@@ -179,6 +184,34 @@ void TestSingleInstanceFolder::floodOfPeers() {
     QCOMPARE_LE(OpenSockets(primary->processId()), before + 8);
     for (int fd : flood)
         ::close(fd);
+}
+
+// A later start passes the activation token its desktop gave it to the running copy, which raises
+// its window with it; anything that is not a token is left out.
+void TestSingleInstanceFolder::activationTokenIsPassed() {
+    QTemporaryDir runtime;
+    QProcess* primary = Start(runtime.path(), QDir::tempPath());
+    QCOMPARE(FirstLine(*primary), QByteArray("primary"));
+    const struct {
+        const char* setting;
+        const char* passed; // empty: no token
+    } rows[] = {
+        {"XDG_ACTIVATION_TOKEN=weston-7f3a_1", "weston-7f3a_1"},
+        {"DESKTOP_STARTUP_ID=openbox-42-host-xterm-1_TIME73012",
+         "openbox-42-host-xterm-1_TIME73012"},
+        {"XDG_ACTIVATION_TOKEN=two words", ""},
+        {"", ""},
+    };
+    for (const auto& [setting, passed] : rows) {
+        QProcess* later = Start(runtime.path(), QDir::tempPath(),
+                                *setting ? QStringList{setting} : QStringList{});
+        QCOMPARE(FirstLine(*later), QByteArray("secondary"));
+        QVERIFY(later->waitForFinished(20000));
+        QCOMPARE(FirstLine(*primary).left(8), QByteArray("activate"));
+        // The token line comes with the activation's, in one write.
+        const QByteArray next = primary->canReadLine() ? primary->readLine().trimmed() : "";
+        QCOMPARE(next, *passed ? QByteArray("token=") + passed : QByteArray());
+    }
 }
 
 QTEST_GUILESS_MAIN(TestSingleInstanceFolder)
