@@ -5,6 +5,7 @@
 //   "maximise", "fullscreen"
 //                  every window of the program shown asks its compositor for that state, as a
 //                  title bar's button or a window manager's key would; "asked=N"
+//   "dark"         a dark palette for the whole program (for looking at it); "dark"
 //   "choose"       the printer choice taken with its first printer; "chosen"
 //   "report"       "windows=TITLE:WxH:STATE;... edit=NAME:INDEX", the edit as the window shows it
 // A start that finds the first copy running ends with status 0, as the program does.
@@ -15,6 +16,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
+#include <QPalette>
 #include <QSocketNotifier>
 #include <QTest>
 #include <QWindow>
@@ -74,6 +76,16 @@ void Run(const QByteArray& command) {
             ++asked;
         }
         return Say(QStringLiteral("asked=%1").arg(asked));
+    }
+    if (command == "dark") {
+        QPalette dark;
+        dark.setColor(QPalette::Window, QColor(0x32, 0x32, 0x32));
+        dark.setColor(QPalette::Base, QColor(0x24, 0x24, 0x24));
+        dark.setColor(QPalette::Button, QColor(0x3a, 0x3a, 0x3a));
+        for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+            dark.setColor(role, QColor(0xee, 0xee, 0xee));
+        QApplication::setPalette(dark);
+        return Say(QStringLiteral("dark"));
     }
     if (command == "choose") {
         if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
