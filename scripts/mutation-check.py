@@ -618,7 +618,7 @@ MUTANTS = [
     M("Single-socket-open-to-all", "app/CSingleInstance.cpp",
       "::chmod(address->sun_path, S_IRWXU)", "::chmod(address->sun_path, S_IRWXU | S_IRWXO)"),
     M("App-activation-when-hidden", "app/CSingleInstance.cpp",
-      "if (window && window->isVisible())", "if (window && !window->isVisible())"),
+      "if (modal && window && window->isVisible())", "if (modal && window && !window->isVisible())"),
     # ---- ui: the status line and the tab control ----------------------------------------------
     M("Status-second-part-past-edge", "ui/CStatusLine.cpp",
       "m_parts[1].label->setGeometry(split, 2, w - split, h - 2);",
