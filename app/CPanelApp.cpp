@@ -42,8 +42,9 @@ int CPanelApp::InitInstance(PrintService& service) {
         return 0;
 
     CPanelDlg dlg(service);
-    QObject::connect(&single, &CSingleInstance::activationRequested, &dlg,
-                     [&dlg] { CSingleInstance::BringProgramToFront(&dlg); });
+    QObject::connect(
+        &single, &CSingleInstance::activationRequested, &dlg,
+        [&dlg](const QByteArray& token) { CSingleInstance::BringProgramToFront(&dlg, token); });
     dlg.DoModal();
     return 0;
 }

@@ -7,6 +7,7 @@
 
 #include <thread>
 
+#include "CFixedSizeWindows.h"
 #include "ProgramLook.h"
 
 namespace vellmark {
@@ -33,6 +34,8 @@ private:
     QApplication m_app;
     QTranslator m_qtTranslator;
     QtTextSupplement m_qtSupplement;
+    // No window of the program is maximised or made full screen.
+    CFixedSizeWindows m_fixedWindows;
 };
 
 } // namespace vellmark

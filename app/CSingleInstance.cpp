@@ -4,14 +4,17 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLockFile>
 #include <QSocketNotifier>
 #include <QStandardPaths>
 #include <QThread>
+#include <QTimer>
 #include <QWidget>
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <optional>
 
@@ -24,18 +27,37 @@
 namespace vellmark {
 namespace {
 
-constexpr QByteArrayView kActivateRequest = "activate\n";
+// "activate\n", or "activate TOKEN\n" with the activation token the later start was given by
+// the desktop that started it.
+constexpr QByteArrayView kActivateRequest = "activate";
+// The longest activation token passed on.
+constexpr qsizetype kMaxTokenBytes = 200;
 constexpr QByteArrayView kActivateReply = "ok\n";
 
-// The user's private runtime folder (mode 0700); a private folder of our own in the temporary
-// folder when the desktop provides none.
+// The user's private runtime folder (mode 0700). When the desktop provides none, a folder of our
+// own in the temporary folder, which is accepted only when it is a directory, not a link, owned
+// by this user and usable by nobody else: another user who made it first could otherwise hold a
+// lock in it that keeps every start of ours from running. Empty, with the reason on the error
+// output, when no private folder can be had.
 QString PrivateFolder() {
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (folder.isEmpty()) {
-        folder = QDir::temp().filePath(QStringLiteral("vellmark-%1").arg(::getuid()));
-        QDir().mkpath(folder);
-        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                          QFileDevice::ExeOwner);
+    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (!runtime.isEmpty())
+        return runtime;
+    const QString folder = QDir::temp().filePath(QStringLiteral("vellmark-%1").arg(::getuid()));
+    const QByteArray path = QFile::encodeName(folder);
+    if (::mkdir(path.constData(), S_IRWXU) != 0 && errno != EEXIST) {
+        std::fprintf(stderr, "vellmark: cannot make %s (%s): running without the one-copy rule\n",
+                     path.constData(), std::strerror(errno));
+        return {};
+    }
+    struct stat st {};
+    if (::lstat(path.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::getuid() ||
+        (st.st_mode & 07777) != S_IRWXU) {
+        std::fprintf(stderr,
+                     "vellmark: %s is not a folder of this user's alone (a directory with mode "
+                     "0700): running without the one-copy rule\n",
+                     path.constData());
+        return {};
     }
     return folder;
 }
@@ -81,6 +103,38 @@ std::optional<sockaddr_un> SocketAddress(const QString& path) {
     return address;
 }
 
+// A token as desktops make them: printable characters without spaces, not too long.
+bool IsToken(QByteArrayView token) {
+    return !token.isEmpty() && token.size() <= kMaxTokenBytes &&
+           std::all_of(token.begin(), token.end(), [](char c) { return c > ' ' && c < 0x7f; });
+}
+
+// The request a later start sends: with the activation token its desktop gave it (Wayland's
+// XDG_ACTIVATION_TOKEN, or X11's DESKTOP_STARTUP_ID), which lets the running copy raise its
+// window where focus-stealing prevention would refuse it.
+QByteArray ActivationRequest() {
+    QByteArray token = qgetenv("XDG_ACTIVATION_TOKEN");
+    if (token.isEmpty())
+        token = qgetenv("DESKTOP_STARTUP_ID");
+    QByteArray request = kActivateRequest.toByteArray();
+    if (IsToken(token))
+        request += ' ' + token;
+    return request + '\n';
+}
+
+// The token of a request line (empty for none); nothing when the line is not a request.
+std::optional<QByteArray> ActivationToken(QByteArrayView line) {
+    if (line == kActivateRequest)
+        return QByteArray();
+    if (!line.startsWith(kActivateRequest) || line.size() < kActivateRequest.size() + 2 ||
+        line[kActivateRequest.size()] != ' ')
+        return std::nullopt;
+    const QByteArrayView token = line.sliced(kActivateRequest.size() + 1);
+    if (!IsToken(token))
+        return std::nullopt;
+    return token.toByteArray();
+}
+
 // Waits until `fd` is ready for `events` or the deadline has passed.
 bool WaitFor(int fd, short events, const QDeadlineTimer& deadline) {
     for (;;) {
@@ -96,20 +150,6 @@ bool WaitFor(int fd, short events, const QDeadlineTimer& deadline) {
 
 } // namespace
 
-CSingleInstance::UniqueFd& CSingleInstance::UniqueFd::operator=(UniqueFd&& other) noexcept {
-    if (this != &other) {
-        if (m_fd >= 0)
-            ::close(m_fd);
-        m_fd = std::exchange(other.m_fd, -1);
-    }
-    return *this;
-}
-
-CSingleInstance::UniqueFd::~UniqueFd() {
-    if (m_fd >= 0)
-        ::close(m_fd);
-}
-
 CSingleInstance::CSingleInstance(const QString& key, QObject* parent)
     : QObject(parent), m_strKey(key.isEmpty() ? DefaultKey() : key), m_strFolder(PrivateFolder()) {}
 
@@ -117,7 +157,7 @@ CSingleInstance::~CSingleInstance() {
     // The notifiers go before the descriptors they watch.
     for (const auto& peer : m_peers)
         delete peer->notifier;
-    if (m_listener) {
+    if (m_listener.Valid()) {
         delete m_listenNotifier;
         ::unlink(QFile::encodeName(SocketPath()).constData());
     }
@@ -134,13 +174,21 @@ QString CSingleInstance::SocketPath() const {
 bool CSingleInstance::TryBecomePrimary() {
     if (m_bPrimary)
         return true;
+    if (m_strFolder.isEmpty()) {
+        m_bPrimary = true;
+        return true;
+    }
     m_lock = std::make_unique<QLockFile>(LockPath());
     // Only an owner that is gone makes the lock stale, never its age: the first copy may run
     // for days.
     m_lock->setStaleLockTime(0);
     if (!m_lock->tryLock(0)) {
         if (m_lock->error() == QLockFile::LockFailedError) {
-            AskPrimary();
+            if (!AskPrimary())
+                std::fprintf(stderr,
+                             "vellmark: another copy holds %s but did not answer; it was not "
+                             "brought to the front\n",
+                             qPrintable(LockPath()));
             return false;
         }
         // The lock cannot be made at all: run without the protection.
@@ -165,38 +213,46 @@ bool CSingleInstance::Listen() {
     // in use.
     ::unlink(address->sun_path);
     UniqueFd fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
-    if (!fd || ::bind(fd.get(), reinterpret_cast<const sockaddr*>(&*address), sizeof *address) != 0)
+    if (!fd.Valid() ||
+        ::bind(fd.Get(), reinterpret_cast<const sockaddr*>(&*address), sizeof *address) != 0)
         return false;
     // Only this user may connect; nobody can before the listen.
-    if (::chmod(address->sun_path, S_IRWXU) != 0 || ::listen(fd.get(), SOMAXCONN) != 0) {
+    if (::chmod(address->sun_path, S_IRWXU) != 0 || ::listen(fd.Get(), SOMAXCONN) != 0) {
         const int error = errno;
         ::unlink(address->sun_path);
         errno = error;
         return false;
     }
     m_listener = std::move(fd);
-    m_listenNotifier = new QSocketNotifier(m_listener.get(), QSocketNotifier::Read, this);
+    m_listenNotifier = new QSocketNotifier(m_listener.Get(), QSocketNotifier::Read, this);
     connect(m_listenNotifier, &QSocketNotifier::activated, this, &CSingleInstance::OnNewConnection);
     return true;
 }
 
 void CSingleInstance::OnNewConnection() {
     for (;;) {
-        UniqueFd fd(::accept4(m_listener.get(), nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC));
-        if (!fd)
-            return; // none waiting (or the peer is gone already)
+        UniqueFd fd(::accept4(m_listener.Get(), nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC));
+        if (!fd.Valid())
+            return; // none waiting (or the peer is gone already, or no descriptor left)
+        if (m_peers.size() >= kMaxPeers)
+            Drop(m_peers.front().get());
         auto peer = std::make_unique<Peer>();
         peer->fd = std::move(fd);
-        peer->notifier = new QSocketNotifier(peer->fd.get(), QSocketNotifier::Read, this);
+        peer->notifier = new QSocketNotifier(peer->fd.Get(), QSocketNotifier::Read, this);
         Peer* const raw = peer.get();
         connect(peer->notifier, &QSocketNotifier::activated, this, [this, raw] { OnRequest(raw); });
+        // A peer gets the time a later start waits for its answer, and no more.
+        QTimer::singleShot(kAskBudget, peer->notifier, [this, raw] { Drop(raw); });
         m_peers.push_back(std::move(peer));
+        // A later start sends its request as it connects: answered before a newer one can push
+        // it out.
+        OnRequest(raw);
     }
 }
 
 void CSingleInstance::OnRequest(Peer* peer) {
     char buffer[kMaxRequestBytes + 1];
-    const ssize_t got = ::recv(peer->fd.get(), buffer, sizeof buffer, 0);
+    const ssize_t got = ::recv(peer->fd.Get(), buffer, sizeof buffer, 0);
     if (got < 0 && (errno == EAGAIN || errno == EINTR))
         return;
     if (got <= 0) { // gone before a whole request
@@ -211,22 +267,28 @@ void CSingleInstance::OnRequest(Peer* peer) {
             Drop(peer);
         return;
     }
-    if (peer->request.left(end + 1) != kActivateRequest) {
+    const std::optional<QByteArray> token = ActivationToken(peer->request.left(end));
+    if (!token) {
         Drop(peer);
         return;
     }
     // The reply fits any socket buffer: a non-blocking send takes it whole or the peer is gone.
-    ::send(peer->fd.get(), kActivateReply.data(), static_cast<std::size_t>(kActivateReply.size()),
+    ::send(peer->fd.Get(), kActivateReply.data(), static_cast<std::size_t>(kActivateReply.size()),
            MSG_NOSIGNAL);
     Drop(peer);
-    emit activationRequested();
+    emit activationRequested(*token);
 }
 
 void CSingleInstance::Drop(Peer* peer) {
-    // Called from the peer's own notifier: that notifier is deleted once its signal has returned.
+    const auto it = std::find_if(m_peers.begin(), m_peers.end(),
+                                 [peer](const auto& p) { return p.get() == peer; });
+    if (it == m_peers.end())
+        return; // dropped already
+    // Called from the peer's own notifier: that notifier is deleted once its signal has returned
+    // (and with it the peer's timer).
     peer->notifier->setEnabled(false);
     peer->notifier->deleteLater();
-    std::erase_if(m_peers, [peer](const auto& p) { return p.get() == peer; });
+    m_peers.erase(it);
 }
 
 bool CSingleInstance::AskPrimary() const {
@@ -238,24 +300,25 @@ bool CSingleInstance::AskPrimary() const {
     // The primary copy may hold the lock but not listen yet: try again until the budget ends.
     for (;;) {
         fd = UniqueFd(::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
-        if (!fd)
+        if (!fd.Valid())
             return false;
-        if (::connect(fd.get(), reinterpret_cast<const sockaddr*>(&*address), sizeof *address) == 0)
+        if (::connect(fd.Get(), reinterpret_cast<const sockaddr*>(&*address), sizeof *address) == 0)
             break;
         if (deadline.hasExpired())
             return false;
         QThread::msleep(50);
     }
-    if (!WaitFor(fd.get(), POLLOUT, deadline) ||
-        ::send(fd.get(), kActivateRequest.data(), static_cast<std::size_t>(kActivateRequest.size()),
-               MSG_NOSIGNAL) != kActivateRequest.size())
+    const QByteArray request = ActivationRequest();
+    if (!WaitFor(fd.Get(), POLLOUT, deadline) ||
+        ::send(fd.Get(), request.constData(), static_cast<std::size_t>(request.size()),
+               MSG_NOSIGNAL) != request.size())
         return false;
     QByteArray reply;
     while (!reply.contains('\n') && reply.size() <= kMaxRequestBytes) {
         char buffer[kMaxRequestBytes + 1];
-        if (!WaitFor(fd.get(), POLLIN, deadline))
+        if (!WaitFor(fd.Get(), POLLIN, deadline))
             return false;
-        const ssize_t got = ::recv(fd.get(), buffer, sizeof buffer, 0);
+        const ssize_t got = ::recv(fd.Get(), buffer, sizeof buffer, 0);
         if (got == 0 || (got < 0 && errno != EAGAIN && errno != EINTR))
             return false;
         if (got > 0)
@@ -274,12 +337,25 @@ void CSingleInstance::BringToFront(QWidget* window) {
     window->activateWindow();
 }
 
-void CSingleInstance::BringProgramToFront(QWidget* window) {
-    if (window && window->isVisible())
-        BringToFront(window);
+void CSingleInstance::BringProgramToFront(QWidget* window, const QByteArray& token) {
     QWidget* modal = QApplication::activeModalWidget();
-    if (modal && modal != window)
-        BringToFront(modal);
+    if (modal == window)
+        modal = nullptr;
+    QWidget* last = modal ? modal : (window && window->isVisible() ? window : nullptr);
+    if (modal && window && window->isVisible())
+        BringToFront(window);
+    if (!last)
+        return;
+    // Under Wayland Qt hands this token to the compositor with the next activation, which is
+    // then the one the user is to answer.
+    if (!token.isEmpty() && QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+        qputenv("XDG_ACTIVATION_TOKEN", token);
+    BringToFront(last);
+    // A desktop that refuses the raise anyway is asked to draw the user's attention to it.
+    QTimer::singleShot(kAlertAfter, last, [last] {
+        if (last->isVisible() && !last->isActiveWindow())
+            QApplication::alert(last);
+    });
 }
 
 } // namespace vellmark

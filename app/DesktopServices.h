@@ -24,6 +24,25 @@ public:
     virtual QString SaveFileName(QWidget* owner, const QString& directory) = 0;
 };
 
+// One run of a file dialog as the desktop shows it (Qt's own, GTK's through the platform theme,
+// or the portal), and the question Qt's own dialog asks before a file is replaced. The standard
+// IFileChooser builds on it; tests answer it with the names a desktop's dialog returns.
+class IFileDialog {
+public:
+    enum class Mode { Open, Save };
+    virtual ~IFileDialog() = default;
+    // The name chosen, as the dialog returns it (a desktop's dialog may leave the suffix off);
+    // empty when cancelled. `selected`, when not empty, is offered as the chosen name.
+    virtual QString Run(QWidget* owner, Mode mode, const QString& title, const QString& directory,
+                        const QString& selected) = 0;
+    // Asks whether the existing file at `path` is to be replaced; true to replace it.
+    virtual bool ConfirmReplace(QWidget* owner, const QString& title, const QString& path) = 0;
+};
+
+// The name a save goes to: ".dat" added to a name whose last part has no suffix, as Qt's own
+// dialog adds it.
+QString WithSettingsSuffix(const QString& name);
+
 // Hands the help file to a viewer.
 class IHelpViewer {
 public:
@@ -36,6 +55,7 @@ public:
 // exit status tells whether a viewer took the file: 0 is success, anything else (no browser, no
 // way to open the file) or a missing `xdg-open` is failure. Some browsers keep `xdg-open` waiting
 // for as long as they run; still running after `wait`, it counts as a viewer that shows the file.
+// While it waits the window keeps painting (the user's input waits).
 class CDesktopHelpViewer : public IHelpViewer {
 public:
     static constexpr std::chrono::milliseconds kDefaultWait{3000};
@@ -56,8 +76,9 @@ public:
     virtual void Exit(int status) = 0;
 };
 
-// The program's own: the standard file dialogs, CDesktopHelpViewer, and the runtime's normal
-// exit (std::exit after flushing the standard streams).
+// The program's own: the file dialogs over QFileDialog, CDesktopHelpViewer, and the runtime's
+// normal exit (std::exit after flushing the standard streams).
+template <> IFileDialog& PlatformService<IFileDialog>::Standard();
 template <> IFileChooser& PlatformService<IFileChooser>::Standard();
 template <> IHelpViewer& PlatformService<IHelpViewer>::Standard();
 template <> IProcessExit& PlatformService<IProcessExit>::Standard();

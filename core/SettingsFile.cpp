@@ -5,7 +5,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstdlib>
 #include <fcntl.h>
+#include <memory>
+#include <string>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <thread>
@@ -82,12 +85,27 @@ bool Lock(int fd, int operation, std::chrono::milliseconds wait) {
 
 struct LockedFile {
     UniqueFd fd;
-    bool created = false; // this call made the file
+    bool created = false;    // this call made the file
+    std::string createdPath; // the name of the file made: the link's target for a link
     bool regular = false;
     bool directory = false;
     off_t size = 0;
     int error = 0; // errno when fd is not valid
 };
+
+// The file a link leads to, now that it exists; empty when that cannot be told.
+std::string LinkTarget(const std::string& link) {
+    std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(link.c_str(), nullptr),
+                                                         &std::free);
+    return resolved ? std::string(resolved.get()) : std::string();
+}
+
+// Removes the file this call made, never a link that led to it: a save through a link to a
+// missing file that fails leaves the link as the user made it.
+void RemoveCreated(const LockedFile& f) {
+    if (f.created && !f.createdPath.empty())
+        ::unlink(f.createdPath.c_str());
+}
 
 // Opens the file (creating it when asked and it does not exist) and locks it. A file that
 // another writer removed or replaced while this one waited for the lock is opened again, so
@@ -108,6 +126,10 @@ LockedFile OpenLocked(const std::string& path, int access, bool create, int lock
                 // A link to a file that does not exist yet: create the file it names.
                 f.fd =
                     UniqueFd(::open(path.c_str(), access | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0666));
+                if (f.fd.Valid())
+                    f.createdPath = LinkTarget(path);
+            } else if (f.fd.Valid()) {
+                f.createdPath = path;
             }
             f.created = f.fd.Valid();
         }
@@ -157,7 +179,7 @@ WriteResult WriteResultFor(int error) {
 
 // Writes header and block into the locked file, syncs and closes it. A file that the caller
 // created is removed again when anything fails. Returns 0 or the error number.
-int WriteImage(const std::string& path, LockedFile& f, const SettingsBlock& block) {
+int WriteImage(LockedFile& f, const SettingsBlock& block) {
     FileImage image{};
     std::copy(kFileHeader.begin(), kFileHeader.end(), image.begin());
     std::copy(block.begin(), block.end(), image.begin() + kHeaderSize);
@@ -165,12 +187,11 @@ int WriteImage(const std::string& path, LockedFile& f, const SettingsBlock& bloc
     int error = 0;
     if (!WriteFully(f.fd.Get(), image.data(), image.size()) || g_diskFinish.sync(f.fd.Get()) != 0)
         error = errno;
-    if (error != 0 && f.created)
-        ::unlink(path.c_str()); // still under the lock: nobody else has used the new file
+    if (error != 0)
+        RemoveCreated(f); // still under the lock: nobody else has used the new file
     if (g_diskFinish.close(f.fd.Release()) != 0 && error == 0) {
         error = errno;
-        if (f.created)
-            ::unlink(path.c_str());
+        RemoveCreated(f);
     }
     return error;
 }
@@ -233,7 +254,7 @@ WriteResult WriteSettingsFile(const std::string& path, const SettingsBlock& bloc
         Tell(why, NotRegularError(f));
         return WriteResult::Failed;
     }
-    const int error = WriteImage(path, f, block);
+    const int error = WriteImage(f, block);
     Tell(why, error);
     return error == 0 ? WriteResult::Written : WriteResultFor(error);
 }
@@ -275,12 +296,11 @@ UpdateResult UpdateSettingsFile(const std::string& path, IfMissing ifMissing,
             return UpdateResult::NotSettingsFile;
     }
     if (!change(block)) {
-        if (f.created)
-            ::unlink(path.c_str());
+        RemoveCreated(f);
         Tell(why, 0);
         return UpdateResult::Refused;
     }
-    const int error = WriteImage(path, f, block);
+    const int error = WriteImage(f, block);
     Tell(why, error);
     if (error == 0)
         return UpdateResult::Written;

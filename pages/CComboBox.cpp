@@ -1,13 +1,17 @@
 #include "CComboBox.h"
 
 #include "ControlNotify.h"
+#include "FocusedWheel.h"
 
 #include <QFocusEvent>
+#include <QWheelEvent>
 
 namespace vellmark {
 
 CComboBox::CComboBox(QWidget* parent) : QComboBox(parent) {
     setEditable(false);
+    // The wheel neither gives it the focus nor, without the focus, changes it.
+    setFocusPolicy(Qt::StrongFocus);
     connect(this, &QComboBox::activated, this, [this](int) { emit notified(CBN_SELCHANGE); });
 }
 
@@ -35,6 +39,11 @@ void CComboBox::hidePopup() {
 // without end, when the failing control cannot take the focus.)
 bool CComboBox::Ignored(const QFocusEvent* event) const {
     return m_bInPopup || event->reason() == Qt::PopupFocusReason;
+}
+
+void CComboBox::wheelEvent(QWheelEvent* event) {
+    if (TakesWheel(*this, event))
+        QComboBox::wheelEvent(event);
 }
 
 void CComboBox::focusInEvent(QFocusEvent* event) {

@@ -19,6 +19,7 @@ signals:
 
 protected:
     void focusInEvent(QFocusEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
 
 private:

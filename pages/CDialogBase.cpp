@@ -14,9 +14,11 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScreen>
 #include <QSlider>
 
 #include <algorithm>
@@ -60,7 +62,21 @@ int CDialogBase::DoModal(QWidget* parent) {
     // Each run starts with the focus on the first control that Tab reaches.
     if (QWidget* first = FirstTabStop())
         first->setFocus(Qt::OtherFocusReason);
+    Place();
     return Prompt().RunModal(*this);
+}
+
+void CDialogBase::Place() {
+    const QWidget* owner = parentWidget() ? parentWidget()->window() : nullptr;
+    if (owner && owner->isVisible()) {
+        // Qt centres a dialog that was not moved on its owner as it is shown.
+        setAttribute(Qt::WA_Moved, false);
+        return;
+    }
+    const QScreen* screen = owner ? owner->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    move(screen->availableGeometry().center() - rect().center());
 }
 
 QWidget* CDialogBase::FirstTabStop() const {

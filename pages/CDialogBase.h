@@ -123,6 +123,10 @@ protected:
     void OnCancel();
     void EndDialog(int result);
 
+    // Centred on the owner window when it is shown (Qt places it so); otherwise, as the start-up
+    // printer choice before the window, centred on the screen.
+    void Place();
+
     void reject() override;
     void accept() override;
     void keyPressEvent(QKeyEvent* event) override;

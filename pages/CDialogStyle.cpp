@@ -6,6 +6,9 @@
 #include <QStyleOptionTab>
 #include <QToolBar>
 
+#include <algorithm>
+#include <cmath>
+
 namespace vellmark {
 
 CDialogStyle::CDialogStyle() : QProxyStyle(QStyleFactory::create(QStringLiteral("Fusion"))) {}
@@ -59,12 +62,66 @@ void CDialogStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* o
             return;
     }
     QProxyStyle::drawPrimitive(element, option, painter, widget);
+    if (element == PE_IndicatorCheckBox || element == PE_IndicatorRadioButton)
+        DrawIndicatorEdge(element, *option, *painter);
     if (element == PE_FrameTabWidget) {
         // Inside its edges, the display area is the dialog's own colour, as the page on it.
         const int edge = 2;
         painter->fillRect(option->rect.adjusted(edge, edge, -edge, -edge),
                           option->palette.color(QPalette::Window));
     }
+}
+
+namespace {
+
+double Luminance(const QColor& c) {
+    const auto channel = [](double v) {
+        return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+}
+
+double Contrast(const QColor& a, const QColor& b) {
+    const double la = Luminance(a), lb = Luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+} // namespace
+
+QColor CDialogStyle::IndicatorEdge(const QPalette& palette) {
+    const QColor window = palette.color(QPalette::Window);
+    const QColor text = palette.color(QPalette::WindowText);
+    // The least step from the window's colour towards the text's that stands out 3:1.
+    for (int step = 1; step < 10; ++step) {
+        const double t = step / 10.0;
+        const QColor edge =
+            QColor::fromRgbF(float(window.redF() + (text.redF() - window.redF()) * t),
+                             float(window.greenF() + (text.greenF() - window.greenF()) * t),
+                             float(window.blueF() + (text.blueF() - window.blueF()) * t));
+        if (Contrast(edge, window) >= 3.0)
+            return edge;
+    }
+    return text;
+}
+
+void CDialogStyle::DrawIndicatorEdge(PrimitiveElement element, const QStyleOption& option,
+                                     QPainter& painter) {
+    // Under a light palette Fusion's own edge is kept; under a dark one its edge and box are
+    // nearly the window's colour, and the box would not be seen.
+    if (option.palette.color(QPalette::Window).lightness() >= 128)
+        return;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, element == PE_IndicatorRadioButton);
+    // A round edge is smoothed: a little wider, so that its pixels keep the contrast.
+    painter.setPen(
+        QPen(IndicatorEdge(option.palette), element == PE_IndicatorRadioButton ? 1.5 : 1));
+    painter.setBrush(Qt::NoBrush);
+    const QRectF box = QRectF(option.rect).adjusted(0.5, 0.5, -0.5, -0.5);
+    if (element == PE_IndicatorRadioButton)
+        painter.drawEllipse(box.adjusted(0.5, 0.5, -0.5, -0.5));
+    else
+        painter.drawRect(box);
+    painter.restore();
 }
 
 QIcon CDialogStyle::standardIcon(StandardPixmap standardIcon, const QStyleOption* option,

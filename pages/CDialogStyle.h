@@ -23,6 +23,9 @@ public:
 
     // The colour of grayed texts (#6d6d6d: 4.5:1 on the dialog's #efefef).
     static QColor GrayText();
+    // The edge of a check box or radio button under a dark palette: the first colour from the
+    // window's towards the text's with a contrast of 3:1 to the window.
+    static QColor IndicatorEdge(const QPalette& palette);
 
     void polish(QPalette& palette) override;
     using QProxyStyle::polish;
@@ -35,6 +38,10 @@ public:
                        const QWidget* widget = nullptr) const override;
     QIcon standardIcon(StandardPixmap standardIcon, const QStyleOption* option = nullptr,
                        const QWidget* widget = nullptr) const override;
+
+private:
+    static void DrawIndicatorEdge(PrimitiveElement element, const QStyleOption& option,
+                                  QPainter& painter);
     void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
                      const QWidget* widget = nullptr) const override;
 };

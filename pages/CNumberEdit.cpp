@@ -1,9 +1,11 @@
 #include "CNumberEdit.h"
 
 #include "CUpDown.h"
+#include "FocusedWheel.h"
 
 #include <QKeyEvent>
 #include <QRegularExpressionValidator>
+#include <QWheelEvent>
 
 namespace vellmark {
 
@@ -28,6 +30,14 @@ void CNumberEdit::keyPressEvent(QKeyEvent* event) {
         }
     }
     QLineEdit::keyPressEvent(event);
+}
+
+void CNumberEdit::wheelEvent(QWheelEvent* event) {
+    if (!TakesWheel(*this, event))
+        return;
+    if (m_upDown && WheelSteps(event) != 0)
+        m_upDown->Step(WheelSteps(event));
+    event->setAccepted(m_upDown != nullptr);
 }
 
 } // namespace vellmark

@@ -1,5 +1,5 @@
 // A number edit: digits only, scrolling horizontally. With an up-down control as its buddy the
-// Up and Down keys step that control.
+// Up and Down keys, and the mouse wheel while the edit has the focus, step that control.
 #pragma once
 
 #include <QLineEdit>
@@ -17,6 +17,7 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
     CUpDown* m_upDown = nullptr;

@@ -1,5 +1,7 @@
 #include "CSlider.h"
 
+#include "FocusedWheel.h"
+
 #include <QMouseEvent>
 #include <QStyle>
 #include <QStyleOptionSlider>
@@ -14,7 +16,7 @@ CSlider::CSlider(QWidget* parent) : QSlider(Qt::Horizontal, parent) {
     setPageStep(1);
     setTickPosition(QSlider::TicksBelow);
     setTickInterval(1);
-    setFocusPolicy(Qt::WheelFocus);
+    setFocusPolicy(Qt::StrongFocus);
 }
 
 void CSlider::mousePressEvent(QMouseEvent* event) {
@@ -42,9 +44,8 @@ void CSlider::mousePressEvent(QMouseEvent* event) {
 }
 
 void CSlider::wheelEvent(QWheelEvent* event) {
-    if (isEnabled() && focusPolicy() != Qt::NoFocus && !hasFocus())
-        setFocus(Qt::MouseFocusReason);
-    QSlider::wheelEvent(event);
+    if (TakesWheel(*this, event))
+        QSlider::wheelEvent(event);
 }
 
 } // namespace vellmark

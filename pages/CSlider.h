@@ -1,6 +1,5 @@
 // A track bar of fixed stops. A click on the track, or on the tick marks under it, moves it one
-// page (one stop) towards the click; the mouse wheel over it takes the keyboard focus first, so
-// the dialog, which acts only for the slider that has the focus, sees every move.
+// page (one stop) towards the click. The mouse wheel moves it only while it has the focus.
 #pragma once
 
 #include <QSlider>

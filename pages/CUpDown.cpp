@@ -1,10 +1,12 @@
 #include "CUpDown.h"
 
 #include "CNumberEdit.h"
+#include "FocusedWheel.h"
 #include "ResourceIds.h"
 #include "TextConvert.h"
 
 #include <QToolButton>
+#include <QWheelEvent>
 
 #include <algorithm>
 
@@ -63,6 +65,15 @@ void CUpDown::resizeEvent(QResizeEvent* event) {
     const int half = height() / 2;
     m_up->setGeometry(0, 0, width(), half);
     m_down->setGeometry(0, half, width(), height() - half);
+}
+
+void CUpDown::wheelEvent(QWheelEvent* event) {
+    if (!m_buddy) {
+        event->ignore();
+        return;
+    }
+    if (TakesWheel(*m_buddy, event) && WheelSteps(event) != 0)
+        Step(WheelSteps(event));
 }
 
 } // namespace vellmark

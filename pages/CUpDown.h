@@ -1,6 +1,7 @@
 // An up-down control: two arrow buttons beside a number edit (its buddy). A step reads the
 // buddy's number, moves it by one within the range and writes the new position into the buddy
-// as decimal text. It never takes the keyboard focus.
+// as decimal text. It never takes the keyboard focus; the mouse wheel over it steps it while its
+// buddy has the focus.
 #pragma once
 
 #include <QWidget>
@@ -26,6 +27,7 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
     CNumberEdit* m_buddy = nullptr;

@@ -18,6 +18,7 @@ packages=(
   # desktop entry, AppStream data and manual pages, the package tools, and driving the window
   cups desktop-file-utils appstream man-db groff-base dpkg-dev debhelper lintian xdotool
   binutils # readelf: the package test checks the programs' hardening
+  weston qt6-wayland # the window under a private headless Wayland compositor
 )
 
 missing=()

@@ -3,6 +3,7 @@
 //   "primary"                       this copy runs; it shows a minimised window
 //   "secondary"                     another copy runs; this one ends with status 0
 //   "activate minimised=N active=N" a later start asked this copy to come forward (after it)
+//   "token=TOKEN"                   the activation token that start passed, when it passed one
 // The primary copy ends by itself after 60 s, or when killed.
 #include "CSingleInstance.h"
 
@@ -26,13 +27,17 @@ int main(int argc, char** argv) {
     QWidget window;
     window.resize(200, 100);
     window.showMinimized();
-    QObject::connect(&single, &CSingleInstance::activationRequested, &window, [&window] {
-        CSingleInstance::BringToFront(&window);
-        QApplication::setActiveWindow(&window); // the offscreen platform does not report it
-        std::printf("activate minimised=%d active=%d\n", window.isMinimized() ? 1 : 0,
-                    window.isActiveWindow() ? 1 : 0);
-        std::fflush(stdout);
-    });
+    QObject::connect(&single, &CSingleInstance::activationRequested, &window,
+                     [&window](const QByteArray& token) {
+                         CSingleInstance::BringToFront(&window);
+                         QApplication::setActiveWindow(
+                             &window); // the offscreen platform does not report it
+                         std::printf("activate minimised=%d active=%d\n",
+                                     window.isMinimized() ? 1 : 0, window.isActiveWindow() ? 1 : 0);
+                         if (!token.isEmpty())
+                             std::printf("token=%s\n", token.constData());
+                         std::fflush(stdout);
+                     });
     std::printf("primary\n");
     std::fflush(stdout);
     QTimer::singleShot(60000, &app, &QCoreApplication::quit);

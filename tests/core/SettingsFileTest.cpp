@@ -10,6 +10,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sched.h>
 #include <sys/file.h>
 #include <sys/mount.h>
@@ -356,4 +357,42 @@ TEST_F(SettingsFileTest, FailuresAtSyncAndCloseAreReported) {
     }
     // With the real steps back, the same saves succeed.
     EXPECT_EQ(WriteSettingsFile(Path("new.dat"), FactoryDefaults), WriteResult::Written);
+}
+
+// A save through a link to a file that does not exist yet creates the file the link names; when
+// the save fails, that file goes again and the user's link stays as it was.
+TEST_F(SettingsFileTest, FailedSaveThroughALinkKeepsTheLink) {
+    const DiskFinish real = SetDiskFinish({[](int) { return errno = EIO, -1; }, ::close});
+    const struct {
+        const char* what;
+        std::function<bool(const std::string&)> save; // true when it failed as it should
+    } rows[] = {
+        {"write",
+         [](const std::string& p) {
+             return WriteSettingsFile(p, FactoryDefaults) == WriteResult::Failed;
+         }},
+        {"update",
+         [](const std::string& p) {
+             return UpdateSettingsFile(p, IfMissing::Create, [](SettingsBlock&) { return true; }) ==
+                    UpdateResult::Failed;
+         }},
+        {"refused update",
+         [](const std::string& p) {
+             return UpdateSettingsFile(p, IfMissing::Create, [](SettingsBlock&) {
+                        return false;
+                    }) == UpdateResult::Refused;
+         }},
+    };
+    fs::create_directory(dir / "sub");
+    for (const auto& r : rows) {
+        // A relative link into another folder, so that its name and its target's differ.
+        fs::create_symlink("sub/target.dat", Path("link.dat"));
+        EXPECT_TRUE(r.save(Path("link.dat"))) << r.what;
+        EXPECT_TRUE(fs::is_symlink(Path("link.dat"))) << r.what;
+        std::error_code ec;
+        EXPECT_EQ(fs::read_symlink(Path("link.dat"), ec), "sub/target.dat") << r.what;
+        EXPECT_FALSE(fs::exists(dir / "sub" / "target.dat")) << r.what;
+        fs::remove(Path("link.dat"), ec);
+    }
+    SetDiskFinish(real);
 }

@@ -239,16 +239,15 @@ private slots:
         continuous->triggerAction(QAbstractSlider::SliderToMinimum);
         QCOMPARE(Edit(win.form, IDC_FORM_CONT_POSITION)->text(), QStringLiteral("120"));
 
-        // The wheel over a cut gives it the focus first, so its edit follows; clicks on the
+        // The wheel over a cut that has the focus moves it, and its edit follows; clicks on the
         // track or on the tick marks under it move it one stop towards the click.
         QLineEdit* edit = Edit(win.form, IDC_FORM_CUT_POSITION);
 
-        Edit(win.form, IDC_FORM_PAGE_LENGTH)->setFocus(Qt::MouseFocusReason);
+        cut->setFocus(Qt::MouseFocusReason);
         const QPointF centre = QRectF(cut->rect()).center();
         QWheelEvent down(centre, cut->mapToGlobal(centre), QPoint(), QPoint(0, -120), Qt::NoButton,
                          Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(cut, &down);
-        QCOMPARE(QApplication::focusWidget(), cut);
         const auto stopText = [cut] {
             return QString::number(kStandardStops[static_cast<std::size_t>(cut->value())]);
         };
