@@ -548,6 +548,8 @@ MUTANTS = [
       "if (!param.CutSheetPending() && !param.CutSheetPending())"),
     M("Tab-click-on-first-tab-keeps-page", "app/CPanelDlg.cpp",
       "    if (index >= 0)\n        ShowPageOnly(", "    if (index > 0)\n        ShowPageOnly("),
+    M("Known-unit-for-another-style", "pages/KnownDialogUnits.cpp",
+      "!qobject_cast<const CDialogStyle*>(&style)", "!qobject_cast<const QStyle*>(&style)"),
     M("Page-key-focuses-unchecked-radio", "pages/CDialogBase.cpp",
       "                if (radio->isChecked())", "                if (!radio->isChecked())"),
     M("Switch-preselects-refused-row", "app/CPanelDlg.cpp",

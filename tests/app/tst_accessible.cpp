@@ -17,6 +17,7 @@ using namespace vellmark::test;
 class TestAccessible : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase() { CDialogStyle::Install(); } // the style app/ installs at start-up
     void cleanup() { CloseTopLevels(); }
     void namesAndRoles();
 };
