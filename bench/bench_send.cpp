@@ -33,12 +33,14 @@ constexpr auto kArrival = std::chrono::seconds(30);
 
 SimulatedPrinter* g_printer = nullptr;
 vellmark::test::Window* g_window = nullptr;
+vellmark::CupsPrintService* g_service = nullptr;
 std::string g_server;
 std::string g_blockFile;
 
 void BM_WindowSend(benchmark::State& state) {
     vellmark::CPanelDlg& dlg = *g_window->dlg;
     double handled = 0;
+    const int requestsBefore = g_service->RequestCount();
     for (auto _ : state) {
         state.PauseTiming();
         vellmark::test::ChangeAValue(dlg);
@@ -63,6 +65,9 @@ void BM_WindowSend(benchmark::State& state) {
     // The part the window itself spends: until the key press has been handled, the job
     // handed over to the scheduler and the message shown.
     state.counters["handled_ms"] = benchmark::Counter(handled, benchmark::Counter::kAvgIterations);
+    // The requests the window made to the scheduler for one send.
+    state.counters["requests"] = benchmark::Counter(g_service->RequestCount() - requestsBefore,
+                                                    benchmark::Counter::kAvgIterations);
 }
 
 // Runs lp to its end with its output discarded; true when it exited with status 0. Started with
@@ -135,6 +140,9 @@ int main(int argc, char** argv) {
     if (!window.Start())
         return Fail("bench_send", "the main window did not start");
     g_window = &window;
+    g_service = dynamic_cast<vellmark::CupsPrintService*>(&service.Service());
+    if (!g_service)
+        return Fail("bench_send", "the program's print service is not the scheduler's");
     // The block lp sends: the factory settings the window shows, 180 bytes like every send.
     g_blockFile = std::string(home) + "/block.bin";
     window.dlg->Document().CollectFromPages();
