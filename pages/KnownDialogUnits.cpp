@@ -17,14 +17,14 @@ namespace {
 // The faces of fonts-ipafont-gothic (version 003.03) at 9 points on screens of 96, 120, 144 and
 // 192 dots per inch, each written as the test that measures them prints a row it does not find.
 constexpr KnownDialogUnit kKnown[] = {
-    {"IPAPGothic", 0x6476ef52U, 0x000307aeU, 12, 23603, {7, 13}},
-    {"IPAPGothic", 0x6476ef52U, 0x000307aeU, 15, 29508, {9, 16}},
-    {"IPAPGothic", 0x6476ef52U, 0x000307aeU, 18, 35414, {11, 20}},
-    {"IPAPGothic", 0x6476ef52U, 0x000307aeU, 24, 47226, {14, 26}},
-    {"IPAGothic", 0xc50f8821U, 0x000307aeU, 12, 19968, {9, 13}},
-    {"IPAGothic", 0xc50f8821U, 0x000307aeU, 15, 24960, {11, 16}},
-    {"IPAGothic", 0xc50f8821U, 0x000307aeU, 18, 29952, {13, 20}},
-    {"IPAGothic", 0xc50f8821U, 0x000307aeU, 24, 39936, {17, 26}},
+    {"IPAPGothic", 0x6476ef52U, 0x000307aeU, 12, 1087, {7, 13}},
+    {"IPAPGothic", 0x6476ef52U, 0x000307aeU, 15, 1360, {9, 16}},
+    {"IPAPGothic", 0x6476ef52U, 0x000307aeU, 18, 1632, {11, 20}},
+    {"IPAPGothic", 0x6476ef52U, 0x000307aeU, 24, 2175, {14, 26}},
+    {"IPAGothic", 0xc50f8821U, 0x000307aeU, 12, 768, {9, 13}},
+    {"IPAGothic", 0xc50f8821U, 0x000307aeU, 15, 960, {11, 16}},
+    {"IPAGothic", 0xc50f8821U, 0x000307aeU, 18, 1152, {13, 20}},
+    {"IPAGothic", 0xc50f8821U, 0x000307aeU, 24, 1536, {17, 26}},
 };
 
 unsigned BigEndian32(const QByteArray& table, int offset) {
@@ -48,8 +48,9 @@ std::optional<KnownDialogUnit> DialogUnitKey(const QFont& font) {
     key.fileRevision = BigEndian32(head, 4);
     key.fileChecksum = BigEndian32(head, 8);
     key.pixelSize = QFontInfo(font).pixelSize();
-    key.lettersAdvance = qRound(metrics.horizontalAdvance(QStringLiteral(
-                                    "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) *
+    // Two letters, each measured alone (no shaping): enough to tell hinting and scaling apart.
+    key.lettersAdvance = qRound((metrics.horizontalAdvance(QLatin1Char('W')) +
+                                 metrics.horizontalAdvance(QLatin1Char('x'))) *
                                 64);
     return key;
 }

@@ -3,7 +3,7 @@
 // show; for the template's faces, as the program's package brings them, the result is written
 // down here instead, and a test measures each entry again with the real measuring code. A face
 // is recognised by what it is, cheaply: its file's own checksum and revision, its pixel size and
-// the advance of the Latin letters the base unit is taken from (which hinting and scaling move).
+// the advances of two Latin letters (which hinting and scaling move).
 // Any other face, size or rendering is measured; nothing is stored between runs.
 #pragma once
 
