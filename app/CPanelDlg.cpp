@@ -117,7 +117,7 @@ int CPanelDlg::DoModal() {
 // ---- Start-up ---------------------------------------------------------------------------------
 
 bool CPanelDlg::OnInitDialog() {
-    const CDialogLayout layout(font());
+    const CDialogLayout layout(font(), *style());
     const QSize client = layout.Size(res::kPanelWidth, res::kPanelHeight);
 
     // Menu 142 with its images; the menu bar above the client area.
@@ -197,7 +197,7 @@ void CPanelDlg::BuildToolBar() {
 }
 
 void CPanelDlg::BuildTabs() {
-    const CDialogLayout layout(font());
+    const CDialogLayout layout(font(), *style());
     m_tab = new CTabControl(m_client);
     m_tab->setObjectName(QStringLiteral("tabControl"));
     m_tab->setGeometry(layout.Rect(res::kPanelTabRect.x, res::kPanelTabRect.y,

@@ -2,7 +2,6 @@
 
 #include "CDataExchange.h"
 #include "CDialogLayout.h"
-#include "CDialogStyle.h"
 #include "CRadioButton.h"
 #include "CUpDown.h"
 #include "ControlNotify.h"
@@ -31,7 +30,6 @@ CDialogBase::CDialogBase(int templateId)
     : m_nTemplateId(templateId), m_pTemplate(res::FindDialogTemplate(templateId)) {
     Q_ASSERT(m_pTemplate);
     setObjectName(DialogObjectName(templateId));
-    CDialogStyle::Install(); // the style the layouts are measured with
     setFont(CDialogLayout::DialogFont());
 }
 
@@ -103,7 +101,7 @@ void CDialogBase::BuildControls(QWidget* parent, bool child) {
                               Qt::WindowCloseButtonHint);
         setModal(true);
     }
-    const CDialogLayout layout(font());
+    const CDialogLayout layout(font(), *style());
     setFixedSize(layout.Size(m_pTemplate->width, m_pTemplate->height));
 
     DialogControls built = layout.Build(

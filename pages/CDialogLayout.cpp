@@ -2,7 +2,6 @@
 
 #include "AccessibleNames.h"
 #include "CComboBox.h"
-#include "CDialogStyle.h"
 #include "CGroupBox.h"
 #include "CNumberEdit.h"
 #include "CRadioButton.h"
@@ -11,7 +10,7 @@
 #include "ControlNotify.h"
 #include "DialogFace.h"
 #include "DialogTemplate.h"
-#include "FittedUnitCache.h"
+#include "KnownDialogUnits.h"
 #include "MnemonicText.h"
 #include "TextConvert.h"
 
@@ -240,21 +239,19 @@ QSize CDialogLayout::BaseUnits(const QFont& font) {
     return QSize((width / 26 + 1) / 2, fm.height());
 }
 
-QSize CDialogLayout::FittedBaseUnits(const QFont& font) {
+QSize CDialogLayout::FittedBaseUnits(const QFont& font, const QStyle& style) {
     static QHash<QString, QSize> fitted;
-    CDialogStyle::Install();
-    const QString key = font.toString() + u'|' + QApplication::style()->name();
+    const QString key = font.toString() + u'|' + QLatin1String(style.metaObject()->className()) +
+                        u'|' + style.name();
     if (const auto it = fitted.constFind(key); it != fitted.constEnd())
         return *it;
-    const QSize base = FittedBaseUnits(font, FittedUnitCache::DefaultPath());
+    const std::optional<QSize> known = KnownDialogUnits(font, style);
+    const QSize base = known ? *known : MeasuredBaseUnits(font, style);
     fitted.insert(key, base);
     return base;
 }
 
-QSize CDialogLayout::FittedBaseUnits(const QFont& font, const QString& cachePath) {
-    CDialogStyle::Install();
-    QStyle* style = QApplication::style();
-
+QSize CDialogLayout::MeasuredBaseUnits(const QFont& font, const QStyle& style) {
     // Each control with a text: where it lies across (left and width in dialog units) and the
     // pixels its text needs at this font and style.
     struct Need {
@@ -281,32 +278,17 @@ QSize CDialogLayout::FittedBaseUnits(const QFont& font, const QString& cachePath
     button.rect = probe;
     button.fontMetrics = fm;
     const int radioChrome =
-        probe.width() - style->subElementRect(QStyle::SE_RadioButtonContents, &button).width();
+        probe.width() - style.subElementRect(QStyle::SE_RadioButtonContents, &button).width();
     const int checkChrome =
-        probe.width() - style->subElementRect(QStyle::SE_CheckBoxContents, &button).width();
+        probe.width() - style.subElementRect(QStyle::SE_CheckBoxContents, &button).width();
     QStyleOptionComboBox combo;
     combo.rect = probe;
     combo.fontMetrics = fm;
     combo.frame = true;
     const int comboChrome =
         probe.width() -
-        style->subControlRect(QStyle::CC_ComboBox, &combo, QStyle::SC_ComboBoxEditField).width() +
-        2;
-    // The font's own base units, and what the style draws beside a text, name the measurement
-    // together with the font: a unit found before for exactly these is taken as it is.
+        style.subControlRect(QStyle::CC_ComboBox, &combo, QStyle::SC_ComboBoxEditField).width() + 2;
     const QSize natural = BaseUnits(font);
-    const QString inputs = QStringLiteral("%1 %2x%3 %4 %5 %6 %7")
-                               .arg(style->name())
-                               .arg(natural.width())
-                               .arg(natural.height())
-                               .arg(radioChrome)
-                               .arg(checkChrome)
-                               .arg(comboChrome)
-                               .arg(fm.averageCharWidth());
-    const FittedUnitCache cache(cachePath);
-    const QByteArray cacheKey = FittedUnitCache::Key(font, inputs);
-    if (const std::optional<QSize> stored = cache.Load(cacheKey, natural))
-        return *stored;
 
     QList<Need> needs;
     for (const res::DialogTemplate* dialog : res::AllDialogTemplates()) {
@@ -354,11 +336,11 @@ QSize CDialogLayout::FittedBaseUnits(const QFont& font, const QString& cachePath
         if (fits)
             break;
     }
-    cache.Store(cacheKey, base);
     return base;
 }
 
-CDialogLayout::CDialogLayout(const QFont& font) : m_base(FittedBaseUnits(font)) {}
+CDialogLayout::CDialogLayout(const QFont& font, const QStyle& style)
+    : m_base(FittedBaseUnits(font, style)) {}
 
 int CDialogLayout::X(int dlu) const {
     return MulDiv(dlu, m_base.width(), 4);

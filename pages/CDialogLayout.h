@@ -16,6 +16,7 @@
 #include <functional>
 
 class QSlider;
+class QStyle;
 class QWidget;
 
 namespace vellmark {
@@ -36,15 +37,16 @@ public:
     // Base units of a font in pixels.
     static QSize BaseUnits(const QFont& font);
     // The base units the layouts use: the font's own, with the horizontal unit widened as far
-    // as needed for every text of every template to fit its control (a substitute face whose
-    // letters are wider than the template's face). Under the template's face they are the
-    // font's own, so every control lies where its template puts it. Found once per process,
-    // from the user's cache when it holds the unit for exactly this font (FittedUnitCache.h).
-    static QSize FittedBaseUnits(const QFont& font);
-    // The same with the cache file at cachePath (empty: measured every time), found afresh.
-    static QSize FittedBaseUnits(const QFont& font, const QString& cachePath);
+    // as needed for every text of every template to fit its control at this style (a substitute
+    // face whose letters are wider than the template's face). Under the template's face they are
+    // the font's own, so every control lies where its template puts it. Found once per process
+    // and style: taken from the table of known faces (KnownDialogUnits.h), else measured.
+    static QSize FittedBaseUnits(const QFont& font, const QStyle& style);
+    // The same, always measured.
+    static QSize MeasuredBaseUnits(const QFont& font, const QStyle& style);
 
-    explicit CDialogLayout(const QFont& font);
+    // The layout of the dialogs drawn with style at font.
+    CDialogLayout(const QFont& font, const QStyle& style);
     int X(int dlu) const;
     int Y(int dlu) const;
     QRect Rect(int x, int y, int w, int h) const;

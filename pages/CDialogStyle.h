@@ -5,8 +5,8 @@
 // dialog, without a lighter band around the page; a toolbar's leading separator is a gap, not a
 // line; a tab's image sits beside its text, the two centred together however wide the tab is
 // stretched; the extension buttons of menu bars and toolbars are drawn here, so that no image
-// file (and no image plugin) is read while the window starts. The dialog layouts are measured
-// with it, so the dialogs install it.
+// file (and no image plugin) is read while the window starts. The program installs it once, at
+// start-up; the dialog layouts are measured with the style their dialog is drawn with.
 #pragma once
 
 #include <QProxyStyle>
@@ -18,7 +18,8 @@ class CDialogStyle : public QProxyStyle {
 public:
     CDialogStyle();
 
-    // Makes it the application's style unless it already is.
+    // Makes it the application's style unless it already is (the program's start-up and the
+    // tests that build its dialogs).
     static void Install();
 
     // The colour of grayed texts (#6d6d6d: 4.5:1 on the dialog's #efefef).

@@ -554,6 +554,8 @@ MUTANTS = [
       "    if (index >= 0)\n        ShowPageOnly(", "    if (index > 0)\n        ShowPageOnly("),
     M("Mnemonic-double-ampersand-dropped", "pages/MnemonicText.cpp",
       "        drawn.append(text.at(i));", "        drawn.append(text.at(i) == u'&' ? QChar() : text.at(i));"),
+    M("Known-unit-for-another-style", "pages/KnownDialogUnits.cpp",
+      "!qobject_cast<const CDialogStyle*>(&style)", "!qobject_cast<const QStyle*>(&style)"),
     M("Page-key-focuses-unchecked-radio", "pages/CDialogBase.cpp",
       "                if (radio->isChecked())", "                if (!radio->isChecked())"),
     M("Switch-preselects-refused-row", "app/CPanelDlg.cpp",

@@ -5,6 +5,7 @@
 //
 // Runs on the offscreen platform unless QT_QPA_PLATFORM says otherwise.
 #include "CDialogLayout.h"
+#include "CDialogStyle.h"
 #include "CPageSet.h"
 #include "IPrompt.h"
 #include "ResourceIds.h"
@@ -56,6 +57,7 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    CDialogStyle::Install(); // the style the program draws and measures its pages with
     const QDir dir(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath());
     if (!dir.exists() && !QDir().mkpath(dir.path())) {
         std::fprintf(stderr, "cannot create %s\n", qPrintable(dir.path()));

@@ -4,6 +4,7 @@
 
 #include "../WidgetHarness.h"
 #include "CDialogBase.h"
+#include "CDialogStyle.h"
 #include "CPanelDlg.h"
 #include "CRadioButton.h"
 #include "CStatusLine.h"

@@ -20,7 +20,10 @@ using namespace vellmark::test;
 class TestAccessible : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { m_service.AddQueue(ModelQueue("Solo", "socket://s")); }
+    void initTestCase() {
+        CDialogStyle::Install(); // the style app/ installs at start-up
+        m_service.AddQueue(ModelQueue("Solo", "socket://s"));
+    }
     void init() { QVERIFY(m_w.emplace(m_service).Start()); }
     void cleanup() { m_w.reset(); } // the window and whatever it opened
     void controlNames();

@@ -1077,6 +1077,7 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Vellmark"));
+    CDialogStyle::Install(); // the style app/ installs at start-up
     TestPanel test;
     return QTest::qExec(&test, argc, argv);
 }

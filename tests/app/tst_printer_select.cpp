@@ -74,6 +74,7 @@ using Case = std::tuple<const char*, std::vector<Queue>, int, const char*, QStri
 class TestPrinterSelect : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase() { CDialogStyle::Install(); } // the style app/ installs at start-up
     void cleanup() { CloseTopLevels(); }
     void OpeningDecisions();
     void ChoosingInTheList();

@@ -17,6 +17,7 @@ class TestSendSpooler : public QObject {
 
 private slots:
     void initTestCase() {
+        CDialogStyle::Install(); // the style app/ installs at start-up
         spooler = std::make_unique<TestSpooler>(VELLMARK_SOCKET_BACKEND);
         VELLMARK_START_SPOOLER_OR_SKIP(*spooler);
         QVERIFY(printerA.Listening() && printerB.Listening());

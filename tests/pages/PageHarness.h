@@ -3,6 +3,7 @@
 #pragma once
 
 #include "../WidgetHarness.h"
+#include "CDialogStyle.h"
 #include "CPageSet.h"
 #include "ICommandTarget.h"
 #include "ResourceIds.h"

@@ -41,6 +41,7 @@ class FormSetupTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase() { CDialogStyle::Install(); } // the style app/ installs at start-up
     void cleanup() { CloseTopLevels(); }
 
     // The stored form as shown, the sliders and edits working, and Cancel storing nothing.

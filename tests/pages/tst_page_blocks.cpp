@@ -1,18 +1,18 @@
 // ParseBlock and BuildBlock of every page: what the factory settings and another set of valid
 // values show, that building gives the block back byte for byte, and that a page writes its
 // own bytes and nothing else.
-#include "../FontFile.h"
 #include "PageHarness.h"
 
 #include "CDialogLayout.h"
 #include "CSwitchPage.h"
+#include "KnownDialogUnits.h"
 
-#include <QFontDatabase>
 #include <QGroupBox>
 #include <QImage>
 #include <QLabel>
-#include <QTemporaryDir>
+#include <QStyleFactory>
 
+#include <memory>
 #include <utility>
 
 using namespace vellmark;
@@ -83,6 +83,7 @@ class PageBlocksTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase() { CDialogStyle::Install(); } // the style app/ installs at start-up
     void cleanup() { CloseTopLevels(); }
 
     // What every page shows for the factory settings and for a block where every field holds
@@ -299,89 +300,42 @@ private slots:
         QCOMPARE(crossed, QStringList());
     }
 
-    // The fitted unit kept between runs is given back only for exactly the font it was found
-    // for: an entry planted with a false width is taken for its own font and for no other size,
-    // face or version of the font file, nor when it cannot belong to the font; a file that is
-    // garbage, or cannot be written, gives the measured unit.
-    void fittedUnitCacheGivesOnlyItsOwnFontsUnit() {
-        QTemporaryDir dir;
-        QVERIFY(dir.isValid());
-        // A copy of the dialog face among the application's fonts: a file of its family that
-        // the test may change.
-        const QFont face = CDialogLayout::DialogFont();
-        const QString installed = FontFile(face.family());
-        QVERIFY2(!installed.isEmpty(), qPrintable(face.family()));
-        const QString copy = dir.filePath(QStringLiteral("face.ttf"));
-        QVERIFY(QFile::copy(installed, copy));
-        const int added = QFontDatabase::addApplicationFont(copy);
-        QVERIFY(added >= 0);
-        const QString cache = dir.filePath(QStringLiteral("cache/dialog-unit"));
-        const QFont larger(face.family(), face.pointSize() + 1);
-        // Another installed face: whichever fontconfig lists first besides the dialog's.
-        QString other;
-        for (const QString& family : QFontDatabase::families())
-            if (family != face.family() && !FontFile(family).isEmpty()) {
-                other = family;
-                break;
-            }
-        QVERIFY(!other.isEmpty());
-        const QFont fixed(other, face.pointSize());
-        // The real entry of the dialog font written by a measurement, its width then replaced.
-        const auto plant = [&](const QByteArray& width) {
-            QFile::remove(cache);
-            CDialogLayout::FittedBaseUnits(face, cache);
-            QFile file(cache);
-            QVERIFY(file.open(QIODevice::ReadWrite));
-            QList<QByteArray> lines = file.readAll().split('\n');
-            QList<QByteArray> entry = lines.value(1).split(' ');
-            QCOMPARE(entry.size(), 3);
-            entry[1] = width;
-            lines[1] = entry.join(' ');
-            const QByteArray text = lines.join('\n');
-            QVERIFY(file.resize(0) && file.write(text) == text.size() && file.flush());
+    // The table of known fitted units holds what the measuring code finds: every entry's face,
+    // as the package installs it, is recognised and measured again at its size; the program's
+    // own dialog font is found in it; a size outside it, or another style, is measured.
+    void knownDialogUnitsAreTheMeasuredOnes() {
+        const CDialogStyle style;
+        const auto row = [](const QFont& font, const QSize& unit) {
+            const std::optional<KnownDialogUnit> k = DialogUnitKey(font);
+            return k ? QStringLiteral("{\"%1\", 0x%2U, 0x%3U, %4, %5, {%6, %7}}")
+                           .arg(font.family())
+                           .arg(k->fileChecksum, 8, 16, QLatin1Char('0'))
+                           .arg(k->fileRevision, 8, 16, QLatin1Char('0'))
+                           .arg(k->pixelSize)
+                           .arg(k->lettersAdvance)
+                           .arg(unit.width())
+                           .arg(unit.height())
+                     : QStringLiteral("no head table");
         };
-        const QSize measured = CDialogLayout::FittedBaseUnits(face, QString());
-        const QByteArray falseWidth = QByteArray::number(measured.width() + 1);
-        const struct {
-            const char* what;
-            QByteArray width;
-            QFont asked;
-            std::function<void()> change;
-            bool fromCache;
-        } rows[] = {
-            {"its own font", falseWidth, face, [] {}, true},
-            {"another size", falseWidth, larger, [] {}, false},
-            {"another face", falseWidth, fixed, [] {}, false},
-            {"a changed font file", falseWidth, face,
-             [&] {
-                 QFile f(copy);
-                 QVERIFY(f.open(QIODevice::ReadWrite));
-                 QVERIFY(f.setFileTime(QDateTime::currentDateTime().addSecs(3600),
-                                       QFileDevice::FileModificationTime));
-             },
-             false},
-            {"a width the font cannot have", "1", face, [] {}, false},
-            {"garbage", falseWidth, face,
-             [&] {
-                 QFile f(cache);
-                 QVERIFY(f.open(QIODevice::WriteOnly) && f.write("garbage\n") == 8);
-             },
-             false},
-        };
-        for (const auto& row : rows) {
-            plant(row.width);
-            row.change();
-            const QSize expected = row.fromCache
-                                       ? QSize(row.width.toInt(), measured.height())
-                                       : CDialogLayout::FittedBaseUnits(row.asked, QString());
-            QVERIFY2(CDialogLayout::FittedBaseUnits(row.asked, cache) == expected, row.what);
+        for (const KnownDialogUnit& known : AllKnownDialogUnits()) {
+            QFont font(QString::fromLatin1(known.face));
+            font.setPixelSize(known.pixelSize);
+            const QSize measured = CDialogLayout::MeasuredBaseUnits(font, style);
+            QVERIFY2(KnownDialogUnits(font, style) == measured, qPrintable(row(font, measured)));
+            QCOMPARE(known.unit, measured);
         }
-        // After garbage the file holds the measured unit again; a cache that cannot be written
-        // costs only the time.
-        QCOMPARE(CDialogLayout::FittedBaseUnits(face, cache), measured);
-        QCOMPARE(CDialogLayout::FittedBaseUnits(face, copy + QStringLiteral("/dialog-unit")),
-                 measured);
-        QFontDatabase::removeApplicationFont(added);
+        const QFont dialog = CDialogLayout::DialogFont();
+        const QSize measured = CDialogLayout::MeasuredBaseUnits(dialog, style);
+        QVERIFY2(KnownDialogUnits(dialog, style) == measured, qPrintable(row(dialog, measured)));
+        QCOMPARE(CDialogLayout::FittedBaseUnits(dialog, style), measured);
+
+        QFont other = dialog; // a size no screen of the table gives it
+        other.setPixelSize(13);
+        QVERIFY(!KnownDialogUnits(other, style));
+        const std::unique_ptr<QStyle> windows(QStyleFactory::create(QStringLiteral("Windows")));
+        QVERIFY(!KnownDialogUnits(dialog, *windows));
+        QCOMPARE(CDialogLayout::FittedBaseUnits(other, style),
+                 CDialogLayout::MeasuredBaseUnits(other, style));
     }
 };
 

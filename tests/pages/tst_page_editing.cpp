@@ -74,6 +74,7 @@ class PageEditingTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase() { CDialogStyle::Install(); } // the style app/ installs at start-up
     void cleanup() { CloseTopLevels(); }
 
     // Typing clamps, rewrites and moves the slider at once; nothing asks the user.
