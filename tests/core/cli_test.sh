@@ -74,19 +74,14 @@ diff
 diff @a
 diff @a @a @a
 printers extra
-printers --json --json
 send
 send @a
 send --all
 send @a @a --all
-send @a --all --all
 send @a --all --printer Dotrix
 send @a --printer
 send @a --print Dotrix
 send @a --all --wait
-send @a --all --wait 1 --wait 1
-send @a --all --dry-run --dry-run
-send @a --all --timeout 2 --timeout 2
 printers --timeout
 printers --servers-from
 printers --dry-run
@@ -103,7 +98,12 @@ send @a --all --wait -1|--wait: not a number of seconds
 send @a --all --wait 1e3|--wait: not a number of seconds
 printers --timeout 0|--timeout: not a number of seconds from 0.1
 printers --servers-from $tmp/none.txt|none.txt": cannot read the list of servers: No such file
-send @a --all --servers-from $tmp/servers.txt|servers.txt":3: not a server address: "not a server"
+send @a --all --servers-from $tmp/servers.txt|servers.txt", line 3: not a server address: "not a server"
+printers --json --json|--json is given twice
+send @a --all --all|--all is given twice
+send @a --all --wait 1 --wait 1|--wait is given twice
+send @a --all --dry-run --dry-run|--dry-run is given twice
+send @a --all --timeout 2 --timeout 2|--timeout is given twice
 ROWS
 err=$("$cli" set "$n" PageLength=7 2>&1); rc=$?
 check "set on a missing file says so" test "$rc" = 2 -a "$err" = "vellmark-cli: \"$n\": cannot read the settings file: no such file"
