@@ -159,16 +159,22 @@ struct CappedReader {
 
 ssize_t ReadCapped(void* context, ipp_uchar_t* buffer, size_t bytes) {
     auto* reader = static_cast<CappedReader*>(context);
-    const std::size_t left = CupsConnection::kMaxAnswerBytes - reader->total;
-    if (left == 0) {
-        reader->over = true;
-        return -1;
+    // libcups takes a short read for the end of the answer: read all that is asked for.
+    std::size_t got = 0;
+    while (got < bytes) {
+        const std::size_t left = CupsConnection::kMaxAnswerBytes - reader->total;
+        if (left == 0) {
+            reader->over = true;
+            return -1;
+        }
+        const ssize_t n = httpRead2(reader->http, reinterpret_cast<char*>(buffer) + got,
+                                    std::min(bytes - got, left));
+        if (n <= 0)
+            return got > 0 ? static_cast<ssize_t>(got) : n;
+        got += static_cast<std::size_t>(n);
+        reader->total += static_cast<std::size_t>(n);
     }
-    const ssize_t got =
-        httpRead2(reader->http, reinterpret_cast<char*>(buffer), std::min(bytes, left));
-    if (got > 0)
-        reader->total += static_cast<std::size_t>(got);
-    return got;
+    return static_cast<ssize_t>(got);
 }
 
 // Whether every address of the server refuses a connection, asked before the deadline: a

@@ -5,6 +5,7 @@
 #include "SelectionRules.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <grp.h>
 #include <map>
@@ -427,19 +428,27 @@ namespace {
 constexpr std::chrono::milliseconds kLastLook{500};
 
 // What the queue's state says about a job still waiting on it: paused, or its printer out of
-// reach (with what the connection last said), or the connection's last words.
+// reach (the connection's last words, as the network backends put them, or the state reasons
+// they set), or the connection's last words.
 std::string WaitingBecause(ipp_t* printer) {
     ipp_attribute_t* state = ippFindAttribute(printer, "printer-state", IPP_TAG_ENUM);
     if (state && ippGetInteger(state, 0) == IPP_PSTATE_STOPPED)
         return "the printer is paused";
     const std::string message =
         StringAttr(ippFindAttribute(printer, "printer-state-message", IPP_TAG_TEXT));
+    bool unreachable = false;
     for (const std::string& reason :
-         StringsAttr(ippFindAttribute(printer, "printer-state-reasons", IPP_TAG_KEYWORD))) {
-        for (const char* unreachable : {"connecting-to-device", "offline", "timed-out", "shutdown"})
-            if (reason.starts_with(unreachable))
-                return "waiting for the printer: " + (message.empty() ? reason : message);
-    }
+         StringsAttr(ippFindAttribute(printer, "printer-state-reasons", IPP_TAG_KEYWORD)))
+        for (const char* prefix : {"connecting-to-device", "offline", "timed-out", "shutdown"})
+            unreachable = unreachable || reason.starts_with(prefix);
+    std::string lower = message;
+    for (char& ch : lower)
+        ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+    for (const char* words : {"may not exist", "unavailable", "not responding", "unreachable",
+                              "unable to locate", "become available", "is in use"})
+        unreachable = unreachable || lower.find(words) != std::string::npos;
+    if (unreachable)
+        return "waiting for the printer: " + (message.empty() ? "not reached" : message);
     return message;
 }
 

@@ -21,8 +21,10 @@
 #include <grp.h>
 #include <iterator>
 #include <memory>
+#include <poll.h>
 #include <regex>
 #include <string>
+#include <sys/socket.h>
 #include <thread>
 #include <tuple>
 #include <unistd.h>
@@ -702,6 +704,63 @@ TEST(JobTruthTest, EveryRowSaysWhatBecameOfItsJob) {
     EXPECT_EQ(plain.Jobs(), (std::vector<SimulatedPrinter::Job>{kFactory, kFactory}));
 }
 
+// How each job a send follows ends, on a scheduler of its own: one the spooler aborted is not
+// sent (told as soon as it is aborted), one whose printer is out of reach says so, one being
+// printed is never replaced by the next send, and SIGINT during the wait prints the report so
+// far.
+TEST(JobWaitTest, EachFollowedJobEndsAsTheSpoolerSays) {
+    TestSpooler spooler(VELLMARK_SOCKET_BACKEND);
+    ASSERT_TRUE(Started(spooler));
+    SimulatedPrinter slow(std::chrono::milliseconds(3000)); // takes 3 s to read a job
+    const std::string ppd = VELLMARK_PPD_PATH;
+    // Nothing listens at either printer's address: one queue gives up after a second and
+    // aborts the job, the other keeps trying.
+    ASSERT_TRUE(spooler.AddQueue("Gone", "socket://127.0.0.1:1/?contimeout=1", ppd,
+                                 {"-o", "printer-error-policy=abort-job"}));
+    ASSERT_TRUE(spooler.AddQueue("Unreachable", "socket://127.0.0.1:1", ppd));
+    ASSERT_TRUE(spooler.AddQueue("Slow", slow.DeviceUri(), ppd));
+    const std::string sock = spooler.SocketPath();
+    const std::string send = "send '" + WriteFactorySettings(spooler.Folder() + "/s.dat") + "' ";
+    const std::pair<std::string, CliRun> runs[] = {
+        {"--printer Gone --wait 60",
+         {1, "Gone: not sent (job N): aborted: The printer is not responding.\n"}},
+        {"--printer Unreachable --wait 2",
+         {3, "Unreachable: queued (job N): waiting for the printer: The printer may not exist or "
+             "is unavailable at this time.\n"}},
+        {"--printer Slow --wait 1",
+         {3, "Slow: queued (job N): printing: being printed; Waiting for printer to finish.\n"}},
+        // The job before is being printed: it stays.
+        {"--printer Slow --wait 0",
+         {3, "Slow: queued (job N): taken by the spooler (not waited "
+             "for)\n"}},
+    };
+    for (const auto& [args, run] : runs) {
+        SCOPED_TRACE(args);
+        EXPECT_EQ(RunCli(sock, send + args), run);
+    }
+    ASSERT_TRUE(slow.WaitForJobs(2, kJobWait));
+    EXPECT_EQ(slow.Jobs(), (std::vector<SimulatedPrinter::Job>{kFactory, kFactory}));
+
+    // Interrupted once its job is on the queue: the JSON report so far, the job queued, exit
+    // 130, and the job left alone.
+    const std::string out = spooler.Folder() + "/interrupted";
+    const CliRun started =
+        Shell("(CUPS_SERVER='" + sock + "' '" VELLMARK_CLI "' " + send +
+              "--printer Unreachable --wait 60 --json >'" + out + ".json' 2>/dev/null; echo $? >'" +
+              out + ".status') >/dev/null 2>&1 & echo $!");
+    ASSERT_EQ(started.status, 0);
+    const auto deadline = Clock::now() + kJobWait;
+    while (Clock::now() < deadline && spooler.JobNames("Unreachable", "not-completed")->size() < 2)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_EQ(Shell("pkill -INT -P " + started.out).status, 0);
+    while (Clock::now() < deadline + kJobWait && !std::filesystem::exists(out + ".status"))
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_EQ(ReadText(out + ".status"), "130\n");
+    EXPECT_EQ(JsonLines(out + ".json", "queue,outcome"), "Unreachable|queued\n");
+    EXPECT_EQ(spooler.JobNames("Unreachable", "not-completed")->size(), 2u);
+}
+
 // A scheduler that accepts connections and never answers, with and without encryption: the
 // tool names it and the reason in one line, within the bound.
 TEST(SchedulerSilenceTest, ASilentSchedulerIsNamedWithItsReasonWithinTheBound) {
@@ -743,6 +802,126 @@ TEST(SchedulerSilenceTest, ASilentSchedulerIsNamedWithItsReasonWithinTheBound) {
         }
     }
     std::filesystem::remove(json);
+    std::filesystem::remove(file);
+}
+
+// A server on the loopback address that answers every connection with `answer`, `pace` apart
+// a byte (all at once when zero), until it is stopped.
+class ScriptedServer {
+public:
+    ScriptedServer(std::string answer, std::chrono::milliseconds pace)
+        : m_answer(std::move(answer)), m_pace(pace) {
+        m_listener.Start(false, [this] { Serve(); });
+    }
+    ~ScriptedServer() { m_listener.Stop(); }
+    std::string Address() const { return "127.0.0.1:" + std::to_string(m_listener.port); }
+
+private:
+    // Whether the stop came within `ms`.
+    bool Stopped(int ms) const {
+        pollfd wake{m_listener.wakeFd, POLLIN, 0};
+        return ::poll(&wake, 1, ms) > 0;
+    }
+    void Serve() {
+        for (;;) {
+            pollfd fds[2] = {{m_listener.listenFd, POLLIN, 0}, {m_listener.wakeFd, POLLIN, 0}};
+            if (::poll(fds, 2, -1) < 0)
+                continue;
+            if (fds[1].revents)
+                return;
+            const int conn = ::accept4(m_listener.listenFd, nullptr, nullptr, SOCK_CLOEXEC);
+            if (conn < 0)
+                continue;
+            // The request: its header, a go-ahead when it waits for one, and its body.
+            std::string request;
+            char buffer[4096];
+            pollfd in{conn, POLLIN, 0};
+            bool continued = false;
+            while (::poll(&in, 1, 300) > 0) {
+                const ssize_t n = ::read(conn, buffer, sizeof buffer);
+                if (n <= 0)
+                    break;
+                request.append(buffer, static_cast<std::size_t>(n));
+                if (!continued && request.find("\r\n\r\n") != std::string::npos &&
+                    request.find("100-continue") != std::string::npos) {
+                    continued = true;
+                    (void)!::send(conn, "HTTP/1.1 100 Continue\r\n\r\n", 25, MSG_NOSIGNAL);
+                }
+            }
+            const std::size_t step = m_pace.count() > 0 ? 1 : m_answer.size();
+            for (std::size_t at = 0; at < m_answer.size(); at += step) {
+                if (::send(conn, m_answer.data() + at, std::min(step, m_answer.size() - at),
+                           MSG_NOSIGNAL) <= 0 ||
+                    (m_pace.count() > 0 && Stopped(static_cast<int>(m_pace.count()))))
+                    break;
+            }
+            ::close(conn);
+        }
+    }
+
+    std::string m_answer;
+    std::chrono::milliseconds m_pace;
+    test::LoopbackListener m_listener;
+};
+
+// An IPP answer of about `bytes`, well formed: long printer-info texts.
+std::string LargeIppAnswer(std::size_t bytes) {
+    std::string ipp = {2, 0, 0, 0, 0, 0, 0, 1, 1};
+    const auto attribute = [&](char tag, const std::string& name, const std::string& value) {
+        ipp += tag;
+        ipp += static_cast<char>(name.size() >> 8);
+        ipp += static_cast<char>(name.size() & 0xFF);
+        ipp += name;
+        ipp += static_cast<char>(value.size() >> 8);
+        ipp += static_cast<char>(value.size() & 0xFF);
+        ipp += value;
+    };
+    attribute(0x47, "attributes-charset", "utf-8");
+    attribute(0x48, "attributes-natural-language", "en");
+    while (ipp.size() < bytes) {
+        ipp += '\x04';
+        attribute(0x41, "printer-info", std::string(30000, 'x'));
+    }
+    ipp += '\x03';
+    return "HTTP/1.1 200 OK\r\nContent-Type: application/ipp\r\nContent-Length: " +
+           std::to_string(ipp.size()) + "\r\n\r\n" + ipp;
+}
+
+// A server that trickles its answer a byte every 200 ms, and one whose answer is larger than
+// the cap: the tool and the window's list end within the bound with a reason.
+TEST(SchedulerSilenceTest, ATricklingOrOversizedAnswerEndsWithinTheBound) {
+    std::string trickle = "HTTP/1.1 200 OK\r\n";
+    for (int i = 0; i < 200; ++i)
+        trickle += "X-Pad: " + std::to_string(i) + "\r\n";
+    ScriptedServer trickling(trickle, std::chrono::milliseconds(200));
+    ScriptedServer oversized(LargeIppAnswer(CupsConnection::kMaxAnswerBytes + 100000),
+                             std::chrono::milliseconds(0));
+    const std::string file =
+        WriteFactorySettings(std::filesystem::temp_directory_path() /
+                             ("vellmark-trickle-" + std::to_string(::getpid()) + ".dat"));
+    const std::string tooLarge =
+        "the print scheduler at " + oversized.Address() + " sent a queue list larger than 1 MB";
+    const std::string slow =
+        "the print scheduler at " + trickling.Address() + " does not answer: no answer within 1 s";
+    const std::pair<std::string, std::string> cases[] = {
+        {trickling.Address(), slow},
+        {oversized.Address(), tooLarge},
+    };
+    for (const auto& [server, reason] : cases) {
+        SCOPED_TRACE(server);
+        for (const std::string& args :
+             {std::string("printers --timeout 1"), "send '" + file + "' --all --timeout 1"}) {
+            SCOPED_TRACE(args);
+            const auto start = Clock::now();
+            EXPECT_EQ(RunCli(server, args), (CliRun{1, "vellmark-cli: " + reason + "\n"}));
+            EXPECT_LT(SecondsSince(start), 3.0);
+        }
+        // The window's list at start-up takes the same path.
+        const auto start = Clock::now();
+        CupsPrintService service(server, std::chrono::seconds(1));
+        EXPECT_EQ(service.EnumPrinters().failure, reason);
+        EXPECT_LT(SecondsSince(start), 2.0);
+    }
     std::filesystem::remove(file);
 }
 
