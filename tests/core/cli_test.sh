@@ -245,5 +245,14 @@ else
   echo "skipped: the check of a silent resolver needs root"
 fi
 
+# A lock another program keeps is waited for (ten seconds at most): a lock let go after two
+# seconds holds a reader up, it does not fail it.
+cp "$tmp/f.dat" "$tmp/locked.dat"
+flock -x "$tmp/locked.dat" -c "touch '$tmp/lock-taken'; sleep 2" &
+holder=$!
+for _ in $(seq 200); do [ -e "$tmp/lock-taken" ] && break; sleep 0.05; done
+check "a lock held for 2 s is waited for" test "$(status "$cli" show "$tmp/locked.dat")" = 0
+wait "$holder"
+
 echo "cli checks: $passes ok, $failures failed"
 test "$failures" = 0

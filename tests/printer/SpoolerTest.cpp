@@ -722,7 +722,7 @@ TEST(JobWaitTest, EachFollowedJobEndsAsTheSpoolerSays) {
     const std::string sock = spooler.SocketPath();
     const std::string send = "send '" + WriteFactorySettings(spooler.Folder() + "/s.dat") + "' ";
     const std::pair<std::string, CliRun> runs[] = {
-        {"--printer Gone --wait 60",
+        {"--printer Gone --wait 20",
          {1, "Gone: not sent (job N): aborted: The printer is not responding.\n"}},
         {"--printer Unreachable --wait 2",
          {3, "Unreachable: queued (job N): waiting for the printer: The printer may not exist or "
