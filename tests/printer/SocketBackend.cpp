@@ -44,23 +44,8 @@ int main(int argc, char** argv) {
         std::fputs("ERROR: cannot resolve the printer's address\n", stderr);
         return 1;
     }
-    // "?retry": a printer out of reach is waited for, as a network printer's backend does,
-    // with the spooler told so; otherwise the job fails at once.
-    const bool retry = std::strstr(uri, "?retry") != nullptr;
-    int sock = -1;
-    bool connected = false;
-    for (int attempt = 0; !connected; ++attempt) {
-        sock = ::socket(found->ai_family, found->ai_socktype, found->ai_protocol);
-        connected = sock >= 0 && ::connect(sock, found->ai_addr, found->ai_addrlen) == 0;
-        if (connected || !retry || attempt >= 120)
-            break;
-        ::close(sock);
-        if (attempt == 0)
-            std::fputs("STATE: +connecting-to-device\nINFO: Waiting for printer to become "
-                       "available.\n",
-                       stderr);
-        ::sleep(1);
-    }
+    const int sock = ::socket(found->ai_family, found->ai_socktype, found->ai_protocol);
+    const bool connected = sock >= 0 && ::connect(sock, found->ai_addr, found->ai_addrlen) == 0;
     ::freeaddrinfo(found);
     if (!connected)
         return Fail("connect");
