@@ -21,7 +21,7 @@ constexpr const char* kUsage =
     "different\n"
     "  vellmark-cli printers [--server HOST[:PORT]]... [--servers-from FILE]\n"
     "                 [--timeout SECONDS] [--json]\n"
-    "                                                 the usable queues of the model\n"
+    "                                                 the queues of the model\n"
     "  vellmark-cli send FILE.dat (--printer [SERVER/]NAME... | --all)\n"
     "                 [--server HOST[:PORT]]... [--servers-from FILE] [--timeout SECONDS]\n"
     "                 [--wait SECONDS] [--dry-run] [--json]\n"

@@ -286,9 +286,18 @@ std::string SettingValues::CheckForm(int form) const {
     return {};
 }
 
-std::string Quoted(std::string_view text) {
+namespace {
+
+// Whether a code point changes the direction of the text after it (embeddings, overrides and
+// isolates): shown as text, it could make a line read differently from what it holds.
+bool IsBidiControl(std::uint32_t cp) {
+    return (cp >= 0x202A && cp <= 0x202E) || (cp >= 0x2066 && cp <= 0x2069);
+}
+
+// Appends `text` with quotes (when `escapeQuotes`), backslashes, control characters (C0, DEL,
+// C1, bidirectional controls) and bytes that are not UTF-8 escaped.
+void AppendEscaped(std::string& out, std::string_view text, bool escapeQuotes) {
     static const char hex[] = "0123456789ABCDEF";
-    std::string out = "\"";
     const auto escapeByte = [&](unsigned char ch) {
         out += "\\x";
         out += hex[ch >> 4];
@@ -296,7 +305,7 @@ std::string Quoted(std::string_view text) {
     };
     for (std::size_t i = 0; i < text.size();) {
         const auto ch = static_cast<unsigned char>(text[i]);
-        if (ch == '"' || ch == '\\') {
+        if ((ch == '"' && escapeQuotes) || ch == '\\') {
             out += '\\';
             out += static_cast<char>(ch);
             ++i;
@@ -313,11 +322,16 @@ std::string Quoted(std::string_view text) {
             out += static_cast<char>(ch);
             ++i;
         } else {
-            // A well-formed UTF-8 sequence passes unless it is a C1 control character;
-            // anything else is shown byte by byte.
+            // A well-formed UTF-8 sequence passes unless it is a C1 control character or a
+            // bidirectional control; anything else is shown byte by byte.
             std::uint32_t cp = 0;
             const std::size_t len = Utf8SequenceAt(text, i, cp);
-            if (len != 0 && (cp < 0x80 || cp > 0x9F)) {
+            if (len != 0 && IsBidiControl(cp)) {
+                out += "\\u";
+                for (int shift = 12; shift >= 0; shift -= 4)
+                    out += hex[(cp >> shift) & 15];
+                i += len;
+            } else if (len != 0 && (cp < 0x80 || cp > 0x9F)) {
                 out.append(text.substr(i, len));
                 i += len;
             } else {
@@ -326,7 +340,20 @@ std::string Quoted(std::string_view text) {
             }
         }
     }
+}
+
+} // namespace
+
+std::string Quoted(std::string_view text) {
+    std::string out = "\"";
+    AppendEscaped(out, text, true);
     return out + "\"";
+}
+
+std::string EscapedLine(std::string_view text) {
+    std::string out;
+    AppendEscaped(out, text, false);
+    return out;
 }
 
 std::string JsonQuoted(std::string_view text) {
@@ -346,6 +373,11 @@ std::string JsonQuoted(std::string_view text) {
             out += static_cast<char>(ch);
         } else if (ch < 0x20 || ch == 0x7F || len == 0) {
             escapeCode(ch);
+        } else if (ch >= 0x80 && IsBidiControl(cp)) {
+            static const char hex[] = "0123456789abcdef";
+            out += "\\u";
+            for (int shift = 12; shift >= 0; shift -= 4)
+                out += hex[(cp >> shift) & 15];
         } else {
             out.append(text.substr(i, len));
         }

@@ -83,9 +83,15 @@ private:
 };
 
 // User text for a one-line message: in double quotes, with quotes, backslashes, control
-// characters and bytes that are not UTF-8 escaped ("\n", "\x1B"), so it can neither break the
+// characters (bidirectional controls included) and bytes that are not UTF-8 escaped ("\n",
+// "\x1B", "\u202E"), so it can neither break the
 // line nor reach the terminal as a control sequence.
 std::string Quoted(std::string_view text);
+
+// User text for one line of a report: escaped as Quoted escapes it (bidirectional controls
+// such as U+202E included, as "\u202E"), without the surrounding quotes and with quote marks
+// left as they are.
+std::string EscapedLine(std::string_view text);
 
 // Text as a JSON string: quotes, backslashes and control characters escaped, and each byte
 // that is not part of well-formed UTF-8 written as the code point of the same number, so the

@@ -8,7 +8,10 @@
 #include <cstring>
 #include <memory>
 #include <mutex>
+#include <poll.h>
+#include <sys/socket.h>
 #include <thread>
+#include <unistd.h>
 
 namespace vellmark {
 namespace {
@@ -147,7 +150,90 @@ void RunAside(const std::shared_ptr<ConnectAside>& aside, const ServerAddress& a
     aside->finished.notify_all();
 }
 
+// Reads an answer through libcups, refusing to read more than the cap.
+struct CappedReader {
+    http_t* http;
+    std::size_t total = 0;
+    bool over = false;
+};
+
+ssize_t ReadCapped(void* context, ipp_uchar_t* buffer, size_t bytes) {
+    auto* reader = static_cast<CappedReader*>(context);
+    // libcups takes a short read for the end of the answer: read all that is asked for.
+    std::size_t got = 0;
+    while (got < bytes) {
+        const std::size_t left = CupsConnection::kMaxAnswerBytes - reader->total;
+        if (left == 0) {
+            reader->over = true;
+            return -1;
+        }
+        const ssize_t n = httpRead2(reader->http, reinterpret_cast<char*>(buffer) + got,
+                                    std::min(bytes - got, left));
+        if (n <= 0)
+            return got > 0 ? static_cast<ssize_t>(got) : n;
+        got += static_cast<std::size_t>(n);
+        reader->total += static_cast<std::size_t>(n);
+    }
+    return static_cast<ssize_t>(got);
+}
+
+// Whether every address of the server refuses a connection, asked before the deadline: a
+// connection that is neither refused nor made by then counts as silence, not refusal.
+bool Refuses(const ServerAddress& address, CupsConnection::Clock::time_point deadline) {
+    const AddrListPtr list(
+        httpAddrGetList(address.host.c_str(), AF_UNSPEC, std::to_string(address.port).c_str()));
+    bool refused = list != nullptr;
+    for (http_addrlist_t* a = list.get(); a && refused; a = a->next) {
+        const auto* target = reinterpret_cast<const sockaddr*>(&a->addr);
+        const int fd = ::socket(target->sa_family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+        if (fd < 0)
+            return false;
+        int result = ::connect(fd, target, static_cast<socklen_t>(httpAddrLength(&a->addr)));
+        int error = result == 0 ? 0 : errno;
+        if (error == EINPROGRESS) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                deadline - CupsConnection::Clock::now());
+            pollfd watch{fd, POLLOUT, 0};
+            socklen_t length = sizeof error;
+            if (left.count() <= 0 || ::poll(&watch, 1, static_cast<int>(left.count())) <= 0 ||
+                ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) != 0)
+                error = ETIMEDOUT;
+        }
+        ::close(fd);
+        refused = error == ECONNREFUSED;
+    }
+    return refused;
+}
+
 } // namespace
+
+// Shuts the connection down at the deadline unless it was let go before: a read or write
+// blocked on it then fails at once, however the scheduler paces its bytes.
+class CupsConnection::Watchdog {
+public:
+    Watchdog(http_t* http, Clock::time_point deadline)
+        : m_thread([this, http, deadline] {
+              std::unique_lock lock(m_mutex);
+              if (!m_letGo.wait_until(lock, deadline, [this] { return m_done; }))
+                  ::shutdown(httpGetFd(http), SHUT_RDWR);
+          }) {}
+    Watchdog(const Watchdog&) = delete;
+    Watchdog& operator=(const Watchdog&) = delete;
+    ~Watchdog() {
+        {
+            std::lock_guard lock(m_mutex);
+            m_done = true;
+        }
+        m_letGo.notify_all();
+        m_thread.join();
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_letGo;
+    bool m_done = false;
+    std::thread m_thread; // last: it uses the members above
+};
 
 std::optional<ServerAddress> ParseServerAddress(const std::string& server) {
     if (server.empty())
@@ -187,11 +273,11 @@ CupsConnection::CupsConnection(const std::string& server, Clock::time_point dead
     RefusePasswordPromptsOnThisThread();
     const auto address = ParseServerAddress(server);
     if (!address) {
-        Silence("not a server address");
+        MarkSilent("not a server address");
         return;
     }
     if (m_deadline <= m_start) {
-        Silence("no answer within " + Seconds(m_bound));
+        MarkSilent("no answer within " + Seconds(m_bound));
         return;
     }
     // The look-up of a host name counts against the same deadline as every other step.
@@ -201,17 +287,18 @@ CupsConnection::CupsConnection(const std::string& server, Clock::time_point dead
         case Lookup::Found:
             break;
         case Lookup::Unknown:
-            Silence("unknown host");
+            MarkSilent("unknown host");
             return;
         case Lookup::TimedOut:
-            Silence("the name " + address->host + " was not resolved within " + Seconds(m_bound));
+            MarkSilent("the name " + address->host + " was not resolved within " +
+                       Seconds(m_bound));
             return;
         }
     }
     const auto left =
         std::chrono::duration_cast<std::chrono::milliseconds>(m_deadline - Clock::now());
     if (left.count() <= 0) {
-        Silence("no answer within " + Seconds(m_bound));
+        MarkSilent("no answer within " + Seconds(m_bound));
         return;
     }
     const http_encryption_t encryption = cupsEncryption();
@@ -238,35 +325,60 @@ CupsConnection::CupsConnection(const std::string& server, Clock::time_point dead
         http.reset(httpConnect2(address->host.c_str(), address->port, addresses->get(), AF_UNSPEC,
                                 encryption, 1, 0, nullptr));
         if (!http) {
-            Silence("unknown host");
+            MarkSilent("unknown host");
             return;
         }
         httpSetTimeout(http.get(), kPollSeconds, &CupsConnection::KeepWaiting, this);
         if (httpReconnect2(http.get(), static_cast<int>(left.count()), nullptr) != 0)
             error = httpError(http.get());
     }
+    // libcups looks at a connection being made in steps of a tenth of a second and calls the
+    // last step a timeout, even when the scheduler refused the connection at once: look again.
+    if ((error == ETIMEDOUT || error == 0) && !Expired() && address->host.front() != '/' &&
+        Refuses(*address, m_deadline))
+        error = ECONNREFUSED;
     if (error != 0 || !http) {
         if (error == EHOSTUNREACH && !http)
-            Silence("unknown host");
-        else if (Expired() || error == ETIMEDOUT || error == 0)
-            Silence("no answer within " + Seconds(m_bound));
-        else if (error == EHOSTDOWN) // what libcups reports for every refused connection
-            Silence("cannot connect");
-        else if (tls && error == EIO) { // the TLS handshake or upgrade was refused
+            MarkSilent("unknown host");
+        else if (error != ECONNREFUSED && (Expired() || error == ETIMEDOUT || error == 0))
+            MarkSilent("no answer within " + Seconds(m_bound));
+        else if (error == EHOSTDOWN || error == ECONNREFUSED) { // libcups: EHOSTDOWN
+            MarkSilent("refused the connection");
+            m_refused = true;
+        } else if (tls && error == EIO) { // the TLS handshake or upgrade was refused
             // It answered: the scheduler is there, but no encrypted connection could be made.
             m_result = Result::Refused;
             m_error = "answered, but the encrypted connection failed";
         } else
-            Silence(SystemReason(error));
+            MarkSilent(SystemReason(error));
         return;
     }
     httpSetTimeout(http.get(), kPollSeconds, &CupsConnection::KeepWaiting, this);
+    if (address->host.front() == '/' || httpAddrLocalhost(httpGetAddress(http.get()))) {
+        m_peer = "local";
+    } else if (const http_addr_t* peer = httpGetAddress(http.get())) {
+        char text[256] = "";
+        m_peer = httpAddrString(peer, text, sizeof text) ? text : "";
+    }
+    m_watchdog = std::make_unique<Watchdog>(http.get(), m_deadline);
     m_http = std::move(http);
 }
 
-void CupsConnection::Silence(const std::string& why) {
+CupsConnection::~CupsConnection() {
+    m_watchdog.reset(); // before the connection it watches is closed
+}
+
+void CupsConnection::MarkSilent(const std::string& why) {
     m_result = Result::NoAnswer;
     m_error = why;
+}
+
+void CupsConnection::MarkBroken() {
+    const int error = httpError(m_http.get());
+    if (Expired() || error == ETIMEDOUT)
+        MarkSilent("no answer within " + Seconds(m_bound));
+    else
+        MarkSilent(error != 0 ? SystemReason(error) : "the connection broke off");
 }
 
 int CupsConnection::KeepWaiting(http_t* /*http*/, void* self) {
@@ -282,9 +394,9 @@ void CupsConnection::NoteStep(bool ok) {
     }
     const int error = m_http ? httpError(m_http.get()) : 0;
     if (!m_http || Expired() || error != 0) {
-        Silence(Expired() || error == 0 || error == ETIMEDOUT
-                    ? "no answer within " + Seconds(m_bound)
-                    : SystemReason(error));
+        MarkSilent(Expired() || error == 0 || error == ETIMEDOUT
+                       ? "no answer within " + Seconds(m_bound)
+                       : SystemReason(error));
     } else {
         m_result = Result::Refused;
         m_status = cupsLastError();
@@ -298,11 +410,59 @@ IppPtr CupsConnection::DoRequest(IppPtr request, const char* resource) {
         return nullptr;
     }
     m_ippAnswer = false;
-    IppPtr response(cupsDoRequest(m_http.get(), request.release(), resource));
-    if (!response) {
-        NoteStep(false);
+    m_tooLarge = false;
+    http_t* http = m_http.get();
+    http_status_t status = HTTP_STATUS_ERROR;
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        status = cupsSendRequest(http, request.get(), resource, ippLength(request.get()));
+        while (status == HTTP_STATUS_CONTINUE)
+            status = httpUpdate(http);
+        if (status != HTTP_STATUS_UPGRADE_REQUIRED || attempt > 0)
+            break;
+        // The scheduler wants encryption: upgrade the connection and ask again.
+        httpFlush(http);
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(m_deadline - Clock::now());
+        if (left.count() <= 0 || httpReconnect2(http, static_cast<int>(left.count()), nullptr) ||
+            httpEncryption(http, HTTP_ENCRYPTION_REQUIRED))
+            break;
+        ippSetState(request.get(), IPP_STATE_IDLE);
+    }
+    if (status != HTTP_STATUS_OK) {
+        const int error = httpError(http);
+        if (status == HTTP_STATUS_ERROR || error != 0 || Expired()) {
+            MarkBroken();
+        } else {
+            httpFlush(http);
+            // An HTTP answer that is no IPP answer ("Not Found" from a web server).
+            m_result = Result::Refused;
+            m_status = IPP_STATUS_ERROR_INTERNAL;
+            m_error = httpStatus(status);
+        }
         return nullptr;
     }
+    IppPtr response(ippNew());
+    CappedReader reader{http};
+    ipp_state_t state = IPP_STATE_IDLE;
+    while ((state = ippReadIO(&reader, &ReadCapped, 1, nullptr, response.get())) !=
+               IPP_STATE_DATA &&
+           state != IPP_STATE_ERROR) {
+    }
+    if (state != IPP_STATE_DATA) {
+        if (reader.over) {
+            httpShutdown(http);
+            m_tooLarge = true;
+            m_result = Result::Refused;
+            m_status = IPP_STATUS_ERROR_INTERNAL;
+            m_error =
+                "the answer is larger than " + std::to_string(kMaxAnswerBytes / (1 << 20)) + " MB";
+        } else {
+            MarkBroken();
+        }
+        return nullptr;
+    }
+    if (httpGetState(http) != HTTP_STATE_WAITING)
+        httpFlush(http);
     m_ippAnswer = true;
     if (ippGetStatusCode(response.get()) > IPP_STATUS_OK_EVENTS_COMPLETE) {
         m_result = Result::Refused;

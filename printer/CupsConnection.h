@@ -1,11 +1,14 @@
 // One connection to a CUPS scheduler with a deadline: connecting (the encryption upgrade
 // included) and every wait for the scheduler end when the deadline has passed, so a dead or
-// stuck scheduler gives a failure instead of a hang.
+// stuck scheduler gives a failure instead of a hang. A watchdog shuts the connection down at
+// the deadline, so that a scheduler trickling its answer a byte at a time cannot hold it
+// either, and an answer larger than kMaxAnswerBytes is refused.
 #pragma once
 
 #include "CupsHandles.h"
 
 #include <chrono>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -27,6 +30,10 @@ class CupsConnection {
 public:
     using Clock = std::chrono::steady_clock;
 
+    // The largest answer read: far above the queue list of a scheduler with a thousand queues
+    // (about 1 kB a queue).
+    static constexpr std::size_t kMaxAnswerBytes = 1 << 20;
+
     // How the last step went: answered, refused by the scheduler, or met with silence
     // (no connection, or no answer before the deadline).
     enum class Result { Answered, Refused, NoAnswer };
@@ -36,6 +43,7 @@ public:
                    std::chrono::milliseconds bound = {});
     CupsConnection(const CupsConnection&) = delete;
     CupsConnection& operator=(const CupsConnection&) = delete;
+    ~CupsConnection();
 
     bool IsOpen() const { return m_http != nullptr; }
     http_t* Get() const { return m_http.get(); }
@@ -57,10 +65,20 @@ public:
     ipp_status_t LastStatus() const { return m_status; }
     // Whether the last request got an IPP answer (a refusal included), not only an HTTP one.
     bool IppAnswered() const { return m_ippAnswer; }
+    // The machine the scheduler runs on, as far as it can be told: "local" for a socket path
+    // or a loopback address, else the address connected to; empty before a connection.
+    const std::string& Peer() const { return m_peer; }
+    // Whether the last failure was a refused connection (nothing listens there).
+    bool ConnectionRefused() const { return m_refused; }
+    // Whether the last answer was refused for being larger than kMaxAnswerBytes.
+    bool AnswerTooLarge() const { return m_tooLarge; }
 
 private:
     static int KeepWaiting(http_t* http, void* self);
-    void Silence(const std::string& why);
+    void MarkSilent(const std::string& why);
+    void MarkBroken();
+    IppPtr ReadAnswer(const char* resource);
+    class Watchdog;
 
     Clock::time_point m_start;
     Clock::time_point m_deadline;
@@ -70,6 +88,10 @@ private:
     std::string m_error;
     ipp_status_t m_status = IPP_STATUS_OK;
     bool m_ippAnswer = false;
+    std::string m_peer;
+    bool m_refused = false;
+    bool m_tooLarge = false;
+    std::unique_ptr<Watchdog> m_watchdog;
 };
 
 // A request addressed to one queue, on behalf of this user.

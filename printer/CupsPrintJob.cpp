@@ -8,9 +8,9 @@ namespace vellmark {
 namespace {
 
 // The share of the budget kept for learning a job's fate after a failed step.
-constexpr int kSettleShareDivisor = 4;
+constexpr int kFateShareDivisor = 4;
 // Pause between two looks at a job that is still being printed.
-constexpr std::chrono::milliseconds kSettlePoll{50};
+constexpr std::chrono::milliseconds kFatePoll{50};
 
 std::optional<ipp_jstate_t> JobState(CupsConnection& connection, SchedulerContact& contact,
                                      int jobId) {
@@ -32,23 +32,23 @@ std::optional<ipp_jstate_t> JobState(CupsConnection& connection, SchedulerContac
     return static_cast<ipp_jstate_t>(ippGetInteger(state, 0));
 }
 
-bool Final(ipp_jstate_t state) {
+} // namespace
+
+bool JobFinished(ipp_jstate_t state) {
     return state == IPP_JSTATE_COMPLETED || state == IPP_JSTATE_CANCELED ||
            state == IPP_JSTATE_ABORTED;
 }
-
-} // namespace
 
 CupsPrintJob::CupsPrintJob(std::shared_ptr<SchedulerContact> contact, std::string printer,
                            const std::string& documentName)
     : m_contact(std::move(contact)), m_printer(std::move(printer)),
       m_deadline(CupsConnection::Clock::now() + m_contact->budget) {
     // The steps of the job end early enough to leave time for learning its fate.
-    const auto stepsDeadline = m_deadline - m_contact->budget / kSettleShareDivisor;
+    const auto stepsDeadline = m_deadline - m_contact->budget / kFateShareDivisor;
     m_connection =
         std::make_unique<CupsConnection>(m_contact->server, stepsDeadline, m_contact->budget);
     if (!m_connection->IsOpen()) {
-        m_contact->Note(*m_connection);
+        m_contact->RecordStep(*m_connection);
         m_contact->lastFailure = m_contact->Failure(*m_connection);
         return;
     }
@@ -63,7 +63,7 @@ CupsPrintJob::CupsPrintJob(std::shared_ptr<SchedulerContact> contact, std::strin
     ++m_contact->requests;
     const std::string resource = "/printers/" + m_printer;
     IppPtr response = m_connection->DoRequest(std::move(request), resource.c_str());
-    m_contact->Note(*m_connection);
+    m_contact->RecordStep(*m_connection);
     ipp_attribute_t* id =
         response ? ippFindAttribute(response.get(), "job-id", IPP_TAG_INTEGER) : nullptr;
     m_jobId = id ? ippGetInteger(id, 0) : 0;
@@ -78,14 +78,14 @@ CupsPrintJob::CupsPrintJob(std::shared_ptr<SchedulerContact> contact, std::strin
     if (m_contact->jobCreated)
         m_contact->jobCreated();
     if (m_connection->Expired()) {
-        Settle();
+        LearnFate();
         return;
     }
     ++m_contact->requests;
     const http_status_t status = m_contact->startDocument(m_connection->Get(), m_printer.c_str(),
                                                           m_jobId, documentName.c_str());
     if (status != HTTP_STATUS_CONTINUE) {
-        Settle();
+        LearnFate();
         return;
     }
     m_state = State::Writing;
@@ -93,7 +93,7 @@ CupsPrintJob::CupsPrintJob(std::shared_ptr<SchedulerContact> contact, std::strin
 
 CupsPrintJob::~CupsPrintJob() {
     if (m_state == State::Writing || m_state == State::WriteFailed)
-        Settle();
+        LearnFate();
 }
 
 bool CupsPrintJob::Write(const std::uint8_t* data, std::size_t size) {
@@ -112,18 +112,18 @@ JobEnd CupsPrintJob::End() {
     if (m_state == State::NotStarted || m_state == State::Done)
         return JobEnd::NotTaken;
     if (m_state == State::WriteFailed)
-        return Settle();
+        return LearnFate();
     const ipp_status_t status = cupsFinishDocument(m_connection->Get(), m_printer.c_str());
     const bool ok = status <= IPP_STATUS_OK_EVENTS_COMPLETE && !m_connection->Expired();
     m_connection->NoteStep(ok);
     if (!ok)
-        return Settle();
-    m_contact->Note(*m_connection);
+        return LearnFate();
+    m_contact->RecordStep(*m_connection);
     m_state = State::Done;
     return JobEnd::Taken;
 }
 
-JobEnd CupsPrintJob::Settle() {
+JobEnd CupsPrintJob::LearnFate() {
     m_state = State::Done;
     // The job's own connection may be in the middle of a request: ask on a fresh one.
     m_connection.reset();
@@ -132,12 +132,12 @@ JobEnd CupsPrintJob::Settle() {
     bool cancelled = false;
     while (ask.IsOpen()) {
         state = JobState(ask, *m_contact, m_jobId);
-        if (!state || Final(*state))
+        if (!state || JobFinished(*state))
             break;
         if (*state == IPP_JSTATE_PROCESSING &&
-            CupsConnection::Clock::now() + 2 * kSettlePoll < m_deadline) {
+            CupsConnection::Clock::now() + 2 * kFatePoll < m_deadline) {
             // Being printed: its end is near, look again.
-            std::this_thread::sleep_for(kSettlePoll);
+            std::this_thread::sleep_for(kFatePoll);
             continue;
         }
         if (cancelled)
@@ -150,13 +150,13 @@ JobEnd CupsPrintJob::Settle() {
         IppPtr request = NewPrinterRequest(IPP_OP_CANCEL_JOB, m_printer);
         ippAddInteger(request.get(), IPP_TAG_OPERATION, IPP_TAG_INTEGER, "job-id", m_jobId);
         if (ask.DoRequest(std::move(request), "/jobs/")) {
-            m_contact->Note(ask);
+            m_contact->RecordStep(ask);
             return JobEnd::NotTaken;
         }
         if (ask.LastResult() == CupsConnection::Result::NoAnswer)
             break;
     }
-    m_contact->Note(ask);
+    m_contact->RecordStep(ask);
     if (state && (*state == IPP_JSTATE_CANCELED || *state == IPP_JSTATE_ABORTED))
         return JobEnd::NotTaken;
     if (state && *state == IPP_JSTATE_COMPLETED)

@@ -14,6 +14,9 @@
 
 namespace vellmark {
 
+// Whether a job has reached its end on the scheduler: completed, cancelled or aborted.
+bool JobFinished(ipp_jstate_t state);
+
 class CupsPrintJob : public PrintJob {
 public:
     // Creates the job and starts its only document; Started() tells whether both succeeded
@@ -33,7 +36,7 @@ public:
 private:
     enum class State { NotStarted, Writing, WriteFailed, Done };
     // The job's fate after a failed step, from its state on the scheduler.
-    JobEnd Settle();
+    JobEnd LearnFate();
 
     std::shared_ptr<SchedulerContact> m_contact;
     std::string m_printer;

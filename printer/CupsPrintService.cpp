@@ -4,8 +4,11 @@
 #include "CupsPrintJob.h"
 #include "SelectionRules.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <grp.h>
+#include <map>
 #include <pwd.h>
 #include <strings.h>
 #include <thread>
@@ -25,16 +28,16 @@ const char* const kListAttributes[] = {
     "requesting-user-name-denied",
     "auth-info-required",
     "printer-uuid",
+    "printer-state-message",
 };
 
 const char* const kProbeAttributes[] = {
-    "printer-is-accepting-jobs",
-    "requesting-user-name-allowed",
-    "requesting-user-name-denied",
-    "auth-info-required",
+    "printer-is-accepting-jobs",   "printer-state-message", "requesting-user-name-allowed",
+    "requesting-user-name-denied", "auth-info-required",
 };
 
 const char* const kJobAttributes[] = {
+    "job-id",
     "job-state",
     "job-state-reasons",
     "job-printer-state-message",
@@ -52,7 +55,7 @@ IppPtr AskFor(SchedulerContact& contact, CupsConnection& connection, IppPtr requ
         ++contact.requests;
         response = connection.DoRequest(std::move(request), "/");
     }
-    contact.Note(connection);
+    contact.RecordStep(connection);
     return response;
 }
 
@@ -140,6 +143,21 @@ private:
     std::vector<std::string> m_groups;
 };
 
+// Why a queue cannot take a job from this user, or nothing when it can (use access): it must
+// accept jobs, from this user, and without a password (the program never asks for one, so
+// every job to such a queue would fail).
+std::string UseRefusal(bool accepting, const std::string& stateMessage, bool credentials,
+                       RequestingUser& user, const std::vector<std::string>& allowed,
+                       const std::vector<std::string>& denied) {
+    if (!accepting)
+        return "rejecting jobs" + (stateMessage.empty() ? std::string() : ": " + stateMessage);
+    if (credentials)
+        return "needs a user name and password";
+    if (!user.MayPrint(allowed, denied))
+        return "this user may not print here";
+    return {};
+}
+
 struct UriParts {
     std::string scheme;
     std::string host;
@@ -187,7 +205,7 @@ PrinterRecord RecordFrom(ipp_t* response, ipp_attribute_t*& attr, RequestingUser
     PrinterRecord record;
     record.attributes = kAttributeLocal;
     int type = 0;
-    std::string deviceUri, printerUri;
+    std::string deviceUri, printerUri, stateMessage;
     bool accepting = false, credentials = false;
     std::vector<std::string> allowed, denied;
     for (; attr && ippGetGroupTag(attr) == IPP_TAG_PRINTER; attr = ippNextAttribute(response)) {
@@ -214,10 +232,11 @@ PrinterRecord RecordFrom(ipp_t* response, ipp_attribute_t*& attr, RequestingUser
             credentials = NeedsCredentials(attr);
         else if (!std::strcmp(name, "printer-uuid"))
             record.uuid = StringAttr(attr);
+        else if (!std::strcmp(name, "printer-state-message"))
+            stateMessage = StringAttr(attr);
     }
-    // Use access: the queue takes jobs, from this user, and without a password (the program
-    // never asks for one, so every job to such a queue would fail).
-    record.openForUse = accepting && !credentials && user.MayPrint(allowed, denied);
+    record.refusal = UseRefusal(accepting, stateMessage, credentials, user, allowed, denied);
+    record.openForUse = record.refusal.empty();
 
     record.deviceUri = deviceUri;
     const UriParts device = SplitUri(deviceUri);
@@ -287,7 +306,10 @@ PrinterList CupsPrintService::EnumPrinters() {
         // server's "404 Not Found" is no such answer.
         if (connection.IppAnswered() && status == IPP_STATUS_ERROR_NOT_FOUND)
             return list;
-        if (!m_contact->noAnswer.empty() || !connection.IsOpen())
+        if (connection.AnswerTooLarge())
+            list.failure = "the print scheduler at " + server + " sent a queue list larger than " +
+                           std::to_string(CupsConnection::kMaxAnswerBytes >> 20) + " MB";
+        else if (!m_contact->noAnswer.empty() || !connection.IsOpen())
             list.failure = m_contact->Failure(connection);
         else if (connection.IppAnswered() && (status == IPP_STATUS_ERROR_OPERATION_NOT_SUPPORTED ||
                                               status == IPP_STATUS_ERROR_BAD_REQUEST))
@@ -303,6 +325,7 @@ PrinterList CupsPrintService::EnumPrinters() {
         return list;
     }
     list.records = ReadPrinterRecords(response.get());
+    list.peer = connection.Peer();
     return list;
 }
 
@@ -323,15 +346,13 @@ bool CupsPrintService::OpenForUse(const std::string& name) {
     ipp_attribute_t* accepting =
         ippFindAttribute(response.get(), "printer-is-accepting-jobs", IPP_TAG_BOOLEAN);
     RequestingUser user;
-    if (!accepting || !ippGetBoolean(accepting, 0))
-        m_contact->lastFailure = "the queue does not accept jobs";
-    else if (NeedsCredentials(ippFindAttribute(response.get(), "auth-info-required", IPP_TAG_ZERO)))
-        m_contact->lastFailure = "the queue needs a user name and password";
-    else if (!user.MayPrint(StringsAttr(ippFindAttribute(
-                                response.get(), "requesting-user-name-allowed", IPP_TAG_ZERO)),
-                            StringsAttr(ippFindAttribute(
-                                response.get(), "requesting-user-name-denied", IPP_TAG_ZERO))))
-        m_contact->lastFailure = "the queue does not let " + user.Name() + " print";
+    m_contact->lastFailure = UseRefusal(
+        accepting && ippGetBoolean(accepting, 0),
+        StringAttr(ippFindAttribute(response.get(), "printer-state-message", IPP_TAG_TEXT)),
+        NeedsCredentials(ippFindAttribute(response.get(), "auth-info-required", IPP_TAG_ZERO)),
+        user,
+        StringsAttr(ippFindAttribute(response.get(), "requesting-user-name-allowed", IPP_TAG_ZERO)),
+        StringsAttr(ippFindAttribute(response.get(), "requesting-user-name-denied", IPP_TAG_ZERO)));
     return m_contact->lastFailure.empty();
 }
 
@@ -401,69 +422,179 @@ const char* StateText(ipp_jstate_t state) {
 
 } // namespace
 
-JobReport CupsPrintService::WaitForJob(const std::string& queue, int jobId,
-                                       std::chrono::milliseconds wait) {
-    using Clock = CupsConnection::Clock;
-    const auto until = Clock::now() + wait;
-    CupsConnection connection(m_contact->server, until + m_contact->budget, m_contact->budget);
+namespace {
+
+// The time after the end of a wait given to the last look at the jobs.
+constexpr std::chrono::milliseconds kLastLook{500};
+
+// What the queue's state says about a job still waiting on it: paused, or its printer out of
+// reach (the connection's last words, as the network backends put them, or the state reasons
+// they set), or the connection's last words.
+std::string WaitingBecause(ipp_t* printer) {
+    ipp_attribute_t* state = ippFindAttribute(printer, "printer-state", IPP_TAG_ENUM);
+    if (state && ippGetInteger(state, 0) == IPP_PSTATE_STOPPED)
+        return "the printer is paused";
+    const std::string message =
+        StringAttr(ippFindAttribute(printer, "printer-state-message", IPP_TAG_TEXT));
+    bool unreachable = false;
+    for (const std::string& reason :
+         StringsAttr(ippFindAttribute(printer, "printer-state-reasons", IPP_TAG_KEYWORD)))
+        for (const char* prefix : {"connecting-to-device", "offline", "timed-out", "shutdown"})
+            unreachable = unreachable || reason.starts_with(prefix);
+    std::string lower = message;
+    for (char& ch : lower)
+        ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+    for (const char* words : {"may not exist", "unavailable", "not responding", "unreachable",
+                              "unable to locate", "become available", "is in use"})
+        unreachable = unreachable || lower.find(words) != std::string::npos;
+    if (unreachable)
+        return "waiting for the printer: " + (message.empty() ? "not reached" : message);
+    return message;
+}
+
+// What one look at a job found.
+struct Seen {
+    ipp_jstate_t state = IPP_JSTATE_PENDING;
+    std::vector<std::string> reasons;
+    std::string message;
+    bool known = false;
+};
+
+// The report of a job from its state and reasons, and for a job that waits, why its queue
+// makes it wait.
+JobReport Described(const Seen& look, const std::string& waiting) {
+    if (waiting.starts_with("waiting for the printer"))
+        return {JobReport::State::Queued, waiting};
+    std::string why;
+    const auto add = [&why](const std::string& text) {
+        if (!text.empty() && why.find(text) == std::string::npos)
+            why += (why.empty() ? "" : "; ") + text;
+    };
+    for (const std::string& keyword : look.reasons)
+        if (keyword != "none" && keyword != "job-completed-successfully" &&
+            keyword != "processing-to-stop-point")
+            add(ReasonText(keyword));
+    add(look.message);
+    add(waiting);
     JobReport report;
+    report.state = look.state == IPP_JSTATE_COMPLETED ? JobReport::State::Completed
+                   : JobFinished(look.state)          ? JobReport::State::NotPrinted
+                                                      : JobReport::State::Queued;
+    report.detail = look.state == IPP_JSTATE_COMPLETED && why.empty()
+                        ? std::string()
+                        : StateText(look.state) + (why.empty() ? "" : ": " + why);
+    return report;
+}
+
+} // namespace
+
+void CupsPrintService::FollowJobs(std::vector<FollowedJob>& jobs,
+                                  CupsConnection::Clock::time_point until,
+                                  const std::atomic<bool>* stop,
+                                  const std::function<void(std::size_t)>& finished) {
+    using Clock = CupsConnection::Clock;
+    const auto stopped = [stop] { return stop && stop->load(); };
+    CupsConnection connection(m_contact->server,
+                              std::max(until + kLastLook, Clock::now() + kLastLook),
+                              m_contact->budget);
+    std::vector<Seen> seen(jobs.size());
+    bool answered = true;
     while (connection.IsOpen()) {
-        IppPtr request(ippNewRequest(IPP_OP_GET_JOB_ATTRIBUTES));
+        std::vector<int> open;
+        for (std::size_t i = 0; i < jobs.size(); ++i)
+            if (!seen[i].known || !JobFinished(seen[i].state))
+                open.push_back(jobs[i].jobId);
+        if (open.empty())
+            break;
+        // One look at every job still open: Get-Jobs with their numbers.
+        IppPtr request(ippNewRequest(IPP_OP_GET_JOBS));
         ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr,
                      "ipp://localhost/");
-        ippAddInteger(request.get(), IPP_TAG_OPERATION, IPP_TAG_INTEGER, "job-id", jobId);
         ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name",
                      nullptr, cupsUser());
+        ippAddIntegers(request.get(), IPP_TAG_OPERATION, IPP_TAG_INTEGER, "job-ids",
+                       static_cast<int>(open.size()), open.data());
         const IppPtr response = AskFor(*m_contact, connection, std::move(request), kJobAttributes);
-        ipp_attribute_t* stateAttr =
-            response ? ippFindAttribute(response.get(), "job-state", IPP_TAG_ENUM) : nullptr;
-        if (!stateAttr)
+        if (!response) {
+            answered = false;
             break;
-        const auto state = static_cast<ipp_jstate_t>(ippGetInteger(stateAttr, 0));
-        const bool final = state == IPP_JSTATE_COMPLETED || state == IPP_JSTATE_CANCELED ||
-                           state == IPP_JSTATE_ABORTED;
-        if (final || Clock::now() + kJobPoll > until) {
-            std::string why;
-            const auto add = [&why](const std::string& text) {
-                if (!text.empty() && why.find(text) == std::string::npos)
-                    why += (why.empty() ? "" : "; ") + text;
-            };
-            for (const std::string& keyword : StringsAttr(
-                     ippFindAttribute(response.get(), "job-state-reasons", IPP_TAG_KEYWORD)))
-                if (keyword != "none" && keyword != "job-completed-successfully" &&
-                    keyword != "processing-to-stop-point")
-                    add(ReasonText(keyword));
-            add(StringAttr(
-                ippFindAttribute(response.get(), "job-printer-state-message", IPP_TAG_TEXT)));
-            if (!final) {
-                // A waiting job often has no reason of its own: the queue's state tells why.
-                const char* const printerAttributes[] = {"printer-state", "printer-state-message"};
-                if (const IppPtr printer =
-                        AskFor(*m_contact, connection,
-                               NewPrinterRequest(IPP_OP_GET_PRINTER_ATTRIBUTES, queue),
-                               printerAttributes)) {
-                    ipp_attribute_t* pstate =
-                        ippFindAttribute(printer.get(), "printer-state", IPP_TAG_ENUM);
-                    if (pstate && ippGetInteger(pstate, 0) == IPP_PSTATE_STOPPED)
-                        add("the printer is paused");
-                    else // what the printer's connection last said ("Waiting for printer...")
-                        add(StringAttr(ippFindAttribute(printer.get(), "printer-state-message",
-                                                        IPP_TAG_TEXT)));
+        }
+        int id = 0;
+        Seen look;
+        const auto take = [&] {
+            for (std::size_t i = 0; i < jobs.size(); ++i) {
+                if (id <= 0 || jobs[i].jobId != id || (seen[i].known && JobFinished(seen[i].state)))
+                    continue;
+                seen[i] = look;
+                if (look.known && JobFinished(look.state)) {
+                    jobs[i].report = Described(look, {});
+                    if (finished)
+                        finished(i);
                 }
             }
-            report.state = state == IPP_JSTATE_COMPLETED ? JobReport::State::Completed
-                           : final                       ? JobReport::State::NotPrinted
-                                                         : JobReport::State::Queued;
-            report.detail = state == IPP_JSTATE_COMPLETED && why.empty()
-                                ? std::string()
-                                : StateText(state) + (why.empty() ? "" : ": " + why);
-            return report;
+            id = 0;
+            look = {};
+        };
+        for (ipp_attribute_t* attr = ippFirstAttribute(response.get()); attr;
+             attr = ippNextAttribute(response.get())) {
+            const char* name = ippGetName(attr);
+            if (!name) {
+                take(); // the end of one job's group
+                continue;
+            }
+            if (!std::strcmp(name, "job-id")) {
+                id = ippGetInteger(attr, 0);
+            } else if (!std::strcmp(name, "job-state")) {
+                look.state = static_cast<ipp_jstate_t>(ippGetInteger(attr, 0));
+                look.known = true;
+            } else if (!std::strcmp(name, "job-state-reasons")) {
+                look.reasons = StringsAttr(attr);
+            } else if (!std::strcmp(name, "job-printer-state-message")) {
+                look.message = StringAttr(attr);
+            }
         }
-        std::this_thread::sleep_for(kJobPoll);
+        take();
+        const bool allFinished = std::all_of(seen.begin(), seen.end(), [](const Seen& s) {
+            return s.known && JobFinished(s.state);
+        });
+        if (allFinished || stopped() || Clock::now() + kJobPoll > until)
+            break;
+        // Waits in short steps, so that a stop is taken in at once.
+        for (auto next = Clock::now() + kJobPoll; Clock::now() < next && !stopped();)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    m_contact->Note(connection);
-    report.detail = m_contact->Failure(connection);
-    return report;
+    // The jobs not seen finished: why they wait, or why they could not be asked about.
+    const std::string failure =
+        answered && connection.IsOpen()
+            ? std::string()
+            : (m_contact->RecordStep(connection), m_contact->Failure(connection));
+    std::map<std::string, std::string> queueWaits; // queue -> why its jobs wait
+    for (std::size_t i = 0; i < jobs.size(); ++i) {
+        const Seen& look = seen[i];
+        if (look.known && JobFinished(look.state))
+            continue;
+        if (!look.known) {
+            jobs[i].report = {JobReport::State::Unknown,
+                              failure.empty() ? "the scheduler does not know the job" : failure};
+            continue;
+        }
+        // A waiting job often has no reason of its own: the queue's state tells why.
+        auto known = queueWaits.find(jobs[i].queue);
+        if (known == queueWaits.end()) {
+            const char* const printerAttributes[] = {"printer-state", "printer-state-message",
+                                                     "printer-state-reasons"};
+            std::string because;
+            if (const IppPtr printer =
+                    connection.IsOpen()
+                        ? AskFor(*m_contact, connection,
+                                 NewPrinterRequest(IPP_OP_GET_PRINTER_ATTRIBUTES, jobs[i].queue),
+                                 printerAttributes)
+                        : nullptr)
+                because = WaitingBecause(printer.get());
+            known = queueWaits.emplace(jobs[i].queue, because).first;
+        }
+        jobs[i].report = Described(look, known->second);
+    }
 }
 
 std::vector<int> CupsPrintService::CancelEarlierJobs(const std::string& queue,
@@ -475,15 +606,18 @@ std::vector<int> CupsPrintService::CancelEarlierJobs(const std::string& queue,
     ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "which-jobs", nullptr,
                  "not-completed");
     ippAddBoolean(request.get(), IPP_TAG_OPERATION, "my-jobs", 1);
-    const char* const attributes[] = {"job-id", "job-name"};
+    const char* const attributes[] = {"job-id", "job-name", "job-state"};
     const IppPtr response = AskFor(*m_contact, connection, std::move(request), attributes);
     std::vector<int> earlier;
-    int id = 0;
+    int id = 0, state = 0;
     std::string jobName;
     const auto take = [&] {
-        if (id > 0 && id < keepJobId && jobName == documentName)
+        // Only a job that still waits: one being printed may already have reached the printer.
+        if (id > 0 && id < keepJobId && jobName == documentName &&
+            (state == IPP_JSTATE_PENDING || state == IPP_JSTATE_HELD))
             earlier.push_back(id);
         id = 0;
+        state = 0;
         jobName.clear();
     };
     for (ipp_attribute_t* attr = response ? ippFirstAttribute(response.get()) : nullptr; attr;
@@ -497,6 +631,8 @@ std::vector<int> CupsPrintService::CancelEarlierJobs(const std::string& queue,
             id = ippGetInteger(attr, 0);
         else if (!std::strcmp(name, "job-name"))
             jobName = StringAttr(attr);
+        else if (!std::strcmp(name, "job-state"))
+            state = ippGetInteger(attr, 0);
     }
     take();
     for (const int older : earlier) {
@@ -506,7 +642,7 @@ std::vector<int> CupsPrintService::CancelEarlierJobs(const std::string& queue,
         if (connection.DoRequest(std::move(cancel), "/jobs/"))
             cancelled.push_back(older);
     }
-    m_contact->Note(connection);
+    m_contact->RecordStep(connection);
     return cancelled;
 }
 

@@ -13,7 +13,9 @@
 #include "PrintService.h"
 #include "SchedulerContact.h"
 
+#include <atomic>
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -34,6 +36,13 @@ struct JobReport {
     std::string detail;
 };
 
+// A job followed until it finishes: its queue and number, and what became of it.
+struct FollowedJob {
+    std::string queue;
+    int jobId = 0;
+    JobReport report;
+};
+
 class CupsPrintService : public PrintService {
 public:
     static constexpr std::chrono::milliseconds kDefaultBudget{2000};
@@ -45,7 +54,6 @@ public:
     explicit CupsPrintService(std::string server = {},
                               std::chrono::milliseconds budget = kDefaultBudget);
 
-    const std::string& Server() const { return m_contact->server; }
     // IPP requests sent so far.
     int RequestCount() const { return m_contact->requests; }
     // Why the scheduler is taken for silent, in one line naming it; empty while it answers.
@@ -55,12 +63,16 @@ public:
     // The scheduler's number of the last job started; 0 before any.
     int LastJobId() const { return m_contact->lastJobId; }
 
-    // Asks for the job's state until it is finished (completed, cancelled or aborted) or
-    // `wait` has passed; a wait of 0 asks once.
-    // When it is still waiting, the state of its queue tells why (a paused printer).
-    JobReport WaitForJob(const std::string& queue, int jobId, std::chrono::milliseconds wait);
+    // Follows the jobs together until every one has finished (completed, cancelled or
+    // aborted), `until` has passed or `stop` is set: one request a look for all of them, and
+    // for each job still waiting the state of its queue tells why (a paused printer, a printer
+    // out of reach). The last look ends at most half a second after `until`.
+    // `finished` is told the index of each job as soon as it has finished.
+    void FollowJobs(std::vector<FollowedJob>& jobs, CupsConnection::Clock::time_point until,
+                    const std::atomic<bool>* stop = nullptr,
+                    const std::function<void(std::size_t)>& finished = {});
     // Cancels this user's jobs named `documentName` on `queue` that are older than
-    // `keepJobId` and not yet printed; returns their numbers.
+    // `keepJobId` and still wait (pending or held); returns their numbers.
     std::vector<int> CancelEarlierJobs(const std::string& queue, const std::string& documentName,
                                        int keepJobId);
 

@@ -17,6 +17,8 @@ namespace vellmark {
 struct PrinterList {
     std::vector<PrinterRecord> records; // in the spooler's order
     std::string failure;                // one line naming the spooler; empty when the list was read
+    // The machine the spooler was reached on ("local", or its address); empty when unknown.
+    std::string peer;
 
     bool Failed() const { return !failure.empty(); }
 };

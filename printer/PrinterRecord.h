@@ -41,6 +41,9 @@ struct PrinterRecord {
     // without a user name and password, which the program never asks for), as seen when the
     // list was read, so that the list needs no further spooler request per queue.
     bool openForUse = true;
+    // Why the queue cannot take a job from this user, in the spooler's terms ("rejecting jobs:
+    // …", "needs a user name and password", "this user may not print here"); empty when it can.
+    std::string refusal;
     // The spooler's lasting identity of the queue, the same under every server name it is
     // reached by; empty when the spooler gives none.
     std::string uuid;

@@ -33,8 +33,10 @@ struct SchedulerContact {
 
     // Takes in how the connection's last step went: silence marks the scheduler as silent,
     // any answer (a refusal included) as answering.
-    void Note(const CupsConnection& connection) {
-        if (connection.LastResult() == CupsConnection::Result::NoAnswer)
+    void RecordStep(const CupsConnection& connection) {
+        if (connection.ConnectionRefused())
+            noAnswer = "the print scheduler at " + server + " refused the connection";
+        else if (connection.LastResult() == CupsConnection::Result::NoAnswer)
             noAnswer =
                 "the print scheduler at " + server + " does not answer: " + connection.LastError();
         else

@@ -74,19 +74,14 @@ diff
 diff @a
 diff @a @a @a
 printers extra
-printers --json --json
 send
 send @a
 send --all
 send @a @a --all
-send @a --all --all
 send @a --all --printer Dotrix
 send @a --printer
 send @a --print Dotrix
 send @a --all --wait
-send @a --all --wait 1 --wait 1
-send @a --all --dry-run --dry-run
-send @a --all --timeout 2 --timeout 2
 printers --timeout
 printers --servers-from
 printers --dry-run
@@ -103,7 +98,12 @@ send @a --all --wait -1|--wait: not a number of seconds
 send @a --all --wait 1e3|--wait: not a number of seconds
 printers --timeout 0|--timeout: not a number of seconds from 0.1
 printers --servers-from $tmp/none.txt|none.txt": cannot read the list of servers: No such file
-send @a --all --servers-from $tmp/servers.txt|servers.txt":3: not a server address: "not a server"
+send @a --all --servers-from $tmp/servers.txt|servers.txt", line 3: not a server address: "not a server"
+printers --json --json|--json is given twice
+send @a --all --all|--all is given twice
+send @a --all --wait 1 --wait 1|--wait is given twice
+send @a --all --dry-run --dry-run|--dry-run is given twice
+send @a --all --timeout 2 --timeout 2|--timeout is given twice
 ROWS
 err=$("$cli" set "$n" PageLength=7 2>&1); rc=$?
 check "set on a missing file says so" test "$rc" = 2 -a "$err" = "vellmark-cli: \"$n\": cannot read the settings file: no such file"
@@ -244,6 +244,15 @@ while True: s.recvfrom(4096)
 else
   echo "skipped: the check of a silent resolver needs root"
 fi
+
+# A lock another program keeps is waited for (ten seconds at most): a lock let go after two
+# seconds holds a reader up, it does not fail it.
+cp "$tmp/f.dat" "$tmp/locked.dat"
+flock -x "$tmp/locked.dat" -c "touch '$tmp/lock-taken'; sleep 2" &
+holder=$!
+for _ in $(seq 200); do [ -e "$tmp/lock-taken" ] && break; sleep 0.05; done
+check "a lock held for 2 s is waited for" test "$(status "$cli" show "$tmp/locked.dat")" = 0
+wait "$holder"
 
 echo "cli checks: $passes ok, $failures failed"
 test "$failures" = 0

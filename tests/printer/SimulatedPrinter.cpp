@@ -49,6 +49,10 @@ SimulatedPrinter::SimulatedPrinter(JobCallback onJob) : m_onJob(std::move(onJob)
     m_listener.Start(false, [this] { Run(); });
 }
 
+SimulatedPrinter::SimulatedPrinter(std::chrono::milliseconds readTime) : m_readTime(readTime) {
+    m_listener.Start(false, [this] { Run(); });
+}
+
 SimulatedPrinter::~SimulatedPrinter() {
     m_listener.Stop();
 }
@@ -89,6 +93,10 @@ void SimulatedPrinter::Run() {
         if (n > 0) {
             job.insert(job.end(), buf, buf + n);
             continue;
+        }
+        if (m_readTime.count() > 0) {
+            pollfd wake{m_listener.wakeFd, POLLIN, 0};
+            ::poll(&wake, 1, static_cast<int>(m_readTime.count()));
         }
         ::close(conn); // the sender closed: the job is complete
         conn = -1;

@@ -34,6 +34,9 @@ public:
     using JobCallback = std::function<void(int number, const Job& job)>;
 
     explicit SimulatedPrinter(JobCallback onJob = {});
+    // A printer slow to take a job: it keeps each connection open for `readTime` after the
+    // sender has closed its side, so the job is still being printed until then.
+    explicit SimulatedPrinter(std::chrono::milliseconds readTime);
     ~SimulatedPrinter();
     SimulatedPrinter(const SimulatedPrinter&) = delete;
     SimulatedPrinter& operator=(const SimulatedPrinter&) = delete;
@@ -52,6 +55,7 @@ private:
 
     LoopbackListener m_listener;
     JobCallback m_onJob;
+    std::chrono::milliseconds m_readTime{0};
     mutable std::mutex m_mutex;
     mutable std::condition_variable m_arrived;
     std::vector<Job> m_jobs;

@@ -21,8 +21,10 @@
 #include <grp.h>
 #include <iterator>
 #include <memory>
+#include <poll.h>
 #include <regex>
 #include <string>
+#include <sys/socket.h>
 #include <thread>
 #include <tuple>
 #include <unistd.h>
@@ -87,7 +89,7 @@ std::string ReadText(const std::string& path) {
 // for `keys` joined by '|', one line each; nothing when it does not parse.
 std::string JsonLines(const std::string& path, const std::string& keys) {
     return Shell("python3 -c 'import json,sys\nfor r in json.load(open(sys.argv[1])): "
-                 "print(\"|\".join(str(r[k]) for k in sys.argv[2].split(\",\")))' '" +
+                 "print(\"|\".join(str(r.get(k)) for k in sys.argv[2].split(\",\")))' '" +
                  path + "' '" + keys + "'")
         .out;
 }
@@ -300,24 +302,42 @@ TEST_F(SpoolerTest, QueuesThatCannotTakeTheJobGiveS4AndLeaveNoJob) {
 
 TEST_F(SpoolerTest, CommandLineListsAndSends) {
     const std::string server = spooler->SocketPath();
-    // Columns padded by display width: the Japanese name takes two columns a character.
+    // Every queue of the model, those that cannot take a job with the spooler's reason in a
+    // column of their own. Columns padded by display width: the Japanese name takes two
+    // columns a character.
     const std::string a = printerA->DeviceUri(), b = printerB->DeviceUri(),
                       c = printerC->DeviceUri();
-    EXPECT_EQ(RunCli(server, "printers"),
-              (CliRun{0, "Dotrix-A           " + a + "\nDotrix-AllowMe     " + c +
-                             "\nDotrix-B           " + b + "\ndotrix-c           " + c +
-                             "\nDotrix-DenyOthers  " + c + "\nDotrix-File        FILE:\n" +
-                             "Dotrix-MyGroup     " + c + "\nDotrix-Remote      127.0.0.1\n" +
-                             "Dotrix-Secure      127.0.0.1\n" + "プリンタ           " + c + "\n"}));
-    std::string json = "[";
-    for (const PrinterRow& row : ExpectedRows())
+    const std::string denied = "this user may not print here";
+    const std::tuple<std::string, std::string, std::string> queues[] = {
+        {"Dotrix-A", a, ""},
+        {"Dotrix-AllowMe", c, ""},
+        {"Dotrix-AllowOthers", c, denied},
+        {"Dotrix-B", b, ""},
+        {"dotrix-c", c, ""},
+        {"Dotrix-Denied", c, denied},
+        {"Dotrix-DenyOthers", c, ""},
+        {"Dotrix-File", "FILE:", ""},
+        {"Dotrix-MyGroup", c, ""},
+        {"Dotrix-Rejecting", c, "rejecting jobs: Rejecting Jobs"},
+        {"Dotrix-Remote", "127.0.0.1", ""},
+        {"Dotrix-Secure", "127.0.0.1", ""},
+        {"プリンタ", c, ""}};
+    std::string text, json = "[";
+    for (const auto& [name, destination, reason] : queues) {
+        const std::size_t width = name == "プリンタ" ? 8 : name.size();
+        text += name + std::string(20 - width, ' ') + destination +
+                (reason.empty() ? "" : "  not usable: " + reason) + "\n";
         json += std::string(json.size() > 1 ? ",\n" : "\n") + " {\"server\": \"" + server +
-                "\", \"name\": \"" + row.name + "\", \"destination\": \"" + row.destination + "\"}";
+                "\", \"name\": \"" + name + "\", \"destination\": \"" + destination +
+                "\", \"usable\": " + (reason.empty() ? "true" : "false") +
+                ", \"reason\": " + (reason.empty() ? "null" : "\"" + reason + "\"") + "}";
+    }
+    EXPECT_EQ(RunCli(server, "printers"), (CliRun{0, text}));
     EXPECT_EQ(RunCli(server, "printers --json"), (CliRun{0, json + "\n]\n"}));
 
     const std::string file = WriteFactorySettings(spooler->Folder() + "/settings.dat");
-    const std::string unusable =
-        ": not sent: not a usable queue of the model \"" + std::string(kModelDriverName) + "\"\n";
+    const std::string otherModel =
+        ": not sent: not a queue of the model \"" + std::string(kModelDriverName) + "\"\n";
     struct Send {
         std::string args;
         CliRun run;                // with no output: not compared
@@ -328,8 +348,12 @@ TEST_F(SpoolerTest, CommandLineListsAndSends) {
         {"--printer dotrix-B --wait 5", {0, "Dotrix-B: completed (job N)\n"}, printerB.get()},
         // A queue named in Japanese takes the job too.
         {"--printer 'プリンタ'", {0, "プリンタ: completed (job N)\n"}, printerC.get()},
-        {"--printer Dotrix-Denied", {1, "Dotrix-Denied" + unusable}, nullptr},
-        {"--printer CaseVariant", {1, "CaseVariant" + unusable}, nullptr},
+        // A queue of the model that cannot take the job says why, in the spooler's terms.
+        {"--printer Dotrix-Denied", {1, "Dotrix-Denied: not sent: " + denied + "\n"}, nullptr},
+        {"--printer Dotrix-Rejecting",
+         {1, "Dotrix-Rejecting: not sent: rejecting jobs: Rejecting Jobs\n"},
+         nullptr},
+        {"--printer CaseVariant", {1, "CaseVariant" + otherModel}, nullptr},
         {"", {2, {}}, nullptr}, // no printer named
     };
     for (const Send& s : sends) {
@@ -343,20 +367,23 @@ TEST_F(SpoolerTest, CommandLineListsAndSends) {
         }
     }
 
-    // --all: every usable queue but the file one, each with its progress line. The two that
-    // forward to a server that is not there cannot finish: still queued when the wait ends.
+    // --all: every queue of the model but the file one, each with its progress line; the
+    // three that cannot take the job are not sent, with their reasons. The two that forward to
+    // a server that is not there cannot finish: still queued when the wait ends.
     const std::size_t beforeA = printerA->Jobs().size();
     const std::size_t beforeB = printerB->Jobs().size();
     const std::size_t beforeC = printerC->Jobs().size();
     const CliRun all = RunCli(server, "send '" + file + "' --all --wait 3");
-    EXPECT_EQ(all.status, 3) << all.out;
-    ExpectLines(all.out, {"/9 completed: Dotrix-A\n", "/9 queued: Dotrix-Remote\n",
-                          "7 of 9 printers completed, 2 queued\n", "Dotrix-A: completed (job N)\n",
-                          "Dotrix-AllowMe: completed (job N)\n",
+    EXPECT_EQ(all.status, 1) << all.out;
+    ExpectLines(all.out, {"/12 completed: Dotrix-A\n", "/12 queued: Dotrix-Remote\n",
+                          "7 of 12 printers completed, 2 queued, 3 not sent or unknown\n",
+                          "Dotrix-A: completed (job N)\n", "Dotrix-AllowMe: completed (job N)\n",
                           "Dotrix-MyGroup: completed (job N)\n", "プリンタ: completed (job N)\n",
-                          "Dotrix-Remote: queued (job N): ", "Dotrix-Secure: queued (job N): "});
+                          "Dotrix-Remote: queued (job N): ", "Dotrix-Secure: queued (job N): ",
+                          "Dotrix-Denied: not sent: " + denied + "\n",
+                          "Dotrix-AllowOthers: not sent: " + denied + "\n",
+                          "Dotrix-Rejecting: not sent: rejecting jobs: Rejecting Jobs\n"});
     EXPECT_EQ(all.out.find("Dotrix-File"), std::string::npos) << all.out;
-    EXPECT_EQ(all.out.find("Dotrix-Denied"), std::string::npos) << all.out;
     EXPECT_TRUE(printerA->WaitForJobs(beforeA + 1, kJobWait));
     EXPECT_TRUE(printerB->WaitForJobs(beforeB + 1, kJobWait));
     // dotrix-c, AllowMe, DenyOthers, MyGroup and the Japanese queue print to C.
@@ -519,6 +546,9 @@ TEST(JobTruthTest, EveryRowSaysWhatBecameOfItsJob) {
     // Found on the network: its destination is shown decoded. Never sent to here.
     ASSERT_TRUE(spooler.AddQueue("Ledger-Network",
                                  "dnssd://Office%20Ledger._pdl-datastream._tcp.local/", ppd));
+    // A network name that would forge a row and colour the terminal, were it not escaped.
+    ASSERT_TRUE(spooler.AddQueue(
+        "Ledger-Forged", "dnssd://Evil%0ALedger-A%1B%5B31m._pdl-datastream._tcp.local/", ppd));
     ASSERT_TRUE(spooler.RunTool("cupsdisable", {"Ledger-Paused"}));
     test::SpoolerProxy proxy(spooler.SocketPath());
     ASSERT_TRUE(proxy.Listening());
@@ -528,8 +558,27 @@ TEST(JobTruthTest, EveryRowSaysWhatBecameOfItsJob) {
     const std::string list = spooler.Folder() + "/servers.txt";
     std::ofstream(list) << "# the office\n  " << sock << "  # floor 1\n\n127.0.0.1:1\n";
     const std::string json = spooler.Folder() + "/report.json";
-    const std::string unusable =
-        ": not sent: not a usable queue of the model \"" + std::string(kModelDriverName) + "\"\n";
+    const std::string otherModel =
+        ": not sent: not a queue of the model \"" + std::string(kModelDriverName) + "\"\n";
+    // Lists of servers an administrator may get wrong.
+    const std::string bad = spooler.Folder() + "/bad-";
+    const std::pair<const char*, std::string> lists[] = {
+        {"empty", ""},
+        {"comments", "# nothing yet\n\n   # still nothing\n"},
+        {"nul", sock + "\n" + std::string("host\0", 5) + "\n"},
+        {"url", "# office\nhttp://host:631\n"},
+        {"printer", "host/Ledger-A\n"},
+        {"long", std::string(1025, 'a') + "\n"},
+    };
+    for (const auto& [name, text] : lists)
+        std::ofstream(bad + name) << text;
+    // The forged destination is the widest: the plain one is padded to it.
+    const std::size_t forgedPad =
+        std::string("dnssd://Evil\\nLedger-A\\x1B[31m._pdl-datastream._tcp.local/").size() -
+        plain.DeviceUri().size() + 2;
+    const auto usage = [](const std::string& message) {
+        return CliRun{2, "vellmark-cli: " + message + "\n"};
+    };
 
     struct Run {
         const char* what;
@@ -547,13 +596,22 @@ TEST(JobTruthTest, EveryRowSaysWhatBecameOfItsJob) {
         {"paused again",
          send + "--printer Ledger-Paused --wait 0.3",
          {3, "Ledger-Paused: queued (job N, replaces job N): pending: the printer is paused\n"}},
+        // The smallest wait: taken, not waited for.
+        {"no wait",
+         send + "--printer Ledger-Paused --wait 0",
+         {3, "Ledger-Paused: queued (job N, replaces job N): taken by the spooler (not waited "
+             "for)\n"}},
         {"password",
          "printers",
-         {0, "Ledger-A        " + plain.DeviceUri() + "\nLedger-Banner   " + banner.DeviceUri() +
-                 "\nLedger-Network  dnssd://Office Ledger._pdl-datastream._tcp.local/" +
-                 "\nLedger-Paused   " + paused.DeviceUri() + "\nLedger-Quota    " +
-                 plain.DeviceUri() + "\n"}},
-        {"password send", send + "--printer Ledger-Password", {1, "Ledger-Password" + unusable}},
+         {0, "Ledger-A         " + plain.DeviceUri() + "\nLedger-Banner    " + banner.DeviceUri() +
+                 "\nLedger-Forged    dnssd://Evil\\nLedger-A\\x1B[31m._pdl-datastream._tcp.local/" +
+                 "\nLedger-Network   dnssd://Office Ledger._pdl-datastream._tcp.local/" +
+                 "\nLedger-Password  " + plain.DeviceUri() + std::string(forgedPad, ' ') +
+                 "not usable: needs a user name and password\nLedger-Paused    " +
+                 paused.DeviceUri() + "\nLedger-Quota     " + plain.DeviceUri() + "\n"}},
+        {"password send",
+         send + "--printer Ledger-Password",
+         {1, "Ledger-Password: not sent: needs a user name and password\n"}},
         {"quota", send + "--printer Ledger-Quota", {0, "Ledger-Quota: completed (job N)\n"}},
         {"quota reached",
          send + "--printer Ledger-Quota",
@@ -562,29 +620,68 @@ TEST(JobTruthTest, EveryRowSaysWhatBecameOfItsJob) {
         // Progress lines as each printer is done, the refused job's included.
         {"refused among several",
          send + "--printer Ledger-Password --printer Ledger-Quota",
-         {1, "1/2 not sent: Ledger-Password\n2/2 not sent: Ledger-Quota\nLedger-Password" +
-                 unusable +
-                 "Ledger-Quota: not sent: the print scheduler refused the job: Quota limit "
-                 "reached.\n0 of 2 printers completed, 2 not sent or unknown\n"}},
-        {"one server of two silent",
+         {1, "1/2 not sent: Ledger-Password\n2/2 not sent: Ledger-Quota\nLedger-Password: not "
+             "sent: needs a user name and password\n"
+             "Ledger-Quota: not sent: the print scheduler refused the job: Quota limit "
+             "reached.\n0 of 2 printers completed, 2 not sent or unknown\n"}},
+        {"one server of two refusing",
          "printers --json --servers-from '" + list + "'",
-         {1, "vellmark-cli: the print scheduler at 127.0.0.1:1 does not answer: cannot connect\n"},
-         "server",
-         sock + "\n" + sock + "\n" + sock + "\n" + sock + "\n" + sock + "\n127.0.0.1:1\n"},
+         {1, "vellmark-cli: the print scheduler at 127.0.0.1:1 refused the connection\n"},
+         "server,name,usable",
+         sock + "|Ledger-A|True\n" + sock + "|Ledger-Banner|True\n" + sock +
+             "|Ledger-Forged|True\n" + sock + "|Ledger-Network|True\n" + sock +
+             "|Ledger-Password|False\n" + sock + "|Ledger-Paused|True\n" + sock +
+             "|Ledger-Quota|True\n127.0.0.1:1|None|None\n"},
         {"a line break in a name",
          send + "--printer \"$(printf 'Ledger-A\\nLedger-A: completed (job 1)')\"",
-         {1, "Ledger-A\\nLedger-A: completed (job N)" + unusable}},
+         {1, "Ledger-A\\nLedger-A: completed (job N)" + otherModel}},
+        {"a right-to-left override in a name",
+         send + "--printer \"$(printf 'Ledger-\\342\\200\\256A')\"",
+         {1, "Ledger-\\u202EA" + otherModel}},
+        // The smallest time limit: a refused connection is told at once, as refused.
+        {"smallest timeout",
+         send + "--all --timeout 0.1 --server 127.0.0.1:1",
+         {1, "vellmark-cli: the print scheduler at 127.0.0.1:1 refused the connection\n"}},
+        // Wrong input: a one-line message naming what is wrong, exit 2, and no job anywhere
+        // (the default scheduler is this test's own).
+        {"empty list", send + "--all --servers-from '" + bad + "empty'",
+         usage("no server in \"" + bad + "empty\"")},
+        {"comments only", send + "--all --servers-from '" + bad + "comments'",
+         usage("no server in \"" + bad + "comments\"")},
+        {"empty standard input", send + "--all --servers-from - </dev/null",
+         usage("no server in \"-\"")},
+        {"NUL byte", send + "--all --servers-from '" + bad + "nul'",
+         usage("\"" + bad + "nul\", line 2: a NUL byte")},
+        {"URL", "printers --servers-from '" + bad + "url'",
+         usage("\"" + bad +
+               "url\", line 2: a URL, not a server (HOST[:PORT]): \"http://host:631\"")},
+        {"printer for a server", send + "--all --servers-from '" + bad + "printer'",
+         usage("\"" + bad +
+               "printer\", line 1: a printer, not a server (HOST[:PORT]): "
+               "\"host/Ledger-A\"")},
+        {"long line", send + "--all --servers-from '" + bad + "long'",
+         usage("\"" + bad + "long\", line 1: longer than 1024 bytes")},
+        {"endless list", send + "--all --servers-from /dev/zero",
+         usage("\"/dev/zero\": the list of servers is larger than 1 MB")},
+        {"empty printer name", send + "--printer ''", usage("--printer: an empty printer name")},
+        {"wait twice", send + "--all --wait 1 --wait 2", usage("--wait is given twice")},
         {"two names of one scheduler",
          send + "--printer '" + sock + "/Ledger-A' --printer " + tcp + "/ledger-a",
          {0, "vellmark-cli: " + tcp + "/Ledger-A is the same queue as " + sock +
                  "/Ledger-A: it gets one job\n" + sock + "/Ledger-A: completed (job N)\n"}},
+        // No job, no number: null in the document.
         {"dry run",
          send + "--all --dry-run --json --servers-from '" + list + "'",
-         {1, "5 of 6 printers would get the settings, 1 not sent or unknown\n"},
-         "server,queue,outcome",
-         sock + "|Ledger-A|would send\n" + sock + "|Ledger-Banner|would send\n" + sock +
-             "|Ledger-Network|would send\n" + sock + "|Ledger-Paused|would send\n" + sock +
-             "|Ledger-Quota|would send\n127.0.0.1:1|None|not sent\n"},
+         {1,
+          "1/8 not sent: " + sock +
+              "/Ledger-Password\n2/8 not sent: 127.0.0.1:1\n"
+              "6 of 7 printers would get the settings, 1 not sent or unknown; 1 of 2 servers gave "
+              "no printer\n"},
+         "server,queue,outcome,job",
+         sock + "|Ledger-A|would send|None\n" + sock + "|Ledger-Banner|would send|None\n" + sock +
+             "|Ledger-Forged|would send|None\n" + sock + "|Ledger-Network|would send|None\n" +
+             sock + "|Ledger-Password|not sent|None\n" + sock + "|Ledger-Paused|would send|None\n" +
+             sock + "|Ledger-Quota|would send|None\n" + "127.0.0.1:1|None|not sent|None\n"},
     };
     for (const Run& r : runs) {
         SCOPED_TRACE(r.what);
@@ -605,6 +702,63 @@ TEST(JobTruthTest, EveryRowSaysWhatBecameOfItsJob) {
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
     EXPECT_EQ(paused.Jobs(), std::vector<SimulatedPrinter::Job>{kFactory});
     EXPECT_EQ(plain.Jobs(), (std::vector<SimulatedPrinter::Job>{kFactory, kFactory}));
+}
+
+// How each job a send follows ends, on a scheduler of its own: one the spooler aborted is not
+// sent (told as soon as it is aborted), one whose printer is out of reach says so, one being
+// printed is never replaced by the next send, and SIGINT during the wait prints the report so
+// far.
+TEST(JobWaitTest, EachFollowedJobEndsAsTheSpoolerSays) {
+    TestSpooler spooler(VELLMARK_SOCKET_BACKEND);
+    ASSERT_TRUE(Started(spooler));
+    SimulatedPrinter slow(std::chrono::milliseconds(3000)); // takes 3 s to read a job
+    const std::string ppd = VELLMARK_PPD_PATH;
+    // Nothing listens at either printer's address: one queue gives up after a second and
+    // aborts the job, the other keeps trying.
+    ASSERT_TRUE(spooler.AddQueue("Gone", "socket://127.0.0.1:1/?contimeout=1", ppd,
+                                 {"-o", "printer-error-policy=abort-job"}));
+    ASSERT_TRUE(spooler.AddQueue("Unreachable", "socket://127.0.0.1:1", ppd));
+    ASSERT_TRUE(spooler.AddQueue("Slow", slow.DeviceUri(), ppd));
+    const std::string sock = spooler.SocketPath();
+    const std::string send = "send '" + WriteFactorySettings(spooler.Folder() + "/s.dat") + "' ";
+    const std::pair<std::string, CliRun> runs[] = {
+        {"--printer Gone --wait 20",
+         {1, "Gone: not sent (job N): aborted: The printer is not responding.\n"}},
+        {"--printer Unreachable --wait 2",
+         {3, "Unreachable: queued (job N): waiting for the printer: The printer may not exist or "
+             "is unavailable at this time.\n"}},
+        {"--printer Slow --wait 1",
+         {3, "Slow: queued (job N): printing: being printed; Waiting for printer to finish.\n"}},
+        // The job before is being printed: it stays.
+        {"--printer Slow --wait 0",
+         {3, "Slow: queued (job N): taken by the spooler (not waited "
+             "for)\n"}},
+    };
+    for (const auto& [args, run] : runs) {
+        SCOPED_TRACE(args);
+        EXPECT_EQ(RunCli(sock, send + args), run);
+    }
+    ASSERT_TRUE(slow.WaitForJobs(2, kJobWait));
+    EXPECT_EQ(slow.Jobs(), (std::vector<SimulatedPrinter::Job>{kFactory, kFactory}));
+
+    // Interrupted once its job is on the queue: the JSON report so far, the job queued, exit
+    // 130, and the job left alone.
+    const std::string out = spooler.Folder() + "/interrupted";
+    const CliRun started =
+        Shell("(CUPS_SERVER='" + sock + "' '" VELLMARK_CLI "' " + send +
+              "--printer Unreachable --wait 60 --json >'" + out + ".json' 2>/dev/null; echo $? >'" +
+              out + ".status') >/dev/null 2>&1 & echo $!");
+    ASSERT_EQ(started.status, 0);
+    const auto deadline = Clock::now() + kJobWait;
+    while (Clock::now() < deadline && spooler.JobNames("Unreachable", "not-completed")->size() < 2)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_EQ(Shell("pkill -INT -P " + started.out).status, 0);
+    while (Clock::now() < deadline + kJobWait && !std::filesystem::exists(out + ".status"))
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_EQ(ReadText(out + ".status"), "130\n");
+    EXPECT_EQ(JsonLines(out + ".json", "queue,outcome"), "Unreachable|queued\n");
+    EXPECT_EQ(spooler.JobNames("Unreachable", "not-completed")->size(), 2u);
 }
 
 // A scheduler that accepts connections and never answers, with and without encryption: the
@@ -648,6 +802,126 @@ TEST(SchedulerSilenceTest, ASilentSchedulerIsNamedWithItsReasonWithinTheBound) {
         }
     }
     std::filesystem::remove(json);
+    std::filesystem::remove(file);
+}
+
+// A server on the loopback address that answers every connection with `answer`, `pace` apart
+// a byte (all at once when zero), until it is stopped.
+class ScriptedServer {
+public:
+    ScriptedServer(std::string answer, std::chrono::milliseconds pace)
+        : m_answer(std::move(answer)), m_pace(pace) {
+        m_listener.Start(false, [this] { Serve(); });
+    }
+    ~ScriptedServer() { m_listener.Stop(); }
+    std::string Address() const { return "127.0.0.1:" + std::to_string(m_listener.port); }
+
+private:
+    // Whether the stop came within `ms`.
+    bool Stopped(int ms) const {
+        pollfd wake{m_listener.wakeFd, POLLIN, 0};
+        return ::poll(&wake, 1, ms) > 0;
+    }
+    void Serve() {
+        for (;;) {
+            pollfd fds[2] = {{m_listener.listenFd, POLLIN, 0}, {m_listener.wakeFd, POLLIN, 0}};
+            if (::poll(fds, 2, -1) < 0)
+                continue;
+            if (fds[1].revents)
+                return;
+            const int conn = ::accept4(m_listener.listenFd, nullptr, nullptr, SOCK_CLOEXEC);
+            if (conn < 0)
+                continue;
+            // The request: its header, a go-ahead when it waits for one, and its body.
+            std::string request;
+            char buffer[4096];
+            pollfd in{conn, POLLIN, 0};
+            bool continued = false;
+            while (::poll(&in, 1, 300) > 0) {
+                const ssize_t n = ::read(conn, buffer, sizeof buffer);
+                if (n <= 0)
+                    break;
+                request.append(buffer, static_cast<std::size_t>(n));
+                if (!continued && request.find("\r\n\r\n") != std::string::npos &&
+                    request.find("100-continue") != std::string::npos) {
+                    continued = true;
+                    (void)!::send(conn, "HTTP/1.1 100 Continue\r\n\r\n", 25, MSG_NOSIGNAL);
+                }
+            }
+            const std::size_t step = m_pace.count() > 0 ? 1 : m_answer.size();
+            for (std::size_t at = 0; at < m_answer.size(); at += step) {
+                if (::send(conn, m_answer.data() + at, std::min(step, m_answer.size() - at),
+                           MSG_NOSIGNAL) <= 0 ||
+                    (m_pace.count() > 0 && Stopped(static_cast<int>(m_pace.count()))))
+                    break;
+            }
+            ::close(conn);
+        }
+    }
+
+    std::string m_answer;
+    std::chrono::milliseconds m_pace;
+    test::LoopbackListener m_listener;
+};
+
+// An IPP answer of about `bytes`, well formed: long printer-info texts.
+std::string LargeIppAnswer(std::size_t bytes) {
+    std::string ipp = {2, 0, 0, 0, 0, 0, 0, 1, 1};
+    const auto attribute = [&](char tag, const std::string& name, const std::string& value) {
+        ipp += tag;
+        ipp += static_cast<char>(name.size() >> 8);
+        ipp += static_cast<char>(name.size() & 0xFF);
+        ipp += name;
+        ipp += static_cast<char>(value.size() >> 8);
+        ipp += static_cast<char>(value.size() & 0xFF);
+        ipp += value;
+    };
+    attribute(0x47, "attributes-charset", "utf-8");
+    attribute(0x48, "attributes-natural-language", "en");
+    while (ipp.size() < bytes) {
+        ipp += '\x04';
+        attribute(0x41, "printer-info", std::string(30000, 'x'));
+    }
+    ipp += '\x03';
+    return "HTTP/1.1 200 OK\r\nContent-Type: application/ipp\r\nContent-Length: " +
+           std::to_string(ipp.size()) + "\r\n\r\n" + ipp;
+}
+
+// A server that trickles its answer a byte every 200 ms, and one whose answer is larger than
+// the cap: the tool and the window's list end within the bound with a reason.
+TEST(SchedulerSilenceTest, ATricklingOrOversizedAnswerEndsWithinTheBound) {
+    std::string trickle = "HTTP/1.1 200 OK\r\n";
+    for (int i = 0; i < 200; ++i)
+        trickle += "X-Pad: " + std::to_string(i) + "\r\n";
+    ScriptedServer trickling(trickle, std::chrono::milliseconds(200));
+    ScriptedServer oversized(LargeIppAnswer(CupsConnection::kMaxAnswerBytes + 100000),
+                             std::chrono::milliseconds(0));
+    const std::string file =
+        WriteFactorySettings(std::filesystem::temp_directory_path() /
+                             ("vellmark-trickle-" + std::to_string(::getpid()) + ".dat"));
+    const std::string tooLarge =
+        "the print scheduler at " + oversized.Address() + " sent a queue list larger than 1 MB";
+    const std::string slow =
+        "the print scheduler at " + trickling.Address() + " does not answer: no answer within 1 s";
+    const std::pair<std::string, std::string> cases[] = {
+        {trickling.Address(), slow},
+        {oversized.Address(), tooLarge},
+    };
+    for (const auto& [server, reason] : cases) {
+        SCOPED_TRACE(server);
+        for (const std::string& args :
+             {std::string("printers --timeout 1"), "send '" + file + "' --all --timeout 1"}) {
+            SCOPED_TRACE(args);
+            const auto start = Clock::now();
+            EXPECT_EQ(RunCli(server, args), (CliRun{1, "vellmark-cli: " + reason + "\n"}));
+            EXPECT_LT(SecondsSince(start), 3.0);
+        }
+        // The window's list at start-up takes the same path.
+        const auto start = Clock::now();
+        CupsPrintService service(server, std::chrono::seconds(1));
+        EXPECT_EQ(service.EnumPrinters().failure, reason);
+        EXPECT_LT(SecondsSince(start), 2.0);
+    }
     std::filesystem::remove(file);
 }
 
@@ -785,17 +1059,19 @@ TEST_F(FleetTest, SendAllDeliversTheBlockToEveryPrinterOfTheModelOnEveryServer) 
     ExpectLines(ReadText(progress),
                 {"/4 completed: " + S(0) + "/Floor1-A\n", "/4 completed: " + S(1) + "/Floor2\n",
                  "/4 not sent: " + S(2) + "\n",
-                 "3 of 4 printers completed, 1 not sent or unknown\n"});
+                 "3 of 3 printers completed; 1 of 3 servers gave no printer\n"});
     for (auto& printer : printers) {
         ASSERT_TRUE(printer->WaitForJobs(1, kJobWait));
         EXPECT_EQ(printer->Jobs().back(), kFactory);
     }
     EXPECT_EQ(JobCount(), before + 3);
 
-    // One queue on one server: only that printer.
+    // One queue on one server: only that printer, and only its server is asked.
+    const std::size_t logged = servers[0]->LoggedRequests();
     run = RunCli("/nowhere",
                  "send '" + file + "' --printer '" + S(1) + "/Floor2' --server '" + S(0) + "'");
     EXPECT_EQ(run, (CliRun{0, S(1) + "/Floor2: completed (job N)\n"}));
+    EXPECT_EQ(servers[0]->LoggedRequests(), logged);
     ASSERT_TRUE(printers[2]->WaitForJobs(2, kJobWait));
     // Plain names are for one server only.
     run = RunCli("/nowhere", "send '" + file + "' --printer Floor2" + AllServers());
@@ -814,7 +1090,7 @@ TEST_F(FleetTest, AFrozenServerIsReportedAndDoesNotHideTheOthers) {
           S(1) + ": not sent: the print scheduler at " + S(1) +
               " does not answer: no answer within 2 s\n",
           S(2) + ": not sent: no usable queue of the model \"KSD Dotrix Ledger 9040\"\n",
-          "2 of 4 printers completed, 2 not sent or unknown\n"}},
+          "2 of 2 printers completed; 2 of 3 servers gave no printer\n"}},
         {"printers",
          {"vellmark-cli: the print scheduler at " + S(1) + " does not answer",
           S(0) + "  Floor1-B  "}},
