@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Apache-2.0
 # Installs what is missing, builds everything, and opens the program:
 #   ./run.sh            the window on a private spooler (never the machine's own) with two
 #                       simulated KSD Dotrix Ledger 9040 printers and one queue that prints to a

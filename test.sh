@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Apache-2.0
 # Installs what is missing, builds, and runs every test with ctest (warnings are errors here):
 #   1. the whole program (gcc), with the widget tests offscreen; among them the Debian packages,
 #      built by dpkg-buildpackage with Debian's compiler flags and checked with lintian. The

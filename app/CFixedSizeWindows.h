@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Keeps every fixed-size window of the program (the main window, its dialogs, the message boxes)
 // at its size in its normal state: a maximise or full-screen request, from a title bar's button,
 // a window manager's key or the compositor, is undone at once.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The application object: starts the program, lets only one copy run per user, desktop and
 // executable name, and runs the main window modally for the whole life of the process.
 #pragma once

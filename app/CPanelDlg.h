@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The program's only top-level window: the menu with its command images, the toolbar, the
 // printer line and the seven settings pages behind their tabs. It owns the pages, the settings
 // document, the printer selection dialog and the current printer, runs every command of the

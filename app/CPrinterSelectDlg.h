@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The printer selection dialog (template 152): lists the usable printers of the model with
 // their destinations, pre-selects the current one, and hands the chosen printer's name and
 // destination to the main window. What it decides comes from PrinterSelectModel; this class

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // One running copy per user, desktop and executable name. The first start becomes the primary
 // copy: it holds a lock file and listens on a Unix domain socket that only its user may use,
 // both named after the executable's base name and the display ("vellmark@:0",

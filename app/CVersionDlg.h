@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Version information: template 100 with the program icon, run modally; only OK.
 #pragma once
 

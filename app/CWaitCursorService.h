@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // A print service that shows the wait cursor while the spooler is asked: every call of the
 // service it wraps, the writes and the end of a job included. Message boxes shown between
 // the calls keep the normal cursor.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The desktop's services to the window's commands, each an interface reached through
 // PlatformService: the file dialogs for a settings file's path, the viewer of the help file and
 // the end of the process. The program uses the desktop's own; tests override them with ones

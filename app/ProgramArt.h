@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The window's pictures from the program's artwork: the program icon, the five toolbar images
 // of strip 150 and the four tab images of strip 168, each with its 16-pixel drawing and, where a
 // screen draws a point with two pixels, its 32-pixel one (the icon draws that one there). Light

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Where the program's files live: the help beside the executable or in an installed program's
 // data folder, and the folder the settings file dialogs start in.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The look every window of the program shares: the program's style, its one typeface (the
 // dialog templates' face, for menus, message boxes, tooltips, the status line and the file
 // dialogs too) and Japanese conventions for what Qt formats by locale (the file dialog's type

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The program: the application object runs the main window; its end ends the process.
 #include "CPanelApp.h"
 #include "CupsPrintService.h"

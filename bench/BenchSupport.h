@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // What the benchmarks that time whole processes share: running a program with its output
 // discarded, and a reporter that keeps every run's figures for the ratios printed at the end.
 #pragma once

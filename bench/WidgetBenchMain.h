@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The main of the benchmarks that need widgets: an application on the offscreen platform (unless
 // QT_QPA_PLATFORM says otherwise), an optional step run once inside it, then every registered
 // benchmark.

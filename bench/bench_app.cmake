@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: Apache-2.0
 # The program's start-up until its main window's first paint, as a process timed from outside,
 # beside a minimal Qt Widgets program built here. Built, not run by ctest (it starts cupsd): run
 # it by hand as root.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The work of one data check on the core side: every field decoded into page values and encoded
 // back into the block, then the 180-byte comparison with the last sent copy.
 #include "SettingValues.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // One settings file to many print servers: `vellmark-cli send --all --wait 0` over 8 private
 // schedulers with 4 queues of the model each (32 simulated printers), in one run:
 //

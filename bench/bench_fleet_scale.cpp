@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The fleet at scale within one bound: `vellmark-cli send` to 100 print servers, of them 10
 // silent (they take the connection and never answer) and 5 refusing (nothing listens), with
 // 200 queues of the model on the 85 that answer, each printing to a simulated printer that

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The data check with the seven real pages (every page's BuildBlock with data exchange and
 // checks, then the comparison with the last sent block), and the creation of the seven pages
 // as the main window makes them at start-up (create, then show the factory settings).

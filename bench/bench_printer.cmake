@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: Apache-2.0
 # Printer discovery against the private scheduler, beside `lpstat -v` on the same scheduler.
 # Built, not run by ctest (it starts cupsd and creates 200 queues): run it by hand as root.
 add_executable(bench_printer ${CMAKE_CURRENT_LIST_DIR}/bench_printer.cpp)

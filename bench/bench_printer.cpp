@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Printer discovery (one CUPS-Get-Printers request and the selection rules) against a private
 // scheduler, timed beside `lpstat -v` on the same scheduler in the same run, first with 20
 // queues (5 of the model) and then with 200 (50 of the model). Reports both times, their ratio

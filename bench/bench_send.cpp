@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // One send from the window, as a user makes it: from the key press (Ctrl+W in the main window,
 // offscreen) until the last of the 180 bytes has reached the simulated printer behind a private
 // scheduler's queue, timed in one run beside `lp -o raw` of the same 180 bytes to the same queue

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The program's start-up: from the process start until its main window's first paint
 // (VELLMARK_EXIT_AFTER_PAINT=1 ends it there), with one printer of the model on a private
 // scheduler, so the printer is chosen without a dialog. Timed from outside as a whole process,

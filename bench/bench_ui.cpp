@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The icon menu as the main window uses it: building menu 142 and giving its items their
 // pictures (start-up), and one full paint of the open File popup with an item selected and the
 // Send item grayed (every hover repaints the popup; nothing is cached between items but the

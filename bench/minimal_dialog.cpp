@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The yardstick of the start-up benchmark: the smallest Qt Widgets program that shows a window,
 // one dialog with one label, ending right after the dialog's first paint, as the program does
 // with VELLMARK_EXIT_AFTER_PAINT=1.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The command line of the printer commands: the options printers and send share, the list of
 // servers read from a file, and the send's own options.
 #pragma once

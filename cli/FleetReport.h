@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // What the printer commands print: the rows of a send's report (one line or JSON object per
 // printer, and per server that gave none), its summary and exit status, and text columns.
 #pragma once

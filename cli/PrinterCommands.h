@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The printer commands of vellmark-cli: printers, send.
 #pragma once
 

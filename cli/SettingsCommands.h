@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The settings commands of vellmark-cli: factory, show, set, diff.
 #pragma once
 

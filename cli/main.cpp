@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // vellmark-cli: prepares settings files and sends them without the window.
 #include "SettingValues.h"
 #include "SettingsCommands.h"

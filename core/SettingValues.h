@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Every setting of a block by name, with its value as the pages show it: what the command-line
 // tool lists, compares and edits. Decoding and encoding a whole block here does what loading a
 // file into the window and building it again does, so a file written from these values is byte

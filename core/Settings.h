@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The settings of the block, described once, and their conversions between the block's bytes and
 // the values the pages hold: the text of a combo entry, the index of a radio button, an integer.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The 180-byte settings command: the printer command that carries every stored setting and the
 // body of a settings file. Every setting sits at a fixed offset; see Settings.h for the fields.
 #pragma once

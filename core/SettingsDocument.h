@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The block being edited beside the copies last saved and last sent, and the change tests that
 // gate the Send command and the exit and switch prompts.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The 200-byte settings file: a 20-byte header naming the model, then the 180-byte block.
 //
 // Every read takes a shared lock (flock) on the file and every write an exclusive one, so a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Owns a POSIX file descriptor and closes it once.
 #pragma once
 

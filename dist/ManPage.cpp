@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Builds the vellmark-cli manual page from its template: the line `.\" @SETTINGS@` becomes the
 // list of every setting name with the values it takes, read from the same table that the tool
 // reads, so the page names exactly what `set` accepts; `@VERSION@` becomes the version.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: Apache-2.0
 # bash completion for vellmark-cli: commands, options, settings files, the setting names of
 # `set`, host names after --server, files after --servers-from, and the queue names of `send --printer` as
 # `vellmark-cli printers` lists them (SERVER/QUEUE when several servers are named).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The invariants every decode/encode of a block keeps, checked by the fuzz targets.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Arbitrary bytes as a block: decode every field into page values and encode them back.
 #include "FuzzChecks.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Arbitrary bytes as a scheduler's answer to the queue list, and as a server address. Whatever
 // a scheduler sends, reading its list must not crash, and every record it yields has a name;
 // every address that parses has a host and a port in range (0 only for a socket path).

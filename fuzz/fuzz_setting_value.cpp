@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Arbitrary command-line values for every setting: a value is either refused with a message
 // that stays on one line and holds no control character, or taken, and then it survives the
 // trip through a block.

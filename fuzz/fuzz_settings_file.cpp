@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Arbitrary bytes as a settings file: read it, decode every field, encode back. Whatever the file
 // holds, the frame bytes and the unassigned fields of the block must come through unchanged, and
 // a refused file must leave the block exactly as it was.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Apache-2.0
 # A short, bounded fuzz run: the seeds plus a fixed number of generated inputs. Where the
 # machine allows it (root, and nothing of the run lives in /tmp), the run gets a /tmp of its
 # own, which must be empty afterwards: a target leaves no files behind.

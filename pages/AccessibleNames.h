@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // What a screen reader says for the controls of a dialog, derived from its template as Windows
 // derives it: a control with a text of its own (button, check box, radio button, label, frame)
 // is named by that text; every other control (drop-down list, edit, up-down, slider, list) by

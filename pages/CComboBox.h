@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // A drop-down list that reports what the user does with it: a selection, the keyboard focus
 // coming and going, the list dropping down and closing up. Selections made by the program are
 // not reported.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // One exchange of values between a dialog's members and its controls, in one direction. While
 // reading (m_bSaveAndValidate) the checks run as the dialog lists them; the first failure shows
 // its message, moves the focus to the failing control (an edit gets its text selected) and stops

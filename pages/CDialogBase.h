@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // A dialog built from a resource template (CDialogLayout makes the controls), with the dialog
 // functions the pages use and their data exchange: members move to and from the controls
 // through DoDataExchange, and while they do, no control notification reaches the dialog's

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Dialog templates made into widgets. Positions are dialog units, converted to pixels as
 // Windows converts them: from the base units of the dialog font (x: average width of the Latin
 // letters, y: the font's height), widened where a text would not fit. Build() creates a template's

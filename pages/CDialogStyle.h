@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The program's style: Qt's Fusion style with the details of the desktop the dialog templates
 // were made for. Drop-down lists open below their box; dialog buttons carry no icons; grayed
 // texts stay readable; a radio button's or check box's text starts close to its indicator, as

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Form setup dialog: edits one of the three stored forms (書式１ to 書式３). The object lives as
 // long as the form page and keeps the store of the three records between the page's
 // ParseBlock and BuildBlock; its window exists while it runs.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // A group frame as dialog templates mean it: the frame's top line runs through the middle of
 // the title's first line, and the title interrupts it near the left end. The frame's rectangle
 // is the template's; everything placed inside it stays clear of the line.

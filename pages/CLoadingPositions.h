@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The three paper loading positions of the form page and of the form setup dialog: each a
 // number edit in 1/120 inch with an up-down control, ranged by its field of the core's table,
 // and a slider of ten stops beside it. The edit moves its slider to the stop nearest its value; the

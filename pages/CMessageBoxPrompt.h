@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The prompt of the running program: QMessageBox and QDialog::exec.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // A number edit: digits only, scrolling horizontally. With an up-down control as its buddy the
 // Up and Down keys, and the mouse wheel while the edit has the focus, step that control.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The seven settings pages in PageOrder, as the main window owns them: created inside the
 // window's tab area, one shown at a time, parsed and built by the settings document.
 //

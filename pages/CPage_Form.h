@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Form page (tab 書式設定): the block's own loading positions (each with a slider of ten fixed
 // stops that follows its edit), page length and cut-sheet position correction, the choice of
 // stored form, and the button that opens the form setup dialog on the chosen stored form.

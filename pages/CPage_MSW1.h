@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Memory switch page MSW1: international character set (country combo), receive mode, DC1/DC3
 // handling, automatic newline, print trigger codes and the CR function.
 #pragma once

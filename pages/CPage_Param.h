@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Parameter page (tab パラメータ設定): centering positions, kanji code table, sheet-guide load
 // time, automatic return time, fonts and postcard mode.
 //

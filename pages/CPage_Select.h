@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Function select page (tab 機能選択): paper thickness, print pressure, print position,
 // reduction, quiet printing and typeface.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // A settings page: a child dialog laid over the main window's tab area. It decodes its fields
 // of the settings block into its members and shows them (ParseBlock), and reads its controls
 // and encodes them back (BuildBlock). Every notification of a forwarded control (the page's

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // An automatic radio button of a group that the dialog defines (the buttons from a group start
 // to the next control that is not a radio button). A click checks it and clears the others of
 // its group, and is reported even when the button was already checked. The arrow keys move to

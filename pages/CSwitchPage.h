@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // A memory-switch page: the eight bits of one switch, each shown as a radio pair or a check
 // box; bits without a control are carried from one ParseBlock to the next unchanged. The
 // switch number picks the page's template and controls from one table; switches 2 to 4 show

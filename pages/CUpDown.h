@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // An up-down control: two arrow buttons beside a number edit (its buddy). A step reads the
 // buddy's number, moves it by one within the range and writes the new position into the buddy
 // as decimal text. It never takes the keyboard focus; the mouse wheel over it steps it while its

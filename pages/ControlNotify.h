@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Notification codes that controls send to their dialog.
 #pragma once
 

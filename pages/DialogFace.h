@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The program's typeface: the first face of the dialog templates' list that fontconfig really
 // has. Each face is asked for by name and the font fontconfig matched is checked against every
 // family name its file gives itself, so the face is found whatever the locale (under a Japanese

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The object name a dialog gets from its template id, by which QObject::findChild finds a page
 // inside the main window.
 #pragma once

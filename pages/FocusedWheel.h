@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The mouse wheel acts only on the control that has the keyboard focus: a drop-down list,
 // slider, number edit or up-down without the focus ignores it, and the wheel event goes on to
 // the dialog, which does nothing with it. A settings dialog must not change a value because

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The one way the pages reach the user with a message box or a modal dialog. The program uses
 // CMessageBoxPrompt; tests override it with a prompt of their own that records the messages,
 // answers them and drives modal dialogs without a nested event loop.

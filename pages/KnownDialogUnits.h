@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The fitted dialog units of the faces the program meets, known in advance. Finding the unit
 // measures every text of every dialog template (a few hundred glyphs) before the window can
 // show; for the template's faces, as the program's package brings them, the result is written

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // A control's text as it is drawn: the template marks the mnemonic letter with "&" ("&File"
 // draws "File" with the F underlined) and writes a literal ampersand as "&&".
 #pragma once

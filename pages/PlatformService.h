@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // How the program reaches what the desktop provides (message boxes, file dialogs, the help
 // viewer, the process exit): each through one small interface, reached here. The program's own
 // implementation answers unless a scoped override is alive, so that a test drives a whole

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Texts between the core and the string table (UTF-8 byte strings) and Qt.
 #pragma once
 

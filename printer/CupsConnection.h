@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // One connection to a CUPS scheduler with a deadline: connecting (the encryption upgrade
 // included) and every wait for the scheduler end when the deadline has passed, so a dead or
 // stuck scheduler gives a failure instead of a hang. A watchdog shuts the connection down at

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Owners of the libcups handles: every ipp_t and http_t is released by its owner.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // A raw job on a CUPS queue: Create-Job, then one Send-Document whose data are written in
 // steps. The whole job, from Create-Job to its outcome, stays inside the service's time budget.
 // When a step fails after the job exists, the job's own state on the scheduler decides how it

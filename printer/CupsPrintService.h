@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The print service over a CUPS scheduler (libcups). The queue list is read with one
 // CUPS-Get-Printers request, whatever the number of queues; each other operation opens its own
 // connection with a time budget, so that a dead or stuck scheduler gives a failure within that

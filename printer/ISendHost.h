@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // What the send needs of the main window: its current printer, the parameter page's pending
 // check, its message boxes, the printer switch procedure and the Send command's state.
 #pragma once

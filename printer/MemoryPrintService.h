@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // A print service held in memory, for tests of the selection and the send: it plays either
 // platform path, keeps every job it was given, counts the spooler calls, and can be told to
 // fail the open of a queue, the start of its jobs or their writes.

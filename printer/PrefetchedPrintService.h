@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // A print service that is made, and asked for its queue list, on a worker thread from the moment
 // it is constructed, so that the list is ready (or nearly) when the program first needs it: the
 // program's start-up builds its window meanwhile, and nobody can act before that window exists.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // One raw spool job in progress. Destroying a job that was not ended cancels it.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // What the selection and the send need of the print spooler.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The messages of the printer selection (M1 to M5) and of the send (S1 to S4). Every one is
 // shown in a message box titled with the program's name, with the single button OK.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // One spooler queue as the printer service reports it, and the constants the selection and the
 // send apply to it.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Everything the printer selection dialog decides, without the window: discovery into rows,
 // pre-selection, the automatic choice at start-up, the file-destination scan, and what OK,
 // double-click and Cancel do. The dialog shows the rows, mirrors the user's selection into

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // What a CUPS print service knows of its scheduler, shared with the jobs it started (a job may
 // outlive its service): where the scheduler is, the time each operation may take, the requests
 // sent so far, and whether the scheduler stopped answering.

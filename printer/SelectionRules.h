@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The rules that turn the spooler's queue records into the rows of the printer selection:
 // which queues qualify, what their destination text is, and in which order they are listed.
 // Plain functions, apart from any widget.

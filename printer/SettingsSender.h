@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The send command: writes the current settings block as one raw job to the current printer
 // and records it as the last sent copy when the spooler took it.
 #pragma once

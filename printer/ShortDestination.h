@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The destination (接続先) in the short form people read in the selection list and the status
 // line, from the text the selection hands on and the queue's device URI.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Accelerator tables: keys that run a command whichever control of the window has the focus.
 // Keys are virtual-key codes (letters and digits are their upper-case ASCII codes).
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Dialog templates: every page and dialog of the program as plain data, keyed by its numeric id.
 // Positions and sizes are in dialog units (x: 1/4 of the dialog font's average character width,
 // y: 1/8 of its height); the widget layer converts them to pixels. Controls are listed in

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: Apache-2.0
 # The help, vlmk90.html, beside the vellmark executable where its Help command looks first, with
 # the pictures of the pages in vlmk90/ next to it. The pictures are drawn at build time by the
 # page render tool, so they always show the pages as built. Installed into share/vellmark/ (the

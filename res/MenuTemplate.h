@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Menu templates as plain data, keyed by their numeric ids, and the images the main window gives
 // the items of its menu.
 //

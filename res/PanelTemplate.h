@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Dialog template 102, the main window: its caption, client size and the one control it
 // declares, the tab control. The toolbar, the status line and the pages are placed by the
 // window itself. Dialog units, as the other templates.

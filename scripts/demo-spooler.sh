@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Apache-2.0
 # The demo spooler: a private CUPS scheduler (never the machine's own) with two simulated
 # printers of the KSD Dotrix Ledger 9040 and one queue that prints to a file.
 #

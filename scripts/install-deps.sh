@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Apache-2.0
 # Installs the Debian 12 packages the project needs, only when some are missing.
 set -euo pipefail
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: Apache-2.0
 """Mutation check: do the tests notice small, plausible programming errors?
 
 Each mutant below is one such error, written as a search-and-replace that changes one line of

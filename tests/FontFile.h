@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The font file fontconfig finds for a family: the tests name faces, never the folders a system
 // keeps their files in.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Shared by the widget tests: a prompt that records every message box, answers it from a queue,
 // and runs each modal dialog with the next script acting on it; typing into an edit; closing
 // the windows a test left open.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Apache-2.0
 # Runs one test process with folders of its own: HOME, XDG_CONFIG_HOME, XDG_CACHE_HOME,
 # XDG_DATA_HOME, XDG_STATE_HOME and XDG_RUNTIME_DIR (mode 0700) in a fresh folder, so that
 # nothing a test writes (settings, caches, font caches, the single-instance lock) reaches the

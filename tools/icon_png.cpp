@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Turns one of the program's XPM icons into the PNG that desktops look up by size, and refuses
 // an image that is not the size its file name promises (the icon theme files it under that size).
 //

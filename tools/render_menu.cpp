@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Renders the main window's menu as the icon menu draws it: the menu bar and each popup opened,
 // one item selected, the Send item grayed, into PNG files of the folder given.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Developer tool, not installed: renders every settings page and the form setup dialog, showing
 // the factory settings, to PNG files for reviewing the layouts.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // An accelerator table applied to one window. Installed on the application, it sees every key
 // meant for the window or anything in it before any control does: a focused edit claims keys
 // such as Ctrl+C for itself (ShortcutOverride), so shortcuts of the ordinary kind would lose to

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // CIconMenu: a menu whose popup items are measured and drawn by our own code, with a command
 // image in a frame at the left, a check mark or bullet for checked items without an image, the
 // label at a fixed indent and the accelerator text right-aligned. Grayed items show their image

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // CIconMenuPainter: the drawing of one item of an owner-drawn popup (CIconMenu), one step after
 // the other: the background, the command image in its frames (embossed when the item is
 // grayed), the check mark or bullet of a checked item without an image, then the label

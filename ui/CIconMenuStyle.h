@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The style of the owner-drawn popups: each item takes the size CIconMenu::MeasureItem gives it,
 // the popup has a plain three-pixel frame, and grayed items can be selected as on the desktop
 // this menu imitates.

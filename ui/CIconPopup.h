@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The popup widget of an owner-drawn menu: its items are measured and drawn by the CIconMenu
 // that holds it, and it answers typed letters through CIconMenu::FindMnemonic.
 #pragma once

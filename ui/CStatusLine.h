@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The main window's printer line: a status line in two parts, the printer's name on the left
 // and its destination on the right, without a size grip.
 #pragma once

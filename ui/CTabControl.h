@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The main window's tab control: tabs with an image and a text in as many rows as their widths
 // need, each row stretched to the full width, the row of the selected tab next to the display
 // area, a frame around the display area below. It takes the focus when clicked; Left and Right

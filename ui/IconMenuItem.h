@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // One item of an owner-drawn menu as the menu code keeps it beside the live QAction.
 #pragma once
 

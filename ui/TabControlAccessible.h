@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The tab control as a screen reader sees it: a page tab list whose children are page tabs,
 // each named by its text, selected when it is the current tab, and chosen by its press action.
 #pragma once

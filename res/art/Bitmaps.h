@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The program's bitmaps by numeric id: 16-colour pictures drawn as XPM text and compiled in.
 // Every command has one picture, drawn at 16 and at 32 pixels; the toolbar strip and the tab
 // strip are made of the pictures of their commands, so a command looks the same in the menu,

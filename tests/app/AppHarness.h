@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Shared by the window tests: scripted message boxes and modal dialogs, file choosers, help
 // viewer and process exit, and the main window on a print service of the test's choosing.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Started by the locale and face test under each locale and font set: starts the program's
 // application object and its main window over two in-memory printers, opens every dialog the
 // test looks at, and prints what it measured as KEY=VALUE lines.

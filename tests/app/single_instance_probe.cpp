@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // A small program for the single-instance test: it takes the same start-up test as the window
 // and reports what happened on standard output, one line each.
 //   "primary"                       this copy runs; it shows a minimised window

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The main window as a screen reader finds it: the controls of every page named after the label
 // before them in their template (without the mnemonic), with the roles of what they are; the
 // tabs as page tabs with their texts, which select their page; the pages named after their

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The program's own pictures as the window loads them. Every command has one picture, the same
 // in the menu, on the toolbar and on its tab, drawn at 16 and at 32 pixels; each 32-pixel drawing
 // is most like its own 16-pixel one. Every picture is in colours of the 16-colour palette on the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Under a dark palette an unselected check box or radio button still shows its box: some of the
 // indicator's pixels stand out from the window's colour by at least 3:1. Under a light palette
 // the indicator is drawn as Fusion draws it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Where a dialog opens: centred on the screen while its owner window is not shown yet (the
 // start-up printer choice), centred on the owner window once it is, run after run.
 #include "CVersionDlg.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The details of the desktop the program imitates that Qt's own style draws differently, as the
 // program's style draws them: drop-down lists open below their box, dialog buttons carry no
 // icons, grayed texts keep a contrast of 3:1, a toolbar's leading separator is a gap, the tab

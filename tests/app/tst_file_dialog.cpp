@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The program's file choice over the names a desktop's file dialog returns: the titles, the
 // suffix a save name gets, and the question before an existing file is replaced, which the
 // desktop's dialog cannot ask for a name it returned without the suffix.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The desktop's help viewer keeps the window's event loop running while xdg-open decides, and
 // still tells a viewer that failed from one that shows the file.
 #include "DesktopServices.h"

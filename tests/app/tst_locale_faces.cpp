@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The program under each locale and each set of installed faces, as a user starts it: C.UTF-8
 // and ja_JP.UTF-8 (made for the test into a folder of its own), with every face installed, with
 // the fixed-pitch Japanese face but not the proportional one, and with no Japanese face at all.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The main window on the in-memory print service: start-up, every command with its prompts,
 // the keys, and the texts of its bars. Files are real; the save failures use small tmpfs
 // mounts in a mount namespace of this test's own (root only; skipped otherwise).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The printer selection dialog driven as a user would, over the in-memory print service:
 // which printers it lists and pre-selects, when it shows itself, what OK, double-click, Enter,
 // Esc and Cancel do, and the messages and the end of the program with status 1.

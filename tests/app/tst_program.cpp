@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The program itself, as real processes on a private scheduler with one printer (chosen without
 // a dialog): it ends by itself after its first paint when asked to; a second start ends at once
 // with status 0 and raises the first copy's window; a copy under another name runs beside it;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The Send command of the window through a real private scheduler: the simulated printer
 // receives exactly the block the pages show; a queue that stopped taking jobs gives S4 and the
 // printer selection, and the sent copy stays as it was.

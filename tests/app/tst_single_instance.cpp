@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The single-instance rule with real processes (single_instance_probe, built beside this test):
 // a second start hands the first copy the request and ends with status 0, two starts
 // at the same moment give exactly one primary copy, a killed copy does not block the next start,

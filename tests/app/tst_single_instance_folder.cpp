@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The single-instance rule's own folder, with real processes (single_instance_probe): without a
 // usable runtime folder the program's folder in the temporary folder is used only when it is a
 // directory of this user's alone, else the program runs without the rule and says why; a copy

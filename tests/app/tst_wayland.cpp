@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The program under Wayland, as real processes on a private headless compositor (weston) and a
 // private scheduler with two printers: the printer choice and the main window are asked to be
 // maximised and made full screen, as a title bar's button or a window manager's key would;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Started by the Wayland test: the program itself (application object, single-instance rule,
 // printer choice and main window on the scheduler named by CUPS_SERVER), driven by lines on its
 // standard input, each answered on standard output:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Blocks shared by the core tests.
 #pragma once
 

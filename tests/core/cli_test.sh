@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Apache-2.0
 # End-to-end runs of vellmark-cli on real files.
 set -u
 cli=$1

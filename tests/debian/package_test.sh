@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Apache-2.0
 # Builds the Debian packages as a distribution does (dpkg-buildpackage -b in a clean copy of the
 # checkout: Debian's compiler flags with hardening=+all; without the tests, which this suite
 # runs itself) and checks them: the build gave no warning, lintian reports no error and no

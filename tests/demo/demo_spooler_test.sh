@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Apache-2.0
 # The demo spooler stops at once on each way of stopping it (SIGTERM, SIGINT, SIGHUP sent to
 # it, and `demo-spooler.sh stop`), right after jobs were sent, and leaves nothing running: no
 # scheduler, no back end, no other process that works in its scheduler's folder.

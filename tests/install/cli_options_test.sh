@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Apache-2.0
 # The manual page and the bash completion know every command and option that vellmark-cli
 # accepts. What it accepts is read from the tool itself (`vellmark-cli --help`), so an option
 # added to the tool fails this test until both document it:

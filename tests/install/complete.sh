@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: Apache-2.0
 # Sourced by the install tests. complete_with SCRIPT DIR WORDS...: the completions bash offers
 # with SCRIPT loaded, in DIR, for a command line whose last word is being completed.
 complete_with() {

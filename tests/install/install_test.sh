@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Apache-2.0
 # Installs Vellmark into a staging folder (DESTDIR) and checks it as a user's machine would see
 # it: every file in place with sane permissions, the installed vellmark-cli working, the desktop
 # entry, AppStream data and manual pages valid, the shell completion answering, the PPD found by

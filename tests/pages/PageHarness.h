@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Shared by the page tests: a stand-in for the main window that owns the seven pages and a
 // settings document and handles the data check as the main window does.
 #pragma once

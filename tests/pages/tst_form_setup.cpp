@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The form setup dialog, opened from the form page's button on the selected stored form:
 // what it shows, sliders and edits, the margin rule and the checks on OK, Cancel, and the data
 // check the page raises after OK.

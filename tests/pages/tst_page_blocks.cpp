@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // ParseBlock and BuildBlock of every page: what the factory settings and another set of valid
 // values show, that building gives the block back byte for byte, and that a page writes its
 // own bytes and nothing else.

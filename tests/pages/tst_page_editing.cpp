@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Editing the pages as a user would: number edits with their width rewrite and clamping, the
 // centering edits with their pending marks, sliders and edits following each other, the data
 // check that every change raises, and the validation messages of the rebuild it starts.

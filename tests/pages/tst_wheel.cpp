@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The mouse wheel over each kind of control that a turn could change: it acts on the control
 // that has the keyboard focus and leaves every other one (and the focus) as it was.
 #include "CComboBox.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The demo spooler: a private scheduler with two simulated printers of the model and one
 // queue that prints to a file. Each job a printer receives is kept in DIR/jobs as QUEUE-N.bin
 // with its hex dump beside it (QUEUE-N.hex), and the dump is printed. Runs until it gets

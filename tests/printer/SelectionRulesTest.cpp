@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The selection rules on the in-memory service, on both platform paths.
 #include "SelectionRules.h"
 #include "CupsConnection.h"

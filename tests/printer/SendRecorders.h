@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The main window's part in a send, and a settings page, recorded: what the send procedure
 // asked of them, in order.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The send procedure on the in-memory service: order of its steps, outcomes and messages.
 #include "SettingsSender.h"
 #include "MemoryPrintService.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // A printer on the local network, simulated: it listens on 127.0.0.1 at a free port, takes
 // one connection at a time, and keeps every byte of each connection as one job (a raw socket
 // printer ends a job when the sender closes the connection).

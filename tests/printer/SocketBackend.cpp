@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The raw socket backend of the private test spooler, for machines whose CUPS has no socket
 // backend installed: sends the job's bytes unchanged to socket://HOST:PORT, closes its side,
 // and waits for the printer to close the connection.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // A TCP front for a private scheduler's local socket, on a free port of 127.0.0.1 or ::1, that
 // can be told to stop passing the scheduler's answers on the connections open at that moment:
 // a scheduler that took a request and went silent on it, while it still answers new

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Discovery and the raw job against a private CUPS scheduler with simulated printers.
 #include "CupsPrintJob.h"
 #include "CupsPrintService.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // A private CUPS scheduler for tests, the benchmark and the demo: its own configuration,
 // spool, logs and local socket in a fresh temporary folder, running jobs as lp, never the
 // machine's own scheduler. Queues are made with lpadmin from the model's PPD. The scheduler

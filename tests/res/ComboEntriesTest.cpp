@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The drop-down lists of the templates and the lists the conversions decode to must be the
 // same texts in the same order: a combo can only show what a decoded value names, and the
 // encoder only recognises the texts it lists.

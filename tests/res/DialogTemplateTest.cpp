@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The dialog templates as data: ids, sizes, buddies and entries, and that the layouts made for
 // this program keep every control inside the dialog and apart from the others.
 #include "DialogTemplate.h"

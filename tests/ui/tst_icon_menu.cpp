@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The icon menu: loading, measuring, drawing (read back pixel by pixel with a fixed palette and
 // font), images, record upkeep, mnemonic keys and the popup registry.
 #include "Bitmaps.h"
