@@ -47,7 +47,7 @@ LABEL_TARGETS = {
     "pages": ["tst_page_blocks", "tst_page_editing", "tst_form_setup", "tst_wheel"],
     "ui": ["tst_icon_menu"],
     "app": ["tst_panel", "tst_printer_select", "tst_artwork", "tst_accessible", "tst_dialog_style",
-            "tst_file_dialog", "tst_dialog_place", "tst_help_viewer", "tst_dark_indicators"],
+            "tst_file_dialog", "tst_dialog_place", "tst_help_viewer"],
     "app-slow": ["tst_program", "vellmark", "tst_single_instance", "single_instance_probe",
                  "tst_single_instance_folder", "tst_wayland", "wayland_probe",
                  "tst_send_spooler", "tst_locale_faces", "locale_face_probe"],

@@ -3,17 +3,20 @@
 // program's style draws them: drop-down lists open below their box, dialog buttons carry no
 // icons, grayed texts keep a contrast of 3:1, a toolbar's leading separator is a gap, the tab
 // control's display area has the dialog's colour up to the tabs, and a stretched tab keeps its
-// image beside its text.
+// image beside its text; under a dark palette an unselected indicator still stands out.
 #include "../WidgetHarness.h"
 #include "CDialogStyle.h"
 #include "CTabControl.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QStyleOptionButton>
 #include <QTest>
 #include <QToolBar>
 
@@ -63,6 +66,38 @@ struct TabHost {
     QImage shot;
 };
 
+QPalette Dark() {
+    QPalette p;
+    p.setColor(QPalette::Window, QColor(0x32, 0x32, 0x32));
+    p.setColor(QPalette::Base, QColor(0x24, 0x24, 0x24));
+    p.setColor(QPalette::Button, QColor(0x32, 0x32, 0x32));
+    for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        p.setColor(role, QColor(0xee, 0xee, 0xee));
+    return p;
+}
+
+// The greatest contrast between a pixel of the control's indicator and the window's colour.
+template <class Button> double IndicatorContrast(const QPalette& palette, QStyle* style) {
+    Button button(QStringLiteral("設定"));
+    button.setStyle(style);
+    button.setPalette(palette);
+    button.resize(button.sizeHint());
+    QImage image(button.size(), QImage::Format_RGB32);
+    button.render(&image);
+    QStyleOptionButton option;
+    option.initFrom(&button);
+    const QRect box =
+        style->subElementRect(std::is_same_v<Button, QCheckBox> ? QStyle::SE_CheckBoxIndicator
+                                                                : QStyle::SE_RadioButtonIndicator,
+                              &option, &button);
+    double most = 1;
+    for (int y = box.top(); y <= box.bottom(); ++y)
+        for (int x = box.left(); x <= box.right(); ++x)
+            most =
+                std::max(most, Contrast(image.pixelColor(x, y), palette.color(QPalette::Window)));
+    return most;
+}
+
 } // namespace
 
 class TestDialogStyle : public QObject {
@@ -85,6 +120,19 @@ private slots:
         QTRY_VERIFY(list->isVisible());
         QCOMPARE_GE(list->geometry().top(), combo.mapToGlobal(QPoint(0, combo.height() - 1)).y());
         combo.hidePopup();
+    }
+
+    // Under a dark palette an unselected check box or radio button still shows its box: some of
+    // the indicator's pixels stand out from the window's colour by at least 3:1. Under a light
+    // palette the indicator is drawn as Fusion draws it.
+    void darkIndicatorsStandOut() {
+        CDialogStyle style;
+        QCOMPARE_GE(IndicatorContrast<QCheckBox>(Dark(), &style), 3.0);
+        QCOMPARE_GE(IndicatorContrast<QRadioButton>(Dark(), &style), 3.0);
+        QPalette light;
+        light.setColor(QPalette::Window, QColor(0xef, 0xef, 0xef));
+        QCOMPARE(IndicatorContrast<QCheckBox>(light, &style),
+                 IndicatorContrast<QCheckBox>(light, style.baseStyle()));
     }
 
     // Message box buttons: text only.
