@@ -72,7 +72,8 @@ def labels_for(path: str) -> list[str]:
         return ["ui", "app", "app-slow"]
     if path.startswith("app/"):
         return ["app", "app-slow"]
-    if path in ("cli/PrinterCommands.cpp", "cli/FleetOptions.cpp", "cli/FleetReport.cpp"):
+    if path in ("cli/PrinterCommands.cpp", "cli/FleetOptions.cpp", "cli/FleetServers.cpp",
+                "cli/FleetPlan.cpp", "cli/FleetSend.cpp", "cli/FleetReport.cpp"):
         return ["cli", "spooler"]
     if path.startswith("cli/"):
         return ["cli"]
@@ -294,7 +295,7 @@ MUTANTS = [
     M("send-neither-printer-nor-all", "cli/FleetOptions.cpp",
       "(request.file.empty() || request.all == !request.names.empty()))",
       "(request.file.empty()))"),
-    M("send-all-includes-file-queues", "cli/PrinterCommands.cpp",
+    M("send-all-includes-file-queues", "cli/FleetPlan.cpp",
       "                if (IsFileDestination(q.row.destination))\n                    continue;",
       "                if (IsFileDestination(q.row.name))\n                    continue;"),
     M("send-failure-exit-0", "cli/FleetReport.cpp",
@@ -309,7 +310,7 @@ MUTANTS = [
       "(i ? \",\\n \" : \"\\n \")", "(\",\\n \")"),
     M("printers-repeated-json", "cli/FleetOptions.cpp",
       "const std::set<std::string> kOnce = {\"--json\",", "const std::set<std::string> kOnce = {"),
-    M("send-wait-0-completed", "cli/PrinterCommands.cpp",
+    M("send-wait-0-completed", "cli/FleetSend.cpp",
       "        result.outcome = Outcome::Queued;\n        result.jobId = service.LastJobId();",
       "        result.outcome = request0 ? Outcome::Completed : Outcome::Queued;\n        result.jobId = service.LastJobId();".replace("request0", "timeout.count() > 0")),
     M("send-wait-0-refused", "cli/FleetOptions.cpp",
@@ -322,10 +323,10 @@ MUTANTS = [
     M("servers-file-empty-is-default", "cli/FleetOptions.cpp",
       "    if (servers.empty()) {\n        error = \"no server in \" + Quoted(path);\n        return std::nullopt;",
       "    if (false) {\n        error = \"no server in \" + Quoted(path);\n        return std::nullopt;"),
-    M("send-unusable-queue-skipped", "cli/PrinterCommands.cpp",
+    M("send-unusable-queue-skipped", "cli/FleetPlan.cpp",
       "                if (!q.refusal.empty())\n                    add(server, q.row.name, q.row, false, q.refusal);",
       "                if (!q.refusal.empty())\n                    continue;"),
-    M("send-asks-every-server", "cli/PrinterCommands.cpp",
+    M("send-asks-every-server", "cli/FleetPlan.cpp",
       "    if (!request.all && !plainNames)\n", "    if (false)\n"),
     M("summary-counts-server-rows", "cli/FleetReport.cpp",
       "        if (r.queue.empty()) {\n            ++serverRows;\n            continue;",
