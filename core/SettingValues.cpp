@@ -357,6 +357,34 @@ std::string EscapedLine(std::string_view text) {
     return out;
 }
 
+std::size_t DisplayWidth(std::string_view text) {
+    std::size_t width = 0;
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        std::uint32_t code = lead;
+        const std::size_t length = lead < 0x80 ? 1 : Utf8SequenceAt(text, i, code);
+        if (length == 0) {
+            ++width;
+            ++i;
+            continue;
+        }
+        i += length;
+        if ((code >= 0x0300 && code <= 0x036F) || (code >= 0x3099 && code <= 0x309A) ||
+            code == 0x200B || (code >= 0xFE00 && code <= 0xFE0F))
+            continue;
+        const bool wide =
+            (code >= 0x1100 && code <= 0x115F) || (code >= 0x2E80 && code <= 0x303E) ||
+            (code >= 0x3041 && code <= 0x33FF) || (code >= 0x3400 && code <= 0x4DBF) ||
+            (code >= 0x4E00 && code <= 0x9FFF) || (code >= 0xA000 && code <= 0xA4CF) ||
+            (code >= 0xAC00 && code <= 0xD7A3) || (code >= 0xF900 && code <= 0xFAFF) ||
+            (code >= 0xFE30 && code <= 0xFE4F) || (code >= 0xFF00 && code <= 0xFF60) ||
+            (code >= 0xFFE0 && code <= 0xFFE6) || (code >= 0x1F300 && code <= 0x1F64F) ||
+            (code >= 0x20000 && code <= 0x3FFFD);
+        width += wide ? 2 : 1;
+    }
+    return width;
+}
+
 std::string JsonQuoted(std::string_view text) {
     std::string out = "\"";
     const auto escapeCode = [&](unsigned code) {

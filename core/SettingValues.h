@@ -8,6 +8,7 @@
 #include "Settings.h"
 
 #include <array>
+#include <cstddef>
 #include <span>
 #include <string>
 #include <string_view>
@@ -93,6 +94,10 @@ std::string Quoted(std::string_view text);
 // such as U+202E included, as "\u202E"), without the surrounding quotes and with quote marks
 // left as they are.
 std::string EscapedLine(std::string_view text);
+
+// The columns a text takes on a terminal: East Asian wide and full-width characters take two,
+// combining marks none, every other character one. Bytes that are not UTF-8 count one each.
+std::size_t DisplayWidth(std::string_view text);
 
 // Text as a JSON string: quotes, backslashes and control characters escaped, and each byte
 // that is not part of well-formed UTF-8 written as the code point of the same number, so the

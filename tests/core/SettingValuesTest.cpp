@@ -236,6 +236,12 @@ TEST(SettingValues, SetRefusesTextThatIsNotAValue) {
     };
     for (const auto& [text, quoted] : json)
         EXPECT_EQ(JsonQuoted(text), quoted) << Quoted(text);
+    // Terminal columns: wide characters two, combining marks none, a broken byte one.
+    for (const auto& [text, width] : {std::pair<std::string, std::size_t>{"ab", 2},
+                                      {"プリンタ", 8},
+                                      {"e\xCC\x81ｶ", 2},
+                                      {"\xC0\x80\xE3\x83", 4}})
+        EXPECT_EQ(DisplayWidth(text), width) << Quoted(text);
     EXPECT_EQ(FormatValue(RawCode{std::string("\x01\"\x7F\\ ~", 6)}),
               "code \"\\x01\\x22\\x7F\\x5C ~\"");
 }
