@@ -41,7 +41,7 @@ bool JobFinished(ipp_jstate_t state) {
 }
 
 CupsPrintJob::CupsPrintJob(std::shared_ptr<SchedulerContact> contact, std::string printer,
-                           const std::string& documentName)
+                           const std::string& documentName, const JobStart& start)
     : m_contact(std::move(contact)), m_printer(std::move(printer)),
       m_deadline(CupsConnection::Clock::now() + m_contact->budget) {
     // The steps of the job end early enough to leave time for learning its fate.
@@ -76,15 +76,15 @@ CupsPrintJob::CupsPrintJob(std::shared_ptr<SchedulerContact> contact, std::strin
                 : "the print scheduler refused the job: " + m_connection->LastError();
         return;
     }
-    if (m_contact->jobCreated)
-        m_contact->jobCreated();
+    if (start.created)
+        start.created();
     if (m_connection->Expired()) {
         LearnFate();
         return;
     }
     ++m_contact->requests;
-    const http_status_t status = m_contact->startDocument(m_connection->Get(), m_printer.c_str(),
-                                                          m_jobId, documentName.c_str());
+    const http_status_t status =
+        start.startDocument(m_connection->Get(), m_printer.c_str(), m_jobId, documentName.c_str());
     if (status != HTTP_STATUS_CONTINUE) {
         LearnFate();
         return;

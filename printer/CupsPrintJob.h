@@ -7,6 +7,7 @@
 #pragma once
 
 #include "CupsConnection.h"
+#include "JobStart.h"
 #include "PrintJob.h"
 #include "SchedulerContact.h"
 
@@ -21,9 +22,10 @@ bool JobFinished(ipp_jstate_t state);
 class CupsPrintJob : public PrintJob {
 public:
     // Creates the job and starts its only document; Started() tells whether both succeeded
-    // (when they did not, the created job has been settled already).
+    // (when they did not, the created job has been settled already). `start` takes the steps
+    // between the two.
     CupsPrintJob(std::shared_ptr<SchedulerContact> contact, std::string printer,
-                 const std::string& documentName);
+                 const std::string& documentName, const JobStart& start = {});
     ~CupsPrintJob() override;
     CupsPrintJob(const CupsPrintJob&) = delete;
     CupsPrintJob& operator=(const CupsPrintJob&) = delete;

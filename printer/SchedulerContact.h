@@ -7,7 +7,6 @@
 #include "CupsConnection.h"
 
 #include <chrono>
-#include <functional>
 #include <string>
 
 namespace vellmark {
@@ -22,15 +21,6 @@ struct SchedulerContact {
     std::string lastFailure;
     // The scheduler's number of the last job that was started; 0 before any.
     int lastJobId = 0;
-    // Runs once a job exists on the scheduler, before the time left for its steps is looked
-    // at; nothing by default. A scheduler slow to go on from there can be stood in for here.
-    std::function<void()> jobCreated;
-    // Starts a created job's only document on the job's connection: libcups' own start, unless
-    // another stands in for it (a scheduler that fails at that step).
-    std::function<http_status_t(http_t*, const char* printer, int jobId, const char* title)>
-        startDocument = [](http_t* http, const char* printer, int jobId, const char* title) {
-            return cupsStartDocument(http, printer, jobId, title, CUPS_FORMAT_RAW, 1);
-        };
 
     // Takes in how the connection's last step went: silence marks the scheduler as silent,
     // any answer (a refusal included) as answering.

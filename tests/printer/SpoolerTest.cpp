@@ -423,13 +423,14 @@ TEST_F(SpoolerTest, ACreatedJobThatCannotGoOnIsCancelled) {
         auto contact = std::make_shared<SchedulerContact>();
         contact->server = spooler->SocketPath();
         contact->budget = budget;
+        JobStart start;
         if (refused)
-            contact->startDocument = [](http_t*, const char*, int, const char*) {
+            start.startDocument = [](http_t*, const char*, int, const char*) {
                 return HTTP_STATUS_FORBIDDEN;
             };
         else // past the end of the job's steps, with the last quarter left for its fate
-            contact->jobCreated = [budget] { std::this_thread::sleep_for(budget * 3 / 4); };
-        CupsPrintJob job(contact, queue, std::string(kJobName));
+            start.created = [budget] { std::this_thread::sleep_for(budget * 3 / 4); };
+        CupsPrintJob job(contact, queue, std::string(kJobName), start);
         EXPECT_FALSE(job.Started());
         EXPECT_GT(job.JobId(), 0) << "the job was created";
         EXPECT_EQ(job.End(), JobEnd::NotTaken);
