@@ -101,7 +101,10 @@ void FollowAll(std::vector<PlannedRow>& rows, std::chrono::milliseconds wait,
     std::vector<std::pair<Server*, std::vector<PlannedRow*>>> groups(byServer.begin(),
                                                                      byServer.end());
     RunAtOnce(groups.size(), [&](std::size_t g) {
-        auto& [server, members] = groups[g];
+        // Named references, not a structured binding: the lambdas below use them, which
+        // clang 14 refuses for bindings.
+        Server* const server = groups[g].first;
+        const std::vector<PlannedRow*>& members = groups[g].second;
         std::vector<FollowedJob> jobs;
         for (PlannedRow* row : members)
             jobs.push_back({row->printer.name, row->report.result.jobId, {}});
