@@ -18,14 +18,12 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QLineEdit>
 #include <QMenuBar>
 #include <QTest>
 #include <QToolBar>
 #include <QTreeWidget>
 
 #include <algorithm>
-#include <functional>
 #include <memory>
 
 namespace vellmark::test {

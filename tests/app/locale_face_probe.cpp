@@ -18,7 +18,6 @@
 #include <QFontInfo>
 #include <QLabel>
 #include <QMenu>
-#include <QMenuBar>
 #include <QMessageBox>
 #include <QTextStream>
 #include <QToolTip>

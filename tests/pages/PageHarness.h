@@ -12,7 +12,6 @@
 #include "SettingsDocument.h"
 
 #include <QAbstractButton>
-#include <QApplication>
 #include <QComboBox>
 #include <QDialog>
 #include <QLineEdit>

@@ -10,8 +10,6 @@
 #include <QTest>
 #include <QWheelEvent>
 
-#include <functional>
-
 using namespace vellmark;
 
 class TestWheel : public QObject {
