@@ -191,7 +191,8 @@ private slots:
     void startup();
     void silentSchedulerAtStartup();
     void messageBoxAnswers();
-    void statusLineTabsMenuAndToolbar();
+    void statusLineParts();
+    void windowTabsMenuAndToolbar();
     void loadRefusals();
     void lockedFile();
     void loadGoodFile();
@@ -277,7 +278,8 @@ void TestPanel::silentSchedulerAtStartup() {
     QCOMPARE(s.prompt.Texts(), QStringList{MessageText(kMessageM1)});
 }
 
-void TestPanel::statusLineTabsMenuAndToolbar() {
+// The status line's two parts: the first ends at 65 % of the width taken in whole tens.
+void TestPanel::statusLineParts() {
     QCOMPARE(CStatusLine::FirstPartRight(300), 195);
     QCOMPARE(CStatusLine::FirstPartRight(309), 195);
     QCOMPARE(CStatusLine::FirstPartRight(310), 201);
@@ -287,7 +289,9 @@ void TestPanel::statusLineTabsMenuAndToolbar() {
     QCOMPARE(line.PartRect(0).right() + 1, 195);
     QCOMPARE(line.PartRect(1).left(), 195);
     QCOMPARE(line.PartRect(1).right() + 1, 300);
+}
 
+void TestPanel::windowTabsMenuAndToolbar() {
     Session s;
     QVERIFY(s.Start());
     CPanelDlg& dlg = *s.dlg;
