@@ -204,8 +204,9 @@ private slots:
     void promptSequences_data();
     void promptSequences();
     void keys();
-    void helpAndVersion();
-    void fileDialogFolder();
+    void help();
+    void versionDialog();
+    void programLocations();
 };
 
 // One, none, two printers; a file destination chosen or the choice cancelled at start-up.
@@ -969,17 +970,7 @@ void TestPanel::keys() {
     QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(bar));
 }
 
-void TestPanel::helpAndVersion() {
-    // The help file beside the program wins over the installed one.
-    QTemporaryDir dir;
-    QVERIFY(FindHelpFile(dir.path()).isEmpty());
-    QVERIFY(QDir(dir.path()).mkpath("bin") && QDir(dir.path()).mkpath("share/vellmark"));
-    for (const char* file : {"share/vellmark/vlmk90.html", "bin/vlmk90.html"}) {
-        Place(dir.filePath(file), "<html></html>");
-        QCOMPARE(FindHelpFile(dir.filePath("bin")),
-                 QFileInfo(dir.filePath(file)).absoluteFilePath());
-    }
-
+void TestPanel::help() {
     // Without a help file the item is grayed and F1 does nothing.
     const QString beside = QCoreApplication::applicationDirPath() + "/vlmk90.html";
     QVERIFY2(!QFile::exists(beside),
@@ -1008,8 +999,12 @@ void TestPanel::helpAndVersion() {
     QVERIFY(QFile::remove(beside));
     QCOMPARE(s.Run(res::ID_HELP_CONTENTS), Ms({res::IDS_HELP_MISSING}));
     QCOMPARE(help.opened.size(), 2);
+}
 
-    // The version dialog: its texts, the program icon beside them, and OK.
+// The version dialog: its texts, the program icon beside them, and OK.
+void TestPanel::versionDialog() {
+    Session s;
+    QVERIFY(s.Start());
     QStringList labels;
     s.prompt.scripts = {[&](QDialog& d) {
         QCOMPARE(d.windowTitle(), QStringLiteral("バージョン情報"));
@@ -1028,7 +1023,7 @@ void TestPanel::helpAndVersion() {
         QVERIFY2(labels.contains(label), label);
 }
 
-void TestPanel::fileDialogFolder() {
+void TestPanel::programLocations() {
     // An installed program (bin/ with ../share/vellmark beside it) never starts its file dialogs
     // in its own folder, even when the user may write there (root, a user's own prefix); any
     // other writable folder is used as it is.
@@ -1047,6 +1042,16 @@ void TestPanel::fileDialogFolder() {
         QCOMPARE(SettingsDirectory(path), installed ? documents : path);
     }
     QCOMPARE(SettingsDirectory(QString()), documents);
+
+    // The help file beside the program wins over the installed one.
+    QTemporaryDir help;
+    QVERIFY(FindHelpFile(help.path()).isEmpty());
+    QVERIFY(QDir(help.path()).mkpath("bin") && QDir(help.path()).mkpath("share/vellmark"));
+    for (const char* file : {"share/vellmark/vlmk90.html", "bin/vlmk90.html"}) {
+        Place(help.filePath(file), "<html></html>");
+        QCOMPARE(FindHelpFile(help.filePath("bin")),
+                 QFileInfo(help.filePath(file)).absoluteFilePath());
+    }
 }
 
 int main(int argc, char** argv) {
