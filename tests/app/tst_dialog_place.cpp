@@ -5,6 +5,7 @@
 #include "IPrompt.h"
 #include "ResourceIds.h"
 
+#include <QDebug>
 #include <QScreen>
 #include <QTest>
 
@@ -57,14 +58,11 @@ void TestDialogPlace::screenThenOwner() {
     dialog.DoModal(&owner);
 
     QCOMPARE(prompt.centres.size(), expected.size());
-    for (qsizetype i = 0; i < expected.size(); ++i)
-        QVERIFY2((prompt.centres[i] - expected[i]).manhattanLength() <= 4,
-                 qPrintable(QStringLiteral("run %1 at (%2,%3), not (%4,%5)")
-                                .arg(i)
-                                .arg(prompt.centres[i].x())
-                                .arg(prompt.centres[i].y())
-                                .arg(expected[i].x())
-                                .arg(expected[i].y())));
+    for (qsizetype i = 0; i < expected.size(); ++i) {
+        QString run;
+        QDebug(&run) << "run" << i << "at" << prompt.centres[i] << "not" << expected[i];
+        QVERIFY2((prompt.centres[i] - expected[i]).manhattanLength() <= 4, qPrintable(run));
+    }
     owner.close();
 }
 
