@@ -277,14 +277,10 @@ private slots:
         const CDialogStyle style;
         const auto row = [](const QFont& font, const QSize& unit) {
             const std::optional<KnownDialogUnit> k = DialogUnitKey(font);
-            return k ? QStringLiteral("{\"%1\", 0x%2U, 0x%3U, %4, %5, {%6, %7}}")
-                           .arg(font.family())
-                           .arg(k->fileChecksum, 8, 16, QLatin1Char('0'))
-                           .arg(k->fileRevision, 8, 16, QLatin1Char('0'))
-                           .arg(k->pixelSize)
-                           .arg(k->lettersAdvance)
-                           .arg(unit.width())
-                           .arg(unit.height())
+            return k ? QString::asprintf("{\"%s\", 0x%08xU, 0x%08xU, %d, %d, {%d, %d}}",
+                                         qPrintable(font.family()), k->fileChecksum,
+                                         k->fileRevision, k->pixelSize, k->lettersAdvance,
+                                         unit.width(), unit.height())
                      : QStringLiteral("no head table");
         };
         for (const KnownDialogUnit& known : AllKnownDialogUnits()) {
