@@ -18,14 +18,12 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QLineEdit>
 #include <QMenuBar>
 #include <QTest>
 #include <QToolBar>
 #include <QTreeWidget>
 
 #include <algorithm>
-#include <functional>
 #include <memory>
 
 namespace vellmark::test {
@@ -178,6 +176,9 @@ inline QToolBar* ToolBar(const QWidget& w) {
 inline QMenuBar* MenuBar(const QWidget& w) {
     return Part<QMenuBar>(w, QStringLiteral("menuBar"));
 }
+// The texts of the window's tabs, in page order.
+inline const QStringList kTabTexts = {"機能選択", "書式設定", "パラメータ設定", "ＭＳＷ１",
+                                      "ＭＳＷ２", "ＭＳＷ３", "ＭＳＷ４"};
 // A settings page of the window, by its template id, and the pages in tab order. The window
 // builds a page when it is first asked for, so they are reached through its page set.
 inline constexpr int kPageTemplateIds[] = {

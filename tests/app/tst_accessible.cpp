@@ -132,8 +132,7 @@ void TestAccessible::valuesAndActions() {
 // tab shows its page.
 void TestAccessible::tabsAndPages() {
     const std::array<CPropertyPage*, kPageCount> pages = Pages();
-    const QStringList names = {"機能選択", "書式設定", "パラメータ設定", "ＭＳＷ１",
-                               "ＭＳＷ２", "ＭＳＷ３", "ＭＳＷ４"};
+    const QStringList& names = kTabTexts;
     CTabControl* tabs = Tabs(*m_w->dlg);
     QAccessibleInterface* tabList = QAccessible::queryAccessibleInterface(tabs);
     QCOMPARE(tabList->role(), QAccessible::PageTabList);

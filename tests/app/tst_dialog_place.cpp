@@ -1,36 +1,15 @@
 // SPDX-License-Identifier: Apache-2.0
 // Where a dialog opens: centred on the screen while its owner window is not shown yet (the
 // start-up printer choice), centred on the owner window once it is, run after run.
+#include "../WidgetHarness.h"
 #include "CVersionDlg.h"
-#include "IPrompt.h"
-#include "ResourceIds.h"
 
+#include <QDebug>
 #include <QScreen>
 #include <QTest>
 
 using namespace vellmark;
-
-namespace {
-
-// Shows each modal dialog for a moment and records the centre of where it opened.
-class PlacePrompt : public IPrompt {
-public:
-    int MessageBox(QWidget*, const QString&, const QString&, PromptIcon, PromptButtons) override {
-        return kPromptOk;
-    }
-    int RunModal(QDialog& dialog) override {
-        dialog.show();
-        centres << dialog.frameGeometry().center();
-        dialog.hide();
-        return res::IDOK;
-    }
-    QList<QPoint> centres;
-
-private:
-    PlatformService<IPrompt>::Override m_override{*this};
-};
-
-} // namespace
+using namespace vellmark::test;
 
 class TestDialogPlace : public QObject {
     Q_OBJECT
@@ -39,7 +18,11 @@ private slots:
 };
 
 void TestDialogPlace::screenThenOwner() {
-    PlacePrompt prompt;
+    // Each run records the centre of where the dialog opened.
+    ScriptedPrompt prompt;
+    QList<QPoint> centres;
+    const auto record = [&centres](QDialog& d) { centres << d.frameGeometry().center(); };
+    prompt.scripts = {record, record, record};
     QWidget owner;
     owner.setGeometry(10, 20, 500, 400);
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
@@ -56,15 +39,12 @@ void TestDialogPlace::screenThenOwner() {
     expected << owner.frameGeometry().center();
     dialog.DoModal(&owner);
 
-    QCOMPARE(prompt.centres.size(), expected.size());
-    for (qsizetype i = 0; i < expected.size(); ++i)
-        QVERIFY2((prompt.centres[i] - expected[i]).manhattanLength() <= 4,
-                 qPrintable(QStringLiteral("run %1 at (%2,%3), not (%4,%5)")
-                                .arg(i)
-                                .arg(prompt.centres[i].x())
-                                .arg(prompt.centres[i].y())
-                                .arg(expected[i].x())
-                                .arg(expected[i].y())));
+    QCOMPARE(centres.size(), expected.size());
+    for (qsizetype i = 0; i < expected.size(); ++i) {
+        QString run;
+        QDebug(&run) << "run" << i << "at" << centres[i] << "not" << expected[i];
+        QVERIFY2((centres[i] - expected[i]).manhattanLength() <= 4, qPrintable(run));
+    }
     owner.close();
 }
 

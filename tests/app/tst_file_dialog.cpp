@@ -54,38 +54,35 @@ private:
     QTranslator m_translator;
 };
 
-void TestFileDialog::saveNames_data() {
-    QTest::addColumn<QStringList>("names"); // as the dialog returns them, "D/" for the folder
-    QTest::addColumn<QList<bool>>("answers");
-    QTest::addColumn<QString>("result");
-    QTest::addColumn<QStringList>("asked");
-    QTest::addColumn<int>("runs");
+// The names the dialog returns ("D/" for the folder, where "old.dat" and "dir.d/old.dat" exist)
+// and the answers to the replace question; the name chosen, the files asked about, the runs.
+const struct {
+    const char* name;
+    QStringList names;
+    QList<bool> answers;
+    QString result;
+    QStringList asked;
+    int runs;
+} kSaves[] = {
+    {"missing, completed", {"D/new"}, {}, "D/new.dat", {}, 1},
+    {"existing, replaced", {"D/old"}, {true}, "D/old.dat", {"old.dat"}, 1},
+    {"existing, declined, then cancelled", {"D/old"}, {false}, "", {"old.dat"}, 2},
+    {"existing, declined, another name", {"D/old", "D/new"}, {false}, "D/new.dat", {"old.dat"}, 2},
+    {"dialog asked itself", {"D/old.dat"}, {}, "D/old.dat", {}, 1},
+    {"own suffix kept", {"D/old.txt"}, {}, "D/old.txt", {}, 1},
+    {"dot in the folder only", {"D/dir.d/old"}, {true}, "D/dir.d/old.dat", {"old.dat"}, 1},
+    {"cancelled", {}, {}, "", {}, 1},
+};
 
-    // "old.dat" and "dir.d/old.dat" exist.
-    QTest::newRow("missing, completed")
-        << QStringList{"D/new"} << QList<bool>{} << "D/new.dat" << QStringList{} << 1;
-    QTest::newRow("existing, replaced")
-        << QStringList{"D/old"} << QList<bool>{true} << "D/old.dat" << QStringList{"old.dat"} << 1;
-    QTest::newRow("existing, declined, then cancelled")
-        << QStringList{"D/old"} << QList<bool>{false} << "" << QStringList{"old.dat"} << 2;
-    QTest::newRow("existing, declined, another name")
-        << QStringList{"D/old", "D/new"} << QList<bool>{false} << "D/new.dat"
-        << QStringList{"old.dat"} << 2;
-    QTest::newRow("dialog asked itself")
-        << QStringList{"D/old.dat"} << QList<bool>{} << "D/old.dat" << QStringList{} << 1;
-    QTest::newRow("own suffix kept")
-        << QStringList{"D/old.txt"} << QList<bool>{} << "D/old.txt" << QStringList{} << 1;
-    QTest::newRow("dot in the folder only") << QStringList{"D/dir.d/old"} << QList<bool>{true}
-                                            << "D/dir.d/old.dat" << QStringList{"old.dat"} << 1;
-    QTest::newRow("cancelled") << QStringList{} << QList<bool>{} << "" << QStringList{} << 1;
+void TestFileDialog::saveNames_data() {
+    QTest::addColumn<int>("row");
+    for (int i = 0; i < int(std::size(kSaves)); ++i)
+        QTest::newRow(kSaves[i].name) << i;
 }
 
 void TestFileDialog::saveNames() {
-    QFETCH(QStringList, names);
-    QFETCH(QList<bool>, answers);
-    QFETCH(QString, result);
-    QFETCH(QStringList, asked);
-    QFETCH(int, runs);
+    QFETCH(int, row);
+    const auto& [name, names, answers, result, asked, runs] = kSaves[row];
     QTemporaryDir dir;
     QVERIFY(QDir(dir.path()).mkdir("dir.d"));
     for (const char* existing : {"old.dat", "dir.d/old.dat"}) {

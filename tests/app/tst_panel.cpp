@@ -191,7 +191,8 @@ private slots:
     void startup();
     void silentSchedulerAtStartup();
     void messageBoxAnswers();
-    void statusLineTabsMenuAndToolbar();
+    void statusLineParts();
+    void windowTabsMenuAndToolbar();
     void loadRefusals();
     void lockedFile();
     void loadGoodFile();
@@ -203,8 +204,9 @@ private slots:
     void promptSequences_data();
     void promptSequences();
     void keys();
-    void helpAndVersion();
-    void fileDialogFolder();
+    void help();
+    void versionDialog();
+    void programLocations();
 };
 
 // One, none, two printers; a file destination chosen or the choice cancelled at start-up.
@@ -277,7 +279,8 @@ void TestPanel::silentSchedulerAtStartup() {
     QCOMPARE(s.prompt.Texts(), QStringList{MessageText(kMessageM1)});
 }
 
-void TestPanel::statusLineTabsMenuAndToolbar() {
+// The status line's two parts: the first ends at 65 % of the width taken in whole tens.
+void TestPanel::statusLineParts() {
     QCOMPARE(CStatusLine::FirstPartRight(300), 195);
     QCOMPARE(CStatusLine::FirstPartRight(309), 195);
     QCOMPARE(CStatusLine::FirstPartRight(310), 201);
@@ -287,7 +290,9 @@ void TestPanel::statusLineTabsMenuAndToolbar() {
     QCOMPARE(line.PartRect(0).right() + 1, 195);
     QCOMPARE(line.PartRect(1).left(), 195);
     QCOMPARE(line.PartRect(1).right() + 1, 300);
+}
 
+void TestPanel::windowTabsMenuAndToolbar() {
     Session s;
     QVERIFY(s.Start());
     CPanelDlg& dlg = *s.dlg;
@@ -296,8 +301,7 @@ void TestPanel::statusLineTabsMenuAndToolbar() {
     QVERIFY(dlg.windowFlags() & Qt::WindowMinimizeButtonHint);
     QCOMPARE(dlg.minimumSize(), dlg.maximumSize());
 
-    const QStringList tabs = {"機能選択", "書式設定", "パラメータ設定", "ＭＳＷ１",
-                              "ＭＳＷ２", "ＭＳＷ３", "ＭＳＷ４"};
+    const QStringList& tabs = kTabTexts;
     QCOMPARE(Tabs(dlg)->count(), tabs.size());
     for (int i = 0; i < tabs.size(); ++i) {
         QCOMPARE(Tabs(dlg)->tabText(i), tabs[i]);
@@ -966,17 +970,7 @@ void TestPanel::keys() {
     QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(bar));
 }
 
-void TestPanel::helpAndVersion() {
-    // The help file beside the program wins over the installed one.
-    QTemporaryDir dir;
-    QVERIFY(FindHelpFile(dir.path()).isEmpty());
-    QVERIFY(QDir(dir.path()).mkpath("bin") && QDir(dir.path()).mkpath("share/vellmark"));
-    for (const char* file : {"share/vellmark/vlmk90.html", "bin/vlmk90.html"}) {
-        Place(dir.filePath(file), "<html></html>");
-        QCOMPARE(FindHelpFile(dir.filePath("bin")),
-                 QFileInfo(dir.filePath(file)).absoluteFilePath());
-    }
-
+void TestPanel::help() {
     // Without a help file the item is grayed and F1 does nothing.
     const QString beside = QCoreApplication::applicationDirPath() + "/vlmk90.html";
     QVERIFY2(!QFile::exists(beside),
@@ -1005,32 +999,12 @@ void TestPanel::helpAndVersion() {
     QVERIFY(QFile::remove(beside));
     QCOMPARE(s.Run(res::ID_HELP_CONTENTS), Ms({res::IDS_HELP_MISSING}));
     QCOMPARE(help.opened.size(), 2);
+}
 
-    // The desktop's viewer goes by xdg-open's exit status; one still running after the wait
-    // is a browser showing the file; without xdg-open nothing can show it.
-    QTemporaryDir bin;
-    const QByteArray path = qgetenv("PATH");
-    const auto restorePath = qScopeGuard([&] { qputenv("PATH", path); });
-    qputenv("PATH", QFile::encodeName(bin.path()));
-    const QString opener = bin.filePath("xdg-open");
-    const struct {
-        const char* script; // empty: no xdg-open
-        bool shown;
-    } viewers[] = {{"exit 0", true}, {"exit 3", false}, {"exec /bin/sleep 30", true}, {"", false}};
-    for (const auto& [script, shown] : viewers) {
-        QFile::remove(opener);
-        if (*script) {
-            Place(opener, QByteArray("#!/bin/sh\n") + script + "\n");
-            QVERIFY(QFile::setPermissions(opener, QFile::ReadOwner | QFile::ExeOwner));
-        }
-        QElapsedTimer timer;
-        timer.start();
-        CDesktopHelpViewer viewer(std::chrono::milliseconds(500));
-        QVERIFY2(viewer.Open(helpPath) == shown, script);
-        QVERIFY2(timer.elapsed() < 3000, script);
-    }
-
-    // The version dialog: its texts, the program icon beside them, and OK.
+// The version dialog: its texts, the program icon beside them, and OK.
+void TestPanel::versionDialog() {
+    Session s;
+    QVERIFY(s.Start());
     QStringList labels;
     s.prompt.scripts = {[&](QDialog& d) {
         QCOMPARE(d.windowTitle(), QStringLiteral("バージョン情報"));
@@ -1049,7 +1023,7 @@ void TestPanel::helpAndVersion() {
         QVERIFY2(labels.contains(label), label);
 }
 
-void TestPanel::fileDialogFolder() {
+void TestPanel::programLocations() {
     // An installed program (bin/ with ../share/vellmark beside it) never starts its file dialogs
     // in its own folder, even when the user may write there (root, a user's own prefix); any
     // other writable folder is used as it is.
@@ -1068,6 +1042,16 @@ void TestPanel::fileDialogFolder() {
         QCOMPARE(SettingsDirectory(path), installed ? documents : path);
     }
     QCOMPARE(SettingsDirectory(QString()), documents);
+
+    // The help file beside the program wins over the installed one.
+    QTemporaryDir help;
+    QVERIFY(FindHelpFile(help.path()).isEmpty());
+    QVERIFY(QDir(help.path()).mkpath("bin") && QDir(help.path()).mkpath("share/vellmark"));
+    for (const char* file : {"share/vellmark/vlmk90.html", "bin/vlmk90.html"}) {
+        Place(help.filePath(file), "<html></html>");
+        QCOMPARE(FindHelpFile(help.filePath("bin")),
+                 QFileInfo(help.filePath(file)).absoluteFilePath());
+    }
 }
 
 int main(int argc, char** argv) {

@@ -31,6 +31,13 @@ std::string Header() {
 std::string BlockText(const SettingsBlock& b) {
     return std::string(reinterpret_cast<const char*>(b.data()), b.size());
 }
+// Edits that take the block as it is, and that refuse it.
+bool Keep(SettingsBlock&) {
+    return true;
+}
+bool Refuse(SettingsBlock&) {
+    return false;
+}
 
 class SettingsFileTest : public ::testing::Test {
 protected:
@@ -209,9 +216,8 @@ TEST_F(SettingsFileTest, ReadsAndWritesWaitForEachOthersLocks) {
                 ok = WriteSettingsFile(Path("a.dat"), test::NonFactoryBlock()) ==
                      WriteResult::Written;
             else
-                ok = UpdateSettingsFile(Path("a.dat"), IfMissing::Fail, [](SettingsBlock&) {
-                         return true;
-                     }) == UpdateResult::Written;
+                ok = UpdateSettingsFile(Path("a.dat"), IfMissing::Fail, Keep) ==
+                     UpdateResult::Written;
             done = true;
         });
         // A waiting call is still waiting after 200 ms; one that need not wait ends within 2 s.
@@ -273,9 +279,7 @@ TEST_F(SettingsFileTest, UnwritablePlacesAreReportedAndNotMarkedSaved) {
     EXPECT_EQ(WriteSettingsFile(full + "/a.dat", doc, &why), WriteResult::Failed);
     EXPECT_EQ(why.error, ENOSPC);
     EXPECT_TRUE(doc.ChangedSinceSaved());
-    EXPECT_EQ(
-        UpdateSettingsFile(full + "/b.dat", IfMissing::Create, [](SettingsBlock&) { return true; }),
-        UpdateResult::Failed);
+    EXPECT_EQ(UpdateSettingsFile(full + "/b.dat", IfMissing::Create, Keep), UpdateResult::Failed);
     EXPECT_FALSE(fs::exists(full + "/a.dat"));
     EXPECT_FALSE(fs::exists(full + "/b.dat"));
     ::umount(ro.c_str());
@@ -345,10 +349,8 @@ TEST_F(SettingsFileTest, FailuresAtSyncAndCloseAreReported) {
         EXPECT_EQ(why.error, r.error) << r.what;
         EXPECT_EQ(WriteSettingsFile(Path("old.dat"), doc, &why), WriteResult::Failed) << r.what;
         EXPECT_EQ(why.error, r.error) << r.what;
-        EXPECT_EQ(
-            UpdateSettingsFile(
-                Path("edit.dat"), IfMissing::Create, [](SettingsBlock&) { return true; }, &why),
-            UpdateResult::Failed)
+        EXPECT_EQ(UpdateSettingsFile(Path("edit.dat"), IfMissing::Create, Keep, &why),
+                  UpdateResult::Failed)
             << r.what;
         SetDiskFinish(real);
         EXPECT_EQ(why.error, r.error) << r.what;
@@ -374,14 +376,11 @@ TEST_F(SettingsFileTest, FailedSaveThroughALinkKeepsTheLink) {
          }},
         {"update",
          [](const std::string& p) {
-             return UpdateSettingsFile(p, IfMissing::Create, [](SettingsBlock&) { return true; }) ==
-                    UpdateResult::Failed;
+             return UpdateSettingsFile(p, IfMissing::Create, Keep) == UpdateResult::Failed;
          }},
         {"refused update",
          [](const std::string& p) {
-             return UpdateSettingsFile(p, IfMissing::Create, [](SettingsBlock&) {
-                        return false;
-                    }) == UpdateResult::Refused;
+             return UpdateSettingsFile(p, IfMissing::Create, Refuse) == UpdateResult::Refused;
          }},
     };
     fs::create_directory(dir / "sub");

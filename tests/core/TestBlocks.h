@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: Apache-2.0
-// Blocks shared by the core tests.
+// Blocks shared by the core and page tests.
 #pragma once
 
 #include "SettingsBlock.h"

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "../WidgetHarness.h"
+#include "../core/TestBlocks.h"
 #include "CDialogStyle.h"
 #include "CPageSet.h"
 #include "ICommandTarget.h"
@@ -11,7 +12,6 @@
 #include "SettingsDocument.h"
 
 #include <QAbstractButton>
-#include <QApplication>
 #include <QComboBox>
 #include <QDialog>
 #include <QLineEdit>
@@ -108,11 +108,6 @@ inline QString Shown(CDialogBase& d, const QList<int>& ids) {
 
 inline std::string BlockText(const SettingsBlock& b, std::size_t offset, std::size_t width) {
     return std::string(reinterpret_cast<const char*>(b.data() + offset), width);
-}
-
-inline void Put(SettingsBlock& b, std::size_t offset, std::string_view text) {
-    for (std::size_t i = 0; i < text.size(); ++i)
-        b[offset + i] = static_cast<std::uint8_t>(text[i]);
 }
 
 inline SettingsBlock FactoryWith(std::size_t offset, std::string_view text) {

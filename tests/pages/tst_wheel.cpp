@@ -10,8 +10,6 @@
 #include <QTest>
 #include <QWheelEvent>
 
-#include <functional>
-
 using namespace vellmark;
 
 class TestWheel : public QObject {
@@ -54,34 +52,32 @@ struct Controls {
 
 } // namespace
 
-void TestWheel::onlyTheFocusedControlTurns_data() {
-    QTest::addColumn<QString>("over");     // the control under the pointer
-    QTest::addColumn<QString>("focused");  // the control with the focus
-    QTest::addColumn<QList<int>>("after"); // combo, slider, edit after two notches
+// The control under the pointer, the control with the focus, and combo, slider and edit after
+// two notches turned away from the user: a drop-down list goes up the list, the others go up.
+const struct {
+    const char* name;
+    const char *over, *focused;
+    QList<int> after;
+} kRows[] = {
+    {"combo, focused", "combo", "combo", {0, 1, 1}},
+    {"combo, not focused", "combo", "other", {1, 1, 1}},
+    {"slider, focused", "slider", "slider", {1, 3, 1}},
+    {"slider, not focused", "slider", "other", {1, 1, 1}},
+    {"edit, focused", "edit", "edit", {1, 1, 3}},
+    {"edit, not focused", "edit", "other", {1, 1, 1}},
+    {"up-down, its edit focused", "upDown", "edit", {1, 1, 3}},
+    {"up-down, not focused", "upDown", "combo", {1, 1, 1}},
+};
 
-    // Turned away from the user: a drop-down list goes up the list, the others go up.
-    QTest::newRow("combo, focused") << "combo"
-                                    << "combo" << QList<int>{0, 1, 1};
-    QTest::newRow("combo, not focused") << "combo"
-                                        << "other" << QList<int>{1, 1, 1};
-    QTest::newRow("slider, focused") << "slider"
-                                     << "slider" << QList<int>{1, 3, 1};
-    QTest::newRow("slider, not focused") << "slider"
-                                         << "other" << QList<int>{1, 1, 1};
-    QTest::newRow("edit, focused") << "edit"
-                                   << "edit" << QList<int>{1, 1, 3};
-    QTest::newRow("edit, not focused") << "edit"
-                                       << "other" << QList<int>{1, 1, 1};
-    QTest::newRow("up-down, its edit focused") << "upDown"
-                                               << "edit" << QList<int>{1, 1, 3};
-    QTest::newRow("up-down, not focused") << "upDown"
-                                          << "combo" << QList<int>{1, 1, 1};
+void TestWheel::onlyTheFocusedControlTurns_data() {
+    QTest::addColumn<int>("row");
+    for (int i = 0; i < int(std::size(kRows)); ++i)
+        QTest::newRow(kRows[i].name) << i;
 }
 
 void TestWheel::onlyTheFocusedControlTurns() {
-    QFETCH(QString, over);
-    QFETCH(QString, focused);
-    QFETCH(QList<int>, after);
+    QFETCH(int, row);
+    const auto& [name, over, focused, after] = kRows[row];
     Controls c;
     const QHash<QString, QWidget*> named{{"other", c.other},
                                          {"combo", c.combo},

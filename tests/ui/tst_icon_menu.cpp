@@ -15,8 +15,6 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include <functional>
-
 using namespace vellmark;
 using namespace vellmark::ui;
 
