@@ -42,10 +42,6 @@ class TestProgram : public QObject {
 
 private slots:
     void initTestCase();
-    void cleanupTestCase() {
-        if (m_spooler)
-            m_spooler->Stop();
-    }
     void cleanup() {
         for (auto& p : m_started) {
             p->kill();
