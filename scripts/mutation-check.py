@@ -656,6 +656,13 @@ MUTANTS = [
       "::chmod(address->sun_path, S_IRWXU)", "::chmod(address->sun_path, S_IRWXU | S_IRWXO)"),
     M("App-activation-when-hidden", "app/CSingleInstance.cpp",
       "if (modal && window && window->isVisible())", "if (modal && window && !window->isVisible())"),
+    M("Single-token-read-after-qt-took-it", "app/CSingleInstance.cpp",
+      "const QByteArray& token = g_launchToken;",
+      "const QByteArray token = qgetenv(\"DESKTOP_STARTUP_ID\");"),
+    M("X11-activation-without-launch-time", "app/X11Activation.cpp",
+      "event.data.data32[1] = *time;", "event.data.data32[1] = 0;"),
+    M("X11-startup-message-pieces-all-first", "app/X11Activation.cpp",
+      "piece.type = sent == 0 ? atoms[1] : atoms[2];", "piece.type = atoms[1];"),
     # ---- ui: the status line and the tab control ----------------------------------------------
     M("Status-second-part-past-edge", "ui/CStatusLine.cpp",
       "m_parts[1].label->setGeometry(split, 2, w - split, h - 2);",
