@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "CSingleInstance.h"
 
+#include "X11Activation.h"
+
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QDir>
@@ -110,13 +112,18 @@ bool IsToken(QByteArrayView token) {
            std::all_of(token.begin(), token.end(), [](char c) { return c > ' ' && c < 0x7f; });
 }
 
-// The request a later start sends: with the activation token its desktop gave it (Wayland's
-// XDG_ACTIVATION_TOKEN, or X11's DESKTOP_STARTUP_ID), which lets the running copy raise its
-// window where focus-stealing prevention would refuse it.
+// The activation token the desktop started this process with (Wayland's XDG_ACTIVATION_TOKEN,
+// or X11's DESKTOP_STARTUP_ID), read as the process starts: Qt's X11 platform takes
+// DESKTOP_STARTUP_ID out of the environment when the application object is made.
+const QByteArray g_launchToken = [] {
+    const QByteArray token = qgetenv("XDG_ACTIVATION_TOKEN");
+    return token.isEmpty() ? qgetenv("DESKTOP_STARTUP_ID") : token;
+}();
+
+// The request a later start sends: with the activation token its desktop gave it, which lets the
+// running copy raise its window where focus-stealing prevention would refuse it.
 QByteArray ActivationRequest() {
-    QByteArray token = qgetenv("XDG_ACTIVATION_TOKEN");
-    if (token.isEmpty())
-        token = qgetenv("DESKTOP_STARTUP_ID");
+    const QByteArray& token = g_launchToken;
     QByteArray request = kActivateRequest.toByteArray();
     if (IsToken(token))
         request += ' ' + token;
@@ -348,10 +355,18 @@ void CSingleInstance::BringProgramToFront(QWidget* window, const QByteArray& tok
     if (!last)
         return;
     // Under Wayland Qt hands this token to the compositor with the next activation, which is
-    // then the one the user is to answer.
-    if (!token.isEmpty() && QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+    // then the one the user is to answer. A compositor without xdg-activation leaves it unused:
+    // it is not to reach the programs this copy starts later.
+    const bool wayland = QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+    if (!token.isEmpty() && wayland)
         qputenv("XDG_ACTIVATION_TOKEN", token);
     BringToFront(last);
+    if (wayland)
+        qunsetenv("XDG_ACTIVATION_TOKEN");
+    // Under X11 the request is made again with the time of the user's action that started the
+    // later copy, which focus-stealing prevention honours, and the launcher's startup sequence
+    // is ended.
+    ActivateWithStartupId(last, token);
     // A desktop that refuses the raise anyway is asked to draw the user's attention to it.
     QTimer::singleShot(kAlertAfter, last, [last] {
         if (last->isVisible() && !last->isActiveWindow())

@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev
   qt6-base-dev libfontconfig-dev
+  libxcb1-dev # the X11 raise with a launcher's time speaks to the X server over Qt's connection
   libcups2-dev cups-daemon cups-client
   googletest libgtest-dev libgmock-dev libbenchmark-dev python3
   xvfb xauth fonts-ipafont-gothic

@@ -656,6 +656,13 @@ MUTANTS = [
       "::chmod(address->sun_path, S_IRWXU)", "::chmod(address->sun_path, S_IRWXU | S_IRWXO)"),
     M("App-activation-when-hidden", "app/CSingleInstance.cpp",
       "if (modal && window && window->isVisible())", "if (modal && window && !window->isVisible())"),
+    M("Single-token-read-after-qt-took-it", "app/CSingleInstance.cpp",
+      "const QByteArray& token = g_launchToken;",
+      "const QByteArray token = qgetenv(\"DESKTOP_STARTUP_ID\");"),
+    M("X11-activation-without-launch-time", "app/X11Activation.cpp",
+      "event.data.data32[1] = *time;", "event.data.data32[1] = 0;"),
+    M("X11-startup-message-pieces-all-first", "app/X11Activation.cpp",
+      "piece.type = sent == 0 ? atoms[1] : atoms[2];", "piece.type = atoms[1];"),
     # ---- ui: the status line and the tab control ----------------------------------------------
     M("Status-second-part-past-edge", "ui/CStatusLine.cpp",
       "m_parts[1].label->setGeometry(split, 2, w - split, h - 2);",
@@ -778,7 +785,11 @@ def unbuilt_tests(build_dir: Path, labels):
         props = {p["name"]: p["value"] for p in t.get("properties", [])}
         if not set(props.get("LABELS", [])) & set(labels) or not t.get("command"):
             continue
-        program = Path(t["command"][0]).name
+        command = t["command"]
+        # A test run with folders of its own: own-folders.sh NAME PROGRAM [ARG...].
+        if Path(command[0]).name == "own-folders.sh" and len(command) > 2:
+            command = command[2:]
+        program = Path(command[0]).name
         if not any(program == target for label in labels for target in LABEL_TARGETS[label]):
             missing.append(f"{t['name']} ({program})")
     return missing

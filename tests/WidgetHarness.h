@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
 // Shared by the widget tests: a prompt that records every message box, answers it from a queue,
 // and runs each modal dialog with the next script acting on it; typing into an edit; closing
-// the windows a test left open.
+// the windows a test left open; the dark palette the style is tried under.
 #pragma once
 
 #include "IPrompt.h"
@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QLineEdit>
+#include <QPalette>
 #include <QTest>
 #include <QWidget>
 
@@ -99,6 +100,17 @@ inline void TypeInto(QLineEdit* edit, const QString& keys) {
         QTest::keyClick(edit, Qt::Key_Delete);
     else
         QTest::keyClicks(edit, keys);
+}
+
+// A dark desktop theme's palette: light text on dark grey, the fields darker still.
+inline QPalette DarkPalette() {
+    QPalette p;
+    p.setColor(QPalette::Window, QColor(0x32, 0x32, 0x32));
+    p.setColor(QPalette::Base, QColor(0x24, 0x24, 0x24));
+    p.setColor(QPalette::Button, QColor(0x32, 0x32, 0x32));
+    for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        p.setColor(role, QColor(0xee, 0xee, 0xee));
+    return p;
 }
 
 } // namespace vellmark::test

@@ -66,16 +66,6 @@ struct TabHost {
     QImage shot;
 };
 
-QPalette Dark() {
-    QPalette p;
-    p.setColor(QPalette::Window, QColor(0x32, 0x32, 0x32));
-    p.setColor(QPalette::Base, QColor(0x24, 0x24, 0x24));
-    p.setColor(QPalette::Button, QColor(0x32, 0x32, 0x32));
-    for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
-        p.setColor(role, QColor(0xee, 0xee, 0xee));
-    return p;
-}
-
 // The greatest contrast between a pixel of the control's indicator and the window's colour.
 template <class Button> double IndicatorContrast(const QPalette& palette, QStyle* style) {
     Button button(QStringLiteral("設定"));
@@ -127,8 +117,8 @@ private slots:
     // palette the indicator is drawn as Fusion draws it.
     void darkIndicatorsStandOut() {
         CDialogStyle style;
-        QCOMPARE_GE(IndicatorContrast<QCheckBox>(Dark(), &style), 3.0);
-        QCOMPARE_GE(IndicatorContrast<QRadioButton>(Dark(), &style), 3.0);
+        QCOMPARE_GE(IndicatorContrast<QCheckBox>(test::DarkPalette(), &style), 3.0);
+        QCOMPARE_GE(IndicatorContrast<QRadioButton>(test::DarkPalette(), &style), 3.0);
         QPalette light;
         light.setColor(QPalette::Window, QColor(0xef, 0xef, 0xef));
         QCOMPARE(IndicatorContrast<QCheckBox>(light, &style),

@@ -4,7 +4,9 @@
 // with status 0 and raises the first copy's window; a copy under another name runs beside it;
 // on two X displays (private Xvfb servers) sharing one runtime folder each display has its copy,
 // and a second start brings forward the printer choice the first copy waits on; a scheduler that
-// does not answer at start-up is named on the error output.
+// does not answer at start-up is named on the error output. Under X11 a second start from a
+// launcher raises the running copy with the time its startup id carries and ends the launcher's
+// startup sequence.
 // The single-instance rule's races and stale locks are tried on the same class by
 // tst_single_instance.
 #include "SimulatedPrinter.h"
@@ -18,6 +20,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -36,10 +42,6 @@ class TestProgram : public QObject {
 
 private slots:
     void initTestCase();
-    void cleanupTestCase() {
-        if (m_spooler)
-            m_spooler->Stop();
-    }
     void cleanup() {
         for (auto& p : m_started) {
             p->kill();
@@ -51,6 +53,7 @@ private slots:
     void endsAfterFirstPaint();
     void oneCopyPerName();
     void oneCopyPerDesktop();
+    void startupIdUnderX11();
     void silentSchedulerAtStartup();
 
 private:
@@ -241,6 +244,67 @@ void TestProgram::oneCopyPerDesktop() {
     QCOMPARE(later->exitCode(), 0);
     QTRY_COMPARE_WITH_TIMEOUT(a.FocusedTitle(), kChoiceTitle.toUtf8(), kStartWait);
     QCOMPARE(choosing->state(), QProcess::Running);
+}
+
+// A second start with a launcher's startup id (DESKTOP_STARTUP_ID): the running copy asks for its
+// window to be activated with the launcher's time, as an application, and ends the launcher's
+// startup sequence; a client that watches the root window, as a window manager does, sees both.
+void TestProgram::startupIdUnderX11() {
+    XServer x;
+    if (!x.Start())
+        QSKIP("Xvfb did not start");
+    const std::unique_ptr<xcb_connection_t, decltype(&xcb_disconnect)> c(
+        xcb_connect(x.Display().toLatin1().constData(), nullptr), &xcb_disconnect);
+    QVERIFY(!xcb_connection_has_error(c.get()));
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c.get())).data->root;
+    const std::uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_PROPERTY_CHANGE;
+    xcb_change_window_attributes(c.get(), root, XCB_CW_EVENT_MASK, &mask);
+    const auto atom = [&](const char* name) {
+        const std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> reply(
+            xcb_intern_atom_reply(c.get(), xcb_intern_atom(c.get(), 0, std::strlen(name), name),
+                                  nullptr),
+            &std::free);
+        return reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
+    };
+    const xcb_atom_t active = atom("_NET_ACTIVE_WINDOW"), begin = atom("_NET_STARTUP_INFO_BEGIN"),
+                     more = atom("_NET_STARTUP_INFO");
+
+    QProcess* first = Start(VELLMARK_EXE, false, x.Display());
+    QTRY_VERIFY_WITH_TIMEOUT(!x.Windows(kPanelTitle).isEmpty(), kStartWait);
+    const QByteArray id = "launcher-7-host-vellmark-3_TIME12345";
+    qputenv("DESKTOP_STARTUP_ID", id);
+    QProcess* second = Start(VELLMARK_EXE, false, x.Display());
+    qunsetenv("DESKTOP_STARTUP_ID");
+    QVERIFY(second->waitForFinished(kStartWait));
+    QCOMPARE(second->exitCode(), 0);
+
+    std::optional<xcb_client_message_event_t> request;
+    QByteArray info;
+    QElapsedTimer timer;
+    timer.start();
+    while ((!request || !info.contains('\0')) && timer.elapsed() < kStartWait) {
+        const std::unique_ptr<xcb_generic_event_t, decltype(&std::free)> event(
+            xcb_poll_for_event(c.get()), &std::free);
+        if (!event) {
+            QTest::qWait(50);
+            continue;
+        }
+        if ((event->response_type & 0x7f) != XCB_CLIENT_MESSAGE)
+            continue;
+        const auto* message = reinterpret_cast<const xcb_client_message_event_t*>(event.get());
+        if (message->type == active)
+            request = *message;
+        else if (message->type == begin)
+            info = QByteArray(reinterpret_cast<const char*>(message->data.data8), 20);
+        else if (message->type == more && !info.isEmpty())
+            info += QByteArray(reinterpret_cast<const char*>(message->data.data8), 20);
+    }
+    QVERIFY2(request, first->readAllStandardError().constData());
+    QCOMPARE(request->data.data32[0], 1u); // from an application
+    QCOMPARE(request->data.data32[1], 12345u);
+    QVERIFY(x.Windows(kPanelTitle).split('\n').contains(QByteArray::number(request->window)));
+    QCOMPARE(info.left(info.indexOf('\0')), "remove: ID=" + id);
+    QCOMPARE(first->state(), QProcess::Running);
 }
 
 // A scheduler that does not answer at start-up: M1 as before, and the reason, naming the

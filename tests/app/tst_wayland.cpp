@@ -61,10 +61,6 @@ class TestWayland : public QObject {
 
 private slots:
     void initTestCase();
-    void cleanupTestCase() {
-        if (m_spooler)
-            m_spooler->Stop();
-    }
     void largeStatesKeepTheProgram();
 
 private:

@@ -10,6 +10,7 @@
 //   "choose"       the printer choice taken with its first printer; "chosen"
 //   "report"       "windows=TITLE:WxH:STATE;... edit=NAME:INDEX", the edit as the window shows it
 // A start that finds the first copy running ends with status 0, as the program does.
+#include "../WidgetHarness.h"
 #include "CPanelApp.h"
 #include "CPanelDlg.h"
 #include "CupsPrintService.h"
@@ -17,7 +18,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
-#include <QPalette>
 #include <QSocketNotifier>
 #include <QTest>
 #include <QWindow>
@@ -79,13 +79,7 @@ void Run(const QByteArray& command) {
         return Say(QStringLiteral("asked=%1").arg(asked));
     }
     if (command == "dark") {
-        QPalette dark;
-        dark.setColor(QPalette::Window, QColor(0x32, 0x32, 0x32));
-        dark.setColor(QPalette::Base, QColor(0x24, 0x24, 0x24));
-        dark.setColor(QPalette::Button, QColor(0x3a, 0x3a, 0x3a));
-        for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
-            dark.setColor(role, QColor(0xee, 0xee, 0xee));
-        QApplication::setPalette(dark);
+        QApplication::setPalette(test::DarkPalette());
         return Say(QStringLiteral("dark"));
     }
     if (command == "choose") {
