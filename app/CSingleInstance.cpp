@@ -8,7 +8,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QLockFile>
 #include <QSocketNotifier>
 #include <QStandardPaths>
 #include <QThread>
@@ -21,7 +20,9 @@
 #include <cstring>
 #include <optional>
 
+#include <fcntl.h>
 #include <poll.h>
+#include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -143,6 +144,36 @@ std::optional<QByteArray> ActivationToken(QByteArrayView line) {
     return token.toByteArray();
 }
 
+enum class LockOutcome { Taken, Held, Unavailable };
+
+// The lock is an empty file that the primary copy holds an exclusive flock on. The kernel lets go
+// of a flock when its process ends in any way, so a copy that crashed blocks nobody; nothing is
+// written into the file and nothing is synced to the disk, which would cost the start a disk
+// write (and the end a block release) for a file whose existence and flock are the whole lock.
+// A copy of the program that holds the same file through QLockFile holds its flock too.
+LockOutcome TakeLock(const QByteArray& path, UniqueFd& lock) {
+    // The holder may remove the file between our open and our flock: the lock then taken is on a
+    // file nobody else finds, so the file of that name is opened again.
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        UniqueFd fd(
+            ::open(path.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, S_IRUSR | S_IWUSR));
+        if (!fd.Valid())
+            return LockOutcome::Unavailable;
+        if (::flock(fd.Get(), LOCK_EX | LOCK_NB) != 0)
+            return errno == EWOULDBLOCK ? LockOutcome::Held : LockOutcome::Unavailable;
+        struct stat held {};
+        struct stat named {};
+        if (::fstat(fd.Get(), &held) != 0)
+            return LockOutcome::Unavailable;
+        if (::stat(path.constData(), &named) == 0 && named.st_ino == held.st_ino &&
+            named.st_dev == held.st_dev) {
+            lock = std::move(fd);
+            return LockOutcome::Taken;
+        }
+    }
+    return LockOutcome::Unavailable;
+}
+
 // Waits until `fd` is ready for `events` or the deadline has passed.
 bool WaitFor(int fd, short events, const QDeadlineTimer& deadline) {
     for (;;) {
@@ -169,6 +200,10 @@ CSingleInstance::~CSingleInstance() {
         delete m_listenNotifier;
         ::unlink(QFile::encodeName(SocketPath()).constData());
     }
+    // Removed while still held, so that no later start can take a lock on it that a start after
+    // it does not see; the descriptor's close then lets go.
+    if (m_lock.Valid())
+        ::unlink(QFile::encodeName(LockPath()).constData());
 }
 
 QString CSingleInstance::LockPath() const {
@@ -186,22 +221,20 @@ bool CSingleInstance::TryBecomePrimary() {
         m_bPrimary = true;
         return true;
     }
-    m_lock = std::make_unique<QLockFile>(LockPath());
-    // Only an owner that is gone makes the lock stale, never its age: the first copy may run
-    // for days.
-    m_lock->setStaleLockTime(0);
-    if (!m_lock->tryLock(0)) {
-        if (m_lock->error() == QLockFile::LockFailedError) {
-            if (!AskPrimary())
-                std::fprintf(stderr,
-                             "vellmark: another copy holds %s but did not answer; it was not "
-                             "brought to the front\n",
-                             qPrintable(LockPath()));
-            return false;
-        }
+    switch (TakeLock(QFile::encodeName(LockPath()), m_lock)) {
+    case LockOutcome::Held:
+        if (!AskPrimary())
+            std::fprintf(stderr,
+                         "vellmark: another copy holds %s but did not answer; it was not "
+                         "brought to the front\n",
+                         qPrintable(LockPath()));
+        return false;
+    case LockOutcome::Unavailable:
         // The lock cannot be made at all: run without the protection.
         m_bPrimary = true;
         return true;
+    case LockOutcome::Taken:
+        break;
     }
     m_bPrimary = true;
     if (!Listen()) {

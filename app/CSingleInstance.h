@@ -5,13 +5,13 @@
 // "vellmark@wayland-0") in the user's private runtime folder, so that a second login of the same
 // user on another display runs a copy of its own. A later start finds the lock held, asks the
 // primary copy through the socket to bring its window to the front, and then ends. Two starts at
-// the same moment cannot both win: the lock file is created exclusively. A copy that crashed
-// leaves a lock whose owner is gone, which the next start takes over, and a socket file that it
-// replaces. Without a runtime folder from the desktop, a folder of our own in the temporary
-// folder is used only when it is a directory (not a link) of this user that only this user may
-// use; otherwise the copy runs without the rule and says so on its error output. The primary copy
-// serves at most kMaxPeers later starts at a time, each for kAskBudget at most, so that a flood
-// of connections cannot keep it busy.
+// the same moment cannot both win: the lock is an exclusive flock on the lock file. A copy that
+// crashed leaves a lock file that nobody holds, which the next start takes over, and a socket
+// file that it replaces. Without a runtime folder from the desktop, a folder of our own in the
+// temporary folder is used only when it is a directory (not a link) of this user that only this
+// user may use; otherwise the copy runs without the rule and says so on its error output. The
+// primary copy serves at most kMaxPeers later starts at a time, each for kAskBudget at most, so
+// that a flood of connections cannot keep it busy.
 //
 // How the application uses it, before it creates any window:
 //   CSingleInstance single;                      // key: the executable's base name@display
@@ -33,7 +33,6 @@
 #include <memory>
 #include <vector>
 
-class QLockFile;
 class QSocketNotifier;
 class QWidget;
 
@@ -98,7 +97,7 @@ private:
 
     QString m_strKey;
     QString m_strFolder;
-    std::unique_ptr<QLockFile> m_lock;
+    UniqueFd m_lock; // the lock file, flocked while this copy is the primary one
     UniqueFd m_listener;
     QSocketNotifier* m_listenNotifier = nullptr;
     std::vector<std::unique_ptr<Peer>> m_peers;

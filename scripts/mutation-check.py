@@ -635,16 +635,11 @@ MUTANTS = [
       "!S_ISDIR(st.st_mode) || st.st_uid != ::getuid() ||", "!S_ISDIR(st.st_mode) ||"),
     M("Single-peers-not-capped", "app/CSingleInstance.cpp",
       "if (m_peers.size() >= kMaxPeers)", "if (m_peers.size() >= 100 * kMaxPeers)"),
-    M("Single-lock-stale-by-age", "app/CSingleInstance.cpp",
-      "m_lock->setStaleLockTime(0);", "m_lock->setStaleLockTime(1000);",
-      equivalent="an old lock is only a candidate: QLockFile removes it after taking the "
-                 "owner's flock on the lock file, which a running primary copy holds, so a later "
-                 "start still fails with LockFailedError and asks the primary (seen with strace: "
-                 "flock EAGAIN, then \"secondary\"); the runtime folder and the temporary "
-                 "folder both support flock"),
     M("Single-held-lock-taken-as-broken", "app/CSingleInstance.cpp",
-      "if (m_lock->error() == QLockFile::LockFailedError) {",
-      "if (m_lock->error() != QLockFile::LockFailedError) {"),
+      "return errno == EWOULDBLOCK ? LockOutcome::Held : LockOutcome::Unavailable;",
+      "return errno != EWOULDBLOCK ? LockOutcome::Held : LockOutcome::Unavailable;"),
+    M("Single-lock-not-exclusive", "app/CSingleInstance.cpp",
+      "::flock(fd.Get(), LOCK_EX | LOCK_NB)", "::flock(fd.Get(), LOCK_SH | LOCK_NB)"),
     M("Single-stale-socket-kept", "app/CSingleInstance.cpp",
       "    // in use.\n    ::unlink(address->sun_path);", "    // in use.\n    (void)0;"),
     M("Single-activation-not-signalled", "app/CSingleInstance.cpp",
