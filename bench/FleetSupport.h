@@ -9,6 +9,7 @@
 #include "SimulatedPrinter.h"
 #include "TestSpooler.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstddef>
 #include <fstream>
@@ -55,12 +56,16 @@ inline std::string WriteFactorySettings(const std::string& path) {
 }
 
 // How many printers received exactly `jobsOf(i)` copies of the factory block (i: the printer's
-// index), once each has its first job and two more seconds have passed for any job too many.
+// index), once each has its first job (a minute at most for all of them, however many never
+// get one) and two more seconds have passed for any job too many.
 inline int ExactPrinters(const Fleet& fleet,
                          const std::function<std::size_t(std::size_t)>& jobsOf) {
+    using namespace std::chrono;
     const test::SimulatedPrinter::Job expected(FactoryDefaults.begin(), FactoryDefaults.end());
+    const auto until = steady_clock::now() + seconds(60);
     for (const auto& printer : fleet.printers)
-        printer->WaitForJobs(1, std::chrono::seconds(60));
+        printer->WaitForJobs(
+            1, std::max(milliseconds(0), duration_cast<milliseconds>(until - steady_clock::now())));
     std::this_thread::sleep_for(std::chrono::seconds(2));
     int exact = 0;
     for (std::size_t i = 0; i < fleet.printers.size(); ++i)
