@@ -27,10 +27,11 @@ public:
         WaitCursor wait;
         return m_inner->Write(data, size);
     }
-    JobEnd End() override {
+    JobEnding End() override {
         WaitCursor wait;
         return m_inner->End();
     }
+    int Id() const override { return m_inner->Id(); }
 
 private:
     std::unique_ptr<PrintJob> m_inner;
@@ -43,7 +44,7 @@ PrinterList CWaitCursorService::EnumPrinters() {
     return m_inner.EnumPrinters();
 }
 
-bool CWaitCursorService::OpenForUse(const std::string& name) {
+UseCheck CWaitCursorService::OpenForUse(const std::string& name) {
     WaitCursor wait;
     return m_inner.OpenForUse(name);
 }
@@ -53,13 +54,12 @@ std::optional<std::uint32_t> CWaitCursorService::ReadStatus(const std::string& n
     return m_inner.ReadStatus(name);
 }
 
-std::unique_ptr<PrintJob> CWaitCursorService::StartJob(const std::string& name,
-                                                       const std::string& documentName) {
+StartedJob CWaitCursorService::StartJob(const std::string& name, const std::string& documentName) {
     WaitCursor wait;
-    std::unique_ptr<PrintJob> job = m_inner.StartJob(name, documentName);
-    if (!job)
-        return nullptr;
-    return std::make_unique<WaitCursorJob>(std::move(job));
+    StartedJob started = m_inner.StartJob(name, documentName);
+    if (started.job)
+        started.job = std::make_unique<WaitCursorJob>(std::move(started.job));
+    return started;
 }
 
 } // namespace vellmark

@@ -27,10 +27,9 @@ public:
     PlatformPath Platform() const override { return m_inner.Platform(); }
     PrinterList EnumPrinters() override;
     std::string ServerName() const override { return m_inner.ServerName(); }
-    bool OpenForUse(const std::string& name) override;
+    UseCheck OpenForUse(const std::string& name) override;
     std::optional<std::uint32_t> ReadStatus(const std::string& name) override;
-    std::unique_ptr<PrintJob> StartJob(const std::string& name,
-                                       const std::string& documentName) override;
+    StartedJob StartJob(const std::string& name, const std::string& documentName) override;
 
 private:
     PrintService& m_inner;

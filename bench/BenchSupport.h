@@ -82,4 +82,21 @@ private:
     std::map<std::string, Run> m_runs;
 };
 
+// One of two runs compared: how the line names it, and the name it was registered under.
+struct Compared {
+    const char* label;
+    const char* run;
+};
+
+// Prints the real times of two runs and their ratio beside its goal: "HEAD A 1.0 ms, B 2.0 ms,
+// ratio 0.50 (goal: at most GOAL)"; nothing when the second run is missing.
+inline void PrintRatio(KeepingReporter& reporter, const char* head, Compared first, Compared second,
+                       const char* goal) {
+    const double a = reporter.Time(first.run);
+    const double b = reporter.Time(second.run);
+    if (b > 0)
+        std::printf("%s %s %.1f ms, %s %.1f ms, ratio %.2f (goal: at most %s)\n", head, first.label,
+                    a, second.label, b, a / b, goal);
+}
+
 } // namespace vellmark::bench

@@ -16,27 +16,21 @@
 // jobs, not that of the schedulers' own printing processes, which would otherwise run inside
 // whichever measurement comes next. Each send replaces the settings job still waiting on its
 // queue, so every printer prints exactly one job once its queue goes on.
-#include "BenchSupport.h"
-#include "SettingsBlock.h"
-#include "SimulatedPrinter.h"
+#include "FleetSupport.h"
 #include "SpoolerProxy.h"
-#include "TestSpooler.h"
 
-#include <algorithm>
 #include <chrono>
-#include <fstream>
 #include <memory>
-#include <thread>
 #include <tuple>
 
 namespace {
 
 using vellmark::bench::Fail;
+using vellmark::bench::Fleet;
+using vellmark::bench::PrintRatio;
 using vellmark::bench::RunQuietly;
-using vellmark::bench::StartSpooler;
-using vellmark::test::SimulatedPrinter;
+using vellmark::bench::WriteFactorySettings;
 using vellmark::test::SpoolerProxy;
-using vellmark::test::TestSpooler;
 
 constexpr int kServers = 8;
 constexpr int kQueuesPerServer = 4;
@@ -48,7 +42,7 @@ const char* const kSlowOne = "SlowLinkOne/servers:1/queues:1";
 const char* const kParallel = "FleetParallel/servers:8/queues:32";
 const char* const kSequential = "FleetSequential/servers:8/queues:32";
 
-std::vector<std::unique_ptr<TestSpooler>> g_servers;
+Fleet g_fleet;
 std::vector<std::unique_ptr<SpoolerProxy>> g_proxies;
 std::string g_file;
 
@@ -74,7 +68,7 @@ void TimeRounds(benchmark::State& state, const std::vector<Command>& commands,
 
 // Runs `tool` (cupsdisable, cupsenable) on every queue of every server.
 bool ForEveryQueue(const char* tool) {
-    for (auto& server : g_servers)
+    for (auto& server : g_fleet.schedulers)
         for (int q = 0; q < kQueuesPerServer; ++q)
             if (!server->RunTool(tool, {"Dotrix-" + std::to_string(q)}))
                 return false;
@@ -85,35 +79,23 @@ bool ForEveryQueue(const char* tool) {
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    std::vector<std::unique_ptr<SimulatedPrinter>> printers;
-    for (int s = 0; s < kServers; ++s) {
-        g_servers.push_back(std::make_unique<TestSpooler>(VELLMARK_SOCKET_BACKEND));
-        if (!StartSpooler(*g_servers.back(), "bench_fleet"))
-            return 1;
+    if (!StartFleet(g_fleet, kServers, kQueuesPerServer, {}, "bench_fleet"))
+        return 1;
+    for (const auto& server : g_fleet.schedulers) {
         g_proxies.push_back(
-            std::make_unique<SpoolerProxy>(g_servers.back()->SocketPath(), false, kLinkDelay));
+            std::make_unique<SpoolerProxy>(server->SocketPath(), false, kLinkDelay));
         if (!g_proxies.back()->Listening())
             return Fail("bench_fleet", "the slow link did not start");
-        for (int q = 0; q < kQueuesPerServer; ++q) {
-            printers.push_back(std::make_unique<SimulatedPrinter>());
-            if (!g_servers.back()->AddQueue("Dotrix-" + std::to_string(q),
-                                            printers.back()->DeviceUri(), VELLMARK_PPD_PATH))
-                return Fail("bench_fleet", "lpadmin failed");
-        }
     }
-    g_file = g_servers.front()->Folder() + "/office.dat";
-    std::ofstream(g_file, std::ios::binary)
-        .write("Dotrix Ledger 9040\n", 20)
-        .write(reinterpret_cast<const char*>(vellmark::FactoryDefaults.data()),
-               vellmark::FactoryDefaults.size());
+    g_file = WriteFactorySettings(g_fleet.schedulers.front()->Folder() + "/office.dat");
     if (!ForEveryQueue("cupsdisable"))
         return Fail("bench_fleet", "cupsdisable failed");
 
     std::vector<std::string> links, sockets;
     std::vector<Command> oneByOne; // the single-server `send --all`, one server after the other
-    for (std::size_t s = 0; s < g_servers.size(); ++s) {
+    for (std::size_t s = 0; s < g_fleet.schedulers.size(); ++s) {
         links.push_back(g_proxies[s]->Address());
-        sockets.push_back(g_servers[s]->SocketPath());
+        sockets.push_back(g_fleet.schedulers[s]->SocketPath());
         oneByOne.push_back(SendToAll({sockets.back()}));
     }
     const std::tuple<const char*, std::vector<Command>, const char*> cases[] = {
@@ -130,36 +112,21 @@ int main(int argc, char** argv) {
             ->Unit(benchmark::kMillisecond)
             ->Iterations(5);
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    const double slowFleet = reporter.Time(kSlowFleet);
-    const double slowOne = reporter.Time(kSlowOne);
-    const double parallel = reporter.Time(kParallel);
-    const double sequential = reporter.Time(kSequential);
-    if (slowOne > 0)
-        std::printf("slow links (25 ms each way): 32 printers on 8 servers %.1f ms, one printer "
-                    "%.1f ms, ratio %.2f (goal: at most 2)\n",
-                    slowFleet, slowOne, slowFleet / slowOne);
-    if (sequential > 0)
-        std::printf("no latency: 32 printers on 8 servers: parallel %.1f ms, sequential %.1f ms, "
-                    "ratio %.2f (goal: at most 0.35)\n",
-                    parallel, sequential, parallel / sequential);
+    PrintRatio(reporter, "slow links (25 ms each way):", {"32 printers on 8 servers", kSlowFleet},
+               {"one printer", kSlowOne}, "2");
+    PrintRatio(reporter, "no latency: 32 printers on 8 servers:", {"parallel", kParallel},
+               {"sequential", kSequential}, "0.35");
 
     // Every printer prints the settings once, byte for byte: each send replaced the job still
     // waiting on its queue.
     if (!ForEveryQueue("cupsenable"))
         return Fail("bench_fleet", "cupsenable failed");
-    const SimulatedPrinter::Job expected(vellmark::FactoryDefaults.begin(),
-                                         vellmark::FactoryDefaults.end());
-    for (const auto& printer : printers)
-        printer->WaitForJobs(1, std::chrono::seconds(60));
-    std::this_thread::sleep_for(std::chrono::seconds(2)); // time for any job too many
-    int exact = 0;
-    for (const auto& printer : printers)
-        exact += printer->Jobs() == std::vector<SimulatedPrinter::Job>{expected};
+    const int exact = ExactPrinters(g_fleet, [](std::size_t) { return 1; });
     std::printf("printers with exactly one job of the 180 bytes: %d of %zu\n", exact,
-                printers.size());
+                g_fleet.printers.size());
     g_proxies.clear();
-    for (auto& server : g_servers)
+    for (auto& server : g_fleet.schedulers)
         server->Stop();
     benchmark::Shutdown();
-    return exact == static_cast<int>(printers.size()) ? 0 : 1;
+    return exact == static_cast<int>(g_fleet.printers.size()) ? 0 : 1;
 }

@@ -8,29 +8,24 @@
 //
 // The 85 answering servers are loopback proxies in front of 4 private schedulers of 50 queues
 // each; every queue is named once, on one proxy, so each printer gets exactly one job.
-#include "BenchSupport.h"
-#include "SettingsBlock.h"
-#include "SimulatedPrinter.h"
+#include "FleetSupport.h"
 #include "SpoolerProxy.h"
-#include "TestSpooler.h"
 
 #include <chrono>
 #include <cstdio>
-#include <fstream>
 #include <memory>
 #include <netinet/in.h>
 #include <sys/socket.h>
-#include <thread>
 #include <unistd.h>
 
 namespace {
 
 using vellmark::bench::Fail;
+using vellmark::bench::Fleet;
 using vellmark::bench::RunQuietly;
-using vellmark::bench::StartSpooler;
+using vellmark::bench::WriteFactorySettings;
 using vellmark::test::SimulatedPrinter;
 using vellmark::test::SpoolerProxy;
-using vellmark::test::TestSpooler;
 using Clock = std::chrono::steady_clock;
 
 constexpr int kSchedulers = 4;
@@ -65,19 +60,10 @@ double Timed(const std::vector<std::string>& args, int status) {
 } // namespace
 
 int main() {
-    std::vector<std::unique_ptr<TestSpooler>> schedulers;
-    std::vector<std::unique_ptr<SimulatedPrinter>> printers;
-    for (int s = 0; s < kSchedulers; ++s) {
-        schedulers.push_back(std::make_unique<TestSpooler>(VELLMARK_SOCKET_BACKEND));
-        if (!StartSpooler(*schedulers.back(), "bench_fleet_scale"))
-            return 1;
-        for (int q = 0; q < kQueuesPerScheduler; ++q) {
-            printers.push_back(std::make_unique<SimulatedPrinter>(kReadTime));
-            if (!schedulers.back()->AddQueue("Dotrix-" + std::to_string(q),
-                                             printers.back()->DeviceUri(), VELLMARK_PPD_PATH))
-                return Fail("bench_fleet_scale", "lpadmin failed");
-        }
-    }
+    Fleet spoolers;
+    if (!StartFleet(spoolers, kSchedulers, kQueuesPerScheduler, kReadTime, "bench_fleet_scale"))
+        return 1;
+    const auto& schedulers = spoolers.schedulers;
     std::vector<std::unique_ptr<SpoolerProxy>> proxies;
     for (int p = 0; p < kAnswering; ++p) {
         proxies.push_back(
@@ -89,11 +75,7 @@ int main() {
     for (int i = 0; i < kSilent; ++i)
         silent.push_back(std::make_unique<SimulatedPrinter>());
 
-    const std::string file = schedulers.front()->Folder() + "/office.dat";
-    std::ofstream(file, std::ios::binary)
-        .write("Dotrix Ledger 9040\n", 20)
-        .write(reinterpret_cast<const char*>(vellmark::FactoryDefaults.data()),
-               vellmark::FactoryDefaults.size());
+    const std::string file = WriteFactorySettings(schedulers.front()->Folder() + "/office.dat");
 
     // Queue q of scheduler s on one of the proxies in front of s, in turn.
     std::vector<std::string> fleet = {VELLMARK_CLI, "send",   file, "--timeout",
@@ -122,20 +104,12 @@ int main() {
                 "one send to one queue %.2f s; ratio to one send %.2f\n",
                 whole, bound, one, whole / one);
 
-    const SimulatedPrinter::Job expected(vellmark::FactoryDefaults.begin(),
-                                         vellmark::FactoryDefaults.end());
-    for (const auto& printer : printers)
-        printer->WaitForJobs(1, std::chrono::seconds(60));
-    std::this_thread::sleep_for(std::chrono::seconds(2)); // time for any job too many
-    int exact = 0;
-    for (std::size_t i = 0; i < printers.size(); ++i)
-        exact +=
-            printers[i]->Jobs() == std::vector<SimulatedPrinter::Job>(i == 0 ? 2 : 1, expected);
-    std::printf("printers with exactly their jobs of the 180 bytes: %d of %zu\n", exact,
-                printers.size());
+    // The first printer also got the single send's job.
+    const int exact = ExactPrinters(spoolers, [](std::size_t i) { return i == 0 ? 2 : 1; });
+    const std::size_t printers = spoolers.printers.size();
+    std::printf("printers with exactly their jobs of the 180 bytes: %d of %zu\n", exact, printers);
     proxies.clear();
     for (auto& scheduler : schedulers)
         scheduler->Stop();
-    return whole > 0 && one > 0 && whole < bound && exact == static_cast<int>(printers.size()) ? 0
-                                                                                               : 1;
+    return whole > 0 && one > 0 && whole < bound && exact == static_cast<int>(printers) ? 0 : 1;
 }

@@ -166,12 +166,8 @@ int main(int argc, char** argv) {
         ->MinTime(3.0);
     vellmark::bench::KeepingReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    const double fromWindow = reporter.Time(kWindow);
-    const double lp = reporter.Time(kLp);
-    if (lp > 0)
-        std::printf("one send, key press to the last byte at the printer: window %.1f ms, "
-                    "lp -o raw %.1f ms, ratio %.2f (goal: at most 1.2)\n",
-                    fromWindow, lp, fromWindow / lp);
+    vellmark::bench::PrintRatio(reporter, "one send, key press to the last byte at the printer:",
+                                {"window", kWindow}, {"lp -o raw", kLp}, "1.2");
     vellmark::test::CloseTopLevels();
     window.dlg.reset();
     spooler.Stop();

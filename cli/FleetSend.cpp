@@ -15,8 +15,8 @@ namespace {
 using Clock = CupsConnection::Clock;
 
 // The window's part in a send, for one printer given on the command line: nothing is pending,
-// the printer is the one named, and there is no printer switch to run. The outcome is read
-// from the service, not from the window's messages.
+// the printer is the one named, and there is no printer switch to run. The outcome is the
+// send's own report, not the window's messages.
 class CommandLineHost : public ISendHost {
 public:
     explicit CommandLineHost(const PrinterRow& row) : m_row(row) {}
@@ -33,40 +33,25 @@ private:
 
 // Sends the settings to one printer: what the spooler did with the job. A job taken is
 // `queued` until it is followed.
-SendResult SendOne(Server& server, const PrinterRow& printer, const SettingsDocument& loaded,
+SendResult SendOne(const Server& server, const PrinterRow& printer, const SettingsDocument& loaded,
                    std::chrono::milliseconds timeout) {
-    SendResult result;
-    {
-        std::lock_guard lock(server.silentMutex);
-        if (!server.silent.empty()) {
-            result.reason = server.silent;
-            return result;
-        }
-    }
     CupsPrintService service(server.name, timeout);
     SettingsDocument doc = loaded;
     CommandLineHost host(printer);
-    const SendOutcome outcome = SettingsSender(doc, service, host).Run();
-    if (outcome == SendOutcome::Sent) {
+    const SendReport sent = SettingsSender(doc, service, host).Run();
+    SendResult result;
+    result.jobId = sent.jobId;
+    if (sent.outcome == SendOutcome::Sent) {
         result.outcome = Outcome::Queued;
-        result.jobId = service.LastJobId();
         result.replaced =
             service.CancelEarlierJobs(printer.name, std::string(kJobName), result.jobId);
         result.reason = "taken by the spooler (not waited for)";
-    } else if (outcome == SendOutcome::Unknown) {
+    } else if (sent.outcome == SendOutcome::Unknown) {
         result.outcome = Outcome::Unknown;
-        result.jobId = service.LastJobId();
-        result.reason =
-            "the printer may have received the settings" +
-            (service.NoAnswer().empty() ? std::string() : " (" + service.NoAnswer() + ")");
+        result.reason = "the printer may have received the settings" +
+                        (sent.reason.empty() ? std::string() : " (" + sent.reason + ")");
     } else {
-        result.reason = !service.LastFailure().empty() ? service.LastFailure()
-                        : !service.NoAnswer().empty()  ? service.NoAnswer()
-                                                       : "the spooler did not take the job";
-    }
-    if (!service.NoAnswer().empty()) {
-        std::lock_guard lock(server.silentMutex);
-        server.silent = service.NoAnswer();
+        result.reason = !sent.reason.empty() ? sent.reason : "the spooler did not take the job";
     }
     return result;
 }

@@ -34,9 +34,6 @@ struct Server {
     std::map<std::string, std::string> uuids; // queue name -> printer-uuid
     std::string peer;                         // the machine it runs on
     std::string listFailure;
-    // Once one of its printers found it silent, the others fail at once with this reason.
-    std::mutex silentMutex;
-    std::string silent;
 
     // The queue of the model named `queue`: exactly, else as the spooler matches names.
     const QueueOfModel* Find(const std::string& queue) const {

@@ -489,4 +489,19 @@ IppPtr NewPrinterRequest(ipp_op_t op, const std::string& printer) {
     return request;
 }
 
+std::string StringAttr(ipp_attribute_t* attr) {
+    const char* text = attr ? ippGetString(attr, 0, nullptr) : nullptr;
+    return text ? text : "";
+}
+
+std::vector<std::string> StringsAttr(ipp_attribute_t* attr) {
+    std::vector<std::string> values;
+    const int count = attr ? ippGetCount(attr) : 0;
+    for (int i = 0; i < count; ++i) {
+        if (const char* text = ippGetString(attr, i, nullptr))
+            values.emplace_back(text);
+    }
+    return values;
+}
+
 } // namespace vellmark

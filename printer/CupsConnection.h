@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace vellmark {
 
@@ -97,5 +98,9 @@ private:
 
 // A request addressed to one queue, on behalf of this user.
 IppPtr NewPrinterRequest(ipp_op_t op, const std::string& printer);
+
+// The first text value of an attribute, or its text values; empty for a missing attribute.
+std::string StringAttr(ipp_attribute_t* attr);
+std::vector<std::string> StringsAttr(ipp_attribute_t* attr);
 
 } // namespace vellmark

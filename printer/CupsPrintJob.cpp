@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "CupsPrintJob.h"
 
+#include "JobStates.h"
+
+#include <optional>
 #include <string>
 #include <thread>
 #include <utility>
@@ -13,32 +16,7 @@ constexpr int kFateShareDivisor = 4;
 // Pause between two looks at a job that is still being printed.
 constexpr std::chrono::milliseconds kFatePoll{50};
 
-std::optional<ipp_jstate_t> JobState(CupsConnection& connection, SchedulerContact& contact,
-                                     int jobId) {
-    IppPtr request(ippNewRequest(IPP_OP_GET_JOB_ATTRIBUTES));
-    char uri[HTTP_MAX_URI];
-    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", 0,
-                     "/jobs/%d", jobId);
-    ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_URI, "job-uri", nullptr, uri);
-    ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
-                 cupsUser());
-    ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr,
-                 "job-state");
-    ++contact.requests;
-    IppPtr response = connection.DoRequest(std::move(request), "/");
-    ipp_attribute_t* state =
-        response ? ippFindAttribute(response.get(), "job-state", IPP_TAG_ENUM) : nullptr;
-    if (!state)
-        return std::nullopt;
-    return static_cast<ipp_jstate_t>(ippGetInteger(state, 0));
-}
-
 } // namespace
-
-bool JobFinished(ipp_jstate_t state) {
-    return state == IPP_JSTATE_COMPLETED || state == IPP_JSTATE_CANCELED ||
-           state == IPP_JSTATE_ABORTED;
-}
 
 CupsPrintJob::CupsPrintJob(std::shared_ptr<SchedulerContact> contact, std::string printer,
                            const std::string& documentName, const JobStart& start)
@@ -50,7 +28,7 @@ CupsPrintJob::CupsPrintJob(std::shared_ptr<SchedulerContact> contact, std::strin
         std::make_unique<CupsConnection>(m_contact->server, stepsDeadline, m_contact->budget);
     if (!m_connection->IsOpen()) {
         m_contact->RecordStep(*m_connection);
-        m_contact->lastFailure = m_contact->Failure(*m_connection);
+        m_startFailure = m_contact->Failure(*m_connection);
         return;
     }
     // Create-Job straight away: the library's own helper first looks the queue up, which can
@@ -69,11 +47,10 @@ CupsPrintJob::CupsPrintJob(std::shared_ptr<SchedulerContact> contact, std::strin
         response ? ippFindAttribute(response.get(), "job-id", IPP_TAG_INTEGER) : nullptr;
     m_jobId = id ? ippGetInteger(id, 0) : 0;
     if (m_jobId <= 0) {
-        m_contact->lastFailure =
-            !m_contact->noAnswer.empty() ? m_contact->noAnswer
-            : m_connection->LastError().empty()
-                ? "the print scheduler gave no job number"
-                : "the print scheduler refused the job: " + m_connection->LastError();
+        m_startFailure = !m_contact->noAnswer.empty() ? m_contact->noAnswer
+                         : m_connection->LastError().empty()
+                             ? "the print scheduler gave no job number"
+                             : "the print scheduler refused the job: " + m_connection->LastError();
         return;
     }
     if (start.created)
@@ -109,19 +86,19 @@ bool CupsPrintJob::Write(const std::uint8_t* data, std::size_t size) {
     return true;
 }
 
-JobEnd CupsPrintJob::End() {
+JobEnding CupsPrintJob::End() {
     if (m_state == State::NotStarted || m_state == State::Done)
-        return JobEnd::NotTaken;
+        return Ended(JobEnd::NotTaken);
     if (m_state == State::WriteFailed)
-        return LearnFate();
+        return Ended(LearnFate());
     const ipp_status_t status = cupsFinishDocument(m_connection->Get(), m_printer.c_str());
     const bool ok = status <= IPP_STATUS_OK_EVENTS_COMPLETE && !m_connection->Expired();
     m_connection->NoteStep(ok);
     if (!ok)
-        return LearnFate();
+        return Ended(LearnFate());
     m_contact->RecordStep(*m_connection);
     m_state = State::Done;
-    return JobEnd::Taken;
+    return Ended(JobEnd::Taken);
 }
 
 JobEnd CupsPrintJob::LearnFate() {
@@ -132,7 +109,11 @@ JobEnd CupsPrintJob::LearnFate() {
     std::optional<ipp_jstate_t> state;
     bool cancelled = false;
     while (ask.IsOpen()) {
-        state = JobState(ask, *m_contact, m_jobId);
+        state.reset();
+        if (const auto looks = AskJobStates(*m_contact, ask, {m_jobId}))
+            for (const JobState& look : *looks)
+                if (look.jobId == m_jobId && look.known)
+                    state = look.state;
         if (!state || JobFinished(*state))
             break;
         if (*state == IPP_JSTATE_PROCESSING &&

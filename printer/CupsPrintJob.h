@@ -16,9 +16,6 @@
 
 namespace vellmark {
 
-// Whether a job has reached its end on the scheduler: completed, cancelled or aborted.
-bool JobFinished(ipp_jstate_t state);
-
 class CupsPrintJob : public PrintJob {
 public:
     // Creates the job and starts its only document; Started() tells whether both succeeded
@@ -31,15 +28,19 @@ public:
     CupsPrintJob& operator=(const CupsPrintJob&) = delete;
 
     bool Started() const { return m_state == State::Writing; }
-    int JobId() const { return m_jobId; }
+    // Why the job could not be created, in one line; empty when it was.
+    const std::string& StartFailure() const { return m_startFailure; }
 
     bool Write(const std::uint8_t* data, std::size_t size) override;
-    JobEnd End() override;
+    JobEnding End() override;
+    int Id() const override { return m_jobId; }
 
 private:
     enum class State { NotStarted, Writing, WriteFailed, Done };
     // The job's fate after a failed step, from its state on the scheduler.
     JobEnd LearnFate();
+    // How the job ended, with the scheduler's silence.
+    JobEnding Ended(JobEnd end) const { return {end, m_contact->noAnswer}; }
 
     std::shared_ptr<SchedulerContact> m_contact;
     std::string m_printer;
@@ -47,6 +48,7 @@ private:
     std::unique_ptr<CupsConnection> m_connection;
     int m_jobId = 0;
     State m_state = State::NotStarted;
+    std::string m_startFailure;
 };
 
 } // namespace vellmark

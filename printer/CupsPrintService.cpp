@@ -3,6 +3,7 @@
 
 #include "CupsConnection.h"
 #include "CupsPrintJob.h"
+#include "JobStates.h"
 #include "SelectionRules.h"
 
 #include <algorithm>
@@ -37,29 +38,6 @@ const char* const kProbeAttributes[] = {
     "requesting-user-name-denied", "auth-info-required",
 };
 
-const char* const kJobAttributes[] = {
-    "job-id",
-    "job-state",
-    "job-state-reasons",
-    "job-printer-state-message",
-};
-
-// Asks for the attributes over the connection when it is open: the answer, or null. The
-// contact counts the request and takes in how the connection went either way.
-template <std::size_t N>
-IppPtr AskFor(SchedulerContact& contact, CupsConnection& connection, IppPtr request,
-              const char* const (&attributes)[N]) {
-    IppPtr response;
-    if (connection.IsOpen()) {
-        ippAddStrings(request.get(), IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
-                      static_cast<int>(N), nullptr, attributes);
-        ++contact.requests;
-        response = connection.DoRequest(std::move(request), "/");
-    }
-    contact.RecordStep(connection);
-    return response;
-}
-
 // Pause between two looks at a job that is waited for.
 constexpr std::chrono::milliseconds kJobPoll{100};
 
@@ -72,21 +50,6 @@ bool NeedsCredentials(ipp_attribute_t* attr) {
             return true;
     }
     return false;
-}
-
-std::string StringAttr(ipp_attribute_t* attr) {
-    const char* text = attr ? ippGetString(attr, 0, nullptr) : nullptr;
-    return text ? text : "";
-}
-
-std::vector<std::string> StringsAttr(ipp_attribute_t* attr) {
-    std::vector<std::string> values;
-    const int count = attr ? ippGetCount(attr) : 0;
-    for (int i = 0; i < count; ++i) {
-        if (const char* text = ippGetString(attr, i, nullptr))
-            values.emplace_back(text);
-    }
-    return values;
 }
 
 // The user the requests are made for, with the names of the user's groups, read from the
@@ -298,8 +261,8 @@ CupsPrintService::CupsPrintService(std::string server, std::chrono::milliseconds
 PrinterList CupsPrintService::EnumPrinters() {
     PrinterList list;
     CupsConnection connection(m_contact->server, CupsConnection::Clock::now() + m_contact->budget);
-    const IppPtr response = AskFor(
-        *m_contact, connection, IppPtr(ippNewRequest(IPP_OP_CUPS_GET_PRINTERS)), kListAttributes);
+    const IppPtr response = m_contact->Ask(
+        connection, IppPtr(ippNewRequest(IPP_OP_CUPS_GET_PRINTERS)), kListAttributes);
     if (!response) {
         const std::string& server = m_contact->server;
         const ipp_status_t status = connection.LastStatus();
@@ -330,49 +293,39 @@ PrinterList CupsPrintService::EnumPrinters() {
     return list;
 }
 
-bool CupsPrintService::OpenForUse(const std::string& name) {
-    m_contact->lastFailure.clear();
-    if (!m_contact->noAnswer.empty()) {
-        m_contact->lastFailure = m_contact->noAnswer;
-        return false;
-    }
+UseCheck CupsPrintService::OpenForUse(const std::string& name) {
+    if (!m_contact->noAnswer.empty())
+        return {false, m_contact->noAnswer};
     CupsConnection connection(m_contact->server, CupsConnection::Clock::now() + m_contact->budget);
-    const IppPtr response =
-        AskFor(*m_contact, connection, NewPrinterRequest(IPP_OP_GET_PRINTER_ATTRIBUTES, name),
-               kProbeAttributes);
-    if (!response) {
-        m_contact->lastFailure = m_contact->Failure(connection);
-        return false;
-    }
+    const IppPtr response = m_contact->Ask(
+        connection, NewPrinterRequest(IPP_OP_GET_PRINTER_ATTRIBUTES, name), kProbeAttributes);
+    if (!response)
+        return {false, m_contact->Failure(connection)};
     ipp_attribute_t* accepting =
         ippFindAttribute(response.get(), "printer-is-accepting-jobs", IPP_TAG_BOOLEAN);
     RequestingUser user;
-    m_contact->lastFailure = UseRefusal(
+    std::string refusal = UseRefusal(
         accepting && ippGetBoolean(accepting, 0),
         StringAttr(ippFindAttribute(response.get(), "printer-state-message", IPP_TAG_TEXT)),
         NeedsCredentials(ippFindAttribute(response.get(), "auth-info-required", IPP_TAG_ZERO)),
         user,
         StringsAttr(ippFindAttribute(response.get(), "requesting-user-name-allowed", IPP_TAG_ZERO)),
         StringsAttr(ippFindAttribute(response.get(), "requesting-user-name-denied", IPP_TAG_ZERO)));
-    return m_contact->lastFailure.empty();
+    return {refusal.empty(), std::move(refusal)};
 }
 
 std::optional<std::uint32_t> CupsPrintService::ReadStatus(const std::string& /*name*/) {
     return std::nullopt;
 }
 
-std::unique_ptr<PrintJob> CupsPrintService::StartJob(const std::string& name,
-                                                     const std::string& documentName) {
-    if (!m_contact->noAnswer.empty()) {
-        m_contact->lastFailure = m_contact->noAnswer;
-        return nullptr;
-    }
-    m_contact->lastFailure.clear();
+StartedJob CupsPrintService::StartJob(const std::string& name, const std::string& documentName) {
+    if (!m_contact->noAnswer.empty())
+        return {nullptr, m_contact->noAnswer};
     auto job = std::make_unique<CupsPrintJob>(m_contact, name, documentName);
-    if (!job->Started())
-        return nullptr;
-    m_contact->lastJobId = job->JobId();
-    return job;
+    if (job->Started())
+        return {std::move(job), {}};
+    // A job made and then settled has no reason of its own beyond the scheduler's silence.
+    return {nullptr, !job->StartFailure().empty() ? job->StartFailure() : m_contact->noAnswer};
 }
 
 namespace {
@@ -453,17 +406,9 @@ std::string WaitingBecause(ipp_t* printer) {
     return message;
 }
 
-// What one look at a job found.
-struct Seen {
-    ipp_jstate_t state = IPP_JSTATE_PENDING;
-    std::vector<std::string> reasons;
-    std::string message;
-    bool known = false;
-};
-
 // The report of a job from its state and reasons, and for a job that waits, why its queue
 // makes it wait.
-JobReport Described(const Seen& look, const std::string& waiting) {
+JobReport Described(const JobState& look, const std::string& waiting) {
     if (waiting.starts_with("waiting for the printer"))
         return {JobReport::State::Queued, waiting};
     std::string why;
@@ -498,66 +443,34 @@ void CupsPrintService::FollowJobs(std::vector<FollowedJob>& jobs,
     CupsConnection connection(m_contact->server,
                               std::max(until + kLastLook, Clock::now() + kLastLook),
                               m_contact->budget);
-    std::vector<Seen> seen(jobs.size());
+    std::vector<JobState> seen(jobs.size());
     bool answered = true;
     while (connection.IsOpen()) {
         std::vector<int> open;
         for (std::size_t i = 0; i < jobs.size(); ++i)
-            if (!seen[i].known || !JobFinished(seen[i].state))
+            if (!seen[i].Finished())
                 open.push_back(jobs[i].jobId);
         if (open.empty())
             break;
-        // One look at every job still open: Get-Jobs with their numbers.
-        IppPtr request(ippNewRequest(IPP_OP_GET_JOBS));
-        ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr,
-                     "ipp://localhost/");
-        ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name",
-                     nullptr, cupsUser());
-        ippAddIntegers(request.get(), IPP_TAG_OPERATION, IPP_TAG_INTEGER, "job-ids",
-                       static_cast<int>(open.size()), open.data());
-        const IppPtr response = AskFor(*m_contact, connection, std::move(request), kJobAttributes);
-        if (!response) {
+        // One look at every job still open.
+        const auto looks = AskJobStates(*m_contact, connection, open);
+        if (!looks) {
             answered = false;
             break;
         }
-        int id = 0;
-        Seen look;
-        const auto take = [&] {
+        for (const JobState& look : *looks)
             for (std::size_t i = 0; i < jobs.size(); ++i) {
-                if (id <= 0 || jobs[i].jobId != id || (seen[i].known && JobFinished(seen[i].state)))
+                if (jobs[i].jobId != look.jobId || seen[i].Finished())
                     continue;
                 seen[i] = look;
-                if (look.known && JobFinished(look.state)) {
+                if (look.Finished()) {
                     jobs[i].report = Described(look, {});
                     if (finished)
                         finished(i);
                 }
             }
-            id = 0;
-            look = {};
-        };
-        for (ipp_attribute_t* attr = ippFirstAttribute(response.get()); attr;
-             attr = ippNextAttribute(response.get())) {
-            const char* name = ippGetName(attr);
-            if (!name) {
-                take(); // the end of one job's group
-                continue;
-            }
-            if (!std::strcmp(name, "job-id")) {
-                id = ippGetInteger(attr, 0);
-            } else if (!std::strcmp(name, "job-state")) {
-                look.state = static_cast<ipp_jstate_t>(ippGetInteger(attr, 0));
-                look.known = true;
-            } else if (!std::strcmp(name, "job-state-reasons")) {
-                look.reasons = StringsAttr(attr);
-            } else if (!std::strcmp(name, "job-printer-state-message")) {
-                look.message = StringAttr(attr);
-            }
-        }
-        take();
-        const bool allFinished = std::all_of(seen.begin(), seen.end(), [](const Seen& s) {
-            return s.known && JobFinished(s.state);
-        });
+        const bool allFinished =
+            std::all_of(seen.begin(), seen.end(), [](const JobState& s) { return s.Finished(); });
         if (allFinished || stopped() || Clock::now() + kJobPoll > until)
             break;
         // Waits in short steps, so that a stop is taken in at once.
@@ -571,8 +484,8 @@ void CupsPrintService::FollowJobs(std::vector<FollowedJob>& jobs,
             : (m_contact->RecordStep(connection), m_contact->Failure(connection));
     std::map<std::string, std::string> queueWaits; // queue -> why its jobs wait
     for (std::size_t i = 0; i < jobs.size(); ++i) {
-        const Seen& look = seen[i];
-        if (look.known && JobFinished(look.state))
+        const JobState& look = seen[i];
+        if (look.Finished())
             continue;
         if (!look.known) {
             jobs[i].report = {JobReport::State::Unknown,
@@ -587,9 +500,10 @@ void CupsPrintService::FollowJobs(std::vector<FollowedJob>& jobs,
             std::string because;
             if (const IppPtr printer =
                     connection.IsOpen()
-                        ? AskFor(*m_contact, connection,
-                                 NewPrinterRequest(IPP_OP_GET_PRINTER_ATTRIBUTES, jobs[i].queue),
-                                 printerAttributes)
+                        ? m_contact->Ask(
+                              connection,
+                              NewPrinterRequest(IPP_OP_GET_PRINTER_ATTRIBUTES, jobs[i].queue),
+                              printerAttributes)
                         : nullptr)
                 because = WaitingBecause(printer.get());
             known = queueWaits.emplace(jobs[i].queue, because).first;
@@ -608,7 +522,7 @@ std::vector<int> CupsPrintService::CancelEarlierJobs(const std::string& queue,
                  "not-completed");
     ippAddBoolean(request.get(), IPP_TAG_OPERATION, "my-jobs", 1);
     const char* const attributes[] = {"job-id", "job-name", "job-state"};
-    const IppPtr response = AskFor(*m_contact, connection, std::move(request), attributes);
+    const IppPtr response = m_contact->Ask(connection, std::move(request), attributes);
     std::vector<int> earlier;
     int id = 0, state = 0;
     std::string jobName;

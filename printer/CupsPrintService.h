@@ -57,12 +57,6 @@ public:
 
     // IPP requests sent so far.
     int RequestCount() const { return m_contact->requests; }
-    // Why the scheduler is taken for silent, in one line naming it; empty while it answers.
-    const std::string& NoAnswer() const { return m_contact->noAnswer; }
-    // Why the last probe or job failed, in one line; empty after a success.
-    const std::string& LastFailure() const { return m_contact->lastFailure; }
-    // The scheduler's number of the last job started; 0 before any.
-    int LastJobId() const { return m_contact->lastJobId; }
 
     // Follows the jobs together until every one has finished (completed, cancelled or
     // aborted), `until` has passed or `stop` is set: one request a look for all of them, and
@@ -82,11 +76,10 @@ public:
     PlatformPath Platform() const override { return PlatformPath::NT; }
     PrinterList EnumPrinters() override;
     std::string ServerName() const override { return m_contact->server; }
-    bool OpenForUse(const std::string& name) override;
+    UseCheck OpenForUse(const std::string& name) override;
     // Never asked: the other family's status test has no counterpart on this service.
     std::optional<std::uint32_t> ReadStatus(const std::string& name) override;
-    std::unique_ptr<PrintJob> StartJob(const std::string& name,
-                                       const std::string& documentName) override;
+    StartedJob StartJob(const std::string& name, const std::string& documentName) override;
 
 private:
     std::shared_ptr<SchedulerContact> m_contact;

@@ -26,20 +26,22 @@ public:
         return true;
     }
 
-    JobEnd End() override {
+    JobEnding End() override {
         Job& job = m_service.m_jobs[m_index];
         m_done = true;
         if (m_endUnknown) {
             job.unknown = true;
-            return JobEnd::Unknown;
+            return {JobEnd::Unknown, {}};
         }
         if (m_writeFailed || m_failEnd) {
             job.cancelled = true;
-            return JobEnd::NotTaken;
+            return {JobEnd::NotTaken, {}};
         }
         job.ended = true;
-        return JobEnd::Taken;
+        return {JobEnd::Taken, {}};
     }
+    // Numbered from 1 in the order the jobs were started.
+    int Id() const override { return static_cast<int>(m_index) + 1; }
 
 private:
     MemoryPrintService& m_service;
@@ -85,10 +87,10 @@ PrinterList MemoryPrintService::EnumPrinters() {
     return list;
 }
 
-bool MemoryPrintService::OpenForUse(const std::string& name) {
+UseCheck MemoryPrintService::OpenForUse(const std::string& name) {
     ++m_calls;
     const Queue* q = FindQueue(name);
-    return q && !q->failOpen && q->record.openForUse;
+    return {q && !q->failOpen && q->record.openForUse, {}};
 }
 
 std::optional<std::uint32_t> MemoryPrintService::ReadStatus(const std::string& name) {
@@ -99,14 +101,13 @@ std::optional<std::uint32_t> MemoryPrintService::ReadStatus(const std::string& n
     return q->record.status;
 }
 
-std::unique_ptr<PrintJob> MemoryPrintService::StartJob(const std::string& name,
-                                                       const std::string& documentName) {
+StartedJob MemoryPrintService::StartJob(const std::string& name, const std::string& documentName) {
     ++m_calls;
     const Queue* q = FindQueue(name);
     if (!q || q->failOpen || q->failStart)
-        return nullptr;
+        return {};
     m_jobs.push_back(Job{name, documentName, {}, 0, false, false, false});
-    return std::make_unique<MemoryJob>(*this, m_jobs.size() - 1, *q);
+    return {std::make_unique<MemoryJob>(*this, m_jobs.size() - 1, *q), {}};
 }
 
 } // namespace vellmark

@@ -53,10 +53,9 @@ public:
 
     PrinterList EnumPrinters() override;
     std::string ServerName() const override { return "localhost"; }
-    bool OpenForUse(const std::string& name) override;
+    UseCheck OpenForUse(const std::string& name) override;
     std::optional<std::uint32_t> ReadStatus(const std::string& name) override;
-    std::unique_ptr<PrintJob> StartJob(const std::string& name,
-                                       const std::string& documentName) override;
+    StartedJob StartJob(const std::string& name, const std::string& documentName) override;
 
 private:
     class MemoryJob;

@@ -35,12 +35,11 @@ public:
     PlatformPath Platform() const override { return Service().Platform(); }
     PrinterList EnumPrinters() override;
     std::string ServerName() const override { return Service().ServerName(); }
-    bool OpenForUse(const std::string& name) override { return Service().OpenForUse(name); }
+    UseCheck OpenForUse(const std::string& name) override { return Service().OpenForUse(name); }
     std::optional<std::uint32_t> ReadStatus(const std::string& name) override {
         return Service().ReadStatus(name);
     }
-    std::unique_ptr<PrintJob> StartJob(const std::string& name,
-                                       const std::string& documentName) override {
+    StartedJob StartJob(const std::string& name, const std::string& documentName) override {
         return Service().StartJob(name, documentName);
     }
 

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 namespace vellmark {
 
@@ -15,13 +16,22 @@ enum class JobEnd {
               // printer may have received it
 };
 
+// How a job ended, and why when the spooler went silent on it (one line naming the spooler;
+// empty while it answered).
+struct JobEnding {
+    JobEnd end = JobEnd::NotTaken;
+    std::string silence;
+};
+
 class PrintJob {
 public:
     virtual ~PrintJob() = default;
     // Hands the bytes to the spooler; false when they could not be written.
     virtual bool Write(const std::uint8_t* data, std::size_t size) = 0;
     // Closes the document and tells how the job ended. A job that is not taken is cancelled.
-    virtual JobEnd End() = 0;
+    virtual JobEnding End() = 0;
+    // The spooler's number of the job.
+    virtual int Id() const = 0;
 };
 
 } // namespace vellmark

@@ -24,6 +24,22 @@ struct PrinterList {
     bool Failed() const { return !failure.empty(); }
 };
 
+// Whether a queue can take a job from this user, and why not: one line with the spooler's
+// reason (empty when it can, or when the service gives no reason).
+struct UseCheck {
+    bool usable = false;
+    std::string refusal;
+
+    explicit operator bool() const { return usable; }
+};
+
+// A job that started, or why it did not (one line; may be empty when the service gives no
+// reason).
+struct StartedJob {
+    std::unique_ptr<PrintJob> job;
+    std::string failure;
+};
+
 class PrintService {
 public:
     virtual ~PrintService() = default;
@@ -37,15 +53,14 @@ public:
     virtual std::string ServerName() const = 0;
 
     // NT family usability: the queue can be opened with use access. Closed again at once.
-    virtual bool OpenForUse(const std::string& name) = 0;
+    virtual UseCheck OpenForUse(const std::string& name) = 0;
 
     // Other family usability: the queue's status, read through an open with no access rights.
     // Empty when the open or the read fails.
     virtual std::optional<std::uint32_t> ReadStatus(const std::string& name) = 0;
 
-    // Starts one raw document with the given name on the queue; null when it does not start.
-    virtual std::unique_ptr<PrintJob> StartJob(const std::string& name,
-                                               const std::string& documentName) = 0;
+    // Starts one raw document with the given name on the queue; no job when it does not start.
+    virtual StartedJob StartJob(const std::string& name, const std::string& documentName) = 0;
 };
 
 } // namespace vellmark

@@ -7,7 +7,9 @@
 #include "CupsConnection.h"
 
 #include <chrono>
+#include <cstddef>
 #include <string>
+#include <utility>
 
 namespace vellmark {
 
@@ -17,10 +19,6 @@ struct SchedulerContact {
     int requests = 0;
     // Why the scheduler is taken for silent, in one line naming it; empty while it answers.
     std::string noAnswer;
-    // Why the last probe or job failed, in one line; empty after a success.
-    std::string lastFailure;
-    // The scheduler's number of the last job that was started; 0 before any.
-    int lastJobId = 0;
 
     // Takes in how the connection's last step went: silence marks the scheduler as silent,
     // any answer (a refusal included) as answering.
@@ -42,6 +40,21 @@ struct SchedulerContact {
         if (!connection.IsOpen())
             return "the print scheduler at " + server + " " + connection.LastError();
         return connection.LastError();
+    }
+
+    // Asks for the attributes over the connection when it is open: the answer, or null. The
+    // request is counted, and how the connection went is taken in either way.
+    template <std::size_t N>
+    IppPtr Ask(CupsConnection& connection, IppPtr request, const char* const (&attributes)[N]) {
+        IppPtr response;
+        if (connection.IsOpen()) {
+            ippAddStrings(request.get(), IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
+                          static_cast<int>(N), nullptr, attributes);
+            ++requests;
+            response = connection.DoRequest(std::move(request), "/");
+        }
+        RecordStep(connection);
+        return response;
     }
 };
 

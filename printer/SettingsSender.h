@@ -18,6 +18,15 @@ enum class SendOutcome {
                      // printer may have received the settings (S4, as a failure)
 };
 
+// What became of one send: its outcome, the spooler's number of the job that was taken or may
+// have been (0 otherwise) and, when the settings were not taken, the spooler's reason in one
+// line (empty when it gave none; for a job that may have been printed, the spooler's silence).
+struct SendReport {
+    SendOutcome outcome = SendOutcome::Failed;
+    int jobId = 0;
+    std::string reason;
+};
+
 class SettingsSender {
 public:
     SettingsSender(SettingsDocument& doc, PrintService& service, ISendHost& host)
@@ -25,12 +34,13 @@ public:
 
     // The whole command, in its fixed order: pending check, printer set, file destination,
     // collection, usability, job. Every spooler handle is closed before it returns.
-    SendOutcome Run();
+    SendReport Run();
 
 private:
-    bool IsUsable(const std::string& printer);
-    JobEnd WriteJob(const std::string& printer);
-    SendOutcome Fail(SendOutcome outcome = SendOutcome::Failed);
+    UseCheck IsUsable(const std::string& printer);
+    // The job, started, written and ended: Sent, Failed or Unknown.
+    SendReport WriteJob(const std::string& printer);
+    SendReport Fail(SendReport report);
 
     SettingsDocument& m_doc;
     PrintService& m_service;

@@ -25,7 +25,7 @@ protected:
     SendOutcome Send() {
         doc.Init();
         host.log.clear();
-        return SettingsSender(doc, service, host).Run();
+        return SettingsSender(doc, service, host).Run().outcome;
     }
     void ExpectUnsent() {
         EXPECT_EQ(doc.m_lastSent, FactoryDefaults);

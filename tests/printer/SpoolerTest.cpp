@@ -113,18 +113,20 @@ double SecondsSince(Clock::time_point start) {
 }
 
 // A send of the factory settings with its outcome within the bound: sent, S3 and Send grayed;
-// otherwise S4, the printer switch, and the send still pending.
-void ExpectSend(PrintService& service, const std::string& printer, const std::string& port,
-                SendOutcome outcome = SendOutcome::Failed, Clock::duration bound = kBound) {
+// otherwise S4, the printer switch, and the send still pending. Returns the send's report.
+SendReport ExpectSend(PrintService& service, const std::string& printer, const std::string& port,
+                      SendOutcome outcome = SendOutcome::Failed, Clock::duration bound = kBound) {
     SCOPED_TRACE(printer);
     SettingsDocument doc;
     RecordingHost host(printer, port);
     const auto start = Clock::now();
-    EXPECT_EQ(SettingsSender(doc, service, host).Run(), outcome);
+    const SendReport report = SettingsSender(doc, service, host).Run();
+    EXPECT_EQ(report.outcome, outcome);
     EXPECT_LT(Clock::now() - start, bound);
     const bool sent = outcome == SendOutcome::Sent;
     EXPECT_EQ(host.log, (sent ? Log{"guard", "S3", "disable"} : Log{"guard", "S4", "switch"}));
     EXPECT_EQ(doc.m_bSendPending, sent ? 0 : 1);
+    return report;
 }
 
 // Starts a scheduler of a test's own: its reason when it does not start.
@@ -142,12 +144,11 @@ public:
     HookedService(std::string server, std::chrono::milliseconds budget,
                   std::function<void()> afterStart)
         : CupsPrintService(std::move(server), budget), m_afterStart(std::move(afterStart)) {}
-    std::unique_ptr<PrintJob> StartJob(const std::string& name,
-                                       const std::string& documentName) override {
-        auto job = CupsPrintService::StartJob(name, documentName);
-        if (job)
+    StartedJob StartJob(const std::string& name, const std::string& documentName) override {
+        StartedJob started = CupsPrintService::StartJob(name, documentName);
+        if (started.job)
             m_afterStart();
-        return job;
+        return started;
     }
 
 private:
@@ -275,7 +276,7 @@ TEST_F(SpoolerTest, SendWritesExactlyTheBlockAsOneNamedRawJob) {
     RecordingHost host("Dotrix-A", printerA->DeviceUri());
     const std::size_t before = printerA->Jobs().size();
 
-    EXPECT_EQ(SettingsSender(doc, service, host).Run(), SendOutcome::Sent);
+    EXPECT_EQ(SettingsSender(doc, service, host).Run().outcome, SendOutcome::Sent);
     EXPECT_EQ(host.log, (Log{"guard", "S3", "disable"}));
     EXPECT_EQ(doc.m_current[60], '5');
     EXPECT_EQ(doc.m_bSendPending, 0);
@@ -397,13 +398,13 @@ TEST_F(SpoolerTest, JobsOutliveTheirService) {
     const std::size_t beforeA = printerA->Jobs().size();
     const std::size_t beforeB = printerB->Jobs().size();
     auto service = std::make_unique<CupsPrintService>(spooler->SocketPath());
-    std::unique_ptr<PrintJob> ended = service->StartJob("Dotrix-B", std::string(kJobName));
-    std::unique_ptr<PrintJob> dropped = service->StartJob("Dotrix-A", std::string(kJobName));
+    std::unique_ptr<PrintJob> ended = service->StartJob("Dotrix-B", std::string(kJobName)).job;
+    std::unique_ptr<PrintJob> dropped = service->StartJob("Dotrix-A", std::string(kJobName)).job;
     ASSERT_NE(ended, nullptr);
     ASSERT_NE(dropped, nullptr);
     service.reset();
     EXPECT_TRUE(ended->Write(FactoryDefaults.data(), FactoryDefaults.size()));
-    EXPECT_EQ(ended->End(), JobEnd::Taken);
+    EXPECT_EQ(ended->End().end, JobEnd::Taken);
     ended.reset();
     dropped.reset();
     ASSERT_TRUE(printerB->WaitForJobs(beforeB + 1, kJobWait));
@@ -432,8 +433,8 @@ TEST_F(SpoolerTest, ACreatedJobThatCannotGoOnIsCancelled) {
             start.created = [budget] { std::this_thread::sleep_for(budget * 3 / 4); };
         CupsPrintJob job(contact, queue, std::string(kJobName), start);
         EXPECT_FALSE(job.Started());
-        EXPECT_GT(job.JobId(), 0) << "the job was created";
-        EXPECT_EQ(job.End(), JobEnd::NotTaken);
+        EXPECT_GT(job.Id(), 0) << "the job was created";
+        EXPECT_EQ(job.End().end, JobEnd::NotTaken);
         const auto after = spooler->JobNames(queue);
         ASSERT_TRUE(after);
         EXPECT_EQ(after->size(), before->size() + 1);
@@ -948,9 +949,8 @@ TEST(SchedulerSilenceTest, AFrozenSchedulerCostsTheBoundOnceWhateverTheNumberOfP
     spooler.Pause();
     auto start = Clock::now();
     for (const PrinterRow& row : rows)
-        ExpectSend(service, row.name, row.destination);
+        EXPECT_EQ(ExpectSend(service, row.name, row.destination).reason, reason);
     EXPECT_LT(SecondsSince(start), 5.0) << "eleven sends";
-    EXPECT_EQ(service.NoAnswer(), reason);
 
     // The command-line tool, for named printers and for all of them, and encrypted (libcups
     // would give the handshake ten seconds).
@@ -969,7 +969,6 @@ TEST(SchedulerSilenceTest, AFrozenSchedulerCostsTheBoundOnceWhateverTheNumberOfP
 
     spooler.Resume();
     EXPECT_EQ(DiscoverRows(service).rows.size(), 11u);
-    EXPECT_EQ(service.NoAnswer(), "");
     ExpectSend(service, rows[0].name, rows[0].destination, SendOutcome::Sent);
     EXPECT_TRUE(printer.WaitForJobs(1, kJobWait));
 }
