@@ -7,7 +7,10 @@
 // the size it was given, or the compositor ends the connection and the program with it, losing
 // the user's edits. There the window system is therefore allowed to make a fixed-size window
 // larger for that moment (the controls stay where they are), and the window comes back to its
-// own size with its normal state; a resize by dragging an edge is undone the same way.
+// own size with its normal state; a resize by dragging an edge is undone the same way. The way
+// back is asked only when the compositor has answered every state request (two requests that
+// cross would otherwise leave it with a full-screen state of no size), and the size is set again
+// only after the compositor has said the state is normal.
 #pragma once
 
 #include <QObject>

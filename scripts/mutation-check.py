@@ -630,7 +630,7 @@ MUTANTS = [
     M("Wayland-fixed-window-not-loosened", "app/CFixedSizeWindows.cpp",
       "if (type == QEvent::Show && OnWayland())", "if (type == QEvent::Show && !OnWayland())"),
     M("Large-window-state-kept", "app/CFixedSizeWindows.cpp",
-      "w->setWindowState(w->windowState() & ~kLargeStates);", "w->windowState();"),
+      "    if (told & kLargeStates) {", "    if (false) {"),
     M("Single-fallback-folder-of-any-owner", "app/CSingleInstance.cpp",
       "!S_ISDIR(st.st_mode) || st.st_uid != ::getuid() ||", "!S_ISDIR(st.st_mode) ||"),
     M("Single-peers-not-capped", "app/CSingleInstance.cpp",
