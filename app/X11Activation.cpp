@@ -72,9 +72,11 @@ bool ActivateWithStartupId(QWidget* window, const QByteArray& id) {
     if (!x11 || !window || id.isEmpty())
         return false;
     xcb_connection_t* const connection = x11->connection();
+    if (!connection)
+        return false;
     const auto target = static_cast<xcb_window_t>(window->winId());
     const xcb_window_t root = RootOf(connection, target);
-    if (!connection || root == XCB_WINDOW_NONE)
+    if (root == XCB_WINDOW_NONE)
         return false;
     const char* const names[] = {"_NET_ACTIVE_WINDOW", "_NET_STARTUP_INFO_BEGIN",
                                  "_NET_STARTUP_INFO"};
